@@ -1,0 +1,28 @@
+#pragma once
+// The two user settings (debug log on/off, crawler User-Agent) kept in bcnk.ini beside the
+// executable, and the executable's own directory.
+#include "common/text.h"
+
+namespace bcnk {
+
+// "TalvennsBeaconsmith/1.0 (+<home page>)": sent when no other User-Agent is configured.
+Text DefaultUserAgent();
+
+// Directory of the running executable without a trailing separator; "." when unknown.
+Text ModuleDirectory();
+
+// ModuleDirectory() + separator + "bcnk.ini".
+Text SettingsPath();
+
+class SettingsStore {
+public:
+    // Read once at start-up; a missing file, section or key gives the defaults.
+    static void Load();
+    // Writes both keys into section "settings"; failures are ignored.
+    static void Save();
+
+    static inline bool debugLogEnabled = true;
+    static inline Text userAgent = DefaultUserAgent();
+};
+
+}  // namespace bcnk

@@ -1,0 +1,27 @@
+#include "scan/scan_types.h"
+
+namespace bcnk {
+
+Text PageClassName(PageClass pageClass) {
+    switch (pageClass) {
+        case PageClass::Product: return u"Product";
+        case PageClass::Article: return u"Article";
+        case PageClass::Guide: return u"Guide";
+        case PageClass::Utility: return u"Utility";
+        case PageClass::Legal: return u"Legal";
+        case PageClass::Index: return u"Index";
+        default: return u"Other";
+    }
+}
+
+Text CheckStateSymbol(CheckState state) {
+    switch (state) {
+        case CheckState::Ok: return u"OK";
+        case CheckState::Missing: return u"X";
+        case CheckState::NeedsUpdate: return u"!";
+        case CheckState::Blocking: return u"BLOCK";
+    }
+    return u"X";
+}
+
+}  // namespace bcnk

@@ -1,0 +1,7 @@
+#include "support/platform.h"
+
+namespace bcnk::test {
+
+bool RunningUnderWine() { return false; }
+
+}  // namespace bcnk::test

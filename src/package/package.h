@@ -1,0 +1,45 @@
+#pragma once
+// The Generate form's values and the builder that turns a scan plus those values into the
+// ten-file AI Discovery Package and its ZIP archive.
+#include <vector>
+
+#include "common/text.h"
+#include "scan/scan_types.h"
+
+namespace bcnk {
+
+struct PackageForm {
+    Text name;
+    Text description;
+    Text email;
+    Text industry;
+    Text founded;
+    bool allowTraining = false;
+    bool allowCitation = false;
+    bool allowSummarisation = false;
+    bool addRobotsRules = false;
+};
+
+struct PackageFile {
+    Text fileName;  // bare file name, no folder
+    Text content;   // whole file; written as UTF-8 without a byte-order mark
+};
+
+struct PackageOutcome {
+    bool ok = false;
+    Text folderPath;
+    Text zipPath;
+    Text errorText;
+};
+
+// The ten files, always in the same order (also the order on disk and in the archive).
+std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const PackageForm& form);
+
+// Writes the files and their archive below moduleDirectory/output/<site folder>/.
+PackageOutcome WritePackage(const Text& moduleDirectory, const ScanResult& scan,
+                            const std::vector<PackageFile>& files);
+
+// The site folder's name for a host: safe as one path component on both platforms.
+Text SiteFolderName(const Text& host);
+
+}  // namespace bcnk

@@ -1,0 +1,17 @@
+# Google Benchmark programs: one executable per bench/*_bench.cpp, native builds only.
+# A benchmark that needs more libraries defines a target named <name>_extra.
+if(NOT WIN32)
+    find_package(benchmark QUIET)
+    if(benchmark_FOUND)
+        file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*_bench.cpp)
+        foreach(source ${BENCH_SOURCES})
+            get_filename_component(name ${source} NAME_WE)
+            add_executable(${name} ${source})
+            bcnk_target_defaults(${name})
+            target_link_libraries(${name} PRIVATE beaconsmith_core benchmark::benchmark)
+            if(TARGET ${name}_extra)
+                target_link_libraries(${name} PRIVATE ${name}_extra)
+            endif()
+        endforeach()
+    endif()
+endif()

@@ -1,0 +1,39 @@
+#pragma once
+// The console program's command line: what the user asked for, checked against the same
+// choices and the same address and form rules as the window.
+#include <vector>
+
+#include "common/text.h"
+#include "package/package.h"
+#include "scan/scan_types.h"
+
+namespace bcnk::cli {
+
+enum class Command { Help, Version, Scan, Generate };
+
+struct Request {
+    Command command = Command::Help;
+    // startUrl is the address as read from a form field; userAgent is left at the built-in
+    // default here and replaced at run time by userAgentOverride or the stored setting.
+    ScanOptions scan;
+    Text userAgentOverride;
+    PackageForm form;  // generate only; already trimmed
+    bool jsonWanted = false;
+    Text jsonPath;     // "-" means standard output
+    int minScore = -1;  // -1: no threshold
+    Text outputDirectory;  // empty: the current directory
+};
+
+struct ParsedArguments {
+    bool ok = false;
+    Request request;
+    Text error;  // for standard error when ok is false; may span lines
+};
+
+// arguments excludes the program name.
+ParsedArguments ParseArguments(const std::vector<Text>& arguments);
+
+Text UsageText();
+Text VersionText();
+
+}  // namespace bcnk::cli

@@ -1,0 +1,108 @@
+// The summary people read and the JSON scripts parse.
+#include <gtest/gtest.h>
+
+#include "cli/report.h"
+
+namespace bcnk::cli {
+namespace {
+
+ScanResult SampleResult() {
+    ScanResult result;
+    result.host = u"shop.example";
+    result.baseUrl = u"https://shop.example";
+    result.language = u"en";
+    result.elapsedSeconds = 65;
+    result.score = 36;
+    PageRecord page;
+    page.url = u"https://shop.example/";
+    page.title = u"Say \"hi\"\\ \u00E9t\u00E9\n";
+    page.headings = {u"One", u"Two"};
+    page.httpStatus = 200;
+    page.pageClass = PageClass::Index;
+    result.pages.push_back(page);
+    page.url = u"https://shop.example/p";
+    page.pageClass = PageClass::Product;
+    page.schemaTypes = {u"Product"};
+    result.pages.push_back(page);
+    result.checks.push_back({u"llms.txt", u"/llms.txt", CheckState::Ok, u"Present", true});
+    result.checks.push_back(
+        {u"robots.txt AI rules", u"/robots.txt", CheckState::NeedsUpdate, u"Missing AI rules",
+         true});
+    result.topics = {u"bookkeeping", u"staff rotas"};
+    return result;
+}
+
+TEST(FormatSummary, ShowsEveryPart) {
+    const Text summary = FormatSummary(SampleResult(), false);
+    EXPECT_EQ(summary,
+              u"Domain: shop.example     Pages: 2     Scan Time: 01:05\n"
+              u"Score: 36% (Needs work)\n"
+              u"\n"
+              u"AI discovery files\n"
+              u"  OK    llms.txt             Present\n"
+              u"  !     robots.txt AI rules  Missing AI rules\n"
+              u"\n"
+              u"Pages by class\n"
+              u"  Product pages  1\n"
+              u"  Articles       0\n"
+              u"  Guides         0\n"
+              u"  Legal          0\n"
+              u"  Other          1\n"
+              u"\n"
+              u"Topics\n"
+              u"  bookkeeping, staff rotas\n");
+}
+
+TEST(FormatSummary, CancelledScanSaysSo) {
+    ScanResult result = SampleResult();
+    result.checks.clear();
+    result.topics.clear();
+    const Text summary = FormatSummary(result, true);
+    EXPECT_NE(summary.find(u"Scan cancelled: the result covers the pages found so far.\n"),
+              Text::npos);
+    EXPECT_NE(summary.find(u"AI discovery files\n  (not checked)\n"), Text::npos);
+    EXPECT_NE(summary.find(u"Topics\n  (none found)\n"), Text::npos);
+}
+
+TEST(ScanResultJson, EmptyResultHasEveryFieldAndEmptyLists) {
+    const std::string json = ScanResultJson(ScanResult());
+    EXPECT_EQ(json,
+              "{\n"
+              "  \"host\": \"\",\n"
+              "  \"baseUrl\": \"\",\n"
+              "  \"language\": \"\",\n"
+              "  \"siteDescription\": \"\",\n"
+              "  \"organizationName\": \"\",\n"
+              "  \"personName\": \"\",\n"
+              "  \"pages\": [],\n"
+              "  \"checks\": [],\n"
+              "  \"topics\": [],\n"
+              "  \"elapsedSeconds\": 0,\n"
+              "  \"score\": 0,\n"
+              "  \"pageLimitReached\": false,\n"
+              "  \"robotsTxt\": \"\",\n"
+              "  \"robotsStatus\": 0,\n"
+              "  \"robotsFound\": false\n"
+              "}\n");
+}
+
+TEST(ScanResultJson, EscapesTextAndNamesEnumerations) {
+    const std::string json = ScanResultJson(SampleResult());
+    EXPECT_NE(json.find("\"title\": \"Say \\\"hi\\\"\\\\ \xC3\xA9t\xC3\xA9\\n\""), std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"pageClass\": \"Index\""), std::string::npos);
+    EXPECT_NE(json.find("\"pageClass\": \"Product\""), std::string::npos);
+    EXPECT_NE(json.find("\"state\": \"NeedsUpdate\""), std::string::npos);
+    EXPECT_NE(json.find("\"headings\": [\n        \"One\",\n        \"Two\"\n      ]"),
+              std::string::npos)
+        << json;
+}
+
+TEST(ScanResultJson, LoneSurrogateStaysValidUtf8) {
+    ScanResult result;
+    result.host = Text(u"a") + char16_t(0xD800) + u"b";
+    EXPECT_NE(ScanResultJson(result).find("\"host\": \"a\xEF\xBF\xBD" "b\""), std::string::npos);
+}
+
+}  // namespace
+}  // namespace bcnk::cli

@@ -1,0 +1,91 @@
+// The checks both front ends make on what was typed before a scan or a package starts.
+#include <gtest/gtest.h>
+
+#include "common/form_text.h"
+#include "package/package_form.h"
+#include "scan/address_check.h"
+#include "support/platform.h"
+
+namespace bcnk {
+namespace {
+
+struct AddressCase {
+    const char16_t* address;
+    bool passes;
+};
+
+TEST(AddressCheck, HostPartDecides) {
+    const AddressCase cases[] = {
+        {u"example.com", true},
+        {u"https://example.com/path?q=1", true},
+        {u"http://example.com:8080", true},
+        {u"http://127.0.0.1:8123/", true},
+        {u"sub-domain.example.co.uk#top", true},
+        {u"ftp://example.com", true},  // the scheme is the crawl's business
+        {u"https://b\u00FCcher.example/", true},
+        {u"localhost", false},
+        {u"http://localhost:8080/", false},
+        {u"https://", false},
+        {u"://", false},
+        {u"https://user@example.com", false},
+        {u"https://user:pw@example.com/", false},
+        {u"https://exa mple.com", false},
+        {u"https://my_host.example.com", false},
+        {u"https://[::1]:8080/", false},
+        {u".", true},  // only a dot: let the crawl reject it
+        {u"a:b.c", false},
+        {u"\U0001F600.example", false},
+    };
+    for (const AddressCase& row : cases) {
+        EXPECT_EQ(PassesAddressCheck(row.address), row.passes)
+            << WideToUtf8(row.address);
+    }
+}
+
+TEST(AddressCheck, ProblemTextsAreTheWindowsOwn) {
+    EXPECT_EQ(StartAddressProblem(u""), u"Enter a URL to scan.");
+    EXPECT_EQ(StartAddressProblem(u"localhost"),
+              u"That doesn't look like a valid website address.\n\nExample: https://example.com");
+    EXPECT_EQ(StartAddressProblem(u"example.com"), u"");
+}
+
+TEST(FormFieldText, CutsBeforeTrimming) {
+    EXPECT_EQ(FormFieldText(u"  example.com  "), u"example.com");
+    EXPECT_EQ(FormFieldText(u"\t\u00A0name\u3000"), u"name");
+    EXPECT_EQ(FormFieldText(u"   "), u"");
+
+    // Spaces inside the first 2047 characters are trimmed; text after the cut is never seen.
+    const Text typed = Text(2040, u'a') + Text(10, u' ') + u"tail";
+    EXPECT_EQ(FormFieldText(typed), Text(2040, u'a'));
+    EXPECT_EQ(FormFieldText(Text(3000, u'x')).size(), kFormFieldMaxChars);
+}
+
+TEST(PackageFormInput, TrimsTextsAndKeepsChoices) {
+    PackageForm typed;
+    typed.name = u"  Brackenfold Labs ";
+    typed.description = u"\nShop software\n";
+    typed.email = u" hello@brackenfold.example";
+    typed.founded = u" 2017 ";
+    typed.industry = u"E-commerce";
+    typed.allowCitation = true;
+    const PackageForm form = TrimmedPackageForm(typed);
+    EXPECT_EQ(form.name, u"Brackenfold Labs");
+    EXPECT_EQ(form.description, u"Shop software");
+    EXPECT_EQ(form.email, u"hello@brackenfold.example");
+    EXPECT_EQ(form.founded, u"2017");
+    EXPECT_EQ(form.industry, u"E-commerce");
+    EXPECT_FALSE(form.allowTraining);
+    EXPECT_TRUE(form.allowCitation);
+    EXPECT_EQ(PackageFormProblem(form), u"");
+}
+
+TEST(PackageFormInput, OnlyTheNameIsRequired) {
+    PackageForm typed;
+    typed.name = u"   ";
+    EXPECT_EQ(PackageFormProblem(TrimmedPackageForm(typed)), u"Enter your name or business name.");
+    typed.name = u"X";
+    EXPECT_EQ(PackageFormProblem(TrimmedPackageForm(typed)), u"");
+}
+
+}  // namespace
+}  // namespace bcnk

@@ -50,10 +50,8 @@ TEST(ParseHtmlPage, Description) {
     const std::vector<Row> rows = {
         {"<meta content=\"Tools &amp; more\" name=\"Description\">", u"Tools & more"},
         {"<meta property=\"og:description\" content=\"Nope\">", u""},
-        {"<meta name=description content=First><meta name=description content=Second>",
-         u"First"},
-        {"<meta name=\"description\" content=\"Say &quot;hi&quot;\nagain\">",
-         u"Say \"hi\"\nagain"},
+        {"<meta name=description content=First><meta name=description content=Second>", u"First"},
+        {"<meta name=\"description\" content=\"Say &quot;hi&quot;\nagain\">", u"Say \"hi\"\nagain"},
         {"<meta name=\"description \" content=\"x\">", u"x"},  // values are trimmed
         {"<meta name=\"descriptions\" content=\"x\">", u""},
         // The tag ends at the first ">", inside the quotes; the open quote runs to its end.
@@ -67,8 +65,8 @@ TEST(ParseHtmlPage, Description) {
 }
 
 TEST(ParseHtmlPage, HeadingsListH1TextsBeforeH2Texts) {
-    const ParsedPage page = ParseHtmlPage(
-        "<h1>First</h1><h2>A</h2><h1><span>Second</span> part</h1><h2> </h2>");
+    const ParsedPage page =
+        ParseHtmlPage("<h1>First</h1><h2>A</h2><h1><span>Second</span> part</h1><h2> </h2>");
     EXPECT_EQ(page.h1, u"First");
     EXPECT_EQ(page.headings, (Texts{u"First", u"Second part", u"A"}));
 }
@@ -100,8 +98,7 @@ TEST(ParseHtmlPage, LinksAreAnchorHrefsAsWritten) {
         "<abbr href=\"/no\">n</abbr><area href=\"/no\"><link href=\"/no\"><a name=top>t</a>"
         "<a href=\"  /trimmed#frag \">t</a><a href=\"/dup\"></a><a href=\"/dup\"></a>");
     EXPECT_EQ(page.links,
-              (Texts{u"/x", u"/y", u"z", u"page?a=1&amp;b=2", u"/trimmed#frag", u"/dup",
-                     u"/dup"}));
+              (Texts{u"/x", u"/y", u"z", u"page?a=1&amp;b=2", u"/trimmed#frag", u"/dup", u"/dup"}));
 }
 
 TEST(ParseHtmlPage, LinksInDifficultMarkup) {
@@ -178,7 +175,8 @@ TEST(ParseHtmlPage, TwoMebibytePages) {
     constexpr size_t kSize = 2 * 1024 * 1024;
     auto repeated = [](const std::string& piece) {
         std::string body;
-        while (body.size() + piece.size() <= kSize) body += piece;
+        while (body.size() + piece.size() <= kSize)
+            body += piece;
         return body;
     };
 
@@ -190,9 +188,8 @@ TEST(ParseHtmlPage, TwoMebibytePages) {
     EXPECT_EQ(ampersands.wordCount, 1);
 
     const std::string hugeValue(kSize, 'v');
-    const ParsedPage hugeAttribute =
-        ParseHtmlPage("<a href=\"" + hugeValue + "\">x</a><meta name=description content=" +
-                      hugeValue + ">");
+    const ParsedPage hugeAttribute = ParseHtmlPage(
+        "<a href=\"" + hugeValue + "\">x</a><meta name=description content=" + hugeValue + ">");
     ASSERT_EQ(hugeAttribute.links.size(), 1u);
     EXPECT_EQ(hugeAttribute.links[0].size(), kSize);
     EXPECT_EQ(hugeAttribute.description.size(), kSize);
@@ -204,7 +201,8 @@ TEST(ParseHtmlPage, TwoMebibytePages) {
     EXPECT_EQ(regular.headings.size(), sections);
     EXPECT_EQ(static_cast<size_t>(regular.wordCount), sections * 5);
 
-    const ParsedPage metas = ParseHtmlPage(repeated("<meta name=x>") + "<meta name=description content=last>");
+    const ParsedPage metas =
+        ParseHtmlPage(repeated("<meta name=x>") + "<meta name=description content=last>");
     EXPECT_EQ(metas.description, u"last");
 }
 
@@ -233,7 +231,8 @@ TEST(GetAttribute, Values) {
         {u"<img\tsrc=pic.png\nalt=x>", u"src", u"pic.png"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(GetAttribute(row.tag, row.name), row.value) << std::string(row.tag.begin(), row.tag.end());
+        EXPECT_EQ(GetAttribute(row.tag, row.name), row.value)
+            << std::string(row.tag.begin(), row.tag.end());
     }
 }
 
@@ -297,11 +296,11 @@ TEST(DecodeEntities, References) {
          u"\u2014\u2013\u2026\u2019\u2018\u201D\u201C"},
         {u"&trade;&copy;&reg;&deg;&euro;&pound;&quot;&apos;&gt;",
          u"\u2122\u00A9\u00AE\u00B0\u20AC\u00A3\"'>"},
-        {u"&#00000065;", u"A"},               // ";" ten units behind the "&"
-        {u"&#000000065;", u"&#000000065;"},   // eleven units
+        {u"&#00000065;", u"A"},              // ";" ten units behind the "&"
+        {u"&#000000065;", u"&#000000065;"},  // eleven units
         {u"&# 65;&#+66;&#65abc;", u"ABA"},
         {u"&#x0x41;", u"A"},
-        {u"&#x1F600;", u"\uFFFD"},            // beyond one unit
+        {u"&#x1F600;", u"\uFFFD"},  // beyond one unit
         {u"&#65535;", u"\uFFFF"},
         {u"a&b&amp;", u"a&b&"},
         {u"&&amp;", u"&&"},

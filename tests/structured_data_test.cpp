@@ -73,7 +73,8 @@ TEST(DetectStructuredData, Names) {
          {{u"Organization"}, u"Say \\", u"", u""}},
         {u"{\"@type\":\"Organization\",\"name\":\"Caf\\u00e9\"}",
          {{u"Organization"}, u"Caf\\u00e9", u"", u""}},
-        {u"{\"NAME\":\"Upper\",\"@TYPE\":\"ORGANIZATION\"}", {{u"ORGANIZATION"}, u"Upper", u"", u""}},
+        {u"{\"NAME\":\"Upper\",\"@TYPE\":\"ORGANIZATION\"}",
+         {{u"ORGANIZATION"}, u"Upper", u"", u""}},
         // A type word anywhere in the block counts, not only as a type.
         {u"{\"@type\":\"WebPage\",\"about\":\"product\",\"name\":\"Mentioned\"}",
          {{u"WebPage"}, u"", u"", u"Mentioned"}},

@@ -19,17 +19,20 @@ struct NamedReference {
 };
 
 constexpr NamedReference kNamedReferences[] = {
-    {u"amp", u'&'},       {u"lt", u'<'},        {u"gt", u'>'},        {u"quot", u'"'},
-    {u"apos", u'\''},     {u"nbsp", u' '},      {u"mdash", 0x2014},   {u"ndash", 0x2013},
-    {u"hellip", 0x2026},  {u"rsquo", 0x2019},   {u"lsquo", 0x2018},   {u"rdquo", 0x201D},
-    {u"ldquo", 0x201C},   {u"trade", 0x2122},   {u"copy", 0x00A9},    {u"reg", 0x00AE},
-    {u"deg", 0x00B0},     {u"euro", 0x20AC},    {u"pound", 0x00A3},   {u"eacute", 0x00E9},
+    {u"amp", u'&'},      {u"lt", u'<'},      {u"gt", u'>'},      {u"quot", u'"'},
+    {u"apos", u'\''},    {u"nbsp", u' '},    {u"mdash", 0x2014}, {u"ndash", 0x2013},
+    {u"hellip", 0x2026}, {u"rsquo", 0x2019}, {u"lsquo", 0x2018}, {u"rdquo", 0x201D},
+    {u"ldquo", 0x201C},  {u"trade", 0x2122}, {u"copy", 0x00A9},  {u"reg", 0x00AE},
+    {u"deg", 0x00B0},    {u"euro", 0x20AC},  {u"pound", 0x00A3}, {u"eacute", 0x00E9},
 };
 
 int DigitValue(char16_t unit) {
-    if (unit >= u'0' && unit <= u'9') return unit - u'0';
-    if (unit >= u'a' && unit <= u'f') return unit - u'a' + 10;
-    if (unit >= u'A' && unit <= u'F') return unit - u'A' + 10;
+    if (unit >= u'0' && unit <= u'9')
+        return unit - u'0';
+    if (unit >= u'a' && unit <= u'f')
+        return unit - u'a' + 10;
+    if (unit >= u'A' && unit <= u'F')
+        return unit - u'A' + 10;
     return 99;
 }
 

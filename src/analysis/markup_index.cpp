@@ -53,8 +53,7 @@ MarkupIndex IndexMarkup(TextView page) {
     return index;
 }
 
-size_t FindTagMarker(TextView page, const MarkupIndex& index, TextView foldedMarker,
-                     size_t from) {
+size_t FindTagMarker(TextView page, const MarkupIndex& index, TextView foldedMarker, size_t from) {
     const auto& positions = index.lessThanSigns;
     for (auto it = std::lower_bound(positions.begin(), positions.end(), from);
          it != positions.end(); ++it) {

@@ -18,8 +18,7 @@ MarkupIndex IndexMarkup(TextView page);
 
 // Position of the first occurrence of `foldedMarker`, which must begin with "<", at or after
 // `from`; kNotFound when there is none.
-size_t FindTagMarker(TextView page, const MarkupIndex& index, TextView foldedMarker,
-                     size_t from);
+size_t FindTagMarker(TextView page, const MarkupIndex& index, TextView foldedMarker, size_t from);
 
 // Position of the first "application/ld+json" (any letter case) at or after `from`.
 size_t FindJsonLdMarker(TextView page, const MarkupIndex& index, size_t from);

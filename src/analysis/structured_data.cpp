@@ -34,9 +34,11 @@ struct Block {
 
     bool QuotedValueBehindColon(size_t colon, Text& value) const {
         const size_t open = FindUnit(text, u'"', colon + 1);
-        if (open == kNotFound) return false;
+        if (open == kNotFound)
+            return false;
         const size_t close = FindUnit(text, u'"', open + 1);
-        if (close == kNotFound) return false;
+        if (close == kNotFound)
+            return false;
         value = Text(text.substr(open + 1, close - open - 1));
         return true;
     }
@@ -45,19 +47,21 @@ struct Block {
     Text NameAfter(size_t from) const {
         const size_t key = Find(kNameKey, from);
         Text value;
-        if (key == kNotFound || !QuotedValue(key, value)) return Text();
+        if (key == kNotFound || !QuotedValue(key, value))
+            return Text();
         return DecodeEntities(Trim(value));
     }
 };
 
-void ReadTypes(const Block& block, std::vector<Text>& types,
-               std::unordered_set<Text>& seen) {
+void ReadTypes(const Block& block, std::vector<Text>& types, std::unordered_set<Text>& seen) {
     size_t from = 0;
     for (;;) {
         const size_t key = block.Find(kTypeKey, from);
-        if (key == kNotFound) return;
+        if (key == kNotFound)
+            return;
         const size_t colon = block.Find(u":", key);
-        if (colon == kNotFound) return;
+        if (colon == kNotFound)
+            return;
         Text value;
         if (block.QuotedValueBehindColon(colon, value)) {
             value = Trim(value);
@@ -102,11 +106,14 @@ void DetectStructuredData(TextView page, const MarkupIndex& index, ParsedPage& p
         // The marker need not stand in a script tag; wherever it is, the text from the next
         // ">" to the next "</script>" is read as a block.
         const size_t marker = FindJsonLdMarker(page, index, from);
-        if (marker == kNotFound) return;
+        if (marker == kNotFound)
+            return;
         const size_t open = FindUnit(page, u'>', marker + kJsonLdMarker.size());
-        if (open == kNotFound) return;
+        if (open == kNotFound)
+            return;
         const size_t close = FindTagMarker(page, index, kScriptEnd, open + 1);
-        if (close == kNotFound) return;
+        if (close == kNotFound)
+            return;
         Block block;
         block.text = page.substr(open + 1, close - open - 1);
         block.folded = ToLower(Text(block.text));

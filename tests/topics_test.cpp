@@ -88,7 +88,7 @@ TEST(WordLists, StopNameAndBoilerplate) {
                               u"read the release notes", u"related"}) {
         EXPECT_TRUE(IsBoilerplatePhrase(phrase));
     }
-    for (const Text phrase : {u"policy update", u"key takeaways2", u"reading"}) {
+    for (const Text phrase : {u"policy update", u"key takeaways2", u"reading list"}) {
         EXPECT_FALSE(IsBoilerplatePhrase(phrase));
     }
 }

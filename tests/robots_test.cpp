@@ -168,6 +168,8 @@ TEST(RobotsTxtMerge, WhichLinesNameACrawler) {
         {u"Useragent: GPTBot", false},
         {u"Disallow: GPTBot", false},
         {u"User-agent GPTBot", false},
+        {u"\uFEFFUser-agent: GPTBot", true},  // a byte-order mark does not hide the name
+        {u"\u00A0User-agent:\u3000GPTBot", true},
     };
     const Text block = u"User-agent: GPTBot\nDisallow: /\n";
     for (const Row& row : rows) {

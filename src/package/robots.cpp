@@ -91,7 +91,9 @@ struct RobotsNames {
 // line names it, whatever its group says, so the owner's own rules are never second-guessed.
 RobotsNames ReadRobotsNames(const Text& robotsTxt) {
     RobotsNames names;
-    std::size_t lineStart = 0;
+    // A file saved with a byte-order mark would otherwise hide the name on its first line,
+    // and a second, possibly contradicting group for that crawler would be appended.
+    std::size_t lineStart = !robotsTxt.empty() && robotsTxt[0] == u'\uFEFF' ? 1 : 0;
     while (true) {
         const std::size_t lineEnd = robotsTxt.find(u'\n', lineStart);
         Text line = robotsTxt.substr(lineStart, lineEnd == Text::npos ? Text::npos

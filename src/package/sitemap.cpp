@@ -30,13 +30,12 @@ ClassEntry EntryForClass(PageClass pageClass) {
     }
 }
 
-// Units that XML 1.0 forbids even as character references; one of them would make the whole
-// file unreadable. Lone surrogates are not listed: they leave the program as U+FFFD.
-bool IsForbiddenInXml(char16_t unit) {
-    if (unit < 0x20) {
-        return unit != u'\t' && unit != u'\n' && unit != u'\r';
-    }
-    return unit == 0xFFFE || unit == 0xFFFF;
+// XML 1.0 cannot carry most control characters at all, and readers turn a carriage return
+// into a line feed, so an address holding one would be unreadable or arrive altered. No valid
+// address holds them unencoded anyway. Lone surrogates are not listed: they leave the program
+// as U+FFFD.
+bool IsUnsafeInLoc(char16_t unit) {
+    return unit < 0x20 || unit == 0xFFFE || unit == 0xFFFF;
 }
 
 bool CanBeListed(const Text& address) {
@@ -44,7 +43,7 @@ bool CanBeListed(const Text& address) {
         return false;
     }
     for (char16_t unit : address) {
-        if (unit == u'?' || unit == u'#' || IsForbiddenInXml(unit)) {
+        if (unit == u'?' || unit == u'#' || IsUnsafeInLoc(unit)) {
             return false;
         }
     }

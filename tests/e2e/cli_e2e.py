@@ -1,0 +1,343 @@
+#!/usr/bin/env python3
+"""End-to-end tests of the console program, natively and as the Windows executable under Wine.
+
+Runs the real program against the sample site served by the loopback fixture server (or, when
+the fixture server is not running, by tools/serve-site.py), checks exit codes, output, the
+JSON with Python's json module, the package on disk with zipfile, and Ctrl+C. Writes a
+JUnit-style XML file and exits non-zero when anything failed.
+
+    cli_e2e.py --results FILE [--native PROGRAM] [--wine PROGRAM.exe]
+"""
+import argparse
+import json
+import os
+import pathlib
+import shutil
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+import xml.etree.ElementTree as ElementTree
+import zipfile
+
+ROOT = pathlib.Path(__file__).resolve().parents[2]
+PACKAGE_FILES = {
+    "README.txt", "upload-map.txt", "ai-discovery.json", "ai-discovery.md", "robots.txt.NEW",
+    "sitemap.xml", "ai-sitemap.xml", "llms-lite.txt", "tdmrep.json", "knowledge-graph.json",
+}
+RUN_TIMEOUT = 300
+
+
+class Program:
+    """One build of the console program and how to start it."""
+
+    def __init__(self, label, command):
+        self.label = label
+        self.command = command
+
+    def start(self, arguments, **options):
+        return subprocess.Popen(self.command + arguments, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, stdin=subprocess.DEVNULL, **options)
+
+    def run(self, arguments):
+        process = self.start(arguments)
+        try:
+            out, err = process.communicate(timeout=RUN_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            out, err = process.communicate()
+            raise AssertionError(f"timed out: {arguments}")
+        return process.returncode, out.decode("utf-8"), err.decode("utf-8")
+
+
+def expect(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+def expect_code(result, code, arguments):
+    expect(result[0] == code, f"exit code {result[0]}, expected {code} for {arguments}\n"
+                              f"stdout:\n{result[1][-3000:]}\nstderr:\n{result[2][-3000:]}")
+
+
+def free_port():
+    """A loopback port that nothing listens on: connections to it are refused."""
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+class SampleSite:
+    """The sample site's address: the fixture server's, or a server of our own."""
+
+    def __init__(self, work):
+        self.process = None
+        port = os.environ.get("BCNK_FIXTURE_SITE_SAMPLE_PORT")
+        if not port:
+            port_file = work / "sample-port"
+            self.process = subprocess.Popen(
+                [sys.executable, str(ROOT / "tools/serve-site.py"), "--root",
+                 str(ROOT / "examples/sample-site"), "--port-file", str(port_file),
+                 "--max-seconds", "1800"])
+            deadline = time.monotonic() + 20
+            while not port_file.exists() and time.monotonic() < deadline:
+                time.sleep(0.05)
+            port = port_file.read_text()
+        self.address = f"http://127.0.0.1:{port}/"
+
+    def stop(self):
+        if self.process:
+            self.process.terminate()
+            self.process.wait(timeout=10)
+
+
+USAGE_CASES = [
+    ("no command", [], "no command given"),
+    ("unknown command", ["crawl", "example.com"], "unknown command 'crawl'"),
+    ("missing address", ["scan"], "Enter a URL to scan."),
+    ("address without a dot", ["scan", "localhost"],
+     "That doesn't look like a valid website address.\n\nExample: https://example.com"),
+    ("address with a user name", ["scan", "https://user@example.com/"],
+     "That doesn't look like a valid website address."),
+    ("depth out of range", ["scan", "example.com", "--depth", "9"], "--depth must be 1 to 5"),
+    ("delay not offered", ["scan", "example.com", "--delay=300"], "--delay must be"),
+    ("min-score out of range", ["scan", "example.com", "--min-score", "101"], "--min-score"),
+    ("option without value", ["scan", "example.com", "--json"], "--json needs a value"),
+    ("package option on scan", ["scan", "example.com", "--name", "X"], "unknown option '--name'"),
+    ("generate without name", ["generate", "example.com"], "Enter your name or business name."),
+    ("unknown industry", ["generate", "example.com", "--name", "X", "--industry", "Farming"],
+     "--industry must be one of"),
+]
+
+
+class Suite:
+    def __init__(self, program, site, work):
+        self.program = program
+        self.site = site
+        self.work = work
+        self.cases = []
+
+    def case(self, name, function):
+        started = time.monotonic()
+        failure = None
+        try:
+            function()
+        except Exception:  # every failure, assertion or not, is recorded as one
+            failure = traceback.format_exc()
+            print(f"FAILED: {self.program.label}: {name}\n{failure}", file=sys.stderr)
+        self.cases.append((f"{self.program.label}.{name}", time.monotonic() - started, failure))
+
+    def fresh_dir(self, name):
+        path = self.work / self.program.label / name
+        shutil.rmtree(path, ignore_errors=True)
+        path.mkdir(parents=True)
+        return path
+
+    def run_all(self):
+        for name, arguments, message in USAGE_CASES:
+            self.case(f"usage error: {name}", lambda a=arguments, m=message: self.usage(a, m))
+        self.case("help and version", self.help_and_version)
+        self.case("scan writes the JSON file", self.scan_json_file)
+        self.case("JSON on standard output alone", self.json_stdout)
+        self.case("generate writes the package", self.generate_package)
+        self.case("min-score fails below the threshold", self.min_score)
+        self.case("no page crawled", self.no_pages)
+        self.case("package not written", self.package_not_written)
+        self.case("Ctrl+C reports the partial result", self.interrupt)
+
+    def usage(self, arguments, message):
+        result = self.program.run(arguments)
+        expect_code(result, 2, arguments)
+        expect(message in result[2], f"stderr lacks {message!r}:\n{result[2]}")
+        expect(result[1] == "", f"stdout not empty:\n{result[1]}")
+
+    def help_and_version(self):
+        result = self.program.run(["--help"])
+        expect_code(result, 0, ["--help"])
+        expect("Usage:" in result[1] and "--min-score" in result[1], result[1])
+        result = self.program.run(["--version"])
+        expect_code(result, 0, ["--version"])
+        expect(result[1].strip() == "Talvenn's Beaconsmith v1 (Build 16)", repr(result[1]))
+
+    def scan_sample(self, extra):
+        arguments = ["scan", self.site.address, "--delay", "0"] + extra
+        return arguments, self.program.run(arguments)
+
+    def check_sample_result(self, result):
+        expect(result["host"] == "127.0.0.1", result["host"])
+        expect(result["baseUrl"] == self.site.address.rstrip("/"), result["baseUrl"])
+        expect(len(result["pages"]) == 32, f"{len(result['pages'])} pages")
+        expect(result["organizationName"] == "Brackenfold Labs", result["organizationName"])
+        expect(result["language"] == "en", result["language"])
+        classes = {page["pageClass"] for page in result["pages"]}
+        expect(classes == {"Index", "Product", "Article", "Guide", "Legal", "Utility"},
+               f"classes {classes}")
+        expect(all(200 <= page["httpStatus"] <= 399 for page in result["pages"]), "statuses")
+        ledger = [page for page in result["pages"] if page["url"].endswith("/ledgerwick.html")]
+        expect(len(ledger) == 1 and ledger[0]["productName"] == "Ledgerwick"
+               and "SoftwareApplication" in ledger[0]["schemaTypes"], f"{ledger}")
+        checks = {check["label"]: check for check in result["checks"]}
+        expect(len(result["checks"]) == 10, f"{len(result['checks'])} checks")
+        expect(checks["llms.txt"]["state"] == "Ok", checks["llms.txt"])
+        expect(checks["sitemap.xml"]["details"] == "Valid", checks["sitemap.xml"])
+        expect(checks["robots.txt AI rules"]["state"] == "NeedsUpdate",
+               checks["robots.txt AI rules"])
+        # llms.txt and sitemap.xml in full, robots.txt half: 2.5 of 7 scored checks.
+        expect(result["score"] == 36, f"score {result['score']}")
+        expect(result["robotsFound"] and "Sitemap:" in result["robotsTxt"], "robots.txt")
+        expect(result["pageLimitReached"] is False, "page limit")
+
+    def scan_json_file(self):
+        out = self.fresh_dir("scan-json")
+        json_path = out / "result.json"
+        arguments, result = self.scan_sample(["--json", str(json_path)])
+        expect_code(result, 0, arguments)
+        with open(json_path, encoding="utf-8") as file:
+            scan = json.load(file)
+        self.check_sample_result(scan)
+        stdout = result[1]
+        expect(f"Pages: {len(scan['pages'])}" in stdout, stdout)
+        expect("Score: 36% (Needs work)" in stdout, stdout)
+        expect("AI discovery files" in stdout and "robots.txt AI rules" in stdout, stdout)
+        # Not a terminal: progress comes as plain lines, never carriage returns.
+        expect("Crawling: " + self.site.address in result[2] and "\r" not in result[2],
+               result[2][:2000])
+
+    def json_stdout(self):
+        arguments, result = self.scan_sample(["--json", "-", "--max-pages", "100"])
+        expect_code(result, 0, arguments)
+        self.check_sample_result(json.loads(result[1]))
+        expect("Domain: 127.0.0.1" in result[2], "the summary belongs on stderr")
+
+    def generate_package(self):
+        out = self.fresh_dir("generate")
+        arguments = ["generate", self.site.address, "--delay", "0", "--name", " Brackenfold Labs ",
+                     "--email", "hello@brackenfold.example", "--industry", "software",
+                     "--founded", "2017", "--no-training", "--output", str(out)]
+        result = self.program.run(arguments)
+        expect_code(result, 0, arguments)
+        expect("Package folder:" in result[1] and "Archive:" in result[1], result[1])
+        folders = [path for path in (out / "output").iterdir() if path.is_dir()]
+        expect(len(folders) == 1, f"output holds {folders}")
+        folder = folders[0]
+        expect(folder.name in result[1], f"{folder.name} not printed:\n{result[1]}")
+        expect({path.name for path in folder.iterdir()} >= PACKAGE_FILES,
+               f"files {sorted(path.name for path in folder.iterdir())}")
+        archives = list((out / "output").glob("*.zip")) + list(folder.glob("*.zip"))
+        expect(len(archives) == 1, f"archives {archives}")
+        with zipfile.ZipFile(archives[0]) as archive:
+            expect(archive.testzip() is None, "archive CRC")
+            names = {pathlib.PurePosixPath(name).name for name in archive.namelist()}
+            expect(names == PACKAGE_FILES, f"archive holds {names}")
+        discovery = json.loads((folder / "ai-discovery.json").read_text(encoding="utf-8"))
+        text = json.dumps(discovery)
+        expect("Brackenfold Labs" in text and "hello@brackenfold.example" in text, text[:2000])
+        json.loads((folder / "knowledge-graph.json").read_text(encoding="utf-8"))
+        json.loads((folder / "tdmrep.json").read_text(encoding="utf-8"))
+
+    def min_score(self):
+        arguments, result = self.scan_sample(["--min-score", "100"])
+        expect_code(result, 5, arguments)
+        expect("below the minimum of 100" in result[2], result[2][-2000:])
+        expect("Score: 36%" in result[1], "the summary is still printed")
+        arguments, result = self.scan_sample(["--min-score", "36"])
+        expect_code(result, 0, arguments)
+
+    def no_pages(self):
+        out = self.fresh_dir("no-pages")
+        address = f"http://127.0.0.1:{free_port()}/"
+        arguments = ["generate", address, "--name", "X", "--output", str(out),
+                     "--json", str(out / "result.json")]
+        result = self.program.run(arguments)
+        expect_code(result, 3, arguments)
+        expect("No pages could be crawled." in result[2], result[2])
+        expect("Pages: 0" in result[1], result[1])
+        expect(not (out / "output").exists(), "no package for a site without pages")
+        scan = json.loads((out / "result.json").read_text(encoding="utf-8"))
+        expect(scan["pages"] == [] and scan["robotsStatus"] == 0, scan)
+
+    def package_not_written(self):
+        blocker = self.fresh_dir("not-written") / "a-file"
+        blocker.write_text("in the way")
+        arguments = ["generate", self.site.address, "--delay", "0", "--name", "X",
+                     "--output", str(blocker)]
+        result = self.program.run(arguments)
+        expect_code(result, 4, arguments)
+        expect("Error: " in result[2], result[2][-2000:])
+        expect("Package folder:" not in result[1], result[1])
+
+    def interrupt(self):
+        out = self.fresh_dir("interrupt")
+        err_path = out / "stderr.txt"
+        with open(err_path, "wb") as err_file:
+            process = subprocess.Popen(
+                self.program.command + ["scan", self.site.address, "--delay", "2000",
+                                        "--json", str(out / "partial.json")],
+                stdout=subprocess.PIPE, stderr=err_file, stdin=subprocess.DEVNULL)
+            try:
+                deadline = time.monotonic() + 120
+                while b"Crawling: " not in err_path.read_bytes():
+                    expect(time.monotonic() < deadline, "no progress line within 120 s")
+                    expect(process.poll() is None, "ended before Ctrl+C")
+                    time.sleep(0.05)
+                process.send_signal(signal.SIGINT)
+                out_bytes, _ = process.communicate(timeout=120)
+            finally:
+                if process.poll() is None:
+                    process.kill()
+                    process.wait()
+        stdout = out_bytes.decode("utf-8")
+        expect(process.returncode == 130, f"exit code {process.returncode}\n{stdout}\n"
+                                          f"{err_path.read_text(errors='replace')}")
+        expect("Scan cancelled" in stdout, stdout)
+        scan = json.loads((out / "partial.json").read_text(encoding="utf-8"))
+        expect(1 <= len(scan["pages"]) < 32, f"{len(scan['pages'])} pages in a cancelled scan")
+        expect(scan["checks"] == [], "a scan cancelled during the crawl has no checks")
+
+
+def write_results(path, cases):
+    suite = ElementTree.Element("testsuite", name="ConsoleProgram", tests=str(len(cases)),
+                                failures=str(sum(1 for case in cases if case[2])))
+    for name, seconds, failure in cases:
+        element = ElementTree.SubElement(suite, "testcase", classname="ConsoleProgram",
+                                         name=name, time=f"{seconds:.3f}")
+        if failure:
+            ElementTree.SubElement(element, "failure", message="failed").text = failure[-4000:]
+    path.parent.mkdir(parents=True, exist_ok=True)
+    ElementTree.ElementTree(suite).write(path, encoding="utf-8", xml_declaration=True)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--results", required=True, type=pathlib.Path)
+    parser.add_argument("--native")
+    parser.add_argument("--wine")
+    args = parser.parse_args()
+
+    programs = []
+    if args.native:
+        programs.append(Program("native", [args.native]))
+    if args.wine:
+        programs.append(Program("wine", ["wine", args.wine]))
+    work = pathlib.Path(tempfile.mkdtemp(prefix="bcnk-cli-e2e."))
+    site = SampleSite(work)
+    cases = []
+    try:
+        for program in programs:
+            suite = Suite(program, site, work)
+            suite.run_all()
+            cases += suite.cases
+    finally:
+        site.stop()
+        shutil.rmtree(work, ignore_errors=True)
+    write_results(args.results, cases)
+    failed = sum(1 for case in cases if case[2])
+    print(f"console program: {len(cases) - failed} passed, {failed} failed", file=sys.stderr)
+    return 1 if failed or not cases else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

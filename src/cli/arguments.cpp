@@ -152,14 +152,14 @@ Text ClearRobotsRules(Request& request, const Text&) {
     return Text();
 }
 
-struct OptionSpec {
+struct OptionRule {
     const char16_t* name;
     bool takesValue;
     bool generateOnly;
     Text (*apply)(Request&, const Text&);
 };
 
-constexpr std::array<OptionSpec, 16> kOptions = {{
+constexpr std::array<OptionRule, 16> kOptions = {{
     {u"--depth", true, false, ApplyDepth},
     {u"--delay", true, false, ApplyDelay},
     {u"--max-pages", true, false, ApplyMaxPages},
@@ -178,8 +178,8 @@ constexpr std::array<OptionSpec, 16> kOptions = {{
     {u"--no-robots-rules", false, true, ClearRobotsRules},
 }};
 
-const OptionSpec* FindOption(const Text& name) {
-    for (const OptionSpec& option : kOptions) {
+const OptionRule* FindOption(const Text& name) {
+    for (const OptionRule& option : kOptions) {
         if (name == option.name) {
             return &option;
         }
@@ -250,7 +250,7 @@ ParsedArguments ParseArguments(const std::vector<Text>& arguments) {
         }
         const size_t equals = argument.find(u'=');
         const Text name = argument.substr(0, equals);
-        const OptionSpec* option = FindOption(name);
+        const OptionRule* option = FindOption(name);
         if (!option || (option->generateOnly && !generating)) {
             return Failure(u"unknown option '" + name + u"' for " + first);
         }

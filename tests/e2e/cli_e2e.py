@@ -12,6 +12,7 @@ import argparse
 import json
 import os
 import pathlib
+import re
 import shutil
 import signal
 import socket
@@ -20,6 +21,7 @@ import sys
 import tempfile
 import time
 import traceback
+import urllib.request
 import xml.etree.ElementTree as ElementTree
 import zipfile
 
@@ -147,6 +149,7 @@ class Suite:
         self.case("no page crawled", self.no_pages)
         self.case("package not written", self.package_not_written)
         self.case("Ctrl+C reports the partial result", self.interrupt)
+        self.case("bcnk.ini and debug.log beside the program", self.settings_beside_program)
 
     def usage(self, arguments, message):
         result = self.program.run(arguments)
@@ -202,9 +205,10 @@ class Suite:
         expect(f"Pages: {len(scan['pages'])}" in stdout, stdout)
         expect("Score: 36% (Needs work)" in stdout, stdout)
         expect("AI discovery files" in stdout and "robots.txt AI rules" in stdout, stdout)
-        # Not a terminal: progress comes as plain lines, never carriage returns.
-        expect("Crawling: " + self.site.address in result[2] and "\r" not in result[2],
-               result[2][:2000])
+        # Not a terminal: progress comes as plain lines, never a bare carriage return that
+        # rewrites a line (Windows ends lines with CR LF).
+        expect("Crawling: " + self.site.address in result[2]
+               and re.search("\r(?!\n)", result[2]) is None, result[2][:2000])
 
     def json_stdout(self):
         arguments, result = self.scan_sample(["--json", "-", "--max-pages", "100"])
@@ -296,6 +300,35 @@ class Suite:
         scan = json.loads((out / "partial.json").read_text(encoding="utf-8"))
         expect(1 <= len(scan["pages"]) < 32, f"{len(scan['pages'])} pages in a cancelled scan")
         expect(scan["checks"] == [], "a scan cancelled during the crawl has no checks")
+
+
+    def settings_beside_program(self):
+        port = os.environ.get("BCNK_FIXTURE_HTTP_PORT")
+        expect(port, "needs the fixture server's request log (run through tools/test)")
+        home = self.fresh_dir("beside")
+        program_path = pathlib.Path(self.program.command[-1])
+        copy = home / program_path.name
+        shutil.copy2(program_path, copy)
+        (home / "bcnk.ini").write_text(
+            "[settings]\ndebuglog=1\nuseragent=   E2E-Agent/7.0 (+from the ini)   \n")
+        program = Program(self.program.label, self.program.command[:-1] + [str(copy)])
+
+        def agents(tag, extra):
+            address = f"http://127.0.0.1:{port}/start?tag={tag}"
+            arguments = ["scan", address, "--depth", "1", "--delay", "0"] + extra
+            expect_code(program.run(arguments), 0, arguments)
+            with urllib.request.urlopen(f"http://127.0.0.1:{port}/_log/{tag}", timeout=30) as log:
+                return re.findall(r"(?im)^user-agent: (.*?)\r?$", log.read().decode("utf-8"))
+
+        tag = f"cli-{self.program.label}-{os.getpid()}"
+        expect(agents(tag + "-ini", []) == ["E2E-Agent/7.0 (+from the ini)"], "ini agent")
+        expect(agents(tag + "-option", ["--user-agent", "Option-Agent/1"]) == ["Option-Agent/1"],
+               "--user-agent wins over the ini")
+        log = (home / "debug.log").read_bytes()
+        expect(log.startswith(b"\xef\xbb\xbf"), "debug.log starts with a byte-order mark")
+        text = log.decode("utf-8-sig")
+        expect("Scan requested: url=http://127.0.0.1:" in text and "Session ended." in text,
+               text[-3000:])
 
 
 def write_results(path, cases):

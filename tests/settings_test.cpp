@@ -64,7 +64,6 @@ TEST_F(SettingsTest, ReadsSettingsFiles) {
         {"zero with trailing text", "[settings]\ndebuglog=0 please\n", false, fallback},
         {"digits then text", "[settings]\ndebuglog=10x\n", true, fallback},
         {"plus sign", "[settings]\ndebuglog=+3\n", true, fallback},
-        {"hexadecimal", "[settings]\ndebuglog=0x10\n", true, fallback},
         {"empty debuglog keeps default", "[settings]\ndebuglog=\n", true, fallback},
         {"useragent padded", "[settings]\nuseragent=   MyBot/2.0   \n", true, u"MyBot/2.0"},
         {"useragent blank", "[settings]\nuseragent=    \n", true, fallback},

@@ -162,6 +162,25 @@ TEST_F(SettingsTest, SaveIntoMissingDirectoryChangesNothing) {
     EXPECT_EQ(SettingsStore::userAgent, u"Kept/1");
 }
 
+TEST(DirectoryOf, CutsBeforeTheLastSeparator) {
+    const Text sep(1, kPathSeparator);
+    struct Row {
+        Text path;
+        Text expected;
+    };
+    const std::vector<Row> rows = {
+        {u"Beaconsmith.exe", u"."},
+        {u"", u"."},
+        {u"tools" + sep + u"Beaconsmith.exe", u"tools"},
+        {sep + u"opt" + sep + u"b\u00E9acon" + sep + u"app", sep + u"opt" + sep + u"b\u00E9acon"},
+        {sep + u"app", sep},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(DirectoryOf(row.path), row.expected);
+    }
+    EXPECT_EQ(JoinPath(DirectoryOf(u"Beaconsmith.exe"), u"bcnk.ini"), u"." + sep + u"bcnk.ini");
+}
+
 TEST(ModuleDirectory, HoldsTheRunningExecutable) {
     const Text directory = ModuleDirectory();
     ASSERT_FALSE(directory.empty());

@@ -9,6 +9,7 @@
 
 #include "scan/http.h"
 #include "support/fixture.h"
+#include "support/platform.h"
 
 namespace bcnk {
 namespace {
@@ -130,30 +131,33 @@ TEST_F(HttpGet, BodyIsCutAtTwoMebibytes) {
 }
 
 TEST_F(HttpGet, FollowsRedirectsButNeverFromHttpsToHttp) {
+    // A redirect that is not followed comes back as the redirect response itself; Wine's
+    // WinHTTP fails such a request instead, where Windows hands the response back.
+    const int unfollowed = test::RunningUnderWine() ? 0 : 301;
     struct Row {
         bool secure;
         std::string path;
         std::string query;
         int status;
-        size_t requests;  // requests the server saw for this fetch
+        size_t requests;  // requests with this test's tag that reached the server
     };
     const std::vector<Row> rows = {
         {false, "/chain/1", "redirect=301", 200, 2},
         {false, "/chain/3", "", 200, 4},
         {true, "/chain/2", "redirect=307", 200, 3},
         {false, "/chain/10", "", 200, 11},
-        {false, "/to-https", "status=302&to_scheme=https&location=/page", 200, 0},
-        {true, "/to-http", "status=301&to_scheme=http&location=/page", 301, 1},
-        {false, "/no-location", "status=301", 301, 1},
+        {false, "/to-https", "status=302&to_scheme=https&location=/page%3Ftag%3D" + tag_, 200, 2},
+        {true, "/to-http", "status=301&to_scheme=http&location=/page%3Ftag%3D" + tag_, unfollowed,
+         1},
+        {false, "/no-location", "status=301", unfollowed, 1},
     };
     for (const Row& row : rows) {
-        tag_ = test::UniqueTag();
+        const size_t before = Log().size();
         const FetchResult result = Fetch(row.secure, row.path, row.query);
-        EXPECT_EQ(result.status, row.status) << row.path << "?" << row.query;
-        EXPECT_FALSE(result.body.empty()) << row.path;
-        if (row.requests != 0) {
-            EXPECT_EQ(Log().size(), row.requests) << row.path << "?" << row.query;
-        }
+        const std::string what = row.path + "?" + row.query;
+        EXPECT_EQ(result.status, row.status) << what;
+        EXPECT_EQ(result.body.empty(), row.status == 0) << what;
+        EXPECT_EQ(Log().size() - before, row.requests) << what;
     }
 
     // The final response's headers are the ones reported.

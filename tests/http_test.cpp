@@ -208,6 +208,16 @@ TEST_F(HttpGet, SendsOnlyTheUserAgentAndNoCacheHeaders) {
     }
 }
 
+TEST_F(HttpGet, RequestTargetIsEscapedAndCarriesNoFragment) {
+    const Text address = test::FixtureAddress(false, "/a b/caf") + u"\u00E9/%41\"{x}[1]~" +
+                         AsciiToText("?v=1 2&tag=" + tag_ + "#part");
+    ASSERT_EQ(Http::Get(address, kAgent).status, 200);
+    const std::vector<test::LoggedRequest> log = Log();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].requestLine,
+              "GET /a%20b/caf%C3%A9/%41%22%7Bx%7D%5B1%5D~?v=1%202&tag=" + tag_ + " HTTP/1.1");
+}
+
 TEST_F(HttpGet, UserAgentCannotAddHeaderLines) {
     ASSERT_EQ(Http::Get(Address(false, "/ua"), u"Bot/1.0\r\nX-Injected: 1").status, 200);
     const std::vector<test::LoggedRequest> log = Log();

@@ -24,6 +24,10 @@ Text UserAgentHeaderValue(const Text& userAgent) {
     return userAgent.substr(0, userAgent.find_first_of(u"\r\n"));
 }
 
+Text RequestTarget(const Text& parsedPath) {
+    return parsedPath.substr(0, parsedPath.find(u'#'));
+}
+
 bool IsConnectablePort(int port) {
     return port >= 1 && port <= 65535;
 }

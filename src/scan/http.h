@@ -53,6 +53,10 @@ class Http {
 // setting can never add header lines of its own.
 Text UserAgentHeaderValue(const Text& userAgent);
 
+// The path and query to request. A "#" fragment (only a typed start address carries one)
+// names a place inside the page and is never sent to the server.
+Text RequestTarget(const Text& parsedPath);
+
 // A port the request can be sent to. ParseUrl keeps whatever number was written; a port
 // outside 1..65535 must fail rather than wrap around to some other port.
 bool IsConnectablePort(int port);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 #include "scan/http.h"
 #include "scan/url.h"
@@ -135,10 +136,11 @@ int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 // Windows client does with its default flags; "%" itself is passed through.
 std::string EncodeTarget(const std::string& target) {
     static const char kHex[] = "0123456789ABCDEF";
+    static constexpr std::string_view kUnsafe = "\"<>[\\]^`{|}";
     std::string encoded;
     for (unsigned char c : target) {
-        const bool unsafe = c <= 0x20 || c >= 0x7F || c == '"' || c == '<' || c == '>' ||
-                            c == '\\' || c == '^' || c == '`' || c == '{' || c == '|' || c == '}';
+        const bool unsafe =
+            c <= 0x20 || c >= 0x7F || kUnsafe.find(static_cast<char>(c)) != std::string_view::npos;
         if (unsafe) {
             encoded += '%';
             encoded += kHex[c >> 4];
@@ -156,7 +158,7 @@ std::string RequestUrl(const UrlParts& parts) {
     if (parts.port != (parts.secure ? 443 : 80)) {
         url += ':' + std::to_string(parts.port);
     }
-    return url + EncodeTarget(WideToUtf8(parts.path));
+    return url + EncodeTarget(WideToUtf8(RequestTarget(parts.path)));
 }
 
 bool IsRedirectStatus(int status) {

@@ -156,9 +156,10 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
     if (!connection) {
         return result;
     }
+    const Text target = RequestTarget(parts.path);
     // The refresh flag bypasses caches: WinHTTP adds Pragma and Cache-Control: no-cache.
     const DWORD flags = WINHTTP_FLAG_REFRESH | (parts.secure ? WINHTTP_FLAG_SECURE : 0);
-    InternetHandle request(WinHttpOpenRequest(connection.get(), L"GET", Wide(parts.path), nullptr,
+    InternetHandle request(WinHttpOpenRequest(connection.get(), L"GET", Wide(target), nullptr,
                                               WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                               flags));
     if (!request) {

@@ -12,9 +12,8 @@ namespace bcnk {
 namespace {
 
 ScanResult RealisticScan(int pageCount) {
-    static const PageClass kClasses[] = {PageClass::Product, PageClass::Article,
-                                         PageClass::Guide,   PageClass::Utility,
-                                         PageClass::Legal,   PageClass::Index};
+    static const PageClass kClasses[] = {PageClass::Product, PageClass::Article, PageClass::Guide,
+                                         PageClass::Utility, PageClass::Legal,   PageClass::Index};
     ScanResult scan;
     scan.host = u"www.example-shop.com";
     scan.baseUrl = u"https://www.example-shop.com";
@@ -24,15 +23,18 @@ ScanResult RealisticScan(int pageCount) {
     scan.topics = {u"garden tools", u"lawn care", u"raised beds", u"composting"};
     scan.robotsFound = true;
     scan.robotsStatus = 200;
-    scan.robotsTxt = u"User-agent: *\nDisallow: /cart\nDisallow: /account\n\nUser-agent: GPTBot\n"
-                     u"Disallow: /\n\nSitemap: https://www.example-shop.com/sitemap.xml\n";
+    scan.robotsTxt =
+        u"User-agent: *\nDisallow: /cart\nDisallow: /account\n\nUser-agent: GPTBot\n"
+        u"Disallow: /\n\nSitemap: https://www.example-shop.com/sitemap.xml\n";
     for (int i = 0; i < pageCount; ++i) {
         const Text number = NumberText(i);
         PageRecord page;
         page.url = scan.baseUrl + u"/catalogue/section-" + NumberText(i % 40) + u"/item-" + number;
         page.title = u"Stainless steel border spade No. " + number + u" | Example Shop";
-        page.description = u"A light, strong spade with an ash handle and a lifetime guarantee. "
-                           u"Free delivery on orders over 50 pounds (item " + number + u").";
+        page.description =
+            u"A light, strong spade with an ash handle and a lifetime guarantee. "
+            u"Free delivery on orders over 50 pounds (item " +
+            number + u").";
         page.h1 = u"Border spade " + number;
         page.headings = {page.h1, u"Specifications", u"Delivery and returns", u"Reviews"};
         page.lastModified = u"Tue, 15 Nov 2025 08:12:31 GMT";

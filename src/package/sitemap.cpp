@@ -19,6 +19,7 @@ struct ClassEntry {
 };
 
 ClassEntry EntryForClass(PageClass pageClass) {
+    // clang-format off
     switch (pageClass) {
         case PageClass::Product: return {true, u"monthly", u"0.9"};
         case PageClass::Article: return {true, u"monthly", u"0.8"};
@@ -28,6 +29,7 @@ ClassEntry EntryForClass(PageClass pageClass) {
         case PageClass::Index: return {true, u"monthly", u"1.0"};
         default: return {false, u"monthly", u"0.5"};
     }
+    // clang-format on
 }
 
 // XML 1.0 cannot carry most control characters at all, and readers turn a carriage return

@@ -6,11 +6,13 @@
 namespace bcnk {
 namespace {
 
-// Search engines reject a whole sitemap file that breaks either limit, so pages beyond them
-// are left out instead of spoiling the rest.
+// Search engines reject a whole sitemap file that breaks either of these limits, so pages
+// beyond them are left out instead of spoiling the rest. The length counts UTF-16 units.
 constexpr std::size_t kMaxPlainEntries = 50000;
-constexpr std::size_t kMaxAiEntries = 100;
 constexpr std::size_t kMaxAddressLength = 2048;
+
+// The AI sitemap is meant as a short list of the most useful pages.
+constexpr std::size_t kMaxAiEntries = 100;
 
 struct ClassEntry {
     bool inAiSitemap;
@@ -45,6 +47,7 @@ bool CanBeListed(const Text& address) {
         return false;
     }
     for (char16_t unit : address) {
+        // A query or fragment marks a view of a page rather than a page of its own.
         if (unit == u'?' || unit == u'#' || IsUnsafeInLoc(unit)) {
             return false;
         }

@@ -36,7 +36,7 @@ ScanResult RealisticScan(int pageCount) {
             u"Free delivery on orders over 50 pounds (item " +
             number + u").";
         page.h1 = u"Border spade " + number;
-        page.headings = {page.h1, u"Specifications", u"Delivery and returns", u"Reviews"};
+        page.headings = {page.h1, u"Technical details", u"Delivery and returns", u"Reviews"};
         page.lastModified = u"Tue, 15 Nov 2025 08:12:31 GMT";
         page.productName = i % 3 == 0 ? u"Border Spade Pro " + number : Text();
         page.wordCount = 400 + i % 900;

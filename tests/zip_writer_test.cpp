@@ -8,18 +8,10 @@
 #include <vector>
 
 #include "support/temp_dir.h"
+#include "support/zip_reader.h"
 
 namespace bcnk {
 namespace {
-
-std::uint32_t Read16(const std::string& bytes, size_t offset) {
-    return static_cast<unsigned char>(bytes.at(offset)) |
-           (static_cast<unsigned char>(bytes.at(offset + 1)) << 8);
-}
-
-std::uint32_t Read32(const std::string& bytes, size_t offset) {
-    return Read16(bytes, offset) | (Read16(bytes, offset + 2) << 16);
-}
 
 std::string Le16(std::uint32_t value) {
     return {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)};
@@ -116,41 +108,18 @@ TEST(WriteZipArchive, SeveralMembersGetTheirOffsetsAndDirectory) {
     }
     const std::string bytes = ArchiveBytes(entries);
 
-    // Walk the archive the way a reader does: from the end record to the directory, and
-    // from each directory header to its local header and data.
-    ASSERT_GE(bytes.size(), 22u);
-    const size_t end = bytes.size() - 22;
-    ASSERT_EQ(Read32(bytes, end), 0x06054B50u);
-    EXPECT_EQ(Read16(bytes, end + 8), members.size());
-    EXPECT_EQ(Read16(bytes, end + 10), members.size());
-    const size_t directoryOffset = Read32(bytes, end + 16);
-    EXPECT_EQ(directoryOffset + Read32(bytes, end + 12), end);
-
-    size_t central = directoryOffset;
-    size_t expectedLocal = 0;
-    for (size_t index = 0; index < members.size(); ++index) {
-        const ZipEntry& entry = entries[index];
-        SCOPED_TRACE(entry.name);
-        ASSERT_EQ(Read32(bytes, central), 0x02014B50u);
-        EXPECT_EQ(Read16(bytes, central + 8), 0x0800u);
-        EXPECT_EQ(Read32(bytes, central + 16), Crc32(members[index].second));
-        EXPECT_EQ(Read32(bytes, central + 20), members[index].second.size());
-        const size_t nameLength = Read16(bytes, central + 28);
-        EXPECT_EQ(bytes.substr(central + 46, nameLength), WideToUtf8(members[index].first));
-        const size_t local = Read32(bytes, central + 42);
-        EXPECT_EQ(local, expectedLocal);
-        EXPECT_EQ(entry.localHeaderOffset, expectedLocal);
-
-        ASSERT_EQ(Read32(bytes, local), 0x04034B50u);
-        EXPECT_EQ(bytes.substr(local + 4, 26), bytes.substr(central + 6, 26));
-        EXPECT_EQ(bytes.substr(local + 30 + nameLength, members[index].second.size()),
-                  members[index].second);
-        expectedLocal = local + 30 + nameLength + members[index].second.size();
-        central += 46 + nameLength;
+    std::vector<test::StoredMember> expected;
+    std::uint32_t offset = 0;
+    for (const auto& [name, data] : members) {
+        const std::string utf8Name = WideToUtf8(name);
+        expected.push_back({utf8Name, data, Crc32(data), 0x0800, offset});
+        offset += static_cast<std::uint32_t>(30 + utf8Name.size() + data.size());
     }
-    EXPECT_EQ(expectedLocal, directoryOffset);
-    EXPECT_EQ(central, end);
-    EXPECT_EQ(Read32(bytes, entries[1].localHeaderOffset + 14), 0u);  // the empty member's CRC
+    EXPECT_EQ(test::ReadStoredArchive(bytes), expected);
+    EXPECT_EQ(expected[1].crc32, 0u);
+    for (size_t index = 0; index < entries.size(); ++index) {
+        EXPECT_EQ(entries[index].localHeaderOffset, expected[index].localHeaderOffset);
+    }
 }
 
 TEST(WriteZipArchive, RewritingReplacesTheWholeFile) {

@@ -121,10 +121,14 @@ std::uint16_t DosDate(const LocalTime& time) {
 }
 
 void AddZipEntry(std::vector<ZipEntry>& entries, const Text& name, const std::string& data) {
+    AddZipEntry(entries, name, std::string(data));
+}
+
+void AddZipEntry(std::vector<ZipEntry>& entries, const Text& name, std::string&& data) {
     ZipEntry entry;
     entry.name = WideToUtf8(name);
-    entry.data = data;
     entry.crc32 = Crc32(data);
+    entry.data = std::move(data);
     const LocalTime now = NowLocal();
     entry.dosTime = DosTime(now);
     entry.dosDate = DosDate(now);

@@ -23,6 +23,9 @@ struct ZipEntry {
 
 // Appends one member stamped with the current local time.
 void AddZipEntry(std::vector<ZipEntry>& entries, const Text& name, const std::string& data);
+// The same, taking over the bytes instead of copying them: the package's sitemaps can run
+// to many megabytes.
+void AddZipEntry(std::vector<ZipEntry>& entries, const Text& name, std::string&& data);
 
 // Writes every member in list order, then the central directory. False on any failure;
 // a partly written file is left as it is.

@@ -7,6 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "package/ai_discovery.h"
+#include "package/knowledge_graph.h"
+#include "package/llms_lite.h"
+#include "package/readme.h"
+#include "package/robots.h"
+#include "package/sitemap.h"
 #include "support/temp_dir.h"
 #include "support/zip_reader.h"
 
@@ -124,15 +130,37 @@ TEST(SiteFolderName, MovesWindowsDeviceNamesAside) {
     }
 }
 
-TEST(BuildPackageFiles, ListsTheTenFilesInWritingOrder) {
+TEST(BuildPackageFiles, ListsEachGeneratorsTextUnderItsNameInWritingOrder) {
     ScanResult scan = ScanOf(u"example.com");
     scan.baseUrl = u"https://example.com";
+    PageRecord page;
+    page.url = u"https://example.com/guide";
+    page.title = u"A guide";
+    page.pageClass = PageClass::Guide;
+    scan.pages = {page};
     PackageForm form;
     form.name = u"Example";
+    form.addRobotsRules = true;
+
+    const std::vector<std::pair<Text, Text>> expected = {
+        {u"README.txt", MakeReadme(scan)},
+        {u"upload-map.txt", MakeUploadMap()},
+        {u"ai-discovery.json", MakeAiDiscoveryJson(scan, form)},
+        {u"ai-discovery.md", MakeAiDiscoveryMd(scan, form)},
+        {u"robots.txt.NEW", MakeRobotsTxt(scan, form)},
+        {u"sitemap.xml", MakeSitemap(scan, false)},
+        {u"ai-sitemap.xml", MakeSitemap(scan, true)},
+        {u"llms-lite.txt", MakeLlmsLite(scan, form)},
+        {u"tdmrep.json", MakeTdmRep(scan, form)},
+        {u"knowledge-graph.json", MakeKnowledgeGraph(scan, form)},
+    };
     const std::vector<PackageFile> files = BuildPackageFiles(scan, form);
-    ASSERT_EQ(files.size(), kFileNames.size());
+    ASSERT_EQ(files.size(), expected.size());
     for (size_t index = 0; index < files.size(); ++index) {
-        EXPECT_EQ(files[index].fileName, kFileNames[index]);
+        EXPECT_EQ(files[index].fileName, expected[index].first);
+        EXPECT_FALSE(files[index].content.empty());
+        EXPECT_EQ(files[index].content, expected[index].second)
+            << fs::path(files[index].fileName).string();
     }
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "common/alphanumeric.h"
+#include "analysis/word_chars.h"
 #include "common/directory.h"
 #include "common/file_system.h"
 #include "package/ai_discovery.h"
@@ -80,8 +80,10 @@ Text SiteFolderName(const Text& host) {
     const Text source = host.empty() ? Text(kFallbackFolderName) : host;
     Text name;
     name.reserve(source.size());
+    // Letters of any script and digits stay, judged alike on both platforms, so a site gets
+    // the same folder name wherever the package is made.
     for (const char16_t unit : source) {
-        const bool kept = IsAlphanumericUnit(unit) || unit == u'-' || unit == u'.' || unit == u'_';
+        const bool kept = IsWordUnit(unit) || unit == u'-' || unit == u'.' || unit == u'_';
         name += kept ? unit : u'_';
     }
     // Windows drops trailing dots from a folder it creates but not from the folders of a

@@ -7,12 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "package/ai_discovery.h"
-#include "package/knowledge_graph.h"
-#include "package/llms_lite.h"
-#include "package/readme.h"
-#include "package/robots.h"
-#include "package/sitemap.h"
 #include "support/temp_dir.h"
 #include "support/zip_reader.h"
 
@@ -78,7 +72,7 @@ void ExpectPackageOnDisk(const PackageOutcome& outcome, const std::vector<Packag
     }
 }
 
-TEST(SiteFolderName, KeepsOnlySafeUnits) {
+TEST(SiteFolderName, IsOneSafePathComponent) {
     struct Row {
         Text host;
         Text expected;
@@ -102,18 +96,7 @@ TEST(SiteFolderName, KeepsOnlySafeUnits) {
         {u"._.", u"._"},
         {u"example.com.", u"example.com"},
         {u".hidden", u".hidden"},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(SiteFolderName(row.host), row.expected) << fs::path(row.host).string();
-    }
-}
-
-TEST(SiteFolderName, MovesWindowsDeviceNamesAside) {
-    struct Row {
-        Text host;
-        Text expected;
-    };
-    const std::vector<Row> rows = {
+        // Windows device names, whatever follows the first dot.
         {u"con", u"_con"},
         {u"NUL.example.com", u"_NUL.example.com"},
         {u"aux", u"_aux"},
@@ -130,38 +113,34 @@ TEST(SiteFolderName, MovesWindowsDeviceNamesAside) {
     }
 }
 
-TEST(BuildPackageFiles, ListsEachGeneratorsTextUnderItsNameInWritingOrder) {
+TEST(BuildPackageFiles, ListsTheTenFilesInWritingOrder) {
     ScanResult scan = ScanOf(u"example.com");
     scan.baseUrl = u"https://example.com";
-    PageRecord page;
-    page.url = u"https://example.com/guide";
-    page.title = u"A guide";
-    page.pageClass = PageClass::Guide;
-    scan.pages = {page};
+    PageRecord guide;
+    guide.url = u"https://example.com/guide";
+    guide.pageClass = PageClass::Guide;
+    guide.httpStatus = 200;
+    PageRecord contact;
+    contact.url = u"https://example.com/contact";
+    contact.pageClass = PageClass::Utility;
+    contact.httpStatus = 200;
+    scan.pages = {guide, contact};
     PackageForm form;
     form.name = u"Example";
-    form.addRobotsRules = true;
 
-    const std::vector<std::pair<Text, Text>> expected = {
-        {u"README.txt", MakeReadme(scan)},
-        {u"upload-map.txt", MakeUploadMap()},
-        {u"ai-discovery.json", MakeAiDiscoveryJson(scan, form)},
-        {u"ai-discovery.md", MakeAiDiscoveryMd(scan, form)},
-        {u"robots.txt.NEW", MakeRobotsTxt(scan, form)},
-        {u"sitemap.xml", MakeSitemap(scan, false)},
-        {u"ai-sitemap.xml", MakeSitemap(scan, true)},
-        {u"llms-lite.txt", MakeLlmsLite(scan, form)},
-        {u"tdmrep.json", MakeTdmRep(scan, form)},
-        {u"knowledge-graph.json", MakeKnowledgeGraph(scan, form)},
-    };
     const std::vector<PackageFile> files = BuildPackageFiles(scan, form);
-    ASSERT_EQ(files.size(), expected.size());
+    ASSERT_EQ(files.size(), kFileNames.size());
+    std::set<Text> contents;
     for (size_t index = 0; index < files.size(); ++index) {
-        EXPECT_EQ(files[index].fileName, expected[index].first);
+        EXPECT_EQ(files[index].fileName, kFileNames[index]);
         EXPECT_FALSE(files[index].content.empty());
-        EXPECT_EQ(files[index].content, expected[index].second)
-            << fs::path(files[index].fileName).string();
+        contents.insert(files[index].content);
     }
+    EXPECT_EQ(contents.size(), files.size()) << "one text under two names";
+    // Utility pages belong in the plain sitemap only, which tells the two variants apart.
+    EXPECT_NE(files[5].content.find(contact.url), Text::npos);
+    EXPECT_EQ(files[6].content.find(contact.url), Text::npos);
+    EXPECT_NE(files[6].content.find(guide.url), Text::npos);
 }
 
 TEST(WritePackage, WritesFilesAndArchiveBelowOutput) {

@@ -95,7 +95,7 @@ ScanResult AwkwardScan() {
     scan.topics = {u"\u00E9t\u00E9 & <hiver>", u"\"rare\" books"};
     for (int index = 0; index < 40; ++index) {
         PageRecord page;
-        page.url = scan.baseUrl + u"/b\u00FCcher/" + NumberText(index) + u"?a=1&b=<2>";
+        page.url = scan.baseUrl + u"/b\u00FCcher/" + NumberText(index) + u"/tom&jerry's-<best>";
         page.title = u"Titel \u201E" + NumberText(index) + u"\u201C & <more> \U0001F4D6";
         page.description = Text(u"Tab\there, quote \" and backslash \\ \x01", 37);
         page.h1 = u"\u00DCberschrift";

@@ -140,5 +140,17 @@ TEST(WriteZipArchive, UnwritablePathFailsAndCreatesNothing) {
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
+TEST(WriteZipArchive, RefusesMoreMembersThanTheDirectoryCanCount) {
+    test::TempDir dir;
+    std::vector<ZipEntry> entries(0xFFFF);
+    EXPECT_TRUE(WriteZipArchive(entries, dir.File(u"full.zip")));
+    const std::string full = test::ReadFileBytes(dir.path() / "full.zip");
+    EXPECT_EQ(test::ReadLe16(full, full.size() - 12), 0xFFFFu);
+
+    entries.emplace_back();
+    EXPECT_FALSE(WriteZipArchive(entries, dir.File(u"over.zip")));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "over.zip"));
+}
+
 }  // namespace
 }  // namespace bcnk

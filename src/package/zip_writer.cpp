@@ -93,6 +93,26 @@ std::string EndRecord(size_t entryCount, std::uint64_t directorySize,
     return out;
 }
 
+// Without ZIP64 records, an archive whose counts, sizes or offsets outgrow their fields
+// would be written with cut-off numbers and read back as garbage; refusing it up front keeps
+// "false" meaning "no usable archive" and leaves no file behind.
+bool FitsPlainZip(const std::vector<ZipEntry>& entries) {
+    constexpr std::uint64_t kMax32 = 0xFFFFFFFFu;
+    if (entries.size() > 0xFFFF) {
+        return false;
+    }
+    std::uint64_t offset = 0;
+    std::uint64_t directorySize = 0;
+    for (const ZipEntry& entry : entries) {
+        if (entry.name.size() > 0xFFFF || entry.data.size() > kMax32 || offset > kMax32) {
+            return false;
+        }
+        offset += kLocalHeaderSize + entry.name.size() + entry.data.size();
+        directorySize += kCentralHeaderSize + entry.name.size();
+    }
+    return offset <= kMax32 && directorySize <= kMax32;
+}
+
 bool WriteBytes(std::FILE* file, const char* bytes, size_t size) {
     return size == 0 || std::fwrite(bytes, 1, size, file) == size;
 }
@@ -136,6 +156,9 @@ void AddZipEntry(std::vector<ZipEntry>& entries, const Text& name, std::string&&
 }
 
 bool WriteZipArchive(std::vector<ZipEntry>& entries, const Text& path) {
+    if (!FitsPlainZip(entries)) {
+        return false;
+    }
     std::FILE* file = OpenFileForWriting(path);
     if (file == nullptr) {
         return false;

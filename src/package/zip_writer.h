@@ -28,7 +28,9 @@ void AddZipEntry(std::vector<ZipEntry>& entries, const Text& name, const std::st
 void AddZipEntry(std::vector<ZipEntry>& entries, const Text& name, std::string&& data);
 
 // Writes every member in list order, then the central directory. False on any failure;
-// a partly written file is left as it is.
+// a partly written file is left as it is. An archive too large for the plain format (more
+// than 65,535 members, or sizes and offsets beyond 4 GiB) is refused before anything is
+// written.
 bool WriteZipArchive(std::vector<ZipEntry>& entries, const Text& path);
 
 // The CRC-32 of ZIP and IEEE 802.3 (reflected polynomial 0xEDB88320).

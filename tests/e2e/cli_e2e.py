@@ -52,7 +52,9 @@ class Program:
             process.kill()
             out, err = process.communicate()
             raise AssertionError(f"timed out: {arguments}")
-        return process.returncode, out.decode("utf-8"), err.decode("utf-8")
+        # Windows text streams end lines with CR LF; the checks compare lines, not line ends.
+        return (process.returncode, out.decode("utf-8").replace("\r\n", "\n"),
+                err.decode("utf-8").replace("\r\n", "\n"))
 
 
 def expect(condition, message):
@@ -205,8 +207,8 @@ class Suite:
         expect(f"Pages: {len(scan['pages'])}" in stdout, stdout)
         expect("Score: 36% (Needs work)" in stdout, stdout)
         expect("AI discovery files" in stdout and "robots.txt AI rules" in stdout, stdout)
-        # Not a terminal: progress comes as plain lines, never a bare carriage return that
-        # rewrites a line (Windows ends lines with CR LF).
+        # Not a terminal: progress comes as plain lines, never a carriage return that
+        # rewrites a line.
         expect("Crawling: " + self.site.address in result[2]
                and re.search("\r(?!\n)", result[2]) is None, result[2][:2000])
 

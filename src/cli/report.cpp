@@ -57,6 +57,24 @@ public:
         Separate();
         out_ += value ? "true" : "false";
     }
+    void Field(const char* key, const Text& value) {
+        Key(key);
+        String(value);
+    }
+    // Exact overloads: an int or a character pointer must never end up as a bool.
+    void Field(const char* key, const char16_t* value) { Field(key, Text(value)); }
+    void Field(const char* key, int value) {
+        Key(key);
+        Number(value);
+    }
+    void Field(const char* key, bool value) {
+        Key(key);
+        Bool(value);
+    }
+    void Field(const char* key, const std::vector<Text>& values) {
+        Key(key);
+        Strings(values);
+    }
     void Strings(const std::vector<Text>& values) {
         BeginArray();
         for (const Text& value : values) {
@@ -98,45 +116,28 @@ private:
 
 void WritePage(JsonWriter& json, const PageRecord& page) {
     json.BeginObject();
-    json.Key("url");
-    json.String(page.url);
-    json.Key("title");
-    json.String(page.title);
-    json.Key("description");
-    json.String(page.description);
-    json.Key("h1");
-    json.String(page.h1);
-    json.Key("lastModified");
-    json.String(page.lastModified);
-    json.Key("headings");
-    json.Strings(page.headings);
-    json.Key("schemaTypes");
-    json.Strings(page.schemaTypes);
-    json.Key("productName");
-    json.String(page.productName);
-    json.Key("wordCount");
-    json.Number(page.wordCount);
-    json.Key("httpStatus");
-    json.Number(page.httpStatus);
-    json.Key("depth");
-    json.Number(page.depth);
-    json.Key("pageClass");
-    json.String(PageClassName(page.pageClass));
+    json.Field("url", page.url);
+    json.Field("title", page.title);
+    json.Field("description", page.description);
+    json.Field("h1", page.h1);
+    json.Field("lastModified", page.lastModified);
+    json.Field("headings", page.headings);
+    json.Field("schemaTypes", page.schemaTypes);
+    json.Field("productName", page.productName);
+    json.Field("wordCount", page.wordCount);
+    json.Field("httpStatus", page.httpStatus);
+    json.Field("depth", page.depth);
+    json.Field("pageClass", PageClassName(page.pageClass));
     json.EndObject();
 }
 
 void WriteCheck(JsonWriter& json, const DiscoveryCheck& check) {
     json.BeginObject();
-    json.Key("label");
-    json.String(check.label);
-    json.Key("path");
-    json.String(check.path);
-    json.Key("state");
-    json.String(CheckStateName(check.state));
-    json.Key("details");
-    json.String(check.details);
-    json.Key("scored");
-    json.Bool(check.scored);
+    json.Field("label", check.label);
+    json.Field("path", check.path);
+    json.Field("state", CheckStateName(check.state));
+    json.Field("details", check.details);
+    json.Field("scored", check.scored);
     json.EndObject();
 }
 
@@ -180,18 +181,12 @@ Text FormatSummary(const ScanResult& result, bool cancelled) {
 std::string ScanResultJson(const ScanResult& result) {
     JsonWriter json;
     json.BeginObject();
-    json.Key("host");
-    json.String(result.host);
-    json.Key("baseUrl");
-    json.String(result.baseUrl);
-    json.Key("language");
-    json.String(result.language);
-    json.Key("siteDescription");
-    json.String(result.siteDescription);
-    json.Key("organizationName");
-    json.String(result.organizationName);
-    json.Key("personName");
-    json.String(result.personName);
+    json.Field("host", result.host);
+    json.Field("baseUrl", result.baseUrl);
+    json.Field("language", result.language);
+    json.Field("siteDescription", result.siteDescription);
+    json.Field("organizationName", result.organizationName);
+    json.Field("personName", result.personName);
     json.Key("pages");
     json.BeginArray();
     for (const PageRecord& page : result.pages) {
@@ -204,20 +199,13 @@ std::string ScanResultJson(const ScanResult& result) {
         WriteCheck(json, check);
     }
     json.EndArray();
-    json.Key("topics");
-    json.Strings(result.topics);
-    json.Key("elapsedSeconds");
-    json.Number(result.elapsedSeconds);
-    json.Key("score");
-    json.Number(result.score);
-    json.Key("pageLimitReached");
-    json.Bool(result.pageLimitReached);
-    json.Key("robotsTxt");
-    json.String(result.robotsTxt);
-    json.Key("robotsStatus");
-    json.Number(result.robotsStatus);
-    json.Key("robotsFound");
-    json.Bool(result.robotsFound);
+    json.Field("topics", result.topics);
+    json.Field("elapsedSeconds", result.elapsedSeconds);
+    json.Field("score", result.score);
+    json.Field("pageLimitReached", result.pageLimitReached);
+    json.Field("robotsTxt", result.robotsTxt);
+    json.Field("robotsStatus", result.robotsStatus);
+    json.Field("robotsFound", result.robotsFound);
     json.EndObject();
     return json.Take() + "\n";
 }

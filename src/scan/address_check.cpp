@@ -1,5 +1,7 @@
 #include "scan/address_check.h"
 
+#include "analysis/word_chars.h"
+
 namespace bcnk {
 
 bool PassesAddressCheck(const Text& address) {
@@ -15,8 +17,10 @@ bool PassesAddressCheck(const Text& address) {
     if (host.empty() || host.find(u'.') == Text::npos) {
         return false;
     }
+    // Letters and digits as headings count them, which is the platform's own
+    // classification, so accented host names pass.
     for (char16_t unit : host) {
-        if (unit != u'-' && unit != u'.' && !IsAddressLetterOrDigit(unit)) {
+        if (unit != u'-' && unit != u'.' && !IsWordUnit(unit)) {
             return false;
         }
     }

@@ -18,8 +18,4 @@ bool PassesAddressCheck(const Text& address);
 // otherwise the message to show.
 Text StartAddressProblem(const Text& address);
 
-// Letters and digits by the platform's wide-character classification, so accented host
-// names pass the quick check.
-bool IsAddressLetterOrDigit(char16_t unit);
-
 }  // namespace bcnk

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "scan/discovery.h"
+#include "scan/discovery_rules.h"
+
+namespace bcnk {
+namespace {
+
+FetchResult Answer(int status, const std::string& body, const Text& contentType = u"") {
+    FetchResult fetched;
+    fetched.status = status;
+    fetched.body = body;
+    fetched.contentType = contentType;
+    return fetched;
+}
+
+const DiscoveryFile& FileRow(const Text& label) {
+    for (const DiscoveryFile& file : kDiscoveryFiles) {
+        if (label == file.label) {
+            return file;
+        }
+    }
+    ADD_FAILURE() << "no row";
+    return kDiscoveryFiles[0];
+}
+
+TEST(JudgeDiscoveryFile, OutcomeFollowsStatusBodyAndFormat) {
+    struct Row {
+        Text label;
+        FetchResult fetched;
+        CheckState state;
+        Text details;
+    };
+    const std::vector<Row> rows = {
+        {u"llms.txt", Answer(200, "# Site\n"), CheckState::Ok, u"Present"},
+        {u"llms.txt", Answer(200, ""), CheckState::Missing, u"Missing"},
+        {u"llms.txt", Answer(404, "not here"), CheckState::Missing, u"Missing"},
+        {u"llms.txt", Answer(0, ""), CheckState::Missing, u"Missing"},
+        // A redirect the fetcher did not follow is not the file.
+        {u"ai-discovery.md", Answer(301, "moved"), CheckState::Missing, u"Missing"},
+        {u"ai-discovery.json", Answer(200, "{\"a\":1}"), CheckState::Ok, u"Valid"},
+        {u"ai-discovery.json", Answer(200, "[]"), CheckState::NeedsUpdate, u"Needs update"},
+        {u"ai-discovery.json (.well-known)", Answer(200, "x{"), CheckState::Ok, u"Valid"},
+        {u"tdmrep.json", Answer(200, "tdm"), CheckState::NeedsUpdate, u"Needs update"},
+        {u"sitemap.xml", Answer(200, "<urlset/>"), CheckState::Ok, u"Valid"},
+        {u"ai-sitemap.xml", Answer(200, "{}"), CheckState::NeedsUpdate, u"Needs update"},
+        // Content type plays no part: a catch-all HTML page passes the XML test.
+        {u"sitemap.xml", Answer(200, "<html>", u"text/html"), CheckState::Ok, u"Valid"},
+        {u"knowledge-graph.json", Answer(500, "{}"), CheckState::Missing, u"Missing"},
+    };
+    for (const Row& row : rows) {
+        const DiscoveryFile& file = FileRow(row.label);
+        const DiscoveryCheck check = JudgeDiscoveryFile(file, row.fetched);
+        SCOPED_TRACE(std::string(row.fetched.body));
+        EXPECT_EQ(check.label, row.label);
+        EXPECT_EQ(check.path, file.path);
+        EXPECT_EQ(check.scored, file.scored);
+        EXPECT_EQ(check.state, row.state);
+        EXPECT_EQ(check.details, row.details);
+    }
+}
+
+TEST(JudgeRobotsTxt, OutcomeAndKeptFile) {
+    struct Row {
+        const char* name;
+        FetchResult fetched;
+        CheckState state;
+        Text details;
+        bool kept;
+    };
+    const std::string blockAll = "User-agent: *\r\nDisallow: /\r\n";
+    const std::vector<Row> rows = {
+        {"plain rules", Answer(200, "User-agent: *\nDisallow: /tmp\n"), CheckState::NeedsUpdate,
+         u"Missing AI rules", true},
+        {"ai crawler", Answer(200, "User-agent: GPTBot\nDisallow: /\n"), CheckState::Ok,
+         u"AI rules present", true},
+        {"crawler in a comment", Answer(200, "# ask Claude\nUser-agent: *\n"), CheckState::Ok,
+         u"AI rules present", true},
+        {"blanket block", Answer(200, blockAll), CheckState::Blocking, u"Blocking AI crawlers",
+         true},
+        {"blanket block and ai group", Answer(200, blockAll + "User-agent: CCBot\nAllow: /\n"),
+         CheckState::Ok, u"AI rules present", true},
+        {"html content type", Answer(200, "User-agent: *\n", u"text/html; charset=utf-8"),
+         CheckState::NeedsUpdate, u"Missing AI rules", false},
+        {"html body", Answer(200, "  \n<!doctype html><p>Not found</p>"), CheckState::NeedsUpdate,
+         u"Missing AI rules", false},
+        {"html tag inside", Answer(200, "oops <HTML> google-extended"), CheckState::Ok,
+         u"AI rules present", false},
+        {"empty body", Answer(200, ""), CheckState::Missing, u"Missing", false},
+        {"not found", Answer(404, "nope"), CheckState::Missing, u"Missing", false},
+        {"unfollowed redirect", Answer(302, ""), CheckState::Missing, u"Missing", false},
+        {"forbidden", Answer(403, "no"), CheckState::Missing, u"Blocked / unreadable", false},
+        {"server error", Answer(500, "x"), CheckState::Missing, u"Blocked / unreadable", false},
+        {"no answer", Answer(0, ""), CheckState::Missing, u"Blocked / unreadable", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScanResult result;
+        const DiscoveryCheck check = JudgeRobotsTxt(row.fetched, result);
+        EXPECT_EQ(check.label, u"robots.txt AI rules");
+        EXPECT_EQ(check.path, u"/robots.txt");
+        EXPECT_TRUE(check.scored);
+        EXPECT_EQ(check.state, row.state);
+        EXPECT_EQ(check.details, row.details);
+        EXPECT_EQ(result.robotsStatus, row.fetched.status);
+        EXPECT_EQ(result.robotsFound, row.kept);
+        EXPECT_EQ(result.robotsTxt, row.kept ? Utf8ToWide(row.fetched.body) : Text());
+    }
+}
+
+TEST(JudgeRobotsTxt, KeepsTheFileExactlyAsServed) {
+    ScanResult result;
+    const std::string body = "\xEF\xBB\xBFUser-agent: *  \r\nAllow: /caf\xC3\xA9\r\n\r\n";
+    JudgeRobotsTxt(Answer(200, body, u"text/plain"), result);
+    EXPECT_EQ(result.robotsTxt, u"\uFEFFUser-agent: *  \r\nAllow: /caf\u00E9\r\n\r\n");
+}
+
+TEST(BlocksAllCrawlers, OnlyARootRuleInAGroupForEveryone) {
+    struct Row {
+        Text robots;
+        bool blocks;
+    };
+    const std::vector<Row> rows = {
+        {u"user-agent: *\ndisallow: /", true},
+        {u"user-agent:*\ndisallow:/", true},
+        {u"  user-agent :  *  # all\n\tdisallow : /*\n", true},
+        {u"user-agent: a\nuser-agent: *\ndisallow: /\n", true},
+        {u"user-agent: *\r\nallow: /public\r\ndisallow: /\r\n", true},
+        {u"user-agent: *\ndisallow: /private\n", false},
+        {u"user-agent: *\ndisallow:\n", false},
+        {u"user-agent: *\n# disallow: /\n", false},
+        {u"user-agent: badbot\ndisallow: /\n\nuser-agent: *\ndisallow: /tmp\n", false},
+        {u"user-agent: *\ndisallow: /tmp\nuser-agent: badbot\ndisallow: /\n", false},
+        {u"disallow: /\n", false},
+        {u"", false},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(BlocksAllCrawlers(row.robots), row.blocks)
+            << std::string(row.robots.begin(), row.robots.end());
+    }
+}
+
+std::vector<DiscoveryCheck> Rows(const std::vector<std::pair<bool, CheckState>>& rows) {
+    std::vector<DiscoveryCheck> checks;
+    for (const auto& [scored, state] : rows) {
+        DiscoveryCheck check;
+        check.scored = scored;
+        check.state = state;
+        checks.push_back(check);
+    }
+    return checks;
+}
+
+TEST(ReadinessScore, AveragesScoredRowsRoundingHalvesUp) {
+    using S = CheckState;
+    const auto allTen = [](S scoredState, S otherState) {
+        std::vector<std::pair<bool, S>> rows;
+        for (const DiscoveryFile& file : kDiscoveryFiles) {
+            rows.push_back({file.scored, file.scored ? scoredState : otherState});
+        }
+        rows.push_back({true, scoredState});
+        return Rows(rows);
+    };
+    EXPECT_EQ(ReadinessScore(allTen(S::Ok, S::Missing)), 100);
+    EXPECT_EQ(ReadinessScore(allTen(S::Missing, S::Ok)), 0);
+    EXPECT_EQ(ReadinessScore(allTen(S::NeedsUpdate, S::Ok)), 50);
+    EXPECT_EQ(ReadinessScore(allTen(S::Blocking, S::Ok)), 0);
+    // One Ok and one NeedsUpdate among seven: 21.9 rounds down; one Ok alone: 14.3.
+    EXPECT_EQ(ReadinessScore(Rows({{true, S::Ok},
+                                   {true, S::NeedsUpdate},
+                                   {true, S::Missing},
+                                   {true, S::Missing},
+                                   {true, S::Missing},
+                                   {true, S::Missing},
+                                   {true, S::Missing}})),
+              21);
+    EXPECT_EQ(ReadinessScore(Rows({{true, S::Ok},
+                                   {true, S::Missing},
+                                   {true, S::Missing},
+                                   {true, S::Missing},
+                                   {true, S::Missing},
+                                   {true, S::Missing},
+                                   {true, S::Missing}})),
+              14);
+    // Halves round up: 0.5 of 1 is 50, 1 of 8 rows is 12.5 -> 13.
+    EXPECT_EQ(ReadinessScore(Rows({{true, S::NeedsUpdate}})), 50);
+    std::vector<std::pair<bool, S>> eight(8, {true, S::Missing});
+    eight[0].second = S::Ok;
+    EXPECT_EQ(ReadinessScore(Rows(eight)), 13);
+    EXPECT_EQ(ReadinessScore(Rows({{false, S::Ok}, {false, S::Ok}})), 0);
+    EXPECT_EQ(ReadinessScore({}), 0);
+}
+
+}  // namespace
+}  // namespace bcnk

@@ -47,8 +47,8 @@ int main(int argc, char** argv) {
 
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("pages=%zu score=%d wall_s=%.3f cpu_s=%.3f peak_rss_kb=%ld\n",
-                result.pages.size(), result.score, wall.count(),
-                Seconds(usage.ru_utime) + Seconds(usage.ru_stime), usage.ru_maxrss);
+    std::printf("pages=%zu score=%d wall_s=%.3f cpu_s=%.3f peak_rss_kb=%ld\n", result.pages.size(),
+                result.score, wall.count(), Seconds(usage.ru_utime) + Seconds(usage.ru_stime),
+                usage.ru_maxrss);
     return result.pages.empty() ? 1 : 0;
 }

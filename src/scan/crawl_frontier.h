@@ -23,7 +23,7 @@ enum class QueueOutcome {
 };
 
 class CrawlFrontier {
-public:
+  public:
     explicit CrawlFrontier(std::size_t keyCap) : keyCap_(keyCap) {}
 
     // The start address goes in whatever the cap.
@@ -37,7 +37,7 @@ public:
     // Front of the queue; only when not Empty().
     QueuedPage Take();
 
-private:
+  private:
     std::size_t keyCap_;
     std::deque<QueuedPage> queue_;
     std::unordered_set<Text> keys_;

@@ -107,8 +107,7 @@ Text StartLine(const ScanResult& result, const ScanOptions& options) {
 
 Text PageLine(int number, const PageRecord& record) {
     return u"page #" + NumberText(number) + u" [" + NumberText(record.httpStatus) + u"] d" +
-           NumberText(record.depth) + u" " + PageClassName(record.pageClass) + u" - " +
-           record.url;
+           NumberText(record.depth) + u" " + PageClassName(record.pageClass) + u" - " + record.url;
 }
 
 Text SkipLine(const QueuedPage& page, int status) {

@@ -47,8 +47,15 @@ TEST(JudgeDiscoveryFile, OutcomeFollowsStatusBodyAndFormat) {
         {u"tdmrep.json", Answer(200, "tdm"), CheckState::NeedsUpdate, u"Needs update"},
         {u"sitemap.xml", Answer(200, "<urlset/>"), CheckState::Ok, u"Valid"},
         {u"ai-sitemap.xml", Answer(200, "{}"), CheckState::NeedsUpdate, u"Needs update"},
-        // Content type plays no part: a catch-all HTML page passes the XML test.
-        {u"sitemap.xml", Answer(200, "<html>", u"text/html"), CheckState::Ok, u"Valid"},
+        // Content type plays no part; a served HTML document is a catch-all page, not the file.
+        {u"sitemap.xml", Answer(200, "<?xml?><urlset/>", u"text/html"), CheckState::Ok, u"Valid"},
+        {u"sitemap.xml", Answer(200, "<HTML><body>Not found</body></HTML>"), CheckState::Missing,
+         u"Missing"},
+        {u"llms.txt", Answer(200, "\n<!DOCTYPE html>\n<title>Shop</title>"), CheckState::Missing,
+         u"Missing"},
+        {u"tdmrep.json", Answer(200, "<!doctype html><p>{x}</p>"), CheckState::Missing, u"Missing"},
+        {u"ai-discovery.md", Answer(200, "Use <b>bold</b>", u"text/html"), CheckState::Ok,
+         u"Present"},
         {u"knowledge-graph.json", Answer(500, "{}"), CheckState::Missing, u"Missing"},
     };
     for (const Row& row : rows) {

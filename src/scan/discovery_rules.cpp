@@ -39,6 +39,19 @@ char FormatMarker(const Text& label) {
     return 0;
 }
 
+// Many servers answer every unknown path with their HTML error or home page and status 200.
+// Such a page is not the file that was asked for, whatever characters it happens to hold.
+bool IsHtmlDocument(const std::string& body) {
+    std::string folded = body;
+    for (char& byte : folded) {
+        if (byte >= 'A' && byte <= 'Z') {
+            byte = static_cast<char>(byte - 'A' + 'a');
+        }
+    }
+    return folded.find("<html") != std::string::npos ||
+           folded.find("<!doctype html") != std::string::npos;
+}
+
 bool LooksLikeHtml(const FetchResult& fetched, const Text& text) {
     if (ContainsNoCase(fetched.contentType, u"html")) {
         return true;
@@ -70,7 +83,7 @@ DiscoveryCheck MakeCheck(const Text& label, const Text& path, bool scored, Check
 }  // namespace
 
 DiscoveryCheck JudgeDiscoveryFile(const DiscoveryFile& file, const FetchResult& fetched) {
-    if (!Served(fetched)) {
+    if (!Served(fetched) || IsHtmlDocument(fetched.body)) {
         return MakeCheck(file.label, file.path, file.scored, CheckState::Missing, u"Missing");
     }
     const char marker = FormatMarker(file.label);

@@ -79,31 +79,20 @@ std::vector<PageRecord> HarbourPages() {
     return {home, products, journal, about, raw, privacy, hammer, kit, post, setup, team};
 }
 
-DiscoveryCheck Check(const Text& label, const Text& path, CheckState state, const Text& details,
-                     bool scored) {
-    DiscoveryCheck check;
-    check.label = label;
-    check.path = path;
-    check.state = state;
-    check.details = details;
-    check.scored = scored;
-    return check;
-}
-
 std::vector<DiscoveryCheck> HarbourChecks() {
     using S = CheckState;
     return {
-        Check(u"llms.txt", u"/llms.txt", S::Ok, u"Present", true),
-        Check(u"llms-lite.txt", u"/llms-lite.txt", S::Missing, u"Missing", false),
-        Check(u"ai-discovery.json", u"/ai-discovery.json", S::NeedsUpdate, u"Needs update", true),
-        Check(u"ai-discovery.json (.well-known)", u"/.well-known/ai-discovery.json", S::Ok,
-              u"Valid", false),
-        Check(u"ai-discovery.md", u"/ai-discovery.md", S::Missing, u"Missing", false),
-        Check(u"knowledge-graph.json", u"/knowledge-graph.json", S::Missing, u"Missing", true),
-        Check(u"ai-sitemap.xml", u"/ai-sitemap.xml", S::Missing, u"Missing", true),
-        Check(u"sitemap.xml", u"/sitemap.xml", S::Ok, u"Valid", true),
-        Check(u"tdmrep.json", u"/.well-known/tdmrep.json", S::Missing, u"Missing", true),
-        Check(u"robots.txt AI rules", u"/robots.txt", S::Ok, u"AI rules present", true),
+        {u"llms.txt", u"/llms.txt", S::Ok, u"Present", true},
+        {u"llms-lite.txt", u"/llms-lite.txt", S::Missing, u"Missing", false},
+        {u"ai-discovery.json", u"/ai-discovery.json", S::NeedsUpdate, u"Needs update", true},
+        {u"ai-discovery.json (.well-known)", u"/.well-known/ai-discovery.json", S::Ok, u"Valid",
+         false},
+        {u"ai-discovery.md", u"/ai-discovery.md", S::Missing, u"Missing", false},
+        {u"knowledge-graph.json", u"/knowledge-graph.json", S::Missing, u"Missing", true},
+        {u"ai-sitemap.xml", u"/ai-sitemap.xml", S::Missing, u"Missing", true},
+        {u"sitemap.xml", u"/sitemap.xml", S::Ok, u"Valid", true},
+        {u"tdmrep.json", u"/.well-known/tdmrep.json", S::Missing, u"Missing", true},
+        {u"robots.txt AI rules", u"/robots.txt", S::Ok, u"AI rules present", true},
     };
 }
 

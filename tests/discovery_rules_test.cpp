@@ -150,54 +150,40 @@ TEST(BlocksAllCrawlers, OnlyARootRuleInAGroupForEveryone) {
     }
 }
 
-std::vector<DiscoveryCheck> Rows(const std::vector<std::pair<bool, CheckState>>& rows) {
+// `scored` rows of which the first `ok` are Ok and the next `halves` NeedsUpdate, the rest
+// Missing, followed by `unscored` Ok rows that must not count.
+std::vector<DiscoveryCheck> Rows(int scored, int ok, int halves, int unscored = 0) {
     std::vector<DiscoveryCheck> checks;
-    for (const auto& [scored, state] : rows) {
-        DiscoveryCheck check;
-        check.scored = scored;
-        check.state = state;
-        checks.push_back(check);
+    for (int i = 0; i < scored + unscored; ++i) {
+        const CheckState state = i >= scored       ? CheckState::Ok
+                                 : i < ok          ? CheckState::Ok
+                                 : i < ok + halves ? CheckState::NeedsUpdate
+                                                   : CheckState::Missing;
+        checks.push_back({u"row", u"/row", state, u"", i < scored});
     }
     return checks;
 }
 
 TEST(ReadinessScore, AveragesScoredRowsRoundingHalvesUp) {
-    using S = CheckState;
-    const auto allTen = [](S scoredState, S otherState) {
-        std::vector<std::pair<bool, S>> rows;
-        for (const DiscoveryFile& file : kDiscoveryFiles) {
-            rows.push_back({file.scored, file.scored ? scoredState : otherState});
-        }
-        rows.push_back({true, scoredState});
-        return Rows(rows);
+    struct Row {
+        int scored, ok, halves, unscored;
+        int score;
     };
-    EXPECT_EQ(ReadinessScore(allTen(S::Ok, S::Missing)), 100);
-    EXPECT_EQ(ReadinessScore(allTen(S::Missing, S::Ok)), 0);
-    EXPECT_EQ(ReadinessScore(allTen(S::NeedsUpdate, S::Ok)), 50);
-    EXPECT_EQ(ReadinessScore(allTen(S::Blocking, S::Ok)), 0);
-    // One Ok and one NeedsUpdate among seven: 21.9 rounds down; one Ok alone: 14.3.
-    EXPECT_EQ(ReadinessScore(Rows({{true, S::Ok},
-                                   {true, S::NeedsUpdate},
-                                   {true, S::Missing},
-                                   {true, S::Missing},
-                                   {true, S::Missing},
-                                   {true, S::Missing},
-                                   {true, S::Missing}})),
-              21);
-    EXPECT_EQ(ReadinessScore(Rows({{true, S::Ok},
-                                   {true, S::Missing},
-                                   {true, S::Missing},
-                                   {true, S::Missing},
-                                   {true, S::Missing},
-                                   {true, S::Missing},
-                                   {true, S::Missing}})),
-              14);
-    // Halves round up: 0.5 of 1 is 50, 1 of 8 rows is 12.5 -> 13.
-    EXPECT_EQ(ReadinessScore(Rows({{true, S::NeedsUpdate}})), 50);
-    std::vector<std::pair<bool, S>> eight(8, {true, S::Missing});
-    eight[0].second = S::Ok;
-    EXPECT_EQ(ReadinessScore(Rows(eight)), 13);
-    EXPECT_EQ(ReadinessScore(Rows({{false, S::Ok}, {false, S::Ok}})), 0);
+    const std::vector<Row> rows = {
+        {7, 7, 0, 3, 100}, {7, 0, 0, 3, 0},
+        {7, 0, 7, 0, 50},  {7, 1, 1, 3, 21},  // 1.5 of 7 is 21.4
+        {7, 1, 0, 0, 14},                     // 14.3
+        {7, 6, 1, 0, 93},                     // 92.9
+        {1, 0, 1, 0, 50},  {8, 1, 0, 0, 13},  // 12.5 rounds up
+        {2, 1, 0, 1, 50},  {0, 0, 0, 2, 0},   // nothing scored
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(ReadinessScore(Rows(row.scored, row.ok, row.halves, row.unscored)), row.score)
+            << row.scored << " scored, " << row.ok << " ok, " << row.halves << " half";
+    }
+    std::vector<DiscoveryCheck> blocking = Rows(7, 6, 0);
+    blocking[6].state = CheckState::Blocking;
+    EXPECT_EQ(ReadinessScore(blocking), 86);
     EXPECT_EQ(ReadinessScore({}), 0);
 }
 

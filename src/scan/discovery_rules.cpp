@@ -71,13 +71,7 @@ bool NamesAiCrawler(const Text& folded) {
 
 DiscoveryCheck MakeCheck(const Text& label, const Text& path, bool scored, CheckState state,
                          const Text& details) {
-    DiscoveryCheck check;
-    check.label = label;
-    check.path = path;
-    check.state = state;
-    check.details = details;
-    check.scored = scored;
-    return check;
+    return DiscoveryCheck{label, path, state, details, scored};
 }
 
 }  // namespace

@@ -16,10 +16,7 @@
 namespace bcnk {
 namespace {
 
-using test::CrawlSession;
-using test::ProgressCall;
-using test::RunCrawl;
-using test::TestOptions;
+using namespace test;
 
 Text Hostile(const std::string& path) {
     return test::SiteAddress("hostile", path);

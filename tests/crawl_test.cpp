@@ -13,10 +13,7 @@
 namespace bcnk {
 namespace {
 
-using test::CrawlSession;
-using test::ProgressCall;
-using test::RunCrawl;
-using test::TestOptions;
+using namespace test;
 
 Text Harbour(const std::string& path) {
     return test::SiteAddress("harbour", path);

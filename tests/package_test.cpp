@@ -104,6 +104,7 @@ TEST(SiteFolderName, IsOneSafePathComponent) {
         {u"prn.local", u"_prn.local"},
         {u"com1", u"_com1"},
         {u"LPT9.x", u"_LPT9.x"},
+        {u"com\u00B9.x", u"_com\u00B9.x"},
         {u"console.com", u"console.com"},
         {u"com10", u"com10"},
         {u"example.con", u"example.con"},

@@ -1,9 +1,30 @@
 #include "analysis/html_text.h"
 
+#include <cstring>
+
 #include "analysis/entities.h"
 #include "analysis/html_parser.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace bcnk {
+
+namespace {
+
+// Set bits of a byte, without relying on a popcount instruction the baseline target lacks.
+constexpr unsigned char kBitCounts[256] = {
+#define BCNK_B2(n) n, n + 1, n + 1, n + 2
+#define BCNK_B4(n) BCNK_B2(n), BCNK_B2(n + 1), BCNK_B2(n + 1), BCNK_B2(n + 2)
+#define BCNK_B6(n) BCNK_B4(n), BCNK_B4(n + 1), BCNK_B4(n + 1), BCNK_B4(n + 2)
+    BCNK_B6(0), BCNK_B6(1), BCNK_B6(1), BCNK_B6(2)
+#undef BCNK_B6
+#undef BCNK_B4
+#undef BCNK_B2
+};
+
+}  // namespace
 
 Text StripMarkup(TextView fragment) {
     Text kept(fragment.size(), u'\0');
@@ -17,6 +38,42 @@ Text StripMarkup(TextView fragment) {
         out[count] = unit;
         count += static_cast<size_t>(!insideTag && !opens && !closes);
         insideTag = opens || (insideTag && !closes);
+    }
+    kept.resize(count);
+    return kept;
+}
+
+Text StripMarkup(TextView page, const MarkupIndex& index) {
+    Text kept(page.size(), u'\0');
+    char16_t* out = kept.data();
+    size_t count = 0;
+    // Copies page[from, end) without its ">" units, which close no tag there.
+    auto keepText = [&](size_t from, size_t end) {
+        const TextView text = page.substr(0, end);
+        while (from < end) {
+            size_t stop = FindUnit(text, u'>', from);
+            if (stop == kNotFound)
+                stop = end;
+            std::memcpy(out + count, page.data() + from, (stop - from) * sizeof(char16_t));
+            count += stop - from;
+            from = stop + 1;
+        }
+    };
+    const PositionList& opens = index.lessThanSigns;
+    size_t textFrom = 0;
+    size_t next = 0;
+    for (;;) {
+        const size_t open = next < opens.size() ? opens[next] : page.size();
+        keepText(textFrom, open);
+        if (open == page.size())
+            break;
+        const size_t close = FindUnit(page, u'>', open + 1);
+        if (close == kNotFound)
+            break;  // the rest of the page is inside the tag
+        textFrom = close + 1;
+        // A "<" inside a tag opens nothing new.
+        while (next < opens.size() && opens[next] < textFrom)
+            ++next;
     }
     kept.resize(count);
     return kept;
@@ -43,15 +100,53 @@ Text ReadableText(TextView fragment) {
     return text;
 }
 
-size_t CountWords(TextView fragment) {
-    const Text stripped = StripMarkup(fragment);
+size_t CountDecodedWords(TextView stripped) {
+    const size_t size = stripped.size();
     size_t words = 0;
     bool inWord = false;
-    ForEachDecodedUnit(stripped, [&](char16_t unit) {
+    size_t index = 0;
+    while (index < size) {
+#if defined(__SSE2__)
+        // Eight plain ASCII units without a reference at a time; anything else takes the
+        // unit-by-unit path below.
+        if (index + 8 <= size) {
+            const __m128i chunk =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(stripped.data() + index));
+            const __m128i nonAscii = _mm_and_si128(chunk, _mm_set1_epi16(-0x80));
+            const __m128i plain = _mm_andnot_si128(_mm_cmpeq_epi16(chunk, _mm_set1_epi16(u'&')),
+                                                   _mm_cmpeq_epi16(nonAscii, _mm_setzero_si128()));
+            if (_mm_movemask_epi8(plain) == 0xFFFF) {
+                const __m128i fromTab = _mm_sub_epi16(chunk, _mm_set1_epi16(0x09));
+                const __m128i controlSpace =
+                    _mm_and_si128(_mm_cmpgt_epi16(fromTab, _mm_set1_epi16(-1)),
+                                  _mm_cmplt_epi16(fromTab, _mm_set1_epi16(5)));
+                const __m128i space =
+                    _mm_or_si128(controlSpace, _mm_cmpeq_epi16(chunk, _mm_set1_epi16(u' ')));
+                const unsigned spaceBits = static_cast<unsigned>(
+                    _mm_movemask_epi8(_mm_packs_epi16(space, _mm_setzero_si128())));
+                const unsigned wordBits = ~spaceBits & 0xFFu;
+                const unsigned previous = (wordBits << 1) | (inWord ? 1u : 0u);
+                words += kBitCounts[wordBits & ~previous & 0xFFu];
+                inWord = (wordBits & 0x80u) != 0;
+                index += 8;
+                continue;
+            }
+        }
+#endif
+        char16_t unit = stripped[index];
+        size_t next = index + 1;
+        if (unit == u'&') {
+            char16_t decoded = 0;
+            if (const size_t behind = DecodeReference(stripped, index, decoded)) {
+                unit = decoded;
+                next = behind;
+            }
+        }
         const bool space = IsSpace(unit);
         words += static_cast<size_t>(!space && !inWord);
         inWord = !space;
-    });
+        index = next;
+    }
     return words;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // The readable text of markup: tags dropped, references decoded, white space collapsed.
+#include "analysis/markup_index.h"
 #include "analysis/text_scan.h"
 #include "common/text.h"
 
@@ -9,11 +10,15 @@ namespace bcnk {
 // and scripts get no special treatment.
 Text StripMarkup(TextView fragment);
 
+// The same for a whole page, copying the runs between the indexed "<" and ">" signs.
+Text StripMarkup(TextView page, const MarkupIndex& index);
+
 // HtmlToText of a fragment given as a view, so callers need not copy the fragment first.
 Text ReadableText(TextView fragment);
 
-// Number of maximal runs of non-white-space units in ReadableText(fragment).
-size_t CountWords(TextView fragment);
+// Number of maximal runs of non-white-space units in `stripped` after decoding references,
+// which is the word count of the readable text it gives.
+size_t CountDecodedWords(TextView stripped);
 
 // IsWhiteSpaceUnit with the common range answered inline.
 inline bool IsSpace(char16_t unit) {

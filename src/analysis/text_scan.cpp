@@ -33,18 +33,6 @@ size_t FindUnit(TextView text, char16_t unit, size_t from) {
     return kNotFound;
 }
 
-bool MatchesFolded(TextView text, size_t position, TextView foldedPattern) {
-    if (position > text.size() || text.size() - position < foldedPattern.size()) {
-        return false;
-    }
-    for (size_t k = 0; k < foldedPattern.size(); ++k) {
-        if (FoldUnit(text[position + k]) != foldedPattern[k]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 size_t FindFolded(TextView text, TextView foldedPattern, size_t from) {
     if (from > text.size()) {
         return kNotFound;

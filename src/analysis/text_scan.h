@@ -20,7 +20,17 @@ constexpr char16_t FoldUnit(char16_t unit) {
 size_t FindUnit(TextView text, char16_t unit, size_t from);
 
 // True when the text at `position` starts with `foldedPattern` after folding.
-bool MatchesFolded(TextView text, size_t position, TextView foldedPattern);
+inline bool MatchesFolded(TextView text, size_t position, TextView foldedPattern) {
+    if (position > text.size() || text.size() - position < foldedPattern.size()) {
+        return false;
+    }
+    for (size_t k = 0; k < foldedPattern.size(); ++k) {
+        if (FoldUnit(text[position + k]) != foldedPattern[k]) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // Position of the first occurrence of `foldedPattern` at or after `from`, or kNotFound.
 // An empty pattern is found at `from` when `from` lies within the text.

@@ -207,7 +207,7 @@ ParsedPage ParseHtmlPage(const std::string& body) {
     AppendHeadings(page, index, u"h2", parsed.headings);
     DetectStructuredData(page, index, parsed);
     parsed.links = ReadLinks(page, index);
-    const size_t words = CountDecodedWords(StripMarkup(page, index));
+    const size_t words = CountPageWords(page, index);
     parsed.wordCount = words > INT_MAX ? INT_MAX : static_cast<int>(words);
     return parsed;
 }

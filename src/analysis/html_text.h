@@ -10,8 +10,9 @@ namespace bcnk {
 // and scripts get no special treatment.
 Text StripMarkup(TextView fragment);
 
-// The same for a whole page, copying the runs between the indexed "<" and ">" signs.
-Text StripMarkup(TextView page, const MarkupIndex& index);
+// Word count of the readable text of a whole page: the runs outside tags are gathered by
+// way of the index, then counted by CountDecodedWords.
+size_t CountPageWords(TextView page, const MarkupIndex& index);
 
 // HtmlToText of a fragment given as a view, so callers need not copy the fragment first.
 Text ReadableText(TextView fragment);

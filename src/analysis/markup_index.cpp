@@ -1,6 +1,7 @@
 #include "analysis/markup_index.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -11,13 +12,12 @@ namespace bcnk {
 
 namespace {
 
-// Appends base + offset for every unit flagged in a 16-bit compare mask (two bits per
-// unit, one kept).
-inline void RecordAll(unsigned mask, size_t base, PositionList& positions) {
-    size_t* out = positions.Room(8);
+// Appends base + k for every bit k set in a mask of one bit per unit.
+inline void RecordAll(std::uint32_t mask, size_t base, PositionList& positions) {
+    size_t* out = positions.Room(32);
     size_t count = 0;
     while (mask != 0) {
-        out[count++] = base + static_cast<size_t>(__builtin_ctz(mask)) / 2;
+        out[count++] = base + static_cast<size_t>(__builtin_ctz(mask));
         mask &= mask - 1;
     }
     positions.Commit(count);
@@ -37,6 +37,54 @@ constexpr size_t kPlusOffset = kJsonLdMarker.find(u'+');
 size_t FirstAtOrAfter(const PositionList& positions, size_t from) {
     const auto it = std::lower_bound(positions.begin(), positions.end(), from);
     return it == positions.end() ? kNotFound : *it;
+}
+
+// A known marker as four-unit words, with the bits that fold a capital letter onto its small
+// letter (0x20 at letter positions only, so no other unit can fold onto a marker unit) and
+// the units that belong to the marker.
+struct PackedMarker {
+    size_t words = 0;
+    std::uint64_t value[3] = {};
+    std::uint64_t fold[3] = {};
+    std::uint64_t used[3] = {};
+};
+
+constexpr PackedMarker Pack(TextView marker) {
+    PackedMarker packed;
+    packed.words = (marker.size() + 3) / 4;
+    for (size_t k = 0; k < marker.size(); ++k) {
+        const unsigned shift = static_cast<unsigned>(k % 4) * 16;
+        const std::uint64_t unit = marker[k];
+        packed.value[k / 4] |= unit << shift;
+        packed.used[k / 4] |= std::uint64_t{0xFFFF} << shift;
+        if (unit >= u'a' && unit <= u'z') {
+            packed.fold[k / 4] |= std::uint64_t{0x20} << shift;
+        }
+    }
+    return packed;
+}
+
+constexpr auto kPackedMarkers = [] {
+    std::array<PackedMarker, kKnownTagMarkerCount> packed{};
+    for (size_t kind = 0; kind < kKnownTagMarkerCount; ++kind) {
+        packed[kind] = Pack(kKnownTagMarkers[kind]);
+    }
+    return packed;
+}();
+
+bool MatchesPacked(TextView page, size_t position, size_t kind) {
+    const PackedMarker& marker = kPackedMarkers[kind];
+    if (position + marker.words * 4 > page.size()) {
+        return MatchesFolded(page, position, kKnownTagMarkers[kind]);
+    }
+    for (size_t word = 0; word < marker.words; ++word) {
+        std::uint64_t units;
+        std::memcpy(&units, page.data() + position + word * 4, sizeof units);
+        if (((units | marker.fold[word]) & marker.used[word]) != marker.value[word]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Which known marker begins at the "<" at `position`, or kKnownTagMarkerCount for none.
@@ -71,7 +119,7 @@ size_t KnownMarkerAt(TextView page, size_t position) {
             return kKnownTagMarkerCount;
     }
     for (size_t kind = first; kind < last; ++kind) {
-        if (MatchesFolded(page, position, kKnownTagMarkers[kind])) {
+        if (MatchesPacked(page, position, kind)) {
             return kind;
         }
     }
@@ -107,26 +155,27 @@ MarkupIndex IndexMarkup(TextView page) {
 #if defined(__SSE2__)
     const __m128i lessThan = _mm_set1_epi16(u'<');
     const __m128i plus = _mm_set1_epi16(u'+');
-    while (position + 8 <= size) {
-        const __m128i chunk =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(page.data() + position));
-        // Two mask bits per unit; keep one.
-        const __m128i lessThanHits = _mm_cmpeq_epi16(chunk, lessThan);
-        const __m128i plusHits = _mm_cmpeq_epi16(chunk, plus);
-        const __m128i anyHits = _mm_or_si128(lessThanHits, plusHits);
-        if (_mm_movemask_epi8(anyHits) != 0) {
-            // Two mask bits per unit; keep one.
-            const auto bits = [](__m128i hits) {
-                return static_cast<unsigned>(_mm_movemask_epi8(hits)) & 0x5555u;
-            };
-            if (const unsigned mask = bits(lessThanHits)) {
-                RecordAll(mask, position, index.lessThanSigns);
-            }
-            if (const unsigned mask = bits(plusHits)) {
-                RecordAll(mask, position, index.plusSigns);
-            }
+    // One bit per unit for 16 units: compare two chunks and pack the results to bytes.
+    const auto bits16 = [&](const char16_t* units, __m128i wanted) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + 8));
+        return static_cast<std::uint32_t>(_mm_movemask_epi8(
+            _mm_packs_epi16(_mm_cmpeq_epi16(low, wanted), _mm_cmpeq_epi16(high, wanted))));
+    };
+    // Blocks of 32 units: tags are dense in pages, so nearly every block holds one and the
+    // test for "any" stays predictable.
+    while (position + 32 <= size) {
+        const char16_t* units = page.data() + position;
+        const std::uint32_t lessThanBits =
+            bits16(units, lessThan) | (bits16(units + 16, lessThan) << 16);
+        const std::uint32_t plusBits = bits16(units, plus) | (bits16(units + 16, plus) << 16);
+        if (lessThanBits != 0) {
+            RecordAll(lessThanBits, position, index.lessThanSigns);
         }
-        position += 8;
+        if (plusBits != 0) {
+            RecordAll(plusBits, position, index.plusSigns);
+        }
+        position += 32;
     }
 #endif
     for (; position < size; ++position) {

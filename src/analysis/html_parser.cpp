@@ -55,7 +55,11 @@ Text AttributeValue(TextView tag, TextView foldedName) {
                 ++end;
             }
         }
-        return Trim(Text(tag.substr(index, end - index)));
+        while (index < end && IsSpace(tag[index]))
+            ++index;
+        while (end > index && IsSpace(tag[end - 1]))
+            --end;
+        return Text(tag.substr(index, end - index));
     }
 }
 

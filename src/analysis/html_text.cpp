@@ -67,28 +67,22 @@ size_t CountPageWords(TextView page, const MarkupIndex& index) {
         std::memcpy(out + count, page.data() + from, length * sizeof(char16_t));
         count += length;
     };
-    // Copies page[from, end) without its ">" units, which close no tag there.
-    auto keepText = [&](size_t from, size_t end) {
-        const TextView text = page.substr(0, end);
-        while (from < end) {
-            size_t stop = FindUnit(text, u'>', from);
-            if (stop == kNotFound)
-                stop = end;
-            copyRun(from, stop);
-            from = stop + 1;
-        }
-    };
+    // One scan for ">" runs through the page once: a ">" before the next "<" closes no tag
+    // and is dropped from the text; the first one behind a "<" ends that tag.
     const PositionList& opens = index.lessThanSigns;
+    size_t next = 0;  // first entry of `opens` not yet passed
     size_t textFrom = 0;
-    size_t next = 0;
     for (;;) {
         const size_t open = next < opens.size() ? opens[next] : page.size();
-        keepText(textFrom, open);
-        if (open == page.size())
+        const size_t close = FindUnit(page, u'>', textFrom);
+        if (close < open) {
+            copyRun(textFrom, close);
+            textFrom = close + 1;
+            continue;
+        }
+        copyRun(textFrom, open);
+        if (open == page.size() || close == kNotFound)
             break;
-        const size_t close = FindUnit(page, u'>', open + 1);
-        if (close == kNotFound)
-            break;  // the rest of the page is inside the tag
         textFrom = close + 1;
         // A "<" inside a tag opens nothing new.
         while (next < opens.size() && opens[next] < textFrom)

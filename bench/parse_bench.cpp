@@ -67,17 +67,23 @@ bool HaveCorpus(benchmark::State& state) {
     return true;
 }
 
-void BM_ParseHtmlPage(benchmark::State& state) {
+// Feeds every page of the corpus to `parse`, counting the corpus's bytes per pass.
+template <typename Parse>
+void ParseCorpus(benchmark::State& state, Parse parse) {
     if (!HaveCorpus(state))
         return;
     const Corpus& corpus = LoadCorpus();
     for (auto _ : state) {
         for (const std::string& page : corpus.pages) {
-            benchmark::DoNotOptimize(bcnk::ParseHtmlPage(page));
+            benchmark::DoNotOptimize(parse(page));
         }
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * corpus.bytes));
     state.counters["pages"] = static_cast<double>(corpus.pages.size());
+}
+
+void BM_ParseHtmlPage(benchmark::State& state) {
+    ParseCorpus(state, [](const std::string& page) { return bcnk::ParseHtmlPage(page); });
 }
 BENCHMARK(BM_ParseHtmlPage)->Unit(benchmark::kMillisecond);
 
@@ -161,15 +167,7 @@ GumboFacts GumboParse(const std::string& page) {
 }
 
 void BM_GumboFacts(benchmark::State& state) {
-    if (!HaveCorpus(state))
-        return;
-    const Corpus& corpus = LoadCorpus();
-    for (auto _ : state) {
-        for (const std::string& page : corpus.pages) {
-            benchmark::DoNotOptimize(GumboParse(page));
-        }
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * corpus.bytes));
+    ParseCorpus(state, GumboParse);
 }
 BENCHMARK(BM_GumboFacts)->Unit(benchmark::kMillisecond);
 

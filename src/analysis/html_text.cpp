@@ -145,19 +145,11 @@ size_t CountDecodedWords(TextView stripped) {
             }
         }
 #endif
-        char16_t unit = stripped[index];
-        size_t next = index + 1;
-        if (unit == u'&') {
-            char16_t decoded = 0;
-            if (const size_t behind = DecodeReference(stripped, index, decoded)) {
-                unit = decoded;
-                next = behind;
-            }
-        }
+        char16_t unit = 0;
+        index = DecodedUnitAt(stripped, index, unit);
         const bool space = IsSpace(unit);
         words += static_cast<size_t>(!space && !inWord);
         inWord = !space;
-        index = next;
     }
     return words;
 }

@@ -1,0 +1,15 @@
+# Beaconsmith.exe: the Windows program. Its portable logic is bcnk_app_logic
+# (00-app-extras.cmake); everything here touches the window system.
+if(WIN32)
+    enable_language(RC)
+    file(GLOB APP_WINDOW_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/app/*_win.cpp)
+    list(FILTER APP_WINDOW_SOURCES EXCLUDE REGEX "/char_class_win\\.cpp$")
+    add_executable(Beaconsmith WIN32 ${APP_WINDOW_SOURCES}
+                   ${PROJECT_SOURCE_DIR}/src/app/resources/beaconsmith.rc)
+    bcnk_target_defaults(Beaconsmith)
+    target_link_libraries(Beaconsmith PRIVATE bcnk_app_logic beaconsmith_core
+                          comctl32 uxtheme shell32 gdi32 user32)
+    target_link_options(Beaconsmith PRIVATE -mwindows -static)
+    set_source_files_properties(${PROJECT_SOURCE_DIR}/src/app/resources/beaconsmith.rc
+        PROPERTIES OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/src/app/resources/beaconsmith.ico;${PROJECT_SOURCE_DIR}/src/app/resources/beaconsmith.manifest")
+endif()

@@ -13,3 +13,12 @@ if(WIN32)
     set_source_files_properties(${PROJECT_SOURCE_DIR}/src/app/resources/beaconsmith.rc
         PROPERTIES OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/src/app/resources/beaconsmith.ico;${PROJECT_SOURCE_DIR}/src/app/resources/beaconsmith.manifest")
 endif()
+
+# The end-to-end driver: a console program that operates Beaconsmith.exe's windows from
+# outside (tests/steps/ runs it under Wine).
+if(WIN32 AND BCNK_BUILD_TESTS)
+    add_executable(bcnk_gui_driver ${PROJECT_SOURCE_DIR}/tests/gui/e2e_driver_win.cpp)
+    bcnk_target_defaults(bcnk_gui_driver)
+    target_link_options(bcnk_gui_driver PRIVATE -municode -static)
+    target_link_libraries(bcnk_gui_driver PRIVATE comctl32)
+endif()

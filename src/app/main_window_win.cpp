@@ -124,6 +124,35 @@ void AddHint(HWND edit, const wchar_t* hint) {
     }
 }
 
+// The tab control's own painting draws a light frame around its display area, which the
+// dark scheme cannot recolour; the strip is painted here instead, each tab through the
+// same owner drawing the control itself would ask for.
+void PaintTabStrip(HWND tabs) {
+    const UniquePaint paint = BeginPainting(tabs);
+    if (!paint) {
+        return;
+    }
+    const HDC dc = paint.Get().paint.hdc;
+    RECT client;
+    GetClientRect(tabs, &client);
+    FillRect(dc, &client, App().resources.background.Get());
+    const int selected = static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
+    const int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_TAB;
+        item.CtlID = static_cast<UINT>(GetDlgCtrlID(tabs));
+        item.itemID = static_cast<UINT>(index);
+        item.itemAction = ODA_DRAWENTIRE;
+        item.itemState = index == selected ? ODS_SELECTED : 0;
+        item.hwndItem = tabs;
+        item.hDC = dc;
+        SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&item.rcItem));
+        SendMessageW(GetParent(tabs), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
 LRESULT CALLBACK TabBackgroundProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                    UINT_PTR subclassId, DWORD_PTR) {
     if (message == WM_ERASEBKGND) {
@@ -131,6 +160,10 @@ LRESULT CALLBACK TabBackgroundProc(HWND window, UINT message, WPARAM wParam, LPA
         GetClientRect(window, &rect);
         FillRect(reinterpret_cast<HDC>(wParam), &rect, App().resources.background.Get());
         return 1;
+    }
+    if (message == WM_PAINT) {
+        PaintTabStrip(window);
+        return 0;
     }
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, TabBackgroundProc, subclassId);

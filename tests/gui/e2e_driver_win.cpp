@@ -5,7 +5,9 @@
 // "key=value" lines for the shell step (package folder, page count); exits non-zero on the
 // first failed check.
 //
-// Usage: bcnk_gui_driver <Beaconsmith.exe> <site address>
+// Usage: bcnk_gui_driver e2e <Beaconsmith.exe> <site address>
+//        bcnk_gui_driver screens <Beaconsmith.exe> <site address> <folder>
+// The second form poses the window for screenshots instead of checking it.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -340,13 +342,25 @@ void Generate(const Program& program) {
     std::printf("package_folder=%s\n", Narrow(result.substr(18)).c_str());
 }
 
-void SwitchLoggingOff(const Program& program) {
+HWND OpenSettings(const Program& program) {
     PostMessageW(program.main, WM_COMMAND, kCmdSettings, 0);
     HWND dialog = nullptr;
     WaitFor("Settings dialog opens and disables the main window", [&] {
         dialog = FindProcessWindow(program.processId, L"BCNK_DLG");
         return dialog != nullptr && IsWindowVisible(dialog) && !IsWindowEnabled(program.main);
     }, 20);
+    return dialog;
+}
+
+void CloseSettings(const Program& program, HWND dialog, int button) {
+    Click(GetDlgItem(dialog, button));
+    WaitFor("Settings dialog closed and main window enabled", [&] {
+        return !IsWindow(dialog) && IsWindowEnabled(program.main);
+    }, 20);
+}
+
+void SwitchLoggingOff(const Program& program) {
+    HWND dialog = OpenSettings(program);
     HWND check = GetDlgItem(dialog, kIdLogCheck);
     if (SendMessageW(check, BM_GETCHECK, 0, 0) != BST_CHECKED) {
         Fail("logging check box not checked while logging is on");
@@ -355,19 +369,19 @@ void SwitchLoggingOff(const Program& program) {
     WaitFor("logging check box cleared", [&] {
         return SendMessageW(check, BM_GETCHECK, 0, 0) == BST_UNCHECKED;
     }, 10);
-    Click(GetDlgItem(dialog, kIdSettingsOk));
-    WaitFor("Settings dialog closed and main window enabled", [&] {
-        return !IsWindow(dialog) && IsWindowEnabled(program.main);
-    }, 20);
+    CloseSettings(program, dialog, kIdSettingsOk);
 }
 
-void CloseDuringScan(const Program& program, const std::wstring& address) {
+void StartSlowScan(const Program& program, const std::wstring& address) {
     SendMessageW(program.Item(kIdDelay), CB_SETCURSEL, 4, 0);  // 2000 ms: the scan stays busy
     SetTextOf(program.Item(kIdAddress), address);
     Click(program.Item(kIdScan));
     WaitFor("second scan running (caption Cancel, tabs locked)", [&] {
         return TextOf(program.Item(kIdScan)) == L"Cancel" && !IsWindowEnabled(program.Item(kIdTabs));
     }, 20);
+}
+
+void CloseAndCheckExit(const Program& program) {
     PostMessageW(program.main, WM_CLOSE, 0, 0);
     WaitFor("process exits after closing during the scan", [&] {
         return WaitForSingleObject(program.process, 0) == WAIT_OBJECT_0;
@@ -380,20 +394,67 @@ void CloseDuringScan(const Program& program, const std::wstring& address) {
     Pass("exit code 0");
 }
 
+// Screenshot hand-over: the window's screen rectangle goes into <name>.rect, then the
+// driver waits until the shell has captured it and written <name>.done.
+void Pose(const std::wstring& folder, const std::wstring& name, HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    const std::wstring base = folder + L"\\" + name;
+    const std::wstring temporary = base + L".tmp";
+    FILE* file = _wfopen(temporary.c_str(), L"w");
+    if (file == nullptr) {
+        Fail("cannot write " + Narrow(temporary));
+    }
+    std::fprintf(file, "%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top);
+    std::fclose(file);
+    MoveFileW(temporary.c_str(), (base + L".rect").c_str());
+    WaitFor("screenshot " + Narrow(name), [&] {
+        return GetFileAttributesW((base + L".done").c_str()) != INVALID_FILE_ATTRIBUTES;
+    }, 60);
+}
+
+void TakeScreens(const Program& program, const std::wstring& address, const std::wstring& folder) {
+    ScanAndCheckViews(program, address);
+    Pose(folder, L"adp-status", program.main);
+    ClickTab(program, 1);
+    WaitFor("Pages Found tab", [&] { return IsWindowVisible(program.Item(kIdPageList)); }, 10);
+    Pose(folder, L"pages-found", program.main);
+    ClickTab(program, 2);
+    WaitFor("Generate tab", [&] { return IsWindowVisible(program.panel); }, 10);
+    Generate(program);
+    Pose(folder, L"generate", program.main);
+    HWND dialog = OpenSettings(program);
+    Pose(folder, L"settings", dialog);
+    CloseSettings(program, dialog, kIdSettingsCancel);
+    ClickTab(program, 0);
+    StartSlowScan(program, address);
+    Pose(folder, L"scanning", program.main);
+    CloseAndCheckExit(program);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 3) {
-        std::printf("usage: bcnk_gui_driver <Beaconsmith.exe> <site address>\n");
+    const std::wstring mode = argc > 1 ? argv[1] : L"";
+    if (!((mode == L"e2e" && argc == 4) || (mode == L"screens" && argc == 5))) {
+        std::printf("usage: bcnk_gui_driver e2e <Beaconsmith.exe> <site address>\n"
+                    "       bcnk_gui_driver screens <Beaconsmith.exe> <site address> <folder>\n");
         return 2;
     }
-    const Program program = Launch(argv[1]);
-    CheckStartupState(program);
-    ScanAndCheckViews(program, argv[2]);
-    SortAndSwitchTabs(program);
-    Generate(program);
-    SwitchLoggingOff(program);
-    CloseDuringScan(program, argv[2]);
+    const Program program = Launch(argv[2]);
+    if (mode == L"screens") {
+        TakeScreens(program, argv[3], argv[4]);
+    } else {
+        CheckStartupState(program);
+        ScanAndCheckViews(program, argv[3]);
+        SortAndSwitchTabs(program);
+        Generate(program);
+        SwitchLoggingOff(program);
+        StartSlowScan(program, argv[3]);
+        CloseAndCheckExit(program);
+    }
     CloseHandle(program.process);
     std::printf("ALL PASSED\n");
     return 0;

@@ -287,7 +287,9 @@ bool OnCreate(HWND window) {
               L"Max: 2000 pages", L"Max: No limit"},
              2);
     HWND tabs = Child(window, WC_TABCONTROLW, L"",
-                      WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | TCS_OWNERDRAWFIXED, 0, kIdTabs);
+                      WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | TCS_OWNERDRAWFIXED |
+                          TCS_FIXEDWIDTH,
+                      0, kIdTabs);
     HWND statusList = CreateListView(window, kIdStatusList, 0);
     HWND gauge = Child(window, kGaugeClass, L"", 0, 0, kIdGauge);
     HWND pageList = CreateListView(window, kIdPageList, LVS_OWNERDATA);
@@ -304,6 +306,9 @@ bool OnCreate(HWND window) {
             SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0)),
                          reinterpret_cast<LPARAM>(&item));
         }
+        // The control measures captions with its own font, not the semi-bold one they are
+        // drawn in, so at high DPI its items would clip them; a fixed scaled size does not.
+        SendMessageW(tabs, TCM_SETITEMSIZE, 0, MAKELPARAM(Px(116), Px(30)));
         // The views lie on top of the tab control.
         SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }

@@ -58,6 +58,9 @@ gui_make_prefix() {
         >/dev/null 2>&1
     wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
         /v LogPixels /t REG_DWORD /d "$hex" /f >/dev/null 2>&1
+    # Without a window manager on the private display, Wine draws title bars and frames
+    # itself only for windows it does not hand to a manager.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wineserver -w
 }
 

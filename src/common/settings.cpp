@@ -1,11 +1,45 @@
 #include "common/settings.h"
 
+#include "common/file_system.h"
+#include "common/ini_file.h"
 #include "common/maker_info.h"
 
 namespace bcnk {
 
+namespace {
+
+constexpr const char16_t* kSection = u"settings";
+constexpr const char16_t* kDebugLogKey = u"debuglog";
+constexpr const char16_t* kUserAgentKey = u"useragent";
+
+}  // namespace
+
 Text DefaultUserAgent() {
     return Text(u"TalvennsBeaconsmith/1.0 (+") + kMakerHomePage + u")";
+}
+
+Text SettingsPath() {
+    return JoinPath(ModuleDirectory(), u"bcnk.ini");
+}
+
+void SettingsStore::Load() {
+    LoadFrom(SettingsPath());
+}
+
+void SettingsStore::Save() {
+    SaveTo(SettingsPath());
+}
+
+void SettingsStore::LoadFrom(const Text& path) {
+    debugLogEnabled = ReadIniInteger(path, kSection, kDebugLogKey, 1) != 0;
+    const Text agent = Trim(ReadIniText(path, kSection, kUserAgentKey, DefaultUserAgent()));
+    userAgent = agent.empty() ? DefaultUserAgent() : agent;
+}
+
+void SettingsStore::SaveTo(const Text& path) {
+    // A directory that cannot be written keeps the new values for this run only.
+    WriteIniText(path, kSection, kDebugLogKey, debugLogEnabled ? u"1" : u"0");
+    WriteIniText(path, kSection, kUserAgentKey, userAgent);
 }
 
 }  // namespace bcnk

@@ -15,11 +15,15 @@ Text ModuleDirectory();
 Text SettingsPath();
 
 class SettingsStore {
-public:
+  public:
     // Read once at start-up; a missing file, section or key gives the defaults.
     static void Load();
     // Writes both keys into section "settings"; failures are ignored.
     static void Save();
+
+    // The same two against a chosen file instead of SettingsPath() (tests use this).
+    static void LoadFrom(const Text& path);
+    static void SaveTo(const Text& path);
 
     static inline bool debugLogEnabled = true;
     static inline Text userAgent = DefaultUserAgent();

@@ -1,0 +1,215 @@
+#include "analysis/html_parser.h"
+
+#include <climits>
+
+#include "analysis/html_text.h"
+#include "analysis/markup_index.h"
+#include "analysis/structured_data.h"
+
+namespace bcnk {
+
+namespace {
+
+Text AttributeValue(TextView tag, TextView foldedName) {
+    // An empty name would be found again at the same place forever.
+    if (foldedName.empty()) {
+        return Text();
+    }
+    const size_t size = tag.size();
+    size_t from = 0;
+    for (;;) {
+        const size_t at = FindFolded(tag, foldedName, from);
+        if (at == kNotFound) {
+            return Text();
+        }
+        from = at + foldedName.size();
+        // Only a whole attribute name counts, not the tail of another name (xml:lang).
+        if (at != 0 && !IsSpace(tag[at - 1]) && tag[at - 1] != u'<') {
+            continue;
+        }
+        size_t index = from;
+        while (index < size && IsSpace(tag[index])) {
+            ++index;
+        }
+        if (index >= size || tag[index] != u'=') {
+            continue;
+        }
+        ++index;
+        while (index < size && IsSpace(tag[index])) {
+            ++index;
+        }
+        if (index >= size) {
+            return Text();
+        }
+        size_t end;
+        if (tag[index] == u'"' || tag[index] == u'\'') {
+            const char16_t quote = tag[index];
+            ++index;
+            end = FindUnit(tag, quote, index);
+            if (end == kNotFound) {
+                end = size;
+            }
+        } else {
+            end = index;
+            while (end < size && !IsSpace(tag[end]) && tag[end] != u'>') {
+                ++end;
+            }
+        }
+        return Trim(Text(tag.substr(index, end - index)));
+    }
+}
+
+// The start tag that begins at `lessThan`, up to and including its ">"; empty when the page
+// ends first. `end` receives the position of the ">".
+TextView StartTag(TextView page, size_t lessThan, size_t& end) {
+    end = FindUnit(page, u'>', lessThan);
+    return end == kNotFound ? TextView() : page.substr(lessThan, end - lessThan + 1);
+}
+
+Text FoldedMarker(TextView prefix, const Text& tagName, TextView suffix) {
+    Text marker(prefix);
+    marker += ToLower(tagName);
+    marker += suffix;
+    return marker;
+}
+
+Text IndexedElementText(TextView page, const MarkupIndex& index, const Text& tagName) {
+    const size_t start = FindTagMarker(page, index, FoldedMarker(u"<", tagName, u""), 0);
+    if (start == kNotFound) {
+        return Text();
+    }
+    const size_t contentStart = FindUnit(page, u'>', start);
+    if (contentStart == kNotFound) {
+        return Text();
+    }
+    const size_t close =
+        FindTagMarker(page, index, FoldedMarker(u"</", tagName, u">"), contentStart);
+    if (close == kNotFound) {
+        return Text();
+    }
+    return ReadableText(page.substr(contentStart + 1, close - contentStart - 1));
+}
+
+Text ReadLanguage(TextView page, const MarkupIndex& index) {
+    Text language;
+    const size_t start = FindTagMarker(page, index, u"<html", 0);
+    if (start != kNotFound) {
+        size_t end;
+        language = ToLower(AttributeValue(StartTag(page, start, end), u"lang"));
+    }
+    language = language.substr(0, language.find(u'-'));
+    // A value such as "-x" would leave nothing; the language is never empty.
+    if (language.empty()) {
+        language = u"en";
+    }
+    return language;
+}
+
+Text ReadDescription(TextView page, const MarkupIndex& index) {
+    size_t from = 0;
+    for (;;) {
+        const size_t start = FindTagMarker(page, index, u"<meta", from);
+        if (start == kNotFound) {
+            return Text();
+        }
+        size_t end;
+        const TextView tag = StartTag(page, start, end);
+        if (end == kNotFound) {
+            return Text();
+        }
+        if (ToLower(AttributeValue(tag, u"name")) == u"description") {
+            return DecodeEntities(AttributeValue(tag, u"content"));
+        }
+        from = end + 1;
+    }
+}
+
+void AppendHeadings(TextView page, const MarkupIndex& index, TextView tagName,
+                    std::vector<Text>& headings) {
+    const Text opening = Text(u"<") + Text(tagName);
+    const Text closing = Text(u"</") + Text(tagName) + u">";
+    size_t from = 0;
+    for (;;) {
+        const size_t start = FindTagMarker(page, index, opening, from);
+        if (start == kNotFound) {
+            return;
+        }
+        const size_t behind = start + opening.size();
+        if (behind >= page.size()) {
+            return;
+        }
+        if (page[behind] != u'>' && !IsSpace(page[behind])) {
+            from = behind;  // a longer tag name such as h2x
+            continue;
+        }
+        const size_t contentStart = FindUnit(page, u'>', start);
+        const size_t close = contentStart == kNotFound
+                                 ? kNotFound
+                                 : FindTagMarker(page, index, closing, contentStart);
+        // Searching on from a later start could only find the same missing marker missing
+        // again, so stopping here gives the same headings without rescanning the page.
+        if (close == kNotFound) {
+            return;
+        }
+        Text text = ReadableText(page.substr(contentStart + 1, close - contentStart - 1));
+        if (!text.empty()) {
+            headings.push_back(std::move(text));
+        }
+        from = close + closing.size();
+    }
+}
+
+std::vector<Text> ReadLinks(TextView page, const MarkupIndex& index) {
+    std::vector<Text> links;
+    size_t from = 0;
+    while (from + 2 <= page.size()) {
+        const size_t start = FindTagMarker(page, index, u"<a", from);
+        if (start == kNotFound) {
+            break;
+        }
+        from = start + 2;
+        if (from >= page.size() || (page[from] != u'>' && !IsSpace(page[from]))) {
+            continue;  // abbr, area, ...
+        }
+        size_t end;
+        const TextView tag = StartTag(page, start, end);
+        if (end == kNotFound) {
+            break;
+        }
+        from = end + 1;
+        Text href = AttributeValue(tag, u"href");
+        if (!href.empty()) {
+            links.push_back(std::move(href));
+        }
+    }
+    return links;
+}
+
+}  // namespace
+
+Text GetAttribute(const Text& tag, const Text& name) {
+    return AttributeValue(tag, ToLower(name));
+}
+
+Text ElementText(const Text& page, const Text& tagName) {
+    return IndexedElementText(page, IndexMarkup(page), tagName);
+}
+
+ParsedPage ParseHtmlPage(const std::string& body) {
+    ParsedPage parsed;
+    const Text page = Utf8ToWide(body);
+    const MarkupIndex index = IndexMarkup(page);
+    parsed.language = ReadLanguage(page, index);
+    parsed.title = IndexedElementText(page, index, u"title");
+    parsed.description = ReadDescription(page, index);
+    parsed.h1 = IndexedElementText(page, index, u"h1");
+    AppendHeadings(page, index, u"h1", parsed.headings);
+    AppendHeadings(page, index, u"h2", parsed.headings);
+    DetectStructuredData(page, index, parsed);
+    parsed.links = ReadLinks(page, index);
+    const size_t words = CountWords(page);
+    parsed.wordCount = words > INT_MAX ? INT_MAX : static_cast<int>(words);
+    return parsed;
+}
+
+}  // namespace bcnk

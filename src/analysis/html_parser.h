@@ -1,0 +1,52 @@
+#pragma once
+// Turns the body of one fetched page into the facts the crawl, the classifier, the topic
+// extraction and the package generators use. This is a text scanner, not a document parser:
+// it searches for fixed markers case-insensitively (ASCII letters only) and cuts values out
+// of the page at the positions found. It builds no tree, validates nothing and never fails;
+// missing markup gives empty fields.
+#include <string>
+#include <vector>
+
+#include "common/text.h"
+
+namespace bcnk {
+
+struct ParsedPage {
+    Text title;
+    Text description;
+    Text h1;
+    Text language;
+    Text organizationName;
+    Text personName;
+    Text productName;
+    // Non-empty texts of all h1 elements in page order, then those of all h2 elements.
+    std::vector<Text> headings;
+    // Distinct JSON-LD "@type" values in order of first appearance.
+    std::vector<Text> schemaTypes;
+    // Anchor href values as written: trimmed, not resolved, not entity-decoded.
+    std::vector<Text> links;
+    int wordCount = 0;
+
+    bool operator==(const ParsedPage&) const = default;
+};
+
+// `body` is decoded as UTF-8 whatever the page declares; invalid bytes become U+FFFD.
+ParsedPage ParseHtmlPage(const std::string& body);
+
+// `tag` is one start tag from its "<" to its ">". Returns the attribute's value, trimmed and
+// not entity-decoded, or an empty text.
+Text GetAttribute(const Text& tag, const Text& name);
+
+// HtmlToText of the content of the first `tagName` element, or an empty text when its start
+// tag or its closing tag is missing.
+Text ElementText(const Text& page, const Text& tagName);
+
+// Readable text of a fragment: tags removed, references decoded, white space collapsed to
+// single spaces, trimmed.
+Text HtmlToText(const Text& fragment);
+
+// Replaces decimal, hexadecimal and the common named character references in one pass.
+// Anything that is not a complete known reference is copied unchanged.
+Text DecodeEntities(const Text& text);
+
+}  // namespace bcnk

@@ -1,0 +1,14 @@
+#pragma once
+// README.txt and upload-map.txt: what the package holds and where each file goes.
+#include "common/text.h"
+#include "scan/scan_types.h"
+
+namespace bcnk {
+
+Text MakeReadme(const ScanResult& scan);
+Text MakeUploadMap();
+
+// The same README stamped with a given date instead of today's.
+Text MakeReadme(const ScanResult& scan, const Text& date);
+
+}  // namespace bcnk

@@ -1,0 +1,15 @@
+#pragma once
+// robots.txt.NEW: the site's own robots.txt with the missing AI-crawler rules and sitemap
+// references appended, or a fresh file when no usable one was fetched.
+#include "common/text.h"
+#include "package/package.h"
+#include "scan/scan_types.h"
+
+namespace bcnk {
+
+Text MakeRobotsTxt(const ScanResult& scan, const PackageForm& form);
+
+// The same text with a given date in the merge stamp instead of today's.
+Text MakeRobotsTxt(const ScanResult& scan, const PackageForm& form, const Text& date);
+
+}  // namespace bcnk

@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Checks the package files of hostile scans with readers that are not ours: every JSON file
+# with python3 -m json.tool, every XML file with xmllint --noout, and the unescaped values with
+# tests/samples/check_package_samples.py. The files are written by the native helper and, when
+# the Windows build is there, by the same helper under Wine.
+# Writes $BCNK_RESULTS/steps/generated-files.xml; exits non-zero when any check failed.
+set -uo pipefail
+
+ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
+RESULTS_DIR="${BCNK_RESULTS:-$ROOT/build/test-results}/steps"
+mkdir -p "$RESULTS_DIR"
+WORK="$(mktemp -d /tmp/bcnk-generated.XXXXXX)"
+trap 'rm -rf "$WORK"' EXIT
+
+CASES=()
+FAILURES=0
+
+xml_escape() {
+    local text="$1"
+    text="${text//&/&amp;}"
+    text="${text//</&lt;}"
+    text="${text//>/&gt;}"
+    text="${text//\"/&quot;}"
+    printf '%s' "$text"
+}
+
+# record NAME OUTPUT_FILE STATUS
+record() {
+    local name="$1" output="$2" status="$3"
+    if [[ "$status" -eq 0 ]]; then
+        CASES+=("<testcase classname=\"GeneratedFiles\" name=\"$(xml_escape "$name")\"/>")
+    else
+        FAILURES=$((FAILURES + 1))
+        echo "FAILED: $name" >&2
+        head -c 4000 "$output" >&2
+        local message
+        message="$(head -c 4000 "$output" | tr -d '\000-\010\013\014\016-\037')"
+        CASES+=("<testcase classname=\"GeneratedFiles\" name=\"$(xml_escape "$name")\"><failure message=\"check failed\">$(xml_escape "$message")</failure></testcase>")
+    fi
+}
+
+# check_build LABEL DIR: every file the helper wrote below DIR.
+check_build() {
+    local label="$1" dir="$2" file name log="$WORK/log"
+    local found=0
+    for file in "$dir"/*/package/*.json; do
+        [[ -e "$file" ]] || continue
+        found=1
+        name="$label/${file#"$dir"/}"
+        python3 -m json.tool "$file" >/dev/null 2>"$log"
+        record "json.tool $name" "$log" $?
+    done
+    for file in "$dir"/*/package/*.xml; do
+        [[ -e "$file" ]] || continue
+        name="$label/${file#"$dir"/}"
+        xmllint --noout "$file" >"$log" 2>&1
+        record "xmllint $name" "$log" $?
+    done
+    for case_dir in "$dir"/*/; do
+        [[ -d "$case_dir/package" ]] || continue
+        name="$label/$(basename "$case_dir")"
+        python3 "$ROOT/tests/samples/check_package_samples.py" "$case_dir" >"$log" 2>&1
+        record "values $name" "$log" $?
+    done
+    if [[ "$found" -eq 0 ]]; then
+        echo "no JSON files were written" >"$log"
+        record "files written $label" "$log" 1
+    fi
+}
+
+NATIVE="$ROOT/build/write_package_samples"
+"$NATIVE" "$WORK/native" >"$WORK/log" 2>&1
+record "write samples native" "$WORK/log" $?
+check_build native "$WORK/native"
+
+WINDOWS="$ROOT/build-win/write_package_samples.exe"
+if [[ -e "$WINDOWS" ]] && command -v wine >/dev/null; then
+    mkdir -p "$WORK/wine"
+    (export WINEDEBUG=-all
+     timeout 300 wine "$WINDOWS" "$(winepath -w "$WORK/wine" 2>/dev/null)") >"$WORK/log" 2>&1
+    record "write samples wine" "$WORK/log" $?
+    check_build wine "$WORK/wine"
+    # Both builds must write the same bytes; they run moments apart, so on the same date.
+    diff -r "$WORK/native" "$WORK/wine" >"$WORK/log" 2>&1
+    record "native and wine files identical" "$WORK/log" $?
+fi
+
+{
+    echo '<?xml version="1.0" encoding="UTF-8"?>'
+    echo "<testsuites><testsuite name=\"GeneratedFiles\" tests=\"${#CASES[@]}\" failures=\"$FAILURES\">"
+    printf '%s\n' "${CASES[@]}"
+    echo '</testsuite></testsuites>'
+} >"$RESULTS_DIR/generated-files.xml"
+
+echo "generated files: ${#CASES[@]} checks, $FAILURES failed" >&2
+[[ "$FAILURES" -eq 0 ]]

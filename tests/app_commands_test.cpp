@@ -31,7 +31,10 @@ public:
         }
     }
     void Open(const Text& target) override { opened.push_back(target); }
-    bool FolderExists(const Text& path) override { return existingFolder == path; }
+    bool FolderExists(const Text& path) override {
+        queriedFolders.push_back(path);
+        return existingFolder == path;
+    }
     void OpenSettingsDialog() override { ++settingsDialogs; }
     void DestroyMainWindow() override { ++destroyed; }
     bool StartScanWorker(std::unique_ptr<ScanOptions> options) override {
@@ -70,6 +73,7 @@ public:
     std::function<void()> onMessage;
     std::vector<Text> opened;
     Text existingFolder;
+    std::vector<Text> queriedFolders;
     int settingsDialogs = 0;
     int destroyed = 0;
     bool threadsStart = true;
@@ -450,16 +454,20 @@ TEST_F(CommandLogicTest, FolderAndWebCommandsOpenTheirTargets) {
     logic.OnOpenFolder();  // nothing generated yet
     EXPECT_TRUE(ops.opened.empty());
 
-    logic.OnOpenOutputFolder();
-    ops.existingFolder = u"/opt/bcnk/output";
+    logic.OnOpenOutputFolder();  // no output folder yet: the program's own folder opens
+    ASSERT_EQ(ops.queriedFolders.size(), 1u);
+    const Text output = ops.queriedFolders[0];
+    EXPECT_EQ(output.substr(0, 9), u"/opt/bcnk");
+    EXPECT_EQ(output.substr(10), u"output");
+    EXPECT_TRUE(output[9] == u'/' || output[9] == u'\\');
+    ops.existingFolder = output;
     logic.OnOpenOutputFolder();
     logic.OnWebLink(kCmdVisitHome);
     logic.OnWebLink(kCmdUserGuide);
     logic.OnWebLink(kCmdCheckUpdates);
     logic.OnWebLink(kIdAuditLink);
-    EXPECT_EQ(ops.opened, (std::vector<Text>{u"/opt/bcnk", u"/opt/bcnk/output", kMakerHomePage,
-                                             kMakerToolsPage, kMakerToolsPage,
-                                             kSiteAuditProductPage}));
+    EXPECT_EQ(ops.opened, (std::vector<Text>{u"/opt/bcnk", output, kMakerHomePage, kMakerToolsPage,
+                                             kMakerToolsPage, kSiteAuditProductPage}));
 }
 
 TEST_F(CommandLogicTest, NewScanAndSettingsWaitForAScan) {

@@ -90,8 +90,8 @@ ScanFormValues Form(const Text& address) {
     return {address, 2, 2, 2};
 }
 
-GenerateFormValues NamedForm(const Text& name) {
-    GenerateFormValues form;
+PackageForm NamedForm(const Text& name) {
+    PackageForm form;
     form.name = name;
     form.industry = u"Software";
     return form;
@@ -389,7 +389,7 @@ TEST_F(CommandLogicTest, GenerateIsRefusedUntilItCanRun) {
 
 TEST_F(CommandLogicTest, GenerationWorksOnItsOwnCopyAndReportsTheFolder) {
     ScanToCompletion(ResultWithPages(2));
-    GenerateFormValues form = NamedForm(u"  Ann  ");
+    PackageForm form = NamedForm(u"  Ann  ");
     form.founded = u" 2024 ";
     form.allowCitation = true;
     logic.OnGenerateButton(form);

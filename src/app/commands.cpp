@@ -143,7 +143,7 @@ void CommandLogic::OnScanDone(std::unique_ptr<ScanResult> result) {
     }
 }
 
-void CommandLogic::OnGenerateButton(const GenerateFormValues& values) {
+void CommandLogic::OnGenerateButton(const PackageForm& values) {
     if (scanning_) {
         ops_.ShowMessage(u"Wait for the scan to finish first.", BoxIcon::Information);
         return;

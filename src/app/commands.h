@@ -48,7 +48,7 @@ public:
 
     // Scan button: starts a scan when idle, raises the cancel flag while one runs.
     void OnScanButton(const ScanFormValues& form);
-    void OnGenerateButton(const GenerateFormValues& form);
+    void OnGenerateButton(const PackageForm& form);
     void OnOpenFolder();
     void OnOpenOutputFolder();
     void OnNewScan();

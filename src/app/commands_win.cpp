@@ -187,12 +187,12 @@ ScanFormValues ReadScanForm() {
             selection(kIdPageLimit)};
 }
 
-GenerateFormValues ReadGenerateForm() {
+PackageForm ReadGenerateForm() {
     const auto text = [](int id) { return WindowText(Control(id), 2048); };
     const auto checked = [](int id) {
         return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
     };
-    GenerateFormValues form;
+    PackageForm form;
     form.name = text(kIdName);
     form.description = text(kIdDescription);
     form.email = text(kIdEmail);

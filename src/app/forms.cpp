@@ -28,18 +28,12 @@ ScanOptions MakeScanOptions(const ScanFormValues& form, const Text& userAgent) {
     return options;
 }
 
-PackageForm MakePackageForm(const GenerateFormValues& form) {
-    PackageForm result;
-    result.name = Trim(form.name);
-    result.description = Trim(form.description);
-    result.email = Trim(form.email);
-    result.industry = form.industry;
-    result.founded = Trim(form.founded);
-    result.allowTraining = form.allowTraining;
-    result.allowCitation = form.allowCitation;
-    result.allowSummarisation = form.allowSummarisation;
-    result.addRobotsRules = form.addRobotsRules;
-    return result;
+PackageForm MakePackageForm(const PackageForm& typed) {
+    PackageForm form = typed;
+    for (Text* text : {&form.name, &form.description, &form.email, &form.founded}) {
+        *text = Trim(*text);
+    }
+    return form;
 }
 
 bool LooksLikeWebAddress(const Text& address) {

@@ -15,23 +15,10 @@ struct ScanFormValues {
     int pageLimitIndex = -1;
 };
 
-// The Generate panel as read from its controls; texts untrimmed, industry empty when no
-// entry is selected.
-struct GenerateFormValues {
-    Text name;
-    Text description;
-    Text email;
-    Text industry;
-    Text founded;
-    bool allowTraining = false;
-    bool allowCitation = false;
-    bool allowSummarisation = false;
-    bool addRobotsRules = false;
-};
-
 ScanOptions MakeScanOptions(const ScanFormValues& form, const Text& userAgent);
 
-PackageForm MakePackageForm(const GenerateFormValues& form);
+// The Generate panel's values as read from its controls, with the texts trimmed.
+PackageForm MakePackageForm(const PackageForm& typed);
 
 // A quick look at the host part before the crawl validates the address properly: it must
 // hold a dot and only letters, digits, '-' and '.'. The scheme is not looked at.

@@ -201,7 +201,7 @@ HWND CreateComboBox(HWND parent, int id) {
 
 HWND CreateListView(HWND parent, int id, DWORD extraStyle) {
     HWND list = Child(parent, WC_LISTVIEWW, L"",
-                      WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | extraStyle,
+                      WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | extraStyle,
                       WS_EX_CLIENTEDGE, id);
     if (list != nullptr) {
         SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
@@ -342,6 +342,7 @@ bool OnCreate(HWND window) {
     }
     BuildMenu(window);
     ShowTabViews(0);
+    app.created = true;
     return true;
 }
 
@@ -466,7 +467,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_DESTROY:
             App().logic->OnDestroy();
             App().resources = UiResources();
-            PostQuitMessage(0);
+            // A window whose creation was refused must not end the loop: the quit message
+            // would close start-up's "Failed to create the main window." box at once.
+            if (App().created) {
+                PostQuitMessage(0);
+            }
             return 0;
         case WM_SIZE:
             Layout(window);

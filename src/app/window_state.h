@@ -49,6 +49,7 @@ struct AppState {
     HWND window = nullptr;
     HWND panel = nullptr;
     HWND scanProgress = nullptr;
+    bool created = false;  // the main window's creation handling completed
     SIZE minimumSize{};
     int dpi = 96;  // read once when the main window is created
     UiResources resources;

@@ -61,6 +61,10 @@ gui_make_prefix() {
     # Without a window manager on the private display, Wine draws title bars and frames
     # itself only for windows it does not hand to a manager.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    # Wine has no Segoe UI; a condensed sans serif comes closer to its widths than the
+    # default fallback, so the captions fit their fixed control widths as they do on Windows.
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Segoe UI' /t REG_SZ \
+        /d 'DejaVu Sans Condensed' /f >/dev/null 2>&1
     wineserver -w
 }
 

@@ -29,7 +29,9 @@ ScanResult ShopScan() {
          .title = u"Rake | Shop",
          .h1 = u"Steel rake",
          .pageClass = PageClass::Product},
-        {.url = u"https://shop.example.com/cart", .title = u"Cart", .pageClass = PageClass::Utility},
+        {.url = u"https://shop.example.com/cart",
+         .title = u"Cart",
+         .pageClass = PageClass::Utility},
         {.url = u"https://shop.example.com/p/x", .title = u"", .pageClass = PageClass::Product},
         {.url = u"https://shop.example.com/login", .pageClass = PageClass::Utility},
         {.url = u"https://shop.example.com/terms", .pageClass = PageClass::Legal},
@@ -53,7 +55,8 @@ PackageForm FullForm() {
 }
 
 TEST(AiDiscoveryJson, FullFormAndCountedClasses) {
-    const Text expected = uR"({
+    const Text expected =
+        uR"({
   "version": "1.0",
   "organization": {
     "name": "Gartenwerk GmbH",
@@ -99,7 +102,8 @@ TEST(AiDiscoveryJson, NoFoundedNoTopicsNothingAllowedAndEscapedName) {
     PackageForm form;
     form.name = u"Say \"Hi\" \\ Co\n";
     form.industry = u"Other";
-    const Text expected = uR"({
+    const Text expected =
+        uR"({
   "version": "1.0",
   "organization": {
     "name": "Say \"Hi\" \\ Co\n",
@@ -140,7 +144,8 @@ TEST(AiDiscoveryJson, NoFoundedNoTopicsNothingAllowedAndEscapedName) {
 TEST(AiDiscoveryMd, ProductsTopicsAndFounded) {
     PackageForm form = FullForm();
     form.name = u"Say \"Hi\" \\ Co";
-    const Text expected = uR"(# Say "Hi" \ Co - AI Discovery
+    const Text expected =
+        uR"(# Say "Hi" \ Co - AI Discovery
 
 _Last updated: 2026-12-07_
 
@@ -192,7 +197,8 @@ TEST(AiDiscoveryMd, EmptyAboutNoFoundedNoProductsNoTopics) {
     PackageForm form;
     form.name = u"B";
     form.allowTraining = true;
-    const Text expected = uR"(# B - AI Discovery
+    const Text expected =
+        uR"(# B - AI Discovery
 
 _Last updated: 2026-12-07_
 

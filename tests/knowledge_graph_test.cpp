@@ -23,7 +23,8 @@ TEST(KnowledgeGraph, OrganizationOnly) {
     scan.organizationName = u"not used";
     scan.siteDescription = u"not used";
     scan.pages = {{.url = u"https://example.com/", .pageClass = PageClass::Index}};
-    const Text expected = uR"({
+    const Text expected =
+        uR"({
   "@context": "https://schema.org",
   "@graph": [
     {
@@ -53,10 +54,14 @@ TEST(KnowledgeGraph, ProductsThenPerson) {
          .productName = u"P1",
          .pageClass = PageClass::Product},
         {.url = u"https://example.com/blog", .pageClass = PageClass::Article},
-        {.url = u"https://example.com/p/2", .title = u"T2", .h1 = u"H2", .pageClass = PageClass::Product},
+        {.url = u"https://example.com/p/2",
+         .title = u"T2",
+         .h1 = u"H2",
+         .pageClass = PageClass::Product},
         {.url = u"https://example.com/p/3", .pageClass = PageClass::Product},
     };
-    const Text expected = uR"({
+    const Text expected =
+        uR"({
   "@context": "https://schema.org",
   "@graph": [
     {
@@ -102,7 +107,8 @@ TEST(TdmRep, ReservationFollowsTrainingAndCoversTheWholeSite) {
     scan.baseUrl = u"https://example.com";
     scan.pages = {{.url = u"https://example.com/Privacy.html"}};
     PackageForm form;
-    const Text reserved = uR"([
+    const Text reserved =
+        uR"([
   {
     "location": "/",
     "tdm-reservation": 1,
@@ -112,7 +118,8 @@ TEST(TdmRep, ReservationFollowsTrainingAndCoversTheWholeSite) {
 )";
     EXPECT_EQ(MakeTdmRep(scan, form), reserved);
     form.allowTraining = true;
-    const Text open = uR"([
+    const Text open =
+        uR"([
   {
     "location": "/",
     "tdm-reservation": 0,

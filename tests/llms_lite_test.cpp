@@ -23,7 +23,9 @@ TEST(LlmsLite, ProductsWithNamesAndTopics) {
         {.url = u"https://example.com/p/t",
          .title = u"Only a title",
          .pageClass = PageClass::Product},
-        {.url = u"https://example.com/guide", .h1 = u"Not a product", .pageClass = PageClass::Guide},
+        {.url = u"https://example.com/guide",
+         .h1 = u"Not a product",
+         .pageClass = PageClass::Guide},
         {.url = u"https://example.com/p/r",
          .description = u"A [steel] rake.",
          .h1 = u"Rake *one*",
@@ -54,12 +56,13 @@ TEST(LlmsLite, ProductsWithNamesAndTopics) {
 TEST(LlmsLite, NothingToListEndsAfterAbout) {
     ScanResult scan;
     scan.siteDescription = u"ignored";
-    scan.pages = {{.url = u"https://example.com/p", .title = u"T", .pageClass = PageClass::Product}};
+    scan.pages = {
+        {.url = u"https://example.com/p", .title = u"T", .pageClass = PageClass::Product}};
     PackageForm form;
     form.name = u"N";
     form.description = u"Own words";
-    const Text expected = u"# N\n\n> Own words\n\n" + kHeadWithoutAbout +
-                          u"\n## About\nOwn words\n\n";
+    const Text expected =
+        u"# N\n\n> Own words\n\n" + kHeadWithoutAbout + u"\n## About\nOwn words\n\n";
     EXPECT_EQ(MakeLlmsLite(scan, form), expected);
 }
 
@@ -67,8 +70,7 @@ TEST(LlmsLite, TopicsWithoutProductsAndEmptyAbout) {
     ScanResult scan;
     scan.topics = {u"t"};
     PackageForm form;
-    const Text expected =
-        u"# \n\n> \n\n" + kHeadWithoutAbout + u"\n## About\n\n\n## Topics\n- t\n";
+    const Text expected = u"# \n\n> \n\n" + kHeadWithoutAbout + u"\n## About\n\n\n## Topics\n- t\n";
     EXPECT_EQ(MakeLlmsLite(scan, form), expected);
 }
 

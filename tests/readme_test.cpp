@@ -58,7 +58,8 @@ TEST(Readme, StampedWithToday) {
 }
 
 TEST(UploadMap, WholeText) {
-    const Text expected = uR"(ai-discovery.json     -> /public_html/ai-discovery.json
+    const Text expected =
+        uR"(ai-discovery.json     -> /public_html/ai-discovery.json
                          ALSO -> /public_html/.well-known/ai-discovery.json
 ai-discovery.md       -> /public_html/ai-discovery.md
 robots.txt.NEW        -> review and compare with your existing /public_html/robots.txt; replace only after backing up

@@ -80,9 +80,9 @@ TEST(RobotsTxtFresh, StatusNoteFollowsTheAnswer) {
         Text note;
     };
     const std::vector<Row> rows = {
-        {200, notPlain},           {0, warning(u"0")},         {403, warning(u"403")},
-        {503, warning(u"503")},    {400, warning(u"400")},     {404, notFound(u"404")},
-        {301, notFound(u"301")},   {1, notFound(u"1")},        {399, notFound(u"399")},
+        {200, notPlain},         {0, warning(u"0")},     {403, warning(u"403")},
+        {503, warning(u"503")},  {400, warning(u"400")}, {404, notFound(u"404")},
+        {301, notFound(u"301")}, {1, notFound(u"1")},    {399, notFound(u"399")},
     };
     PackageForm noRules = RulesForm(true);
     noRules.addRobotsRules = false;
@@ -101,8 +101,9 @@ TEST(RobotsTxtMerge, NothingMissingAddsOnlyTheNote) {
         u"User-agent: Claude-Web\nUser-agent: ClaudeBot\nUser-agent: PerplexityBot\n"
         u"User-agent: Bytespider\nUser-agent: Applebot-Extended\nAllow: /\n\n"
         u"Sitemap: HTTPS://EXAMPLE.COM/sitemap.xml\nsitemap:https://example.com/ai-sitemap.xml\n";
-    const Text expected = existing + u"\n# Talvenn's Beaconsmith (2026-12-07): all AI-crawler rules "
-                                     u"and sitemap references already present - no changes.\n";
+    const Text expected = existing +
+                          u"\n# Talvenn's Beaconsmith (2026-12-07): all AI-crawler rules "
+                          u"and sitemap references already present - no changes.\n";
     EXPECT_EQ(MakeRobotsTxt(ScanWithRobots(200, existing), RulesForm(false), kDate), expected);
 }
 

@@ -64,7 +64,6 @@ TEST_F(SettingsTest, ReadsSettingsFiles) {
         {"zero with trailing text", "[settings]\ndebuglog=0 please\n", false, fallback},
         {"digits then text", "[settings]\ndebuglog=10x\n", true, fallback},
         {"plus sign", "[settings]\ndebuglog=+3\n", true, fallback},
-        {"hexadecimal", "[settings]\ndebuglog=0x10\n", true, fallback},
         {"empty debuglog keeps default", "[settings]\ndebuglog=\n", true, fallback},
         {"useragent padded", "[settings]\nuseragent=   MyBot/2.0   \n", true, u"MyBot/2.0"},
         {"useragent blank", "[settings]\nuseragent=    \n", true, fallback},
@@ -161,6 +160,25 @@ TEST_F(SettingsTest, SaveIntoMissingDirectoryChangesNothing) {
     SettingsStore::SaveTo(path);
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing"));
     EXPECT_EQ(SettingsStore::userAgent, u"Kept/1");
+}
+
+TEST(DirectoryOf, CutsBeforeTheLastSeparator) {
+    const Text sep(1, kPathSeparator);
+    struct Row {
+        Text path;
+        Text expected;
+    };
+    const std::vector<Row> rows = {
+        {u"Beaconsmith.exe", u"."},
+        {u"", u"."},
+        {u"tools" + sep + u"Beaconsmith.exe", u"tools"},
+        {sep + u"opt" + sep + u"b\u00E9acon" + sep + u"app", sep + u"opt" + sep + u"b\u00E9acon"},
+        {sep + u"app", sep},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(DirectoryOf(row.path), row.expected);
+    }
+    EXPECT_EQ(JoinPath(DirectoryOf(u"Beaconsmith.exe"), u"bcnk.ini"), u"." + sep + u"bcnk.ini");
 }
 
 TEST(ModuleDirectory, HoldsTheRunningExecutable) {

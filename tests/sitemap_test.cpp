@@ -29,15 +29,15 @@ TEST(SitemapDate, ReadsHttpDatesAndTheirOlderForms) {
         {u"Wed, 31 Feb 2024 00:00:00 GMT", u"2024-02-31"},  // day not checked against month
         {u"Wed, 32 Feb 2024", u""},
         {u"Wed, 0 Feb 2024", u""},
-        {u"Feb 2024", u""},                     // no day at all
-        {u"Wed, 01 Feb 0000", u""},             // year 0
+        {u"Feb 2024", u""},                          // no day at all
+        {u"Wed, 01 Feb 0000", u""},                  // year 0
         {u"Wed, 01 Feb 12345 2023", u"2023-02-01"},  // first four-digit token is the year
-        {u"Mo, 7 Ju 2024", u""},                // month names need three letters
+        {u"Mo, 7 Ju 2024", u""},                     // month names need three letters
         {u"x 7 Jul 2024", u"2024-07-07"},
-        {u"Jul 007 2024", u""},                 // a day has at most two digits
-        {u"1\u0661 Jul 2024", u""},             // only ASCII digits count
-        {u"Tue,\t15 Nov 1994", u""},            // a tab does not split, so the day token is "\t15"
-        {u"Tue 15/Nov/1994", u""},              // slashes do not split
+        {u"Jul 007 2024", u""},       // a day has at most two digits
+        {u"1\u0661 Jul 2024", u""},   // only ASCII digits count
+        {u"Tue,\t15 Nov 1994", u""},  // a tab does not split, so the day token is "\t15"
+        {u"Tue 15/Nov/1994", u""},    // slashes do not split
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.input.begin(), row.input.end()));
@@ -55,7 +55,9 @@ ScanResult MixedScan() {
          .pageClass = PageClass::Index},
         {.url = u"https://example.com/p/a&b's", .httpStatus = 200, .pageClass = PageClass::Product},
         {.url = u"https://example.com/moved", .httpStatus = 301, .pageClass = PageClass::Product},
-        {.url = u"https://example.com/search?q=x", .httpStatus = 200, .pageClass = PageClass::Guide},
+        {.url = u"https://example.com/search?q=x",
+         .httpStatus = 200,
+         .pageClass = PageClass::Guide},
         {.url = u"https://example.com/#top", .httpStatus = 200, .pageClass = PageClass::Index},
         {.url = u"https://example.com/blog/post",
          .lastModified = u"Sunday, 06-Nov-94 08:49:37 GMT",
@@ -71,7 +73,8 @@ ScanResult MixedScan() {
 }
 
 TEST(Sitemap, PlainListsEveryListablePage) {
-    const Text expected = uR"(<?xml version="1.0" encoding="UTF-8"?>
+    const Text expected =
+        uR"(<?xml version="1.0" encoding="UTF-8"?>
 <urlset xmlns="http://www.sitemaps.org/schemas/sitemap/0.9">
   <url>
     <loc>https://example.com/</loc>
@@ -127,7 +130,8 @@ TEST(Sitemap, PlainListsEveryListablePage) {
 }
 
 TEST(Sitemap, AiVariantKeepsOnlyUsefulClasses) {
-    const Text expected = uR"(<?xml version="1.0" encoding="UTF-8"?>
+    const Text expected =
+        uR"(<?xml version="1.0" encoding="UTF-8"?>
 <urlset xmlns="http://www.sitemaps.org/schemas/sitemap/0.9">
   <url>
     <loc>https://example.com/</loc>
@@ -167,10 +171,9 @@ TEST(Sitemap, NoListablePageGivesAnEmptyUrlset) {
     EXPECT_EQ(MakeSitemap(ScanResult(), true, kToday), empty);
 
     ScanResult unlisted;
-    unlisted.pages = {{.url = u"https://example.com/cart", .httpStatus = 200,
-                       .pageClass = PageClass::Utility},
-                      {.url = u"https://example.com/terms", .httpStatus = 200,
-                       .pageClass = PageClass::Legal}};
+    unlisted.pages = {
+        {.url = u"https://example.com/cart", .httpStatus = 200, .pageClass = PageClass::Utility},
+        {.url = u"https://example.com/terms", .httpStatus = 200, .pageClass = PageClass::Legal}};
     EXPECT_EQ(MakeSitemap(unlisted, true, kToday), empty);
 }
 

@@ -76,15 +76,15 @@ TEST(Utf8ToWide, TrickySequences) {
         {std::string("a\0b", 3), Text(u"a\0b", 3)},
         {"\xEF\xBB\xBFx", u"\uFEFFx"},
         {"\xF0\x9F\x98\x80", u"\U0001F600"},
-        {"\xE2\x82", u"\uFFFD"},                // truncated three-byte sequence
+        {"\xE2\x82", u"\uFFFD"},  // truncated three-byte sequence
         {"\xE2\x82x", u"\uFFFDx"},
-        {"\xF0\x9F\x98", u"\uFFFD"},            // truncated four-byte sequence
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},          // overlong: C0 never starts a sequence
+        {"\xF0\x9F\x98", u"\uFFFD"},    // truncated four-byte sequence
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},  // overlong: C0 never starts a sequence
         {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD", u"\uFFFD\uFFFD"},
         {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD", u"\uFFFD\uFFFD"},  // encoded surrogate
         {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD", u"\uFFFD\uFFFD\uFFFD"},
         {"\xF5\x80", u"\uFFFD\uFFFD"},
-        {"\x80\xBF", u"\uFFFD\uFFFD"},          // lone continuation bytes
+        {"\x80\xBF", u"\uFFFD\uFFFD"},  // lone continuation bytes
         {"\xFF", u"\uFFFD"},
         {"\xF1\x80\x80\xE1\x80\xC2", u"\uFFFD\uFFFD\uFFFD"},
         {"\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64",
@@ -94,8 +94,8 @@ TEST(Utf8ToWide, TrickySequences) {
     };
     const bool wine = test::RunningUnderWine();
     for (const Row& row : rows) {
-        const Text& expected = (wine && row.wineExpected != u"same") ? row.wineExpected
-                                                                       : row.expected;
+        const Text& expected =
+            (wine && row.wineExpected != u"same") ? row.wineExpected : row.expected;
         EXPECT_EQ(Utf8ToWide(row.bytes), expected) << "bytes of length " << row.bytes.size();
     }
 }
@@ -118,6 +118,43 @@ TEST(WideToUtf8, EncodesPairsAndReplacesLoneSurrogates) {
     };
     for (const Row& row : rows) {
         EXPECT_EQ(WideToUtf8(row.text), row.expected);
+    }
+}
+
+// The converters take ASCII in wide strides; a sequence at any offset from the start of a
+// run, and near the ends of the text, must come out the same as on its own.
+TEST(Utf8Conversion, SequencesAtEveryOffsetOfAnAsciiRun) {
+    struct Special {
+        std::string bytes;
+        Text text;
+        bool decodesBack = true;  // a lone surrogate is written as U+FFFD and read as that
+    };
+    const std::vector<Special> specials = {
+        {"\xC3\xA4", u"\u00E4"},
+        {"\xE2\x82\xAC", u"\u20AC"},
+        {"\xF0\x9F\x98\x80", u"\U0001F600"},
+        {"\xEF\xBF\xBD", Text(1, char16_t(0xD800)), false},
+        {"\xEF\xBF\xBD", Text(1, char16_t(0xDC00)), false},
+    };
+    std::vector<size_t> offsets;
+    for (size_t offset = 0; offset <= 17; ++offset) {
+        offsets.push_back(offset);
+    }
+    for (size_t offset = 8189; offset <= 8194; ++offset) {
+        offsets.push_back(offset);
+    }
+    for (const Special& special : specials) {
+        for (size_t offset : offsets) {
+            for (size_t after : {size_t(0), size_t(1), size_t(9)}) {
+                const Text text = Text(offset, u'a') + special.text + Text(after, u'b');
+                const std::string bytes =
+                    std::string(offset, 'a') + special.bytes + std::string(after, 'b');
+                EXPECT_EQ(WideToUtf8(text), bytes) << "offset " << offset << " after " << after;
+                if (special.decodesBack) {
+                    EXPECT_EQ(Utf8ToWide(bytes), text) << "offset " << offset << " after " << after;
+                }
+            }
+        }
     }
 }
 

@@ -18,6 +18,18 @@ Text DefaultUserAgent() {
     return Text(u"TalvennsBeaconsmith/1.0 (+") + kMakerHomePage + u")";
 }
 
+Text DirectoryOf(const Text& filePath) {
+    const size_t cut = filePath.rfind(kPathSeparator);
+    if (cut == Text::npos) {
+        return u".";
+    }
+    // A file in the root directory: its directory is the root, not the empty string.
+    if (cut == 0) {
+        return Text(1, kPathSeparator);
+    }
+    return filePath.substr(0, cut);
+}
+
 Text SettingsPath() {
     return JoinPath(ModuleDirectory(), u"bcnk.ini");
 }

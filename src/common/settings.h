@@ -11,6 +11,9 @@ Text DefaultUserAgent();
 // Directory of the running executable without a trailing separator; "." when unknown.
 Text ModuleDirectory();
 
+// The part of a file path before its last separator; "." when there is none.
+Text DirectoryOf(const Text& filePath);
+
 // ModuleDirectory() + separator + "bcnk.ini".
 Text SettingsPath();
 

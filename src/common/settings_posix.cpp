@@ -13,12 +13,7 @@ Text ModuleDirectory() {
         return u".";
     }
     path.resize(static_cast<size_t>(length));
-    const size_t cut = path.rfind('/');
-    if (cut == std::string::npos) {
-        return u".";
-    }
-    // The executable in the root directory: its directory is "/", not the empty string.
-    return Utf8ToWide(cut == 0 ? std::string("/") : path.substr(0, cut));
+    return DirectoryOf(Utf8ToWide(path));
 }
 
 }  // namespace bcnk

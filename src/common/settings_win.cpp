@@ -19,12 +19,7 @@ Text ModuleDirectory() {
         }
         buffer.resize(buffer.size() * 2);
     }
-    const Text path(reinterpret_cast<const char16_t*>(buffer.data()), length);
-    const size_t cut = path.rfind(u'\\');
-    if (cut == Text::npos) {
-        return u".";
-    }
-    return path.substr(0, cut);
+    return DirectoryOf(Text(reinterpret_cast<const char16_t*>(buffer.data()), length));
 }
 
 }  // namespace bcnk

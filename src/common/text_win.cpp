@@ -1,12 +1,16 @@
 // UTF-8 conversion and white-space classification through the Windows converters.
 #include <windows.h>
 
+#include <climits>
+
 #include "common/text.h"
 
 namespace bcnk {
 
 Text Utf8ToWide(const std::string& bytes) {
-    if (bytes.empty()) {
+    // The converter counts in int; a larger input would be misread as "up to the first zero",
+    // so it is treated like any other failed conversion.
+    if (bytes.empty() || bytes.size() > INT_MAX) {
         return Text();
     }
     const int byteCount = static_cast<int>(bytes.size());
@@ -21,7 +25,7 @@ Text Utf8ToWide(const std::string& bytes) {
 }
 
 std::string WideToUtf8(const Text& text) {
-    if (text.empty()) {
+    if (text.empty() || text.size() > INT_MAX) {
         return std::string();
     }
     const auto* wide = reinterpret_cast<const wchar_t*>(text.data());

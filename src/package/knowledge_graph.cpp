@@ -91,9 +91,9 @@ Text FindPrivacyPage(const ScanResult& scan) {
                                ToLower(scan.baseUrl + u"/privacy.html"),
                                ToLower(scan.baseUrl + u"/privacy/")};
     for (const PageRecord& page : scan.pages) {
-        const Text folded = ToLower(page.url);
         for (const Text& candidate : candidates) {
-            if (folded == candidate) {
+            // Folding never changes the length, so most addresses are ruled out unfolded.
+            if (page.url.size() == candidate.size() && ToLower(page.url) == candidate) {
                 return page.url;
             }
         }

@@ -7,8 +7,7 @@ namespace {
 
 // A product link needs a real name; a page known only by its title is left out.
 bool HasProductName(const PageRecord& page) {
-    return page.pageClass == PageClass::Product &&
-           !(page.productName.empty() && page.h1.empty());
+    return page.pageClass == PageClass::Product && !(page.productName.empty() && page.h1.empty());
 }
 
 void AppendProductSection(const ScanResult& scan, Text& out) {
@@ -41,7 +40,8 @@ Text MakeLlmsLite(const ScanResult& scan, const PackageForm& form) {
     out += u"\n";
     out += u"> " + about + u"\n";
     out += u"\n";
-    out += u"[REVIEW] The summary below is auto-generated from the crawl. Edit before publishing.\n";
+    out +=
+        u"[REVIEW] The summary below is auto-generated from the crawl. Edit before publishing.\n";
     out += u"\n";
     out += u"## About\n";
     out += about + u"\n";

@@ -23,12 +23,14 @@ Text MakeReadme(const ScanResult& scan, const Text& date) {
     out += u"-----\n";
     out += u"ai-discovery.json     Ready to upload.\n";
     out += u"ai-discovery.md       [REVIEW] Human-readable version.\n";
-    out += u"robots.txt.NEW        [REVIEW] Compare with your existing robots.txt before replacing.\n";
+    out +=
+        u"robots.txt.NEW        [REVIEW] Compare with your existing robots.txt before replacing.\n";
     out += u"sitemap.xml           [REVIEW] Compare with any CMS/plugin sitemap first.\n";
     out += u"ai-sitemap.xml        Ready to upload.\n";
     out += u"llms-lite.txt         [REVIEW] Short AI summary of your site.\n";
-    out += u"tdmrep.json           [REVIEW] Data-mining policy signal; check before upload "
-           u"(.well-known/).\n";
+    out +=
+        u"tdmrep.json           [REVIEW] Data-mining policy signal; check before upload "
+        u"(.well-known/).\n";
     out += u"knowledge-graph.json  [REVIEW] Starter - add relationships manually.\n";
     out += u"\n";
     out += u"See upload-map.txt for exactly where each file goes on your server.\n";

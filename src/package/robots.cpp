@@ -7,12 +7,13 @@ namespace bcnk {
 namespace {
 
 struct AiCrawler {
-    const char16_t* token;     // written into the file exactly like this
+    const char16_t* token;          // written into the file exactly like this
     const char16_t* operatorLabel;  // who runs it; for readers of this table only
 };
 
 // Kept apart from the scanner's list of AI crawlers: this one decides what the package
 // proposes, that one only what the scan reports.
+// clang-format off
 const AiCrawler kAiCrawlers[] = {
     {u"GPTBot", u"OpenAI training"},
     {u"OAI-SearchBot", u"OpenAI search"},
@@ -25,6 +26,7 @@ const AiCrawler kAiCrawlers[] = {
     {u"Bytespider", u"ByteDance"},
     {u"Applebot-Extended", u"Apple AI"},
 };
+// clang-format on
 
 // robots.txt can only allow or block, so the training choice alone decides the rule.
 Text RuleLine(const PackageForm& form) {
@@ -96,8 +98,8 @@ RobotsNames ReadRobotsNames(const Text& robotsTxt) {
     std::size_t lineStart = !robotsTxt.empty() && robotsTxt[0] == u'\uFEFF' ? 1 : 0;
     while (true) {
         const std::size_t lineEnd = robotsTxt.find(u'\n', lineStart);
-        Text line = robotsTxt.substr(lineStart, lineEnd == Text::npos ? Text::npos
-                                                                      : lineEnd - lineStart);
+        Text line =
+            robotsTxt.substr(lineStart, lineEnd == Text::npos ? Text::npos : lineEnd - lineStart);
         const std::size_t comment = line.find(u'#');
         if (comment != Text::npos) {
             line.resize(comment);

@@ -6,11 +6,13 @@
 namespace bcnk {
 namespace {
 
-// Search engines reject a whole sitemap file that breaks either limit, so pages beyond them
-// are left out instead of spoiling the rest.
+// Search engines reject a whole sitemap file that breaks either of these limits, so pages
+// beyond them are left out instead of spoiling the rest. The length counts UTF-16 units.
 constexpr std::size_t kMaxPlainEntries = 50000;
-constexpr std::size_t kMaxAiEntries = 100;
 constexpr std::size_t kMaxAddressLength = 2048;
+
+// The AI sitemap is meant as a short list of the most useful pages.
+constexpr std::size_t kMaxAiEntries = 100;
 
 struct ClassEntry {
     bool inAiSitemap;
@@ -19,6 +21,7 @@ struct ClassEntry {
 };
 
 ClassEntry EntryForClass(PageClass pageClass) {
+    // clang-format off
     switch (pageClass) {
         case PageClass::Product: return {true, u"monthly", u"0.9"};
         case PageClass::Article: return {true, u"monthly", u"0.8"};
@@ -28,6 +31,7 @@ ClassEntry EntryForClass(PageClass pageClass) {
         case PageClass::Index: return {true, u"monthly", u"1.0"};
         default: return {false, u"monthly", u"0.5"};
     }
+    // clang-format on
 }
 
 // XML 1.0 cannot carry most control characters at all, and readers turn a carriage return
@@ -43,6 +47,7 @@ bool CanBeListed(const Text& address) {
         return false;
     }
     for (char16_t unit : address) {
+        // A query or fragment marks a view of a page rather than a page of its own.
         if (unit == u'?' || unit == u'#' || IsUnsafeInLoc(unit)) {
             return false;
         }

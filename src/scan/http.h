@@ -1,6 +1,7 @@
 #pragma once
 // The program's only network client: one process-wide HTTP session and a blocking GET.
 // WinHTTP stands behind it on Windows (http_winhttp.cpp), libcurl elsewhere (http_curl.cpp).
+#include <chrono>
 #include <string>
 
 #include "common/text.h"
@@ -8,23 +9,56 @@
 namespace bcnk {
 
 struct FetchResult {
-    int status = 0;         // final response status; 0 when no response was received
-    std::string body;       // raw bytes as received, at most kMaxBodyBytes
-    Text contentType;       // empty when absent or longer than 255 characters
-    Text lastModified;      // empty when absent or longer than 127 characters
+    int status = 0;     // final response status; 0 when no response was received
+    std::string body;   // raw bytes as received, at most kMaxBodyBytes
+    Text contentType;   // empty when absent or longer than 255 characters
+    Text lastModified;  // empty when absent or longer than 127 characters
 };
 
 class Http {
-public:
+  public:
     // Bodies are cut here and the rest is never read: it bounds the memory of one page.
     static constexpr size_t kMaxBodyBytes = 2097152;
+    static constexpr size_t kMaxContentTypeLength = 255;
+    static constexpr size_t kMaxLastModifiedLength = 127;
+
+    // Session time-outs. The receive time-out applies to each read, so on its own it would
+    // let a server that trickles a byte every few seconds hold one Get, and with it the scan
+    // and the Cancel button, for days; kDefaultTimeLimit bounds the whole Get.
+    static constexpr std::chrono::milliseconds kResolveTimeout{8000};
+    static constexpr std::chrono::milliseconds kConnectTimeout{8000};
+    static constexpr std::chrono::milliseconds kSendTimeout{12000};
+    static constexpr std::chrono::milliseconds kReceiveTimeout{12000};
+    static constexpr std::chrono::milliseconds kDefaultTimeLimit{60000};
+    // Redirects followed within one Get, as the platform client does by default.
+    static constexpr int kMaxRedirects = 10;
 
     // Opens the process-wide session; true at once when it is already open.
     static bool Init();
-    // Closes the session; every later Get returns an empty result at once.
+    // Closes the session; every later Get returns an empty result at once. Must not run
+    // while a Get is in progress.
     static void Close();
-    // Fetches one address with GET. Never throws; every failure is status 0.
+    // Fetches one address with GET. Never throws; every failure is status 0. Redirects are
+    // followed, except from https to http (that redirect's own response is returned). When
+    // the time limit is reached the fetch ends as if the body had ended there: status,
+    // headers and the bytes read so far are kept.
     static FetchResult Get(const Text& address, const Text& userAgent);
+
+    // Longest time one Get may take, redirects and body included. Tests shorten it.
+    static void SetTimeLimit(std::chrono::milliseconds limit);
+    static std::chrono::milliseconds TimeLimit();
 };
+
+// The User-Agent text as it may go into a header line: cut at the first CR or LF, so that a
+// setting can never add header lines of its own.
+Text UserAgentHeaderValue(const Text& userAgent);
+
+// The path and query to request. A "#" fragment (only a typed start address carries one)
+// names a place inside the page and is never sent to the server.
+Text RequestTarget(const Text& parsedPath);
+
+// A port the request can be sent to. ParseUrl keeps whatever number was written; a port
+// outside 1..65535 must fail rather than wrap around to some other port.
+bool IsConnectablePort(int port);
 
 }  // namespace bcnk

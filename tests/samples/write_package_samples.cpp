@@ -90,8 +90,8 @@ bool WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
     return !file.fail();
 }
 
-bool WriteCase(const std::filesystem::path& root, const std::string& name,
-               const ScanResult& scan, const PackageForm& form) {
+bool WriteCase(const std::filesystem::path& root, const std::string& name, const ScanResult& scan,
+               const PackageForm& form) {
     const std::filesystem::path packageDir = root / name / "package";
     const std::filesystem::path expectDir = root / name / "expect";
     std::filesystem::create_directories(packageDir);

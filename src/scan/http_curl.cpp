@@ -1,0 +1,299 @@
+// Http on libcurl, set up to behave like the Windows client: automatic redirects except
+// from https to http, the same time-outs and caps, only the User-Agent and no-cache
+// headers, one kept-alive session per process, the environment's proxy settings.
+#include <curl/curl.h>
+
+#include <array>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "scan/http.h"
+#include "scan/url.h"
+
+namespace bcnk {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The process-wide session. Get holds the lock for its whole run, so a Close that comes
+// too early waits for the transfer instead of freeing the handle underneath it.
+struct Session {
+    std::mutex mutex;
+    CURL* easy = nullptr;
+    curl_slist* headers = nullptr;
+};
+
+Session& TheSession() {
+    static Session session;
+    return session;
+}
+
+bool StartsWithNoCase(const std::string& text, const char* prefix) {
+    size_t index = 0;
+    for (; prefix[index] != '\0'; ++index) {
+        if (index >= text.size()) {
+            return false;
+        }
+        char c = text[index];
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+        if (c != prefix[index]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string TrimHeaderValue(const std::string& value) {
+    const size_t first = value.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return std::string();
+    }
+    const size_t last = value.find_last_not_of(" \t\r\n");
+    return value.substr(first, last - first + 1);
+}
+
+// One request/response exchange: a Get makes one per redirect it follows.
+struct Exchange {
+    Clock::time_point deadline;
+    Clock::time_point lastActivity;
+    bool requestSent = false;  // the connection is up; the per-read time-out applies
+    bool timeLimitHit = false;
+    bool headersComplete = false;
+    int status = 0;
+    std::string contentType;
+    std::string lastModified;
+    bool haveContentType = false;
+    bool haveLastModified = false;
+    std::string body;
+};
+
+size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
+    auto& exchange = *static_cast<Exchange*>(user);
+    const std::string line(data, size * count);
+    exchange.lastActivity = Clock::now();
+    if (StartsWithNoCase(line, "http/")) {
+        // A new response begins (after an interim 1xx): forget the previous one's headers.
+        Exchange next;
+        next.deadline = exchange.deadline;
+        next.lastActivity = exchange.lastActivity;
+        next.requestSent = true;
+        exchange = std::move(next);
+        const size_t space = line.find(' ');
+        exchange.status = space == std::string::npos ? 0 : std::atoi(line.c_str() + space + 1);
+    } else if (line == "\r\n" || line == "\n") {
+        exchange.headersComplete = true;
+    } else if (StartsWithNoCase(line, "content-type:") && !exchange.haveContentType) {
+        exchange.haveContentType = true;
+        exchange.contentType = TrimHeaderValue(line.substr(13));
+    } else if (StartsWithNoCase(line, "last-modified:") && !exchange.haveLastModified) {
+        exchange.haveLastModified = true;
+        exchange.lastModified = TrimHeaderValue(line.substr(14));
+    }
+    return size * count;
+}
+
+// Keeps at most kMaxBodyBytes. Returning less than was offered makes libcurl stop the
+// transfer at once, so the rest of a long body is never read.
+size_t OnBodyBytes(char* data, size_t size, size_t count, void* user) {
+    auto& exchange = *static_cast<Exchange*>(user);
+    exchange.lastActivity = Clock::now();
+    const size_t room = Http::kMaxBodyBytes - exchange.body.size();
+    const size_t offered = size * count;
+    const size_t kept = offered < room ? offered : room;
+    exchange.body.append(data, kept);
+    return kept;
+}
+
+int OnRequestReady(void* user, char*, char*, int, int) {
+    auto& exchange = *static_cast<Exchange*>(user);
+    exchange.requestSent = true;
+    exchange.lastActivity = Clock::now();
+    return CURL_PREREQFUNC_OK;
+}
+
+// Called about once a second even while nothing arrives: ends the exchange when the Get's
+// time is up or, once the request is out, when the server stays silent for a receive
+// time-out (the per-read time-out of the Windows client).
+int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    auto& exchange = *static_cast<Exchange*>(user);
+    const Clock::time_point now = Clock::now();
+    if (now >= exchange.deadline) {
+        exchange.timeLimitHit = true;
+        return 1;
+    }
+    if (exchange.requestSent && now - exchange.lastActivity >= Http::kReceiveTimeout) {
+        return 1;
+    }
+    return 0;
+}
+
+// Characters that may not appear in a request target are sent percent-encoded, as the
+// Windows client does with its default flags; "%" itself is passed through.
+std::string EncodeTarget(const std::string& target) {
+    static const char kHex[] = "0123456789ABCDEF";
+    static constexpr std::string_view kUnsafe = "\"<>[\\]^`{|}";
+    std::string encoded;
+    for (unsigned char c : target) {
+        const bool unsafe =
+            c <= 0x20 || c >= 0x7F || kUnsafe.find(static_cast<char>(c)) != std::string_view::npos;
+        if (unsafe) {
+            encoded += '%';
+            encoded += kHex[c >> 4];
+            encoded += kHex[c & 0xF];
+        } else {
+            encoded += static_cast<char>(c);
+        }
+    }
+    return encoded;
+}
+
+std::string RequestUrl(const UrlParts& parts) {
+    std::string url = parts.secure ? "https://" : "http://";
+    url += WideToUtf8(parts.host);
+    if (parts.port != (parts.secure ? 443 : 80)) {
+        url += ':' + std::to_string(parts.port);
+    }
+    return url + EncodeTarget(WideToUtf8(RequestTarget(parts.path)));
+}
+
+bool IsRedirectStatus(int status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+void SetSessionOptions(CURL* easy, curl_slist* headers) {
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    // Name resolution and connecting are one phase in libcurl.
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>((Http::kResolveTimeout + Http::kConnectTimeout).count()));
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeaderLine);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBodyBytes);
+    curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, OnRequestReady);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, OnProgress);
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    // Like the Windows session, keep cookies a site sets for the rest of the session.
+    curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
+}
+
+// OpenSSL's convention for an extra trust file or directory, which libcurl does not read
+// on its own because it names its built-in bundle explicitly.
+void SetTrustLocations(CURL* easy) {
+    const char* file = std::getenv("SSL_CERT_FILE");
+    const char* directory = std::getenv("SSL_CERT_DIR");
+    if (file != nullptr && *file != '\0') {
+        curl_easy_setopt(easy, CURLOPT_CAINFO, file);
+    }
+    if (directory != nullptr && *directory != '\0') {
+        curl_easy_setopt(easy, CURLOPT_CAPATH, directory);
+    }
+}
+
+Exchange Perform(CURL* easy, const std::string& url, Clock::time_point deadline) {
+    Exchange exchange;
+    exchange.deadline = deadline;
+    exchange.lastActivity = Clock::now();
+    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &exchange);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &exchange);
+    curl_easy_setopt(easy, CURLOPT_PREREQDATA, &exchange);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &exchange);
+    if (curl_easy_perform(easy) != CURLE_OK && !exchange.headersComplete) {
+        // Nothing usable arrived: no response head, so no status either.
+        return Exchange{};
+    }
+    return exchange;
+}
+
+Text CappedHeader(const std::string& value, size_t maxLength) {
+    Text text = Utf8ToWide(value);
+    return text.size() <= maxLength ? text : Text();
+}
+
+}  // namespace
+
+bool Http::Init() {
+    static std::once_flag globalInit;
+    std::call_once(globalInit, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+
+    Session& session = TheSession();
+    std::lock_guard<std::mutex> lock(session.mutex);
+    if (session.easy != nullptr) {
+        return true;
+    }
+    session.easy = curl_easy_init();
+    if (session.easy == nullptr) {
+        return false;
+    }
+    // "Accept:" with no value removes libcurl's default Accept header.
+    for (const char* header : {"Accept:", "Pragma: no-cache", "Cache-Control: no-cache"}) {
+        session.headers = curl_slist_append(session.headers, header);
+    }
+    SetSessionOptions(session.easy, session.headers);
+    return true;
+}
+
+void Http::Close() {
+    Session& session = TheSession();
+    std::lock_guard<std::mutex> lock(session.mutex);
+    if (session.easy != nullptr) {
+        curl_easy_cleanup(session.easy);
+        session.easy = nullptr;
+    }
+    curl_slist_free_all(session.headers);
+    session.headers = nullptr;
+}
+
+FetchResult Http::Get(const Text& address, const Text& userAgent) {
+    FetchResult result;
+    Session& session = TheSession();
+    std::lock_guard<std::mutex> lock(session.mutex);
+    if (session.easy == nullptr) {
+        return result;
+    }
+    const UrlParts parts = ParseUrl(address);
+    if (!parts.valid || !IsConnectablePort(parts.port)) {
+        return result;
+    }
+
+    const Clock::time_point deadline = Clock::now() + TimeLimit();
+    CURL* easy = session.easy;
+    const std::string agent = WideToUtf8(UserAgentHeaderValue(userAgent));
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, agent.c_str());
+    SetTrustLocations(easy);
+
+    std::string url = RequestUrl(parts);
+    Exchange exchange;
+    for (int redirects = 0;; ++redirects) {
+        exchange = Perform(easy, url, deadline);
+        const bool secure = StartsWithNoCase(url, "https:");
+        char* location = nullptr;
+        curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &location);
+        if (!IsRedirectStatus(exchange.status) || location == nullptr) {
+            break;
+        }
+        const std::string next = location;
+        if (secure && StartsWithNoCase(next, "http:")) {
+            break;  // never from https to http: this redirect is the answer
+        }
+        if (redirects == kMaxRedirects || exchange.timeLimitHit ||
+            !(StartsWithNoCase(next, "http:") || StartsWithNoCase(next, "https:"))) {
+            return result;
+        }
+        url = next;
+    }
+
+    result.status = exchange.status;
+    result.body = std::move(exchange.body);
+    result.contentType = CappedHeader(exchange.contentType, kMaxContentTypeLength);
+    result.lastModified = CappedHeader(exchange.lastModified, kMaxLastModifiedLength);
+    return result;
+}
+
+}  // namespace bcnk

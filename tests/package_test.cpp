@@ -1,0 +1,243 @@
+#include "package/package.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+#include "support/zip_reader.h"
+
+namespace bcnk {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<Text> kFileNames = {
+    u"README.txt",    u"upload-map.txt", u"ai-discovery.json", u"ai-discovery.md",
+    u"robots.txt.NEW", u"sitemap.xml",   u"ai-sitemap.xml",    u"llms-lite.txt",
+    u"tdmrep.json",   u"knowledge-graph.json",
+};
+
+// Ten files whose texts exercise the UTF-8 conversion: non-ASCII letters, a surrogate
+// pair, an empty file and CR LF line ends that must reach the disk untouched.
+std::vector<PackageFile> SampleFiles(const Text& marker) {
+    std::vector<PackageFile> files;
+    for (const Text& name : kFileNames) {
+        files.push_back({name, u"# " + name + u" " + marker + u"\nM\u00FCller \u65E5\u672C \U0001F680\n"});
+    }
+    files[4].content = u"User-agent: *\r\nDisallow:\r\n";
+    files[8].content.clear();
+    return files;
+}
+
+ScanResult ScanOf(const Text& host) {
+    ScanResult scan;
+    scan.host = host;
+    return scan;
+}
+
+std::set<fs::path> Listing(const fs::path& folder) {
+    std::set<fs::path> names;
+    for (const auto& item : fs::directory_iterator(folder)) {
+        names.insert(item.path().filename());
+    }
+    return names;
+}
+
+// The folder holds exactly the ten files and the archive, each file holds the UTF-8 of its
+// text, and the archive holds the same bytes in the same order.
+void ExpectPackageOnDisk(const PackageOutcome& outcome, const std::vector<PackageFile>& files) {
+    ASSERT_TRUE(outcome.ok) << fs::path(outcome.errorText).string();
+    const fs::path folder(outcome.folderPath);
+    std::set<fs::path> expectedNames = {fs::path(outcome.zipPath).filename()};
+    std::vector<test::StoredMember> expectedMembers;
+    for (const PackageFile& file : files) {
+        const std::string bytes = test::ReadFileBytes(folder / file.fileName);
+        EXPECT_EQ(bytes, WideToUtf8(file.content)) << fs::path(file.fileName).string();
+        EXPECT_NE(bytes.rfind("\xEF\xBB\xBF", 0), 0u) << "byte-order mark";
+        expectedNames.insert(fs::path(file.fileName));
+        expectedMembers.push_back({WideToUtf8(file.fileName), bytes});
+    }
+    EXPECT_EQ(Listing(folder), expectedNames);
+
+    const auto members = test::ReadStoredArchive(test::ReadFileBytes(fs::path(outcome.zipPath)));
+    ASSERT_TRUE(members.has_value());
+    ASSERT_EQ(members->size(), expectedMembers.size());
+    for (size_t index = 0; index < members->size(); ++index) {
+        EXPECT_EQ((*members)[index].name, expectedMembers[index].name);
+        EXPECT_EQ((*members)[index].data, expectedMembers[index].data);
+    }
+}
+
+TEST(SiteFolderName, IsOneSafePathComponent) {
+    struct Row {
+        Text host;
+        Text expected;
+    };
+    const std::vector<Row> rows = {
+        {u"example.com", u"example.com"},
+        {u"sub-domain_x.example.org", u"sub-domain_x.example.org"},
+        {u"m\u00FCnchen.de", u"m\u00FCnchen.de"},
+        {u"\u65E5\u672C.jp", u"\u65E5\u672C.jp"},
+        {u"a b:c", u"a_b_c"},
+        {u"host:8080", u"host_8080"},
+        {u"a/b\\c", u"a_b_c"},
+        {u"../etc", u".._etc"},
+        {u"..\\up", u".._up"},
+        {u"\U0001F600.com", u"__.com"},
+        {Text(u"a\0b", 3), u"a_b"},
+        {u"", u"site"},
+        {u".", u"site"},
+        {u"..", u"site"},
+        {u".....", u"site"},
+        {u"._.", u"._"},
+        {u"example.com.", u"example.com"},
+        {u".hidden", u".hidden"},
+        // Windows device names, whatever follows the first dot.
+        {u"con", u"_con"},
+        {u"NUL.example.com", u"_NUL.example.com"},
+        {u"aux", u"_aux"},
+        {u"prn.local", u"_prn.local"},
+        {u"com1", u"_com1"},
+        {u"LPT9.x", u"_LPT9.x"},
+        {u"console.com", u"console.com"},
+        {u"com10", u"com10"},
+        {u"example.con", u"example.con"},
+        {u"lpt", u"lpt"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(SiteFolderName(row.host), row.expected) << fs::path(row.host).string();
+    }
+}
+
+TEST(BuildPackageFiles, ListsTheTenFilesInWritingOrder) {
+    ScanResult scan = ScanOf(u"example.com");
+    scan.baseUrl = u"https://example.com";
+    PageRecord guide;
+    guide.url = u"https://example.com/guide";
+    guide.pageClass = PageClass::Guide;
+    guide.httpStatus = 200;
+    PageRecord contact;
+    contact.url = u"https://example.com/contact";
+    contact.pageClass = PageClass::Utility;
+    contact.httpStatus = 200;
+    scan.pages = {guide, contact};
+    PackageForm form;
+    form.name = u"Example";
+
+    const std::vector<PackageFile> files = BuildPackageFiles(scan, form);
+    ASSERT_EQ(files.size(), kFileNames.size());
+    std::set<Text> contents;
+    for (size_t index = 0; index < files.size(); ++index) {
+        EXPECT_EQ(files[index].fileName, kFileNames[index]);
+        EXPECT_FALSE(files[index].content.empty());
+        contents.insert(files[index].content);
+    }
+    EXPECT_EQ(contents.size(), files.size()) << "one text under two names";
+    // Utility pages belong in the plain sitemap only, which tells the two variants apart.
+    EXPECT_NE(files[5].content.find(contact.url), Text::npos);
+    EXPECT_EQ(files[6].content.find(contact.url), Text::npos);
+    EXPECT_NE(files[6].content.find(guide.url), Text::npos);
+}
+
+TEST(WritePackage, WritesFilesAndArchiveBelowOutput) {
+    test::TempDir module;
+    const std::vector<PackageFile> files = SampleFiles(u"first");
+    const PackageOutcome outcome = WritePackage(module.text(), ScanOf(u"example.com"), files);
+    const fs::path folder = module.path() / "output" / "example.com";
+    EXPECT_EQ(outcome.folderPath, folder.u16string());
+    EXPECT_EQ(outcome.zipPath, (folder / "example.com-ai-discovery.zip").u16string());
+    EXPECT_TRUE(outcome.errorText.empty());
+    ExpectPackageOnDisk(outcome, files);
+    EXPECT_EQ(Listing(module.path()), std::set<fs::path>{"output"});
+}
+
+TEST(WritePackage, RerunOverwritesEveryFileAndTheArchive) {
+    test::TempDir module;
+    ASSERT_TRUE(WritePackage(module.text(), ScanOf(u"example.com"), SampleFiles(u"a much longer first run")).ok);
+    const std::vector<PackageFile> second = SampleFiles(u"2");
+    ExpectPackageOnDisk(WritePackage(module.text(), ScanOf(u"example.com"), second), second);
+}
+
+TEST(WritePackage, HostileHostsStayInsideTheOutputFolder) {
+    struct Row {
+        Text host;
+        fs::path folder;
+    };
+    const std::vector<Row> rows = {
+        {u"", "site"},
+        {u"..", "site"},
+        {u".", "site"},
+        {u"../..", ".._"},
+        {u"example.com.", "example.com"},
+        {u"nul", "_nul"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.folder.string());
+        test::TempDir module;
+        const std::vector<PackageFile> files = SampleFiles(u"x");
+        const PackageOutcome outcome = WritePackage(module.text(), ScanOf(row.host), files);
+        EXPECT_EQ(outcome.folderPath, (module.path() / "output" / row.folder).u16string());
+        EXPECT_EQ(fs::path(outcome.zipPath).filename(),
+                  fs::path(row.folder.u16string() + u"-ai-discovery.zip"));
+        ExpectPackageOnDisk(outcome, files);
+        EXPECT_EQ(Listing(module.path()), std::set<fs::path>{"output"});
+        EXPECT_EQ(Listing(module.path() / "output"), std::set<fs::path>{row.folder});
+    }
+}
+
+TEST(WritePackage, UnwritableFileStopsBeforeTheArchive) {
+    test::TempDir module;
+    const fs::path folder = module.path() / "output" / "example.com";
+    // A directory where a file should go cannot be opened for writing on any platform,
+    // even by an administrator.
+    fs::create_directories(folder / "ai-discovery.json");
+    const std::vector<PackageFile> files = SampleFiles(u"x");
+    const PackageOutcome outcome = WritePackage(module.text(), ScanOf(u"example.com"), files);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.errorText, u"Failed writing ai-discovery.json");
+    EXPECT_TRUE(outcome.folderPath.empty());
+    EXPECT_TRUE(outcome.zipPath.empty());
+    EXPECT_EQ(test::ReadFileBytes(folder / "README.txt"), WideToUtf8(files[0].content));
+    EXPECT_EQ(test::ReadFileBytes(folder / "upload-map.txt"), WideToUtf8(files[1].content));
+    EXPECT_EQ(Listing(folder),
+              (std::set<fs::path>{"README.txt", "upload-map.txt", "ai-discovery.json"}));
+}
+
+TEST(WritePackage, UnwritableArchiveKeepsTheFiles) {
+    test::TempDir module;
+    const fs::path folder = module.path() / "output" / "example.com";
+    fs::create_directories(folder / "example.com-ai-discovery.zip");
+    const std::vector<PackageFile> files = SampleFiles(u"x");
+    const PackageOutcome outcome = WritePackage(module.text(), ScanOf(u"example.com"), files);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.errorText, u"Files written, but zip creation failed.");
+    EXPECT_EQ(outcome.folderPath, folder.u16string());
+    EXPECT_TRUE(outcome.zipPath.empty());
+    for (const PackageFile& file : files) {
+        EXPECT_EQ(test::ReadFileBytes(folder / file.fileName), WideToUtf8(file.content));
+    }
+}
+
+TEST(WritePackage, FolderThatCannotBeMadeWritesNothing) {
+    test::TempDir module;
+    fs::create_directories(module.path() / "output");
+    test::WriteFileBytes(module.path() / "output" / "example.com", "a file, not a folder");
+    const std::vector<Text> modules = {module.text(), module.File(u"missing")};
+    for (const Text& moduleDirectory : modules) {
+        const PackageOutcome outcome =
+            WritePackage(moduleDirectory, ScanOf(u"example.com"), SampleFiles(u"x"));
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_EQ(outcome.errorText, u"Could not create output folder.");
+        EXPECT_TRUE(outcome.folderPath.empty());
+        EXPECT_TRUE(outcome.zipPath.empty());
+    }
+    EXPECT_EQ(test::ReadFileBytes(module.path() / "output" / "example.com"), "a file, not a folder");
+    EXPECT_FALSE(fs::exists(module.path() / "missing"));
+}
+
+}  // namespace
+}  // namespace bcnk

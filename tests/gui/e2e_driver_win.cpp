@@ -379,6 +379,11 @@ void StartSlowScan(const Program& program, const std::wstring& address) {
     WaitFor("second scan running (caption Cancel, tabs locked)", [&] {
         return TextOf(program.Item(kIdScan)) == L"Cancel" && !IsWindowEnabled(program.Item(kIdTabs));
     }, 20);
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutW(program.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored)) {
+        Fail("main window does not answer while the scan runs");
+    }
+    Pass("main window answers while the scan runs");
 }
 
 void CloseAndCheckExit(const Program& program) {

@@ -71,7 +71,7 @@ def check_log(checks, path, site, pages):
     messages = [STAMP.sub("", line) for line in body]
     expected_head = ["Application starting.", "Networking initialised.",
                      "Main window created. DPI=96", f"Scan requested: url={site}",
-                     f"Crawl start: base=http://{site} host=127.0.0.1 depth=3 delay=0ms "
+                     f"Crawl start: base={site} host=127.0.0.1 depth=3 delay=0ms "
                      "maxPages=500"]
     checks.check("start-up and scan request lines", messages[:5] == expected_head,
                  repr(messages[:5]))

@@ -40,11 +40,12 @@ class Checks:
 
 
 def report_values(report):
+    """The driver's key=value lines; repeated keys (check, page) keep every value in order."""
     values = {}
     for line in report.splitlines():
         if "=" in line and not line.startswith(("ok:", "FAIL:")):
             key, value = line.split("=", 1)
-            values.setdefault(key, value)
+            values.setdefault(key, []).append(value)
     return values
 
 
@@ -55,7 +56,7 @@ def log_messages(path):
     return raw, lines
 
 
-def check_log(checks, path, site, pages):
+def check_log(checks, path, site, rows, statuses):
     raw, lines = log_messages(path)
     checks.check("debug.log starts with a UTF-8 byte-order mark", raw.startswith(b"\xef\xbb\xbf"))
     checks.check("debug.log uses CR LF line ends", b"\n" not in raw.replace(b"\r\n", b""))
@@ -75,12 +76,20 @@ def check_log(checks, path, site, pages):
                      "maxPages=500"]
     checks.check("start-up and scan request lines", messages[:5] == expected_head,
                  repr(messages[:5]))
+    # The page list showed the pages in crawl order, as the log numbered them.
     page_lines = [m for m in messages if m.startswith("page #")]
-    checks.check("one page line per listed page", len(page_lines) == pages,
-                 f"{len(page_lines)} vs {pages}")
-    checks.check("ten ADP lines", sum(m.startswith("ADP: ") for m in messages) == 10)
+    expected_pages = [(str(number), row.split("|")[2], row.split("|")[0])
+                      for number, row in enumerate(rows, start=1)]
+    logged_pages = [re.fullmatch(r"page #(\d+) \[200\] d\d+ (\w+) - (.*)", m) for m in page_lines]
+    checks.check("one page line per listed page, same class and address",
+                 [m.groups() if m else None for m in logged_pages] == expected_pages,
+                 f"{page_lines} vs {expected_pages}")
+    expected_checks = ["ADP: {} = {}".format(row.split("|")[0], row.split("|")[2])
+                       for row in statuses]
+    checks.check("ADP lines match the status list",
+                 [m for m in messages if m.startswith("ADP: ")] == expected_checks)
     checks.check("crawl complete line",
-                 any(re.fullmatch(rf"Crawl complete: {pages} pages, score \d+%, \d+s", m)
+                 any(re.fullmatch(rf"Crawl complete: {len(rows)} pages, score \d+%, \d+s", m)
                      for m in messages))
     tail = messages[-5:] if len(messages) >= 5 else [""] * 5
     checks.check("generate lines", tail[:2] == [
@@ -109,7 +118,7 @@ def main():
     values = report_values(report)
     app = pathlib.Path(args.app_dir)
 
-    folder_text = values.get("package_folder", "")
+    folder_text = values.get("package_folder", [""])[0]
     folder = pathlib.Path(subprocess.run(["winepath", "-u", folder_text], capture_output=True,
                                          text=True).stdout.strip()) if folder_text else None
     if checks.check("package folder is reported", folder is not None and folder.is_dir(),
@@ -133,7 +142,7 @@ def main():
 
     log = app / "debug.log"
     if checks.check("debug.log exists", log.exists()):
-        check_log(checks, log, args.site, int(values.get("pages", "-1")))
+        check_log(checks, log, args.site, values.get("page", []), values.get("check", []))
     return 0 if checks.write(args.junit) else 1
 
 

@@ -16,7 +16,7 @@ namespace {
 
 // Records what the logic asked of the window; enough state to answer "is X enabled now".
 class RecordingOps : public WindowOps {
-public:
+  public:
     void SetText(int id, const Text& text) override { texts[id] = text; }
     void Enable(int id, bool enabled) override { this->enabled[id] = enabled; }
     void Show(int id, bool visible) override { shown[id] = visible; }
@@ -82,8 +82,8 @@ public:
     std::vector<Text> log;
 };
 
-const std::vector<int> kScanBusyControls = {kIdAddress, kIdDepth,    kIdDelay,
-                                            kIdPageLimit, kIdTabs, kIdGeneratePanel,
+const std::vector<int> kScanBusyControls = {kIdAddress,   kIdDepth,    kIdDelay,
+                                            kIdPageLimit, kIdTabs,     kIdGeneratePanel,
                                             kCmdNewScan,  kCmdSettings};
 
 ScanFormValues Form(const Text& address) {
@@ -109,7 +109,7 @@ std::unique_ptr<ScanResult> ResultWithPages(int pageCount) {
 }
 
 class CommandLogicTest : public testing::Test {
-protected:
+  protected:
     RecordingOps ops;
     CommandLogic logic{ops, u"/opt/bcnk"};
 
@@ -192,7 +192,8 @@ TEST(LooksLikeWebAddress, QuickHostCheck) {
         {u"", false},
     };
     for (const auto& [address, expected] : rows) {
-        EXPECT_EQ(LooksLikeWebAddress(address), expected) << std::string(address.begin(), address.end());
+        EXPECT_EQ(LooksLikeWebAddress(address), expected)
+            << std::string(address.begin(), address.end());
     }
 }
 
@@ -202,14 +203,10 @@ TEST(MakeScanOptions, ListIndicesMapToLimitsWithDefaults) {
         int depth, delay, pages;
     };
     const std::vector<Row> rows = {
-        {{u"a.b", 0, 0, 0}, 1, 0, 100},
-        {{u"a.b", 2, 2, 2}, 3, 500, 500},
-        {{u"a.b", 4, 4, 4}, 5, 2000, 2000},
-        {{u"a.b", 1, 3, 3}, 2, 1000, 1000},
-        {{u"a.b", 3, 1, 1}, 4, 250, 250},
-        {{u"a.b", -1, -1, -1}, 3, 500, 500},
-        {{u"a.b", 5, 5, 6}, 3, 500, 500},
-        {{u"a.b", 0, 0, 5}, 1, 0, kNoPageLimit},
+        {{u"a.b", 0, 0, 0}, 1, 0, 100},     {{u"a.b", 2, 2, 2}, 3, 500, 500},
+        {{u"a.b", 4, 4, 4}, 5, 2000, 2000}, {{u"a.b", 1, 3, 3}, 2, 1000, 1000},
+        {{u"a.b", 3, 1, 1}, 4, 250, 250},   {{u"a.b", -1, -1, -1}, 3, 500, 500},
+        {{u"a.b", 5, 5, 6}, 3, 500, 500},   {{u"a.b", 0, 0, 5}, 1, 0, kNoPageLimit},
     };
     for (const Row& row : rows) {
         const ScanOptions options = MakeScanOptions(row.form, u"ua");
@@ -494,7 +491,7 @@ TEST(AboutText, ShowsVersionAndMakerHost) {
 
 // A mailbox that keeps what it was given, or refuses everything like a full queue.
 class RecordingMailbox : public Mailbox {
-public:
+  public:
     bool PostScanProgress(int pageCount, std::unique_ptr<Text> text) override {
         progress.push_back({pageCount, text ? *text : Text(u"<none>")});
         return accept;
@@ -522,19 +519,19 @@ TEST(ScanWorker, HandsTheCrawlResultAndProgressToTheWindow) {
     std::atomic<bool> cancel{true};
     auto options = std::make_unique<ScanOptions>();
     options->startUrl = u"example.com";
-    RunScanWorker(std::move(options), cancel,
-                  [](const ScanOptions& seen, const std::atomic<bool>& flag,
-                     const CrawlProgress& progress) {
-                      progress(u"Crawling: " + seen.startUrl, 0);
-                      progress(u"Scan complete", 1);
-                      ScanResult result;
-                      result.host = seen.startUrl;
-                      result.pageLimitReached = flag;  // shows the worker passed the real flag
-                      return result;
-                  },
-                  mailbox);
-    EXPECT_EQ(mailbox.progress, (std::vector<std::pair<int, Text>>{
-                                    {0, u"Crawling: example.com"}, {1, u"Scan complete"}}));
+    RunScanWorker(
+        std::move(options), cancel,
+        [](const ScanOptions& seen, const std::atomic<bool>& flag, const CrawlProgress& progress) {
+            progress(u"Crawling: " + seen.startUrl, 0);
+            progress(u"Scan complete", 1);
+            ScanResult result;
+            result.host = seen.startUrl;
+            result.pageLimitReached = flag;  // shows the worker passed the real flag
+            return result;
+        },
+        mailbox);
+    EXPECT_EQ(mailbox.progress, (std::vector<std::pair<int, Text>>{{0, u"Crawling: example.com"},
+                                                                   {1, u"Scan complete"}}));
     ASSERT_NE(mailbox.scanDone, nullptr);
     EXPECT_EQ(mailbox.scanDone->host, u"example.com");
     EXPECT_TRUE(mailbox.scanDone->pageLimitReached);
@@ -547,10 +544,12 @@ TEST(GenerateWorker, LogsEachStepAndPostsTheOutcome) {
         std::vector<Text> expectedLog;
     };
     const std::vector<Row> rows = {
-        {true, u"",
+        {true,
+         u"",
          {u"Generate requested: name=Ann industry=SEO founded=- train=1 cite=0 summ=1",
           u"Generated 2 files", u"Export OK: /m/output/x/x.zip"}},
-        {false, u"1999",
+        {false,
+         u"1999",
          {u"Generate requested: name=Ann industry=SEO founded=1999 train=1 cite=0 summ=1",
           u"Generated 2 files", u"Export FAILED: disk full"}},
     };

@@ -48,8 +48,7 @@ TEST(SortPagesByColumn, ClicksToggleDirectionPerColumn) {
         {1, {u"/a", u"/b", u"/c"}},  // Title ascending, ordinal: "Alpha" < "alpha" < "beta"
         {2, {u"/b", u"/a", u"/c"}},  // Class by display name: Article, Index, Product
         {4, {u"/b", u"/a", u"/c"}},  // Schema: none first, "Organization,WebSite" < "Product"
-        {0, {u"/a", u"/b", u"/c"}},
-        {0, {u"/c", u"/b", u"/a"}},
+        {0, {u"/a", u"/b", u"/c"}}, {0, {u"/c", u"/b", u"/a"}},
     };
     for (const Click& click : clicks) {
         ASSERT_TRUE(SortPagesByColumn(pages, click.column, state));
@@ -111,8 +110,8 @@ TEST(Gauge, ScoreBandsAndArc) {
         Text word;
     };
     const std::vector<Row> rows = {
-        {100, {63, 185, 80}, u"Good"},   {75, {63, 185, 80}, u"Good"},
-        {74, {226, 176, 51}, u"Fair"},   {45, {226, 176, 51}, u"Fair"},
+        {100, {63, 185, 80}, u"Good"},      {75, {63, 185, 80}, u"Good"},
+        {74, {226, 176, 51}, u"Fair"},      {45, {226, 176, 51}, u"Fair"},
         {44, {224, 85, 85}, u"Needs work"}, {0, {224, 85, 85}, u"Needs work"},
     };
     for (const Row& row : rows) {

@@ -105,8 +105,8 @@ void CommandLogic::ShowSummary() {
 }
 
 void CommandLogic::OnScanProgress(int pageCount, std::unique_ptr<Text> text) {
-    ops_.SetText(kIdStatusBar, u"  " + (text ? *text : Text()) + u"  (" +
-                                   NumberText(pageCount) + u" pages)");
+    ops_.SetText(kIdStatusBar,
+                 u"  " + (text ? *text : Text()) + u"  (" + NumberText(pageCount) + u" pages)");
 }
 
 void CommandLogic::OnScanDone(std::unique_ptr<ScanResult> result) {
@@ -170,8 +170,7 @@ void CommandLogic::OnGenerateButton(const PackageForm& values) {
         ops_.Enable(kIdGenerate, true);
         ops_.Animate(kIdGenerateProgress, false);
         ops_.Log(u"Failed to start generate thread.");
-        ops_.ShowMessage(u"Could not start package generation. Please try again.",
-                         BoxIcon::Error);
+        ops_.ShowMessage(u"Could not start package generation. Please try again.", BoxIcon::Error);
     }
 }
 
@@ -233,11 +232,18 @@ void CommandLogic::OnAbout() {
 
 void CommandLogic::OnWebLink(int commandId) {
     switch (commandId) {
-        case kCmdVisitHome: ops_.Open(kMakerHomePage); break;
+        case kCmdVisitHome:
+            ops_.Open(kMakerHomePage);
+            break;
         case kCmdUserGuide:
-        case kCmdCheckUpdates: ops_.Open(kMakerToolsPage); break;
-        case kIdAuditLink: ops_.Open(kSiteAuditProductPage); break;
-        default: break;
+        case kCmdCheckUpdates:
+            ops_.Open(kMakerToolsPage);
+            break;
+        case kIdAuditLink:
+            ops_.Open(kSiteAuditProductPage);
+            break;
+        default:
+            break;
     }
 }
 

@@ -18,7 +18,7 @@ enum class BoxIcon { Information, Warning, Error };
 // The operations the command logic needs from the window system and the process. Control
 // identifiers are those of app_ids.h; menu commands are enabled through Enable as well.
 class WindowOps {
-public:
+  public:
     virtual ~WindowOps() = default;
     virtual void SetText(int controlId, const Text& text) = 0;
     virtual void Enable(int controlId, bool enabled) = 0;
@@ -43,7 +43,7 @@ public:
 };
 
 class CommandLogic {
-public:
+  public:
     CommandLogic(WindowOps& ops, Text moduleDirectory);
 
     // Scan button: starts a scan when idle, raises the cancel flag while one runs.
@@ -75,7 +75,7 @@ public:
     bool Closing() const { return closing_; }
     const Text& LastPackageFolder() const { return lastPackageFolder_; }
 
-private:
+  private:
     void StartScan(const ScanFormValues& form);
     void SetScanBusy(bool busy);
     void EndScanUi();

@@ -1,6 +1,7 @@
 // The command logic's window operations on Windows, the two worker threads and the routing
 // of commands and worker messages from the main window.
 #include <windows.h>
+
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -33,7 +34,7 @@ bool IsMenuCommand(int id) {
 }
 
 class WindowMailbox : public Mailbox {
-public:
+  public:
     explicit WindowMailbox(HWND window) : window_(window) {}
 
     bool PostScanProgress(int pageCount, std::unique_ptr<Text> text) override {
@@ -46,7 +47,7 @@ public:
         return Post(MSG_PACKAGE_DONE, 0, outcome);
     }
 
-private:
+  private:
     template <typename T>
     bool Post(UINT message, WPARAM wParam, std::unique_ptr<T>& object) {
         if (!PostMessageW(window_, message, wParam, reinterpret_cast<LPARAM>(object.get()))) {
@@ -109,11 +110,10 @@ bool StartThread(LPTHREAD_START_ROUTINE routine, std::unique_ptr<Start> start,
     return true;
 }
 
-
 }  // namespace
 
 class WindowShell : public WindowOps {
-public:
+  public:
     void SetText(int id, const Text& text) override {
         HWND control = Control(id);
         if (id == kIdStatusBar) {
@@ -251,19 +251,38 @@ void CreateCommandLogic() {
 void HandleCommand(int commandId) {
     CommandLogic& logic = *App().logic;
     switch (commandId) {
-        case kIdScan: logic.OnScanButton(ReadScanForm()); break;
-        case kIdGenerate: logic.OnGenerateButton(ReadGenerateForm()); break;
-        case kIdOpenFolder: logic.OnOpenFolder(); break;
-        case kCmdNewScan: logic.OnNewScan(); break;
-        case kCmdOpenOutput: logic.OnOpenOutputFolder(); break;
-        case kCmdSettings: logic.OnSettings(); break;
-        case kCmdExit: SendMessageW(App().window, WM_CLOSE, 0, 0); break;
-        case kCmdAbout: logic.OnAbout(); break;
+        case kIdScan:
+            logic.OnScanButton(ReadScanForm());
+            break;
+        case kIdGenerate:
+            logic.OnGenerateButton(ReadGenerateForm());
+            break;
+        case kIdOpenFolder:
+            logic.OnOpenFolder();
+            break;
+        case kCmdNewScan:
+            logic.OnNewScan();
+            break;
+        case kCmdOpenOutput:
+            logic.OnOpenOutputFolder();
+            break;
+        case kCmdSettings:
+            logic.OnSettings();
+            break;
+        case kCmdExit:
+            SendMessageW(App().window, WM_CLOSE, 0, 0);
+            break;
+        case kCmdAbout:
+            logic.OnAbout();
+            break;
         case kIdAuditLink:
         case kCmdVisitHome:
         case kCmdUserGuide:
-        case kCmdCheckUpdates: logic.OnWebLink(commandId); break;
-        default: break;
+        case kCmdCheckUpdates:
+            logic.OnWebLink(commandId);
+            break;
+        default:
+            break;
     }
 }
 
@@ -289,7 +308,8 @@ bool HandleWorkerMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return true;
             }
             return false;
-        default: return false;
+        default:
+            return false;
     }
 }
 

@@ -35,8 +35,7 @@ MainLayout ComputeMainLayout(int width, int height, int dpi) {
     layout.delay = {width - limitWidth - delayWidth - margin - gap, margin, delayWidth,
                     Scale(220, dpi)};
     layout.pageLimit = {width - limitWidth - margin, margin, limitWidth, Scale(260, dpi)};
-    layout.scanProgress = {margin, row + Scale(4, dpi) + margin, width - 2 * margin,
-                           Scale(6, dpi)};
+    layout.scanProgress = {margin, row + Scale(4, dpi) + margin, width - 2 * margin, Scale(6, dpi)};
     layout.tabs = {margin, row + 2 * margin, width - 2 * margin,
                    height - (row + 2 * margin) - margin - statusReserve};
     return layout;
@@ -51,8 +50,7 @@ TabViewsLayout ComputeTabViews(int left, int top, int right, int bottom, int dpi
     TabViewsLayout layout;
     layout.statusList = {left + inset, top + inset, innerWidth - gaugeWidth - Scale(12, dpi),
                          innerHeight};
-    layout.gauge = {left + inset + (innerWidth - gaugeWidth), top + inset, gaugeWidth,
-                    innerHeight};
+    layout.gauge = {left + inset + (innerWidth - gaugeWidth), top + inset, gaugeWidth, innerHeight};
     layout.pageList = {left + inset, top + inset, innerWidth, innerHeight};
     layout.generatePanel = FromCorners(left, top, right, bottom);
     return layout;
@@ -110,8 +108,8 @@ GeneratePanelLayout ComputeGeneratePanel(int panelWidth, int dpi) {
     return layout;
 }
 
-SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight,
-                                     int ownerBottom, int dpi) {
+SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight, int ownerBottom,
+                                     int dpi) {
     SettingsLayout layout;
     const int width = Scale(345, dpi);
     const int height = Scale(200, dpi);

@@ -62,8 +62,8 @@ struct SettingsLayout {
     Rect ok;
     Rect cancel;
 };
-SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight,
-                                     int ownerBottom, int dpi);
+SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight, int ownerBottom,
+                                     int dpi);
 
 // The gauge's figures at a DPI, for a gauge of the given client width.
 struct GaugeLayout {

@@ -1,6 +1,7 @@
 // The main window: its controls, menus, fonts, colours, owner drawing, hint texts, tab
 // views and layout. What the commands do lives in commands_win.cpp and commands.cpp.
 #include <windows.h>
+
 #include <commctrl.h>
 #include <uxtheme.h>
 
@@ -45,9 +46,10 @@ HWND Item(int id) {
 int ReadWindowDpi(HWND window) {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
     HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    const auto getDpi = user32 != nullptr ? reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
-                                                GetProcAddress(user32, "GetDpiForWindow")))
-                                          : nullptr;
+    const auto getDpi =
+        user32 != nullptr ? reinterpret_cast<GetDpiForWindowFn>(
+                                reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")))
+                          : nullptr;
     if (getDpi != nullptr) {
         const int dpi = static_cast<int>(getDpi(window));
         return dpi < 1 ? 96 : dpi;
@@ -201,10 +203,10 @@ HWND CreateComboBox(HWND parent, int id) {
 
 HWND CreateListView(HWND parent, int id, DWORD extraStyle) {
     HWND list = Child(parent, WC_LISTVIEWW, L"",
-                      WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | extraStyle,
-                      WS_EX_CLIENTEDGE, id);
+                      WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | extraStyle, WS_EX_CLIENTEDGE, id);
     if (list != nullptr) {
-        SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+        SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                     LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     }
     return list;
 }
@@ -228,16 +230,16 @@ std::array<HWND, 5> CreateGenerateForm(HWND panel) {
     CreateCheckBox(panel, kIdAllowSummarisation,
                    L"Allow AI summarisation (declared in discovery files)");
     CreateCheckBox(panel, kIdRobotsRules, L"Generate robots.txt AI rules");
-    Child(panel, L"BUTTON", L"Generate AI Discovery Package", WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
-          0, kIdGenerate);
+    Child(panel, L"BUTTON", L"Generate AI Discovery Package",
+          WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, kIdGenerate);
     Child(panel, PROGRESS_CLASSW, L"", WS_VISIBLE | PBS_MARQUEE, 0, kIdGenerateProgress);
     Child(panel, L"EDIT", L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY,
           WS_EX_CLIENTEDGE, kIdResult);
     Child(panel, L"BUTTON", L"Open Folder", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
           kIdOpenFolder);
     Child(panel, L"STATIC",
-          L"Want to find SEO issues too? Talvenn's Pagewarden runs 30+ checks  \u2192",
-          SS_NOTIFY, 0, kIdAuditLink);
+          L"Want to find SEO issues too? Talvenn's Pagewarden runs 30+ checks  \u2192", SS_NOTIFY,
+          0, kIdAuditLink);
     return labels;
 }
 
@@ -273,29 +275,31 @@ bool OnCreate(HWND window) {
 
     HWND address = CreateEdit(window, kIdAddress, 2048);
     AddHint(address, L"https://example.com");
-    HWND scan = Child(window, L"BUTTON", L"Scan", WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, kIdScan);
+    HWND scan =
+        Child(window, L"BUTTON", L"Scan", WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, kIdScan);
     app.scanProgress = Child(window, PROGRESS_CLASSW, L"", PBS_MARQUEE, 0, 0);
     HWND depth = CreateComboBox(window, kIdDepth);
     FillList(depth, {L"Depth: 1", L"Depth: 2", L"Depth: 3", L"Depth: 4", L"Depth: 5"}, 2);
     HWND delay = CreateComboBox(window, kIdDelay);
-    FillList(delay,
-             {L"Delay: 0 ms", L"Delay: 250 ms", L"Delay: 500 ms", L"Delay: 1000 ms", L"Delay: 2000 ms"},
-             2);
+    FillList(
+        delay,
+        {L"Delay: 0 ms", L"Delay: 250 ms", L"Delay: 500 ms", L"Delay: 1000 ms", L"Delay: 2000 ms"},
+        2);
     HWND limit = CreateComboBox(window, kIdPageLimit);
     FillList(limit,
              {L"Max: 100 pages", L"Max: 250 pages", L"Max: 500 pages", L"Max: 1000 pages",
               L"Max: 2000 pages", L"Max: No limit"},
              2);
-    HWND tabs = Child(window, WC_TABCONTROLW, L"",
-                      WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | TCS_OWNERDRAWFIXED |
-                          TCS_FIXEDWIDTH,
-                      0, kIdTabs);
+    HWND tabs =
+        Child(window, WC_TABCONTROLW, L"",
+              WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | TCS_OWNERDRAWFIXED | TCS_FIXEDWIDTH, 0,
+              kIdTabs);
     HWND statusList = CreateListView(window, kIdStatusList, 0);
     HWND gauge = Child(window, kGaugeClass, L"", 0, 0, kIdGauge);
     HWND pageList = CreateListView(window, kIdPageList, LVS_OWNERDATA);
     app.panel = Child(window, kPanelClass, L"", 0, WS_EX_CONTROLPARENT, kIdGeneratePanel);
-    HWND statusBar = Child(window, STATUSCLASSNAMEW, L"Ready", WS_VISIBLE | SBARS_SIZEGRIP, 0,
-                           kIdStatusBar);
+    HWND statusBar =
+        Child(window, STATUSCLASSNAMEW, L"Ready", WS_VISIBLE | SBARS_SIZEGRIP, 0, kIdStatusBar);
 
     if (tabs != nullptr) {
         SetWindowSubclass(tabs, TabBackgroundProc, kSubclassId, 0);
@@ -303,7 +307,8 @@ bool OnCreate(HWND window) {
         item.mask = TCIF_TEXT;
         for (const wchar_t* caption : {L"ADP Status", L"Pages Found", L"Generate"}) {
             item.pszText = const_cast<wchar_t*>(caption);
-            SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0)),
+            SendMessageW(tabs, TCM_INSERTITEMW,
+                         static_cast<WPARAM>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0)),
                          reinterpret_cast<LPARAM>(&item));
         }
         // The control measures captions with its own font, not the semi-bold one they are
@@ -387,13 +392,20 @@ void Layout(HWND window) {
         PlaceWindow(labels[i], labelRects[i]);
     }
     const std::pair<int, Rect> placed[] = {
-        {kIdName, form.name},           {kIdDescription, form.description},
-        {kIdEmail, form.email},         {kIdIndustry, form.industry},
-        {kIdFounded, form.founded},     {kIdAllowTraining, form.training},
-        {kIdAllowCitation, form.citation}, {kIdAllowSummarisation, form.summarisation},
-        {kIdRobotsRules, form.robots},  {kIdGenerate, form.generate},
-        {kIdGenerateProgress, form.progress}, {kIdResult, form.result},
-        {kIdOpenFolder, form.openFolder}, {kIdAuditLink, form.auditLink},
+        {kIdName, form.name},
+        {kIdDescription, form.description},
+        {kIdEmail, form.email},
+        {kIdIndustry, form.industry},
+        {kIdFounded, form.founded},
+        {kIdAllowTraining, form.training},
+        {kIdAllowCitation, form.citation},
+        {kIdAllowSummarisation, form.summarisation},
+        {kIdRobotsRules, form.robots},
+        {kIdGenerate, form.generate},
+        {kIdGenerateProgress, form.progress},
+        {kIdResult, form.result},
+        {kIdOpenFolder, form.openFolder},
+        {kIdAuditLink, form.auditLink},
     };
     for (const auto& [id, rect] : placed) {
         PlaceWindow(GetDlgItem(panel, id), rect);
@@ -463,7 +475,8 @@ LRESULT EraseWith(HWND window, HDC dc, HBRUSH brush) {
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE: return OnCreate(window) ? 0 : -1;
+        case WM_CREATE:
+            return OnCreate(window) ? 0 : -1;
         case WM_DESTROY:
             App().logic->OnDestroy();
             App().resources = UiResources();
@@ -477,16 +490,20 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             Layout(window);
             SendMessageW(GetDlgItem(window, kIdStatusBar), WM_SIZE, wParam, lParam);
             return 0;
-        case WM_CLOSE: App().logic->OnCloseRequest(); return 0;
+        case WM_CLOSE:
+            App().logic->OnCloseRequest();
+            return 0;
         case WM_ERASEBKGND:
-            return EraseWith(window, reinterpret_cast<HDC>(wParam), App().resources.background.Get());
+            return EraseWith(window, reinterpret_cast<HDC>(wParam),
+                             App().resources.background.Get());
         case WM_GETMINMAXINFO: {
             auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
             info->ptMinTrackSize.x = App().minimumSize.cx;
             info->ptMinTrackSize.y = App().minimumSize.cy;
             return 0;
         }
-        case WM_DRAWITEM: return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        case WM_DRAWITEM:
+            return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         case WM_NOTIFY: {
             const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
             if (header.idFrom == kIdTabs && header.code == TCN_SELCHANGE) {
@@ -498,11 +515,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             }
             break;
         }
-        case WM_COMMAND: HandleCommand(LOWORD(wParam)); return 0;
+        case WM_COMMAND:
+            HandleCommand(LOWORD(wParam));
+            return 0;
         case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX: return ColorEdit(reinterpret_cast<HDC>(wParam));
-        case WM_CTLCOLORSTATIC: return ColorStatic(reinterpret_cast<HDC>(wParam), ColorDimText);
-        case WM_CTLCOLORBTN: return reinterpret_cast<LRESULT>(App().resources.background.Get());
+        case WM_CTLCOLORLISTBOX:
+            return ColorEdit(reinterpret_cast<HDC>(wParam));
+        case WM_CTLCOLORSTATIC:
+            return ColorStatic(reinterpret_cast<HDC>(wParam), ColorDimText);
+        case WM_CTLCOLORBTN:
+            return reinterpret_cast<LRESULT>(App().resources.background.Get());
         default:
             if (HandleWorkerMessage(message, wParam, lParam)) {
                 return 0;
@@ -515,12 +537,15 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 LRESULT CALLBACK GeneratePanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_ERASEBKGND:
-            return EraseWith(window, reinterpret_cast<HDC>(wParam), App().resources.background.Get());
+            return EraseWith(window, reinterpret_cast<HDC>(wParam),
+                             App().resources.background.Get());
         case WM_DRAWITEM:
         case WM_NOTIFY:
-        case WM_COMMAND: return SendMessageW(App().window, message, wParam, lParam);
+        case WM_COMMAND:
+            return SendMessageW(App().window, message, wParam, lParam);
         case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX: return ColorEdit(reinterpret_cast<HDC>(wParam));
+        case WM_CTLCOLORLISTBOX:
+            return ColorEdit(reinterpret_cast<HDC>(wParam));
         case WM_CTLCOLORSTATIC: {
             const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
             const COLORREF text = id == kIdAuditLink                                 ? ColorAccent
@@ -528,7 +553,8 @@ LRESULT CALLBACK GeneratePanelProc(HWND window, UINT message, WPARAM wParam, LPA
                                                                                      : ColorDimText;
             return ColorStatic(reinterpret_cast<HDC>(wParam), text);
         }
-        case WM_CTLCOLORBTN: return reinterpret_cast<LRESULT>(App().resources.background.Get());
+        case WM_CTLCOLORBTN:
+            return reinterpret_cast<LRESULT>(App().resources.background.Get());
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

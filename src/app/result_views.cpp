@@ -23,8 +23,10 @@ Text JoinTypes(const std::vector<Text>& types, const Text& separator) {
 // Compares two pages by one column: negative, zero or positive.
 int ComparePages(const PageRecord& a, const PageRecord& b, PageColumn column) {
     switch (column) {
-        case PageColumn::Url: return a.url.compare(b.url);
-        case PageColumn::Title: return a.title.compare(b.title);
+        case PageColumn::Url:
+            return a.url.compare(b.url);
+        case PageColumn::Title:
+            return a.title.compare(b.title);
         case PageColumn::Class:
             return PageClassName(a.pageClass).compare(PageClassName(b.pageClass));
         case PageColumn::Words:
@@ -39,11 +41,16 @@ int ComparePages(const PageRecord& a, const PageRecord& b, PageColumn column) {
 
 Text PageCellText(const PageRecord& page, int column) {
     switch (static_cast<PageColumn>(column)) {
-        case PageColumn::Url: return page.url;
-        case PageColumn::Title: return page.title;
-        case PageColumn::Class: return PageClassName(page.pageClass);
-        case PageColumn::Words: return NumberText(page.wordCount);
-        case PageColumn::Schema: return JoinTypes(page.schemaTypes, u", ").substr(0, kSchemaCellLimit);
+        case PageColumn::Url:
+            return page.url;
+        case PageColumn::Title:
+            return page.title;
+        case PageColumn::Class:
+            return PageClassName(page.pageClass);
+        case PageColumn::Words:
+            return NumberText(page.wordCount);
+        case PageColumn::Schema:
+            return JoinTypes(page.schemaTypes, u", ").substr(0, kSchemaCellLimit);
     }
     return Text();
 }
@@ -60,10 +67,11 @@ bool SortPagesByColumn(std::vector<PageRecord>& pages, int column, PageSortState
     }
     const auto key = static_cast<PageColumn>(column);
     const bool ascending = state.ascending;
-    std::sort(pages.begin(), pages.end(), [key, ascending](const PageRecord& a, const PageRecord& b) {
-        const int order = ComparePages(a, b, key);
-        return ascending ? order < 0 : order > 0;
-    });
+    std::sort(pages.begin(), pages.end(),
+              [key, ascending](const PageRecord& a, const PageRecord& b) {
+                  const int order = ComparePages(a, b, key);
+                  return ascending ? order < 0 : order > 0;
+              });
     return true;
 }
 
@@ -108,8 +116,8 @@ Point ArcEndPoint(int centerX, int centerY, int radius, int score) {
 
 std::array<GaugeRow, 5> ClassificationRows(const std::vector<PageRecord>& pages) {
     const auto count = [&pages](auto matches) {
-        return static_cast<int>(std::count_if(pages.begin(), pages.end(),
-                                              [&](const PageRecord& p) { return matches(p.pageClass); }));
+        return static_cast<int>(std::count_if(
+            pages.begin(), pages.end(), [&](const PageRecord& p) { return matches(p.pageClass); }));
     };
     return {{
         {u"Product pages", count([](PageClass c) { return c == PageClass::Product; })},

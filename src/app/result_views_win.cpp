@@ -1,5 +1,6 @@
 // The result views on screen: the ADP status list, the score gauge and the virtual page list.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <cstdio>
@@ -108,15 +109,20 @@ void AnswerDisplayInfo(NMLVDISPINFOW& info) {
     const PageRecord& page = result->pages[static_cast<size_t>(item.iItem)];
     const Text* text = nullptr;
     switch (static_cast<PageColumn>(item.iSubItem)) {
-        case PageColumn::Url: text = &page.url; break;
-        case PageColumn::Title: text = &page.title; break;
+        case PageColumn::Url:
+            text = &page.url;
+            break;
+        case PageColumn::Title:
+            text = &page.title;
+            break;
         case PageColumn::Class:
         case PageColumn::Words:
         case PageColumn::Schema:
             App().cellBuffer = PageCellText(page, item.iSubItem);
             text = &App().cellBuffer;
             break;
-        default: return;
+        default:
+            return;
     }
     item.pszText = const_cast<wchar_t*>(Wide(*text));
 }
@@ -148,8 +154,9 @@ void InitListColumns(HWND statusList, HWND pageList) {
         AddColumns(statusList, {{L"File", 220}, {L"Status", 70}, {L"Details", 140}});
     }
     if (pageList != nullptr) {
-        AddColumns(pageList,
-                   {{L"URL", 330}, {L"Title", 220}, {L"Class", 90}, {L"Words", 70}, {L"Schema", 180}});
+        AddColumns(
+            pageList,
+            {{L"URL", 330}, {L"Title", 220}, {L"Class", 90}, {L"Words", 70}, {L"Schema", 180}});
     }
 }
 

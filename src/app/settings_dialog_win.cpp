@@ -1,6 +1,7 @@
 // The Settings dialog: debug log on or off and the crawler's User-Agent. It disables the
 // main window while open instead of running a message loop of its own.
 #include <windows.h>
+
 #include <uxtheme.h>
 
 #include "app/app_ids.h"
@@ -13,10 +14,10 @@ namespace {
 
 HWND DialogChild(HWND dialog, const wchar_t* windowClass, const wchar_t* text, DWORD style,
                  DWORD extendedStyle, int id, const Rect& rect) {
-    HWND control = CreateWindowExW(extendedStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style,
-                                   rect.x, rect.y, rect.width, rect.height, dialog,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   App().instance, nullptr);
+    HWND control =
+        CreateWindowExW(extendedStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, rect.x,
+                        rect.y, rect.width, rect.height, dialog,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), App().instance, nullptr);
     if (control != nullptr) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(App().resources.normal.Get()),
                      TRUE);
@@ -35,9 +36,9 @@ void CreateControls(HWND dialog) {
     }
     DialogChild(dialog, L"STATIC", L"Crawl User-Agent (sent with every request):", 0, 0, -1,
                 layout.userAgentLabel);
-    HWND edit = DialogChild(dialog, L"EDIT", Wide(SettingsStore::userAgent),
-                            WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kIdUserAgentEdit,
-                            layout.userAgent);
+    HWND edit =
+        DialogChild(dialog, L"EDIT", Wide(SettingsStore::userAgent), WS_TABSTOP | ES_AUTOHSCROLL,
+                    WS_EX_CLIENTEDGE, kIdUserAgentEdit, layout.userAgent);
     SendMessageW(edit, EM_SETLIMITTEXT, 1024, 0);
     DialogChild(dialog, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, kIdSettingsOk,
                 layout.ok);
@@ -64,7 +65,9 @@ void AcceptSettings(HWND dialog) {
 
 LRESULT CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE: CreateControls(dialog); return 0;
+        case WM_CREATE:
+            CreateControls(dialog);
+            return 0;
         case WM_ERASEBKGND: {
             RECT rect;
             GetClientRect(dialog, &rect);
@@ -91,7 +94,9 @@ LRESULT CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
                 CloseDialog(dialog);
             }
             return 0;
-        case WM_CLOSE: CloseDialog(dialog); return 0;
+        case WM_CLOSE:
+            CloseDialog(dialog);
+            return 0;
     }
     return DefWindowProcW(dialog, message, wParam, lParam);
 }
@@ -105,8 +110,8 @@ void OpenSettingsDialog() {
     EnableWindow(owner, FALSE);
     HWND dialog = CreateWindowExW(WS_EX_DLGMODALFRAME, kDialogClass, L"Settings",
                                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME, layout.window.x,
-                                  layout.window.y, layout.window.width, layout.window.height,
-                                  owner, nullptr, App().instance, nullptr);
+                                  layout.window.y, layout.window.width, layout.window.height, owner,
+                                  nullptr, App().instance, nullptr);
     if (dialog == nullptr) {
         EnableWindow(owner, TRUE);
         return;

@@ -1,6 +1,7 @@
 // Entry point of the window program: brings the process up in a fixed order, runs the
 // message loop until the main window is gone, then shuts the network and the log down.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "app/window_state.h"

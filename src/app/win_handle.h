@@ -11,7 +11,7 @@ namespace bcnk {
 
 template <typename Traits>
 class Unique {
-public:
+  public:
     using Type = typename Traits::Type;
 
     Unique() = default;
@@ -37,7 +37,7 @@ public:
     const Type& Get() const { return value_; }
     explicit operator bool() const { return Traits::Valid(value_); }
 
-private:
+  private:
     Type value_{};
 };
 

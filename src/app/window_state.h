@@ -43,7 +43,6 @@ struct UiResources {
     UniqueBrush field;
 };
 
-
 struct AppState {
     HINSTANCE instance = nullptr;
     HWND window = nullptr;

@@ -17,10 +17,10 @@ void RunScanWorker(std::unique_ptr<ScanOptions> options, const std::atomic<bool>
 
 Text GenerateRequestLine(const PackageForm& form) {
     const auto flag = [](bool value) { return Text(value ? u"1" : u"0"); };
-    return u"Generate requested: name=" + form.name + u" industry=" + form.industry +
-           u" founded=" + (form.founded.empty() ? Text(u"-") : form.founded) +
-           u" train=" + flag(form.allowTraining) + u" cite=" + flag(form.allowCitation) +
-           u" summ=" + flag(form.allowSummarisation);
+    return u"Generate requested: name=" + form.name + u" industry=" + form.industry + u" founded=" +
+           (form.founded.empty() ? Text(u"-") : form.founded) + u" train=" +
+           flag(form.allowTraining) + u" cite=" + flag(form.allowCitation) + u" summ=" +
+           flag(form.allowSummarisation);
 }
 
 void RunGenerateWorker(std::unique_ptr<GenerateJob> job, const PackageWriter& writer,

@@ -23,7 +23,7 @@ struct GenerateJob {
 // Posting to the main window. On success the object belongs to the window; on failure the
 // unique_ptr destroys it here and the message is lost.
 class Mailbox {
-public:
+  public:
     virtual ~Mailbox() = default;
     virtual bool PostScanProgress(int pageCount, std::unique_ptr<Text> text) = 0;
     virtual bool PostScanDone(std::unique_ptr<ScanResult> result) = 0;

@@ -9,6 +9,7 @@
 //        bcnk_gui_driver screens <Beaconsmith.exe> <site address> <folder>
 // The second form poses the window for screenshots instead of checking it.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <chrono>
@@ -84,7 +85,7 @@ void ClickAt(HWND window, POINT point) {
 // Memory inside the program's process, for the list and tab messages whose pointers the
 // system does not carry across processes.
 class RemoteMemory {
-public:
+  public:
     RemoteMemory(HANDLE process, size_t size) : process_(process) {
         address_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
         if (address_ == nullptr) {
@@ -106,7 +107,7 @@ public:
         ReadProcessMemory(process_, At<char>(offset), data, size, nullptr);
     }
 
-private:
+  private:
     HANDLE process_;
     void* address_ = nullptr;
 };
@@ -156,8 +157,10 @@ void ClickTab(const Program& program, int index) {
 }
 
 void ClickColumn(const Program& program, int column) {
-    HWND header = reinterpret_cast<HWND>(SendMessageW(program.Item(kIdPageList), LVM_GETHEADER, 0, 0));
-    ClickAt(header, CentreOfRemoteRect(program, header, HDM_GETITEMRECT, static_cast<WPARAM>(column)));
+    HWND header =
+        reinterpret_cast<HWND>(SendMessageW(program.Item(kIdPageList), LVM_GETHEADER, 0, 0));
+    ClickAt(header,
+            CentreOfRemoteRect(program, header, HDM_GETITEMRECT, static_cast<WPARAM>(column)));
 }
 
 std::vector<int> WordColumn(const Program& program) {
@@ -243,8 +246,8 @@ void CheckStartupState(const Program& program) {
             Fail("check box " + std::to_string(id) + " not checked at start");
         }
     }
-    if (!IsWindowVisible(program.Item(kIdStatusList)) || IsWindowVisible(program.Item(kIdPageList)) ||
-        IsWindowVisible(program.Item(kIdAuditLink))) {
+    if (!IsWindowVisible(program.Item(kIdStatusList)) ||
+        IsWindowVisible(program.Item(kIdPageList)) || IsWindowVisible(program.Item(kIdAuditLink))) {
         Fail("first tab's views are not the visible ones");
     }
     Pass("start-up state: title, Ready, initial selections, checked boxes, first tab");
@@ -300,24 +303,36 @@ int ScanAndCheckViews(const Program& program, const std::wstring& address) {
 
 void SortAndSwitchTabs(const Program& program) {
     ClickTab(program, 1);
-    WaitFor("Pages Found tab shows the page list", [&] {
-        return IsWindowVisible(program.Item(kIdPageList)) &&
-               !IsWindowVisible(program.Item(kIdStatusList));
-    }, 10);
+    WaitFor(
+        "Pages Found tab shows the page list",
+        [&] {
+            return IsWindowVisible(program.Item(kIdPageList)) &&
+                   !IsWindowVisible(program.Item(kIdStatusList));
+        },
+        10);
     ClickColumn(program, 3);
-    WaitFor("Words column sorted ascending", [&] {
-        const std::vector<int> words = WordColumn(program);
-        return std::is_sorted(words.begin(), words.end()) && words.front() < words.back();
-    }, 10);
+    WaitFor(
+        "Words column sorted ascending",
+        [&] {
+            const std::vector<int> words = WordColumn(program);
+            return std::is_sorted(words.begin(), words.end()) && words.front() < words.back();
+        },
+        10);
     ClickColumn(program, 3);
-    WaitFor("second click sorts Words descending", [&] {
-        const std::vector<int> words = WordColumn(program);
-        return std::is_sorted(words.rbegin(), words.rend()) && words.front() > words.back();
-    }, 10);
+    WaitFor(
+        "second click sorts Words descending",
+        [&] {
+            const std::vector<int> words = WordColumn(program);
+            return std::is_sorted(words.rbegin(), words.rend()) && words.front() > words.back();
+        },
+        10);
     ClickTab(program, 2);
-    WaitFor("Generate tab shows the form", [&] {
-        return IsWindowVisible(program.panel) && !IsWindowVisible(program.Item(kIdPageList));
-    }, 10);
+    WaitFor(
+        "Generate tab shows the form",
+        [&] {
+            return IsWindowVisible(program.panel) && !IsWindowVisible(program.Item(kIdPageList));
+        },
+        10);
 }
 
 void Generate(const Program& program) {
@@ -325,7 +340,7 @@ void Generate(const Program& program) {
     SetTextOf(program.Item(kIdEmail), L"owner@example.com");
     SetTextOf(program.Item(kIdFounded), L"2021");
     SendMessageW(program.Item(kIdIndustry), CB_SETCURSEL, 4, 0);  // "Blog"
-    Click(program.Item(kIdAllowTraining));  // untick: training not allowed
+    Click(program.Item(kIdAllowTraining));                        // untick: training not allowed
     std::wstring result;
     Click(program.Item(kIdGenerate));
     WaitFor("package result in the result field", [&] {
@@ -335,28 +350,34 @@ void Generate(const Program& program) {
     if (!StartsWith(result, L"Package saved to: ")) {
         Fail("generation failed: " + Narrow(result));
     }
-    WaitFor("site-audit link shown and Generate enabled again", [&] {
-        return IsWindowVisible(program.Item(kIdAuditLink)) &&
-               IsWindowEnabled(program.Item(kIdGenerate));
-    }, 10);
+    WaitFor(
+        "site-audit link shown and Generate enabled again",
+        [&] {
+            return IsWindowVisible(program.Item(kIdAuditLink)) &&
+                   IsWindowEnabled(program.Item(kIdGenerate));
+        },
+        10);
     std::printf("package_folder=%s\n", Narrow(result.substr(18)).c_str());
 }
 
 HWND OpenSettings(const Program& program) {
     PostMessageW(program.main, WM_COMMAND, kCmdSettings, 0);
     HWND dialog = nullptr;
-    WaitFor("Settings dialog opens and disables the main window", [&] {
-        dialog = FindProcessWindow(program.processId, L"BCNK_DLG");
-        return dialog != nullptr && IsWindowVisible(dialog) && !IsWindowEnabled(program.main);
-    }, 20);
+    WaitFor(
+        "Settings dialog opens and disables the main window",
+        [&] {
+            dialog = FindProcessWindow(program.processId, L"BCNK_DLG");
+            return dialog != nullptr && IsWindowVisible(dialog) && !IsWindowEnabled(program.main);
+        },
+        20);
     return dialog;
 }
 
 void CloseSettings(const Program& program, HWND dialog, int button) {
     Click(GetDlgItem(dialog, button));
-    WaitFor("Settings dialog closed and main window enabled", [&] {
-        return !IsWindow(dialog) && IsWindowEnabled(program.main);
-    }, 20);
+    WaitFor(
+        "Settings dialog closed and main window enabled",
+        [&] { return !IsWindow(dialog) && IsWindowEnabled(program.main); }, 20);
 }
 
 void SwitchLoggingOff(const Program& program) {
@@ -366,9 +387,9 @@ void SwitchLoggingOff(const Program& program) {
         Fail("logging check box not checked while logging is on");
     }
     Click(check);
-    WaitFor("logging check box cleared", [&] {
-        return SendMessageW(check, BM_GETCHECK, 0, 0) == BST_UNCHECKED;
-    }, 10);
+    WaitFor(
+        "logging check box cleared",
+        [&] { return SendMessageW(check, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, 10);
     CloseSettings(program, dialog, kIdSettingsOk);
 }
 
@@ -376,9 +397,13 @@ void StartSlowScan(const Program& program, const std::wstring& address) {
     SendMessageW(program.Item(kIdDelay), CB_SETCURSEL, 4, 0);  // 2000 ms: the scan stays busy
     SetTextOf(program.Item(kIdAddress), address);
     Click(program.Item(kIdScan));
-    WaitFor("second scan running (caption Cancel, tabs locked)", [&] {
-        return TextOf(program.Item(kIdScan)) == L"Cancel" && !IsWindowEnabled(program.Item(kIdTabs));
-    }, 20);
+    WaitFor(
+        "second scan running (caption Cancel, tabs locked)",
+        [&] {
+            return TextOf(program.Item(kIdScan)) == L"Cancel" &&
+                   !IsWindowEnabled(program.Item(kIdTabs));
+        },
+        20);
     DWORD_PTR ignored = 0;
     if (!SendMessageTimeoutW(program.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored)) {
         Fail("main window does not answer while the scan runs");
@@ -388,9 +413,9 @@ void StartSlowScan(const Program& program, const std::wstring& address) {
 
 void CloseAndCheckExit(const Program& program) {
     PostMessageW(program.main, WM_CLOSE, 0, 0);
-    WaitFor("process exits after closing during the scan", [&] {
-        return WaitForSingleObject(program.process, 0) == WAIT_OBJECT_0;
-    }, 60);
+    WaitFor(
+        "process exits after closing during the scan",
+        [&] { return WaitForSingleObject(program.process, 0) == WAIT_OBJECT_0; }, 60);
     DWORD code = 1;
     GetExitCodeProcess(program.process, &code);
     if (code != 0) {
@@ -415,19 +440,22 @@ void Pose(const std::wstring& folder, const std::wstring& name, HWND window) {
                  rect.bottom - rect.top);
     std::fclose(file);
     MoveFileW(temporary.c_str(), (base + L".rect").c_str());
-    WaitFor("screenshot " + Narrow(name), [&] {
-        return GetFileAttributesW((base + L".done").c_str()) != INVALID_FILE_ATTRIBUTES;
-    }, 60);
+    WaitFor(
+        "screenshot " + Narrow(name),
+        [&] { return GetFileAttributesW((base + L".done").c_str()) != INVALID_FILE_ATTRIBUTES; },
+        60);
 }
 
 void TakeScreens(const Program& program, const std::wstring& address, const std::wstring& folder) {
     ScanAndCheckViews(program, address);
     Pose(folder, L"adp-status", program.main);
     ClickTab(program, 1);
-    WaitFor("Pages Found tab", [&] { return IsWindowVisible(program.Item(kIdPageList)); }, 10);
+    WaitFor(
+        "Pages Found tab", [&] { return IsWindowVisible(program.Item(kIdPageList)); }, 10);
     Pose(folder, L"pages-found", program.main);
     ClickTab(program, 2);
-    WaitFor("Generate tab", [&] { return IsWindowVisible(program.panel); }, 10);
+    WaitFor(
+        "Generate tab", [&] { return IsWindowVisible(program.panel); }, 10);
     Generate(program);
     Pose(folder, L"generate", program.main);
     HWND dialog = OpenSettings(program);
@@ -444,8 +472,9 @@ void TakeScreens(const Program& program, const std::wstring& address, const std:
 int wmain(int argc, wchar_t** argv) {
     const std::wstring mode = argc > 1 ? argv[1] : L"";
     if (!((mode == L"e2e" && argc == 4) || (mode == L"screens" && argc == 5))) {
-        std::printf("usage: bcnk_gui_driver e2e <Beaconsmith.exe> <site address>\n"
-                    "       bcnk_gui_driver screens <Beaconsmith.exe> <site address> <folder>\n");
+        std::printf(
+            "usage: bcnk_gui_driver e2e <Beaconsmith.exe> <site address>\n"
+            "       bcnk_gui_driver screens <Beaconsmith.exe> <site address> <folder>\n");
         return 2;
     }
     const Program program = Launch(argv[2]);

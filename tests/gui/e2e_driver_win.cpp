@@ -251,6 +251,17 @@ void CheckStartupState(const Program& program) {
         Fail("first tab's views are not the visible ones");
     }
     Pass("start-up state: title, Ready, initial selections, checked boxes, first tab");
+
+    RECT outer;
+    GetWindowRect(program.main, &outer);
+    SetWindowPos(program.main, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT shrunk;
+    GetWindowRect(program.main, &shrunk);
+    if (outer.right - outer.left != 900 || outer.bottom - outer.top != 640 ||
+        shrunk.right - shrunk.left != 900 || shrunk.bottom - shrunk.top != 640) {
+        Fail("window is not 900 x 640 at 96 DPI or could be made smaller");
+    }
+    Pass("window opens at 900 x 640 and cannot be made smaller");
 }
 
 int ScanAndCheckViews(const Program& program, const std::wstring& address) {

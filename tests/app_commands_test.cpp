@@ -216,6 +216,12 @@ TEST(MakeScanOptions, ListIndicesMapToLimitsWithDefaults) {
     }
 }
 
+TEST(UserAgentFromField, TrimsAndFallsBackToTheBuiltInAgent) {
+    EXPECT_EQ(UserAgentFromField(u"   MyBot/2.0   "), u"MyBot/2.0");
+    EXPECT_EQ(UserAgentFromField(u" \t "), DefaultUserAgent());
+    EXPECT_EQ(UserAgentFromField(u""), DefaultUserAgent());
+}
+
 TEST_F(CommandLogicTest, CancelOnlyRaisesTheFlagUntilTheScanReportsBack) {
     logic.OnScanButton(Form(u"example.com"));
     logic.OnScanButton(Form(u"other.example"));

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "common/settings.h"
+
 namespace bcnk {
 namespace {
 
@@ -34,6 +36,11 @@ PackageForm MakePackageForm(const PackageForm& typed) {
         *text = Trim(*text);
     }
     return form;
+}
+
+Text UserAgentFromField(const Text& typed) {
+    const Text trimmed = Trim(typed);
+    return trimmed.empty() ? DefaultUserAgent() : trimmed;
 }
 
 bool LooksLikeWebAddress(const Text& address) {

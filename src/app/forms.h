@@ -20,6 +20,10 @@ ScanOptions MakeScanOptions(const ScanFormValues& form, const Text& userAgent);
 // The Generate panel's values as read from its controls, with the texts trimmed.
 PackageForm MakePackageForm(const PackageForm& typed);
 
+// The User-Agent the Settings dialog stores for what was typed: trimmed, and the built-in
+// one when nothing is left.
+Text UserAgentFromField(const Text& typed);
+
 // A quick look at the host part before the crawl validates the address properly: it must
 // hold a dot and only letters, digits, '-' and '.'. The scheme is not looked at.
 bool LooksLikeWebAddress(const Text& address);

@@ -5,6 +5,7 @@
 #include <uxtheme.h>
 
 #include "app/app_ids.h"
+#include "app/forms.h"
 #include "app/window_state.h"
 #include "common/debug_log.h"
 #include "common/settings.h"
@@ -54,8 +55,8 @@ void CloseDialog(HWND dialog) {
 void AcceptSettings(HWND dialog) {
     SettingsStore::debugLogEnabled =
         SendMessageW(GetDlgItem(dialog, kIdLogCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
-    const Text typed = Trim(WindowText(GetDlgItem(dialog, kIdUserAgentEdit), 1024));
-    SettingsStore::userAgent = typed.empty() ? DefaultUserAgent() : typed;
+    SettingsStore::userAgent =
+        UserAgentFromField(WindowText(GetDlgItem(dialog, kIdUserAgentEdit), 1024));
     SettingsStore::Save();
     ApplyLoggingSetting();
     CloseDialog(dialog);

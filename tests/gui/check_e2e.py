@@ -137,7 +137,9 @@ def main():
     ini = app / "bcnk.ini"
     ini_text = ini.read_bytes().decode("utf-16" if ini.read_bytes()[:2] in (b"\xff\xfe", b"\xfe\xff")
                                        else "utf-8", errors="replace") if ini.exists() else ""
-    checks.check("settings file stores logging off", re.search(r"(?im)^debuglog=0\s*$", ini_text),
+    checks.check("settings file stores logging off and the untouched User-Agent",
+                 re.search(r"(?im)^debuglog=0\s*$", ini_text)
+                 and re.search(r"(?m)^useragent=TalvennsBeaconsmith/1\.0 \(\+\S+\)\s*$", ini_text),
                  ini_text)
 
     log = app / "debug.log"

@@ -14,3 +14,6 @@ foreach(test_name app_commands_test app_views_test)
     add_library(${test_name}_extra INTERFACE)
     target_link_libraries(${test_name}_extra INTERFACE bcnk_app_logic)
 endforeach()
+
+add_library(page_list_bench_extra INTERFACE)
+target_link_libraries(page_list_bench_extra INTERFACE bcnk_app_logic)

@@ -16,10 +16,10 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::vector<Text> kWords = {
-    u"garden",  u"hose",     u"stainless", u"steel",   u"kitchen", u"knife",  u"guide",
-    u"review",  u"best",     u"cheap",     u"outdoor", u"lamp",    u"privacy", u"policy",
-    u"m\u00FCsli", u"caf\u00E9", u"delivery", u"returns", u"size",   u"chart",  u"winter",
-    u"jacket",  u"how",      u"to",        u"choose",  u"ceramic", u"pan",    u"set",
+    u"garden",     u"hose",      u"stainless", u"steel",   u"kitchen", u"knife",   u"guide",
+    u"review",     u"best",      u"cheap",     u"outdoor", u"lamp",    u"privacy", u"policy",
+    u"m\u00FCsli", u"caf\u00E9", u"delivery",  u"returns", u"size",    u"chart",   u"winter",
+    u"jacket",     u"how",       u"to",        u"choose",  u"ceramic", u"pan",     u"set",
 };
 
 Text Words(size_t seed, size_t count) {

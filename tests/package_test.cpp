@@ -16,9 +16,9 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::vector<Text> kFileNames = {
-    u"README.txt",    u"upload-map.txt", u"ai-discovery.json", u"ai-discovery.md",
-    u"robots.txt.NEW", u"sitemap.xml",   u"ai-sitemap.xml",    u"llms-lite.txt",
-    u"tdmrep.json",   u"knowledge-graph.json",
+    u"README.txt",     u"upload-map.txt",       u"ai-discovery.json", u"ai-discovery.md",
+    u"robots.txt.NEW", u"sitemap.xml",          u"ai-sitemap.xml",    u"llms-lite.txt",
+    u"tdmrep.json",    u"knowledge-graph.json",
 };
 
 // Ten files whose texts exercise the UTF-8 conversion: non-ASCII letters, a surrogate
@@ -26,7 +26,8 @@ const std::vector<Text> kFileNames = {
 std::vector<PackageFile> SampleFiles(const Text& marker) {
     std::vector<PackageFile> files;
     for (const Text& name : kFileNames) {
-        files.push_back({name, u"# " + name + u" " + marker + u"\nM\u00FCller \u65E5\u672C \U0001F680\n"});
+        files.push_back(
+            {name, u"# " + name + u" " + marker + u"\nM\u00FCller \u65E5\u672C \U0001F680\n"});
     }
     files[4].content = u"User-agent: *\r\nDisallow:\r\n";
     files[8].content.clear();
@@ -103,6 +104,7 @@ TEST(SiteFolderName, IsOneSafePathComponent) {
         {u"prn.local", u"_prn.local"},
         {u"com1", u"_com1"},
         {u"LPT9.x", u"_LPT9.x"},
+        {u"com\u00B9.x", u"_com\u00B9.x"},
         {u"console.com", u"console.com"},
         {u"com10", u"com10"},
         {u"example.con", u"example.con"},
@@ -157,7 +159,9 @@ TEST(WritePackage, WritesFilesAndArchiveBelowOutput) {
 
 TEST(WritePackage, RerunOverwritesEveryFileAndTheArchive) {
     test::TempDir module;
-    ASSERT_TRUE(WritePackage(module.text(), ScanOf(u"example.com"), SampleFiles(u"a much longer first run")).ok);
+    ASSERT_TRUE(
+        WritePackage(module.text(), ScanOf(u"example.com"), SampleFiles(u"a much longer first run"))
+            .ok);
     const std::vector<PackageFile> second = SampleFiles(u"2");
     ExpectPackageOnDisk(WritePackage(module.text(), ScanOf(u"example.com"), second), second);
 }
@@ -235,7 +239,8 @@ TEST(WritePackage, FolderThatCannotBeMadeWritesNothing) {
         EXPECT_TRUE(outcome.folderPath.empty());
         EXPECT_TRUE(outcome.zipPath.empty());
     }
-    EXPECT_EQ(test::ReadFileBytes(module.path() / "output" / "example.com"), "a file, not a folder");
+    EXPECT_EQ(test::ReadFileBytes(module.path() / "output" / "example.com"),
+              "a file, not a folder");
     EXPECT_FALSE(fs::exists(module.path() / "missing"));
 }
 

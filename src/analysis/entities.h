@@ -14,24 +14,29 @@ size_t DecodeReference(TextView text, size_t ampersand, char16_t& decoded);
 
 namespace bcnk {
 
+// Reads one unit of `text` at `index` after decoding: a reference, or the unit as it stands.
+// Stores it in `unit` and returns the index of what follows.
+inline size_t DecodedUnitAt(TextView text, size_t index, char16_t& unit) {
+    unit = text[index];
+    if (unit == u'&') {
+        char16_t decoded = 0;
+        if (const size_t behind = DecodeReference(text, index, decoded)) {
+            unit = decoded;
+            return behind;
+        }
+    }
+    return index + 1;
+}
+
 // Calls visit(unit) for each unit of `text` after decoding, without building the decoded
 // text: the word count and the readable text of a page each need one pass, not two.
 template <typename Visit>
 void ForEachDecodedUnit(TextView text, Visit&& visit) {
-    const size_t size = text.size();
     size_t index = 0;
-    while (index < size) {
-        char16_t unit = text[index];
-        size_t next = index + 1;
-        if (unit == u'&') {
-            char16_t decoded = 0;
-            if (const size_t behind = DecodeReference(text, index, decoded)) {
-                unit = decoded;
-                next = behind;
-            }
-        }
+    while (index < text.size()) {
+        char16_t unit = 0;
+        index = DecodedUnitAt(text, index, unit);
         visit(unit);
-        index = next;
     }
 }
 

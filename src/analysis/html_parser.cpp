@@ -55,7 +55,11 @@ Text AttributeValue(TextView tag, TextView foldedName) {
                 ++end;
             }
         }
-        return Trim(Text(tag.substr(index, end - index)));
+        while (index < end && IsSpace(tag[index]))
+            ++index;
+        while (end > index && IsSpace(tag[end - 1]))
+            --end;
+        return Text(tag.substr(index, end - index));
     }
 }
 
@@ -207,7 +211,7 @@ ParsedPage ParseHtmlPage(const std::string& body) {
     AppendHeadings(page, index, u"h2", parsed.headings);
     DetectStructuredData(page, index, parsed);
     parsed.links = ReadLinks(page, index);
-    const size_t words = CountWords(page);
+    const size_t words = CountPageWords(page, index);
     parsed.wordCount = words > INT_MAX ? INT_MAX : static_cast<int>(words);
     return parsed;
 }

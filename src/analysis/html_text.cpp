@@ -1,9 +1,31 @@
 #include "analysis/html_text.h"
 
+#include <cstring>
+#include <memory>
+
 #include "analysis/entities.h"
 #include "analysis/html_parser.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace bcnk {
+
+namespace {
+
+// Set bits of a byte, without relying on a popcount instruction the baseline target lacks.
+constexpr unsigned char kBitCounts[256] = {
+#define BCNK_B2(n) n, n + 1, n + 1, n + 2
+#define BCNK_B4(n) BCNK_B2(n), BCNK_B2(n + 1), BCNK_B2(n + 1), BCNK_B2(n + 2)
+#define BCNK_B6(n) BCNK_B4(n), BCNK_B4(n + 1), BCNK_B4(n + 1), BCNK_B4(n + 2)
+    BCNK_B6(0), BCNK_B6(1), BCNK_B6(1), BCNK_B6(2)
+#undef BCNK_B6
+#undef BCNK_B4
+#undef BCNK_B2
+};
+
+}  // namespace
 
 Text StripMarkup(TextView fragment) {
     Text kept(fragment.size(), u'\0');
@@ -20,6 +42,53 @@ Text StripMarkup(TextView fragment) {
     }
     kept.resize(count);
     return kept;
+}
+
+size_t CountPageWords(TextView page, const MarkupIndex& index) {
+    // Room for the kept units plus one spare chunk, left uninitialised: every unit counted is
+    // written first, and the spare chunk lets short runs be copied eight units at a time.
+    constexpr size_t kChunk = 8;
+    const std::unique_ptr<char16_t[]> kept(new char16_t[page.size() + kChunk]);
+    char16_t* out = kept.get();
+    size_t count = 0;
+    auto copyRun = [&](size_t from, size_t end) {
+        const size_t length = end - from;
+#if defined(__SSE2__)
+        if (from + length + kChunk <= page.size()) {
+            for (size_t k = 0; k < length; k += kChunk) {
+                _mm_storeu_si128(
+                    reinterpret_cast<__m128i*>(out + count + k),
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(page.data() + from + k)));
+            }
+            count += length;
+            return;
+        }
+#endif
+        std::memcpy(out + count, page.data() + from, length * sizeof(char16_t));
+        count += length;
+    };
+    // One scan for ">" runs through the page once: a ">" before the next "<" closes no tag
+    // and is dropped from the text; the first one behind a "<" ends that tag.
+    const PositionList& opens = index.lessThanSigns;
+    size_t next = 0;  // first entry of `opens` not yet passed
+    size_t textFrom = 0;
+    for (;;) {
+        const size_t open = next < opens.size() ? opens[next] : page.size();
+        const size_t close = FindUnit(page, u'>', textFrom);
+        if (close < open) {
+            copyRun(textFrom, close);
+            textFrom = close + 1;
+            continue;
+        }
+        copyRun(textFrom, open);
+        if (open == page.size() || close == kNotFound)
+            break;
+        textFrom = close + 1;
+        // A "<" inside a tag opens nothing new.
+        while (next < opens.size() && opens[next] < textFrom)
+            ++next;
+    }
+    return CountDecodedWords(TextView(out, count));
 }
 
 Text ReadableText(TextView fragment) {
@@ -43,15 +112,45 @@ Text ReadableText(TextView fragment) {
     return text;
 }
 
-size_t CountWords(TextView fragment) {
-    const Text stripped = StripMarkup(fragment);
+size_t CountDecodedWords(TextView stripped) {
+    const size_t size = stripped.size();
     size_t words = 0;
     bool inWord = false;
-    ForEachDecodedUnit(stripped, [&](char16_t unit) {
+    size_t index = 0;
+    while (index < size) {
+#if defined(__SSE2__)
+        // Eight plain ASCII units without a reference at a time; anything else takes the
+        // unit-by-unit path below.
+        if (index + 8 <= size) {
+            const __m128i chunk =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(stripped.data() + index));
+            const __m128i nonAscii = _mm_and_si128(chunk, _mm_set1_epi16(-0x80));
+            const __m128i plain = _mm_andnot_si128(_mm_cmpeq_epi16(chunk, _mm_set1_epi16(u'&')),
+                                                   _mm_cmpeq_epi16(nonAscii, _mm_setzero_si128()));
+            if (_mm_movemask_epi8(plain) == 0xFFFF) {
+                const __m128i fromTab = _mm_sub_epi16(chunk, _mm_set1_epi16(0x09));
+                const __m128i controlSpace =
+                    _mm_and_si128(_mm_cmpgt_epi16(fromTab, _mm_set1_epi16(-1)),
+                                  _mm_cmplt_epi16(fromTab, _mm_set1_epi16(5)));
+                const __m128i space =
+                    _mm_or_si128(controlSpace, _mm_cmpeq_epi16(chunk, _mm_set1_epi16(u' ')));
+                const unsigned spaceBits = static_cast<unsigned>(
+                    _mm_movemask_epi8(_mm_packs_epi16(space, _mm_setzero_si128())));
+                const unsigned wordBits = ~spaceBits & 0xFFu;
+                const unsigned previous = (wordBits << 1) | (inWord ? 1u : 0u);
+                words += kBitCounts[wordBits & ~previous & 0xFFu];
+                inWord = (wordBits & 0x80u) != 0;
+                index += 8;
+                continue;
+            }
+        }
+#endif
+        char16_t unit = 0;
+        index = DecodedUnitAt(stripped, index, unit);
         const bool space = IsSpace(unit);
         words += static_cast<size_t>(!space && !inWord);
         inWord = !space;
-    });
+    }
     return words;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // The readable text of markup: tags dropped, references decoded, white space collapsed.
+#include "analysis/markup_index.h"
 #include "analysis/text_scan.h"
 #include "common/text.h"
 
@@ -9,11 +10,16 @@ namespace bcnk {
 // and scripts get no special treatment.
 Text StripMarkup(TextView fragment);
 
+// Word count of the readable text of a whole page: the runs outside tags are gathered by
+// way of the index, then counted by CountDecodedWords.
+size_t CountPageWords(TextView page, const MarkupIndex& index);
+
 // HtmlToText of a fragment given as a view, so callers need not copy the fragment first.
 Text ReadableText(TextView fragment);
 
-// Number of maximal runs of non-white-space units in ReadableText(fragment).
-size_t CountWords(TextView fragment);
+// Number of maximal runs of non-white-space units in `stripped` after decoding references,
+// which is the word count of the readable text it gives.
+size_t CountDecodedWords(TextView stripped);
 
 // IsWhiteSpaceUnit with the common range answered inline.
 inline bool IsSpace(char16_t unit) {

@@ -45,12 +45,13 @@ void WriteLocked(const std::string& bytes) {
     std::fflush(logFile);
 }
 
-Text TimeStampedLine(const Text& message) {
+// "hh:mm:ss.mmm" and the two spaces that lead every message line.
+std::string TimeStamp() {
     const LocalTime now = NowLocal();
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03d  ", now.hour, now.minute, now.second,
                   now.millisecond);
-    return AsciiToText(stamp) + message + u"\n";
+    return stamp;
 }
 
 Text SessionHeader() {
@@ -79,12 +80,14 @@ bool DebugLog::Open(const Text& directory) {
 }
 
 void DebugLog::Write(const Text& message) {
+    // Converted before taking the lock, so other threads wait only for the write itself.
+    const std::string line = EncodeForFile(message + u"\n");
     std::lock_guard<std::mutex> guard(LogLock());
     if (logFile == nullptr) {
         return;
     }
     // The stamp is read inside the lock so that lines stand in the order of their stamps.
-    WriteLocked(EncodeForFile(TimeStampedLine(message)));
+    WriteLocked(TimeStamp() + line);
 }
 
 void DebugLog::Close() {
@@ -94,7 +97,7 @@ void DebugLog::Close() {
     if (logFile == nullptr) {
         return;
     }
-    WriteLocked(EncodeForFile(TimeStampedLine(u"Session ended.")));
+    WriteLocked(TimeStamp() + EncodeForFile(u"Session ended.\n"));
     std::fclose(logFile);
     logFile = nullptr;
 }

@@ -47,8 +47,8 @@ bool WriteWholeFile(const Text& path, const std::string& bytes) {
     if (file == nullptr) {
         return false;
     }
-    const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) ==
-                                              bytes.size();
+    const bool written =
+        bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     const bool closed = std::fclose(file) == 0;
     return written && closed;
 }

@@ -17,7 +17,14 @@ Text AboutText(const ScanResult& scan, const PackageForm& form) {
 }
 
 Text JsonString(const Text& value) {
-    return u"\"" + JsonEscape(value) + u"\"";
+    // Built by appending: g++ 12 at -O3 misreads the operator+ chain as overlapping copies.
+    Text quoted;
+    const Text escaped = JsonEscape(value);
+    quoted.reserve(escaped.size() + 2);
+    quoted += u'"';
+    quoted += escaped;
+    quoted += u'"';
+    return quoted;
 }
 
 Text JsonBool(bool value) {

@@ -10,7 +10,7 @@ namespace bcnk {
 
 namespace {
 
-constexpr std::uint16_t kVersion = 20;         // 2.0: stored members, nothing newer
+constexpr std::uint16_t kVersion = 20;  // 2.0: stored members, nothing newer
 constexpr std::uint16_t kUtf8NamesFlag = 0x0800;
 constexpr std::uint16_t kStored = 0;
 constexpr size_t kLocalHeaderSize = 30;

@@ -17,7 +17,8 @@ std::optional<std::vector<StoredMember>> ReadStoredArchive(const std::string& by
         return std::nullopt;
     }
     const size_t end = bytes.size() - kEndSize;
-    if (ReadLe32(bytes, end) != 0x06054B50u || ReadLe16(bytes, end + 8) != ReadLe16(bytes, end + 10)) {
+    if (ReadLe32(bytes, end) != 0x06054B50u ||
+        ReadLe16(bytes, end + 8) != ReadLe16(bytes, end + 10)) {
         return std::nullopt;
     }
     const size_t count = ReadLe16(bytes, end + 10);

@@ -1,0 +1,11 @@
+# The page-parser benchmark compares against gumbo, a full HTML5 parser, when it is there.
+if(NOT WIN32)
+    find_path(GUMBO_INCLUDE_DIR gumbo.h)
+    find_library(GUMBO_LIBRARY gumbo)
+    if(GUMBO_INCLUDE_DIR AND GUMBO_LIBRARY)
+        add_library(parse_bench_extra INTERFACE)
+        target_include_directories(parse_bench_extra INTERFACE ${GUMBO_INCLUDE_DIR})
+        target_link_libraries(parse_bench_extra INTERFACE ${GUMBO_LIBRARY})
+        target_compile_definitions(parse_bench_extra INTERFACE BCNK_BENCH_GUMBO=1)
+    endif()
+endif()

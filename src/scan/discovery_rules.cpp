@@ -1,0 +1,180 @@
+#include "scan/discovery_rules.h"
+
+#include "scan/discovery.h"
+
+namespace bcnk {
+
+const std::array<DiscoveryFile, 9> kDiscoveryFiles = {{
+    {u"llms.txt", u"/llms.txt", true},
+    {u"llms-lite.txt", u"/llms-lite.txt", false},
+    {u"ai-discovery.json", u"/ai-discovery.json", true},
+    {u"ai-discovery.json (.well-known)", u"/.well-known/ai-discovery.json", false},
+    {u"ai-discovery.md", u"/ai-discovery.md", false},
+    {u"knowledge-graph.json", u"/knowledge-graph.json", true},
+    {u"ai-sitemap.xml", u"/ai-sitemap.xml", true},
+    {u"sitemap.xml", u"/sitemap.xml", true},
+    {u"tdmrep.json", u"/.well-known/tdmrep.json", true},
+}};
+
+namespace {
+
+// Crawler names that count as AI rules wherever they appear, comments included.
+constexpr const char16_t* kAiCrawlerTokens[] = {
+    u"gptbot", u"ccbot", u"google-extended", u"anthropic", u"claude", u"perplexity",
+};
+
+bool Served(const FetchResult& fetched) {
+    return fetched.status == 200 && !fetched.body.empty();
+}
+
+// The format test is deliberately shallow: a file that has the format's opening character
+// somewhere is taken as written in that format.
+char FormatMarker(const Text& label) {
+    if (label.find(u"json") != Text::npos) {
+        return '{';
+    }
+    if (label.find(u"xml") != Text::npos) {
+        return '<';
+    }
+    return 0;
+}
+
+// Many servers answer every unknown path with their HTML error or home page and status 200.
+// Such a page is not the file that was asked for, whatever characters it happens to hold.
+bool IsHtmlDocument(const std::string& body) {
+    std::string folded = body;
+    for (char& byte : folded) {
+        if (byte >= 'A' && byte <= 'Z') {
+            byte = static_cast<char>(byte - 'A' + 'a');
+        }
+    }
+    return folded.find("<html") != std::string::npos ||
+           folded.find("<!doctype html") != std::string::npos;
+}
+
+bool LooksLikeHtml(const FetchResult& fetched, const Text& text) {
+    if (ContainsNoCase(fetched.contentType, u"html")) {
+        return true;
+    }
+    const Text trimmed = Trim(text);
+    return (!trimmed.empty() && trimmed.front() == u'<') || ContainsNoCase(text, u"<html");
+}
+
+bool NamesAiCrawler(const Text& folded) {
+    for (const char16_t* token : kAiCrawlerTokens) {
+        if (folded.find(token) != Text::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+DiscoveryCheck MakeCheck(const Text& label, const Text& path, bool scored, CheckState state,
+                         const Text& details) {
+    return DiscoveryCheck{label, path, state, details, scored};
+}
+
+}  // namespace
+
+DiscoveryCheck JudgeDiscoveryFile(const DiscoveryFile& file, const FetchResult& fetched) {
+    if (!Served(fetched) || IsHtmlDocument(fetched.body)) {
+        return MakeCheck(file.label, file.path, file.scored, CheckState::Missing, u"Missing");
+    }
+    const char marker = FormatMarker(file.label);
+    if (marker == 0) {
+        return MakeCheck(file.label, file.path, file.scored, CheckState::Ok, u"Present");
+    }
+    if (fetched.body.find(marker) != std::string::npos) {
+        return MakeCheck(file.label, file.path, file.scored, CheckState::Ok, u"Valid");
+    }
+    return MakeCheck(file.label, file.path, file.scored, CheckState::NeedsUpdate, u"Needs update");
+}
+
+DiscoveryCheck JudgeRobotsTxt(const FetchResult& fetched, ScanResult& result) {
+    result.robotsStatus = fetched.status;
+    if (!Served(fetched)) {
+        // A 404 simply means there is no file; anything else that is not an answer at all
+        // or an error means the crawler could not read it.
+        const bool unreadable =
+            fetched.status == 0 || (fetched.status >= 400 && fetched.status != 404);
+        return MakeCheck(kRobotsLabel, kRobotsPath, true, CheckState::Missing,
+                         unreadable ? u"Blocked / unreadable" : u"Missing");
+    }
+    const Text text = Utf8ToWide(fetched.body);
+    if (!LooksLikeHtml(fetched, text)) {
+        result.robotsTxt = text;
+        result.robotsFound = true;
+    }
+    // An HTML error page is not kept as the site's robots.txt, but a crawler name on it
+    // still tells us the owner has thought about AI crawlers.
+    const Text folded = ToLower(text);
+    if (NamesAiCrawler(folded)) {
+        return MakeCheck(kRobotsLabel, kRobotsPath, true, CheckState::Ok, u"AI rules present");
+    }
+    if (BlocksAllCrawlers(folded)) {
+        return MakeCheck(kRobotsLabel, kRobotsPath, true, CheckState::Blocking,
+                         u"Blocking AI crawlers");
+    }
+    return MakeCheck(kRobotsLabel, kRobotsPath, true, CheckState::NeedsUpdate, u"Missing AI rules");
+}
+
+bool BlocksAllCrawlers(const Text& foldedRobots) {
+    // Consecutive user-agent lines form one group with the rules that follow them; a
+    // user-agent line after a rule starts the next group.
+    bool groupForEveryone = false;
+    bool inRules = false;
+    size_t lineStart = 0;
+    while (lineStart <= foldedRobots.size()) {
+        size_t lineEnd = foldedRobots.find(u'\n', lineStart);
+        if (lineEnd == Text::npos) {
+            lineEnd = foldedRobots.size();
+        }
+        Text line = foldedRobots.substr(lineStart, lineEnd - lineStart);
+        lineStart = lineEnd + 1;
+        const size_t comment = line.find(u'#');
+        if (comment != Text::npos) {
+            line.resize(comment);
+        }
+        const size_t colon = line.find(u':');
+        if (colon == Text::npos) {
+            continue;
+        }
+        const Text field = Trim(line.substr(0, colon));
+        const Text value = Trim(line.substr(colon + 1));
+        if (field == u"user-agent") {
+            if (inRules) {
+                groupForEveryone = false;
+                inRules = false;
+            }
+            groupForEveryone = groupForEveryone || value == u"*";
+        } else if (field == u"disallow" || field == u"allow") {
+            inRules = true;
+            if (groupForEveryone && field == u"disallow" && (value == u"/" || value == u"/*")) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+int ReadinessScore(const std::vector<DiscoveryCheck>& checks) {
+    int scoredRows = 0;
+    double points = 0.0;
+    for (const DiscoveryCheck& check : checks) {
+        if (!check.scored) {
+            continue;
+        }
+        ++scoredRows;
+        if (check.state == CheckState::Ok) {
+            points += 1.0;
+        } else if (check.state == CheckState::NeedsUpdate) {
+            points += 0.5;
+        }
+    }
+    if (scoredRows == 0) {
+        return 0;
+    }
+    return static_cast<int>(points / scoredRows * 100.0 + 0.5);
+}
+
+}  // namespace bcnk

@@ -1,0 +1,314 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "scan/crawler.h"
+#include "support/crawl_session.h"
+#include "support/fixture.h"
+
+namespace bcnk {
+namespace {
+
+using namespace test;
+
+Text Harbour(const std::string& path) {
+    return test::SiteAddress("harbour", path);
+}
+
+PageRecord Page(const std::string& path, const Text& title, const Text& h1,
+                std::vector<Text> headings, int words, int depth, PageClass pageClass) {
+    PageRecord page;
+    page.url = Harbour(path);
+    page.title = title;
+    page.h1 = h1;
+    page.headings = std::move(headings);
+    page.wordCount = words;
+    page.httpStatus = 200;
+    page.depth = depth;
+    page.pageClass = pageClass;
+    return page;
+}
+
+// Everything the harbour site yields at depth 2, in the order the crawl stores it.
+std::vector<PageRecord> HarbourPages() {
+    PageRecord home = Page("/", u"Harbour Tools", u"Harbour Tools",
+                           {u"Harbour Tools", u"Rope Care Kits"}, 37, 0, PageClass::Index);
+    home.description = u"Hand-forged harbour tools & rope care.";
+    home.schemaTypes = {u"Organization"};
+    PageRecord products =
+        Page("/products/", u"Our Tools", u"Rope Care Kits",
+             {u"Rope Care Kits", u"Harbour Tools Catalogue"}, 15, 1, PageClass::Product);
+    products.description = u"Every tool we make.";
+    PageRecord journal = Page("/blog/index.html", u"Harbour Journal", u"Harbour Journal",
+                              {u"Harbour Journal"}, 8, 1, PageClass::Article);
+    journal.description = u"Notes from the quay.";
+    // Stored under the address the link named, not where the redirect led.
+    PageRecord about =
+        Page("/about", u"Our Crew", u"Our Crew", {u"Our Crew"}, 12, 1, PageClass::Utility);
+    about.description = u"Who we are.";
+    about.schemaTypes = {u"Person"};
+    PageRecord raw = Page("/raw", u"Harbour Raw Notes", u"Harbour Raw Notes",
+                          {u"Harbour Raw Notes"}, 15, 1, PageClass::Article);
+    raw.schemaTypes = {u"BlogPosting"};
+    PageRecord privacy = Page("/privacy.html", u"Privacy Notice", u"Privacy Notice",
+                              {u"Privacy Notice"}, 7, 1, PageClass::Legal);
+    PageRecord hammer = Page("/products/hammer.html", u"Caulking Hammer", u"Caulking Hammer",
+                             {u"Caulking Hammer"}, 10, 2, PageClass::Product);
+    hammer.lastModified = u"Wed, 02 Dec 2026 10:00:00 GMT";
+    PageRecord kit =
+        Page("/products/rope-care-kit.html", u"Rope Care Kit Deluxe", u"Rope Care Kit Deluxe",
+             {u"Rope Care Kit Deluxe"}, 18, 2, PageClass::Product);
+    kit.schemaTypes = {u"Product"};
+    kit.productName = u"Rope Care Kit Deluxe";
+    PageRecord post =
+        Page("/blog/first-post.html", u"Tide Tables Explained", u"Tide Tables Explained",
+             {u"Tide Tables Explained", u"Reading Tide Tables"}, 15, 2, PageClass::Article);
+    PageRecord setup =
+        Page("/guide/setup.html", u"Setting Up", u"Setting Up Mooring Lines",
+             {u"Setting Up Mooring Lines", u"Mooring Lines Checklist"}, 9, 2, PageClass::Guide);
+    // Linked from /about as "team.html": resolved against /about, not the redirect target.
+    PageRecord team = Page("/team.html", u"Meet the Team", u"Meet the Team", {u"Meet the Team"}, 6,
+                           2, PageClass::Utility);
+    return {home, products, journal, about, raw, privacy, hammer, kit, post, setup, team};
+}
+
+std::vector<DiscoveryCheck> HarbourChecks() {
+    using S = CheckState;
+    return {
+        {u"llms.txt", u"/llms.txt", S::Ok, u"Present", true},
+        {u"llms-lite.txt", u"/llms-lite.txt", S::Missing, u"Missing", false},
+        {u"ai-discovery.json", u"/ai-discovery.json", S::NeedsUpdate, u"Needs update", true},
+        {u"ai-discovery.json (.well-known)", u"/.well-known/ai-discovery.json", S::Ok, u"Valid",
+         false},
+        {u"ai-discovery.md", u"/ai-discovery.md", S::Missing, u"Missing", false},
+        {u"knowledge-graph.json", u"/knowledge-graph.json", S::Missing, u"Missing", true},
+        {u"ai-sitemap.xml", u"/ai-sitemap.xml", S::Missing, u"Missing", true},
+        {u"sitemap.xml", u"/sitemap.xml", S::Ok, u"Valid", true},
+        {u"tdmrep.json", u"/.well-known/tdmrep.json", S::Missing, u"Missing", true},
+        {u"robots.txt AI rules", u"/robots.txt", S::Ok, u"AI rules present", true},
+    };
+}
+
+// Addresses in the order they are fetched, with the pages stored before each fetch.
+std::vector<std::pair<std::string, int>> HarbourFetches() {
+    return {{"/", 0},
+            {"/products/", 1},
+            {"/blog/index.html", 2},
+            {"/about", 3},
+            {"/plain", 4},
+            {"/missing", 4},
+            {"/broken", 4},
+            {"/empty", 4},
+            {"/raw", 4},
+            {"/privacy.html", 5},
+            {"/products/hammer.html", 6},
+            {"/products/rope-care-kit.html", 7},
+            {"/blog/first-post.html", 8},
+            {"/guide/setup.html", 9},
+            {"/team.html", 10}};
+}
+
+Text StartLine(int depth, int maxPages) {
+    const Text base = Harbour("");
+    return u"Crawl start: base=" + base + u" host=127.0.0.1 depth=" + NumberText(depth) +
+           u" delay=0ms maxPages=" + NumberText(maxPages);
+}
+
+TEST(Crawl, HarbourSiteWhole) {
+    BCNK_REQUIRE_FIXTURE();
+    // No path: the crawl starts at "/".
+    const CrawlSession session = RunCrawl(TestOptions(Harbour(""), 2));
+    const ScanResult& result = session.result;
+
+    EXPECT_EQ(result.host, u"127.0.0.1");
+    EXPECT_EQ(result.baseUrl, Harbour(""));
+    EXPECT_EQ(result.language, u"nl");
+    EXPECT_EQ(result.siteDescription, u"Hand-forged harbour tools & rope care.");
+    EXPECT_EQ(result.organizationName, u"Harbour Tools Ltd");
+    EXPECT_EQ(result.personName, u"Mara Quill");
+    EXPECT_EQ(result.pages, HarbourPages());
+    EXPECT_EQ(result.checks, HarbourChecks());
+    EXPECT_EQ(result.topics, (std::vector<Text>{u"rope care kits", u"harbour tools",
+                                                u"mooring lines", u"tide tables"}));
+    // llms.txt, sitemap.xml and robots.txt count whole, ai-discovery.json half: 3.5 of 7.
+    EXPECT_EQ(result.score, 50);
+    EXPECT_FALSE(result.pageLimitReached);
+    EXPECT_EQ(result.robotsTxt,
+              u"User-agent: GPTBot\r\nDisallow: /\r\n\r\nUser-agent: *\r\nAllow: /\r\n");
+    EXPECT_EQ(result.robotsStatus, 200);
+    EXPECT_TRUE(result.robotsFound);
+
+    std::vector<ProgressCall> progress;
+    for (const auto& [path, stored] : HarbourFetches()) {
+        progress.push_back({u"Crawling: " + Harbour(path), stored});
+    }
+    progress.push_back({u"Checking AI discovery files...", 11});
+    progress.push_back({u"Scan complete", 11});
+    EXPECT_EQ(session.progress, progress);
+
+    std::vector<Text> log = {StartLine(2, 500)};
+    const std::vector<Text> pageLines = {
+        u"page #1 [200] d0 Index - " + Harbour("/"),
+        u"page #2 [200] d1 Product - " + Harbour("/products/"),
+        u"page #3 [200] d1 Article - " + Harbour("/blog/index.html"),
+        u"page #4 [200] d1 Utility - " + Harbour("/about"),
+        u"skip [200] d1 (non-HTML/error) - " + Harbour("/plain"),
+        u"skip [404] d1 (non-HTML/error) - " + Harbour("/missing"),
+        u"skip [500] d1 (non-HTML/error) - " + Harbour("/broken"),
+        u"skip [200] d1 (non-HTML/error) - " + Harbour("/empty"),
+        u"page #5 [200] d1 Article - " + Harbour("/raw"),
+        u"page #6 [200] d1 Legal - " + Harbour("/privacy.html"),
+        u"page #7 [200] d2 Product - " + Harbour("/products/hammer.html"),
+        u"page #8 [200] d2 Product - " + Harbour("/products/rope-care-kit.html"),
+        u"page #9 [200] d2 Article - " + Harbour("/blog/first-post.html"),
+        u"page #10 [200] d2 Guide - " + Harbour("/guide/setup.html"),
+        u"page #11 [200] d2 Utility - " + Harbour("/team.html"),
+    };
+    log.insert(log.end(), pageLines.begin(), pageLines.end());
+    for (const DiscoveryCheck& check : HarbourChecks()) {
+        log.push_back(u"ADP: " + check.label + u" = " + check.details);
+    }
+    log.push_back(u"Crawl complete: 11 pages, score 50%, " + NumberText(result.elapsedSeconds) +
+                  u"s");
+    EXPECT_EQ(session.log, log);
+}
+
+TEST(Crawl, DepthOneFollowsOnlyTheStartPagesLinks) {
+    BCNK_REQUIRE_FIXTURE();
+    const ScanResult result = RunCrawl(TestOptions(Harbour("/"), 1)).result;
+    const std::vector<PageRecord> all = HarbourPages();
+    EXPECT_EQ(result.pages, std::vector<PageRecord>(all.begin(), all.begin() + 6));
+    EXPECT_FALSE(result.pageLimitReached);
+}
+
+TEST(Crawl, PageLimitIsReportedOnlyWhileAddressesWait) {
+    BCNK_REQUIRE_FIXTURE();
+    const std::vector<PageRecord> all = HarbourPages();
+    struct Row {
+        int maxPages;
+        size_t stored;
+        bool limited;
+    };
+    // The eleventh page is the last one queued, so a limit of 11 is never felt.
+    for (const Row& row : {Row{3, 3, true}, Row{10, 10, true}, Row{11, 11, false}}) {
+        const CrawlSession session = RunCrawl(TestOptions(Harbour("/"), 2, row.maxPages));
+        EXPECT_EQ(session.result.pages,
+                  std::vector<PageRecord>(all.begin(), all.begin() + row.stored))
+            << row.maxPages;
+        EXPECT_EQ(session.result.pageLimitReached, row.limited) << row.maxPages;
+        EXPECT_EQ(session.result.checks.size(), 10u);
+    }
+}
+
+TEST(Crawl, StartAddressKeepsItsPathAndOnlyItIsTheStartPage) {
+    BCNK_REQUIRE_FIXTURE();
+    // Started inside the site: the journal becomes the start page and the home page, reached
+    // through no link, is never seen.
+    const CrawlSession session = RunCrawl(TestOptions(Harbour("/blog/index.html"), 1));
+    const ScanResult& result = session.result;
+    ASSERT_EQ(result.pages.size(), 3u);
+    EXPECT_EQ(result.pages[0].url, Harbour("/blog/index.html"));
+    EXPECT_EQ(result.pages[0].pageClass, PageClass::Index);
+    EXPECT_EQ(result.pages[1].url, Harbour("/blog/first-post.html"));
+    EXPECT_EQ(result.pages[2].url, Harbour("/guide/setup.html"));
+    EXPECT_EQ(result.siteDescription, u"Notes from the quay.");
+    EXPECT_EQ(result.language, u"de");
+    EXPECT_EQ(result.organizationName, u"");
+    EXPECT_EQ(session.log.front(), StartLine(1, 500));
+}
+
+TEST(Crawl, InvalidStartAddressLeavesEverythingEmpty) {
+    const Text inputs[] = {u"", u"   ", u"https://", u"http:///path"};
+    for (const Text& input : inputs) {
+        const CrawlSession session = RunCrawl(TestOptions(input));
+        EXPECT_EQ(session.result, ScanResult()) << test::Narrow(input);
+        EXPECT_EQ(session.progress, (std::vector<ProgressCall>{{u"Invalid URL", 0}}));
+        EXPECT_EQ(session.log, std::vector<Text>{u"Crawl aborted: invalid URL '" + input + u"'"});
+    }
+}
+
+TEST(Crawl, CancelFromProgressEndsTheLoopAfterThatFetch) {
+    BCNK_REQUIRE_FIXTURE();
+    std::atomic<bool> cancel{false};
+    const Text trigger = u"Crawling: " + Harbour("/blog/index.html");
+    const CrawlSession session =
+        RunCrawl(TestOptions(Harbour("/"), 2), cancel, [&](const Text& message, int) {
+            if (message == trigger) {
+                cancel = true;
+            }
+        });
+    const std::vector<PageRecord> all = HarbourPages();
+    const ScanResult& result = session.result;
+    // A fetch already under way is finished and kept.
+    EXPECT_EQ(result.pages, std::vector<PageRecord>(all.begin(), all.begin() + 3));
+    EXPECT_TRUE(result.checks.empty());
+    EXPECT_EQ(result.score, 0);
+    EXPECT_EQ(result.topics, (std::vector<Text>{u"rope care kits", u"harbour tools"}));
+    EXPECT_EQ(result.language, u"nl");
+    EXPECT_FALSE(result.robotsFound);
+    EXPECT_EQ(session.progress,
+              (std::vector<ProgressCall>{{u"Crawling: " + Harbour("/"), 0},
+                                         {u"Crawling: " + Harbour("/products/"), 1},
+                                         {trigger, 2},
+                                         {u"Scan complete", 3}}));
+    ASSERT_EQ(session.log.size(), 5u);
+    EXPECT_EQ(session.log.back(), u"Crawl complete: 3 pages, score 0%, " +
+                                      NumberText(result.elapsedSeconds) + u"s (cancelled)");
+}
+
+TEST(Crawl, CancelBeforeTheChecksSkipsThemAll) {
+    BCNK_REQUIRE_FIXTURE();
+    std::atomic<bool> cancel{false};
+    const CrawlSession session =
+        RunCrawl(TestOptions(Harbour("/"), 2), cancel, [&](const Text& message, int) {
+            if (message == u"Checking AI discovery files...") {
+                cancel = true;
+            }
+        });
+    EXPECT_EQ(session.result.pages, HarbourPages());
+    EXPECT_TRUE(session.result.checks.empty());
+    EXPECT_EQ(session.result.score, 0);
+    EXPECT_EQ(session.result.topics.size(), 4u);
+    EXPECT_EQ(session.progress.back(), (ProgressCall{u"Scan complete", 11}));
+    for (const Text& line : session.log) {
+        EXPECT_NE(line.rfind(u"ADP: ", 0), 0u) << test::Narrow(line);
+    }
+    EXPECT_EQ(session.log.back(), u"Crawl complete: 11 pages, score 0%, " +
+                                      NumberText(session.result.elapsedSeconds) + u"s (cancelled)");
+}
+
+TEST(Crawl, CancelFromAnotherThreadCutsThePauseShort) {
+    BCNK_REQUIRE_FIXTURE();
+    ScanOptions options = TestOptions(Harbour("/"), 2);
+    options.delayMs = 2000;
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> firstFetch{false};
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point cancelledAt;
+    std::thread canceller([&] {
+        for (int i = 0; i < 400 && !firstFetch; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        cancelledAt = Clock::now();
+        cancel = true;
+    });
+    const CrawlSession session =
+        RunCrawl(options, cancel, [&](const Text&, int) { firstFetch = true; });
+    const Clock::time_point returnedAt = Clock::now();
+    canceller.join();
+    // The flag arrives while the crawl pauses after the first page.
+    ASSERT_EQ(session.result.pages.size(), 1u);
+    EXPECT_EQ(session.result.pages[0], HarbourPages()[0]);
+    EXPECT_TRUE(session.result.checks.empty());
+    EXPECT_EQ(session.progress.size(), 2u);
+    // The rest of the two-second pause is not sat out.
+    EXPECT_LT(returnedAt - cancelledAt, std::chrono::milliseconds(1000));
+}
+
+}  // namespace
+}  // namespace bcnk

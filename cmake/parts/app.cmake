@@ -1,19 +1,6 @@
 # Beaconsmith.exe: the Windows program. Its portable logic is bcnk_app_logic
 # (00-app-extras.cmake); everything here touches the window system.
-# The program links the crawl, the HTTP client and the package builder; until all three
-# exist in the tree it is left out, so the rest of the build stays usable.
-set(APP_LINK_NEEDS src/scan/crawler.cpp src/scan/http_winhttp.cpp src/package/package.cpp)
-set(APP_MISSING)
-foreach(needed ${APP_LINK_NEEDS})
-    if(NOT EXISTS ${PROJECT_SOURCE_DIR}/${needed})
-        list(APPEND APP_MISSING ${needed})
-    endif()
-endforeach()
-if(WIN32 AND APP_MISSING)
-    message(STATUS "Beaconsmith.exe not built yet; missing: ${APP_MISSING}")
-    file(WRITE ${CMAKE_BINARY_DIR}/beaconsmith-not-built.txt "${APP_MISSING}\n")
-elseif(WIN32)
-    file(REMOVE ${CMAKE_BINARY_DIR}/beaconsmith-not-built.txt)
+if(WIN32)
     enable_language(RC)
     file(GLOB APP_WINDOW_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/app/*_win.cpp)
     list(FILTER APP_WINDOW_SOURCES EXCLUDE REGEX "/char_class_win\\.cpp$")

@@ -7,9 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
+#include <chrono>
 
 #include "scan/http.h"
 #include "scan/url.h"
@@ -28,56 +26,37 @@ constexpr DWORD Milliseconds(std::chrono::milliseconds duration) {
     return static_cast<DWORD>(duration.count());
 }
 
-// Owns one WinHTTP handle. Close may come from the time-limit thread while the owner is
-// blocked in a call on the handle: closing the handle is how WinHTTP cancels a synchronous
-// call, and the owner's later calls then see a null handle and fail at once.
+// Owns one WinHTTP handle; closes it once, on every path.
 class InternetHandle {
   public:
     explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
-    ~InternetHandle() { Close(); }
+    ~InternetHandle() {
+        if (handle_ != nullptr) {
+            WinHttpCloseHandle(handle_);
+        }
+    }
     InternetHandle(const InternetHandle&) = delete;
     InternetHandle& operator=(const InternetHandle&) = delete;
 
-    HINTERNET get() const { return handle_.load(); }
-    explicit operator bool() const { return get() != nullptr; }
-    void Close() {
-        if (HINTERNET handle = handle_.exchange(nullptr)) {
-            WinHttpCloseHandle(handle);
-        }
-    }
+    HINTERNET get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
 
   private:
-    std::atomic<HINTERNET> handle_;
+    HINTERNET handle_;
 };
 
-// Closes the request when the Get's time is up. Declared after the request it guards, so
-// it is stopped before the request is closed on the ordinary path.
-class RequestTimeLimit {
-  public:
-    RequestTimeLimit(std::chrono::milliseconds limit, InternetHandle& request)
-        : watcher_([this, limit, &request] {
-              std::unique_lock<std::mutex> lock(mutex_);
-              if (!wake_.wait_for(lock, limit, [this] { return finished_; })) {
-                  request.Close();
-              }
-          }) {}
-    ~RequestTimeLimit() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            finished_ = true;
-        }
-        wake_.notify_one();
-        watcher_.join();
-    }
-    RequestTimeLimit(const RequestTimeLimit&) = delete;
-    RequestTimeLimit& operator=(const RequestTimeLimit&) = delete;
+using Clock = std::chrono::steady_clock;
 
-  private:
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool finished_ = false;
-    std::thread watcher_;  // last: starts once the members above exist
-};
+// The time a Get still has, as a WinHTTP time-out: never more than the ordinary per-read
+// time-out, never zero (WinHTTP reads zero as "wait forever").
+DWORD WaitWithin(Clock::time_point deadline, std::chrono::milliseconds ordinary) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return Milliseconds(std::clamp(left, std::chrono::milliseconds(1), ordinary));
+}
+
+void SetReceiveWait(HINTERNET request, DWORD option, DWORD milliseconds) {
+    WinHttpSetOption(request, option, &milliseconds, sizeof milliseconds);
+}
 
 std::atomic<HINTERNET> session{nullptr};
 
@@ -93,12 +72,18 @@ Text QueryHeaderText(HINTERNET request, DWORD query) {
     return Text(reinterpret_cast<const char16_t*>(buffer), size / sizeof(wchar_t));
 }
 
-// Reads until the body ends, a call fails (the time limit closes the request, or the
-// connection breaks) or kMaxBodyBytes are held; what was read is kept in every case.
-void ReadBody(const InternetHandle& request, std::string& body) {
+// Reads until the body ends, a call fails, the Get's time is up or kMaxBodyBytes are held;
+// what was read is kept in every case. Each wait is cut to the time left rather than
+// closing the request from another thread, which not every WinHTTP survives mid-read.
+void ReadBody(HINTERNET request, Clock::time_point deadline, std::string& body) {
     for (;;) {
+        if (Clock::now() >= deadline) {
+            return;
+        }
+        SetReceiveWait(request, WINHTTP_OPTION_RECEIVE_TIMEOUT,
+                       WaitWithin(deadline, Http::kReceiveTimeout));
         DWORD available = 0;
-        if (!WinHttpQueryDataAvailable(request.get(), &available) || available == 0) {
+        if (!WinHttpQueryDataAvailable(request, &available) || available == 0) {
             return;
         }
         if (body.size() >= Http::kMaxBodyBytes) {
@@ -109,7 +94,7 @@ void ReadBody(const InternetHandle& request, std::string& body) {
             static_cast<DWORD>(std::min<size_t>(available, Http::kMaxBodyBytes - held));
         body.resize(held + wanted);
         DWORD read = 0;
-        const BOOL ok = WinHttpReadData(request.get(), body.data() + held, wanted, &read);
+        const BOOL ok = WinHttpReadData(request, body.data() + held, wanted, &read);
         body.resize(held + (ok ? read : 0));
         if (!ok || read == 0) {
             return;
@@ -169,14 +154,11 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
     WinHttpAddRequestHeaders(request.get(), Wide(header), static_cast<DWORD>(-1),
                              WINHTTP_ADDREQ_FLAG_ADD);
 
-    // The wait for the response head has a time-out of its own, apart from the per-read
-    // one; bound it by the time limit too, since not every WinHTTP lets the closing of a
-    // request interrupt that wait.
-    const std::chrono::milliseconds limit = TimeLimit();
-    DWORD headWait = Milliseconds(limit);
-    WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &headWait,
-                     sizeof headWait);
-    const RequestTimeLimit timeLimit(limit, request);
+    // The per-read time-outs alone would let a server that trickles a byte now and then
+    // hold one Get for days: every wait below is cut to what is left of the Get's time.
+    const Clock::time_point deadline = Clock::now() + TimeLimit();
+    SetReceiveWait(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT,
+                   WaitWithin(deadline, TimeLimit()));
     if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
                             WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
         !WinHttpReceiveResponse(request.get(), nullptr)) {
@@ -194,7 +176,7 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
         QueryHeaderText<kMaxContentTypeLength + 1>(request.get(), WINHTTP_QUERY_CONTENT_TYPE);
     result.lastModified =
         QueryHeaderText<kMaxLastModifiedLength + 1>(request.get(), WINHTTP_QUERY_LAST_MODIFIED);
-    ReadBody(request, result.body);
+    ReadBody(request.get(), deadline, result.body);
     return result;
 }
 

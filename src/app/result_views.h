@@ -1,0 +1,61 @@
+#pragma once
+// What the result views show, apart from how they are drawn: the page list's cell texts and
+// sorting, the gauge's figures and the status bar's summary line.
+#include <array>
+#include <vector>
+
+#include "common/text.h"
+#include "scan/scan_types.h"
+
+namespace bcnk {
+
+enum class PageColumn : int { Url = 0, Title = 1, Class = 2, Words = 3, Schema = 4 };
+constexpr int kPageColumnCount = 5;
+
+// Cell text of the page list; empty for a column outside 0..4. The schema column is cut to
+// 1023 units so that it fits the list's text buffer.
+Text PageCellText(const PageRecord& page, int column);
+
+// Kept for the life of the window: a new scan does not reset it, so the next click on the
+// same column reverses the last direction.
+struct PageSortState {
+    int column = -1;
+    bool ascending = true;
+};
+
+// A click on column 0..4: updates the state and reorders pages in place. Returns false
+// (and changes nothing) for an empty list or a column outside 0..4.
+bool SortPagesByColumn(std::vector<PageRecord>& pages, int column, PageSortState& state);
+
+// "  Domain: <host>     Pages: <n>     Scan Time: MM:SS", plus the page-limit note; "Ready"
+// without a result.
+Text SummaryLine(const ScanResult* result);
+
+struct Rgb {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+Rgb ScoreColor(int score);
+Text RatingWord(int score);
+
+struct Point {
+    int x = 0;
+    int y = 0;
+    bool operator==(const Point&) const = default;
+};
+
+// Where the clockwise score arc that starts at the top of the ring ends.
+Point ArcEndPoint(int centerX, int centerY, int radius, int score);
+
+struct GaugeRow {
+    const char16_t* label;
+    int count;
+};
+
+// The five "Page Classification" rows, counted afresh from the pages.
+std::array<GaugeRow, 5> ClassificationRows(const std::vector<PageRecord>& pages);
+
+}  // namespace bcnk

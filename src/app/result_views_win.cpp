@@ -1,0 +1,207 @@
+// The result views on screen: the ADP status list, the score gauge and the virtual page list.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "app/app_ids.h"
+#include "app/window_state.h"
+
+namespace bcnk {
+namespace {
+
+constexpr COLORREF kRingColor = RGB(44, 52, 61);
+
+COLORREF ToColorRef(const Rgb& rgb) {
+    return RGB(rgb.red, rgb.green, rgb.blue);
+}
+
+RECT ToRect(const Rect& rect) {
+    return {rect.x, rect.y, rect.x + rect.width, rect.y + rect.height};
+}
+
+void DrawLine(HDC dc, const wchar_t* text, const Rect& where, HFONT font, COLORREF color,
+              UINT alignment) {
+    const UniqueSelection selected = Select(dc, font);
+    SetTextColor(dc, color);
+    RECT rect = ToRect(where);
+    DrawTextW(dc, text, -1, &rect, alignment | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+}
+
+void PaintGauge(HWND window, HDC dc) {
+    RECT client;
+    GetClientRect(window, &client);
+    FillRect(dc, &client, App().resources.card.Get());
+    SetBkMode(dc, TRANSPARENT);
+
+    const ScanResult* result = App().logic->Current();
+    const int score = result != nullptr ? result->score : 0;
+    const GaugeLayout g = ComputeGaugeLayout(client.right, App().dpi);
+    const COLORREF scoreColor = ToColorRef(ScoreColor(score));
+    const int left = g.centerX - g.radius;
+    const int top = g.centerY - g.radius;
+    const int right = g.centerX + g.radius;
+    const int bottom = g.centerY + g.radius;
+    {
+        const UniquePen ring(CreatePen(PS_SOLID, g.penWidth, kRingColor));
+        const UniqueSelection pen = Select(dc, ring.Get());
+        const UniqueSelection hollow = Select(dc, GetStockObject(NULL_BRUSH));
+        Ellipse(dc, left, top, right, bottom);
+    }
+    if (score > 0) {
+        const UniquePen arcPen(CreatePen(PS_SOLID, g.penWidth, scoreColor));
+        const UniqueSelection pen = Select(dc, arcPen.Get());
+        const Point end = ArcEndPoint(g.centerX, g.centerY, g.radius, score);
+        const int previousDirection = SetArcDirection(dc, AD_CLOCKWISE);
+        Arc(dc, left, top, right, bottom, g.centerX, top, end.x, end.y);
+        SetArcDirection(dc, previousDirection);
+    }
+
+    const UiResources& r = App().resources;
+    wchar_t number[16];
+    std::swprintf(number, 16, L"%d%%", score);
+    DrawLine(dc, number, g.percent, r.large.Get(), ColorText, DT_CENTER);
+    DrawLine(dc, Wide(RatingWord(score)), g.rating, r.semiBold.Get(), scoreColor, DT_CENTER);
+    DrawLine(dc, L"Page Classification", g.heading, r.semiBold.Get(), ColorText, DT_LEFT);
+    if (result == nullptr) {
+        return;
+    }
+    Rect label = g.firstRowLabel;
+    Rect count = g.firstRowCount;
+    for (const GaugeRow& row : ClassificationRows(result->pages)) {
+        DrawLine(dc, reinterpret_cast<const wchar_t*>(row.label), label, r.normal.Get(),
+                 ColorDimText, DT_LEFT);
+        std::swprintf(number, 16, L"%d", row.count);
+        DrawLine(dc, number, count, r.normal.Get(), ColorText, DT_RIGHT);
+        label.y += g.rowStep;
+        count.y += g.rowStep;
+    }
+}
+
+void AddColumns(HWND list, std::initializer_list<std::pair<const wchar_t*, int>> columns) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    column.fmt = LVCFMT_LEFT;
+    int index = 0;
+    for (const auto& [caption, width] : columns) {
+        column.pszText = const_cast<wchar_t*>(caption);
+        column.cx = Px(width);
+        SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index++),
+                     reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void SetCell(HWND list, int row, int column, const Text& text) {
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = const_cast<wchar_t*>(Wide(text));
+    SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void AnswerDisplayInfo(NMLVDISPINFOW& info) {
+    const ScanResult* result = App().logic->Current();
+    LVITEMW& item = info.item;
+    if (result == nullptr || item.iItem < 0 ||
+        static_cast<size_t>(item.iItem) >= result->pages.size() || !(item.mask & LVIF_TEXT)) {
+        return;
+    }
+    const PageRecord& page = result->pages[static_cast<size_t>(item.iItem)];
+    const Text* text = nullptr;
+    switch (static_cast<PageColumn>(item.iSubItem)) {
+        case PageColumn::Url:
+            text = &page.url;
+            break;
+        case PageColumn::Title:
+            text = &page.title;
+            break;
+        case PageColumn::Class:
+        case PageColumn::Words:
+        case PageColumn::Schema:
+            App().cellBuffer = PageCellText(page, item.iSubItem);
+            text = &App().cellBuffer;
+            break;
+        default:
+            return;
+    }
+    item.pszText = const_cast<wchar_t*>(Wide(*text));
+}
+
+void SortOnColumnClick(HWND list, int column) {
+    ScanResult* result = App().logic->MutableCurrent();
+    if (result == nullptr || !SortPagesByColumn(result->pages, column, App().sort)) {
+        return;
+    }
+    SendMessageW(list, LVM_REDRAWITEMS, 0, static_cast<LPARAM>(result->pages.size()) - 1);
+    InvalidateRect(list, nullptr, FALSE);
+}
+
+}  // namespace
+
+LRESULT CALLBACK GaugeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        const UniquePaint paint = BeginPainting(window);
+        if (paint) {
+            PaintGauge(window, paint.Get().paint.hdc);
+        }
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void InitListColumns(HWND statusList, HWND pageList) {
+    if (statusList != nullptr) {
+        AddColumns(statusList, {{L"File", 220}, {L"Status", 70}, {L"Details", 140}});
+    }
+    if (pageList != nullptr) {
+        AddColumns(
+            pageList,
+            {{L"URL", 330}, {L"Title", 220}, {L"Class", 90}, {L"Words", 70}, {L"Schema", 180}});
+    }
+}
+
+void FillDiscoveryList() {
+    HWND list = GetDlgItem(App().window, kIdStatusList);
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    const ScanResult* result = App().logic->Current();
+    if (result == nullptr) {
+        return;
+    }
+    int row = 0;
+    for (const DiscoveryCheck& check : result->checks) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = row;
+        item.pszText = const_cast<wchar_t*>(Wide(check.label));
+        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        SetCell(list, row, 1, CheckStateSymbol(check.state));
+        SetCell(list, row, 2, check.details);
+        ++row;
+    }
+}
+
+void RefreshResultViews() {
+    FillDiscoveryList();
+    const ScanResult* result = App().logic->Current();
+    const WPARAM count = result != nullptr ? result->pages.size() : 0;
+    SendMessageW(GetDlgItem(App().window, kIdPageList), LVM_SETITEMCOUNT, count, 0);
+    InvalidateRect(GetDlgItem(App().window, kIdGauge), nullptr, TRUE);
+}
+
+bool HandlePageListNotify(const NMHDR& header) {
+    if (header.idFrom != kIdPageList) {
+        return false;
+    }
+    if (header.code == LVN_GETDISPINFOW) {
+        AnswerDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
+        return true;
+    }
+    if (header.code == LVN_COLUMNCLICK) {
+        const auto& click = reinterpret_cast<const NMLISTVIEW&>(header);
+        SortOnColumnClick(header.hwndFrom, click.iSubItem);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace bcnk

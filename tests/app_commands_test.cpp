@@ -1,0 +1,594 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_ids.h"
+#include "app/commands.h"
+#include "app/workers.h"
+#include "common/maker_info.h"
+#include "common/settings.h"
+
+namespace bcnk {
+namespace {
+
+// Records what the logic asked of the window; enough state to answer "is X enabled now".
+class RecordingOps : public WindowOps {
+  public:
+    void SetText(int id, const Text& text) override { texts[id] = text; }
+    void Enable(int id, bool enabled) override { this->enabled[id] = enabled; }
+    void Show(int id, bool visible) override { shown[id] = visible; }
+    void Animate(int id, bool running) override { animating[id] = running; }
+    void Focus(int id) override { focused = id; }
+    void SelectFirstTab() override { ++firstTabSelections; }
+    void RefreshResultViews() override { ++viewRefreshes; }
+    void ShowMessage(const Text& text, BoxIcon icon) override {
+        boxes.push_back({text, icon});
+        if (onMessage) {
+            onMessage();
+        }
+    }
+    void Open(const Text& target) override { opened.push_back(target); }
+    bool FolderExists(const Text& path) override {
+        queriedFolders.push_back(path);
+        return existingFolder == path;
+    }
+    void OpenSettingsDialog() override { ++settingsDialogs; }
+    void DestroyMainWindow() override { ++destroyed; }
+    bool StartScanWorker(std::unique_ptr<ScanOptions> options) override {
+        if (!threadsStart) {
+            return false;
+        }
+        scanOptions = std::move(options);
+        return true;
+    }
+    bool StartGenerateWorker(std::unique_ptr<GenerateJob> job) override {
+        if (!threadsStart) {
+            return false;
+        }
+        generateJob = std::move(job);
+        return true;
+    }
+    void Log(const Text& line) override { log.push_back(line); }
+
+    bool IsEnabled(int id) const {
+        const auto it = enabled.find(id);
+        return it == enabled.end() || it->second;
+    }
+
+    struct Box {
+        Text text;
+        BoxIcon icon;
+    };
+    std::map<int, Text> texts;
+    std::map<int, bool> enabled;
+    std::map<int, bool> shown;
+    std::map<int, bool> animating;
+    int focused = 0;
+    int firstTabSelections = 0;
+    int viewRefreshes = 0;
+    std::vector<Box> boxes;
+    std::function<void()> onMessage;
+    std::vector<Text> opened;
+    Text existingFolder;
+    std::vector<Text> queriedFolders;
+    int settingsDialogs = 0;
+    int destroyed = 0;
+    bool threadsStart = true;
+    std::unique_ptr<ScanOptions> scanOptions;
+    std::unique_ptr<GenerateJob> generateJob;
+    std::vector<Text> log;
+};
+
+const std::vector<int> kScanBusyControls = {kIdAddress,   kIdDepth,    kIdDelay,
+                                            kIdPageLimit, kIdTabs,     kIdGeneratePanel,
+                                            kCmdNewScan,  kCmdSettings};
+
+ScanFormValues Form(const Text& address) {
+    return {address, 2, 2, 2};
+}
+
+PackageForm NamedForm(const Text& name) {
+    PackageForm form;
+    form.name = name;
+    form.industry = u"Software";
+    return form;
+}
+
+std::unique_ptr<ScanResult> ResultWithPages(int pageCount) {
+    auto result = std::make_unique<ScanResult>();
+    result->host = u"example.com";
+    for (int i = 0; i < pageCount; ++i) {
+        PageRecord page;
+        page.url = u"https://example.com/" + NumberText(i);
+        result->pages.push_back(page);
+    }
+    return result;
+}
+
+class CommandLogicTest : public testing::Test {
+  protected:
+    RecordingOps ops;
+    CommandLogic logic{ops, u"/opt/bcnk"};
+
+    void ScanToCompletion(std::unique_ptr<ScanResult> result) {
+        logic.OnScanButton(Form(u"example.com"));
+        ASSERT_TRUE(logic.Scanning());
+        logic.OnScanDone(std::move(result));
+    }
+};
+
+TEST_F(CommandLogicTest, ScanStartsWithTrimmedAddressAndLocksTheScanControls) {
+    SettingsStore::userAgent = u"TestAgent/1";
+    logic.OnScanButton({u"  example.com  ", 4, 0, 5});
+
+    ASSERT_NE(ops.scanOptions, nullptr);
+    EXPECT_EQ(ops.scanOptions->startUrl, u"example.com");
+    EXPECT_EQ(ops.scanOptions->maxDepth, 5);
+    EXPECT_EQ(ops.scanOptions->delayMs, 0);
+    EXPECT_EQ(ops.scanOptions->maxPages, kNoPageLimit);
+    EXPECT_EQ(ops.scanOptions->userAgent, u"TestAgent/1");
+    EXPECT_EQ(ops.log, std::vector<Text>{u"Scan requested: url=example.com"});
+    EXPECT_TRUE(logic.Scanning());
+    EXPECT_EQ(ops.texts[kIdScan], u"Cancel");
+    EXPECT_TRUE(ops.shown[kIdScanProgress]);
+    EXPECT_TRUE(ops.animating[kIdScanProgress]);
+    for (int id : kScanBusyControls) {
+        EXPECT_FALSE(ops.IsEnabled(id)) << id;
+    }
+    EXPECT_TRUE(ops.IsEnabled(kIdScan));
+    SettingsStore::userAgent = DefaultUserAgent();
+}
+
+TEST_F(CommandLogicTest, RefusedScansStartNothing) {
+    struct Row {
+        Text address;
+        Text message;
+        BoxIcon icon;
+    };
+    const Text invalid =
+        u"That doesn't look like a valid website address.\n\nExample: https://example.com";
+    const std::vector<Row> rows = {
+        {u"   ", u"Enter a URL to scan.", BoxIcon::Information},
+        {u"localhost", invalid, BoxIcon::Warning},
+        {u"https://", invalid, BoxIcon::Warning},
+        {u"https://user@example.com", invalid, BoxIcon::Warning},
+        {u"exa mple.com", invalid, BoxIcon::Warning},
+        {u"my_site.com", invalid, BoxIcon::Warning},
+    };
+    for (const Row& row : rows) {
+        RecordingOps fresh;
+        CommandLogic local(fresh, u".");
+        local.OnScanButton(Form(row.address));
+        ASSERT_EQ(fresh.boxes.size(), 1u);
+        EXPECT_EQ(fresh.boxes[0].text, row.message);
+        EXPECT_EQ(fresh.boxes[0].icon, row.icon);
+        EXPECT_FALSE(local.Scanning());
+        EXPECT_EQ(fresh.scanOptions, nullptr);
+        EXPECT_TRUE(fresh.log.empty());
+        if (row.icon == BoxIcon::Warning) {
+            EXPECT_EQ(fresh.focused, kIdAddress);
+        }
+    }
+}
+
+TEST(LooksLikeWebAddress, QuickHostCheck) {
+    const std::vector<std::pair<Text, bool>> rows = {
+        {u"example.com", true},
+        {u"https://example.com/path?q=1", true},
+        {u"http://example.com:8080", true},
+        {u"127.0.0.1:8080", true},
+        {u"ftp://files.example.com", true},
+        {u"https://b\u00FCcher.example", true},
+        {u"example.com#top", true},
+        {u"localhost", false},
+        {u"https://", false},
+        {u"https://user@example.com", false},
+        {u"exa mple.com", false},
+        {u"my_site.com", false},
+        {u"://", false},
+        {u"", false},
+    };
+    for (const auto& [address, expected] : rows) {
+        EXPECT_EQ(LooksLikeWebAddress(address), expected)
+            << std::string(address.begin(), address.end());
+    }
+}
+
+TEST(MakeScanOptions, ListIndicesMapToLimitsWithDefaults) {
+    struct Row {
+        ScanFormValues form;
+        int depth, delay, pages;
+    };
+    const std::vector<Row> rows = {
+        {{u"a.b", 0, 0, 0}, 1, 0, 100},     {{u"a.b", 2, 2, 2}, 3, 500, 500},
+        {{u"a.b", 4, 4, 4}, 5, 2000, 2000}, {{u"a.b", 1, 3, 3}, 2, 1000, 1000},
+        {{u"a.b", 3, 1, 1}, 4, 250, 250},   {{u"a.b", -1, -1, -1}, 3, 500, 500},
+        {{u"a.b", 5, 5, 6}, 3, 500, 500},   {{u"a.b", 0, 0, 5}, 1, 0, kNoPageLimit},
+    };
+    for (const Row& row : rows) {
+        const ScanOptions options = MakeScanOptions(row.form, u"ua");
+        EXPECT_EQ(options.maxDepth, row.depth);
+        EXPECT_EQ(options.delayMs, row.delay);
+        EXPECT_EQ(options.maxPages, row.pages);
+    }
+}
+
+TEST(UserAgentFromField, TrimsAndFallsBackToTheBuiltInAgent) {
+    EXPECT_EQ(UserAgentFromField(u"   MyBot/2.0   "), u"MyBot/2.0");
+    EXPECT_EQ(UserAgentFromField(u" \t "), DefaultUserAgent());
+    EXPECT_EQ(UserAgentFromField(u""), DefaultUserAgent());
+}
+
+TEST_F(CommandLogicTest, CancelOnlyRaisesTheFlagUntilTheScanReportsBack) {
+    logic.OnScanButton(Form(u"example.com"));
+    logic.OnScanButton(Form(u"other.example"));
+    logic.OnScanButton(Form(u"other.example"));
+
+    EXPECT_TRUE(logic.CancelFlag());
+    EXPECT_TRUE(logic.Scanning());
+    EXPECT_EQ(ops.texts[kIdScan], u"Cancel");
+    EXPECT_EQ(ops.log, (std::vector<Text>{u"Scan requested: url=example.com",
+                                          u"Scan cancel requested by user.",
+                                          u"Scan cancel requested by user."}));
+
+    logic.OnScanDone(ResultWithPages(2));
+    EXPECT_FALSE(logic.Scanning());
+    EXPECT_EQ(ops.texts[kIdScan], u"Scan");
+    logic.OnScanButton(Form(u"example.com"));
+    EXPECT_TRUE(logic.Scanning());
+    EXPECT_FALSE(logic.CancelFlag());
+}
+
+TEST_F(CommandLogicTest, FinishedScanUnlocksAndFillsTheViews) {
+    auto result = ResultWithPages(3);
+    result->organizationName = u"Example Ltd";
+    result->elapsedSeconds = 187;
+    result->pageLimitReached = true;
+    ops.texts[kIdDescription] = u"typed by the user";
+    const int refreshesBefore = ops.viewRefreshes;
+    ScanToCompletion(std::move(result));
+
+    ASSERT_NE(logic.Current(), nullptr);
+    EXPECT_EQ(logic.Current()->pages.size(), 3u);
+    EXPECT_GT(ops.viewRefreshes, refreshesBefore + 1);
+    EXPECT_EQ(ops.texts[kIdName], u"Example Ltd");
+    EXPECT_EQ(ops.texts[kIdDescription], u"typed by the user");
+    EXPECT_EQ(ops.texts[kIdStatusBar],
+              u"  Domain: example.com     Pages: 3     Scan Time: 03:07     (page limit "
+              u"reached - site may have more)");
+    EXPECT_FALSE(ops.shown[kIdScanProgress]);
+    EXPECT_FALSE(ops.animating[kIdScanProgress]);
+    for (int id : kScanBusyControls) {
+        EXPECT_TRUE(ops.IsEnabled(id)) << id;
+    }
+    EXPECT_TRUE(ops.boxes.empty());
+}
+
+TEST_F(CommandLogicTest, NewScanDropsTheOldResultBeforeStarting) {
+    ScanToCompletion(ResultWithPages(1));
+    logic.OnScanButton(Form(u"example.com"));
+    EXPECT_EQ(logic.Current(), nullptr);
+}
+
+TEST_F(CommandLogicTest, ScanWithoutPagesWarnsUnlessClosing) {
+    ScanToCompletion(ResultWithPages(0));
+    ASSERT_EQ(ops.boxes.size(), 1u);
+    EXPECT_EQ(ops.boxes[0].icon, BoxIcon::Warning);
+    EXPECT_EQ(ops.boxes[0].text.rfind(u"No pages could be crawled.", 0), 0u);
+    EXPECT_EQ(ops.destroyed, 0);
+
+    RecordingOps closingOps;
+    CommandLogic closingLogic(closingOps, u".");
+    closingLogic.OnScanButton(Form(u"example.com"));
+    closingLogic.OnCloseRequest();
+    closingLogic.OnScanDone(ResultWithPages(0));
+    EXPECT_TRUE(closingOps.boxes.empty());
+    EXPECT_EQ(closingOps.destroyed, 1);
+}
+
+TEST_F(CommandLogicTest, CloseRequestedWhileTheNoPagesBoxIsOpenClosesAfterIt) {
+    ops.onMessage = [this] { logic.OnCloseRequest(); };
+    ScanToCompletion(ResultWithPages(0));
+    EXPECT_EQ(ops.destroyed, 1);
+}
+
+TEST_F(CommandLogicTest, CloseDuringScanIsDeferredUntilTheWorkerReports) {
+    logic.OnScanButton(Form(u"example.com"));
+    logic.OnCloseRequest();
+
+    EXPECT_EQ(ops.destroyed, 0);
+    EXPECT_TRUE(logic.Closing());
+    EXPECT_TRUE(logic.CancelFlag());
+    EXPECT_EQ(ops.texts[kIdStatusBar], u"  Cancelling, please wait...");
+    EXPECT_FALSE(ops.IsEnabled(kIdScan));
+    EXPECT_FALSE(ops.IsEnabled(kIdGenerate));
+    EXPECT_EQ(ops.log.back(), u"Close requested while a worker was running - cancelling.");
+
+    logic.OnCloseRequest();  // a second close request changes nothing
+    EXPECT_EQ(ops.log.size(), 2u);
+
+    logic.OnScanDone(ResultWithPages(4));
+    EXPECT_EQ(ops.destroyed, 1);
+}
+
+TEST_F(CommandLogicTest, IdleCloseDestroysAtOnce) {
+    logic.OnCloseRequest();
+    EXPECT_EQ(ops.destroyed, 1);
+    EXPECT_TRUE(ops.log.empty());
+}
+
+TEST_F(CommandLogicTest, LostFinalMessagesStillEndTheBusyStateAndHonourClose) {
+    // A scan whose result could not be posted.
+    logic.OnScanButton(Form(u"example.com"));
+    logic.OnCloseRequest();
+    logic.OnScanDone(nullptr);
+    EXPECT_FALSE(logic.Scanning());
+    EXPECT_EQ(logic.Current(), nullptr);
+    EXPECT_EQ(ops.texts[kIdStatusBar], u"Ready");
+    EXPECT_EQ(ops.destroyed, 1);
+
+    // A generation whose outcome could not be posted.
+    RecordingOps genOps;
+    CommandLogic gen(genOps, u".");
+    gen.OnScanButton(Form(u"example.com"));
+    gen.OnScanDone(ResultWithPages(1));
+    gen.OnGenerateButton(NamedForm(u"Ann"));
+    gen.OnPackageDone(nullptr);
+    EXPECT_FALSE(gen.Generating());
+    EXPECT_TRUE(genOps.IsEnabled(kIdGenerate));
+    EXPECT_FALSE(genOps.animating[kIdGenerateProgress]);
+    EXPECT_EQ(genOps.texts[kIdResult].rfind(u"Error: ", 0), 0u);
+    ASSERT_EQ(genOps.boxes.size(), 1u);
+    EXPECT_EQ(genOps.boxes[0].icon, BoxIcon::Error);
+}
+
+TEST_F(CommandLogicTest, WorkerThreadsThatCannotStartLeaveTheWindowIdle) {
+    ops.threadsStart = false;
+    logic.OnScanButton(Form(u"example.com"));
+    EXPECT_FALSE(logic.Scanning());
+    EXPECT_FALSE(logic.CancelFlag());
+    EXPECT_EQ(ops.texts[kIdScan], u"Scan");
+    EXPECT_FALSE(ops.shown[kIdScanProgress]);
+    for (int id : kScanBusyControls) {
+        EXPECT_TRUE(ops.IsEnabled(id)) << id;
+    }
+    EXPECT_EQ(ops.log.back(), u"Failed to start scan thread.");
+    ASSERT_EQ(ops.boxes.size(), 1u);
+    EXPECT_EQ(ops.boxes[0].text, u"Could not start the scan. Please try again.");
+
+    ops.threadsStart = true;
+    ScanToCompletion(ResultWithPages(1));
+    ops.threadsStart = false;
+    ops.boxes.clear();
+    logic.OnGenerateButton(NamedForm(u"Ann"));
+    EXPECT_FALSE(logic.Generating());
+    EXPECT_TRUE(ops.IsEnabled(kIdGenerate));
+    EXPECT_FALSE(ops.animating[kIdGenerateProgress]);
+    EXPECT_EQ(ops.log.back(), u"Failed to start generate thread.");
+    ASSERT_EQ(ops.boxes.size(), 1u);
+    EXPECT_EQ(ops.boxes[0].text, u"Could not start package generation. Please try again.");
+    EXPECT_EQ(ops.boxes[0].icon, BoxIcon::Error);
+}
+
+TEST_F(CommandLogicTest, GenerateIsRefusedUntilItCanRun) {
+    logic.OnGenerateButton(NamedForm(u"Ann"));
+    logic.OnScanButton(Form(u"example.com"));
+    logic.OnGenerateButton(NamedForm(u"Ann"));
+    logic.OnScanDone(ResultWithPages(1));
+    logic.OnGenerateButton(NamedForm(u"   "));
+
+    std::vector<Text> texts;
+    for (const auto& box : ops.boxes) {
+        texts.push_back(box.text);
+        EXPECT_EQ(box.icon, BoxIcon::Information);
+    }
+    EXPECT_EQ(texts, (std::vector<Text>{u"Run a scan first.", u"Wait for the scan to finish first.",
+                                        u"Enter your name or business name."}));
+    EXPECT_EQ(ops.generateJob, nullptr);
+}
+
+TEST_F(CommandLogicTest, GenerationWorksOnItsOwnCopyAndReportsTheFolder) {
+    ScanToCompletion(ResultWithPages(2));
+    PackageForm form = NamedForm(u"  Ann  ");
+    form.founded = u" 2024 ";
+    form.allowCitation = true;
+    logic.OnGenerateButton(form);
+    ASSERT_NE(ops.generateJob, nullptr);
+    EXPECT_EQ(ops.generateJob->form.name, u"Ann");
+    EXPECT_EQ(ops.generateJob->form.founded, u"2024");
+    EXPECT_TRUE(ops.generateJob->form.allowCitation);
+    EXPECT_FALSE(ops.generateJob->form.allowTraining);
+    EXPECT_FALSE(ops.IsEnabled(kIdGenerate));
+    EXPECT_FALSE(ops.shown[kIdAuditLink]);
+    EXPECT_TRUE(ops.animating[kIdGenerateProgress]);
+
+    // Neither a second press nor "New Scan" disturbs the running generation.
+    logic.OnGenerateButton(form);
+    logic.OnNewScan();
+    ASSERT_NE(logic.Current(), nullptr);
+    EXPECT_EQ(ops.generateJob->scan, *logic.Current());
+
+    // Settings stay available during a generation; a scan does not.
+    logic.OnSettings();
+    EXPECT_EQ(ops.settingsDialogs, 1);
+    logic.OnScanButton(Form(u"example.com"));
+    EXPECT_EQ(ops.boxes.back().text, u"Please wait for package generation to finish.");
+
+    auto outcome = std::make_unique<PackageOutcome>();
+    outcome->ok = true;
+    outcome->folderPath = u"/opt/bcnk/output/example.com";
+    logic.OnPackageDone(std::move(outcome));
+    EXPECT_FALSE(logic.Generating());
+    EXPECT_TRUE(ops.IsEnabled(kIdGenerate));
+    EXPECT_EQ(ops.texts[kIdResult], u"Package saved to: /opt/bcnk/output/example.com");
+    EXPECT_TRUE(ops.shown[kIdAuditLink]);
+
+    logic.OnNewScan();
+    logic.OnOpenFolder();
+    EXPECT_EQ(ops.opened, std::vector<Text>{u"/opt/bcnk/output/example.com"});
+    EXPECT_EQ(ops.texts[kIdResult], u"");
+    EXPECT_FALSE(ops.shown[kIdAuditLink]);
+    EXPECT_EQ(ops.texts[kIdStatusBar], u"Ready");
+    EXPECT_EQ(ops.firstTabSelections, 1);
+    EXPECT_EQ(ops.focused, kIdAddress);
+}
+
+TEST_F(CommandLogicTest, FailedGenerationDuringCloseShowsTheErrorThenCloses) {
+    ScanToCompletion(ResultWithPages(1));
+    logic.OnGenerateButton(NamedForm(u"Ann"));
+    logic.OnCloseRequest();
+    EXPECT_EQ(ops.destroyed, 0);
+
+    std::vector<std::string> order;
+    ops.onMessage = [&] { order.push_back(ops.destroyed ? "box after destroy" : "box"); };
+    auto outcome = std::make_unique<PackageOutcome>();
+    outcome->errorText = u"Could not create the output folder.";
+    logic.OnPackageDone(std::move(outcome));
+    EXPECT_EQ(order, std::vector<std::string>{"box"});
+    EXPECT_EQ(ops.boxes.back().text, u"Could not create the output folder.");
+    EXPECT_EQ(ops.texts[kIdResult], u"Error: Could not create the output folder.");
+    EXPECT_EQ(ops.destroyed, 1);
+}
+
+TEST_F(CommandLogicTest, FolderAndWebCommandsOpenTheirTargets) {
+    logic.OnOpenFolder();  // nothing generated yet
+    EXPECT_TRUE(ops.opened.empty());
+
+    logic.OnOpenOutputFolder();  // no output folder yet: the program's own folder opens
+    ASSERT_EQ(ops.queriedFolders.size(), 1u);
+    const Text output = ops.queriedFolders[0];
+    EXPECT_EQ(output.substr(0, 9), u"/opt/bcnk");
+    EXPECT_EQ(output.substr(10), u"output");
+    EXPECT_TRUE(output[9] == u'/' || output[9] == u'\\');
+    ops.existingFolder = output;
+    logic.OnOpenOutputFolder();
+    logic.OnWebLink(kCmdVisitHome);
+    logic.OnWebLink(kCmdUserGuide);
+    logic.OnWebLink(kCmdCheckUpdates);
+    logic.OnWebLink(kIdAuditLink);
+    EXPECT_EQ(ops.opened, (std::vector<Text>{u"/opt/bcnk", output, kMakerHomePage, kMakerToolsPage,
+                                             kMakerToolsPage, kSiteAuditProductPage}));
+}
+
+TEST_F(CommandLogicTest, NewScanAndSettingsWaitForAScan) {
+    logic.OnScanButton(Form(u"example.com"));
+    logic.OnNewScan();
+    logic.OnSettings();
+    EXPECT_EQ(ops.firstTabSelections, 0);
+    EXPECT_EQ(ops.settingsDialogs, 0);
+}
+
+TEST_F(CommandLogicTest, ProgressLineShowsTextAndPageCount) {
+    logic.OnScanProgress(3, std::make_unique<Text>(u"Crawling: https://example.com/a"));
+    EXPECT_EQ(ops.texts[kIdStatusBar], u"  Crawling: https://example.com/a  (3 pages)");
+    logic.OnScanProgress(0, nullptr);
+    EXPECT_EQ(ops.texts[kIdStatusBar], u"    (0 pages)");
+}
+
+TEST(AboutText, ShowsVersionAndMakerHost) {
+    EXPECT_EQ(MakerHostName(), u"talvenn.example");
+    const Text about = AboutText();
+    EXPECT_NE(about.find(u"v1 (Build 16)"), Text::npos);
+    EXPECT_NE(about.find(u"talvenn.example"), Text::npos);
+}
+
+// A mailbox that keeps what it was given, or refuses everything like a full queue.
+class RecordingMailbox : public Mailbox {
+  public:
+    bool PostScanProgress(int pageCount, std::unique_ptr<Text> text) override {
+        progress.push_back({pageCount, text ? *text : Text(u"<none>")});
+        return accept;
+    }
+    bool PostScanDone(std::unique_ptr<ScanResult> result) override {
+        if (accept) {
+            scanDone = std::move(result);
+        }
+        return accept;
+    }
+    bool PostPackageDone(std::unique_ptr<PackageOutcome> outcome) override {
+        if (accept) {
+            packageDone = std::move(outcome);
+        }
+        return accept;
+    }
+    bool accept = true;
+    std::vector<std::pair<int, Text>> progress;
+    std::unique_ptr<ScanResult> scanDone;
+    std::unique_ptr<PackageOutcome> packageDone;
+};
+
+TEST(ScanWorker, HandsTheCrawlResultAndProgressToTheWindow) {
+    RecordingMailbox mailbox;
+    std::atomic<bool> cancel{true};
+    auto options = std::make_unique<ScanOptions>();
+    options->startUrl = u"example.com";
+    RunScanWorker(
+        std::move(options), cancel,
+        [](const ScanOptions& seen, const std::atomic<bool>& flag, const CrawlProgress& progress) {
+            progress(u"Crawling: " + seen.startUrl, 0);
+            progress(u"Scan complete", 1);
+            ScanResult result;
+            result.host = seen.startUrl;
+            result.pageLimitReached = flag;  // shows the worker passed the real flag
+            return result;
+        },
+        mailbox);
+    EXPECT_EQ(mailbox.progress, (std::vector<std::pair<int, Text>>{{0, u"Crawling: example.com"},
+                                                                   {1, u"Scan complete"}}));
+    ASSERT_NE(mailbox.scanDone, nullptr);
+    EXPECT_EQ(mailbox.scanDone->host, u"example.com");
+    EXPECT_TRUE(mailbox.scanDone->pageLimitReached);
+}
+
+TEST(GenerateWorker, LogsEachStepAndPostsTheOutcome) {
+    struct Row {
+        bool ok;
+        Text founded;
+        std::vector<Text> expectedLog;
+    };
+    const std::vector<Row> rows = {
+        {true,
+         u"",
+         {u"Generate requested: name=Ann industry=SEO founded=- train=1 cite=0 summ=1",
+          u"Generated 2 files", u"Export OK: /m/output/x/x.zip"}},
+        {false,
+         u"1999",
+         {u"Generate requested: name=Ann industry=SEO founded=1999 train=1 cite=0 summ=1",
+          u"Generated 2 files", u"Export FAILED: disk full"}},
+    };
+    for (const Row& row : rows) {
+        std::vector<Text> log;
+        PackageWriter writer;
+        writer.moduleDirectory = u"/m";
+        writer.log = [&log](const Text& line) { log.push_back(line); };
+        writer.build = [](const ScanResult& scan, const PackageForm& form) {
+            EXPECT_EQ(scan.host, u"x");
+            EXPECT_EQ(form.name, u"Ann");
+            return std::vector<PackageFile>{{u"a.txt", u"a"}, {u"b.txt", u"b"}};
+        };
+        writer.write = [&row](const Text& directory, const ScanResult&,
+                              const std::vector<PackageFile>& files) {
+            EXPECT_EQ(directory, u"/m");
+            EXPECT_EQ(files.size(), 2u);
+            PackageOutcome outcome;
+            outcome.ok = row.ok;
+            outcome.zipPath = u"/m/output/x/x.zip";
+            outcome.errorText = row.ok ? Text() : Text(u"disk full");
+            return outcome;
+        };
+        auto job = std::make_unique<GenerateJob>();
+        job->scan.host = u"x";
+        job->form = {u"Ann", u"", u"", u"SEO", row.founded, true, false, true, true};
+        RecordingMailbox mailbox;
+        RunGenerateWorker(std::move(job), writer, mailbox);
+        EXPECT_EQ(log, row.expectedLog);
+        ASSERT_NE(mailbox.packageDone, nullptr);
+        EXPECT_EQ(mailbox.packageDone->ok, row.ok);
+    }
+}
+
+}  // namespace
+}  // namespace bcnk

@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/layout.h"
+#include "app/result_views.h"
+
+namespace bcnk {
+namespace {
+
+PageRecord Page(const Text& url, const Text& title, PageClass pageClass, int words,
+                std::vector<Text> types = {}) {
+    PageRecord page;
+    page.url = url;
+    page.title = title;
+    page.pageClass = pageClass;
+    page.wordCount = words;
+    page.schemaTypes = std::move(types);
+    return page;
+}
+
+std::vector<Text> Urls(const std::vector<PageRecord>& pages) {
+    std::vector<Text> urls;
+    for (const PageRecord& page : pages) {
+        urls.push_back(page.url);
+    }
+    return urls;
+}
+
+std::vector<PageRecord> SamplePages() {
+    return {
+        Page(u"/c", u"beta", PageClass::Product, 300, {u"Product"}),
+        Page(u"/a", u"Alpha", PageClass::Index, 50, {u"Organization", u"WebSite"}),
+        Page(u"/b", u"alpha", PageClass::Article, 1200),
+    };
+}
+
+TEST(SortPagesByColumn, ClicksToggleDirectionPerColumn) {
+    std::vector<PageRecord> pages = SamplePages();
+    PageSortState state;
+    struct Click {
+        int column;
+        std::vector<Text> order;
+    };
+    const std::vector<Click> clicks = {
+        {3, {u"/a", u"/c", u"/b"}},  // Words ascending
+        {3, {u"/b", u"/c", u"/a"}},  // Words again: descending
+        {1, {u"/a", u"/b", u"/c"}},  // Title ascending, ordinal: "Alpha" < "alpha" < "beta"
+        {2, {u"/b", u"/a", u"/c"}},  // Class by display name: Article, Index, Product
+        {4, {u"/b", u"/a", u"/c"}},  // Schema: none first, "Organization,WebSite" < "Product"
+        {0, {u"/a", u"/b", u"/c"}}, {0, {u"/c", u"/b", u"/a"}},
+    };
+    for (const Click& click : clicks) {
+        ASSERT_TRUE(SortPagesByColumn(pages, click.column, state));
+        EXPECT_EQ(Urls(pages), click.order) << "column " << click.column;
+    }
+}
+
+TEST(SortPagesByColumn, StateSurvivesANewResultAndEmptyListsAreLeftAlone) {
+    PageSortState state;
+    std::vector<PageRecord> first = SamplePages();
+    SortPagesByColumn(first, 2, state);
+
+    std::vector<PageRecord> none;
+    EXPECT_FALSE(SortPagesByColumn(none, 2, state));
+    EXPECT_FALSE(SortPagesByColumn(first, 5, state));
+    EXPECT_EQ(state.column, 2);
+    EXPECT_TRUE(state.ascending);
+
+    std::vector<PageRecord> second = SamplePages();
+    SortPagesByColumn(second, 2, state);  // same column again: descending
+    EXPECT_EQ(Urls(second), (std::vector<Text>{u"/c", u"/a", u"/b"}));
+}
+
+TEST(PageCellText, ColumnsShowTheRecord) {
+    const PageRecord page =
+        Page(u"https://x.example/", u"Home", PageClass::Guide, 42, {u"Organization", u"WebSite"});
+    EXPECT_EQ(PageCellText(page, 0), u"https://x.example/");
+    EXPECT_EQ(PageCellText(page, 1), u"Home");
+    EXPECT_EQ(PageCellText(page, 2), u"Guide");
+    EXPECT_EQ(PageCellText(page, 3), u"42");
+    EXPECT_EQ(PageCellText(page, 4), u"Organization, WebSite");
+    EXPECT_EQ(PageCellText(page, 5), u"");
+
+    PageRecord many = page;
+    many.schemaTypes.assign(200, u"Thing");
+    EXPECT_EQ(PageCellText(many, 4).size(), 1023u);
+    many.pageClass = static_cast<PageClass>(17);
+    EXPECT_EQ(PageCellText(many, 2), u"Other");
+}
+
+TEST(SummaryLine, FormatsTimeAndLimitNote) {
+    EXPECT_EQ(SummaryLine(nullptr), u"Ready");
+    ScanResult result;
+    result.host = u"example.com";
+    result.pages.resize(2);
+    result.elapsedSeconds = 6005;
+    EXPECT_EQ(SummaryLine(&result), u"  Domain: example.com     Pages: 2     Scan Time: 100:05");
+    result.elapsedSeconds = 187;
+    result.pageLimitReached = true;
+    EXPECT_EQ(SummaryLine(&result),
+              u"  Domain: example.com     Pages: 2     Scan Time: 03:07     (page limit reached - "
+              u"site may have more)");
+}
+
+TEST(Gauge, ScoreBandsAndArc) {
+    struct Row {
+        int score;
+        Rgb color;
+        Text word;
+    };
+    const std::vector<Row> rows = {
+        {100, {63, 185, 80}, u"Good"},      {75, {63, 185, 80}, u"Good"},
+        {74, {226, 176, 51}, u"Fair"},      {45, {226, 176, 51}, u"Fair"},
+        {44, {224, 85, 85}, u"Needs work"}, {0, {224, 85, 85}, u"Needs work"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(ScoreColor(row.score), row.color) << row.score;
+        EXPECT_EQ(RatingWord(row.score), row.word) << row.score;
+    }
+    EXPECT_EQ(ArcEndPoint(120, 80, 70, 100), (Point{120, 10}));  // full circle: back at the top
+    EXPECT_EQ(ArcEndPoint(120, 80, 70, 25), (Point{190, 80}));
+    EXPECT_EQ(ArcEndPoint(120, 80, 70, 50), (Point{120, 150}));
+    EXPECT_EQ(ArcEndPoint(120, 80, 70, 74), (Point{51, 84}));
+}
+
+TEST(Gauge, OtherRowCountsUtilityIndexAndUnclassified) {
+    std::vector<PageRecord> pages;
+    for (int i = 0; i < 12; ++i) {
+        pages.push_back(Page(u"/i", u"", PageClass::Index, 0));
+    }
+    for (int i = 0; i < 3; ++i) {
+        pages.push_back(Page(u"/u", u"", PageClass::Utility, 0));
+    }
+    pages.push_back(Page(u"/p", u"", PageClass::Product, 0));
+    pages.push_back(Page(u"/l", u"", PageClass::Legal, 0));
+    pages.push_back(Page(u"/o", u"", PageClass::Other, 0));
+    const auto rows = ClassificationRows(pages);
+    const std::vector<int> counts = {rows[0].count, rows[1].count, rows[2].count, rows[3].count,
+                                     rows[4].count};
+    EXPECT_EQ(counts, (std::vector<int>{1, 0, 0, 1, 16}));
+    EXPECT_EQ(Text(rows[0].label), u"Product pages");
+    EXPECT_EQ(Text(rows[4].label), u"Other");
+}
+
+TEST(Layout, ScalesLikeMulDiv) {
+    EXPECT_EQ(Scale(11, 144), 17);  // 16.5 rounds up
+    EXPECT_EQ(Scale(28, 144), 42);
+    EXPECT_EQ(Scale(14, 144), 21);
+    EXPECT_EQ(Scale(900, 144), 1350);
+    EXPECT_EQ(Scale(640, 144), 960);
+    EXPECT_EQ(Scale(-11, 144), -17);
+    EXPECT_EQ(Scale(7, 120), 9);  // 8.75
+}
+
+TEST(Layout, TopRowFillsTheWidthAtEveryDpi) {
+    for (int dpi : {96, 120, 144, 192}) {
+        const int width = Scale(900, dpi) - 16;
+        const MainLayout layout = ComputeMainLayout(width, Scale(640, dpi), dpi);
+        const int gap = Scale(8, dpi);
+        EXPECT_EQ(layout.scan.x, layout.address.x + layout.address.width + gap) << dpi;
+        EXPECT_EQ(layout.depth.x, layout.scan.x + layout.scan.width + gap) << dpi;
+        EXPECT_EQ(layout.delay.x, layout.depth.x + layout.depth.width + gap) << dpi;
+        EXPECT_EQ(layout.pageLimit.x, layout.delay.x + layout.delay.width + gap) << dpi;
+        EXPECT_EQ(layout.pageLimit.x + layout.pageLimit.width, width - Scale(14, dpi)) << dpi;
+        EXPECT_GT(layout.address.width, 0) << dpi;
+    }
+    const MainLayout at144 = ComputeMainLayout(1334, 900, 144);
+    EXPECT_EQ(at144.address, (Rect{21, 21, 1334 - 48 - 42 - 198 - 168 - 150 - 135, 42}));
+    EXPECT_EQ(at144.tabs, (Rect{21, 84, 1292, 900 - 84 - 21 - 39}));
+    EXPECT_EQ(at144.scanProgress, (Rect{21, 69, 1292, 9}));
+}
+
+TEST(Layout, TabViewsShareTheDisplayArea) {
+    const TabViewsLayout views = ComputeTabViews(20, 60, 860, 560, 96);
+    EXPECT_EQ(views.statusList, (Rect{28, 68, 824 - 240 - 12, 484}));
+    EXPECT_EQ(views.gauge, (Rect{28 + 584, 68, 240, 484}));
+    EXPECT_EQ(views.pageList, (Rect{28, 68, 824, 484}));
+    EXPECT_EQ(views.generatePanel, (Rect{20, 60, 840, 500}));
+}
+
+TEST(Layout, GeneratePanelRowsAt96Dpi) {
+    const GeneratePanelLayout panel = ComputeGeneratePanel(700, 96);
+    const int q = 700 - 144;
+    EXPECT_EQ(panel.nameLabel, (Rect{12, 16, 112, 20}));
+    EXPECT_EQ(panel.name, (Rect{132, 12, q, 28}));
+    EXPECT_EQ(panel.descriptionLabel, (Rect{12, 52, 112, 20}));
+    EXPECT_EQ(panel.email, (Rect{132, 84, q, 28}));
+    EXPECT_EQ(panel.industry, (Rect{132, 120, q, 220}));
+    EXPECT_EQ(panel.foundedLabel, (Rect{12, 160, 112, 20}));
+    EXPECT_EQ(panel.founded, (Rect{132, 156, 120, 28}));
+    EXPECT_EQ(panel.training.y, 196);
+    EXPECT_EQ(panel.citation.y, 222);
+    EXPECT_EQ(panel.summarisation.y, 248);
+    EXPECT_EQ(panel.robots, (Rect{132, 274, q, 22}));
+    EXPECT_EQ(panel.generate, (Rect{132, 308, q, 38}));
+    EXPECT_EQ(panel.progress, (Rect{132, 354, q, 14}));
+    EXPECT_EQ(panel.result, (Rect{132, 378, q - 120, 28}));
+    EXPECT_EQ(panel.openFolder, (Rect{700 - 12 - 110, 378, 110, 28}));
+    EXPECT_EQ(panel.auditLink, (Rect{132, 416, q, 20}));
+}
+
+TEST(Layout, GaugeAndSettingsGeometry) {
+    const GaugeLayout gauge = ComputeGaugeLayout(240, 96);
+    EXPECT_EQ(gauge.centerX - gauge.radius, 50);
+    EXPECT_EQ(gauge.centerX + gauge.radius, 190);
+    EXPECT_EQ(gauge.centerY - gauge.radius, 10);
+    EXPECT_EQ(gauge.rating, (Rect{0, 162, 240, 20}));
+    EXPECT_EQ(gauge.heading, (Rect{16, 200, 208, 20}));
+    EXPECT_EQ(gauge.firstRowLabel, (Rect{16, 226, 104, 18}));
+    EXPECT_EQ(gauge.firstRowCount, (Rect{120, 226, 104, 18}));
+    EXPECT_EQ(gauge.firstRowLabel.y + 4 * gauge.rowStep, 314);
+
+    const SettingsLayout settings = ComputeSettingsLayout(100, 50, 1000, 690, 144);
+    EXPECT_EQ(settings.window, (Rect{100 + (900 - 518) / 2, 50 + (640 - 300) / 2, 518, 300}));
+    EXPECT_EQ(settings.ok, (Rect{225, 168, 120, 42}));
+    const SettingsLayout narrow = ComputeSettingsLayout(0, 0, 345 - 1, 200 - 1, 96);
+    EXPECT_EQ(narrow.window.x, 0);  // (−1) / 2 rounds toward zero
+}
+
+}  // namespace
+}  // namespace bcnk

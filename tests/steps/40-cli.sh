@@ -12,11 +12,11 @@ else
     echo "40-cli: build/beaconsmith is missing" >&2
     exit 1
 fi
-if [[ -f "$ROOT/build-win/beaconsmith.exe" ]]; then
+if [[ -f "$ROOT/build-win/beaconsmith-cli.exe" ]]; then
     export WINEPREFIX="${WINEPREFIX:-/tmp/bcnk-wine-$(id -u)}" WINEDEBUG="${WINEDEBUG:--all}"
-    programs+=(--wine "$ROOT/build-win/beaconsmith.exe")
+    programs+=(--wine "$ROOT/build-win/beaconsmith-cli.exe")
 else
-    echo "40-cli: build-win/beaconsmith.exe is missing" >&2
+    echo "40-cli: build-win/beaconsmith-cli.exe is missing" >&2
     exit 1
 fi
 exec python3 "$ROOT/tests/e2e/cli_e2e.py" --results "$RESULTS_DIR/cli.xml" "${programs[@]}"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include "app/workers.h"
 #include "common/maker_info.h"
 #include "common/settings.h"
+#include "support/temp_dir.h"
 
 namespace bcnk {
 namespace {
@@ -171,29 +173,6 @@ TEST_F(CommandLogicTest, RefusedScansStartNothing) {
         if (row.icon == BoxIcon::Warning) {
             EXPECT_EQ(fresh.focused, kIdAddress);
         }
-    }
-}
-
-TEST(LooksLikeWebAddress, QuickHostCheck) {
-    const std::vector<std::pair<Text, bool>> rows = {
-        {u"example.com", true},
-        {u"https://example.com/path?q=1", true},
-        {u"http://example.com:8080", true},
-        {u"127.0.0.1:8080", true},
-        {u"ftp://files.example.com", true},
-        {u"https://b\u00FCcher.example", true},
-        {u"example.com#top", true},
-        {u"localhost", false},
-        {u"https://", false},
-        {u"https://user@example.com", false},
-        {u"exa mple.com", false},
-        {u"my_site.com", false},
-        {u"://", false},
-        {u"", false},
-    };
-    for (const auto& [address, expected] : rows) {
-        EXPECT_EQ(LooksLikeWebAddress(address), expected)
-            << std::string(address.begin(), address.end());
     }
 }
 
@@ -543,51 +522,18 @@ TEST(ScanWorker, HandsTheCrawlResultAndProgressToTheWindow) {
     EXPECT_TRUE(mailbox.scanDone->pageLimitReached);
 }
 
-TEST(GenerateWorker, LogsEachStepAndPostsTheOutcome) {
-    struct Row {
-        bool ok;
-        Text founded;
-        std::vector<Text> expectedLog;
-    };
-    const std::vector<Row> rows = {
-        {true,
-         u"",
-         {u"Generate requested: name=Ann industry=SEO founded=- train=1 cite=0 summ=1",
-          u"Generated 2 files", u"Export OK: /m/output/x/x.zip"}},
-        {false,
-         u"1999",
-         {u"Generate requested: name=Ann industry=SEO founded=1999 train=1 cite=0 summ=1",
-          u"Generated 2 files", u"Export FAILED: disk full"}},
-    };
-    for (const Row& row : rows) {
-        std::vector<Text> log;
-        PackageWriter writer;
-        writer.moduleDirectory = u"/m";
-        writer.log = [&log](const Text& line) { log.push_back(line); };
-        writer.build = [](const ScanResult& scan, const PackageForm& form) {
-            EXPECT_EQ(scan.host, u"x");
-            EXPECT_EQ(form.name, u"Ann");
-            return std::vector<PackageFile>{{u"a.txt", u"a"}, {u"b.txt", u"b"}};
-        };
-        writer.write = [&row](const Text& directory, const ScanResult&,
-                              const std::vector<PackageFile>& files) {
-            EXPECT_EQ(directory, u"/m");
-            EXPECT_EQ(files.size(), 2u);
-            PackageOutcome outcome;
-            outcome.ok = row.ok;
-            outcome.zipPath = u"/m/output/x/x.zip";
-            outcome.errorText = row.ok ? Text() : Text(u"disk full");
-            return outcome;
-        };
-        auto job = std::make_unique<GenerateJob>();
-        job->scan.host = u"x";
-        job->form = {u"Ann", u"", u"", u"SEO", row.founded, true, false, true, true};
-        RecordingMailbox mailbox;
-        RunGenerateWorker(std::move(job), writer, mailbox);
-        EXPECT_EQ(log, row.expectedLog);
-        ASSERT_NE(mailbox.packageDone, nullptr);
-        EXPECT_EQ(mailbox.packageDone->ok, row.ok);
-    }
+TEST(GenerateWorker, PostsTheOutcomeOfTheWrittenPackage) {
+    test::TempDir module;
+    auto job = std::make_unique<GenerateJob>();
+    job->scan.host = u"example.com";
+    job->form.name = u"Ann";
+    RecordingMailbox mailbox;
+    RunGenerateWorker(std::move(job), module.text(), mailbox);
+    ASSERT_NE(mailbox.packageDone, nullptr);
+    EXPECT_TRUE(mailbox.packageDone->ok);
+    EXPECT_EQ(std::filesystem::path(mailbox.packageDone->folderPath),
+              module.path() / "output" / "example.com");
+    EXPECT_TRUE(std::filesystem::is_regular_file(mailbox.packageDone->zipPath));
 }
 
 }  // namespace

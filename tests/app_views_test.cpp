@@ -89,58 +89,18 @@ TEST(PageCellText, ColumnsShowTheRecord) {
     EXPECT_EQ(PageCellText(many, 2), u"Other");
 }
 
-TEST(SummaryLine, FormatsTimeAndLimitNote) {
-    EXPECT_EQ(SummaryLine(nullptr), u"Ready");
-    ScanResult result;
-    result.host = u"example.com";
-    result.pages.resize(2);
-    result.elapsedSeconds = 6005;
-    EXPECT_EQ(SummaryLine(&result), u"  Domain: example.com     Pages: 2     Scan Time: 100:05");
-    result.elapsedSeconds = 187;
-    result.pageLimitReached = true;
-    EXPECT_EQ(SummaryLine(&result),
-              u"  Domain: example.com     Pages: 2     Scan Time: 03:07     (page limit reached - "
-              u"site may have more)");
-}
-
-TEST(Gauge, ScoreBandsAndArc) {
-    struct Row {
-        int score;
-        Rgb color;
-        Text word;
+TEST(Gauge, ScoreColoursAndArc) {
+    const std::vector<std::pair<int, Rgb>> rows = {
+        {100, {63, 185, 80}}, {75, {63, 185, 80}}, {74, {226, 176, 51}},
+        {45, {226, 176, 51}}, {44, {224, 85, 85}}, {0, {224, 85, 85}},
     };
-    const std::vector<Row> rows = {
-        {100, {63, 185, 80}, u"Good"},      {75, {63, 185, 80}, u"Good"},
-        {74, {226, 176, 51}, u"Fair"},      {45, {226, 176, 51}, u"Fair"},
-        {44, {224, 85, 85}, u"Needs work"}, {0, {224, 85, 85}, u"Needs work"},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(ScoreColor(row.score), row.color) << row.score;
-        EXPECT_EQ(RatingWord(row.score), row.word) << row.score;
+    for (const auto& [score, color] : rows) {
+        EXPECT_EQ(ScoreColor(score), color) << score;
     }
     EXPECT_EQ(ArcEndPoint(120, 80, 70, 100), (Point{120, 10}));  // full circle: back at the top
     EXPECT_EQ(ArcEndPoint(120, 80, 70, 25), (Point{190, 80}));
     EXPECT_EQ(ArcEndPoint(120, 80, 70, 50), (Point{120, 150}));
     EXPECT_EQ(ArcEndPoint(120, 80, 70, 74), (Point{51, 84}));
-}
-
-TEST(Gauge, OtherRowCountsUtilityIndexAndUnclassified) {
-    std::vector<PageRecord> pages;
-    for (int i = 0; i < 12; ++i) {
-        pages.push_back(Page(u"/i", u"", PageClass::Index, 0));
-    }
-    for (int i = 0; i < 3; ++i) {
-        pages.push_back(Page(u"/u", u"", PageClass::Utility, 0));
-    }
-    pages.push_back(Page(u"/p", u"", PageClass::Product, 0));
-    pages.push_back(Page(u"/l", u"", PageClass::Legal, 0));
-    pages.push_back(Page(u"/o", u"", PageClass::Other, 0));
-    const auto rows = ClassificationRows(pages);
-    const std::vector<int> counts = {rows[0].count, rows[1].count, rows[2].count, rows[3].count,
-                                     rows[4].count};
-    EXPECT_EQ(counts, (std::vector<int>{1, 0, 0, 1, 16}));
-    EXPECT_EQ(Text(rows[0].label), u"Product pages");
-    EXPECT_EQ(Text(rows[4].label), u"Other");
 }
 
 TEST(Layout, ScalesLikeMulDiv) {

@@ -35,6 +35,11 @@ TEST(AddressCheck, HostPartDecides) {
         {u".", true},  // only a dot: let the crawl reject it
         {u"a:b.c", false},
         {u"\U0001F600.example", false},
+        {u"", false},
+        {u"127.0.0.1:8080", true},
+        {u"example.com#top", true},
+        {u"exa mple.com", false},
+        {u"my_site.com", false},
     };
     for (const AddressCase& row : cases) {
         EXPECT_EQ(PassesAddressCheck(row.address), row.passes)

@@ -1,6 +1,9 @@
 // The score band, class counts and summary line every front end shows.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <vector>
+
 #include "scan/result_figures.h"
 
 namespace bcnk {
@@ -17,22 +20,36 @@ TEST(ScoreBandWord, BandEdges) {
 }
 
 TEST(PageClassCountRows, OtherGathersUtilityIndexAndUnclassified) {
-    std::vector<PageRecord> pages;
-    const PageClass classes[] = {PageClass::Index,   PageClass::Utility, PageClass::Utility,
-                                 PageClass::Product, PageClass::Article, PageClass::Guide,
-                                 PageClass::Legal,   PageClass::Legal,   PageClass::Other,
-                                 static_cast<PageClass>(42)};
-    for (PageClass pageClass : classes) {
-        PageRecord page;
-        page.pageClass = pageClass;
-        pages.push_back(page);
-    }
-    const auto rows = PageClassCountRows(pages);
-    const std::pair<Text, int> expected[] = {
-        {u"Product pages", 1}, {u"Articles", 1}, {u"Guides", 1}, {u"Legal", 2}, {u"Other", 5}};
-    for (size_t index = 0; index < rows.size(); ++index) {
-        EXPECT_EQ(rows[index].label, expected[index].first);
-        EXPECT_EQ(rows[index].count, expected[index].second);
+    struct Case {
+        std::vector<std::pair<PageClass, int>> pages;  // class and how many of it
+        std::array<int, 5> counts;
+    };
+    const Case cases[] = {
+        {{{PageClass::Index, 1},
+          {PageClass::Utility, 2},
+          {PageClass::Product, 1},
+          {PageClass::Article, 1},
+          {PageClass::Guide, 1},
+          {PageClass::Legal, 2},
+          {PageClass::Other, 1},
+          {static_cast<PageClass>(42), 1}},
+         {1, 1, 1, 2, 5}},
+        {{{PageClass::Index, 12}, {PageClass::Utility, 3}}, {0, 0, 0, 0, 15}},
+        {{}, {0, 0, 0, 0, 0}},
+    };
+    const char16_t* labels[] = {u"Product pages", u"Articles", u"Guides", u"Legal", u"Other"};
+    for (const Case& item : cases) {
+        std::vector<PageRecord> pages;
+        for (const auto& [pageClass, count] : item.pages) {
+            PageRecord page;
+            page.pageClass = pageClass;
+            pages.insert(pages.end(), static_cast<size_t>(count), page);
+        }
+        const auto rows = PageClassCountRows(pages);
+        for (size_t index = 0; index < rows.size(); ++index) {
+            EXPECT_EQ(Text(rows[index].label), labels[index]);
+            EXPECT_EQ(rows[index].count, item.counts[index]) << WideToUtf8(labels[index]);
+        }
     }
 }
 

@@ -2,11 +2,7 @@
 # system, so it is built and unit-tested on both platforms.
 file(GLOB APP_LOGIC_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/app/*.cpp)
 list(FILTER APP_LOGIC_SOURCES EXCLUDE REGEX "/[a-z_]+_(win|posix)\\.cpp$")
-set(APP_CHAR_CLASS_SOURCE ${PROJECT_SOURCE_DIR}/src/app/char_class_posix.cpp)
-if(WIN32)
-    set(APP_CHAR_CLASS_SOURCE ${PROJECT_SOURCE_DIR}/src/app/char_class_win.cpp)
-endif()
-add_library(bcnk_app_logic STATIC ${APP_LOGIC_SOURCES} ${APP_CHAR_CLASS_SOURCE})
+add_library(bcnk_app_logic STATIC ${APP_LOGIC_SOURCES})
 bcnk_target_defaults(bcnk_app_logic)
 target_link_libraries(bcnk_app_logic PUBLIC beaconsmith_core)
 

@@ -3,7 +3,6 @@
 if(WIN32)
     enable_language(RC)
     file(GLOB APP_WINDOW_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/app/*_win.cpp)
-    list(FILTER APP_WINDOW_SOURCES EXCLUDE REGEX "/char_class_win\\.cpp$")
     add_executable(Beaconsmith WIN32 ${APP_WINDOW_SOURCES}
                    ${PROJECT_SOURCE_DIR}/src/app/resources/beaconsmith.rc)
     bcnk_target_defaults(Beaconsmith)

@@ -1,9 +1,11 @@
 #include "app/commands.h"
 
 #include "app/app_ids.h"
-#include "app/result_views.h"
 #include "common/maker_info.h"
 #include "common/settings.h"
+#include "package/package_form.h"
+#include "scan/address_check.h"
+#include "scan/result_figures.h"
 
 namespace bcnk {
 namespace {
@@ -57,13 +59,11 @@ void CommandLogic::OnScanButton(const ScanFormValues& form) {
 void CommandLogic::StartScan(const ScanFormValues& form) {
     auto options = std::make_unique<ScanOptions>(MakeScanOptions(form, SettingsStore::userAgent));
     if (options->startUrl.empty()) {
-        ops_.ShowMessage(u"Enter a URL to scan.", BoxIcon::Information);
+        ops_.ShowMessage(kEnterAddressMessage, BoxIcon::Information);
         return;
     }
-    if (!LooksLikeWebAddress(options->startUrl)) {
-        ops_.ShowMessage(
-            u"That doesn't look like a valid website address.\n\nExample: https://example.com",
-            BoxIcon::Warning);
+    if (!PassesAddressCheck(options->startUrl)) {
+        ops_.ShowMessage(kInvalidAddressMessage, BoxIcon::Warning);
         ops_.Focus(kIdAddress);
         return;
     }
@@ -101,7 +101,7 @@ void CommandLogic::EndScanUi() {
 }
 
 void CommandLogic::ShowSummary() {
-    ops_.SetText(kIdStatusBar, SummaryLine(current_.get()));
+    ops_.SetText(kIdStatusBar, current_ ? u"  " + ScanSummaryText(*current_) : Text(u"Ready"));
 }
 
 void CommandLogic::OnScanProgress(int pageCount, std::unique_ptr<Text> text) {
@@ -155,9 +155,10 @@ void CommandLogic::OnGenerateButton(const PackageForm& values) {
     if (generating_) {
         return;
     }
-    PackageForm form = MakePackageForm(values);
-    if (form.name.empty()) {
-        ops_.ShowMessage(u"Enter your name or business name.", BoxIcon::Information);
+    PackageForm form = TrimmedPackageForm(values);
+    const Text problem = PackageFormProblem(form);
+    if (!problem.empty()) {
+        ops_.ShowMessage(problem, BoxIcon::Information);
         return;
     }
     generating_ = true;

@@ -84,13 +84,8 @@ DWORD WINAPI ScanThread(void* parameter) {
 DWORD WINAPI GenerateThread(void* parameter) {
     std::unique_ptr<GenerateStart> start(static_cast<GenerateStart*>(parameter));
     WindowMailbox mailbox(start->window);
-    PackageWriter writer;
-    writer.build = BuildPackageFiles;
-    writer.write = WritePackage;
-    writer.log = [](const Text& line) { DebugLog::Write(line); };
-    writer.moduleDirectory = ModuleDirectory();
     try {
-        RunGenerateWorker(std::move(start->job), writer, mailbox);
+        RunGenerateWorker(std::move(start->job), ModuleDirectory(), mailbox);
     } catch (...) {
         // As for the scan: the window notices the thread ended without an outcome.
     }

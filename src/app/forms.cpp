@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "common/form_text.h"
 #include "common/settings.h"
 
 namespace bcnk {
@@ -22,7 +23,7 @@ int PickOrDefault(const std::array<int, N>& values, int index, int fallback) {
 
 ScanOptions MakeScanOptions(const ScanFormValues& form, const Text& userAgent) {
     ScanOptions options;
-    options.startUrl = Trim(form.address);
+    options.startUrl = FormFieldText(form.address);
     options.maxDepth = (form.depthIndex >= 0 && form.depthIndex <= 4) ? form.depthIndex + 1 : 3;
     options.delayMs = PickOrDefault(kDelays, form.delayIndex, 500);
     options.maxPages = PickOrDefault(kPageLimits, form.pageLimitIndex, 500);
@@ -30,36 +31,9 @@ ScanOptions MakeScanOptions(const ScanFormValues& form, const Text& userAgent) {
     return options;
 }
 
-PackageForm MakePackageForm(const PackageForm& typed) {
-    PackageForm form = typed;
-    for (Text* text : {&form.name, &form.description, &form.email, &form.founded}) {
-        *text = Trim(*text);
-    }
-    return form;
-}
-
 Text UserAgentFromField(const Text& typed) {
     const Text trimmed = Trim(typed);
     return trimmed.empty() ? DefaultUserAgent() : trimmed;
-}
-
-bool LooksLikeWebAddress(const Text& address) {
-    Text rest = address;
-    const size_t scheme = rest.find(u"://");
-    if (rest.size() >= 3 && scheme != Text::npos) {
-        rest = rest.substr(scheme + 3);
-    }
-    Text host = rest.substr(0, rest.find_first_of(u"/?#"));
-    host = host.substr(0, host.find(u':'));
-    if (host.empty() || host.find(u'.') == Text::npos) {
-        return false;
-    }
-    for (char16_t unit : host) {
-        if (unit != u'-' && unit != u'.' && !IsLetterOrDigitUnit(unit)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace bcnk

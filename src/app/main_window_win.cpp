@@ -12,6 +12,7 @@
 #include "app/window_state.h"
 #include "common/debug_log.h"
 #include "common/maker_info.h"
+#include "package/package_form.h"
 
 namespace bcnk {
 
@@ -173,11 +174,17 @@ LRESULT CALLBACK TabBackgroundProc(HWND window, UINT message, WPARAM wParam, LPA
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-void FillList(HWND list, std::initializer_list<const wchar_t*> entries, int selected) {
-    for (const wchar_t* entry : entries) {
+// Entries are UTF-16 strings, as wchar_t or as char16_t (the lists shared with the console).
+template <typename Entries>
+void FillList(HWND list, const Entries& entries, int selected) {
+    for (const auto* entry : entries) {
         SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
     }
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+void FillList(HWND list, std::initializer_list<const wchar_t*> entries, int selected) {
+    FillList<std::initializer_list<const wchar_t*>>(list, entries, selected);
 }
 
 HWND CreateEdit(HWND parent, int id, int limit, DWORD extraStyle = 0) {
@@ -222,8 +229,7 @@ std::array<HWND, 5> CreateGenerateForm(HWND panel) {
     AddHint(CreateEdit(panel, kIdName, 200), L"Your name or business name");
     AddHint(CreateEdit(panel, kIdDescription, 500), L"One-line description of your site");
     AddHint(CreateEdit(panel, kIdEmail, 200), L"you@example.com");
-    FillList(CreateComboBox(panel, kIdIndustry),
-             {L"Software", L"SEO", L"Marketing", L"E-commerce", L"Blog", L"Other"}, 0);
+    FillList(CreateComboBox(panel, kIdIndustry), kIndustryChoices, 0);
     AddHint(CreateEdit(panel, kIdFounded, 4, ES_NUMBER), L"e.g. 2024");
     CreateCheckBox(panel, kIdAllowTraining, L"Allow AI training on my content");
     CreateCheckBox(panel, kIdAllowCitation, L"Allow AI citation (declared in discovery files)");

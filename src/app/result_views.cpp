@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace bcnk {
 namespace {
@@ -75,22 +74,6 @@ bool SortPagesByColumn(std::vector<PageRecord>& pages, int column, PageSortState
     return true;
 }
 
-Text SummaryLine(const ScanResult* result) {
-    if (result == nullptr) {
-        return u"Ready";
-    }
-    char time[32];
-    std::snprintf(time, sizeof time, "%02d:%02d", result->elapsedSeconds / 60,
-                  result->elapsedSeconds % 60);
-    Text line = u"  Domain: " + result->host + u"     Pages: " +
-                NumberText(static_cast<long long>(result->pages.size())) + u"     Scan Time: " +
-                AsciiToText(time);
-    if (result->pageLimitReached) {
-        line += u"     (page limit reached - site may have more)";
-    }
-    return line;
-}
-
 Rgb ScoreColor(int score) {
     if (score >= 75) {
         return {63, 185, 80};
@@ -101,34 +84,10 @@ Rgb ScoreColor(int score) {
     return {224, 85, 85};
 }
 
-Text RatingWord(int score) {
-    if (score >= 75) {
-        return u"Good";
-    }
-    return score >= 45 ? u"Fair" : u"Needs work";
-}
-
 Point ArcEndPoint(int centerX, int centerY, int radius, int score) {
     const double theta = (90.0 - score / 100.0 * 360.0) * 3.14159265 / 180.0;
     return {centerX + static_cast<int>(std::cos(theta) * radius),
             centerY - static_cast<int>(std::sin(theta) * radius)};
-}
-
-std::array<GaugeRow, 5> ClassificationRows(const std::vector<PageRecord>& pages) {
-    const auto count = [&pages](auto matches) {
-        return static_cast<int>(std::count_if(
-            pages.begin(), pages.end(), [&](const PageRecord& p) { return matches(p.pageClass); }));
-    };
-    return {{
-        {u"Product pages", count([](PageClass c) { return c == PageClass::Product; })},
-        {u"Articles", count([](PageClass c) { return c == PageClass::Article; })},
-        {u"Guides", count([](PageClass c) { return c == PageClass::Guide; })},
-        {u"Legal", count([](PageClass c) { return c == PageClass::Legal; })},
-        {u"Other", count([](PageClass c) {
-             return c != PageClass::Product && c != PageClass::Article && c != PageClass::Guide &&
-                    c != PageClass::Legal;
-         })},
-    }};
 }
 
 }  // namespace bcnk

@@ -1,7 +1,7 @@
 #pragma once
 // What the result views show, apart from how they are drawn: the page list's cell texts and
-// sorting, the gauge's figures and the status bar's summary line.
-#include <array>
+// sorting and the gauge's colours and arc. The figures the console prints as well (score
+// band, class counts, summary) come from scan/result_figures.h.
 #include <vector>
 
 #include "common/text.h"
@@ -27,10 +27,6 @@ struct PageSortState {
 // (and changes nothing) for an empty list or a column outside 0..4.
 bool SortPagesByColumn(std::vector<PageRecord>& pages, int column, PageSortState& state);
 
-// "  Domain: <host>     Pages: <n>     Scan Time: MM:SS", plus the page-limit note; "Ready"
-// without a result.
-Text SummaryLine(const ScanResult* result);
-
 struct Rgb {
     int red = 0;
     int green = 0;
@@ -38,8 +34,8 @@ struct Rgb {
     bool operator==(const Rgb&) const = default;
 };
 
+// The gauge's arc and rating word share this colour; the word itself is ScoreBandWord.
 Rgb ScoreColor(int score);
-Text RatingWord(int score);
 
 struct Point {
     int x = 0;
@@ -49,13 +45,5 @@ struct Point {
 
 // Where the clockwise score arc that starts at the top of the ring ends.
 Point ArcEndPoint(int centerX, int centerY, int radius, int score);
-
-struct GaugeRow {
-    const char16_t* label;
-    int count;
-};
-
-// The five "Page Classification" rows, counted afresh from the pages.
-std::array<GaugeRow, 5> ClassificationRows(const std::vector<PageRecord>& pages);
 
 }  // namespace bcnk

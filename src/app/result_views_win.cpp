@@ -7,6 +7,7 @@
 
 #include "app/app_ids.h"
 #include "app/window_state.h"
+#include "scan/result_figures.h"
 
 namespace bcnk {
 namespace {
@@ -62,14 +63,14 @@ void PaintGauge(HWND window, HDC dc) {
     wchar_t number[16];
     std::swprintf(number, 16, L"%d%%", score);
     DrawLine(dc, number, g.percent, r.large.Get(), ColorText, DT_CENTER);
-    DrawLine(dc, Wide(RatingWord(score)), g.rating, r.semiBold.Get(), scoreColor, DT_CENTER);
+    DrawLine(dc, Wide(ScoreBandWord(score)), g.rating, r.semiBold.Get(), scoreColor, DT_CENTER);
     DrawLine(dc, L"Page Classification", g.heading, r.semiBold.Get(), ColorText, DT_LEFT);
     if (result == nullptr) {
         return;
     }
     Rect label = g.firstRowLabel;
     Rect count = g.firstRowCount;
-    for (const GaugeRow& row : ClassificationRows(result->pages)) {
+    for (const ClassCountRow& row : PageClassCountRows(result->pages)) {
         DrawLine(dc, reinterpret_cast<const wchar_t*>(row.label), label, r.normal.Get(),
                  ColorDimText, DT_LEFT);
         std::swprintf(number, 16, L"%d", row.count);

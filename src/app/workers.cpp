@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "package/generate.h"
+
 namespace bcnk {
 
 void RunScanWorker(std::unique_ptr<ScanOptions> options, const std::atomic<bool>& cancelFlag,
@@ -15,23 +17,12 @@ void RunScanWorker(std::unique_ptr<ScanOptions> options, const std::atomic<bool>
     mailbox.PostScanDone(std::move(result));
 }
 
-Text GenerateRequestLine(const PackageForm& form) {
-    const auto flag = [](bool value) { return Text(value ? u"1" : u"0"); };
-    return u"Generate requested: name=" + form.name + u" industry=" + form.industry + u" founded=" +
-           (form.founded.empty() ? Text(u"-") : form.founded) + u" train=" +
-           flag(form.allowTraining) + u" cite=" + flag(form.allowCitation) + u" summ=" +
-           flag(form.allowSummarisation);
-}
-
-void RunGenerateWorker(std::unique_ptr<GenerateJob> job, const PackageWriter& writer,
+void RunGenerateWorker(std::unique_ptr<GenerateJob> job, const Text& moduleDirectory,
                        Mailbox& mailbox) {
+    // Allocated before any file is written: should memory run out here, nothing is left
+    // half done.
     auto outcome = std::make_unique<PackageOutcome>();
-    writer.log(GenerateRequestLine(job->form));
-    const std::vector<PackageFile> files = writer.build(job->scan, job->form);
-    writer.log(u"Generated " + NumberText(static_cast<long long>(files.size())) + u" files");
-    *outcome = writer.write(writer.moduleDirectory, job->scan, files);
-    writer.log(outcome->ok ? u"Export OK: " + outcome->zipPath
-                           : u"Export FAILED: " + outcome->errorText);
+    *outcome = GeneratePackage(moduleDirectory, job->scan, job->form);
     mailbox.PostPackageDone(std::move(outcome));
 }
 

@@ -4,7 +4,6 @@
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <vector>
 
 #include "common/text.h"
 #include "package/package.h"
@@ -33,22 +32,12 @@ class Mailbox {
 using CrawlFunction =
     std::function<ScanResult(const ScanOptions&, const std::atomic<bool>&, const CrawlProgress&)>;
 
-// The package builder and the log, passed in so that the worker can run without them.
-struct PackageWriter {
-    std::function<std::vector<PackageFile>(const ScanResult&, const PackageForm&)> build;
-    std::function<PackageOutcome(const Text&, const ScanResult&, const std::vector<PackageFile>&)>
-        write;
-    std::function<void(const Text&)> log;
-    Text moduleDirectory;
-};
-
 void RunScanWorker(std::unique_ptr<ScanOptions> options, const std::atomic<bool>& cancelFlag,
                    const CrawlFunction& crawl, Mailbox& mailbox);
 
-void RunGenerateWorker(std::unique_ptr<GenerateJob> job, const PackageWriter& writer,
+// Writes the package below moduleDirectory/output/ as the console does (GeneratePackage),
+// then hands the outcome to the window.
+void RunGenerateWorker(std::unique_ptr<GenerateJob> job, const Text& moduleDirectory,
                        Mailbox& mailbox);
-
-// "Generate requested: name=... industry=... founded=... train=1 cite=1 summ=0".
-Text GenerateRequestLine(const PackageForm& form);
 
 }  // namespace bcnk

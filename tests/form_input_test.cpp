@@ -42,8 +42,7 @@ TEST(AddressCheck, HostPartDecides) {
         {u"my_site.com", false},
     };
     for (const AddressCase& row : cases) {
-        EXPECT_EQ(PassesAddressCheck(row.address), row.passes)
-            << WideToUtf8(row.address);
+        EXPECT_EQ(PassesAddressCheck(row.address), row.passes) << WideToUtf8(row.address);
     }
 }
 

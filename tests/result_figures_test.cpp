@@ -11,8 +11,8 @@ namespace {
 
 TEST(ScoreBandWord, BandEdges) {
     const std::pair<int, const char16_t*> cases[] = {
-        {100, u"Good"}, {75, u"Good"},      {74, u"Fair"}, {45, u"Fair"},
-        {44, u"Needs work"}, {0, u"Needs work"},
+        {100, u"Good"}, {75, u"Good"},       {74, u"Fair"},
+        {45, u"Fair"},  {44, u"Needs work"}, {0, u"Needs work"},
     };
     for (const auto& [score, word] : cases) {
         EXPECT_EQ(ScoreBandWord(score), word) << score;

@@ -40,8 +40,9 @@ gui_start_display() {
 # Serves tests/gui/sample-site on 127.0.0.1; sets GUI_SITE to "http://127.0.0.1:<port>".
 gui_start_site() {
     local work=$1
-    python3 "$GUI_ROOT/tests/gui/serve_site.py" --root "$GUI_ROOT/tests/gui/sample-site" \
-        --ready-file "$work/site.port" >"$work/site.log" 2>&1 &
+    python3 "$GUI_ROOT/tools/serve-site.py" --root "$GUI_ROOT/tests/gui/sample-site" \
+        --port-file "$work/site.port" --max-seconds 900 --max-requests 3000 \
+        >"$work/site.log" 2>&1 &
     GUI_PIDS+=($!)
     gui_wait 20 "[[ -s '$work/site.port' ]]" || return 1
     GUI_SITE="http://127.0.0.1:$(cat "$work/site.port")"

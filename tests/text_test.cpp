@@ -40,6 +40,9 @@ TEST(ContainsNoCase, FoldsAsciiBothSides) {
     EXPECT_TRUE(ContainsNoCase(u"", u""));
     EXPECT_FALSE(ContainsNoCase(u"ab", u"abc"));
     EXPECT_FALSE(ContainsNoCase(u"\u00E4", u"\u00C4"));
+    EXPECT_TRUE(ContainsNoCaseBytes("<!DOCTYPE HTML>", "<!doctype html"));
+    EXPECT_TRUE(ContainsNoCaseBytes("x", ""));
+    EXPECT_FALSE(ContainsNoCaseBytes("\xC3\x84", "\xC3\xA4"));
 }
 
 TEST(Escaping, XmlAndJson) {

@@ -1,5 +1,6 @@
 #include "common/text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/local_time.h"
@@ -41,6 +42,12 @@ bool ContainsNoCase(const Text& haystack, const Text& needle) {
         return false;
     }
     return foldedHaystack.find(foldedNeedle) != Text::npos;
+}
+
+bool ContainsNoCaseBytes(std::string_view haystack, std::string_view needle) {
+    const auto sameFolded = [](char a, char b) { return AsciiLower(a) == AsciiLower(b); };
+    return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(),
+                       sameFolded) != haystack.end();
 }
 
 Text XmlEscape(const Text& text) {

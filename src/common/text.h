@@ -2,6 +2,7 @@
 // Text helpers shared by every part of the program. Text inside the program is UTF-16 on
 // every platform; byte strings (network bodies, file contents) are UTF-8 in std::string.
 #include <string>
+#include <string_view>
 
 namespace bcnk {
 
@@ -17,6 +18,13 @@ Text Trim(const Text& text);
 // True when the ASCII-folded haystack contains the ASCII-folded needle; an empty needle
 // is always contained.
 bool ContainsNoCase(const Text& haystack, const Text& needle);
+
+// Byte-string counterparts for raw bodies and file names that need no decoding: only the
+// ASCII capitals fold, so UTF-8 sequences pass through untouched.
+constexpr char AsciiLower(char byte) {
+    return (byte >= 'A' && byte <= 'Z') ? static_cast<char>(byte - 'A' + 'a') : byte;
+}
+bool ContainsNoCaseBytes(std::string_view haystack, std::string_view needle);
 
 // Replaces " & < > by their entities; apostrophes and control characters pass through.
 Text XmlEscape(const Text& text);

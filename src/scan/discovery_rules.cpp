@@ -42,14 +42,7 @@ char FormatMarker(const Text& label) {
 // Many servers answer every unknown path with their HTML error or home page and status 200.
 // Such a page is not the file that was asked for, whatever characters it happens to hold.
 bool IsHtmlDocument(const std::string& body) {
-    std::string folded = body;
-    for (char& byte : folded) {
-        if (byte >= 'A' && byte <= 'Z') {
-            byte = static_cast<char>(byte - 'A' + 'a');
-        }
-    }
-    return folded.find("<html") != std::string::npos ||
-           folded.find("<!doctype html") != std::string::npos;
+    return ContainsNoCaseBytes(body, "<html") || ContainsNoCaseBytes(body, "<!doctype html");
 }
 
 bool LooksLikeHtml(const FetchResult& fetched, const Text& text) {

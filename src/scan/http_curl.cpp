@@ -37,11 +37,7 @@ bool StartsWithNoCase(const std::string& text, const char* prefix) {
         if (index >= text.size()) {
             return false;
         }
-        char c = text[index];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-        if (c != prefix[index]) {
+        if (AsciiLower(text[index]) != prefix[index]) {
             return false;
         }
     }

@@ -13,6 +13,8 @@ struct FetchResult {
     std::string body;   // raw bytes as received, at most kMaxBodyBytes
     Text contentType;   // empty when absent or longer than 255 characters
     Text lastModified;  // empty when absent or longer than 127 characters
+    Text finalUrl;      // address of the final response after redirects; empty when none came
+    Text reason;        // why status is 0, a short phrase ("connection refused"); else empty
 };
 
 class Http {

@@ -24,4 +24,22 @@ Text CheckStateSymbol(CheckState state) {
     return u"X";
 }
 
+Text CrawlerPurposeName(CrawlerPurpose purpose) {
+    switch (purpose) {
+        case CrawlerPurpose::Training: return u"Training";
+        case CrawlerPurpose::Search: return u"Search";
+        case CrawlerPurpose::UserTriggered: return u"User-triggered";
+    }
+    return u"Training";
+}
+
+Text CrawlerAccessLevelName(CrawlerAccessLevel access) {
+    switch (access) {
+        case CrawlerAccessLevel::Allowed: return u"Allowed";
+        case CrawlerAccessLevel::Blocked: return u"Blocked";
+        case CrawlerAccessLevel::Partly: return u"Partly";
+    }
+    return u"Allowed";
+}
+
 }  // namespace bcnk

@@ -1,0 +1,34 @@
+#pragma once
+// The AI crawlers the program knows by name: what the scan reports access for and what the
+// robots.txt generator writes rules for. One table, so the two can never disagree.
+#include <span>
+
+#include "common/text.h"
+#include "scan/scan_types.h"
+
+namespace bcnk {
+
+struct AiCrawler {
+    const char16_t* token;         // product token as its operator spells it in robots.txt
+    const char16_t* operatorName;  // who runs it
+    CrawlerPurpose purpose;        // as its operator describes it
+    const char16_t* source;        // where the operator says what the crawler is for
+};
+
+// Every known crawler, in the order the generator writes them. The first kLongStandingCrawlers
+// rows are the groups earlier versions wrote, in their order, so files they produced read the
+// same today.
+std::span<const AiCrawler> AiCrawlers();
+inline constexpr std::size_t kLongStandingCrawlers = 10;
+
+// Whether the owner's permissions let a crawler of this purpose read the site: training
+// follows the training choice, search the citation choice, user-triggered fetches the
+// summarisation choice.
+struct CrawlerPermissions {
+    bool training = false;
+    bool citation = false;
+    bool summarisation = false;
+};
+bool PermitsPurpose(const CrawlerPermissions& permissions, CrawlerPurpose purpose);
+
+}  // namespace bcnk

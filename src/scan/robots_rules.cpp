@@ -1,0 +1,332 @@
+#include "scan/robots_rules.h"
+
+#include <array>
+
+#include "scan/http.h"
+#include "scan/url.h"
+
+namespace bcnk {
+namespace {
+
+enum class Key { Other, UserAgent, Allow, Disallow, Sitemap };
+
+// Misspellings that widely used crawlers accept; owners copy them from file to file, and a
+// crawler that reads them is bound by them.
+struct KeySpelling {
+    std::string_view spelling;
+    Key key;
+};
+constexpr std::array<KeySpelling, 12> kKeySpellings = {{
+    {"user-agent", Key::UserAgent},
+    {"useragent", Key::UserAgent},
+    {"user agent", Key::UserAgent},
+    {"allow", Key::Allow},
+    {"disallow", Key::Disallow},
+    {"dissallow", Key::Disallow},
+    {"dissalow", Key::Disallow},
+    {"disalow", Key::Disallow},
+    {"diasllow", Key::Disallow},
+    {"disallaw", Key::Disallow},
+    {"sitemap", Key::Sitemap},
+    {"site-map", Key::Sitemap},
+}};
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string LowerAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        c = LowerAscii(c);
+    }
+    return out;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+Key KeyOf(std::string_view field) {
+    const std::string folded = LowerAscii(TrimBlanks(field));
+    for (const KeySpelling& spelling : kKeySpellings) {
+        if (folded == spelling.spelling) {
+            return spelling.key;
+        }
+    }
+    return Key::Other;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    c = LowerAscii(c);
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+bool IsUnreserved(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
+}
+
+bool NeedsEscape(unsigned char c) {
+    return c <= 0x20 || c >= 0x7F ||
+           std::string_view("\"<>\\^`{|}").find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+void AppendEscape(std::string& out, unsigned char c) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    out += '%';
+    out += kDigits[c >> 4];
+    out += kDigits[c & 15];
+}
+
+// Splits the text into lines at CR LF, CR or LF; the callback sees each line without its end.
+template <typename OnLine>
+void ForEachLine(std::string_view text, OnLine onLine) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            onLine(text.substr(start));
+            return;
+        }
+        onLine(text.substr(start, end - start));
+        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    }
+}
+
+std::string_view WithinParseLimit(std::string_view text) {
+    if (text.size() <= kRobotsParseLimit) {
+        return text;
+    }
+    text = text.substr(0, kRobotsParseLimit);
+    const std::size_t lastEnd = text.find_last_of("\r\n");
+    return lastEnd == std::string_view::npos ? std::string_view() : text.substr(0, lastEnd + 1);
+}
+
+}  // namespace
+
+Text RobotsRule::Line() const {
+    return (allow ? u"Allow: " : u"Disallow: ") + value;
+}
+
+std::string RobotsProductToken(std::string_view userAgent) {
+    userAgent = TrimBlanks(userAgent);
+    std::size_t end = 0;
+    while (end < userAgent.size() && userAgent[end] != '/' && !IsBlank(userAgent[end])) {
+        ++end;
+    }
+    return LowerAscii(userAgent.substr(0, end));
+}
+
+std::string RobotsProductToken(const Text& userAgent) {
+    return RobotsProductToken(WideToUtf8(userAgent));
+}
+
+std::string NormaliseRobotsPath(std::string_view path) {
+    std::string out;
+    out.reserve(path.size());
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(path[i]);
+        if (c == '%' && i + 2 < path.size() && HexValue(path[i + 1]) >= 0 &&
+            HexValue(path[i + 2]) >= 0) {
+            const auto decoded =
+                static_cast<unsigned char>(HexValue(path[i + 1]) * 16 + HexValue(path[i + 2]));
+            if (IsUnreserved(decoded)) {
+                out += static_cast<char>(decoded);
+            } else {
+                AppendEscape(out, decoded);
+            }
+            i += 2;
+        } else if (NeedsEscape(c)) {
+            AppendEscape(out, c);
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+std::string RobotsPathOf(const Text& address) {
+    Text path = address;
+    if (!address.empty() && address.front() != u'/') {
+        const UrlParts parts = ParseUrl(address);
+        path = parts.valid ? RequestTarget(parts.path) : address;
+    }
+    if (path.empty() || path.front() != u'/') {
+        path.insert(path.begin(), u'/');
+    }
+    return NormaliseRobotsPath(WideToUtf8(path));
+}
+
+bool RobotsPatternMatches(std::string_view path, std::string_view pattern) {
+    // Most rules are plain prefixes; only patterns with "*" need the general walk.
+    const bool anchored = !pattern.empty() && pattern.back() == '$';
+    const std::string_view body = anchored ? pattern.substr(0, pattern.size() - 1) : pattern;
+    if (body.find('*') == std::string_view::npos) {
+        return anchored ? path == body : path.substr(0, body.size()) == body;
+    }
+    // The set of path offsets the pattern so far can end at, ascending. After a "*" it is a
+    // contiguous range, so the set never needs more than path.size() + 1 entries.
+    thread_local std::vector<std::size_t> ends;
+    ends.assign(1, 0);
+    for (const char p : body) {
+        if (p == '*') {
+            const std::size_t first = ends.front();
+            ends.resize(path.size() - first + 1);
+            for (std::size_t i = 0; i < ends.size(); ++i) {
+                ends[i] = first + i;
+            }
+            continue;
+        }
+        std::size_t kept = 0;
+        for (const std::size_t end : ends) {
+            if (end < path.size() && path[end] == p) {
+                ends[kept++] = end + 1;
+            }
+        }
+        if (kept == 0) {
+            return false;
+        }
+        ends.resize(kept);
+    }
+    return !anchored || ends.back() == path.size();
+}
+
+RobotsTxt ParseRobotsTxt(std::string_view utf8) {
+    RobotsTxt file;
+    std::string_view text = WithinParseLimit(utf8);
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);
+    }
+    bool groupHasRules = false;
+    ForEachLine(text, [&](std::string_view line) {
+        line = line.substr(0, line.find('#'));
+        const std::size_t colon = line.find(':');
+        if (colon == std::string_view::npos) {
+            return;
+        }
+        const Key key = KeyOf(line.substr(0, colon));
+        const std::string_view value = TrimBlanks(line.substr(colon + 1));
+        switch (key) {
+            case Key::UserAgent:
+                // User-agent lines in a row share the rules that follow; one after a rule
+                // starts the next group.
+                if (file.groups.empty() || groupHasRules) {
+                    file.groups.emplace_back();
+                    groupHasRules = false;
+                }
+                if (std::string token = RobotsProductToken(value); !token.empty()) {
+                    file.groups.back().agents.push_back(std::move(token));
+                }
+                break;
+            case Key::Allow:
+            case Key::Disallow:
+                // Rules before the first user-agent line belong to no crawler.
+                if (file.groups.empty()) {
+                    return;
+                }
+                groupHasRules = true;
+                // An empty rule matches nothing; it only marks the group as written.
+                if (!value.empty()) {
+                    file.groups.back().rules.push_back(RobotsRule{key == Key::Allow,
+                                                                  NormaliseRobotsPath(value),
+                                                                  Utf8ToWide(std::string(value))});
+                }
+                break;
+            case Key::Sitemap:
+                if (!value.empty()) {
+                    file.sitemaps.push_back(Utf8ToWide(std::string(value)));
+                }
+                break;
+            case Key::Other:
+                break;
+        }
+    });
+    return file;
+}
+
+RobotsTxt ParseRobotsTxt(const Text& text) {
+    return ParseRobotsTxt(WideToUtf8(text));
+}
+
+RobotsTxt RobotsTxtForAnswer(int status, std::string_view body) {
+    if (status >= 200 && status <= 299) {
+        return ParseRobotsTxt(body);
+    }
+    RobotsTxt file;
+    if (status == 0 || status >= 500) {
+        file.unavailable = true;
+        file.unavailableReason = status == 0 ? Text(u"robots.txt could not be fetched")
+                                             : u"robots.txt answered HTTP " + NumberText(status);
+    }
+    return file;
+}
+
+RobotsRuleSet RulesFor(const RobotsTxt& file, std::string_view productToken) {
+    RobotsRuleSet set;
+    set.unavailable = file.unavailable;
+    set.unavailableReason = file.unavailableReason;
+    const std::string token = LowerAscii(productToken);
+    for (const std::string_view wanted : {std::string_view(token), std::string_view("*")}) {
+        for (const RobotsGroup& group : file.groups) {
+            bool names = false;
+            for (const std::string& agent : group.agents) {
+                names = names || agent == wanted;
+            }
+            if (!names) {
+                continue;
+            }
+            set.ownGroup = set.ownGroup || wanted != "*";
+            for (const RobotsRule& rule : group.rules) {
+                set.rules.push_back(&rule);
+            }
+        }
+        if (set.ownGroup || token == "*") {
+            break;
+        }
+    }
+    return set;
+}
+
+RobotsVerdict Decide(const RobotsRuleSet& rules, std::string_view path) {
+    if (rules.unavailable) {
+        return RobotsVerdict{false, rules.unavailableReason};
+    }
+    const RobotsRule* best = nullptr;
+    for (const RobotsRule* rule : rules.rules) {
+        if (best != nullptr &&
+            (rule->pattern.size() < best->pattern.size() ||
+             (rule->pattern.size() == best->pattern.size() && (best->allow || !rule->allow)))) {
+            continue;
+        }
+        if (RobotsPatternMatches(path, rule->pattern)) {
+            best = rule;
+        }
+    }
+    if (best == nullptr) {
+        return RobotsVerdict{};
+    }
+    return RobotsVerdict{best->allow, best->Line()};
+}
+
+RobotsVerdict Decide(const RobotsTxt& file, std::string_view productToken, const Text& address) {
+    return Decide(RulesFor(file, productToken), RobotsPathOf(address));
+}
+
+}  // namespace bcnk

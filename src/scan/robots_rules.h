@@ -1,0 +1,93 @@
+#pragma once
+// robots.txt as crawlers read it: groups of user-agent lines with their Allow and Disallow
+// rules, "*" and "$" in paths, the longest match deciding and Allow winning a tie. Parsing
+// accepts any bytes and never fails: what cannot be read is skipped, as crawlers skip it.
+// The scan's verdicts, our own crawl and the robots.txt generator all read files through here.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/text.h"
+
+namespace bcnk {
+
+// Crawlers must read at least this much of a file; what follows is ignored, and so is a line
+// the cut falls inside, which could otherwise turn "Disallow: /private" into "Disallow: /p".
+inline constexpr std::size_t kRobotsParseLimit = 500 * 1024;
+
+struct RobotsRule {
+    bool allow = false;
+    std::string pattern;  // percent-encoding normalised, UTF-8; "*" and a final "$" are special
+    Text value;           // the path as written, trimmed
+
+    // "Allow: /x" or "Disallow: /x", the form people read and the generator writes.
+    Text Line() const;
+    bool operator==(const RobotsRule&) const = default;
+};
+
+struct RobotsGroup {
+    std::vector<std::string> agents;  // product tokens, lower-case; "*" is everyone
+    std::vector<RobotsRule> rules;    // in file order, empty-valued rules left out
+
+    bool operator==(const RobotsGroup&) const = default;
+};
+
+struct RobotsTxt {
+    std::vector<RobotsGroup> groups;
+    std::vector<Text> sitemaps;
+    // Set when the file could not be had (no answer, or a server error): a crawler must then
+    // assume it may read nothing. The text says why, for the deciding-rule column.
+    bool unavailable = false;
+    Text unavailableReason;
+
+    bool operator==(const RobotsTxt&) const = default;
+};
+
+RobotsTxt ParseRobotsTxt(std::string_view utf8);
+RobotsTxt ParseRobotsTxt(const Text& text);
+
+// The file a crawler goes by for one answer to GET /robots.txt: the body for 2xx, nothing
+// (everything allowed) for 3xx left over after redirects and for 4xx, and "unavailable"
+// (everything disallowed) when no answer came or the server failed (5xx).
+RobotsTxt RobotsTxtForAnswer(int status, std::string_view body);
+
+// The product token a user-agent line or header names: the part before "/" or white space,
+// lower-case ASCII. "CCBot/2.0" and "ccbot" both give "ccbot".
+std::string RobotsProductToken(std::string_view userAgent);
+std::string RobotsProductToken(const Text& userAgent);
+
+// Percent-encoding brought to one form, so that equal paths compare equal: escapes of
+// unreserved characters decoded, other escapes in upper case, non-ASCII, controls, spaces and
+// characters that are never literal in an address escaped.
+std::string NormaliseRobotsPath(std::string_view path);
+
+// The path and query of an absolute address (or a path), normalised, never empty.
+std::string RobotsPathOf(const Text& address);
+
+// True when a normalised path matches a pattern ("*" any run, a final "$" the end).
+bool RobotsPatternMatches(std::string_view path, std::string_view pattern);
+
+// The rules one crawler obeys: those of every group naming its token, else those of every
+// "*" group, else none. Points into the file, which must outlive it.
+struct RobotsRuleSet {
+    bool ownGroup = false;  // some group names the crawler itself
+    bool unavailable = false;
+    Text unavailableReason;
+    std::vector<const RobotsRule*> rules;
+};
+RobotsRuleSet RulesFor(const RobotsTxt& file, std::string_view productToken);
+
+struct RobotsVerdict {
+    bool allowed = true;
+    Text rule;  // the line that decided, e.g. "Disallow: /cart"; empty when no rule matched
+
+    bool operator==(const RobotsVerdict&) const = default;
+};
+
+// The verdict for a normalised path (see RobotsPathOf).
+RobotsVerdict Decide(const RobotsRuleSet& rules, std::string_view path);
+
+// One-off convenience: token and address straight to a verdict.
+RobotsVerdict Decide(const RobotsTxt& file, std::string_view productToken, const Text& address);
+
+}  // namespace bcnk

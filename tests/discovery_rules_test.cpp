@@ -84,7 +84,14 @@ TEST(JudgeRobotsTxt, OutcomeAndKeptFile) {
          u"Missing AI rules", true},
         {"ai crawler", Answer(200, "User-agent: GPTBot\nDisallow: /\n"), CheckState::Ok,
          u"AI rules present", true},
-        {"crawler in a comment", Answer(200, "# ask Claude\nUser-agent: *\n"), CheckState::Ok,
+        {"crawler in a comment", Answer(200, "# ask Claude\nUser-agent: *\n"),
+         CheckState::NeedsUpdate, u"Missing AI rules", true},
+        {"crawler name in a path", Answer(200, "User-agent: *\nDisallow: /team/claude-martin/\n"),
+         CheckState::NeedsUpdate, u"Missing AI rules", true},
+        {"newer crawlers", Answer(200, "User-agent: Bytespider\nUser-agent: OAI-SearchBot\n"
+                                       "Disallow: /\n"),
+         CheckState::Ok, u"AI rules present", true},
+        {"versioned token", Answer(200, "User-agent: ccbot/2.0\nDisallow: /x\n"), CheckState::Ok,
          u"AI rules present", true},
         {"blanket block", Answer(200, blockAll), CheckState::Blocking, u"Blocking AI crawlers",
          true},
@@ -94,8 +101,8 @@ TEST(JudgeRobotsTxt, OutcomeAndKeptFile) {
          CheckState::NeedsUpdate, u"Missing AI rules", false},
         {"html body", Answer(200, "  \n<!doctype html><p>Not found</p>"), CheckState::NeedsUpdate,
          u"Missing AI rules", false},
-        {"html tag inside", Answer(200, "oops <HTML> google-extended"), CheckState::Ok,
-         u"AI rules present", false},
+        {"html tag inside", Answer(200, "oops <HTML> google-extended"), CheckState::NeedsUpdate,
+         u"Missing AI rules", false},
         {"empty body", Answer(200, ""), CheckState::Missing, u"Missing", false},
         {"not found", Answer(404, "nope"), CheckState::Missing, u"Missing", false},
         {"unfollowed redirect", Answer(302, ""), CheckState::Missing, u"Missing", false},
@@ -125,7 +132,7 @@ TEST(JudgeRobotsTxt, KeepsTheFileExactlyAsServed) {
     EXPECT_EQ(result.robotsTxt, u"\uFEFFUser-agent: *  \r\nAllow: /caf\u00E9\r\n\r\n");
 }
 
-TEST(BlocksAllCrawlers, OnlyARootRuleInAGroupForEveryone) {
+TEST(JudgeRobotsTxt, BlockingOnlyWhenEveryoneIsKeptFromTheRoot) {
     struct Row {
         Text robots;
         bool blocks;
@@ -142,11 +149,14 @@ TEST(BlocksAllCrawlers, OnlyARootRuleInAGroupForEveryone) {
         {u"user-agent: badbot\ndisallow: /\n\nuser-agent: *\ndisallow: /tmp\n", false},
         {u"user-agent: *\ndisallow: /tmp\nuser-agent: badbot\ndisallow: /\n", false},
         {u"disallow: /\n", false},
-        {u"", false},
+        {u"user-agent: *\ndisallow: /\nallow: /$\n", false},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(BlocksAllCrawlers(row.robots), row.blocks)
-            << std::string(row.robots.begin(), row.robots.end());
+        ScanResult result;
+        const std::string body = WideToUtf8(row.robots) + "\n";
+        EXPECT_EQ(JudgeRobotsTxt(Answer(200, body), result).state,
+                  row.blocks ? CheckState::Blocking : CheckState::NeedsUpdate)
+            << body;
     }
 }
 

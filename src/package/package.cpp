@@ -64,7 +64,7 @@ PackageOutcome Failure(const Text& errorText) {
 std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const PackageForm& form) {
     return {
         {u"README.txt", MakeReadme(scan)},
-        {u"upload-map.txt", MakeUploadMap()},
+        {u"upload-map.txt", MakeUploadMap(RobotsRulesDifferFromChoices(scan, form))},
         {u"ai-discovery.json", MakeAiDiscoveryJson(scan, form)},
         {u"ai-discovery.md", MakeAiDiscoveryMd(scan, form)},
         {u"robots.txt.NEW", MakeRobotsTxt(scan, form)},

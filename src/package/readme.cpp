@@ -47,13 +47,19 @@ Text MakeReadme(const ScanResult& scan, const Text& date) {
 }
 
 Text MakeUploadMap() {
+    return MakeUploadMap(false);
+}
+
+Text MakeUploadMap(bool robotsNeedReview) {
     // The web root is written as /public_html/, the folder most shared hosts use; the map is
     // a guide for the owner, who knows where their own server keeps it.
     return u"ai-discovery.json     -> /public_html/ai-discovery.json\n"
            u"                         ALSO -> /public_html/.well-known/ai-discovery.json\n"
            u"ai-discovery.md       -> /public_html/ai-discovery.md\n"
-           u"robots.txt.NEW        -> review and compare with your existing "
-           u"/public_html/robots.txt; replace only after backing up\n"
+           u"robots.txt.NEW        -> " +
+           Text(robotsNeedReview ? u"review: your rules differ from your choices; compare"
+                                 : u"review and compare") +
+           u" with your existing /public_html/robots.txt; replace only after backing up\n"
            u"sitemap.xml           -> review, then replace /public_html/sitemap.xml (skip if a "
            u"CMS/plugin generates yours; back up first)\n"
            u"ai-sitemap.xml        -> /public_html/ai-sitemap.xml\n"

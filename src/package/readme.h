@@ -7,6 +7,9 @@ namespace bcnk {
 
 Text MakeReadme(const ScanResult& scan);
 Text MakeUploadMap();
+// The same, with the robots.txt line asking for a review when the site's own rules for AI
+// crawlers differ from the choices made on the form.
+Text MakeUploadMap(bool robotsNeedReview);
 
 // The same README stamped with a given date instead of today's.
 Text MakeReadme(const ScanResult& scan, const Text& date);

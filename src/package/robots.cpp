@@ -1,36 +1,24 @@
 #include "package/robots.h"
 
-#include <set>
 #include <vector>
+
+#include "scan/ai_crawlers.h"
+#include "scan/robots_rules.h"
 
 namespace bcnk {
 namespace {
 
-struct AiCrawler {
-    const char16_t* token;          // written into the file exactly like this
-    const char16_t* operatorLabel;  // who runs it; for readers of this table only
-};
+CrawlerPermissions PermissionsOf(const PackageForm& form) {
+    return CrawlerPermissions{form.allowTraining, form.allowCitation, form.allowSummarisation};
+}
 
-// Kept apart from the scanner's list of AI crawlers: this one decides what the package
-// proposes, that one only what the scan reports.
-// clang-format off
-const AiCrawler kAiCrawlers[] = {
-    {u"GPTBot", u"OpenAI training"},
-    {u"OAI-SearchBot", u"OpenAI search"},
-    {u"CCBot", u"Common Crawl"},
-    {u"Google-Extended", u"Google AI"},
-    {u"anthropic-ai", u"Anthropic"},
-    {u"Claude-Web", u"Anthropic"},
-    {u"ClaudeBot", u"Anthropic"},
-    {u"PerplexityBot", u"Perplexity"},
-    {u"Bytespider", u"ByteDance"},
-    {u"Applebot-Extended", u"Apple AI"},
-};
-// clang-format on
+bool Wanted(const AiCrawler& crawler, const PackageForm& form) {
+    return PermitsPurpose(PermissionsOf(form), crawler.purpose);
+}
 
-// robots.txt can only allow or block, so the training choice alone decides the rule.
-Text RuleLine(const PackageForm& form) {
-    return form.allowTraining ? u"Allow: /" : u"Disallow: /";
+// robots.txt can only allow or block; each crawler follows the permission its purpose needs.
+Text RuleLine(bool allowed) {
+    return allowed ? u"Allow: /" : u"Disallow: /";
 }
 
 Text CrawlerBlock(const Text& token, const Text& rule, const Text& lineEnd) {
@@ -74,8 +62,8 @@ Text FreshRobotsTxt(const ScanResult& scan, const PackageForm& form) {
     out += FreshStatusNote(scan);
     out += u"\n";
     if (form.addRobotsRules) {
-        for (const AiCrawler& crawler : kAiCrawlers) {
-            out += CrawlerBlock(crawler.token, RuleLine(form), u"\n") + u"\n";
+        for (const AiCrawler& crawler : AiCrawlers()) {
+            out += CrawlerBlock(crawler.token, RuleLine(Wanted(crawler, form)), u"\n") + u"\n";
         }
     }
     out += u"# Sitemap references\n";
@@ -84,44 +72,92 @@ Text FreshRobotsTxt(const ScanResult& scan, const PackageForm& form) {
     return out;
 }
 
-struct RobotsNames {
-    std::set<Text> userAgents;  // lower-cased
-    std::set<Text> sitemaps;    // lower-cased
+// What the merge adds for the AI crawlers, and where the owner's own groups already say
+// something else than the form.
+struct MissingCrawler {
+    Text token;
+    bool allowed = false;
+};
+struct CrawlerPlan {
+    std::vector<MissingCrawler> missing;  // no group of their own yet, in table order
+    std::vector<Text> differing;          // have a group whose verdict at "/" is not the chosen one
 };
 
-// Only which names appear matters: a crawler counts as present as soon as any User-agent
-// line names it, whatever its group says, so the owner's own rules are never second-guessed.
-RobotsNames ReadRobotsNames(const Text& robotsTxt) {
-    RobotsNames names;
-    // A file saved with a byte-order mark would otherwise hide the name on its first line,
-    // and a second, possibly contradicting group for that crawler would be appended.
-    std::size_t lineStart = !robotsTxt.empty() && robotsTxt[0] == u'\uFEFF' ? 1 : 0;
-    while (true) {
-        const std::size_t lineEnd = robotsTxt.find(u'\n', lineStart);
-        Text line =
-            robotsTxt.substr(lineStart, lineEnd == Text::npos ? Text::npos : lineEnd - lineStart);
-        const std::size_t comment = line.find(u'#');
-        if (comment != Text::npos) {
-            line.resize(comment);
-        }
-        const std::size_t colon = line.find(u':');
-        if (colon != Text::npos) {
-            const Text key = ToLower(Trim(line.substr(0, colon)));
-            const Text value = ToLower(Trim(line.substr(colon + 1)));
-            if (!value.empty()) {
-                if (key == u"user-agent") {
-                    names.userAgents.insert(value);
-                } else if (key == u"sitemap") {
-                    names.sitemaps.insert(value);
-                }
-            }
-        }
-        if (lineEnd == Text::npos) {
-            break;
-        }
-        lineStart = lineEnd + 1;
+CrawlerPlan PlanCrawlers(const RobotsTxt& file, const PackageForm& form) {
+    CrawlerPlan plan;
+    if (!form.addRobotsRules) {
+        return plan;
     }
-    return names;
+    for (const AiCrawler& crawler : AiCrawlers()) {
+        const bool wanted = Wanted(crawler, form);
+        // Groups are found as crawlers find them, so a crawler the owner already addresses
+        // (under any spelling a crawler accepts) never gets a second group that would be
+        // combined with the owner's and change its meaning.
+        const RobotsRuleSet rules = RulesFor(file, RobotsProductToken(Text(crawler.token)));
+        if (rules.ownGroup) {
+            if (Decide(rules, "/").allowed != wanted) {
+                plan.differing.push_back(crawler.token);
+            }
+        } else {
+            plan.missing.push_back(MissingCrawler{crawler.token, wanted});
+        }
+    }
+    return plan;
+}
+
+bool HasSitemap(const RobotsTxt& file, const Text& address) {
+    for (const Text& sitemap : file.sitemaps) {
+        if (ToLower(sitemap) == ToLower(address)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+Text JoinTokens(const std::vector<Text>& tokens) {
+    Text out;
+    for (const Text& token : tokens) {
+        out += (out.empty() ? u"" : u", ") + token;
+    }
+    return out;
+}
+
+Text DifferingNote(const CrawlerPlan& plan, const Text& lineEnd) {
+    if (plan.differing.empty()) {
+        return u"";
+    }
+    return u"# REVIEW: your existing rules differ from your choices for " +
+           JoinTokens(plan.differing) + u"." + lineEnd +
+           u"# They were left exactly as you wrote them; change them above if you want your" +
+           lineEnd + u"# choices to apply." + lineEnd + lineEnd;
+}
+
+// A crawler given a group of its own stops reading the "*" group, so when that group has
+// rules an allowed crawler is listed above a copy of them: paths the owner closed to everyone
+// stay closed to it. Otherwise every crawler gets the usual two-line group, in table order.
+Text AddedCrawlerGroups(const CrawlerPlan& plan, const RobotsRuleSet& everyone,
+                        const Text& lineEnd) {
+    Text out;
+    std::vector<Text> sharingEveryonesRules;
+    for (const MissingCrawler& crawler : plan.missing) {
+        if (crawler.allowed && !everyone.rules.empty()) {
+            sharingEveryonesRules.push_back(crawler.token);
+        } else {
+            out += CrawlerBlock(crawler.token, RuleLine(crawler.allowed), lineEnd) + lineEnd;
+        }
+    }
+    if (sharingEveryonesRules.empty()) {
+        return out;
+    }
+    out +=
+        u"# These crawlers follow the same rules as every other crawler (User-agent: *)." + lineEnd;
+    for (const Text& token : sharingEveryonesRules) {
+        out += u"User-agent: " + token + lineEnd;
+    }
+    for (const RobotsRule* rule : everyone.rules) {
+        out += rule->Line() + lineEnd;
+    }
+    return out + lineEnd;
 }
 
 Text MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Text& date) {
@@ -129,19 +165,11 @@ Text MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Text
     // Whatever we add follows the owner's own line ends, so the file does not end up mixed.
     const Text lineEnd =
         existing.size() >= 2 && existing.find(u"\r\n") != Text::npos ? u"\r\n" : u"\n";
-    const RobotsNames names = ReadRobotsNames(existing);
-
-    std::vector<Text> missingCrawlers;
-    if (form.addRobotsRules) {
-        for (const AiCrawler& crawler : kAiCrawlers) {
-            if (names.userAgents.count(ToLower(crawler.token)) == 0) {
-                missingCrawlers.push_back(crawler.token);
-            }
-        }
-    }
+    const RobotsTxt file = ParseRobotsTxt(existing);
+    const CrawlerPlan plan = PlanCrawlers(file, form);
     std::vector<Text> missingSitemaps;
     for (const Text& address : {PlainSitemapAddress(scan), AiSitemapAddress(scan)}) {
-        if (names.sitemaps.count(ToLower(address)) == 0) {
+        if (!HasSitemap(file, address)) {
             missingSitemaps.push_back(address);
         }
     }
@@ -150,11 +178,14 @@ Text MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Text
     if (!out.empty() && out.back() != u'\n') {
         out += lineEnd;
     }
-    if (missingCrawlers.empty() && missingSitemaps.empty()) {
+    if (plan.missing.empty() && missingSitemaps.empty()) {
         out += lineEnd;
         out += u"# Talvenn's Beaconsmith (" + date +
                u"): all AI-crawler rules and sitemap references already present - no changes." +
                lineEnd;
+        if (!plan.differing.empty()) {
+            out += DifferingNote(plan, lineEnd);
+        }
         return out;
     }
     out += lineEnd;
@@ -163,9 +194,14 @@ Text MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Text
     out += u"# Review the lines below, then replace your live robots.txt with this file." + lineEnd;
     out += u"# robots.txt is a crawler hint, not a security or privacy control." + lineEnd;
     out += lineEnd;
-    for (const Text& token : missingCrawlers) {
-        out += CrawlerBlock(token, RuleLine(form), lineEnd) + lineEnd;
+    if (file.endsInOpenGroup && !plan.missing.empty()) {
+        // An empty rule changes nothing for the owner's last group but ends it, so the
+        // crawlers below are not added to it.
+        out += u"# Ends the group above without changing it." + lineEnd + u"Disallow:" + lineEnd +
+               lineEnd;
     }
+    out += DifferingNote(plan, lineEnd);
+    out += AddedCrawlerGroups(plan, RulesFor(file, "*"), lineEnd);
     if (!missingSitemaps.empty()) {
         out += u"# Sitemap references" + lineEnd;
         for (const Text& address : missingSitemaps) {
@@ -179,6 +215,11 @@ Text MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Text
 
 Text MakeRobotsTxt(const ScanResult& scan, const PackageForm& form) {
     return MakeRobotsTxt(scan, form, TodayDate());
+}
+
+bool RobotsRulesDifferFromChoices(const ScanResult& scan, const PackageForm& form) {
+    return scan.robotsFound &&
+           !PlanCrawlers(ParseRobotsTxt(scan.robotsTxt), form).differing.empty();
 }
 
 Text MakeRobotsTxt(const ScanResult& scan, const PackageForm& form, const Text& date) {

@@ -12,4 +12,8 @@ Text MakeRobotsTxt(const ScanResult& scan, const PackageForm& form);
 // The same text with a given date in the merge stamp instead of today's.
 Text MakeRobotsTxt(const ScanResult& scan, const PackageForm& form, const Text& date);
 
+// True when the site's own robots.txt already has groups for AI crawlers whose verdict is
+// not the one the form asks for; the merge leaves them and says so.
+bool RobotsRulesDifferFromChoices(const ScanResult& scan, const PackageForm& form);
+
 }  // namespace bcnk

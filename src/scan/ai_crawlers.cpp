@@ -78,4 +78,40 @@ bool PermitsPurpose(const CrawlerPermissions& permissions, CrawlerPurpose purpos
     return false;
 }
 
+std::vector<CrawlerAccess> CrawlerAccessFor(const RobotsTxt& file,
+                                            const std::vector<Text>& pageAddresses) {
+    std::vector<std::string> paths;
+    paths.reserve(pageAddresses.size());
+    for (const Text& address : pageAddresses) {
+        paths.push_back(RobotsPathOf(address));
+    }
+    std::vector<CrawlerAccess> rows;
+    for (const AiCrawler& crawler : AiCrawlers()) {
+        const RobotsRuleSet rules = RulesFor(file, RobotsProductToken(Text(crawler.token)));
+        const RobotsVerdict root = Decide(rules, "/");
+        CrawlerAccess row{crawler.token, crawler.operatorName, crawler.purpose,
+                          root.allowed ? CrawlerAccessLevel::Allowed : CrawlerAccessLevel::Blocked,
+                          root.rule};
+        for (std::size_t i = 0; root.allowed && i < paths.size(); ++i) {
+            const RobotsVerdict page = Decide(rules, paths[i]);
+            if (!page.allowed) {
+                row.access = CrawlerAccessLevel::Partly;
+                row.decidingRule = page.rule;
+                break;
+            }
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+bool NamesAnyAiCrawler(const RobotsTxt& file) {
+    for (const AiCrawler& crawler : AiCrawlers()) {
+        if (RulesFor(file, RobotsProductToken(Text(crawler.token))).ownGroup) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace bcnk

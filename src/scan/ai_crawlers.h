@@ -2,8 +2,10 @@
 // The AI crawlers the program knows by name: what the scan reports access for and what the
 // robots.txt generator writes rules for. One table, so the two can never disagree.
 #include <span>
+#include <vector>
 
 #include "common/text.h"
+#include "scan/robots_rules.h"
 #include "scan/scan_types.h"
 
 namespace bcnk {
@@ -30,5 +32,13 @@ struct CrawlerPermissions {
     bool summarisation = false;
 };
 bool PermitsPurpose(const CrawlerPermissions& permissions, CrawlerPurpose purpose);
+
+// One row per table crawler: Blocked when the file disallows "/" for it, Partly when "/" is
+// allowed but one of the given page addresses is not, else Allowed; with the deciding line.
+std::vector<CrawlerAccess> CrawlerAccessFor(const RobotsTxt& file,
+                                            const std::vector<Text>& pageAddresses);
+
+// True when some table crawler has a group of its own in the file.
+bool NamesAnyAiCrawler(const RobotsTxt& file);
 
 }  // namespace bcnk

@@ -1,6 +1,8 @@
 #include "scan/discovery_rules.h"
 
+#include "scan/ai_crawlers.h"
 #include "scan/discovery.h"
+#include "scan/robots_rules.h"
 
 namespace bcnk {
 
@@ -17,11 +19,6 @@ const std::array<DiscoveryFile, 9> kDiscoveryFiles = {{
 }};
 
 namespace {
-
-// Crawler names that count as AI rules wherever they appear, comments included.
-constexpr const char16_t* kAiCrawlerTokens[] = {
-    u"gptbot", u"ccbot", u"google-extended", u"anthropic", u"claude", u"perplexity",
-};
 
 bool Served(const FetchResult& fetched) {
     return fetched.status == 200 && !fetched.body.empty();
@@ -51,15 +48,6 @@ bool LooksLikeHtml(const FetchResult& fetched, const Text& text) {
     }
     const Text trimmed = Trim(text);
     return (!trimmed.empty() && trimmed.front() == u'<') || ContainsNoCase(text, u"<html");
-}
-
-bool NamesAiCrawler(const Text& folded) {
-    for (const char16_t* token : kAiCrawlerTokens) {
-        if (folded.find(token) != Text::npos) {
-            return true;
-        }
-    }
-    return false;
 }
 
 DiscoveryCheck MakeCheck(const Text& label, const Text& path, bool scored, CheckState state,
@@ -98,56 +86,15 @@ DiscoveryCheck JudgeRobotsTxt(const FetchResult& fetched, ScanResult& result) {
         result.robotsTxt = text;
         result.robotsFound = true;
     }
-    // An HTML error page is not kept as the site's robots.txt, but a crawler name on it
-    // still tells us the owner has thought about AI crawlers.
-    const Text folded = ToLower(text);
-    if (NamesAiCrawler(folded)) {
+    const RobotsTxt file = ParseRobotsTxt(fetched.body);
+    if (NamesAnyAiCrawler(file)) {
         return MakeCheck(kRobotsLabel, kRobotsPath, true, CheckState::Ok, u"AI rules present");
     }
-    if (BlocksAllCrawlers(folded)) {
+    if (!Decide(RulesFor(file, "*"), "/").allowed) {
         return MakeCheck(kRobotsLabel, kRobotsPath, true, CheckState::Blocking,
                          u"Blocking AI crawlers");
     }
     return MakeCheck(kRobotsLabel, kRobotsPath, true, CheckState::NeedsUpdate, u"Missing AI rules");
-}
-
-bool BlocksAllCrawlers(const Text& foldedRobots) {
-    // Consecutive user-agent lines form one group with the rules that follow them; a
-    // user-agent line after a rule starts the next group.
-    bool groupForEveryone = false;
-    bool inRules = false;
-    size_t lineStart = 0;
-    while (lineStart <= foldedRobots.size()) {
-        size_t lineEnd = foldedRobots.find(u'\n', lineStart);
-        if (lineEnd == Text::npos) {
-            lineEnd = foldedRobots.size();
-        }
-        Text line = foldedRobots.substr(lineStart, lineEnd - lineStart);
-        lineStart = lineEnd + 1;
-        const size_t comment = line.find(u'#');
-        if (comment != Text::npos) {
-            line.resize(comment);
-        }
-        const size_t colon = line.find(u':');
-        if (colon == Text::npos) {
-            continue;
-        }
-        const Text field = Trim(line.substr(0, colon));
-        const Text value = Trim(line.substr(colon + 1));
-        if (field == u"user-agent") {
-            if (inRules) {
-                groupForEveryone = false;
-                inRules = false;
-            }
-            groupForEveryone = groupForEveryone || value == u"*";
-        } else if (field == u"disallow" || field == u"allow") {
-            inRules = true;
-            if (groupForEveryone && field == u"disallow" && (value == u"/" || value == u"/*")) {
-                return true;
-            }
-        }
-    }
-    return false;
 }
 
 int ReadinessScore(const std::vector<DiscoveryCheck>& checks) {

@@ -30,8 +30,4 @@ DiscoveryCheck JudgeDiscoveryFile(const DiscoveryFile& file, const FetchResult& 
 // real robots.txt (not an HTML error page) and records the status it was served with.
 DiscoveryCheck JudgeRobotsTxt(const FetchResult& fetched, ScanResult& result);
 
-// True when a group that applies to every crawler ("User-agent: *") disallows the whole
-// site. Takes the file already folded to lower case.
-bool BlocksAllCrawlers(const Text& foldedRobots);
-
 }  // namespace bcnk

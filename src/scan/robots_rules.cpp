@@ -47,12 +47,43 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f';
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
+// White space beyond ASCII that editors slip in (no-break, ideographic and other wide spaces,
+// a stray byte-order mark), as UTF-8.
+constexpr std::array<std::string_view, 18> kWideSpaces = {
+    "\xC2\xA0",     "\xE1\x9A\x80", "\xE2\x80\x80", "\xE2\x80\x81", "\xE2\x80\x82", "\xE2\x80\x83",
+    "\xE2\x80\x84", "\xE2\x80\x85", "\xE2\x80\x86", "\xE2\x80\x87", "\xE2\x80\x88", "\xE2\x80\x89",
+    "\xE2\x80\x8A", "\xE2\x80\xA8", "\xE2\x80\xAF", "\xE2\x81\x9F", "\xE3\x80\x80", "\xEF\xBB\xBF"};
+
+std::size_t LeadingSpace(std::string_view text) {
+    if (!text.empty() && IsBlank(text.front())) {
+        return 1;
     }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
+    for (const std::string_view space : kWideSpaces) {
+        if (text.substr(0, space.size()) == space) {
+            return space.size();
+        }
+    }
+    return 0;
+}
+
+std::size_t TrailingSpace(std::string_view text) {
+    if (!text.empty() && IsBlank(text.back())) {
+        return 1;
+    }
+    for (const std::string_view space : kWideSpaces) {
+        if (text.size() >= space.size() && text.substr(text.size() - space.size()) == space) {
+            return space.size();
+        }
+    }
+    return 0;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (const std::size_t n = LeadingSpace(text)) {
+        text.remove_prefix(n);
+    }
+    while (const std::size_t n = TrailingSpace(text)) {
+        text.remove_suffix(n);
     }
     return text;
 }
@@ -258,6 +289,7 @@ RobotsTxt ParseRobotsTxt(std::string_view utf8) {
                 break;
         }
     });
+    file.endsInOpenGroup = !file.groups.empty() && !groupHasRules;
     return file;
 }
 
@@ -325,8 +357,23 @@ RobotsVerdict Decide(const RobotsRuleSet& rules, std::string_view path) {
     return RobotsVerdict{best->allow, best->Line()};
 }
 
+void PrintTo(const RobotsVerdict& verdict, std::ostream* os) {
+    *os << (verdict.allowed ? "allowed" : "disallowed") << " by \"" << WideToUtf8(verdict.rule)
+        << "\"";
+}
+
 RobotsVerdict Decide(const RobotsTxt& file, std::string_view productToken, const Text& address) {
     return Decide(RulesFor(file, productToken), RobotsPathOf(address));
+}
+
+CrawlRobotsGate::CrawlRobotsGate(int status, std::string_view body, const Text& userAgent,
+                                 bool respect)
+    : file_(respect && status != 0 ? RobotsTxtForAnswer(status, body) : RobotsTxt()),
+      rules_(RulesFor(file_, RobotsProductToken(userAgent))),
+      respect_(respect) {}
+
+bool CrawlRobotsGate::Permits(const Text& address) const {
+    return !respect_ || Decide(rules_, RobotsPathOf(address)).allowed;
 }
 
 }  // namespace bcnk

@@ -3,6 +3,7 @@
 // rules, "*" and "$" in paths, the longest match deciding and Allow winning a tie. Parsing
 // accepts any bytes and never fails: what cannot be read is skipped, as crawlers skip it.
 // The scan's verdicts, our own crawl and the robots.txt generator all read files through here.
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,9 @@ struct RobotsTxt {
     // assume it may read nothing. The text says why, for the deciding-rule column.
     bool unavailable = false;
     Text unavailableReason;
+    // The last group has user-agent lines but no rule yet: a user-agent line appended to the
+    // file would join it.
+    bool endsInOpenGroup = false;
 
     bool operator==(const RobotsTxt&) const = default;
 };
@@ -84,10 +88,32 @@ struct RobotsVerdict {
     bool operator==(const RobotsVerdict&) const = default;
 };
 
+void PrintTo(const RobotsVerdict& verdict, std::ostream* os);
+
 // The verdict for a normalised path (see RobotsPathOf).
 RobotsVerdict Decide(const RobotsRuleSet& rules, std::string_view path);
 
 // One-off convenience: token and address straight to a verdict.
 RobotsVerdict Decide(const RobotsTxt& file, std::string_view productToken, const Text& address);
+
+// The reason a page our own crawl did not fetch is listed with.
+inline constexpr char16_t kBlockedByRobots[] = u"blocked by robots.txt";
+
+// Which pages our own crawl may fetch, from the answer to its robots.txt request and the
+// product token of the User-Agent it sends. Unlike other crawlers it goes ahead when no
+// answer came at all: each page's own failure then says more than a blanket refusal would.
+class CrawlRobotsGate {
+  public:
+    CrawlRobotsGate(int status, std::string_view body, const Text& userAgent, bool respect);
+    CrawlRobotsGate(const CrawlRobotsGate&) = delete;  // rules_ points into file_
+    CrawlRobotsGate& operator=(const CrawlRobotsGate&) = delete;
+
+    bool Permits(const Text& address) const;
+
+  private:
+    RobotsTxt file_;
+    RobotsRuleSet rules_;
+    bool respect_;
+};
 
 }  // namespace bcnk

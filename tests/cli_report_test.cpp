@@ -53,6 +53,34 @@ TEST(FormatSummary, ShowsEveryPart) {
               u"  bookkeeping, staff rotas\n");
 }
 
+TEST(FormatSummary, CrawlerAccessByPurposeAndPagesKeptOut) {
+    ScanResult result = SampleResult();
+    result.crawlerAccess = {
+        {u"GPTBot", u"OpenAI", CrawlerPurpose::Training, CrawlerAccessLevel::Blocked, u"Disallow: /"},
+        {u"CCBot", u"Common Crawl", CrawlerPurpose::Training, CrawlerAccessLevel::Partly, u"x"},
+        {u"OAI-SearchBot", u"OpenAI", CrawlerPurpose::Search, CrawlerAccessLevel::Allowed, u""},
+        {u"Claude-User", u"Anthropic", CrawlerPurpose::UserTriggered, CrawlerAccessLevel::Blocked,
+         u"Disallow: /"},
+    };
+    result.skippedPages = {{u"https://shop.example/a", 1, 0, u"blocked by robots.txt"},
+                           {u"https://shop.example/b", 1, 404, u"HTTP 404"},
+                           {u"https://shop.example/c", 1, 0, u"blocked by robots.txt"}};
+    EXPECT_NE(FormatSummary(result, false)
+                  .find(u"  !     robots.txt AI rules  Missing AI rules\n"
+                        u"\n"
+                        u"AI crawlers (by the site's robots.txt)\n"
+                        u"  Training        0 allowed, 1 partly, 1 blocked\n"
+                        u"  Search          1 allowed, 0 partly, 0 blocked\n"
+                        u"  User-triggered  0 allowed, 0 partly, 1 blocked\n"
+                        u"  Blocked: GPTBot, Claude-User\n"
+                        u"\n"
+                        u"robots.txt kept 2 pages out of the crawl (--ignore-robots fetches them).\n"
+                        u"\n"
+                        u"Pages by class\n"),
+              Text::npos)
+        << WideToUtf8(FormatSummary(result, false));
+}
+
 TEST(FormatSummary, CancelledScanSaysSo) {
     ScanResult result = SampleResult();
     result.checks.clear();

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "scan/ai_crawlers.h"
 #include "scan/crawler.h"
 #include "support/crawl_session.h"
 #include "support/fixture.h"
@@ -308,6 +310,66 @@ TEST(Crawl, CancelFromAnotherThreadCutsThePauseShort) {
     EXPECT_EQ(session.progress.size(), 2u);
     // The rest of the two-second pause is not sat out.
     EXPECT_LT(returnedAt - cancelledAt, std::chrono::milliseconds(1000));
+}
+
+std::vector<Text> Urls(const std::vector<PageRecord>& pages) {
+    std::vector<Text> urls;
+    for (const PageRecord& page : pages) {
+        urls.push_back(page.url);
+    }
+    return urls;
+}
+
+const CrawlerAccess& AccessOf(const ScanResult& result, const Text& token) {
+    for (const CrawlerAccess& row : result.crawlerAccess) {
+        if (row.token == token) {
+            return row;
+        }
+    }
+    static const CrawlerAccess none;
+    return none;
+}
+
+TEST(Crawl, HonoursRobotsTxtForOurOwnToken) {
+    BCNK_REQUIRE_FIXTURE();
+    auto fenced = [](const std::string& path) { return test::SiteAddress("fenced", path); };
+    const std::size_t earlier = RequestLog("site_fenced").size();
+    ScanOptions options = TestOptions(fenced("/"), 2);
+    options.userAgent = DefaultUserAgent();
+    const CrawlSession session = RunCrawl(options);
+    const ScanResult& result = session.result;
+    std::vector<std::string> requests;
+    for (const LoggedRequest& request : RequestLog("site_fenced")) {
+        requests.push_back(request.requestLine);
+    }
+    requests.erase(requests.begin(), requests.begin() + static_cast<std::ptrdiff_t>(earlier));
+    EXPECT_EQ(Urls(result.pages),
+              (std::vector<Text>{fenced("/"), fenced("/open.html"), fenced("/private/a.html"),
+                                 fenced("/members/join.html")}));
+    EXPECT_EQ(
+        result.skippedPages,
+        (std::vector<SkippedPage>{{fenced("/members/x.html"), 1, 0, u"blocked by robots.txt"}}));
+    // robots.txt was read once, before the first page, and that answer made the row.
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests.front(), "GET /robots.txt HTTP/1.1");
+    EXPECT_EQ(std::count(requests.begin(), requests.end(), requests.front()), 1);
+    EXPECT_EQ(std::count(requests.begin(), requests.end(), "GET /members/x.html HTTP/1.1"), 0);
+    EXPECT_EQ(result.checks.back().details, u"AI rules present");
+
+    ASSERT_EQ(result.crawlerAccess.size(), AiCrawlers().size());
+    EXPECT_EQ(AccessOf(result, u"ClaudeBot"),
+              (CrawlerAccess{u"ClaudeBot", u"Anthropic", CrawlerPurpose::Training,
+                             CrawlerAccessLevel::Blocked, u"Disallow: /"}));
+    EXPECT_EQ(AccessOf(result, u"GPTBot").access, CrawlerAccessLevel::Partly);
+    EXPECT_EQ(AccessOf(result, u"GPTBot").decidingRule, u"Disallow: /members/");
+    EXPECT_EQ(AccessOf(result, u"CCBot").access, CrawlerAccessLevel::Partly);
+    EXPECT_EQ(AccessOf(result, u"CCBot").decidingRule, u"Disallow: /private/");
+
+    ScanOptions ignoring = options;
+    ignoring.respectRobots = false;
+    const ScanResult all = RunCrawl(ignoring).result;
+    EXPECT_EQ(all.pages.size(), 5u);
+    EXPECT_TRUE(all.skippedPages.empty());
 }
 
 }  // namespace

@@ -17,11 +17,13 @@ class SettingsTest : public ::testing::Test {
     void TearDown() override {
         SettingsStore::debugLogEnabled = true;
         SettingsStore::userAgent = DefaultUserAgent();
+        SettingsStore::respectRobots = true;
     }
     // Reads the file from a state that no row expects, so a value left unset shows.
     void LoadFrom(const Text& path) {
         SettingsStore::debugLogEnabled = false;
         SettingsStore::userAgent = u"stale";
+        SettingsStore::respectRobots = false;
         SettingsStore::LoadFrom(path);
     }
     Text IniPath() const { return dir.File(u"bcnk.ini"); }
@@ -85,6 +87,24 @@ TEST_F(SettingsTest, ReadsSettingsFiles) {
     }
 }
 
+TEST_F(SettingsTest, RespectRobotsDefaultsOnAndReadsBack) {
+    struct Row {
+        std::string file;
+        bool respect;
+    };
+    for (const Row& row : {Row{"", true}, Row{"[settings]\nrespectrobots=0\n", false},
+                           Row{"[settings]\nRespectRobots=1\n", true},
+                           Row{"[settings]\nrespectrobots=no\n", false}}) {
+        test::WriteFileBytes(IniPath(), row.file);
+        LoadFrom(IniPath());
+        EXPECT_EQ(SettingsStore::respectRobots, row.respect) << row.file;
+    }
+    SettingsStore::respectRobots = false;
+    SettingsStore::SaveTo(IniPath());
+    LoadFrom(IniPath());
+    EXPECT_FALSE(SettingsStore::respectRobots);
+}
+
 TEST_F(SettingsTest, SaveCreatesFileAndReadsBack) {
     SettingsStore::debugLogEnabled = false;
     SettingsStore::userAgent = u"Crawler/3.1 (+https://b\u00FCcher.example/)";
@@ -128,15 +148,16 @@ TEST_F(SettingsTest, SaveReplacesValuesInPlaceAndKeepsOtherLines) {
     SettingsStore::SaveTo(IniPath());
 
     const std::vector<std::string> lines = NonBlankLines(test::ReadFileBytes(IniPath()));
-    ASSERT_EQ(lines.size(), 8u);
+    ASSERT_EQ(lines.size(), 9u);
     EXPECT_EQ(lines[0], "[window]");
     EXPECT_EQ(lines[1], "left=10");
     EXPECT_EQ(lines[2], "[Settings]");
     EXPECT_EQ(lines[3], "UserAgent=New/2");
     EXPECT_EQ(lines[4], "theme=dark");
     EXPECT_EQ(lines[5], "DEBUGLOG=0");
-    EXPECT_EQ(lines[6], "[last]");
-    EXPECT_EQ(lines[7], "useragent=Untouched");
+    EXPECT_EQ(lines[6], "respectrobots=1");
+    EXPECT_EQ(lines[7], "[last]");
+    EXPECT_EQ(lines[8], "useragent=Untouched");
 }
 
 TEST_F(SettingsTest, SaveAddsMissingKeysAndSection) {
@@ -145,13 +166,13 @@ TEST_F(SettingsTest, SaveAddsMissingKeysAndSection) {
     std::vector<std::string> lines = NonBlankLines(test::ReadFileBytes(IniPath()));
     const std::string agentLine = "useragent=" + WideToUtf8(DefaultUserAgent());
     EXPECT_EQ(lines, (std::vector<std::string>{"[settings]", "theme=dark", "debuglog=1", agentLine,
-                                               "[other]", "x=1"}));
+                                               "respectrobots=1", "[other]", "x=1"}));
 
     test::WriteFileBytes(IniPath(), "[other]\r\nx=1\r\n");
     SettingsStore::SaveTo(IniPath());
     lines = NonBlankLines(test::ReadFileBytes(IniPath()));
-    EXPECT_EQ(lines,
-              (std::vector<std::string>{"[other]", "x=1", "[settings]", "debuglog=1", agentLine}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"[other]", "x=1", "[settings]", "debuglog=1",
+                                               agentLine, "respectrobots=1"}));
 }
 
 TEST_F(SettingsTest, SaveIntoMissingDirectoryChangesNothing) {

@@ -53,12 +53,13 @@ struct GeneratePanelLayout {
 GeneratePanelLayout ComputeGeneratePanel(int panelWidth, int dpi);
 
 // The Settings dialog: its outer size, centred over the owner's outer rectangle, and its
-// five controls.
+// six controls.
 struct SettingsLayout {
     Rect window;
     Rect logCheck;
     Rect userAgentLabel;
     Rect userAgent;
+    Rect robotsCheck;
     Rect ok;
     Rect cancel;
 };

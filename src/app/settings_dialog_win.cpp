@@ -1,4 +1,5 @@
-// The Settings dialog: debug log on or off and the crawler's User-Agent. It disables the
+// The Settings dialog: debug log on or off, the crawler's User-Agent and whether the crawl
+// obeys the site's robots.txt. It disables the
 // main window while open instead of running a message loop of its own.
 #include <windows.h>
 
@@ -26,21 +27,30 @@ HWND DialogChild(HWND dialog, const wchar_t* windowClass, const wchar_t* text, D
     return control;
 }
 
-void CreateControls(HWND dialog) {
-    const SettingsLayout layout = ComputeSettingsLayout(0, 0, 0, 0, App().dpi);
-    HWND check = DialogChild(dialog, L"BUTTON", L"Write debug.log next to the application",
-                             WS_TABSTOP | BS_AUTOCHECKBOX, 0, kIdLogCheck, layout.logCheck);
+void CheckBox(HWND dialog, const wchar_t* text, int id, const Rect& rect, bool checked) {
+    HWND check = DialogChild(dialog, L"BUTTON", text, WS_TABSTOP | BS_AUTOCHECKBOX, 0, id, rect);
     if (check != nullptr) {
         SetWindowTheme(check, L"", L"");
-        SendMessageW(check, BM_SETCHECK,
-                     SettingsStore::debugLogEnabled ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(check, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     }
+}
+
+bool IsChecked(HWND dialog, int id) {
+    return SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void CreateControls(HWND dialog) {
+    const SettingsLayout layout = ComputeSettingsLayout(0, 0, 0, 0, App().dpi);
+    CheckBox(dialog, L"Write debug.log next to the application", kIdLogCheck, layout.logCheck,
+             SettingsStore::debugLogEnabled);
     DialogChild(dialog, L"STATIC", L"Crawl User-Agent (sent with every request):", 0, 0, -1,
                 layout.userAgentLabel);
     HWND edit =
         DialogChild(dialog, L"EDIT", Wide(SettingsStore::userAgent), WS_TABSTOP | ES_AUTOHSCROLL,
                     WS_EX_CLIENTEDGE, kIdUserAgentEdit, layout.userAgent);
     SendMessageW(edit, EM_SETLIMITTEXT, 1024, 0);
+    CheckBox(dialog, L"Respect robots.txt", kIdRespectRobotsCheck, layout.robotsCheck,
+             SettingsStore::respectRobots);
     DialogChild(dialog, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, kIdSettingsOk,
                 layout.ok);
     DialogChild(dialog, L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, kIdSettingsCancel,
@@ -53,8 +63,8 @@ void CloseDialog(HWND dialog) {
 }
 
 void AcceptSettings(HWND dialog) {
-    SettingsStore::debugLogEnabled =
-        SendMessageW(GetDlgItem(dialog, kIdLogCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    SettingsStore::debugLogEnabled = IsChecked(dialog, kIdLogCheck);
+    SettingsStore::respectRobots = IsChecked(dialog, kIdRespectRobotsCheck);
     SettingsStore::userAgent =
         UserAgentFromField(WindowText(GetDlgItem(dialog, kIdUserAgentEdit), 1024));
     SettingsStore::Save();

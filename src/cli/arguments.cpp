@@ -152,6 +152,11 @@ Text ClearRobotsRules(Request& request, const Text&) {
     return Text();
 }
 
+Text IgnoreRobots(Request& request, const Text&) {
+    request.scan.respectRobots = false;
+    return Text();
+}
+
 struct OptionRule {
     const char16_t* name;
     bool takesValue;
@@ -159,7 +164,7 @@ struct OptionRule {
     Text (*apply)(Request&, const Text&);
 };
 
-constexpr std::array<OptionRule, 16> kOptions = {{
+constexpr std::array<OptionRule, 17> kOptions = {{
     {u"--depth", true, false, ApplyDepth},
     {u"--delay", true, false, ApplyDelay},
     {u"--max-pages", true, false, ApplyMaxPages},
@@ -176,6 +181,7 @@ constexpr std::array<OptionRule, 16> kOptions = {{
     {u"--no-citation", false, true, ClearCitation},
     {u"--no-summarisation", false, true, ClearSummarisation},
     {u"--no-robots-rules", false, true, ClearRobotsRules},
+    {u"--ignore-robots", false, false, IgnoreRobots},
 }};
 
 const OptionRule* FindOption(const Text& name) {
@@ -312,6 +318,7 @@ Text UsageText() {
            u"  --user-agent TEXT          User-Agent to send (default: bcnk.ini, else built-in)\n"
            u"  --json FILE|-              write the whole scan result as JSON (- for stdout)\n"
            u"  --min-score N              exit with 5 when the score is below N (0..100)\n"
+           u"  --ignore-robots            also fetch pages the site's robots.txt disallows\n"
            u"\n"
            u"Package options (generate):\n"
            u"  --name NAME                your name or business name (required)\n"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/crawler_summary.h"
 #include "scan/result_figures.h"
 
 namespace bcnk::cli {
@@ -162,6 +163,8 @@ Text FormatSummary(const ScanResult& result, bool cancelled) {
         text += u"  " + PadRight(CheckStateSymbol(check.state), 6) +
                 PadRight(check.label, labelWidth + 2) + check.details + u"\n";
     }
+
+    text += CrawlerAccessSummary(result);
 
     text += u"\nPages by class\n";
     for (const ClassCountRow& row : PageClassCountRows(result.pages)) {

@@ -11,6 +11,7 @@ namespace {
 constexpr const char16_t* kSection = u"settings";
 constexpr const char16_t* kDebugLogKey = u"debuglog";
 constexpr const char16_t* kUserAgentKey = u"useragent";
+constexpr const char16_t* kRespectRobotsKey = u"respectrobots";
 
 }  // namespace
 
@@ -46,12 +47,14 @@ void SettingsStore::LoadFrom(const Text& path) {
     debugLogEnabled = ReadIniInteger(path, kSection, kDebugLogKey, 1) != 0;
     const Text agent = Trim(ReadIniText(path, kSection, kUserAgentKey, DefaultUserAgent()));
     userAgent = agent.empty() ? DefaultUserAgent() : agent;
+    respectRobots = ReadIniInteger(path, kSection, kRespectRobotsKey, 1) != 0;
 }
 
 void SettingsStore::SaveTo(const Text& path) {
     // A directory that cannot be written keeps the new values for this run only.
     WriteIniText(path, kSection, kDebugLogKey, debugLogEnabled ? u"1" : u"0");
     WriteIniText(path, kSection, kUserAgentKey, userAgent);
+    WriteIniText(path, kSection, kRespectRobotsKey, respectRobots ? u"1" : u"0");
 }
 
 }  // namespace bcnk

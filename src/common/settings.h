@@ -1,6 +1,6 @@
 #pragma once
-// The two user settings (debug log on/off, crawler User-Agent) kept in bcnk.ini beside the
-// executable, and the executable's own directory.
+// The user settings (debug log on/off, crawler User-Agent, whether our crawl obeys the site's
+// robots.txt) kept in bcnk.ini beside the executable, and the executable's own directory.
 #include "common/text.h"
 
 namespace bcnk {
@@ -21,7 +21,7 @@ class SettingsStore {
   public:
     // Read once at start-up; a missing file, section or key gives the defaults.
     static void Load();
-    // Writes both keys into section "settings"; failures are ignored.
+    // Writes every key into section "settings"; failures are ignored.
     static void Save();
 
     // The same two against a chosen file instead of SettingsPath() (tests use this).
@@ -30,6 +30,7 @@ class SettingsStore {
 
     static inline bool debugLogEnabled = true;
     static inline Text userAgent = DefaultUserAgent();
+    static inline bool respectRobots = true;
 };
 
 }  // namespace bcnk

@@ -10,7 +10,9 @@
 #include "common/debug_log.h"
 #include "scan/crawl_frontier.h"
 #include "scan/discovery.h"
+#include "scan/discovery_rules.h"
 #include "scan/http.h"
+#include "scan/robots_rules.h"
 #include "scan/url.h"
 
 namespace bcnk {
@@ -142,6 +144,10 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     CrawlFrontier frontier(keyCap > 0 ? static_cast<std::size_t>(keyCap) : 0);
     frontier.Seed(startAddress);
     DebugLog::Write(StartLine(result, options));
+    // Read before the first page, and the same answer makes the discovery row.
+    const FetchResult robots = Http::Get(result.baseUrl + kRobotsPath, options.userAgent);
+    const CrawlRobotsGate robotsGate(robots.status, robots.body, options.userAgent,
+                                     options.respectRobots);
 
     while (!frontier.Empty()) {
         if (cancelFlag.load()) {
@@ -152,6 +158,13 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             break;
         }
         const QueuedPage page = frontier.Take();
+        if (!robotsGate.Permits(page.address)) {
+            result.skippedPages.push_back(
+                SkippedPage{page.address, page.depth, 0, kBlockedByRobots});
+            DebugLog::Write(u"skip d" + NumberText(page.depth) + u" (blocked by robots.txt) - " +
+                            page.address);
+            continue;
+        }
         Report(progress, u"Crawling: " + page.address, PageCount(result));
         const FetchResult fetched = Http::Get(page.address, options.userAgent);
         if (Analysable(fetched)) {
@@ -177,7 +190,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     }
     if (!cancelFlag.load()) {
         Report(progress, u"Checking AI discovery files...", PageCount(result));
-        RunDiscoveryChecks(result.baseUrl, options.userAgent, result, cancelFlag);
+        RunDiscoveryChecks(result.baseUrl, options.userAgent, robots, result, cancelFlag);
         for (const DiscoveryCheck& check : result.checks) {
             DebugLog::Write(u"ADP: " + check.label + u" = " + check.details);
         }

@@ -89,6 +89,17 @@ TEST(PageCellText, ColumnsShowTheRecord) {
     EXPECT_EQ(PageCellText(many, 2), u"Other");
 }
 
+TEST(CrawlerCellText, ColumnsShowTheRow) {
+    const CrawlerAccess row{u"CCBot", u"Common Crawl", CrawlerPurpose::UserTriggered,
+                            CrawlerAccessLevel::Partly, u"Disallow: /private/"};
+    std::vector<Text> cells;
+    for (int column = 0; column <= kCrawlerColumnCount; ++column) {
+        cells.push_back(CrawlerCellText(row, column));
+    }
+    EXPECT_EQ(cells, (std::vector<Text>{u"CCBot", u"Common Crawl", u"User-triggered", u"Partly",
+                                        u"Disallow: /private/", u""}));
+}
+
 TEST(Gauge, ScoreColoursAndArc) {
     const std::vector<std::pair<int, Rgb>> rows = {
         {100, {63, 185, 80}}, {75, {63, 185, 80}}, {74, {226, 176, 51}},

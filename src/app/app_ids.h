@@ -16,6 +16,7 @@ constexpr int kIdPageList = 1008;
 constexpr int kIdGauge = 1009;
 constexpr int kIdGeneratePanel = 1010;
 constexpr int kIdStatusBar = 1025;
+constexpr int kIdCrawlerList = 1026;
 
 // Generate panel children.
 constexpr int kIdName = 1011;

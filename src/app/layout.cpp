@@ -53,6 +53,7 @@ TabViewsLayout ComputeTabViews(int left, int top, int right, int bottom, int dpi
     layout.gauge = {left + inset + (innerWidth - gaugeWidth), top + inset, gaugeWidth, innerHeight};
     layout.pageList = {left + inset, top + inset, innerWidth, innerHeight};
     layout.generatePanel = FromCorners(left, top, right, bottom);
+    layout.crawlerList = layout.pageList;
     return layout;
 }
 

@@ -33,6 +33,7 @@ struct TabViewsLayout {
     Rect gauge;
     Rect pageList;
     Rect generatePanel;
+    Rect crawlerList;  // the AI Crawlers tab's list, where the page list sits on its own tab
 };
 TabViewsLayout ComputeTabViews(int left, int top, int right, int bottom, int dpi);
 

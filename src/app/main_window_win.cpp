@@ -304,6 +304,7 @@ bool OnCreate(HWND window) {
     HWND gauge = Child(window, kGaugeClass, L"", 0, 0, kIdGauge);
     HWND pageList = CreateListView(window, kIdPageList, LVS_OWNERDATA);
     app.panel = Child(window, kPanelClass, L"", 0, WS_EX_CONTROLPARENT, kIdGeneratePanel);
+    HWND crawlerList = CreateListView(window, kIdCrawlerList, 0);
     HWND statusBar =
         Child(window, STATUSCLASSNAMEW, L"Ready", WS_VISIBLE | SBARS_SIZEGRIP, 0, kIdStatusBar);
 
@@ -311,7 +312,8 @@ bool OnCreate(HWND window) {
         SetWindowSubclass(tabs, TabBackgroundProc, kSubclassId, 0);
         TCITEMW item{};
         item.mask = TCIF_TEXT;
-        for (const wchar_t* caption : {L"ADP Status", L"Pages Found", L"Generate"}) {
+        for (const wchar_t* caption :
+             {L"ADP Status", L"Pages Found", L"Generate", L"AI Crawlers"}) {
             item.pszText = const_cast<wchar_t*>(caption);
             SendMessageW(tabs, TCM_INSERTITEMW,
                          static_cast<WPARAM>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0)),
@@ -324,12 +326,14 @@ bool OnCreate(HWND window) {
         SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     InitListColumns(statusList, pageList);
+    InitCrawlerColumns(crawlerList);
     std::array<HWND, 5> labels{};
     if (app.panel != nullptr) {
         labels = CreateGenerateForm(app.panel);
     }
 
-    std::vector<HWND> normalFont = {address, depth, delay, limit, statusList, pageList};
+    std::vector<HWND> normalFont = {address,    depth,    delay,      limit,
+                                    statusList, pageList, crawlerList};
     for (int id : {kIdName, kIdDescription, kIdEmail, kIdFounded, kIdIndustry, kIdAllowTraining,
                    kIdAllowCitation, kIdAllowSummarisation, kIdRobotsRules, kIdResult,
                    kIdOpenFolder, kIdAuditLink}) {
@@ -343,8 +347,8 @@ bool OnCreate(HWND window) {
         }
     }
 
-    const bool complete = address && scan && tabs && statusList && pageList && app.panel &&
-                          GetDlgItem(app.panel, kIdGenerate) && statusBar && gauge;
+    const bool complete = address && scan && tabs && statusList && pageList && crawlerList &&
+                          app.panel && GetDlgItem(app.panel, kIdGenerate) && statusBar && gauge;
     if (!complete) {
         DebugLog::Write(u"Critical control creation failed - aborting startup.");
         MessageBoxW(window, L"Failed to create the application controls.", Wide(kProductName),
@@ -379,6 +383,7 @@ void Layout(HWND window) {
     PlaceWindow(Item(kIdGauge), views.gauge);
     PlaceWindow(Item(kIdPageList), views.pageList);
     PlaceWindow(App().panel, views.generatePanel);
+    PlaceWindow(Item(kIdCrawlerList), views.crawlerList);
 
     RECT panelClient;
     GetClientRect(App().panel, &panelClient);
@@ -594,7 +599,11 @@ void ShowTabViews(int index) {
     const struct {
         int id;
         int tab;
-    } views[] = {{kIdStatusList, 0}, {kIdGauge, 0}, {kIdPageList, 1}, {kIdGeneratePanel, 2}};
+    } views[] = {{kIdStatusList, 0},
+                 {kIdGauge, 0},
+                 {kIdPageList, 1},
+                 {kIdGeneratePanel, 2},
+                 {kIdCrawlerList, 3}};
     for (const auto& view : views) {
         ShowWindow(GetDlgItem(App().window, view.id), view.tab == index ? SW_SHOW : SW_HIDE);
     }

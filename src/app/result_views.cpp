@@ -38,6 +38,22 @@ int ComparePages(const PageRecord& a, const PageRecord& b, PageColumn column) {
 
 }  // namespace
 
+Text CrawlerCellText(const CrawlerAccess& row, int column) {
+    switch (static_cast<CrawlerColumn>(column)) {
+        case CrawlerColumn::Crawler:
+            return row.token;
+        case CrawlerColumn::Operator:
+            return row.operatorName;
+        case CrawlerColumn::Purpose:
+            return CrawlerPurposeName(row.purpose);
+        case CrawlerColumn::Access:
+            return CrawlerAccessLevelName(row.access);
+        case CrawlerColumn::Rule:
+            return row.decidingRule;
+    }
+    return Text();
+}
+
 Text PageCellText(const PageRecord& page, int column) {
     switch (static_cast<PageColumn>(column)) {
         case PageColumn::Url:

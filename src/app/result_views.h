@@ -27,6 +27,12 @@ struct PageSortState {
 // (and changes nothing) for an empty list or a column outside 0..4.
 bool SortPagesByColumn(std::vector<PageRecord>& pages, int column, PageSortState& state);
 
+enum class CrawlerColumn : int { Crawler = 0, Operator = 1, Purpose = 2, Access = 3, Rule = 4 };
+constexpr int kCrawlerColumnCount = 5;
+
+// Cell text of the AI Crawlers list; empty for a column outside 0..4.
+Text CrawlerCellText(const CrawlerAccess& row, int column);
+
 struct Rgb {
     int red = 0;
     int green = 0;

@@ -161,6 +161,37 @@ void InitListColumns(HWND statusList, HWND pageList) {
     }
 }
 
+void InitCrawlerColumns(HWND crawlerList) {
+    if (crawlerList != nullptr) {
+        AddColumns(crawlerList, {{L"Crawler", 170},
+                                 {L"Operator", 120},
+                                 {L"Purpose", 110},
+                                 {L"Access", 80},
+                                 {L"Deciding rule", 300}});
+    }
+}
+
+void FillCrawlerList() {
+    HWND list = GetDlgItem(App().window, kIdCrawlerList);
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    const ScanResult* result = App().logic->Current();
+    if (result == nullptr) {
+        return;
+    }
+    int row = 0;
+    for (const CrawlerAccess& access : result->crawlerAccess) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = row;
+        item.pszText = const_cast<wchar_t*>(Wide(access.token));
+        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        for (int column = 1; column < kCrawlerColumnCount; ++column) {
+            SetCell(list, row, column, CrawlerCellText(access, column));
+        }
+        ++row;
+    }
+}
+
 void FillDiscoveryList() {
     HWND list = GetDlgItem(App().window, kIdStatusList);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
@@ -183,6 +214,7 @@ void FillDiscoveryList() {
 
 void RefreshResultViews() {
     FillDiscoveryList();
+    FillCrawlerList();
     const ScanResult* result = App().logic->Current();
     const WPARAM count = result != nullptr ? result->pages.size() : 0;
     SendMessageW(GetDlgItem(App().window, kIdPageList), LVM_SETITEMCOUNT, count, 0);

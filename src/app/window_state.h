@@ -82,6 +82,7 @@ LRESULT CALLBACK GaugeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 void FillDiscoveryList();
 void RefreshResultViews();
 void InitListColumns(HWND statusList, HWND pageList);
+void InitCrawlerColumns(HWND crawlerList);
 // True when the notification came from the page list and was handled.
 bool HandlePageListNotify(const NMHDR& header);
 

@@ -34,6 +34,7 @@ const MatchCase kMatchCases[] = {
     {"User-agent: GPTBot\nDisallow:\n\nUser-agent: *\nDisallow: /\n", "gptbot", u"/", true, u""},
     {"User-agent: Googlebot News\nDisallow: /\n", "googlebot", u"/", false, u"Disallow: /"},
     {"Disallow: /\nUser-agent: *\nDisallow: /x\n", "a", u"/", true, u""},
+    {"User-agent: *\nDisallow: /x\n\nUser-agent: a\n", "a", u"/x", false, u"Disallow: /x"},
     // Longest match wins, Allow wins a tie; wildcards and the end anchor.
     {"User-agent: *\nDisallow: /p\nAllow: /p/q\n", "a", u"/p/q/r", true, u"Allow: /p/q"},
     {"User-agent: *\nAllow: /p\nDisallow: /p/q\n", "a", u"/p/q", false, u"Disallow: /p/q"},

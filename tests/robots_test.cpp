@@ -234,7 +234,7 @@ TEST(RobotsTxtMerge, WhichLinesNameACrawler) {
     const Text block = u"User-agent: GPTBot\nDisallow: /\n";
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.line.begin(), row.line.end()));
-        const Text existing = row.line + u"\n";
+        const Text existing = row.line + u"\nDisallow: /x\n";
         const Text text = MakeRobotsTxt(ScanWithRobots(200, existing), RulesForm(false), kDate);
         ASSERT_EQ(text.substr(0, existing.size()), existing);
         const bool added = text.find(block, existing.size()) != Text::npos;

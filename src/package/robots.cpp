@@ -194,14 +194,21 @@ Text MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Text
     out += u"# Review the lines below, then replace your live robots.txt with this file." + lineEnd;
     out += u"# robots.txt is a crawler hint, not a security or privacy control." + lineEnd;
     out += lineEnd;
+    const RobotsRuleSet everyone = RulesFor(file, "*");
     if (file.endsInOpenGroup && !plan.missing.empty()) {
-        // An empty rule changes nothing for the owner's last group but ends it, so the
-        // crawlers below are not added to it.
-        out += u"# Ends the group above without changing it." + lineEnd + u"Disallow:" + lineEnd +
-               lineEnd;
+        // The owner's last user-agent lines have no rule yet, so they follow the "*" group;
+        // a copy of its rules ends their group without changing that, and keeps the crawlers
+        // below from joining it.
+        out +=
+            u"# Ends the group above with the rules it already followed (User-agent: *)." + lineEnd;
+        out += everyone.rules.empty() ? u"Disallow:" + lineEnd : Text();
+        for (const RobotsRule* rule : everyone.rules) {
+            out += rule->Line() + lineEnd;
+        }
+        out += lineEnd;
     }
     out += DifferingNote(plan, lineEnd);
-    out += AddedCrawlerGroups(plan, RulesFor(file, "*"), lineEnd);
+    out += AddedCrawlerGroups(plan, everyone, lineEnd);
     if (!missingSitemaps.empty()) {
         out += u"# Sitemap references" + lineEnd;
         for (const Text& address : missingSitemaps) {

@@ -315,8 +315,11 @@ RobotsRuleSet RulesFor(const RobotsTxt& file, std::string_view productToken) {
     set.unavailable = file.unavailable;
     set.unavailableReason = file.unavailableReason;
     const std::string token = LowerAscii(productToken);
+    // User-agent lines at the end with no rule after them make no group: a group needs a rule.
+    const std::size_t groupCount = file.groups.size() - (file.endsInOpenGroup ? 1 : 0);
     for (const std::string_view wanted : {std::string_view(token), std::string_view("*")}) {
-        for (const RobotsGroup& group : file.groups) {
+        for (std::size_t index = 0; index < groupCount; ++index) {
+            const RobotsGroup& group = file.groups[index];
             bool names = false;
             for (const std::string& agent : group.agents) {
                 names = names || agent == wanted;

@@ -40,8 +40,8 @@ struct RobotsTxt {
     // assume it may read nothing. The text says why, for the deciding-rule column.
     bool unavailable = false;
     Text unavailableReason;
-    // The last group has user-agent lines but no rule yet: a user-agent line appended to the
-    // file would join it.
+    // The last group has user-agent lines but no rule line: it binds no crawler, and a
+    // user-agent line appended to the file would join it.
     bool endsInOpenGroup = false;
 
     bool operator==(const RobotsTxt&) const = default;

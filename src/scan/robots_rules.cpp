@@ -150,6 +150,15 @@ std::string_view WithinParseLimit(std::string_view text) {
     return lastEnd == std::string_view::npos ? std::string_view() : text.substr(0, lastEnd + 1);
 }
 
+// The part of a pattern before its first "*" (and before a final "$"): every path the pattern
+// matches starts with it.
+std::string_view LiteralStart(std::string_view pattern) {
+    if (!pattern.empty() && pattern.back() == '$') {
+        pattern.remove_suffix(1);
+    }
+    return pattern.substr(0, pattern.find('*'));
+}
+
 }  // namespace
 
 Text RobotsRule::Line() const {
@@ -206,37 +215,35 @@ std::string RobotsPathOf(const Text& address) {
 }
 
 bool RobotsPatternMatches(std::string_view path, std::string_view pattern) {
-    // Most rules are plain prefixes; only patterns with "*" need the general walk.
     const bool anchored = !pattern.empty() && pattern.back() == '$';
-    const std::string_view body = anchored ? pattern.substr(0, pattern.size() - 1) : pattern;
-    if (body.find('*') == std::string_view::npos) {
-        return anchored ? path == body : path.substr(0, body.size()) == body;
+    if (anchored) {
+        pattern.remove_suffix(1);
     }
-    // The set of path offsets the pattern so far can end at, ascending. After a "*" it is a
-    // contiguous range, so the set never needs more than path.size() + 1 entries.
-    thread_local std::vector<std::size_t> ends;
-    ends.assign(1, 0);
-    for (const char p : body) {
-        if (p == '*') {
-            const std::size_t first = ends.front();
-            ends.resize(path.size() - first + 1);
-            for (std::size_t i = 0; i < ends.size(); ++i) {
-                ends[i] = first + i;
-            }
-            continue;
-        }
-        std::size_t kept = 0;
-        for (const std::size_t end : ends) {
-            if (end < path.size() && path[end] == p) {
-                ends[kept++] = end + 1;
-            }
-        }
-        if (kept == 0) {
+    std::size_t star = pattern.find('*');
+    if (star == std::string_view::npos) {
+        return anchored ? path == pattern : path.starts_with(pattern);
+    }
+    // The pieces between stars are found left to right, each as early as it occurs: that
+    // leaves the most room for the pieces after it, so no other placement can succeed where
+    // this one fails.
+    if (!path.starts_with(pattern.substr(0, star))) {
+        return false;
+    }
+    std::size_t position = star;
+    pattern.remove_prefix(star + 1);
+    while ((star = pattern.find('*')) != std::string_view::npos) {
+        const std::string_view piece = pattern.substr(0, star);
+        pattern.remove_prefix(star + 1);
+        const std::size_t found = path.find(piece, position);
+        if (found == std::string_view::npos) {
             return false;
         }
-        ends.resize(kept);
+        position = found + piece.size();
     }
-    return !anchored || ends.back() == path.size();
+    if (!anchored) {
+        return path.find(pattern, position) != std::string_view::npos;
+    }
+    return path.size() >= position + pattern.size() && path.ends_with(pattern);
 }
 
 RobotsTxt ParseRobotsTxt(std::string_view utf8) {
@@ -329,6 +336,7 @@ RobotsRuleSet RulesFor(const RobotsTxt& file, std::string_view productToken) {
             }
             set.ownGroup = set.ownGroup || wanted != "*";
             for (const RobotsRule& rule : group.rules) {
+                set.byLiteralStart[LiteralStart(rule.pattern)].push_back(set.rules.size());
                 set.rules.push_back(&rule);
             }
         }
@@ -343,15 +351,32 @@ RobotsVerdict Decide(const RobotsRuleSet& rules, std::string_view path) {
     if (rules.unavailable) {
         return RobotsVerdict{false, rules.unavailableReason};
     }
+    // Only rules whose literal start is a start of the path can match, so each start of the
+    // path is looked up instead of every rule being tried.
     const RobotsRule* best = nullptr;
-    for (const RobotsRule* rule : rules.rules) {
-        if (best != nullptr &&
-            (rule->pattern.size() < best->pattern.size() ||
-             (rule->pattern.size() == best->pattern.size() && (best->allow || !rule->allow)))) {
+    std::size_t bestIndex = 0;
+    for (std::size_t length = 0; length <= path.size(); ++length) {
+        const auto bucket = rules.byLiteralStart.find(path.substr(0, length));
+        if (bucket == rules.byLiteralStart.end()) {
             continue;
         }
-        if (RobotsPatternMatches(path, rule->pattern)) {
-            best = rule;
+        for (const std::size_t index : bucket->second) {
+            const RobotsRule* rule = rules.rules[index];
+            if (best != nullptr) {
+                const std::size_t size = rule->pattern.size();
+                const std::size_t bestSize = best->pattern.size();
+                // Longer wins, then Allow, then the earlier line.
+                const bool better = size != bestSize             ? size > bestSize
+                                    : rule->allow != best->allow ? rule->allow
+                                                                 : index < bestIndex;
+                if (!better) {
+                    continue;
+                }
+            }
+            if (RobotsPatternMatches(path, rule->pattern)) {
+                best = rule;
+                bestIndex = index;
+            }
         }
     }
     if (best == nullptr) {

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "common/text.h"
@@ -77,7 +78,9 @@ struct RobotsRuleSet {
     bool ownGroup = false;  // some group names the crawler itself
     bool unavailable = false;
     Text unavailableReason;
-    std::vector<const RobotsRule*> rules;
+    std::vector<const RobotsRule*> rules;  // in file order
+    // Indices into rules by the literal start of their pattern (before any "*").
+    std::unordered_map<std::string_view, std::vector<std::size_t>> byLiteralStart;
 };
 RobotsRuleSet RulesFor(const RobotsTxt& file, std::string_view productToken);
 

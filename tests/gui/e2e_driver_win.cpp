@@ -469,6 +469,10 @@ void TakeScreens(const Program& program, const std::wstring& address, const std:
         "Generate tab", [&] { return IsWindowVisible(program.panel); }, 10);
     Generate(program);
     Pose(folder, L"generate", program.main);
+    ClickTab(program, 3);
+    WaitFor(
+        "AI Crawlers tab", [&] { return IsWindowVisible(program.Item(kIdCrawlerList)); }, 10);
+    Pose(folder, L"ai-crawlers", program.main);
     HWND dialog = OpenSettings(program);
     Pose(folder, L"settings", dialog);
     CloseSettings(program, dialog, kIdSettingsCancel);

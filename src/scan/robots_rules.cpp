@@ -394,13 +394,22 @@ RobotsVerdict Decide(const RobotsTxt& file, std::string_view productToken, const
     return Decide(RulesFor(file, productToken), RobotsPathOf(address));
 }
 
-CrawlRobotsGate::CrawlRobotsGate(int status, std::string_view body, const Text& userAgent,
-                                 bool respect)
-    : file_(respect && status != 0 ? RobotsTxtForAnswer(status, body) : RobotsTxt()),
-      rules_(RulesFor(file_, RobotsProductToken(userAgent))),
-      respect_(respect) {}
+CrawlRobots::CrawlRobots(const Text& userAgent, bool respect)
+    : userAgent_(userAgent), respect_(respect) {}
 
-bool CrawlRobotsGate::Permits(const Text& address) const {
+void CrawlRobots::ReadFor(const Text& origin) {
+    if (read_ && origin == origin_) {
+        return;
+    }
+    read_ = true;
+    origin_ = origin;
+    answer_ = Http::Get(origin + u"/robots.txt", userAgent_);
+    file_ = respect_ && answer_.status != 0 ? RobotsTxtForAnswer(answer_.status, answer_.body)
+                                            : RobotsTxt();
+    rules_ = RulesFor(file_, RobotsProductToken(userAgent_));
+}
+
+bool CrawlRobots::Permits(const Text& address) const {
     return !respect_ || Decide(rules_, RobotsPathOf(address)).allowed;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "scan/http.h"
 
 namespace bcnk {
 
@@ -102,21 +103,29 @@ RobotsVerdict Decide(const RobotsTxt& file, std::string_view productToken, const
 // The reason a page our own crawl did not fetch is listed with.
 inline constexpr char16_t kBlockedByRobots[] = u"blocked by robots.txt";
 
-// Which pages our own crawl may fetch, from the answer to its robots.txt request and the
-// product token of the User-Agent it sends. Unlike other crawlers it goes ahead when no
-// answer came at all: each page's own failure then says more than a blanket refusal would.
-class CrawlRobotsGate {
+// Which pages our own crawl may fetch: the site's robots.txt as read for the product token of
+// the User-Agent we send. Unlike other crawlers it goes ahead when no answer came at all: each
+// page's own failure then says more than a blanket refusal would.
+class CrawlRobots {
   public:
-    CrawlRobotsGate(int status, std::string_view body, const Text& userAgent, bool respect);
-    CrawlRobotsGate(const CrawlRobotsGate&) = delete;  // rules_ points into file_
-    CrawlRobotsGate& operator=(const CrawlRobotsGate&) = delete;
+    CrawlRobots(const Text& userAgent, bool respect);
+    CrawlRobots(const CrawlRobots&) = delete;  // rules_ points into file_
+    CrawlRobots& operator=(const CrawlRobots&) = delete;
 
+    // Fetches origin + "/robots.txt", unless that origin's file was the last one read.
+    void ReadFor(const Text& origin);
     bool Permits(const Text& address) const;
+    // The answer last fetched; the discovery row is made from it.
+    const FetchResult& Answer() const { return answer_; }
 
   private:
+    Text userAgent_;
+    bool respect_;
+    bool read_ = false;
+    Text origin_;
+    FetchResult answer_;
     RobotsTxt file_;
     RobotsRuleSet rules_;
-    bool respect_;
 };
 
 }  // namespace bcnk

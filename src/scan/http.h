@@ -54,6 +54,16 @@ class Http {
     static std::chrono::milliseconds TimeLimit();
 };
 
+// Reasons for a status of 0 that both clients give in the same words; the others ("TLS
+// failure: ...", the fall-back naming the platform's error) carry the platform's own words.
+inline constexpr const char16_t* kReasonNotResolved = u"name not resolved";
+inline constexpr const char16_t* kReasonRefused = u"connection refused";
+inline constexpr const char16_t* kReasonTimedOut = u"timed out";
+inline constexpr const char16_t* kReasonTooManyRedirects = u"too many redirects";
+inline constexpr const char16_t* kReasonOtherScheme = u"redirect to another scheme";
+inline constexpr const char16_t* kReasonInvalidAddress = u"invalid address";
+inline constexpr const char16_t* kReasonClosed = u"HTTP client not open";
+
 // The User-Agent text as it may go into a header line: cut at the first CR or LF, so that a
 // setting can never add header lines of its own.
 Text UserAgentHeaderValue(const Text& userAgent);

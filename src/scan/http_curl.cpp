@@ -66,6 +66,8 @@ struct Exchange {
     bool haveContentType = false;
     bool haveLastModified = false;
     std::string body;
+    CURLcode code = CURLE_OK;
+    std::string error;  // libcurl's own words for a failed transfer
 };
 
 size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
@@ -195,16 +197,48 @@ Exchange Perform(CURL* easy, const std::string& url, Clock::time_point deadline)
     Exchange exchange;
     exchange.deadline = deadline;
     exchange.lastActivity = Clock::now();
+    char error[CURL_ERROR_SIZE] = "";
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &exchange);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &exchange);
     curl_easy_setopt(easy, CURLOPT_PREREQDATA, &exchange);
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &exchange);
-    if (curl_easy_perform(easy) != CURLE_OK && !exchange.headersComplete) {
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, error);
+    const CURLcode code = curl_easy_perform(easy);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);
+    if (code != CURLE_OK && !exchange.headersComplete) {
         // Nothing usable arrived: no response head, so no status either.
-        return Exchange{};
+        Exchange failed;
+        failed.timeLimitHit = exchange.timeLimitHit;
+        failed.code = code;
+        failed.error = error[0] != '\0' ? error : curl_easy_strerror(code);
+        return failed;
     }
     return exchange;
+}
+
+// The short phrase for a transfer that brought no response, worded as the Windows client's.
+Text FailureReason(const Exchange& exchange) {
+    switch (exchange.code) {
+        case CURLE_OPERATION_TIMEDOUT:
+        case CURLE_ABORTED_BY_CALLBACK:  // the time limit or a silent server
+            return kReasonTimedOut;
+        case CURLE_COULDNT_RESOLVE_HOST:
+            return kReasonNotResolved;
+        case CURLE_COULDNT_CONNECT:
+            return kReasonRefused;
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_SSL_CERTPROBLEM:
+        case CURLE_SSL_CIPHER:
+        case CURLE_SSL_CACERT_BADFILE:
+        case CURLE_SSL_ISSUER_ERROR:
+        case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        case CURLE_SSL_INVALIDCERTSTATUS:
+            return u"TLS failure: " + Utf8ToWide(exchange.error);
+        default:
+            return u"network error (libcurl: " + Utf8ToWide(exchange.error) + u")";
+    }
 }
 
 Text EffectiveUrl(CURL* easy) {
@@ -257,10 +291,12 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
     Session& session = TheSession();
     std::lock_guard<std::mutex> lock(session.mutex);
     if (session.easy == nullptr) {
+        result.reason = kReasonClosed;
         return result;
     }
     const UrlParts parts = ParseUrl(address);
     if (!parts.valid || !IsConnectablePort(parts.port)) {
+        result.reason = kReasonInvalidAddress;
         return result;
     }
 
@@ -285,11 +321,23 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
         if (secure && StartsWithNoCase(next, "http:")) {
             break;  // never from https to http: this redirect is the answer
         }
-        if (redirects == kMaxRedirects || exchange.timeLimitHit ||
-            !(StartsWithNoCase(next, "http:") || StartsWithNoCase(next, "https:"))) {
+        if (redirects == kMaxRedirects) {
+            result.reason = kReasonTooManyRedirects;
+            return result;
+        }
+        if (exchange.timeLimitHit) {
+            result.reason = kReasonTimedOut;
+            return result;
+        }
+        if (!(StartsWithNoCase(next, "http:") || StartsWithNoCase(next, "https:"))) {
+            result.reason = kReasonOtherScheme;
             return result;
         }
         url = next;
+    }
+    if (exchange.status == 0) {
+        result.reason = FailureReason(exchange);
+        return result;
     }
 
     result.status = exchange.status;

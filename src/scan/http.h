@@ -61,6 +61,8 @@ inline constexpr const char16_t* kReasonRefused = u"connection refused";
 inline constexpr const char16_t* kReasonTimedOut = u"timed out";
 inline constexpr const char16_t* kReasonTooManyRedirects = u"too many redirects";
 inline constexpr const char16_t* kReasonOtherScheme = u"redirect to another scheme";
+// Followed by the encoding in parentheses: a body this client cannot decode is no body.
+inline constexpr const char16_t* kReasonUndecodable = u"undecodable content encoding";
 inline constexpr const char16_t* kReasonInvalidAddress = u"invalid address";
 inline constexpr const char16_t* kReasonClosed = u"HTTP client not open";
 

@@ -65,6 +65,7 @@ struct Exchange {
     std::string lastModified;
     bool haveContentType = false;
     bool haveLastModified = false;
+    std::string contentEncoding;
     std::string body;
     CURLcode code = CURLE_OK;
     std::string error;  // libcurl's own words for a failed transfer
@@ -88,6 +89,8 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
     } else if (StartsWithNoCase(line, "content-type:") && !exchange.haveContentType) {
         exchange.haveContentType = true;
         exchange.contentType = TrimHeaderValue(line.substr(13));
+    } else if (StartsWithNoCase(line, "content-encoding:")) {
+        exchange.contentEncoding = TrimHeaderValue(line.substr(17));
     } else if (StartsWithNoCase(line, "last-modified:") && !exchange.haveLastModified) {
         exchange.haveLastModified = true;
         exchange.lastModified = TrimHeaderValue(line.substr(14));
@@ -176,6 +179,9 @@ void SetSessionOptions(CURL* easy, curl_slist* headers) {
     curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, OnRequestReady);
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, OnProgress);
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    // Servers that compress send less; the body arrives decoded, piece by piece, so the cap
+    // in OnBodyBytes holds for what a small compressed body expands to.
+    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
     // Like the Windows session, keep cookies a site sets for the rest of the session.
     curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
 }
@@ -206,10 +212,12 @@ Exchange Perform(CURL* easy, const std::string& url, Clock::time_point deadline)
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, error);
     const CURLcode code = curl_easy_perform(easy);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);
-    if (code != CURLE_OK && !exchange.headersComplete) {
-        // Nothing usable arrived: no response head, so no status either.
+    // Without a response head nothing usable arrived; a body that cannot be decoded is no
+    // more use than none.
+    if (code != CURLE_OK && (!exchange.headersComplete || code == CURLE_BAD_CONTENT_ENCODING)) {
         Exchange failed;
         failed.timeLimitHit = exchange.timeLimitHit;
+        failed.contentEncoding = exchange.contentEncoding;
         failed.code = code;
         failed.error = error[0] != '\0' ? error : curl_easy_strerror(code);
         return failed;
@@ -227,6 +235,8 @@ Text FailureReason(const Exchange& exchange) {
             return kReasonNotResolved;
         case CURLE_COULDNT_CONNECT:
             return kReasonRefused;
+        case CURLE_BAD_CONTENT_ENCODING:
+            return Text(kReasonUndecodable) + u" (" + Utf8ToWide(exchange.contentEncoding) + u")";
         case CURLE_SSL_CONNECT_ERROR:
         case CURLE_PEER_FAILED_VERIFICATION:
         case CURLE_SSL_CERTPROBLEM:

@@ -61,6 +61,18 @@ void SetReceiveWait(HINTERNET request, DWORD option, DWORD milliseconds) {
 }
 
 std::atomic<HINTERNET> session{nullptr};
+// Whether the session decodes gzip and deflate; Windows before 8.1 and Wine do not, and then
+// ask for neither.
+std::atomic<bool> decompressing{false};
+
+// A body still in a Content-Encoding after the client's decoding: undecodable here.
+bool StillEncoded(const Text& encoding) {
+    const Text lowered = ToLower(Trim(encoding));
+    if (lowered.empty() || lowered == u"identity") {
+        return false;
+    }
+    return !decompressing.load() || (lowered != u"gzip" && lowered != u"deflate");
+}
 
 // A header that does not fit the buffer (terminator included) is treated as absent.
 template <size_t kUnits>
@@ -249,6 +261,12 @@ bool Http::Init() {
     }
     WinHttpSetTimeouts(handle, Milliseconds(kResolveTimeout), Milliseconds(kConnectTimeout),
                        Milliseconds(kSendTimeout), Milliseconds(kReceiveTimeout));
+    // With the option WinHTTP asks for gzip and deflate and hands over the decoded body, read
+    // piece by piece, so the cap in ReadBody holds for what the body expands to. Where the
+    // option is unknown, nothing is asked for and nothing needs decoding.
+    DWORD decompression = WINHTTP_DECOMPRESSION_FLAG_GZIP | WINHTTP_DECOMPRESSION_FLAG_DEFLATE;
+    decompressing = WinHttpSetOption(handle, WINHTTP_OPTION_DECOMPRESSION, &decompression,
+                                     sizeof decompression) != FALSE;
     session = handle;
     return true;
 }
@@ -309,6 +327,11 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
     }
     if (events.otherScheme) {
         result.reason = kReasonOtherScheme;
+        return result;
+    }
+    const Text encoding = QueryHeaderText<64>(request.get(), WINHTTP_QUERY_CONTENT_ENCODING);
+    if (StillEncoded(encoding)) {
+        result.reason = Text(kReasonUndecodable) + u" (" + encoding + u")";
         return result;
     }
 

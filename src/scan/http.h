@@ -10,7 +10,7 @@ namespace bcnk {
 
 struct FetchResult {
     int status = 0;     // final response status; 0 when no response was received
-    std::string body;   // raw bytes as received, at most kMaxBodyBytes
+    std::string body;   // bytes as received (gzip and deflate decoded), at most kMaxBodyBytes
     Text contentType;   // empty when absent or longer than 255 characters
     Text lastModified;  // empty when absent or longer than 127 characters
     // Address of the final response: the address asked for when no redirect was followed,
@@ -22,7 +22,8 @@ struct FetchResult {
 
 class Http {
   public:
-    // Bodies are cut here and the rest is never read: it bounds the memory of one page.
+    // Bodies are cut here and the rest is never read: it bounds the memory of one page. A
+    // compressed body is cut when its decoded bytes reach this.
     static constexpr size_t kMaxBodyBytes = 2097152;
     static constexpr size_t kMaxContentTypeLength = 255;
     static constexpr size_t kMaxLastModifiedLength = 127;
@@ -46,7 +47,8 @@ class Http {
     // Fetches one address with GET. Never throws; every failure is status 0. Redirects are
     // followed, except from https to http (that redirect's own response is returned). When
     // the time limit is reached the fetch ends as if the body had ended there: status,
-    // headers and the bytes read so far are kept.
+    // headers and the bytes read so far are kept. gzip and deflate are asked for where the
+    // platform client decodes them; a body in an encoding it cannot decode gives status 0.
     static FetchResult Get(const Text& address, const Text& userAgent);
 
     // Longest time one Get may take, redirects and body included. Tests shorten it.

@@ -83,7 +83,7 @@ void TakeSiteFacts(const ParsedPage& parsed, bool isStartPage, ScanResult& resul
 void QueueLinks(const QueuedPage& page, const std::vector<Text>& links, const Text& host,
                 CrawlFrontier& frontier) {
     for (const Text& href : links) {
-        const Text target = ResolveLink(page.address, href);
+        const Text target = ResolveLink(page.address, DecodeEntities(href));
         if (target.empty() || HostKey(target) != host || IsSkippedExtension(target)) {
             continue;
         }
@@ -155,7 +155,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         Report(progress, u"Crawling: " + page.address, PageCount(result));
         const FetchResult fetched = Http::Get(page.address, options.userAgent);
         if (Analysable(fetched)) {
-            const ParsedPage parsed = ParseHtmlPage(fetched.body);
+            const ParsedPage parsed = ParseHtmlPage(fetched.body, fetched.contentType);
             PageRecord record = MakeRecord(page, fetched, parsed);
             TakeSiteFacts(parsed, page.address == startAddress, result);
             if (page.depth < options.maxDepth) {

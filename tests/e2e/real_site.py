@@ -233,7 +233,8 @@ def run(program, work):
         lines, unexplained = compare(ours, wget_paths, explain)
         print(f"plain {start}: ours {len(ours)} pages, wget {len(wget_paths)} HTML pages, "
               f"{len(set(ours) & set(wget_paths))} in both")
-        print("\n".join(lines))
+        if lines:
+            print("\n".join(lines))
         cases.append(("plain site: our pages against wget's", time.time() - began,
                       "\n".join(lines) if unexplained else None))
 
@@ -245,7 +246,8 @@ def run(program, work):
         lines, unexplained = compare(moved, ours, lambda side, path: None)
         print(f"behind redirects {moved_start}: ours {len(moved)} pages, plain {len(ours)} pages, "
               f"{len(set(moved) & set(ours))} in both; {len(foreign)} stored under another origin")
-        print("\n".join(lines))
+        if lines:
+            print("\n".join(lines))
         if foreign:
             lines.append("  stored under another origin than the one moved to, e.g. " + foreign[0])
         cases.append(("behind redirects: the same pages as plain", time.time() - began,

@@ -12,16 +12,16 @@
 namespace {
 
 bool WellFormed(const bcnk::Text& text) {
-    for (size_t k = 0; k < text.size(); ++k) {
-        const char16_t unit = text[k];
-        if (unit >= 0xD800 && unit <= 0xDBFF && k + 1 < text.size() && text[k + 1] >= 0xDC00 &&
-            text[k + 1] <= 0xDFFF) {
-            ++k;
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+    bool lowDue = false;
+    for (const char16_t unit : text) {
+        const bool high = (unit & 0xFC00) == 0xD800;
+        const bool low = (unit & 0xFC00) == 0xDC00;
+        if (low != lowDue) {
             return false;
         }
+        lowDue = high;
     }
-    return true;
+    return !lowDue;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "common/charset.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace bcnk {
 
@@ -115,15 +116,8 @@ bool IsAsciiSpace(char byte) {
 }
 
 bool StartsWithFolded(std::string_view text, size_t at, std::string_view folded) {
-    if (at > text.size() || text.size() - at < folded.size()) {
-        return false;
-    }
-    for (size_t k = 0; k < folded.size(); ++k) {
-        if (AsciiLower(text[at + k]) != folded[k]) {
-            return false;
-        }
-    }
-    return true;
+    return at <= text.size() && text.size() - at >= folded.size() &&
+           ContainsNoCaseBytes(text.substr(at, folded.size()), folded);
 }
 
 // The value behind the first "charset" followed by "=" in a Content-Type value, quoted or
@@ -311,37 +305,14 @@ Text DecodeUtf16(std::string_view bytes, bool bigEndian) {
 }  // namespace
 
 std::string_view CharsetName(Charset charset) {
-    switch (charset) {
-        case Charset::Utf8:
-            return "UTF-8";
-        case Charset::Utf16Le:
-            return "UTF-16LE";
-        case Charset::Utf16Be:
-            return "UTF-16BE";
-        case Charset::Windows1250:
-            return "windows-1250";
-        case Charset::Windows1251:
-            return "windows-1251";
-        case Charset::Windows1252:
-            return "windows-1252";
-        case Charset::Iso8859_2:
-            return "ISO-8859-2";
-        case Charset::Iso8859_15:
-            return "ISO-8859-15";
-        case Charset::Koi8R:
-            return "KOI8-R";
-        case Charset::ShiftJis:
-            return "Shift_JIS";
-        case Charset::EucJp:
-            return "EUC-JP";
-        case Charset::Gbk:
-            return "GBK";
-        case Charset::Big5:
-            return "Big5";
-        case Charset::EucKr:
-            return "EUC-KR";
-    }
-    return "UTF-8";
+    // In the order of the enumeration.
+    constexpr std::string_view kNames[] = {
+        "UTF-8",        "UTF-16LE",   "UTF-16BE",    "windows-1250", "windows-1251",
+        "windows-1252", "ISO-8859-2", "ISO-8859-15", "KOI8-R",       "Shift_JIS",
+        "EUC-JP",       "GBK",        "Big5",        "EUC-KR",
+    };
+    static_assert(std::size(kNames) == static_cast<size_t>(Charset::EucKr) + 1);
+    return kNames[static_cast<size_t>(charset)];
 }
 
 bool CharsetFromLabel(std::string_view label, Charset& charset) {

@@ -12,6 +12,7 @@
 
 namespace bcnk {
 
+// The platform converters' tables follow this order: add new encodings at the end.
 enum class Charset {
     Utf8,
     Utf16Le,

@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <cerrno>
+#include <iterator>
 
 #include "common/charset.h"
 
@@ -11,33 +12,17 @@ namespace bcnk {
 
 namespace {
 
+// Per legacy encoding, in the order of the enumeration from windows-1250 on.
+constexpr const char* kIconvNames[] = {
+    "CP1250", "CP1251", "CP1252",  "ISO-8859-2", "ISO-8859-15", "KOI8-R",
+    "CP932",  "EUC-JP", "GB18030", "BIG5-HKSCS", "CP949",
+};
+static_assert(std::size(kIconvNames) ==
+              static_cast<size_t>(Charset::EucKr) - static_cast<size_t>(Charset::Windows1250) + 1);
+
 const char* IconvName(Charset charset) {
-    switch (charset) {
-        case Charset::Windows1250:
-            return "CP1250";
-        case Charset::Windows1251:
-            return "CP1251";
-        case Charset::Windows1252:
-            return "CP1252";
-        case Charset::Iso8859_2:
-            return "ISO-8859-2";
-        case Charset::Iso8859_15:
-            return "ISO-8859-15";
-        case Charset::Koi8R:
-            return "KOI8-R";
-        case Charset::ShiftJis:
-            return "CP932";
-        case Charset::EucJp:
-            return "EUC-JP";
-        case Charset::Gbk:
-            return "GB18030";
-        case Charset::Big5:
-            return "BIG5-HKSCS";
-        case Charset::EucKr:
-            return "CP949";
-        default:
-            return nullptr;
-    }
+    const auto at = static_cast<size_t>(charset) - static_cast<size_t>(Charset::Windows1250);
+    return at < std::size(kIconvNames) ? kIconvNames[at] : nullptr;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <iterator>
 
 #include "common/charset.h"
 
@@ -9,35 +10,16 @@ namespace bcnk {
 
 namespace {
 
+// Per legacy encoding, in the order of the enumeration from windows-1250 on. EUC-JP is
+// usually 51932, but only MLang converts that one; the converter itself knows the
+// JIS X 0208/0212 form as 20932.
+constexpr UINT kCodePages[] = {1250, 1251, 1252, 28592, 28605, 20866, 932, 20932, 936, 950, 949};
+static_assert(std::size(kCodePages) ==
+              static_cast<size_t>(Charset::EucKr) - static_cast<size_t>(Charset::Windows1250) + 1);
+
 UINT CodePage(Charset charset) {
-    switch (charset) {
-        case Charset::Windows1250:
-            return 1250;
-        case Charset::Windows1251:
-            return 1251;
-        case Charset::Windows1252:
-            return 1252;
-        case Charset::Iso8859_2:
-            return 28592;
-        case Charset::Iso8859_15:
-            return 28605;
-        case Charset::Koi8R:
-            return 20866;
-        case Charset::ShiftJis:
-            return 932;
-        // 51932 is the usual EUC-JP code page, but only MLang converts it; the converter
-        // itself knows the JIS X 0208/0212 form as 20932.
-        case Charset::EucJp:
-            return 20932;
-        case Charset::Gbk:
-            return 936;
-        case Charset::Big5:
-            return 950;
-        case Charset::EucKr:
-            return 949;
-        default:
-            return 0;
-    }
+    const auto at = static_cast<size_t>(charset) - static_cast<size_t>(Charset::Windows1250);
+    return at < std::size(kCodePages) ? kCodePages[at] : 0;
 }
 
 }  // namespace

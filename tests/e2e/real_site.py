@@ -24,7 +24,8 @@ import sys
 import tempfile
 import time
 import urllib.parse
-import xml.etree.ElementTree as ElementTree
+
+from cli_e2e import write_results
 
 DOC_ROOT = pathlib.Path("/usr/share/doc/python3.11/html")
 MAX_DEPTH = 5
@@ -257,18 +258,6 @@ def run(program, work):
     return cases
 
 
-def write_results(path, cases):
-    suite = ElementTree.Element("testsuite", name="RealSite", tests=str(len(cases)),
-                                failures=str(sum(1 for case in cases if case[2])))
-    for name, seconds, failure in cases:
-        element = ElementTree.SubElement(suite, "testcase", classname="RealSite", name=name,
-                                         time=f"{seconds:.3f}")
-        if failure:
-            ElementTree.SubElement(element, "failure", message="failed").text = failure[-4000:]
-    path.parent.mkdir(parents=True, exist_ok=True)
-    ElementTree.ElementTree(suite).write(path, encoding="utf-8", xml_declaration=True)
-
-
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
@@ -293,7 +282,7 @@ def main():
     finally:
         if not args.keep:
             shutil.rmtree(work, ignore_errors=True)
-    write_results(args.results, cases)
+    write_results(args.results, cases, "RealSite")
     return 1 if any(case[2] for case in cases) else 0
 
 

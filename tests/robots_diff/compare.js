@@ -1,16 +1,43 @@
 // Differential check of our robots.txt matcher (the robots_verdicts tool) against the npm
 // package robots-parser, on generated files and paths.
-//   node compare.js ROBOTS_VERDICTS NODE_MODULES_DIR WORK_DIR [CASES]
-// Prints every disagreement. Exits 1 when any disagreement falls in a case that carries none
-// of the deliberate differences listed below, 0 otherwise.
+//   node compare.js ROBOTS_VERDICTS NODE_MODULES_DIR WORK_DIR JUNIT_FILE [CASES]
+// Prints every disagreement and writes the outcome as JUnit XML. Exits 1 when the check could
+// not run or any disagreement falls in a case that carries none of the deliberate differences
+// listed below, 0 otherwise.
 'use strict';
 const fs = require('fs');
 const path = require('path');
 const { execFileSync } = require('child_process');
 
-const [verdictsTool, modulesDir, workDir, caseArg] = process.argv.slice(2);
-const robotsParser = require(path.join(modulesDir, 'robots-parser'));
+const [verdictsTool, modulesDir, workDir, junitFile, caseArg] = process.argv.slice(2);
 const caseCount = Number(caseArg || 600);
+
+function xmlEscape(text) {
+  return text.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;')
+      .replace(/"/g, '&quot;').replace(/[\u0000-\u0008\u000b\u000c\u000e-\u001f]/g, '');
+}
+
+function finish(failure) {
+  const testcase = '<testcase classname="RobotsDifferential" name="robots-parser agrees">' +
+      (failure ? '<failure message="disagreements">' + xmlEscape(failure) + '</failure>' : '') +
+      '</testcase>';
+  fs.writeFileSync(junitFile, '<?xml version="1.0" encoding="UTF-8"?>\n<testsuites>' +
+      '<testsuite name="RobotsDifferential" tests="1" failures="' + (failure ? 1 : 0) + '">' +
+      testcase + '</testsuite></testsuites>\n');
+  process.exit(failure ? 1 : 0);
+}
+
+let robotsParser;
+try {
+  robotsParser = require(path.join(modulesDir, 'robots-parser'));
+} catch (error) {
+  console.log('robots-parser is not installed under ' + modulesDir + ' (run tools/setup)');
+  finish('robots-parser is not installed under ' + modulesDir);
+}
+if (!fs.existsSync(verdictsTool)) {
+  console.log(verdictsTool + ' was not built');
+  finish(verdictsTool + ' was not built');
+}
 
 // Where our reading differs on purpose. A generated case that uses one of these features is
 // tagged with it; disagreements in tagged cases are printed but expected.
@@ -208,6 +235,7 @@ for (let start = 0; start < files.length; start += batch) {
 
 let compared = 0;
 let unexpected = 0;
+const unexpectedLines = [];
 let deliberate = 0;
 cases.forEach((c, i) => {
   const robots = robotsParser('http://example.com/robots.txt', c.text);
@@ -216,6 +244,7 @@ cases.forEach((c, i) => {
     const key = i + '\t' + agent + '\t' + p;
     if (!ours.has(key)) {
       console.log('MISSING verdict for case ' + i + ' ' + agent + ' ' + p);
+      unexpectedLines.push('missing verdict for case ' + i + ' ' + agent + ' ' + p);
       unexpected++;
       continue;
     }
@@ -224,14 +253,16 @@ cases.forEach((c, i) => {
       continue;
     }
     const why = [...c.tags].join(', ');
+    const line = (why ? 'deliberate (' + why + ')' : 'UNEXPECTED') + ': case ' + i + ' agent ' +
+                 agent + ' path ' + p + ': ours ' + (ours.get(key) ? 'allow' : 'disallow') +
+                 ', robots-parser ' + (theirs ? 'allow' : 'disallow');
     if (why) {
       deliberate++;
     } else {
       unexpected++;
+      unexpectedLines.push(line + '\n  file: ' + JSON.stringify(c.text));
     }
-    console.log((why ? 'deliberate (' + why + ')' : 'UNEXPECTED') + ': case ' + i + ' agent ' +
-                agent + ' path ' + p + ': ours ' + (ours.get(key) ? 'allow' : 'disallow') +
-                ', robots-parser ' + (theirs ? 'allow' : 'disallow'));
+    console.log(line);
     if (!why || deliberate <= 20) {
       console.log('  file: ' + JSON.stringify(c.text.length > 600 ? c.text.slice(0, 600) + '...'
                                                                    : c.text));
@@ -246,4 +277,8 @@ console.log('deliberate differences:');
 for (const [tag, text] of Object.entries(DELIBERATE)) {
   console.log('  ' + tag + ': ' + text);
 }
-process.exit(unexpected === 0 && compared > 0 ? 0 : 1);
+if (compared === 0) {
+  finish('no verdicts were compared');
+}
+finish(unexpected === 0 ? '' : unexpected + ' unexpected disagreements\n' +
+                                  unexpectedLines.slice(0, 40).join('\n'));

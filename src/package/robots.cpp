@@ -3,6 +3,8 @@
 #include <set>
 #include <vector>
 
+#include "scan/url.h"
+
 namespace bcnk {
 namespace {
 
@@ -38,11 +40,11 @@ Text CrawlerBlock(const Text& token, const Text& rule, const Text& lineEnd) {
 }
 
 Text PlainSitemapAddress(const ScanResult& scan) {
-    return scan.baseUrl + u"/sitemap.xml";
+    return UriEscape(scan.baseUrl) + u"/sitemap.xml";
 }
 
 Text AiSitemapAddress(const ScanResult& scan) {
-    return scan.baseUrl + u"/ai-sitemap.xml";
+    return UriEscape(scan.baseUrl) + u"/ai-sitemap.xml";
 }
 
 Text FreshStatusNote(const ScanResult& scan) {

@@ -53,8 +53,7 @@ Text OrganizationNode(const ScanResult& scan, const PackageForm& form) {
 Text FolderKey(const Text& escapedAddress) {
     Text key = escapedAddress.substr(0, escapedAddress.find_first_of(u"?#"));
     for (const Text index : {u"/index.html", u"/index.htm", u"/index.php"}) {
-        if (key.size() >= index.size() &&
-            ToLower(key.substr(key.size() - index.size())) == index) {
+        if (key.size() >= index.size() && ToLower(key.substr(key.size() - index.size())) == index) {
             key.resize(key.size() - index.size());
             break;
         }

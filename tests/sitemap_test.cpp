@@ -44,7 +44,7 @@ TEST(SitemapDate, ReadsHttpDatesAndTheirOlderForms) {
         {u"Wed, 01 Feb 0000", u""},                  // year 0
         {u"Wed, 01 Feb 12345 2023", u"2023-02-01"},  // first four-digit token is the year
         {u"Wed, 01 Feb 2023 1999", u"2023-02-01"},
-        {u"Mo, 7 Ju 2024", u""},                     // month names need three letters
+        {u"Mo, 7 Ju 2024", u""},  // month names need three letters
         {u"x 7 Jul 2024", u"2024-07-07"},
         {u"Jul 007 2024", u""},       // a day has at most two digits
         {u"1\u0661 Jul 2024", u""},   // only ASCII digits count
@@ -261,10 +261,10 @@ TEST(Sitemap, LeavesOutAddressesNoReaderAccepts) {
 
 TEST(Sitemap, EscapesAddressesAndListsEachPageOnce) {
     ScanResult scan;
-    for (const Text& url : {Text(u"https://example.com/na\u00EFve page.html"),
-                            Text(u"https://example.com/caf%c3%a9.html"),
-                            Text(u"https://example.com/caf\u00E9.html"),
-                            Text(u"https://example.com/\"q\"<x>")}) {
+    for (const Text& url :
+         {Text(u"https://example.com/na\u00EFve page.html"),
+          Text(u"https://example.com/caf%c3%a9.html"), Text(u"https://example.com/caf\u00E9.html"),
+          Text(u"https://example.com/\"q\"<x>")}) {
         scan.pages.push_back({.url = url, .httpStatus = 200, .pageClass = PageClass::Product});
     }
     const Text text = MakeSitemap(scan, false, kToday);

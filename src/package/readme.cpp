@@ -31,8 +31,9 @@ Text MakeReadme(const ScanResult& scan, const Text& date) {
     out += u"llms-lite.txt         [REVIEW] Short AI summary of your site.\n";
     const bool withLlmsTxt = !SiteHasLlmsTxt(scan);
     if (withLlmsTxt) {
-        out += u"llms.txt              [REVIEW] Your pages for AI systems (none was found on your "
-               u"site).\n";
+        out +=
+            u"llms.txt              [REVIEW] Your pages for AI systems (none was found on your "
+            u"site).\n";
     }
     out +=
         u"tdmrep.json           [REVIEW] Data-mining policy signal; check before upload "

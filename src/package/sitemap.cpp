@@ -98,9 +98,9 @@ int DigitsValue(const Text& token) {
 // 1..12, or 0 when the token does not name a month. The abbreviation or the full name only:
 // a word that merely begins like a month ("Mayday", "Decimal") names none.
 int MonthOfToken(const Text& token) {
-    static const char16_t* const kMonths[] = {
-        u"january", u"february", u"march",     u"april",   u"may",      u"june",
-        u"july",    u"august",   u"september", u"october", u"november", u"december"};
+    static const char16_t* const kMonths[] = {u"january",   u"february", u"march",    u"april",
+                                              u"may",       u"june",     u"july",     u"august",
+                                              u"september", u"october",  u"november", u"december"};
     if (token.size() < 3) {
         return 0;
     }

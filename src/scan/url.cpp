@@ -307,8 +307,7 @@ int HexValue(char byte) {
 
 bool IsUnreservedByte(unsigned char byte) {
     return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-           (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||
-           byte == '~';
+           (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' || byte == '~';
 }
 
 // The gen-delims and sub-delims that may stand anywhere in an address; "#", "[" and "]"

@@ -187,6 +187,20 @@ TEST(Sitemap, NoListablePageGivesAnEmptyUrlset) {
         {.url = u"https://example.com/cart", .httpStatus = 200, .pageClass = PageClass::Utility},
         {.url = u"https://example.com/terms", .httpStatus = 200, .pageClass = PageClass::Legal}};
     EXPECT_EQ(MakeSitemap(unlisted, true, kToday), empty);
+
+    // With a site address, the root stands in: the format wants at least one entry.
+    unlisted.baseUrl = u"https://b\u00E4r.example";
+    const Text root =
+        u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        u"<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n"
+        u"  <url>\n"
+        u"    <loc>https://b%C3%A4r.example/</loc>\n"
+        u"    <lastmod>2026-12-07</lastmod>\n"
+        u"    <changefreq>monthly</changefreq>\n"
+        u"    <priority>1.0</priority>\n"
+        u"  </url>\n"
+        u"</urlset>\n";
+    EXPECT_EQ(MakeSitemap(unlisted, true, kToday), root);
 }
 
 std::size_t CountEntries(const Text& sitemap) {

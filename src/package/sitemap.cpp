@@ -137,6 +137,15 @@ int DayOfToken(const Text& token) {
     return day >= 1 && day <= 31 ? day : 0;
 }
 
+void AppendEntry(Text& out, const Text& loc, const Text& lastmod, const ClassEntry& entry) {
+    out += u"  <url>\n";
+    out += u"    <loc>" + XmlEscape(loc) + u"</loc>\n";
+    out += u"    <lastmod>" + lastmod + u"</lastmod>\n";
+    out += u"    <changefreq>" + Text(entry.changefreq) + u"</changefreq>\n";
+    out += u"    <priority>" + Text(entry.priority) + u"</priority>\n";
+    out += u"  </url>\n";
+}
+
 }  // namespace
 
 Text SitemapDate(const Text& lastModified) {
@@ -211,13 +220,14 @@ Text MakeSitemap(const ScanResult& scan, bool aiVariant, const Text& fallbackDat
             continue;
         }
         const Text pageDate = SitemapDate(page.lastModified);
-        out += u"  <url>\n";
-        out += u"    <loc>" + XmlEscape(loc) + u"</loc>\n";
-        out += u"    <lastmod>" + (pageDate.empty() ? fallbackDate : pageDate) + u"</lastmod>\n";
-        out += u"    <changefreq>" + Text(entry.changefreq) + u"</changefreq>\n";
-        out += u"    <priority>" + Text(entry.priority) + u"</priority>\n";
-        out += u"  </url>\n";
+        AppendEntry(out, loc, pageDate.empty() ? fallbackDate : pageDate, entry);
         ++written;
+    }
+    // The format requires at least one entry; the site's root is the one address every site
+    // has, and without it search engines reject the file.
+    if (written == 0 && !scan.baseUrl.empty()) {
+        AppendEntry(out, UriEscape(scan.baseUrl) + u"/", fallbackDate,
+                    EntryForClass(PageClass::Index));
     }
     out += u"</urlset>\n";
     return out;

@@ -258,7 +258,8 @@ TEST(Sitemap, LeavesOutAddressesNoReaderAccepts) {
     for (const Text& url :
          {longest, tooLong, Text(u"https://example.com/\u0001x"), Text(u"https://example.com/a\tb"),
           Text(u"https://example.com/a\nb"), Text(u"https://example.com/a\rb"),
-          Text(u"https://example.com/\uFFFEx"), Text(u"https://example.com/ok")}) {
+          Text(u"https://example.com/\uFFFEx"), Text(u""), Text(u"/relative"),
+          Text(u"https://example.com/ok")}) {
         PageRecord page;
         page.url = url;
         page.httpStatus = 200;

@@ -50,6 +50,10 @@ bool IsUnsafeInLoc(char16_t unit) {
 constexpr int kEarliestYear = 1990;
 
 bool CanBeListed(const Text& address) {
+    // Sitemaps list absolute addresses only; a record without one has nothing to list.
+    if (OriginOf(address).empty()) {
+        return false;
+    }
     for (char16_t unit : address) {
         // A query or fragment marks a view of a page rather than a page of its own.
         if (unit == u'?' || unit == u'#' || IsUnsafeInLoc(unit)) {

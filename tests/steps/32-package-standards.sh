@@ -170,8 +170,11 @@ if [[ "$CHECKERS" -eq 0 ]]; then
          timeout 300 wine "$WINDOWS" "$(winepath -w "$WORK/wine" 2>/dev/null)") >"$WORK/log" 2>&1
         record "write samples wine" "$WORK/log" $?
         check_build wine "$WORK/wine"
-        if [[ -e "$ROOT/build-win/beaconsmith.exe" ]]; then
-            full_score wine env WINEDEBUG=-all timeout 300 wine "$ROOT/build-win/beaconsmith.exe"
+        if [[ -e "$ROOT/build-win/beaconsmith-cli.exe" ]]; then
+            full_score wine env WINEDEBUG=-all timeout 300 wine "$ROOT/build-win/beaconsmith-cli.exe"
+        else
+            echo "build-win/beaconsmith-cli.exe is missing" >"$WORK/log"
+            record "console program wine" "$WORK/log" 1
         fi
     fi
 fi

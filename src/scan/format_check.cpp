@@ -31,11 +31,39 @@ bool IsHexDigit(char byte) {
     return IsDigit(byte) || (AsciiLower(byte) >= 'a' && AsciiLower(byte) <= 'f');
 }
 
+// A read position in the body with the few moves both checkers make.
+class Cursor {
+  public:
+    explicit Cursor(std::string_view text) : text_(text) {}
+
+  protected:
+    bool Starts(std::string_view marker) const {
+        return text_.substr(at_, marker.size()) == marker;
+    }
+
+    bool Take(char byte) {
+        if (at_ < text_.size() && text_[at_] == byte) {
+            ++at_;
+            return true;
+        }
+        return false;
+    }
+
+    void SkipSpace() {
+        while (at_ < text_.size() && IsSpace(text_[at_])) {
+            ++at_;
+        }
+    }
+
+    std::string_view text_;
+    std::size_t at_ = 0;
+};
+
 // ---- JSON ---------------------------------------------------------------------------------
 
-class JsonChecker {
+class JsonChecker : Cursor {
   public:
-    explicit JsonChecker(std::string_view text) : text_(text) {}
+    using Cursor::Cursor;
 
     bool Document() {
         SkipSpace();
@@ -167,29 +195,13 @@ class JsonChecker {
     }
 
     bool Word(std::string_view word) {
-        if (text_.substr(at_, word.size()) != word) {
+        if (!Starts(word)) {
             return false;
         }
         at_ += word.size();
         return true;
     }
 
-    bool Take(char byte) {
-        if (at_ < text_.size() && text_[at_] == byte) {
-            ++at_;
-            return true;
-        }
-        return false;
-    }
-
-    void SkipSpace() {
-        while (at_ < text_.size() && IsSpace(text_[at_])) {
-            ++at_;
-        }
-    }
-
-    std::string_view text_;
-    std::size_t at_ = 0;
     bool sawObject_ = false;
 };
 
@@ -212,9 +224,9 @@ bool IsAllowedCodePoint(unsigned long value) {
            (value >= 0xE000 && value <= 0xFFFD) || (value >= 0x10000 && value <= 0x10FFFF);
 }
 
-class XmlChecker {
+class XmlChecker : Cursor {
   public:
-    explicit XmlChecker(std::string_view text) : text_(text) {}
+    using Cursor::Cursor;
 
     bool Document() {
         for (const char byte : text_) {
@@ -466,26 +478,6 @@ class XmlChecker {
         return true;
     }
 
-    bool Starts(std::string_view marker) const {
-        return text_.substr(at_, marker.size()) == marker;
-    }
-
-    bool Take(char byte) {
-        if (at_ < text_.size() && text_[at_] == byte) {
-            ++at_;
-            return true;
-        }
-        return false;
-    }
-
-    void SkipSpace() {
-        while (at_ < text_.size() && IsSpace(text_[at_])) {
-            ++at_;
-        }
-    }
-
-    std::string_view text_;
-    std::size_t at_ = 0;
     bool sawDoctype_ = false;
 };
 

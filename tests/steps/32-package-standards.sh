@@ -28,32 +28,9 @@ stop_server() {
 }
 trap 'stop_server; rm -rf "$WORK"' EXIT
 
-CASES=()
-FAILURES=0
-
-xml_escape() {
-    local text="$1"
-    text="${text//&/&amp;}"
-    text="${text//</&lt;}"
-    text="${text//>/&gt;}"
-    text="${text//\"/&quot;}"
-    printf '%s' "$text"
-}
-
-# record NAME OUTPUT_FILE STATUS
-record() {
-    local name="$1" output="$2" status="$3"
-    if [[ "$status" -eq 0 ]]; then
-        CASES+=("<testcase classname=\"PackageStandards\" name=\"$(xml_escape "$name")\"/>")
-    else
-        FAILURES=$((FAILURES + 1))
-        echo "FAILED: $name" >&2
-        head -c 4000 "$output" >&2
-        local message
-        message="$(head -c 4000 "$output" | tr -d '\000-\010\013\014\016-\037')"
-        CASES+=("<testcase classname=\"PackageStandards\" name=\"$(xml_escape "$name")\"><failure message=\"check failed\">$(xml_escape "$message")</failure></testcase>")
-    fi
-}
+JUNIT_CLASS=PackageStandards
+# shellcheck source=tests/steps/lib/junit.sh
+source "$ROOT/tests/steps/lib/junit.sh"
 
 # A checker that cannot run fails the step; it never passes by being absent.
 NODE_DIR="$("$ROOT/tools/node-dir" 2>/dev/null)"
@@ -179,12 +156,7 @@ if [[ "$CHECKERS" -eq 0 ]]; then
     fi
 fi
 
-{
-    echo '<?xml version="1.0" encoding="UTF-8"?>'
-    echo "<testsuites><testsuite name=\"PackageStandards\" tests=\"${#CASES[@]}\" failures=\"$FAILURES\">"
-    printf '%s\n' "${CASES[@]}"
-    echo '</testsuite></testsuites>'
-} >"$RESULTS_DIR/package-standards.xml"
+write_results "$RESULTS_DIR/package-standards.xml"
 
 echo "package standards: ${#CASES[@]} checks, $FAILURES failed" >&2
 [[ "$FAILURES" -eq 0 ]]

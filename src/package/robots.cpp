@@ -49,7 +49,7 @@ Text AiSitemapAddress(const ScanResult& scan) {
 
 Text FreshStatusNote(const ScanResult& scan) {
     const Text status = NumberText(scan.robotsStatus);
-    const Text& base = scan.baseUrl;
+    const Text base = UriEscape(scan.baseUrl);
     if (scan.robotsStatus == 200) {
         return u"# The response at " + base + u"/robots.txt was not plain-text\n" +
                u"# robots.txt (it looked like an HTML page), so a fresh one was generated.\n";

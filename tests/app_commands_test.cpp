@@ -154,9 +154,10 @@ TEST_F(CommandLogicTest, RefusedScansStartNothing) {
         u"That doesn't look like a valid website address.\n\nExample: https://example.com";
     const std::vector<Row> rows = {
         {u"   ", u"Enter a URL to scan.", BoxIcon::Information},
-        {u"localhost", invalid, BoxIcon::Warning},
+        {u"intranet", invalid, BoxIcon::Warning},
         {u"https://", invalid, BoxIcon::Warning},
-        {u"https://user@example.com", invalid, BoxIcon::Warning},
+        {u"ftp://example.com", u"Only http:// and https:// addresses can be scanned.",
+         BoxIcon::Warning},
         {u"exa mple.com", invalid, BoxIcon::Warning},
         {u"my_site.com", invalid, BoxIcon::Warning},
     };

@@ -41,5 +41,7 @@ Text UsageText();
 // The help of one command; UsageText() for Help and Version.
 Text CommandHelpText(Command command);
 Text VersionText();
+// "v1 (Build 16)": the version alone, as the JSON names it.
+Text VersionNumberText();
 
 }  // namespace bcnk::cli

@@ -413,9 +413,9 @@ ParsedArguments ParseArguments(const std::vector<Text>& arguments) {
     return parsed;
 }
 
-Text VersionText() {
-    return Text(kProductName) + u" v1 (Build 16)";
-}
+Text VersionNumberText() { return u"v1 (Build 16)"; }
+
+Text VersionText() { return Text(kProductName) + u" " + VersionNumberText(); }
 
 namespace {
 

@@ -14,11 +14,41 @@ Text PadRight(const Text& text, size_t width) {
 
 }  // namespace
 
-Text FormatSummary(const ScanResult& result, bool cancelled) {
+Text SkipReason(const SkippedPage& page) {
+    if (!page.reason.empty()) {
+        return page.reason;
+    }
+    return page.httpStatus != 0 ? u"HTTP " + NumberText(page.httpStatus) : Text(u"no answer");
+}
+
+Text NoPagesReason(const ScanResult& result) {
+    if (result.skippedPages.empty()) {
+        return Text();
+    }
+    const SkippedPage& start = result.skippedPages.front();
+    return SkipReason(start) + u" (" + start.url + u")";
+}
+
+Text FormatSummary(const ScanResult& result, bool cancelled, bool verbose) {
     Text text = ScanSummaryText(result) + u"\n";
-    text += u"Score: " + NumberText(result.score) + u"% (" + ScoreBandWord(result.score) + u")\n";
     if (cancelled) {
-        text += u"Scan cancelled: the result covers the pages found so far.\n";
+        // A cancelled scan skipped the discovery checks, so its 0 would read like a verdict.
+        text += u"Score: none (cancelled after " +
+                NumberText(static_cast<long long>(result.pages.size())) +
+                u" pages)\nScan cancelled: the result covers the pages found so far.\n";
+    } else {
+        text +=
+            u"Score: " + NumberText(result.score) + u"% (" + ScoreBandWord(result.score) + u")\n";
+    }
+    if (!result.skippedPages.empty()) {
+        text += u"Not stored: " + NumberText(static_cast<long long>(result.skippedPages.size())) +
+                (verbose ? u" pages\n" : u" pages (--verbose lists them with the reason)\n");
+    }
+    if (verbose && !result.skippedPages.empty()) {
+        text += u"\nPages not stored\n";
+        for (const SkippedPage& page : result.skippedPages) {
+            text += u"  " + page.url + u"  - " + SkipReason(page) + u"\n";
+        }
     }
 
     text += u"\nAI discovery files\n";

@@ -9,6 +9,14 @@ namespace bcnk::cli {
 
 // The multi-line summary: domain, pages and time, score and band, the page-limit and
 // cancellation notes, the discovery checks, the page counts per class and the topics.
-Text FormatSummary(const ScanResult& result, bool cancelled);
+// With verbose, every page that was not stored follows, with its reason.
+Text FormatSummary(const ScanResult& result, bool cancelled, bool verbose = false);
+
+// A skipped page's reason for people: its own phrase, else "HTTP <status>".
+Text SkipReason(const SkippedPage& page);
+
+// Why the start page could not be stored ("connection refused (http://...)"); empty when
+// the crawl recorded no page it skipped.
+Text NoPagesReason(const ScanResult& result);
 
 }  // namespace bcnk::cli

@@ -48,6 +48,7 @@ Text NowUtc() {
 struct Outputs {
     std::FILE* jsonFile = nullptr;  // open and empty; nullptr for standard output or no JSON
     Text packageBase;               // generate only: the folder that holds output/
+    bool madeOutputFolder = false;  // output/ did not exist before this run
     ~Outputs() {
         if (jsonFile != nullptr) {
             std::fclose(jsonFile);
@@ -73,10 +74,10 @@ std::filesystem::path OutputBase(const Text& given) {
 }
 
 // Creates base/output and makes sure a file can be written there; the message on failure.
-Text PreparePackageFolder(const std::filesystem::path& base) {
+Text PreparePackageFolder(const std::filesystem::path& base, bool& made) {
     std::error_code error;
     const std::filesystem::path output = base / "output";
-    std::filesystem::create_directories(output, error);
+    made = std::filesystem::create_directories(output, error);
     if (error) {
         return u"could not create the output folder " + output.u16string() + u": " +
                Utf8ToWide(error.message());
@@ -103,7 +104,7 @@ bool PrepareOutputs(const Request& request, Outputs& outputs) {
     }
     if (request.command == Command::Generate) {
         const std::filesystem::path base = OutputBase(request.outputDirectory);
-        const Text problem = PreparePackageFolder(base);
+        const Text problem = PreparePackageFolder(base, outputs.madeOutputFolder);
         if (!problem.empty()) {
             Complain(problem);
             return false;
@@ -229,6 +230,11 @@ int ScanAndReport(const Request& request, std::atomic<bool>& cancelFlag) {
                 facts.written = false;
             }
         }
+    }
+    if (!outcome.ok && outputs.madeOutputFolder) {
+        // Made only for the check before the crawl: a run that wrote nothing leaves nothing.
+        std::error_code ignored;
+        std::filesystem::remove(std::filesystem::path(outputs.packageBase) / "output", ignored);
     }
     if (request.jsonWanted &&
         !WriteJson(request, outputs, result, outcome.ok ? &outcome : nullptr)) {

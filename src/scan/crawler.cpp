@@ -185,6 +185,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     result.topics = ExtractTopics(result.pages, kMaxTopics);
     result.score = ReadinessScore(result.checks);
     result.elapsedSeconds = static_cast<int>((TickMs() - startTick) / 1000u);
+    result.cancelled = cancelFlag.load();
     DebugLog::Write(CompleteLine(result, cancelFlag.load()));
     Report(progress, u"Scan complete", PageCount(result));
     return result;

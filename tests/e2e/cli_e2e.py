@@ -492,7 +492,7 @@ class Suite:
         expect(process.returncode == 130, f"exit code {process.returncode}\n{stdout}\n{stderr}")
         expect("Scan cancelled" in stdout and "Score: none (cancelled after" in stdout, stdout)
         expect(re.search(r"^Cancelled after \d+ pages?$", stderr, re.M)
-               and "Scan complete" not in stderr, stderr[-2000:])
+               and "Scan complete" not in stderr and "Cancelling..." in stderr, stderr[-2000:])
         scan = json.loads((out / "partial.json").read_text(encoding="utf-8"))
         expect(1 <= len(scan["pages"]) < 32, f"{len(scan['pages'])} pages in a cancelled scan")
         expect(scan["checks"] == [], "a scan cancelled during the crawl has no checks")

@@ -41,8 +41,10 @@ Text FormatSummary(const ScanResult& result, bool cancelled, bool verbose) {
             u"Score: " + NumberText(result.score) + u"% (" + ScoreBandWord(result.score) + u")\n";
     }
     if (!result.skippedPages.empty()) {
-        text += u"Not stored: " + NumberText(static_cast<long long>(result.skippedPages.size())) +
-                (verbose ? u" pages\n" : u" pages (--verbose lists them with the reason)\n");
+        const size_t count = result.skippedPages.size();
+        text += u"Not stored: " + NumberText(static_cast<long long>(count)) +
+                (count == 1 ? u" page" : u" pages") +
+                (verbose ? u"\n" : u" (--verbose lists them with the reason)\n");
     }
     if (verbose && !result.skippedPages.empty()) {
         text += u"\nPages not stored\n";

@@ -248,7 +248,7 @@ class Suite:
         port = os.environ.get("BCNK_FIXTURE_HTTP_PORT")
         expect(port, "needs the fixture server (run through tools/test)")
         address = address.format(http=port, refused=free_port())
-        arguments = ["scan", address, "--depth", "1", "--json", "-"] + extra
+        arguments = ["scan", address, "--depth", "1", "--json", "-", "--verbose"] + extra
         result = self.program.run(arguments)
         expect_code(result, 3, arguments)
         line = re.search(r"^Reason: (.*)$", result[2], re.M)
@@ -378,6 +378,13 @@ class Suite:
         expect(result["score"] == 36, f"score {result['score']}")
         expect(result["robotsFound"] and "Sitemap:" in result["robotsTxt"], "robots.txt")
         expect(result["pageLimitReached"] is False, "page limit")
+        expect(result["requestedUrl"] == self.site.address and result["cancelled"] is False
+               and re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ", result["fetchTime"]), result)
+        # The sample site links to one page it does not have.
+        expect([(page["httpStatus"], page["reason"]) for page in result["skippedPages"]]
+               == [(404, "HTTP 404")]
+               and result["skippedPages"][0]["url"].endswith("/careers/backend-developer.html"),
+               result["skippedPages"])
 
     def scan_json_file(self):
         out = self.fresh_dir("scan-json")
@@ -390,7 +397,8 @@ class Suite:
         self.keep_json(json_path)
         stdout = result[1]
         expect(f"Pages: {len(scan['pages'])}" in stdout, stdout)
-        expect("Score: 36% (Needs work)" in stdout, stdout)
+        expect("Score: 36% (Needs work)\nNot stored: 1 page (--verbose lists them" in stdout,
+               stdout)
         expect("AI discovery files" in stdout and "robots.txt AI rules" in stdout, stdout)
         # Not a terminal: progress comes as plain lines, never a carriage return that
         # rewrites a line.
@@ -398,10 +406,12 @@ class Suite:
                and re.search("\r(?!\n)", result[2]) is None, result[2][:2000])
 
     def json_stdout(self):
-        arguments, result = self.scan_sample(["--json", "-", "--max-pages", "100"])
+        arguments, result = self.scan_sample(["--json", "-", "--max-pages", "100", "--verbose"])
         expect_code(result, 0, arguments)
         self.check_sample_result(json.loads(result[1]))
         expect("Domain: 127.0.0.1" in result[2], "the summary belongs on stderr")
+        expect("Not stored: 1 page\n\nPages not stored\n" in result[2]
+               and "/careers/backend-developer.html  - HTTP 404" in result[2], result[2][-3000:])
 
     def generate_package(self):
         out = self.fresh_dir("generate")

@@ -287,9 +287,7 @@ Text UnknownOption(const Text& name, bool generating) {
     return u"unknown option '" + name + u"' for " + command + Hint(name, names);
 }
 
-bool IsHelp(const Text& argument) {
-    return argument == u"--help" || argument == u"-h";
-}
+bool IsHelp(const Text& argument) { return argument == u"--help" || argument == u"-h"; }
 
 ParsedArguments Failure(const Text& error) {
     ParsedArguments parsed;

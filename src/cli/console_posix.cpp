@@ -35,9 +35,7 @@ std::vector<Text> ProgramArguments(int argc, char** argv) {
 
 void PrepareConsole() {}
 
-bool StandardErrorIsTerminal() {
-    return isatty(STDERR_FILENO) == 1;
-}
+bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
 
 size_t TerminalColumns() {
     winsize size{};

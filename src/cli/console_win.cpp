@@ -43,13 +43,9 @@ std::vector<Text> ProgramArguments(int, char**) {
     return arguments;
 }
 
-void PrepareConsole() {
-    SetConsoleOutputCP(CP_UTF8);
-}
+void PrepareConsole() { SetConsoleOutputCP(CP_UTF8); }
 
-bool StandardErrorIsTerminal() {
-    return _isatty(_fileno(stderr)) != 0;
-}
+bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
 size_t TerminalColumns() {
     CONSOLE_SCREEN_BUFFER_INFO info{};

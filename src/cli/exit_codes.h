@@ -5,11 +5,11 @@ namespace bcnk::cli {
 
 enum ExitCode : int {
     kExitDone = 0,
-    kExitUsage = 2,       // bad arguments, or an address that fails the quick check
-    kExitNoPages = 3,     // no page could be crawled (or networking could not start)
-    kExitNotWritten = 4,  // the package or the JSON file could not be written
+    kExitUsage = 2,           // bad arguments, or an address that fails the quick check
+    kExitNoPages = 3,         // no page could be crawled (or networking could not start)
+    kExitNotWritten = 4,      // the package or the JSON file could not be written
     kExitBelowMinScore = 5,
-    kExitCancelled = 130,  // Ctrl+C, as shells report a run ended by SIGINT
+    kExitCancelled = 130,     // Ctrl+C, as shells report a run ended by SIGINT
 };
 
 struct RunFacts {
@@ -17,7 +17,7 @@ struct RunFacts {
     bool anyPage = false;
     bool written = true;  // every requested output (JSON file, package) was written
     int score = 0;
-    int minScore = -1;  // -1: no threshold
+    int minScore = -1;    // -1: no threshold
 };
 
 // Cancellation wins over everything, since the result is partial; then the missing pages,

@@ -347,6 +347,11 @@ class Suite:
         result = self.program.run(["--help"])
         expect_code(result, 0, ["--help"])
         expect("Usage:" in result[1] and "--min-score" in result[1], result[1])
+        for arguments in (["help", "scan"], ["scan", "--help"]):
+            result = self.program.run(arguments)
+            expect_code(result, 0, arguments)
+            expect(result[1].startswith("Usage: beaconsmith scan ADDRESS")
+                   and "--timeout" in result[1] and "--name" not in result[1], result[1])
         result = self.program.run(["--version"])
         expect_code(result, 0, ["--version"])
         expect(result[1].strip() == "Talvenn's Beaconsmith v1 (Build 16)", repr(result[1]))

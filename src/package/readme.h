@@ -6,10 +6,15 @@
 namespace bcnk {
 
 Text MakeReadme(const ScanResult& scan);
+// The map of the ten files that every package holds.
 Text MakeUploadMap();
 // The same, with the robots.txt line asking for a review when the site's own rules for AI
 // crawlers differ from the choices made on the form.
 Text MakeUploadMap(bool robotsNeedReview);
+
+// The map of the files this scan's package holds: llms.txt too when the site has none.
+Text MakeUploadMap(const ScanResult& scan);
+Text MakeUploadMap(const ScanResult& scan, bool robotsNeedReview);
 
 // The same README stamped with a given date instead of today's.
 Text MakeReadme(const ScanResult& scan, const Text& date);

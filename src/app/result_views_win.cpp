@@ -171,45 +171,43 @@ void InitCrawlerColumns(HWND crawlerList) {
     }
 }
 
-void FillCrawlerList() {
-    HWND list = GetDlgItem(App().window, kIdCrawlerList);
+// Empties one of the plain lists and gives it one row per entry, cells in column order.
+void FillRows(int listId, const std::vector<std::vector<Text>>& rows) {
+    HWND list = GetDlgItem(App().window, listId);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    const ScanResult* result = App().logic->Current();
-    if (result == nullptr) {
-        return;
-    }
-    int row = 0;
-    for (const CrawlerAccess& access : result->crawlerAccess) {
+    for (std::size_t row = 0; row < rows.size(); ++row) {
         LVITEMW item{};
         item.mask = LVIF_TEXT;
-        item.iItem = row;
-        item.pszText = const_cast<wchar_t*>(Wide(access.token));
+        item.iItem = static_cast<int>(row);
+        item.pszText = const_cast<wchar_t*>(Wide(rows[row].front()));
         SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        for (int column = 1; column < kCrawlerColumnCount; ++column) {
-            SetCell(list, row, column, CrawlerCellText(access, column));
+        for (std::size_t column = 1; column < rows[row].size(); ++column) {
+            SetCell(list, static_cast<int>(row), static_cast<int>(column), rows[row][column]);
         }
-        ++row;
     }
 }
 
+void FillCrawlerList() {
+    std::vector<std::vector<Text>> rows;
+    if (const ScanResult* result = App().logic->Current()) {
+        for (const CrawlerAccess& access : result->crawlerAccess) {
+            std::vector<Text>& cells = rows.emplace_back();
+            for (int column = 0; column < kCrawlerColumnCount; ++column) {
+                cells.push_back(CrawlerCellText(access, column));
+            }
+        }
+    }
+    FillRows(kIdCrawlerList, rows);
+}
+
 void FillDiscoveryList() {
-    HWND list = GetDlgItem(App().window, kIdStatusList);
-    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    const ScanResult* result = App().logic->Current();
-    if (result == nullptr) {
-        return;
+    std::vector<std::vector<Text>> rows;
+    if (const ScanResult* result = App().logic->Current()) {
+        for (const DiscoveryCheck& check : result->checks) {
+            rows.push_back({check.label, CheckStateSymbol(check.state), check.details});
+        }
     }
-    int row = 0;
-    for (const DiscoveryCheck& check : result->checks) {
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = row;
-        item.pszText = const_cast<wchar_t*>(Wide(check.label));
-        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        SetCell(list, row, 1, CheckStateSymbol(check.state));
-        SetCell(list, row, 2, check.details);
-        ++row;
-    }
+    FillRows(kIdStatusList, rows);
 }
 
 void RefreshResultViews() {

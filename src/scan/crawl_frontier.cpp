@@ -30,4 +30,13 @@ QueuedPage CrawlFrontier::Take() {
     return page;
 }
 
+std::vector<Text> CrawlFrontier::Upcoming(int count) const {
+    std::vector<Text> addresses;
+    for (auto page = queue_.begin();
+         page != queue_.end() && static_cast<int>(addresses.size()) < count; ++page) {
+        addresses.push_back(page->address);
+    }
+    return addresses;
+}
+
 }  // namespace bcnk

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <deque>
 #include <unordered_set>
+#include <vector>
 
 #include "common/text.h"
 
@@ -36,6 +37,8 @@ class CrawlFrontier {
     bool Empty() const { return queue_.empty(); }
     // Front of the queue; only when not Empty().
     QueuedPage Take();
+    // The addresses Take will give next, at most `count` of them, front first.
+    std::vector<Text> Upcoming(int count) const;
 
   private:
     std::size_t keyCap_;

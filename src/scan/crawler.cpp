@@ -10,6 +10,7 @@
 #include "common/debug_log.h"
 #include "scan/crawl_frontier.h"
 #include "scan/discovery.h"
+#include "scan/fetch_ahead.h"
 #include "scan/http.h"
 #include "scan/url.h"
 
@@ -143,6 +144,9 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     frontier.Seed(startAddress);
     DebugLog::Write(StartLine(result, options));
 
+    // Requests overlap only when the user asked for no pause between them.
+    FetchAhead fetcher(options.delayMs > 0 ? 1 : options.connections, options.userAgent,
+                       cancelFlag);
     while (!frontier.Empty()) {
         if (cancelFlag.load()) {
             break;
@@ -153,7 +157,10 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         }
         const QueuedPage page = frontier.Take();
         Report(progress, u"Crawling: " + page.address, PageCount(result));
-        const FetchResult fetched = Http::Get(page.address, options.userAgent);
+        const FetchResult fetched = fetcher.Get(page.address, frontier.Upcoming(fetcher.Ahead()));
+        if (cancelFlag.load()) {
+            break;  // whatever arrived after the cancel, the page is not taken
+        }
         if (Analysable(fetched)) {
             const ParsedPage parsed = ParseHtmlPage(fetched.body);
             PageRecord record = MakeRecord(page, fetched, parsed);
@@ -171,6 +178,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             PauseBetweenPages(options.delayMs, cancelFlag);
         }
     }
+    fetcher.Finish();
 
     if (result.language.empty()) {
         result.language = u"en";

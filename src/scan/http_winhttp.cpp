@@ -125,8 +125,12 @@ void Http::Close() {
     }
 }
 
-FetchResult Http::Get(const Text& address, const Text& userAgent) {
+FetchResult Http::Get(const Text& address, const Text& userAgent,
+                      const std::atomic<bool>* cancel) {
     FetchResult result;
+    if (cancel != nullptr && cancel->load()) {
+        return result;
+    }
     const HINTERNET sessionHandle = session.load();
     if (sessionHandle == nullptr) {
         return result;

@@ -24,6 +24,7 @@ TEST(CliArguments, ScanDefaultsAreTheWindows) {
     EXPECT_EQ(request.scan.maxDepth, 3);
     EXPECT_EQ(request.scan.delayMs, 500);
     EXPECT_EQ(request.scan.maxPages, 500);
+    EXPECT_EQ(request.scan.connections, 4);
     EXPECT_TRUE(request.userAgentOverride.empty());
     EXPECT_FALSE(request.jsonWanted);
     EXPECT_EQ(request.minScore, -1);
@@ -32,12 +33,14 @@ TEST(CliArguments, ScanDefaultsAreTheWindows) {
 TEST(CliArguments, ScanOptionsInBothSpellings) {
     const ParsedArguments parsed =
         Parse({u"scan", u"--depth", u"5", u"--delay=0", u"https://example.com/", u"--max-pages",
-               u"none", u"--user-agent", u"  MyBot/2.0  ", u"--json=-", u"--min-score", u"70"});
+               u"none", u"--user-agent", u"  MyBot/2.0  ", u"--json=-", u"--min-score", u"70",
+               u"--connections=16"});
     ASSERT_TRUE(parsed.ok) << WideToUtf8(parsed.error);
     const Request& request = parsed.request;
     EXPECT_EQ(request.scan.startUrl, u"https://example.com/");
     EXPECT_EQ(request.scan.maxDepth, 5);
     EXPECT_EQ(request.scan.delayMs, 0);
+    EXPECT_EQ(request.scan.connections, 16);
     EXPECT_EQ(request.scan.maxPages, kNoPageLimit);
     EXPECT_EQ(request.userAgentOverride, u"MyBot/2.0");
     EXPECT_TRUE(request.jsonWanted);
@@ -110,6 +113,10 @@ TEST(CliArguments, RefusedCommandLines) {
         {{u"scan", u"a.example", u"--depth", u"+3"}, u"--depth must be 1 to 5, not '+3'"},
         {{u"scan", u"a.example", u"--delay", u"300"},
          u"--delay must be 0, 250, 500, 1000 or 2000, not '300'"},
+        {{u"scan", u"a.example", u"--connections", u"0"},
+         u"--connections must be 1 to 16, not '0'"},
+        {{u"scan", u"a.example", u"--connections", u"17"},
+         u"--connections must be 1 to 16, not '17'"},
         {{u"scan", u"a.example", u"--max-pages", u"50"},
          u"--max-pages must be 100, 250, 500, 1000, 2000 or none, not '50'"},
         {{u"scan", u"a.example", u"--min-score", u"101"},
@@ -144,9 +151,10 @@ TEST(CliArguments, RefusedCommandLines) {
 TEST(CliArguments, UsageNamesEveryOption) {
     const Text usage = UsageText();
     for (const char16_t* option :
-         {u"--depth", u"--delay", u"--max-pages", u"--user-agent", u"--json", u"--min-score",
-          u"--name", u"--description", u"--email", u"--industry", u"--founded", u"--no-training",
-          u"--no-citation", u"--no-summarisation", u"--no-robots-rules", u"--output"}) {
+         {u"--depth", u"--delay", u"--connections", u"--max-pages", u"--user-agent", u"--json",
+          u"--min-score", u"--name", u"--description", u"--email", u"--industry", u"--founded",
+          u"--no-training", u"--no-citation", u"--no-summarisation", u"--no-robots-rules",
+          u"--output"}) {
         EXPECT_NE(usage.find(option), Text::npos) << WideToUtf8(option);
     }
 }

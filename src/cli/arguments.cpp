@@ -7,6 +7,7 @@
 #include "common/maker_info.h"
 #include "package/package_form.h"
 #include "scan/address_check.h"
+#include "scan/fetch_ahead.h"
 
 namespace bcnk::cli {
 
@@ -47,6 +48,15 @@ Text ApplyDelay(Request& request, const Text& value) {
         return ChoiceError(u"--delay", value, u"0, 250, 500, 1000 or 2000");
     }
     request.scan.delayMs = *delay;
+    return Text();
+}
+
+Text ApplyConnections(Request& request, const Text& value) {
+    const auto connections = ParseCount(value);
+    if (!connections || *connections < 1 || *connections > kMaxConnections) {
+        return ChoiceError(u"--connections", value, u"1 to " + NumberText(kMaxConnections));
+    }
+    request.scan.connections = *connections;
     return Text();
 }
 
@@ -159,9 +169,10 @@ struct OptionRule {
     Text (*apply)(Request&, const Text&);
 };
 
-constexpr std::array<OptionRule, 16> kOptions = {{
+constexpr std::array<OptionRule, 17> kOptions = {{
     {u"--depth", true, false, ApplyDepth},
     {u"--delay", true, false, ApplyDelay},
+    {u"--connections", true, false, ApplyConnections},
     {u"--max-pages", true, false, ApplyMaxPages},
     {u"--user-agent", true, false, ApplyUserAgent},
     {u"--json", true, false, ApplyJson},
@@ -307,6 +318,8 @@ Text UsageText() {
            u"  --depth 1..5               link levels below the start page (default 3)\n"
            u"  --delay 0|250|500|1000|2000\n"
            u"                             pause after each page in ms (default 500)\n"
+           u"  --connections 1..16        requests in flight at once when --delay is 0\n"
+           u"                             (default 4)\n"
            u"  --max-pages 100|250|500|1000|2000|none\n"
            u"                             page limit (default 500)\n"
            u"  --user-agent TEXT          User-Agent to send (default: bcnk.ini, else built-in)\n"

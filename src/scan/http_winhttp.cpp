@@ -47,16 +47,129 @@ class InternetHandle {
 
 using Clock = std::chrono::steady_clock;
 
-// The time a Get still has, as a WinHTTP time-out: never more than the ordinary per-read
-// time-out, never zero (WinHTTP reads zero as "wait forever").
-DWORD WaitWithin(Clock::time_point deadline, std::chrono::milliseconds ordinary) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    return Milliseconds(std::clamp(left, std::chrono::milliseconds(1), ordinary));
+// The longest a Get waits on WinHTTP before it looks at its cancel flag and its time again.
+constexpr DWORD kWaitSliceMs = 250;
+constexpr DWORD kReadChunk = 65536;
+
+// The session runs asynchronously because only an asynchronous request can be abandoned at
+// any moment: a synchronous call may not be interrupted from another thread, and a wait that
+// times out ends its request. One Pending per request receives the completions.
+struct Pending {
+    Pending() : done(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+    ~Pending() {
+        if (done != nullptr) {
+            CloseHandle(done);
+        }
+    }
+    Pending(const Pending&) = delete;
+    Pending& operator=(const Pending&) = delete;
+
+    HANDLE done;      // set when the call under way completes
+    DWORD error = 0;  // that call's error, 0 when it succeeded
+    DWORD bytes = 0;  // bytes available or read
+    char buffer[kReadChunk];
+};
+
+// Runs on WinHTTP's threads. A request given up mid-call leaves its Pending to this callback,
+// which frees it with the handle's last notice: until then WinHTTP may still write into it.
+void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID information,
+                              DWORD length) {
+    auto* pending = reinterpret_cast<Pending*>(context);
+    if (pending == nullptr) {
+        return;
+    }
+    switch (status) {
+        case WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE:
+        case WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE:
+            pending->error = 0;
+            break;
+        case WINHTTP_CALLBACK_STATUS_DATA_AVAILABLE:
+            pending->error = 0;
+            pending->bytes = *static_cast<DWORD*>(information);
+            break;
+        case WINHTTP_CALLBACK_STATUS_READ_COMPLETE:
+            pending->error = 0;
+            pending->bytes = length;
+            break;
+        case WINHTTP_CALLBACK_STATUS_REQUEST_ERROR: {
+            const DWORD error = static_cast<WINHTTP_ASYNC_RESULT*>(information)->dwError;
+            pending->error = error != 0 ? error : ERROR_WINHTTP_INTERNAL_ERROR;
+            break;
+        }
+        case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
+            delete pending;
+            return;
+        default:
+            return;
+    }
+    SetEvent(pending->done);
 }
 
-void SetReceiveWait(HINTERNET request, DWORD option, DWORD milliseconds) {
-    WinHttpSetOption(request, option, &milliseconds, sizeof milliseconds);
-}
+// One request in flight: its handle, its Pending and when to give it up.
+class Exchange {
+  public:
+    Exchange(HINTERNET request, Clock::time_point deadline, const std::atomic<bool>* cancel)
+        : request_(request), deadline_(deadline), cancel_(cancel), pending_(new Pending) {
+        DWORD_PTR context = reinterpret_cast<DWORD_PTR>(pending_);
+        if (request_ == nullptr || pending_->done == nullptr ||
+            !WinHttpSetOption(request_, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context)) {
+            ready_ = false;
+        }
+    }
+    ~Exchange() {
+        if (request_ == nullptr) {
+            delete pending_;
+            return;
+        }
+        if (!cut_) {
+            // Nothing is under way: take the Pending back before the handle goes.
+            DWORD_PTR none = 0;
+            WinHttpSetOption(request_, WINHTTP_OPTION_CONTEXT_VALUE, &none, sizeof none);
+            WinHttpCloseHandle(request_);
+            delete pending_;
+            return;
+        }
+        WinHttpCloseHandle(request_);  // the callback frees the Pending
+    }
+    Exchange(const Exchange&) = delete;
+    Exchange& operator=(const Exchange&) = delete;
+
+    bool Ready() const { return ready_; }
+    // WinHttpSendRequest sets the context anew: it must be given this one again.
+    DWORD_PTR Context() const { return reinterpret_cast<DWORD_PTR>(pending_); }
+    HINTERNET Request() const { return request_; }
+    Pending& Call() { return *pending_; }
+    bool Cancelled() const { return cancel_ != nullptr && cancel_->load(); }
+
+    // Waits for the call just started (`started` is what it returned) in short slices, so a
+    // cancel or the end of the Get's time is seen within one slice whatever the server does.
+    // False when the call failed or was given up; the error is then the thread's last error.
+    bool Await(BOOL started) {
+        if (!started) {
+            return false;
+        }
+        for (;;) {
+            if (WaitForSingleObject(pending_->done, kWaitSliceMs) == WAIT_OBJECT_0) {
+                SetLastError(pending_->error);
+                return pending_->error == 0;
+            }
+            if (Cancelled() || Clock::now() >= deadline_) {
+                cut_ = true;
+                SetLastError(Cancelled() ? ERROR_WINHTTP_OPERATION_CANCELLED
+                                         : ERROR_WINHTTP_TIMEOUT);
+                return false;
+            }
+        }
+    }
+
+  private:
+    HINTERNET request_;
+    Clock::time_point deadline_;
+    const std::atomic<bool>* cancel_;
+    Pending* pending_;
+    bool ready_ = true;
+    bool cut_ = false;  // a call is still under way inside WinHTTP
+};
 
 std::atomic<HINTERNET> session{nullptr};
 
@@ -73,32 +186,21 @@ Text QueryHeaderText(HINTERNET request, DWORD query) {
 }
 
 // Reads until the body ends, a call fails, the Get's time is up or kMaxBodyBytes are held;
-// what was read is kept in every case. Each wait is cut to the time left rather than
-// closing the request from another thread, which not every WinHTTP survives mid-read.
-void ReadBody(HINTERNET request, Clock::time_point deadline, std::string& body) {
-    for (;;) {
-        if (Clock::now() >= deadline) {
+// what was read is kept in every case.
+void ReadBody(Exchange& exchange, std::string& body) {
+    Pending& pending = exchange.Call();
+    while (body.size() < Http::kMaxBodyBytes) {
+        if (!exchange.Await(WinHttpQueryDataAvailable(exchange.Request(), nullptr)) ||
+            pending.bytes == 0) {
             return;
         }
-        SetReceiveWait(request, WINHTTP_OPTION_RECEIVE_TIMEOUT,
-                       WaitWithin(deadline, Http::kReceiveTimeout));
-        DWORD available = 0;
-        if (!WinHttpQueryDataAvailable(request, &available) || available == 0) {
+        const DWORD wanted = static_cast<DWORD>(
+            std::min<size_t>({pending.bytes, kReadChunk, Http::kMaxBodyBytes - body.size()}));
+        if (!exchange.Await(WinHttpReadData(exchange.Request(), pending.buffer, wanted, nullptr)) ||
+            pending.bytes == 0) {
             return;
         }
-        if (body.size() >= Http::kMaxBodyBytes) {
-            return;
-        }
-        const size_t held = body.size();
-        const DWORD wanted =
-            static_cast<DWORD>(std::min<size_t>(available, Http::kMaxBodyBytes - held));
-        body.resize(held + wanted);
-        DWORD read = 0;
-        const BOOL ok = WinHttpReadData(request, body.data() + held, wanted, &read);
-        body.resize(held + (ok ? read : 0));
-        if (!ok || read == 0) {
-            return;
-        }
+        body.append(pending.buffer, pending.bytes);
     }
 }
 
@@ -108,9 +210,17 @@ bool Http::Init() {
     if (session.load() != nullptr) {
         return true;
     }
-    HINTERNET handle = WinHttpOpen(L"TalvennsBeaconsmith/1.0", WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
-                                   WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+    HINTERNET handle =
+        WinHttpOpen(L"TalvennsBeaconsmith/1.0", WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
+                    WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
     if (handle == nullptr) {
+        return false;
+    }
+    if (WinHttpSetStatusCallback(
+            handle, OnRequestStatus,
+            WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES,
+            0) == WINHTTP_INVALID_STATUS_CALLBACK) {
+        WinHttpCloseHandle(handle);
         return false;
     }
     WinHttpSetTimeouts(handle, Milliseconds(kResolveTimeout), Milliseconds(kConnectTimeout),
@@ -125,8 +235,7 @@ void Http::Close() {
     }
 }
 
-FetchResult Http::Get(const Text& address, const Text& userAgent,
-                      const std::atomic<bool>* cancel) {
+FetchResult Http::Get(const Text& address, const Text& userAgent, const std::atomic<bool>* cancel) {
     FetchResult result;
     if (cancel != nullptr && cancel->load()) {
         return result;
@@ -148,39 +257,45 @@ FetchResult Http::Get(const Text& address, const Text& userAgent,
     const Text target = RequestTarget(parts.path);
     // The refresh flag bypasses caches: WinHTTP adds Pragma and Cache-Control: no-cache.
     const DWORD flags = WINHTTP_FLAG_REFRESH | (parts.secure ? WINHTTP_FLAG_SECURE : 0);
-    InternetHandle request(WinHttpOpenRequest(connection.get(), L"GET", Wide(target), nullptr,
-                                              WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                              flags));
-    if (!request) {
+    Exchange exchange(WinHttpOpenRequest(connection.get(), L"GET", Wide(target), nullptr,
+                                         WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags),
+                      Clock::now() + TimeLimit(), cancel);
+    if (!exchange.Ready()) {
         return result;
     }
+    const HINTERNET request = exchange.Request();
     const Text header = u"User-Agent: " + UserAgentHeaderValue(userAgent) + u"\r\n";
-    WinHttpAddRequestHeaders(request.get(), Wide(header), static_cast<DWORD>(-1),
+    WinHttpAddRequestHeaders(request, Wide(header), static_cast<DWORD>(-1),
                              WINHTTP_ADDREQ_FLAG_ADD);
+    // A request given up lives on inside WinHTTP until its own waits end; the wait for the
+    // response head would otherwise be the platform's default of minutes.
+    DWORD responseWait = static_cast<DWORD>(TimeLimit().count());
+    WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseWait,
+                     sizeof responseWait);
 
     // The per-read time-outs alone would let a server that trickles a byte now and then
-    // hold one Get for days: every wait below is cut to what is left of the Get's time.
-    const Clock::time_point deadline = Clock::now() + TimeLimit();
-    SetReceiveWait(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT,
-                   WaitWithin(deadline, TimeLimit()));
-    if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
-                            WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
-        !WinHttpReceiveResponse(request.get(), nullptr)) {
+    // hold one Get for days: every wait is cut at the Get's deadline.
+    if (!exchange.Await(WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0,
+                                           WINHTTP_NO_REQUEST_DATA, 0, 0, exchange.Context())) ||
+        !exchange.Await(WinHttpReceiveResponse(request, nullptr))) {
         return result;
     }
 
     DWORD status = 0;
     DWORD size = sizeof status;
-    if (WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+    if (WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size,
                             WINHTTP_NO_HEADER_INDEX)) {
         result.status = static_cast<int>(status);
     }
     result.contentType =
-        QueryHeaderText<kMaxContentTypeLength + 1>(request.get(), WINHTTP_QUERY_CONTENT_TYPE);
+        QueryHeaderText<kMaxContentTypeLength + 1>(request, WINHTTP_QUERY_CONTENT_TYPE);
     result.lastModified =
-        QueryHeaderText<kMaxLastModifiedLength + 1>(request.get(), WINHTTP_QUERY_LAST_MODIFIED);
-    ReadBody(request.get(), deadline, result.body);
+        QueryHeaderText<kMaxLastModifiedLength + 1>(request, WINHTTP_QUERY_LAST_MODIFIED);
+    ReadBody(exchange, result.body);
+    if (exchange.Cancelled()) {
+        return FetchResult();  // a page cut off by a cancel is no answer
+    }
     return result;
 }
 

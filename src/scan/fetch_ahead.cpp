@@ -37,7 +37,6 @@ FetchResult FetchAhead::Get(const Text& address, const std::vector<Text>& upcomi
     for (int i = static_cast<int>(workers_.size()); i < connections_; ++i) {
         workers_.emplace_back([this] { Work(); });
     }
-    changed_.notify_all();
 
     const JobPointer job = jobs_.front();
     while (!job->done) {
@@ -45,7 +44,7 @@ FetchResult FetchAhead::Get(const Text& address, const std::vector<Text>& upcomi
             Abandon(jobs_.begin(), jobs_.end());
             return FetchResult();
         }
-        changed_.wait_for(lock, kCancelPoll);
+        finished_.wait_for(lock, kCancelPoll);
     }
     jobs_.pop_front();
     return std::move(job->result);
@@ -57,7 +56,7 @@ void FetchAhead::Finish() {
         finishing_ = true;
         Abandon(jobs_.begin(), jobs_.end());
     }
-    changed_.notify_all();
+    queued_.notify_all();
     for (std::thread& worker : workers_) {
         worker.join();
     }
@@ -82,6 +81,7 @@ void FetchAhead::Plan(const std::vector<Text>& wanted) {
         auto job = std::make_shared<Job>();
         job->address = wanted[i];
         jobs_.push_back(std::move(job));
+        queued_.notify_one();
     }
 }
 
@@ -99,7 +99,7 @@ void FetchAhead::Work() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         auto next = jobs_.end();
-        changed_.wait(lock, [&] {
+        queued_.wait(lock, [&] {
             next = std::find_if(jobs_.begin(), jobs_.end(),
                                 [](const JobPointer& job) { return !job->started; });
             return finishing_ || next != jobs_.end();
@@ -114,7 +114,7 @@ void FetchAhead::Work() {
         lock.lock();
         job->result = std::move(result);
         job->done = true;
-        changed_.notify_all();
+        finished_.notify_one();
     }
 }
 

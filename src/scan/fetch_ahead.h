@@ -63,7 +63,8 @@ class FetchAhead {
     const std::atomic<bool>& cancelFlag_;
 
     std::mutex mutex_;
-    std::condition_variable changed_;  // a job was queued, a job finished, or finishing
+    std::condition_variable queued_;    // for workers: a job was queued, or finishing
+    std::condition_variable finished_;  // for Get: a job finished
     std::deque<JobPointer> jobs_;      // wanted fetches in the order the crawl takes them
     bool finishing_ = false;
     std::vector<std::thread> workers_;

@@ -66,6 +66,8 @@ TEST(CrawlInFlight, EveryTestSiteGivesTheResultOfOneRequestAtATime) {
         {"hostile", "/calendar/2026-06", 5, kNoPageLimit},
         {"hostile", "/loop-a", 3, 500},
         {"hostile", "/server-error", 3, 500},
+        {"moved", "/start", 3, 500},  // the start page moves the scan to another host
+        {"moved", "/docs/", 3, 500},  // redirects that reach queued addresses early
         {"soft404", "/", 3, 500},
         {"slowprobe", "/", 3, 500},
         {"sample", "/", 3, 500},

@@ -1,4 +1,4 @@
-// Http on WinHTTP: one synchronous session with automatic proxy and the platform's own
+// Http on WinHTTP: one asynchronous session with automatic proxy and the platform's own
 // redirect policy (every redirect except https to http). Certificate checks stay at the
 // platform's defaults: do NOT add SECURITY_FLAG_IGNORE_* options here, they would accept
 // any server that claims the name.
@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <vector>
 
 #include "scan/http.h"
 #include "scan/url.h"
@@ -68,6 +69,11 @@ struct Pending {
     DWORD error = 0;  // that call's error, 0 when it succeeded
     DWORD bytes = 0;  // bytes available or read
     char buffer[kReadChunk];
+    // What the client tells about the request while it runs: the redirects it followed and
+    // why a TLS handshake failed.
+    int redirects = 0;
+    Text address;             // the request's address, moved along by each redirect
+    DWORD secureFailure = 0;  // WINHTTP_CALLBACK_STATUS_FLAG_* of the last TLS failure
 };
 
 // Runs on WinHTTP's threads. A request given up mid-call leaves its Pending to this callback,
@@ -96,6 +102,20 @@ void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID
             pending->error = error != 0 ? error : ERROR_WINHTTP_INTERNAL_ERROR;
             break;
         }
+        case WINHTTP_CALLBACK_STATUS_REDIRECT:
+            ++pending->redirects;
+            // Windows reports the new address, Wine the Location header as sent: resolving
+            // covers both.
+            if (information != nullptr) {
+                pending->address =
+                    ResolveLink(pending->address, Text(static_cast<const char16_t*>(information)));
+            }
+            return;
+        case WINHTTP_CALLBACK_STATUS_SECURE_FAILURE:
+            if (information != nullptr && length >= sizeof(DWORD)) {
+                pending->secureFailure = *static_cast<const DWORD*>(information);
+            }
+            return;
         case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
             delete pending;
             return;
@@ -108,8 +128,10 @@ void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID
 // One request in flight: its handle, its Pending and when to give it up.
 class Exchange {
   public:
-    Exchange(HINTERNET request, Clock::time_point deadline, const std::atomic<bool>* cancel)
+    Exchange(HINTERNET request, const Text& address, Clock::time_point deadline,
+             const std::atomic<bool>* cancel)
         : request_(request), deadline_(deadline), cancel_(cancel), pending_(new Pending) {
+        pending_->address = address;
         DWORD_PTR context = reinterpret_cast<DWORD_PTR>(pending_);
         if (request_ == nullptr || pending_->done == nullptr ||
             !WinHttpSetOption(request_, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context)) {
@@ -185,6 +207,21 @@ Text QueryHeaderText(HINTERNET request, DWORD query) {
     return Text(reinterpret_cast<const char16_t*>(buffer), size / sizeof(wchar_t));
 }
 
+// The address the client ended at after following redirects. Wine does not answer this
+// option; the address the redirects were followed to stands in.
+Text RequestUrl(HINTERNET request, const Pending& events) {
+    DWORD size = 0;
+    WinHttpQueryOption(request, WINHTTP_OPTION_URL, nullptr, &size);
+    if (size == 0) {
+        return events.address;
+    }
+    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
+    if (!WinHttpQueryOption(request, WINHTTP_OPTION_URL, buffer.data(), &size)) {
+        return events.address;
+    }
+    return Text(reinterpret_cast<const char16_t*>(buffer.data()));
+}
+
 // Reads until the body ends, a call fails, the Get's time is up or kMaxBodyBytes are held;
 // what was read is kept in every case.
 void ReadBody(Exchange& exchange, std::string& body) {
@@ -216,10 +253,10 @@ bool Http::Init() {
     if (handle == nullptr) {
         return false;
     }
-    if (WinHttpSetStatusCallback(
-            handle, OnRequestStatus,
-            WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES,
-            0) == WINHTTP_INVALID_STATUS_CALLBACK) {
+    const DWORD notices = WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES |
+                          WINHTTP_CALLBACK_FLAG_REDIRECT | WINHTTP_CALLBACK_FLAG_SECURE_FAILURE;
+    if (WinHttpSetStatusCallback(handle, OnRequestStatus, notices, 0) ==
+        WINHTTP_INVALID_STATUS_CALLBACK) {
         WinHttpCloseHandle(handle);
         return false;
     }
@@ -259,7 +296,7 @@ FetchResult Http::Get(const Text& address, const Text& userAgent, const std::ato
     const DWORD flags = WINHTTP_FLAG_REFRESH | (parts.secure ? WINHTTP_FLAG_SECURE : 0);
     Exchange exchange(WinHttpOpenRequest(connection.get(), L"GET", Wide(target), nullptr,
                                          WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags),
-                      Clock::now() + TimeLimit(), cancel);
+                      address, Clock::now() + TimeLimit(), cancel);
     if (!exchange.Ready()) {
         return result;
     }
@@ -288,6 +325,8 @@ FetchResult Http::Get(const Text& address, const Text& userAgent, const std::ato
                             WINHTTP_NO_HEADER_INDEX)) {
         result.status = static_cast<int>(status);
     }
+    const Pending& events = exchange.Call();
+    result.finalUrl = events.redirects == 0 ? address : RequestUrl(request, events);
     result.contentType =
         QueryHeaderText<kMaxContentTypeLength + 1>(request, WINHTTP_QUERY_CONTENT_TYPE);
     result.lastModified =

@@ -47,15 +47,24 @@ TEST(JudgeDiscoveryFile, OutcomeFollowsStatusBodyAndFormat) {
         {u"tdmrep.json", Answer(200, "tdm"), CheckState::NeedsUpdate, u"Needs update"},
         {u"sitemap.xml", Answer(200, "<urlset/>"), CheckState::Ok, u"Valid"},
         {u"ai-sitemap.xml", Answer(200, "{}"), CheckState::NeedsUpdate, u"Needs update"},
-        // Content type plays no part; a served HTML document is a catch-all page, not the file.
-        {u"sitemap.xml", Answer(200, "<?xml?><urlset/>", u"text/html"), CheckState::Ok, u"Valid"},
+        // A served HTML page is a catch-all page, not the file: by its type or by how it begins.
+        {u"sitemap.xml", Answer(200, "<?xml?><urlset/>", u"Text/HTML; charset=utf-8"),
+         CheckState::Missing, u"Missing"},
+        {u"sitemap.xml", Answer(200, "<urlset/>", u"application/xhtml+xml"), CheckState::Ok,
+         u"Valid"},
+        {u"llms.txt", Answer(200, "\xEF\xBB\xBF \r\n<html lang=en>"), CheckState::Missing,
+         u"Missing"},
+        {u"llms.txt", Answer(200, "# Embedding\n\n    <html><body>...</body></html>\n"),
+         CheckState::Ok, u"Present"},
+        {u"ai-discovery.md", Answer(200, "Use <b>bold</b>, not <!DOCTYPE html>"), CheckState::Ok,
+         u"Present"},
         {u"sitemap.xml", Answer(200, "<HTML><body>Not found</body></HTML>"), CheckState::Missing,
          u"Missing"},
         {u"llms.txt", Answer(200, "\n<!DOCTYPE html>\n<title>Shop</title>"), CheckState::Missing,
          u"Missing"},
         {u"tdmrep.json", Answer(200, "<!doctype html><p>{x}</p>"), CheckState::Missing, u"Missing"},
-        {u"ai-discovery.md", Answer(200, "Use <b>bold</b>", u"text/html"), CheckState::Ok,
-         u"Present"},
+        {u"ai-discovery.md", Answer(200, "Use <b>bold</b>", u"text/html"), CheckState::Missing,
+         u"Missing"},
         {u"knowledge-graph.json", Answer(500, "{}"), CheckState::Missing, u"Missing"},
     };
     for (const Row& row : rows) {

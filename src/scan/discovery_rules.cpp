@@ -1,5 +1,8 @@
 #include "scan/discovery_rules.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "scan/discovery.h"
 
 namespace bcnk {
@@ -40,9 +43,23 @@ char FormatMarker(const Text& label) {
 }
 
 // Many servers answer every unknown path with their HTML error or home page and status 200.
-// Such a page is not the file that was asked for, whatever characters it happens to hold.
-bool IsHtmlDocument(const std::string& body) {
-    return ContainsNoCaseBytes(body, "<html") || ContainsNoCaseBytes(body, "<!doctype html");
+// Such a page is not the file that was asked for. Only how the answer is labelled and how it
+// begins count: an llms.txt may well quote markup further down.
+bool IsHtmlDocument(const FetchResult& fetched) {
+    const Text& type = fetched.contentType;
+    if (ToLower(Trim(type.substr(0, type.find(u';')))) == u"text/html") {
+        return true;
+    }
+    std::string_view body = fetched.body;
+    if (body.starts_with("\xEF\xBB\xBF")) {
+        body.remove_prefix(3);
+    }
+    body.remove_prefix(std::min(body.size(), body.find_first_not_of(" \t\r\n\f")));
+    const auto startsWith = [&](std::string_view folded) {
+        return body.size() >= folded.size() &&
+               ContainsNoCaseBytes(body.substr(0, folded.size()), folded);
+    };
+    return startsWith("<!doctype html") || startsWith("<html");
 }
 
 bool LooksLikeHtml(const FetchResult& fetched, const Text& text) {
@@ -70,7 +87,7 @@ DiscoveryCheck MakeCheck(const Text& label, const Text& path, bool scored, Check
 }  // namespace
 
 DiscoveryCheck JudgeDiscoveryFile(const DiscoveryFile& file, const FetchResult& fetched) {
-    if (!Served(fetched) || IsHtmlDocument(fetched.body)) {
+    if (!Served(fetched) || IsHtmlDocument(fetched)) {
         return MakeCheck(file.label, file.path, file.scored, CheckState::Missing, u"Missing");
     }
     const char marker = FormatMarker(file.label);

@@ -69,6 +69,7 @@ TEST(CrawlInFlight, EveryTestSiteGivesTheResultOfOneRequestAtATime) {
         {"moved", "/start", 3, 500},  // the start page moves the scan to another host
         {"moved", "/docs/", 3, 500},  // redirects that reach queued addresses early
         {"soft404", "/", 3, 500},
+        {"encodings", "/", 3, 500},
         {"slowprobe", "/", 3, 500},
         {"sample", "/", 3, 500},
         // Answers come after shuffled pauses, so they arrive out of queue order.

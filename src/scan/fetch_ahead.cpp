@@ -33,9 +33,15 @@ FetchResult FetchAhead::Get(const Text& address, const std::vector<Text>& upcomi
     wanted.insert(wanted.end(), upcoming.begin(), upcoming.begin() + static_cast<long>(ahead));
 
     std::unique_lock<std::mutex> lock(mutex_);
-    Plan(wanted);
+    const size_t added = Plan(wanted);
     for (int i = static_cast<int>(workers_.size()); i < connections_; ++i) {
         workers_.emplace_back([this] { Work(); });
+    }
+    if (added > 0) {
+        // Woken after the unlock, a worker does not block at once on the mutex.
+        lock.unlock();
+        added == 1 ? queued_.notify_one() : queued_.notify_all();
+        lock.lock();
     }
 
     const JobPointer job = jobs_.front();
@@ -63,7 +69,7 @@ void FetchAhead::Finish() {
     workers_.clear();
 }
 
-void FetchAhead::Plan(const std::vector<Text>& wanted) {
+size_t FetchAhead::Plan(const std::vector<Text>& wanted) {
     // Addresses the crawl passed over without asking (it may decide not to fetch a page
     // after all) go first; then everything from the first difference on.
     const auto current = std::find_if(jobs_.begin(), jobs_.end(), [&](const JobPointer& job) {
@@ -81,8 +87,8 @@ void FetchAhead::Plan(const std::vector<Text>& wanted) {
         auto job = std::make_shared<Job>();
         job->address = wanted[i];
         jobs_.push_back(std::move(job));
-        queued_.notify_one();
     }
+    return wanted.size() - std::min(kept, wanted.size());
 }
 
 void FetchAhead::Abandon(std::deque<JobPointer>::iterator first,
@@ -114,7 +120,9 @@ void FetchAhead::Work() {
         lock.lock();
         job->result = std::move(result);
         job->done = true;
+        lock.unlock();
         finished_.notify_one();
+        lock.lock();
     }
 }
 

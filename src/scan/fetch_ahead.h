@@ -30,8 +30,10 @@ class FetchAhead {
     FetchAhead(const FetchAhead&) = delete;
     FetchAhead& operator=(const FetchAhead&) = delete;
 
-    // How many upcoming addresses are worth naming to Get.
-    int Ahead() const { return connections_ - 1; }
+    // How many upcoming addresses are worth naming to Get. Twice the requests in flight are
+    // planned, so that a worker that finishes finds its next address waiting instead of
+    // sleeping until the crawl takes an answer.
+    int Ahead() const { return connections_ == 1 ? 0 : 2 * connections_ - 1; }
 
     // The answer for `address`. `upcoming` are the addresses the crawl will ask for next, in
     // order; fetches started earlier for addresses that are now neither `address` nor
@@ -54,7 +56,8 @@ class FetchAhead {
     using JobPointer = std::shared_ptr<Job>;
 
     // Makes jobs_ the fetches of `wanted`, in that order, keeping those already under way.
-    void Plan(const std::vector<Text>& wanted);
+    // Returns how many fetches it added.
+    size_t Plan(const std::vector<Text>& wanted);
     void Abandon(std::deque<JobPointer>::iterator first, std::deque<JobPointer>::iterator last);
     void Work();
 
@@ -65,7 +68,7 @@ class FetchAhead {
     std::mutex mutex_;
     std::condition_variable queued_;    // for workers: a job was queued, or finishing
     std::condition_variable finished_;  // for Get: a job finished
-    std::deque<JobPointer> jobs_;      // wanted fetches in the order the crawl takes them
+    std::deque<JobPointer> jobs_;       // wanted fetches in the order the crawl takes them
     bool finishing_ = false;
     std::vector<std::thread> workers_;
 };

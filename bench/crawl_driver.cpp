@@ -26,7 +26,8 @@ double Seconds(const timeval& value) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s ADDRESS [DEPTH] [MAX_PAGES] [DELAY_MS] [CONNECTIONS]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s ADDRESS [DEPTH] [MAX_PAGES] [DELAY_MS] [CONNECTIONS]\n",
+                     argv[0]);
         return 2;
     }
     if (!bcnk::Http::Init()) {

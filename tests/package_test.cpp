@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "common/file_lock.h"
+#include "scan/discovery.h"
+#include "scan/discovery_rules.h"
 #include "support/temp_dir.h"
 #include "support/zip_reader.h"
 
@@ -115,7 +118,14 @@ TEST(SiteFolderName, IsOneSafePathComponent) {
     }
 }
 
-TEST(BuildPackageFiles, ListsTheTenFilesInWritingOrder) {
+// The package of a site without an llms.txt also proposes one, after llms-lite.txt.
+std::vector<Text> FileNamesWithLlmsTxt() {
+    std::vector<Text> names = kFileNames;
+    names.insert(names.begin() + 8, u"llms.txt");
+    return names;
+}
+
+TEST(BuildPackageFiles, ListsTheFilesInWritingOrder) {
     ScanResult scan = ScanOf(u"example.com");
     scan.baseUrl = u"https://example.com";
     PageRecord guide;
@@ -130,11 +140,12 @@ TEST(BuildPackageFiles, ListsTheTenFilesInWritingOrder) {
     PackageForm form;
     form.name = u"Example";
 
-    const std::vector<PackageFile> files = BuildPackageFiles(scan, form);
-    ASSERT_EQ(files.size(), kFileNames.size());
+    std::vector<PackageFile> files = BuildPackageFiles(scan, form);
+    const std::vector<Text> names = FileNamesWithLlmsTxt();
+    ASSERT_EQ(files.size(), names.size());
     std::set<Text> contents;
     for (size_t index = 0; index < files.size(); ++index) {
-        EXPECT_EQ(files[index].fileName, kFileNames[index]);
+        EXPECT_EQ(files[index].fileName, names[index]);
         EXPECT_FALSE(files[index].content.empty());
         contents.insert(files[index].content);
     }
@@ -143,6 +154,62 @@ TEST(BuildPackageFiles, ListsTheTenFilesInWritingOrder) {
     EXPECT_NE(files[5].content.find(contact.url), Text::npos);
     EXPECT_EQ(files[6].content.find(contact.url), Text::npos);
     EXPECT_NE(files[6].content.find(guide.url), Text::npos);
+
+    // A site with an llms.txt of its own gets the ten files and no proposal for it.
+    scan.checks = {{u"llms.txt", u"/llms.txt", CheckState::Ok, u"Present", true}};
+    files = BuildPackageFiles(scan, form);
+    ASSERT_EQ(files.size(), kFileNames.size());
+    for (size_t index = 0; index < files.size(); ++index) {
+        EXPECT_EQ(files[index].fileName, kFileNames[index]);
+    }
+}
+
+// What the scanner makes of a site that serves the package as the upload map says: every
+// probed file at its path (named by the path's last part) and robots.txt.NEW as robots.txt.
+TEST(BuildPackageFiles, AnOwnerWhoUploadsEveryFileReachesTheFullScore) {
+    ScanResult scan = ScanOf(u"example.com");
+    scan.baseUrl = u"https://example.com";
+    for (const auto& [path, pageClass] : {std::pair{u"/", PageClass::Index},
+                                          {u"/p/lamp", PageClass::Product},
+                                          {u"/guide", PageClass::Guide},
+                                          {u"/privacy", PageClass::Legal}}) {
+        PageRecord page;
+        page.url = scan.baseUrl + path;
+        page.title = u"Page";
+        page.httpStatus = 200;
+        page.pageClass = pageClass;
+        scan.pages.push_back(page);
+    }
+    PackageForm form;
+    form.name = u"Example";
+    form.addRobotsRules = true;
+    const std::vector<PackageFile> files = BuildPackageFiles(scan, form);
+    auto served = [&](const Text& fileName, const Text& contentType) {
+        FetchResult fetched;
+        for (const PackageFile& file : files) {
+            if (file.fileName == fileName) {
+                fetched.status = 200;
+                fetched.body = WideToUtf8(file.content);
+                fetched.contentType = contentType;
+            }
+        }
+        EXPECT_EQ(fetched.status, 200) << "not in the package: " << WideToUtf8(fileName);
+        return fetched;
+    };
+
+    ScanResult rescan;
+    for (const DiscoveryFile& file : kDiscoveryFiles) {
+        const Text path = file.path;
+        const Text name = path.substr(path.rfind(u'/') + 1);
+        const Text type = name.ends_with(u".json")  ? u"application/json"
+                          : name.ends_with(u".xml") ? u"application/xml"
+                                                    : u"text/plain; charset=utf-8";
+        rescan.checks.push_back(JudgeDiscoveryFile(file, served(name, type)));
+        EXPECT_EQ(rescan.checks.back().state, CheckState::Ok) << WideToUtf8(file.label);
+    }
+    rescan.checks.push_back(JudgeRobotsTxt(served(u"robots.txt.NEW", u"text/plain"), rescan));
+    EXPECT_EQ(rescan.checks.back().state, CheckState::Ok);
+    EXPECT_EQ(ReadinessScore(rescan.checks), 100);
 }
 
 TEST(WritePackage, WritesFilesAndArchiveBelowOutput) {
@@ -193,37 +260,54 @@ TEST(WritePackage, HostileHostsStayInsideTheOutputFolder) {
     }
 }
 
-TEST(WritePackage, UnwritableFileStopsBeforeTheArchive) {
+TEST(WritePackage, FailedRunLeavesThePreviousPackageWhole) {
     test::TempDir module;
-    const fs::path folder = module.path() / "output" / "example.com";
-    // A directory where a file should go cannot be opened for writing on any platform,
-    // even by an administrator.
-    fs::create_directories(folder / "ai-discovery.json");
-    const std::vector<PackageFile> files = SampleFiles(u"x");
-    const PackageOutcome outcome = WritePackage(module.text(), ScanOf(u"example.com"), files);
+    const std::vector<PackageFile> first = SampleFiles(u"first");
+    ASSERT_TRUE(WritePackage(module.text(), ScanOf(u"example.com"), first).ok);
+    // A name below a folder that does not exist cannot be opened on any platform.
+    std::vector<PackageFile> broken = SampleFiles(u"second");
+    broken[2].fileName = u"no-such-folder/ai-discovery.json";
+    const PackageOutcome outcome = WritePackage(module.text(), ScanOf(u"example.com"), broken);
     EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(outcome.errorText, u"Failed writing ai-discovery.json");
-    EXPECT_TRUE(outcome.folderPath.empty());
-    EXPECT_TRUE(outcome.zipPath.empty());
-    EXPECT_EQ(test::ReadFileBytes(folder / "README.txt"), WideToUtf8(files[0].content));
-    EXPECT_EQ(test::ReadFileBytes(folder / "upload-map.txt"), WideToUtf8(files[1].content));
-    EXPECT_EQ(Listing(folder),
-              (std::set<fs::path>{"README.txt", "upload-map.txt", "ai-discovery.json"}));
-}
-
-TEST(WritePackage, UnwritableArchiveKeepsTheFiles) {
-    test::TempDir module;
+    EXPECT_EQ(outcome.errorText.rfind(u"Failed writing no-such-folder/ai-discovery.json (", 0), 0u)
+        << WideToUtf8(outcome.errorText);
+    EXPECT_TRUE(outcome.folderPath.empty() && outcome.zipPath.empty());
     const fs::path folder = module.path() / "output" / "example.com";
-    fs::create_directories(folder / "example.com-ai-discovery.zip");
-    const std::vector<PackageFile> files = SampleFiles(u"x");
-    const PackageOutcome outcome = WritePackage(module.text(), ScanOf(u"example.com"), files);
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(outcome.errorText, u"Files written, but zip creation failed.");
-    EXPECT_EQ(outcome.folderPath, folder.u16string());
-    EXPECT_TRUE(outcome.zipPath.empty());
-    for (const PackageFile& file : files) {
+    for (const PackageFile& file : first) {
         EXPECT_EQ(test::ReadFileBytes(folder / file.fileName), WideToUtf8(file.content));
     }
+    EXPECT_EQ(Listing(module.path() / "output"), std::set<fs::path>{"example.com"});
+}
+
+TEST(WritePackage, ReplacesTheOldPackageButKeepsOtherFiles) {
+    test::TempDir module;
+    ASSERT_TRUE(WritePackage(module.text(), ScanOf(u"example.com"), SampleFiles(u"a")).ok);
+    const fs::path folder = module.path() / "output" / "example.com";
+    test::WriteFileBytes(folder / "notes.txt", "mine");
+    const std::vector<PackageFile> second = SampleFiles(u"b");
+    const PackageOutcome outcome = WritePackage(module.text(), ScanOf(u"example.com"), second);
+    ASSERT_TRUE(outcome.ok);
+    ASSERT_EQ(outcome.filePaths.size(), second.size());
+    for (size_t index = 0; index < second.size(); ++index) {
+        EXPECT_EQ(test::ReadFileBytes(fs::path(outcome.filePaths[index])),
+                  WideToUtf8(second[index].content));
+    }
+    EXPECT_EQ(test::ReadFileBytes(folder / "notes.txt"), "mine");
+}
+
+TEST(WritePackage, HeldLockMeansAnotherRunIsWriting) {
+    test::TempDir module;
+    fs::create_directories(module.path() / "output");
+    const FileLock held =
+        FileLock::TryAcquire((module.path() / "output" / "example.com.lock").u16string());
+    ASSERT_TRUE(held.Held());
+    EXPECT_FALSE(
+        FileLock::TryAcquire((module.path() / "output" / "example.com.lock").u16string()).Held());
+    const PackageOutcome outcome =
+        WritePackage(module.text(), ScanOf(u"example.com"), SampleFiles(u"x"));
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.errorText.rfind(u"another run is writing this package (", 0), 0u);
+    EXPECT_FALSE(fs::exists(module.path() / "output" / "example.com"));
 }
 
 TEST(WritePackage, FolderThatCannotBeMadeWritesNothing) {
@@ -235,7 +319,8 @@ TEST(WritePackage, FolderThatCannotBeMadeWritesNothing) {
         const PackageOutcome outcome =
             WritePackage(moduleDirectory, ScanOf(u"example.com"), SampleFiles(u"x"));
         EXPECT_FALSE(outcome.ok);
-        EXPECT_EQ(outcome.errorText, u"Could not create output folder.");
+        EXPECT_EQ(outcome.errorText.rfind(u"Could not create output folder ", 0), 0u)
+            << WideToUtf8(outcome.errorText);
         EXPECT_TRUE(outcome.folderPath.empty());
         EXPECT_TRUE(outcome.zipPath.empty());
     }

@@ -29,10 +29,12 @@ struct PackageOutcome {
     bool ok = false;
     Text folderPath;
     Text zipPath;
+    std::vector<Text> filePaths;  // every file of the package, in list order; archive excluded
     Text errorText;
 };
 
-// The ten files, always in the same order (also the order on disk and in the archive).
+// The ten files, and llms.txt after llms-lite.txt when the site has none, always in the same
+// order (also the order on disk and in the archive).
 std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const PackageForm& form);
 
 // Writes the files and their archive below moduleDirectory/output/<site folder>/.

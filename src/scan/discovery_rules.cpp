@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "scan/discovery.h"
+#include "scan/format_check.h"
 
 namespace bcnk {
 
@@ -30,16 +31,22 @@ bool Served(const FetchResult& fetched) {
     return fetched.status == 200 && !fetched.body.empty();
 }
 
-// The format test is deliberately shallow: a file that has the format's opening character
-// somewhere is taken as written in that format.
-char FormatMarker(const Text& label) {
+enum class FileFormat { None, Json, Xml };
+
+FileFormat FormatOf(const Text& label) {
     if (label.find(u"json") != Text::npos) {
-        return '{';
+        return FileFormat::Json;
     }
     if (label.find(u"xml") != Text::npos) {
-        return '<';
+        return FileFormat::Xml;
     }
-    return 0;
+    return FileFormat::None;
+}
+
+// Readers of these files take all or nothing: a body that does not parse is no file to them,
+// however much of one it looks like.
+bool HasFormat(FileFormat format, const std::string& body) {
+    return format == FileFormat::Json ? IsJsonDocument(body) : IsXmlDocument(body);
 }
 
 // Many servers answer every unknown path with their HTML error or home page and status 200.
@@ -90,11 +97,11 @@ DiscoveryCheck JudgeDiscoveryFile(const DiscoveryFile& file, const FetchResult& 
     if (!Served(fetched) || IsHtmlDocument(fetched)) {
         return MakeCheck(file.label, file.path, file.scored, CheckState::Missing, u"Missing");
     }
-    const char marker = FormatMarker(file.label);
-    if (marker == 0) {
+    const FileFormat format = FormatOf(file.label);
+    if (format == FileFormat::None) {
         return MakeCheck(file.label, file.path, file.scored, CheckState::Ok, u"Present");
     }
-    if (fetched.body.find(marker) != std::string::npos) {
+    if (HasFormat(format, fetched.body)) {
         return MakeCheck(file.label, file.path, file.scored, CheckState::Ok, u"Valid");
     }
     return MakeCheck(file.label, file.path, file.scored, CheckState::NeedsUpdate, u"Needs update");

@@ -52,6 +52,111 @@ using Clock = std::chrono::steady_clock;
 constexpr DWORD kWaitSliceMs = 250;
 constexpr DWORD kReadChunk = 65536;
 
+std::atomic<HINTERNET> session{nullptr};
+// Whether the session decodes gzip and deflate; Windows before 8.1 and Wine do not, and then
+// ask for neither.
+std::atomic<bool> decompressing{false};
+
+// A body still in a Content-Encoding after the client's decoding: undecodable here.
+bool StillEncoded(const Text& encoding) {
+    const Text lowered = ToLower(Trim(encoding));
+    if (lowered.empty() || lowered == u"identity") {
+        return false;
+    }
+    return !decompressing.load() || (lowered != u"gzip" && lowered != u"deflate");
+}
+
+// A header that does not fit the buffer (terminator included) is treated as absent.
+template <size_t kUnits>
+Text QueryHeaderText(HINTERNET request, DWORD query) {
+    wchar_t buffer[kUnits];
+    DWORD size = sizeof buffer;
+    if (!WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, buffer, &size,
+                             WINHTTP_NO_HEADER_INDEX)) {
+        return Text();
+    }
+    return Text(reinterpret_cast<const char16_t*>(buffer), size / sizeof(wchar_t));
+}
+
+// What the client tells about one request while it runs: the redirects it followed and why
+// a TLS handshake failed.
+struct RequestEvents {
+    int redirects = 0;
+    Text address;              // the request's address, moved along by each redirect
+    bool otherScheme = false;  // a redirect named a scheme other than http and https
+    DWORD secureFailure = 0;   // WINHTTP_CALLBACK_STATUS_FLAG_* of the last TLS failure
+};
+
+// Wine takes a Location such as ftp://host/ for a path on the same server and follows it;
+// Windows refuses it. Either way it is no page of an HTTP site.
+bool NamesOtherScheme(const Text& location) {
+    const size_t colon = location.find(u':');
+    if (colon == Text::npos || location.find_first_of(u"/?#") < colon) {
+        return false;
+    }
+    const Text scheme = ToLower(location.substr(0, colon));
+    return scheme != u"http" && scheme != u"https";
+}
+
+// What a refused certificate or handshake comes to, from the failure flags or error code.
+Text SecureFailureText(DWORD error, DWORD flags) {
+    struct Cause {
+        DWORD flag;
+        DWORD error;
+        const char16_t* text;
+    };
+    static const Cause kCauses[] = {
+        {WINHTTP_CALLBACK_STATUS_FLAG_INVALID_CA, ERROR_WINHTTP_SECURE_INVALID_CA,
+         u"certificate not trusted"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_CERT_CN_INVALID, ERROR_WINHTTP_SECURE_CERT_CN_INVALID,
+         u"certificate name does not match"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_CERT_DATE_INVALID, ERROR_WINHTTP_SECURE_CERT_DATE_INVALID,
+         u"certificate expired or not yet valid"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_CERT_REVOKED, ERROR_WINHTTP_SECURE_CERT_REVOKED,
+         u"certificate revoked"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_CERT_REV_FAILED, ERROR_WINHTTP_SECURE_CERT_REV_FAILED,
+         u"revocation check failed"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_INVALID_CERT, ERROR_WINHTTP_SECURE_INVALID_CERT,
+         u"invalid certificate"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_SECURITY_CHANNEL_ERROR, ERROR_WINHTTP_SECURE_CHANNEL_ERROR,
+         u"secure channel error"},
+    };
+    for (const Cause& cause : kCauses) {
+        if ((flags & cause.flag) != 0 || error == cause.error) {
+            return cause.text;
+        }
+    }
+    return u"WinHTTP error " + NumberText(error);
+}
+
+// The short phrase for a request that brought no response, worded as the libcurl client's.
+Text FailureReason(DWORD error, const RequestEvents& events) {
+    switch (error) {
+        case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+            return kReasonNotResolved;
+        case ERROR_WINHTTP_CANNOT_CONNECT:
+            return kReasonRefused;
+        case ERROR_WINHTTP_TIMEOUT:
+        case WSAETIMEDOUT:  // Wine passes the socket's own time-out through
+            return kReasonTimedOut;
+        case ERROR_WINHTTP_REDIRECT_FAILED:
+            // The limit is the only other reason the client gives up on a redirect.
+            return events.redirects >= Http::kMaxRedirects ? kReasonTooManyRedirects
+                                                           : kReasonOtherScheme;
+        case ERROR_WINHTTP_SECURE_FAILURE:
+        case ERROR_WINHTTP_SECURE_INVALID_CA:
+        case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+        case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+        case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+        case ERROR_WINHTTP_SECURE_CERT_REV_FAILED:
+        case ERROR_WINHTTP_SECURE_INVALID_CERT:
+        case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+            return u"TLS failure: " + SecureFailureText(error, events.secureFailure);
+        default:
+            return u"network error (WinHTTP error " + NumberText(error) + u")";
+    }
+}
+
 // The session runs asynchronously because only an asynchronous request can be abandoned at
 // any moment: a synchronous call may not be interrupted from another thread, and a wait that
 // times out ends its request. One Pending per request receives the completions.
@@ -69,11 +174,7 @@ struct Pending {
     DWORD error = 0;  // that call's error, 0 when it succeeded
     DWORD bytes = 0;  // bytes available or read
     char buffer[kReadChunk];
-    // What the client tells about the request while it runs: the redirects it followed and
-    // why a TLS handshake failed.
-    int redirects = 0;
-    Text address;             // the request's address, moved along by each redirect
-    DWORD secureFailure = 0;  // WINHTTP_CALLBACK_STATUS_FLAG_* of the last TLS failure
+    RequestEvents events;
 };
 
 // Runs on WinHTTP's threads. A request given up mid-call leaves its Pending to this callback,
@@ -84,6 +185,7 @@ void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID
     if (pending == nullptr) {
         return;
     }
+    RequestEvents& events = pending->events;
     switch (status) {
         case WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE:
         case WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE:
@@ -103,17 +205,18 @@ void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID
             break;
         }
         case WINHTTP_CALLBACK_STATUS_REDIRECT:
-            ++pending->redirects;
+            ++events.redirects;
             // Windows reports the new address, Wine the Location header as sent: resolving
             // covers both.
             if (information != nullptr) {
-                pending->address =
-                    ResolveLink(pending->address, Text(static_cast<const char16_t*>(information)));
+                const Text location(static_cast<const char16_t*>(information));
+                events.otherScheme = events.otherScheme || NamesOtherScheme(location);
+                events.address = ResolveLink(events.address, location);
             }
             return;
         case WINHTTP_CALLBACK_STATUS_SECURE_FAILURE:
             if (information != nullptr && length >= sizeof(DWORD)) {
-                pending->secureFailure = *static_cast<const DWORD*>(information);
+                events.secureFailure = *static_cast<const DWORD*>(information);
             }
             return;
         case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
@@ -131,7 +234,7 @@ class Exchange {
     Exchange(HINTERNET request, const Text& address, Clock::time_point deadline,
              const std::atomic<bool>* cancel)
         : request_(request), deadline_(deadline), cancel_(cancel), pending_(new Pending) {
-        pending_->address = address;
+        pending_->events.address = address;
         DWORD_PTR context = reinterpret_cast<DWORD_PTR>(pending_);
         if (request_ == nullptr || pending_->done == nullptr ||
             !WinHttpSetOption(request_, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context)) {
@@ -193,23 +296,9 @@ class Exchange {
     bool cut_ = false;  // a call is still under way inside WinHTTP
 };
 
-std::atomic<HINTERNET> session{nullptr};
-
-// A header that does not fit the buffer (terminator included) is treated as absent.
-template <size_t kUnits>
-Text QueryHeaderText(HINTERNET request, DWORD query) {
-    wchar_t buffer[kUnits];
-    DWORD size = sizeof buffer;
-    if (!WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, buffer, &size,
-                             WINHTTP_NO_HEADER_INDEX)) {
-        return Text();
-    }
-    return Text(reinterpret_cast<const char16_t*>(buffer), size / sizeof(wchar_t));
-}
-
 // The address the client ended at after following redirects. Wine does not answer this
 // option; the address the redirects were followed to stands in.
-Text RequestUrl(HINTERNET request, const Pending& events) {
+Text RequestUrl(HINTERNET request, const RequestEvents& events) {
     DWORD size = 0;
     WinHttpQueryOption(request, WINHTTP_OPTION_URL, nullptr, &size);
     if (size == 0) {
@@ -223,7 +312,8 @@ Text RequestUrl(HINTERNET request, const Pending& events) {
 }
 
 // Reads until the body ends, a call fails, the Get's time is up or kMaxBodyBytes are held;
-// what was read is kept in every case.
+// what was read is kept in every case. WinHTTP hands over the decoded body piece by piece, so
+// the cap holds for what a compressed body expands to.
 void ReadBody(Exchange& exchange, std::string& body) {
     Pending& pending = exchange.Call();
     while (body.size() < Http::kMaxBodyBytes) {
@@ -262,6 +352,12 @@ bool Http::Init() {
     }
     WinHttpSetTimeouts(handle, Milliseconds(kResolveTimeout), Milliseconds(kConnectTimeout),
                        Milliseconds(kSendTimeout), Milliseconds(kReceiveTimeout));
+    // With the option WinHTTP asks for gzip and deflate and hands over the decoded body, read
+    // piece by piece, so the cap in ReadBody holds for what the body expands to. Where the
+    // option is unknown, nothing is asked for and nothing needs decoding.
+    DWORD decompression = WINHTTP_DECOMPRESSION_FLAG_GZIP | WINHTTP_DECOMPRESSION_FLAG_DEFLATE;
+    decompressing = WinHttpSetOption(handle, WINHTTP_OPTION_DECOMPRESSION, &decompression,
+                                     sizeof decompression) != FALSE;
     session = handle;
     return true;
 }
@@ -275,20 +371,24 @@ void Http::Close() {
 FetchResult Http::Get(const Text& address, const Text& userAgent, const std::atomic<bool>* cancel) {
     FetchResult result;
     if (cancel != nullptr && cancel->load()) {
+        result.reason = kReasonCancelled;
         return result;
     }
     const HINTERNET sessionHandle = session.load();
     if (sessionHandle == nullptr) {
+        result.reason = kReasonClosed;
         return result;
     }
     const UrlParts parts = ParseUrl(address);
     if (!parts.valid || !IsConnectablePort(parts.port)) {
+        result.reason = kReasonInvalidAddress;
         return result;
     }
 
     InternetHandle connection(
         WinHttpConnect(sessionHandle, Wide(parts.host), static_cast<INTERNET_PORT>(parts.port), 0));
     if (!connection) {
+        result.reason = FailureReason(GetLastError(), RequestEvents{});
         return result;
     }
     const Text target = RequestTarget(parts.path);
@@ -298,9 +398,11 @@ FetchResult Http::Get(const Text& address, const Text& userAgent, const std::ato
                                          WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags),
                       address, Clock::now() + TimeLimit(), cancel);
     if (!exchange.Ready()) {
+        result.reason = FailureReason(GetLastError(), RequestEvents{});
         return result;
     }
     const HINTERNET request = exchange.Request();
+    const RequestEvents& events = exchange.Call().events;
     const Text header = u"User-Agent: " + UserAgentHeaderValue(userAgent) + u"\r\n";
     WinHttpAddRequestHeaders(request, Wide(header), static_cast<DWORD>(-1),
                              WINHTTP_ADDREQ_FLAG_ADD);
@@ -315,6 +417,17 @@ FetchResult Http::Get(const Text& address, const Text& userAgent, const std::ato
     if (!exchange.Await(WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0,
                                            WINHTTP_NO_REQUEST_DATA, 0, 0, exchange.Context())) ||
         !exchange.Await(WinHttpReceiveResponse(request, nullptr))) {
+        result.reason =
+            exchange.Cancelled() ? Text(kReasonCancelled) : FailureReason(GetLastError(), events);
+        return result;
+    }
+    if (events.otherScheme) {
+        result.reason = kReasonOtherScheme;
+        return result;
+    }
+    const Text encoding = QueryHeaderText<64>(request, WINHTTP_QUERY_CONTENT_ENCODING);
+    if (StillEncoded(encoding)) {
+        result.reason = Text(kReasonUndecodable) + u" (" + encoding + u")";
         return result;
     }
 
@@ -325,7 +438,6 @@ FetchResult Http::Get(const Text& address, const Text& userAgent, const std::ato
                             WINHTTP_NO_HEADER_INDEX)) {
         result.status = static_cast<int>(status);
     }
-    const Pending& events = exchange.Call();
     result.finalUrl = events.redirects == 0 ? address : RequestUrl(request, events);
     result.contentType =
         QueryHeaderText<kMaxContentTypeLength + 1>(request, WINHTTP_QUERY_CONTENT_TYPE);
@@ -333,7 +445,9 @@ FetchResult Http::Get(const Text& address, const Text& userAgent, const std::ato
         QueryHeaderText<kMaxLastModifiedLength + 1>(request, WINHTTP_QUERY_LAST_MODIFIED);
     ReadBody(exchange, result.body);
     if (exchange.Cancelled()) {
-        return FetchResult();  // a page cut off by a cancel is no answer
+        FetchResult cancelled;  // a page cut off by a cancel is no answer
+        cancelled.reason = kReasonCancelled;
+        return cancelled;
     }
     return result;
 }

@@ -11,6 +11,7 @@
 #include "common/debug_log.h"
 #include "scan/crawl_frontier.h"
 #include "scan/discovery.h"
+#include "scan/fetch_ahead.h"
 #include "scan/http.h"
 #include "scan/robots_rules.h"
 #include "scan/url.h"
@@ -218,6 +219,9 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     CrawlRobots robots(options.userAgent, options.respectRobots);
     robots.ReadFor(result.baseUrl);
 
+    // Requests overlap only when the user asked for no pause between them.
+    FetchAhead fetcher(options.delayMs > 0 ? 1 : options.connections, options.userAgent,
+                       cancelFlag);
     while (!frontier.Empty()) {
         if (cancelFlag.load()) {
             break;
@@ -233,7 +237,13 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             continue;
         }
         Report(progress, u"Crawling: " + page.address, PageCount(result));
-        const FetchResult fetched = Http::Get(page.address, options.userAgent);
+        // Pages robots.txt keeps out are not fetched ahead either.
+        std::vector<Text> upcoming = frontier.Upcoming(fetcher.Ahead());
+        std::erase_if(upcoming, [&](const Text& address) { return !robots.Permits(address); });
+        const FetchResult fetched = fetcher.Get(page.address, upcoming);
+        if (cancelFlag.load()) {
+            break;  // whatever arrived after the cancel, the page is not taken
+        }
         const bool isStartPage = page.depth == 0;
         const Text arrived = ArrivedAddress(page, fetched);
         if (isStartPage && fetched.status != 0) {
@@ -265,6 +275,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             PauseBetweenPages(options.delayMs, cancelFlag);
         }
     }
+    fetcher.Finish();
 
     if (result.language.empty()) {
         result.language = u"en";

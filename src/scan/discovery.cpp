@@ -28,23 +28,20 @@ void RunDiscoveryChecks(const Text& baseUrl, const Text& userAgent, ScanResult& 
     if (cancelFlag.load()) {
         return;
     }
-    RunDiscoveryChecks(baseUrl, userAgent, Http::Get(baseUrl + kRobotsPath, userAgent), result,
-                       cancelFlag);
+    RunDiscoveryChecks(baseUrl, userAgent, Http::Get(baseUrl + kRobotsPath, userAgent, &cancelFlag),
+                       result, cancelFlag);
 }
 
 void RunDiscoveryChecks(const Text& baseUrl, const Text& userAgent, const FetchResult& robots,
                         ScanResult& result, const std::atomic<bool>& cancelFlag) {
-    // The flag is tested before every probe so that a cancelled scan keeps a prefix of the
-    // rows in their usual order.
+    // A probe under way when the flag is raised is given up and makes no row, so a
+    // cancelled scan keeps a prefix of the rows in their usual order.
     for (const DiscoveryFile& file : kDiscoveryFiles) {
+        const FetchResult fetched = Http::Get(baseUrl + file.path, userAgent, &cancelFlag);
         if (cancelFlag.load()) {
             return;
         }
-        result.checks.push_back(
-            JudgeDiscoveryFile(file, Http::Get(baseUrl + file.path, userAgent)));
-    }
-    if (cancelFlag.load()) {
-        return;
+        result.checks.push_back(JudgeDiscoveryFile(file, fetched));
     }
     result.checks.push_back(JudgeRobotsTxt(robots, result));
     result.crawlerAccess =

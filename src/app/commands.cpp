@@ -33,7 +33,7 @@ Text MakerHostName() {
 }
 
 Text AboutText() {
-    return Text(kProductName) + u"\nv1 (Build 16)\n\n" +
+    return Text(kProductName) + u"\n" + kProductVersion + u"\n\n" +
            u"Scans a website for AI discovery files, scores its readiness and writes an "
            u"AI Discovery Package for it.\n\n" +
            MakerHostName();

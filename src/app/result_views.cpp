@@ -74,16 +74,6 @@ bool SortPagesByColumn(std::vector<PageRecord>& pages, int column, PageSortState
     return true;
 }
 
-Rgb ScoreColor(int score) {
-    if (score >= 75) {
-        return {63, 185, 80};
-    }
-    if (score >= 45) {
-        return {226, 176, 51};
-    }
-    return {224, 85, 85};
-}
-
 Point ArcEndPoint(int centerX, int centerY, int radius, int score) {
     const double theta = (90.0 - score / 100.0 * 360.0) * 3.14159265 / 180.0;
     return {centerX + static_cast<int>(std::cos(theta) * radius),

@@ -79,6 +79,14 @@ Text ApplyJson(Request& request, const Text& value) {
     return Text();
 }
 
+Text ApplyReport(Request& request, const Text& value) {
+    if (value.empty()) {
+        return u"--report needs a file name";
+    }
+    request.reportPath = value;
+    return Text();
+}
+
 Text ApplyMinScore(Request& request, const Text& value) {
     const auto score = ParseCount(value);
     if (!score || *score > 100) {
@@ -159,12 +167,13 @@ struct OptionRule {
     Text (*apply)(Request&, const Text&);
 };
 
-constexpr std::array<OptionRule, 16> kOptions = {{
+constexpr std::array<OptionRule, 17> kOptions = {{
     {u"--depth", true, false, ApplyDepth},
     {u"--delay", true, false, ApplyDelay},
     {u"--max-pages", true, false, ApplyMaxPages},
     {u"--user-agent", true, false, ApplyUserAgent},
     {u"--json", true, false, ApplyJson},
+    {u"--report", true, false, ApplyReport},
     {u"--min-score", true, false, ApplyMinScore},
     {u"--name", true, true, ApplyName},
     {u"--description", true, true, ApplyDescription},
@@ -311,6 +320,7 @@ Text UsageText() {
            u"                             page limit (default 500)\n"
            u"  --user-agent TEXT          User-Agent to send (default: bcnk.ini, else built-in)\n"
            u"  --json FILE|-              write the whole scan result as JSON (- for stdout)\n"
+           u"  --report FILE              write the result as a self-contained HTML report\n"
            u"  --min-score N              exit with 5 when the score is below N (0..100)\n"
            u"\n"
            u"Package options (generate):\n"
@@ -323,8 +333,8 @@ Text UsageText() {
            u"  --output DIR               write the package to DIR/output/<site>/ (default: .)\n"
            u"\n"
            u"Exit codes: 0 done, 2 usage or address error, 3 no page could be crawled,\n"
-           u"4 the package or the JSON could not be written, 5 score below --min-score,\n"
-           u"130 cancelled with Ctrl+C (the partial result is still reported).\n";
+           u"4 the package, the JSON or the report could not be written,\n"
+           u"5 score below --min-score, 130 cancelled with Ctrl+C (the partial result is still reported).\n";
 }
 
 }  // namespace bcnk::cli

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "cli/arguments.h"
 #include "cli/console.h"
@@ -10,7 +11,9 @@
 #include "cli/report.h"
 #include "common/debug_log.h"
 #include "common/settings.h"
+#include "common/safe_file.h"
 #include "package/generate.h"
+#include "report/html_report.h"
 #include "scan/crawler.h"
 #include "scan/http.h"
 
@@ -36,6 +39,19 @@ bool WriteJson(const Text& path, const ScanResult& result) {
     file.close();
     if (!file) {
         Complain(u"could not write the JSON file " + path);
+        return false;
+    }
+    return true;
+}
+
+// The report is written whatever the scan found, also for a cancelled or empty scan: it
+// shows what was there to see.
+bool WriteReport(const Text& path, const ScanResult& result, const ScanOptions& options,
+                 const ReportPackage* package) {
+    const Text error = WriteFileSafely(
+        path, WideToUtf8(MakeHtmlReport(result, options, package, ReportTimeStamp())));
+    if (!error.empty()) {
+        Complain(u"could not write the report " + path + u": " + error);
         return false;
     }
     return true;
@@ -111,12 +127,14 @@ int ScanAndReport(const Request& request, std::atomic<bool>& cancelFlag) {
     if (!facts.anyPage && !cancelled) {
         WriteText(stderr, Text(kNoPagesMessage) + u"\n");
     }
+    std::unique_ptr<ReportPackage> package;
     if (request.command == Command::Generate) {
         if (cancelled || !facts.anyPage) {
             Complain(u"no package was written.");
         } else {
             const PackageOutcome outcome =
                 GeneratePackage(OutputBase(request.outputDirectory), result, request.form);
+            package = std::make_unique<ReportPackage>(ReportPackage{request.form, outcome});
             if (outcome.ok) {
                 WriteText(human, u"\nPackage folder: " + outcome.folderPath +
                                      u"\nArchive:        " + outcome.zipPath + u"\n");
@@ -125,6 +143,10 @@ int ScanAndReport(const Request& request, std::atomic<bool>& cancelFlag) {
                 facts.written = false;
             }
         }
+    }
+    if (!request.reportPath.empty() &&
+        !WriteReport(request.reportPath, result, options, package.get())) {
+        facts.written = false;
     }
     if (facts.anyPage && !cancelled && request.minScore >= 0 && result.score < request.minScore) {
         Complain(u"the score " + NumberText(result.score) + u" is below the minimum of " +

@@ -30,6 +30,7 @@ struct PackageOutcome {
     Text folderPath;
     Text zipPath;
     Text errorText;
+    std::vector<Text> fileNames;  // the files written into folderPath, in order
 };
 
 // The ten files, always in the same order (also the order on disk and in the archive).

@@ -14,6 +14,16 @@ Text ScoreBandWord(int score) {
     return u"Needs work";
 }
 
+Rgb ScoreColor(int score) {
+    if (score >= 75) {
+        return {63, 185, 80};
+    }
+    if (score >= 45) {
+        return {226, 176, 51};
+    }
+    return {224, 85, 85};
+}
+
 std::array<ClassCountRow, 5> PageClassCountRows(const std::vector<PageRecord>& pages) {
     std::array<ClassCountRow, 5> rows = {{{u"Product pages", 0},
                                           {u"Articles", 0},

@@ -132,6 +132,7 @@ main{max-width:1180px;margin:0 auto;padding:24px 20px 40px}
 header.top{display:flex;flex-wrap:wrap;gap:8px 24px;align-items:baseline;justify-content:space-between;margin-bottom:8px}
 h1{font-size:1.6rem;margin:0}
 h2{font-size:1.15rem;margin:0 0 12px}
+h3{font-size:1rem;margin:14px 0 6px}
 a{color:var(--accent)}
 nav{margin:0 0 18px;font-size:.9rem}
 nav a{margin-right:14px}
@@ -155,8 +156,10 @@ section{background:var(--card);border:1px solid var(--line);border-radius:8px;pa
 table{border-collapse:collapse;width:100%}
 th,td{padding:6px 8px;border-bottom:1px solid var(--line);text-align:left;vertical-align:top}
 th{color:var(--dim);font-weight:600;white-space:nowrap}
-td{overflow-wrap:anywhere}
+td{overflow-wrap:break-word}
+td.a{overflow-wrap:anywhere;min-width:12em}
 td.n,th.n{text-align:right;white-space:nowrap}
+td.c{white-space:nowrap}
 code{font-family:Consolas,"DejaVu Sans Mono",monospace;font-size:.9em}
 ul.chips{list-style:none;margin:0;padding:0;display:flex;flex-wrap:wrap;gap:8px}
 ul.chips li{border:1px solid var(--line);border-radius:14px;padding:2px 12px}
@@ -231,7 +234,7 @@ function render() {
   for (var i = 0; i < end; i++) {
     var row = rows[view[i]];
     var tr = document.createElement("tr");
-    var address = document.createElement("td");
+    var address = cell("", "a");
     if (web.test(row[0])) {
       var link = document.createElement("a");
       link.href = row[0];
@@ -242,7 +245,7 @@ function render() {
     }
     tr.appendChild(address);
     tr.appendChild(cell(row[1]));
-    tr.appendChild(cell(row[2]));
+    tr.appendChild(cell(row[2], "c"));
     tr.appendChild(cell(String(row[3]), "n"));
     tr.appendChild(cell(row[4]));
     tr.appendChild(cell(String(row[5]), "n"));
@@ -691,11 +694,11 @@ class ReportWriter {
         }
         Raw(u"</tr></thead>\n<tbody>\n");
         for (const PageRecord& page : scan.pages) {
-            Raw(u"<tr><td>");
+            Raw(u"<tr><td class=\"a\">");
             Address(page.url);
             Raw(u"</td><td>");
             Esc(page.title);
-            Raw(u"</td><td>");
+            Raw(u"</td><td class=\"c\">");
             Raw(PageClassName(page.pageClass));
             Raw(u"</td><td class=\"n\">");
             Raw(NumberText(page.wordCount));
@@ -729,7 +732,7 @@ class ReportWriter {
             u"<th>Address</th><th class=\"n\">Depth</th><th class=\"n\">Status</th>"
             u"<th>Reason</th></tr></thead>\n<tbody>\n");
         for (const SkippedPage& page : scan.skippedPages) {
-            Raw(u"<tr><td>");
+            Raw(u"<tr><td class=\"a\">");
             Address(page.url);
             Raw(u"</td><td class=\"n\">" + NumberText(page.depth) + u"</td><td class=\"n\">" +
                 (page.httpStatus == 0 ? Text(u"none") : NumberText(page.httpStatus)) +
@@ -771,7 +774,7 @@ class ReportWriter {
              form.addRobotsRules ? Text(u"written into robots.txt.NEW") : Text(u"not written"));
         Raw(u"</dl>\n");
         if (!outcome.fileNames.empty()) {
-            Raw(u"<h2>Files</h2>\n<ul>");
+            Raw(u"<h3>Files</h3>\n<ul>");
             for (const Text& name : outcome.fileNames) {
                 Raw(u"<li><code>");
                 Esc(name);

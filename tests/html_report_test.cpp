@@ -99,8 +99,8 @@ TEST(MakeHtmlReport, HostileTextsNeverBecomeMarkup) {
     EXPECT_EQ(Count(html, u"\x01"), 0u);
 
     // Links only for the http(s) addresses, their quotes escaped.
-    EXPECT_NE(html.find(u"<a href=\"https://evil.example/&quot;onmouseover=&quot;window.__pwned="
-                        u"17&quot;\">"),
+    EXPECT_NE(html.find(u"<a href=\"https://evil.example/%22onmouseover=%22window.__pwned=17%22\">"
+                        u"https://evil.example/&quot;onmouseover=&quot;window.__pwned=17&quot;</a>"),
               Text::npos);
     EXPECT_NE(html.find(u"<td class=\"a\">javascript:window.__pwned=11</td>"), Text::npos);
 
@@ -201,6 +201,24 @@ TEST(MakeHtmlReport, RowsCarryTheirFields) {
     };
     for (const Text& piece : expected) {
         EXPECT_NE(html.find(piece), Text::npos) << WideToUtf8(piece);
+    }
+}
+
+TEST(MakeHtmlReport, LinkTargetsAreValidUris) {
+    const std::pair<Text, Text> cases[] = {
+        {u"http://[::1]:8080/a b#x#y", u"http://[::1]:8080/a%20b#x%23y"},
+        {u"https://h.example/caf\u00E9?q=[1]|{2}", u"https://h.example/caf%C3%A9?q=%5B1%5D%7C%7B2%7D"},
+        {u"https://h.example/100%/%41%4", u"https://h.example/100%25/%41%254"},
+        {u"https://h.example/\U0001F600\xD800\t", u"https://h.example/%F0%9F%98%80%EF%BF%BD%09"},
+        {u"https://h.example/a'b&c", u"https://h.example/a&#39;b&amp;c"},
+    };
+    ScanResult scan;
+    for (const auto& [address, target] : cases) {
+        scan.skippedPages.push_back({address, 1, 404, u"HTTP 404"});
+    }
+    const Text html = MakeHtmlReport(scan, ScanOptions(), nullptr, u"now");
+    for (const auto& [address, target] : cases) {
+        EXPECT_NE(html.find(u"<a href=\"" + target + u"\">"), Text::npos) << WideToUtf8(address);
     }
 }
 

@@ -206,8 +206,8 @@ section{background:var(--card);border:1px solid var(--line);border-radius:8px;pa
 table{border-collapse:collapse;width:100%}
 th,td{padding:6px 8px;border-bottom:1px solid var(--line);text-align:left;vertical-align:top}
 th{color:var(--dim);font-weight:600;white-space:nowrap}
-td{overflow-wrap:break-word}
-td.a{overflow-wrap:anywhere;min-width:12em}
+td{overflow-wrap:anywhere}
+td.a{min-width:12em}
 td.n,th.n{text-align:right;white-space:nowrap}
 td.c{white-space:nowrap}
 code{font-family:Consolas,"DejaVu Sans Mono",monospace;font-size:.9em}

@@ -1,9 +1,10 @@
 // Writes HTML reports of hostile scans, so that the HTML checker and a headless browser can
-// read them (tests/steps/35-report.sh). Usage: write_report_samples DIR
+// read them (tests/steps/35-report.sh). Usage: write_report_samples DIR [PAGES]
 //
 // DIR/hostile-records.html: every field of the scan, the options and the package holds
-// markup meant to run or restyle the page. DIR/large.html: 2,000 shop pages, to sort.
+// markup meant to run or restyle the page. DIR/large.html: PAGES (2,000) shop pages, to sort.
 #include <cstdio>
+#include <cstdlib>
 
 #include "../../bench/shop_scan.h"
 #include "common/safe_file.h"
@@ -26,8 +27,9 @@ bool Write(const bcnk::Text& path, const bcnk::Text& html) {
 
 int main(int argc, char** argv) {
     using namespace bcnk;
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: write_report_samples DIR\n");
+    const long pages = argc == 3 ? std::strtol(argv[2], nullptr, 10) : 2000;
+    if (argc < 2 || argc > 3 || pages < 1) {
+        std::fprintf(stderr, "usage: write_report_samples DIR [PAGES]\n");
         return 2;
     }
     const Text dir = Utf8ToWide(argv[1]);
@@ -36,7 +38,7 @@ int main(int argc, char** argv) {
                     MakeHtmlReport(samples::HostileReportScan(), samples::HostileReportOptions(),
                                    &package, samples::HostileText(4)));
     ok = Write(dir + u"/large.html",
-               MakeHtmlReport(bench::LargeScan(2000), ScanOptions(), nullptr, u"2026-12-08 01:00")) &&
+               MakeHtmlReport(bench::LargeScan(static_cast<size_t>(pages)), ScanOptions(), nullptr, u"2026-12-08 01:00")) &&
          ok;
     return ok ? 0 : 1;
 }

@@ -614,9 +614,9 @@ class ReportWriter {
         Raw(u"<table>\n<thead><tr><th>File</th><th>Path</th><th>Status</th><th>Details</th>"
             u"<th>Scored</th><th>What to do</th></tr></thead>\n<tbody>\n");
         for (const DiscoveryCheck& check : scan.checks) {
-            Raw(u"<tr><td>");
+            Raw(u"<tr><td class=\"c\">");
             Esc(check.label);
-            Raw(u"</td><td><code>");
+            Raw(u"</td><td class=\"c\"><code>");
             Esc(check.path);
             Raw(u"</code></td><td><span class=\"badge ");
             Raw(StateClass(check.state));

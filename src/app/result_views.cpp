@@ -8,17 +8,6 @@ namespace {
 
 constexpr size_t kSchemaCellLimit = 1023;
 
-Text JoinTypes(const std::vector<Text>& types, const Text& separator) {
-    Text joined;
-    for (size_t i = 0; i < types.size(); ++i) {
-        if (i > 0) {
-            joined += separator;
-        }
-        joined += types[i];
-    }
-    return joined;
-}
-
 // Compares two pages by one column: negative, zero or positive.
 int ComparePages(const PageRecord& a, const PageRecord& b, PageColumn column) {
     switch (column) {
@@ -31,7 +20,7 @@ int ComparePages(const PageRecord& a, const PageRecord& b, PageColumn column) {
         case PageColumn::Words:
             return (a.wordCount > b.wordCount) - (a.wordCount < b.wordCount);
         case PageColumn::Schema:
-            return JoinTypes(a.schemaTypes, u",").compare(JoinTypes(b.schemaTypes, u","));
+            return JoinTexts(a.schemaTypes, u",").compare(JoinTexts(b.schemaTypes, u","));
     }
     return 0;
 }
@@ -49,7 +38,7 @@ Text PageCellText(const PageRecord& page, int column) {
         case PageColumn::Words:
             return NumberText(page.wordCount);
         case PageColumn::Schema:
-            return JoinTypes(page.schemaTypes, u", ").substr(0, kSchemaCellLimit);
+            return JoinTexts(page.schemaTypes, u", ").substr(0, kSchemaCellLimit);
     }
     return Text();
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
 #include "common/local_time.h"
@@ -449,17 +450,6 @@ const char16_t* AccessClass(CrawlerAccessLevel access) {
     }
 }
 
-Text JoinTexts(const std::vector<Text>& texts, const Text& separator) {
-    Text joined;
-    for (size_t index = 0; index < texts.size(); ++index) {
-        if (index > 0) {
-            joined += separator;
-        }
-        joined += texts[index];
-    }
-    return joined;
-}
-
 Text FixedNumber(double value) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%.2f", value);
@@ -489,6 +479,20 @@ class ReportWriter {
         Esc(address);
         Raw(u"</a>");
     }
+
+    // A section holding one table, up to the start of its body. Headings marked with a
+    // leading "#" hold numbers and align right.
+    void OpenTableSection(const char16_t* id, const char16_t* title,
+                          std::initializer_list<const char16_t*> headings) {
+        Raw(u"<section id=\"" + Text(id) + u"\">\n<h2>" + title + u"</h2>\n<table>\n<thead><tr>");
+        for (const char16_t* heading : headings) {
+            Raw(heading[0] == u'#' ? u"<th class=\"n\">" + Text(heading + 1) + u"</th>"
+                                   : u"<th>" + Text(heading) + u"</th>");
+        }
+        Raw(u"</tr></thead>\n<tbody>\n");
+    }
+
+    void CloseTableSection() { Raw(u"</tbody>\n</table>\n</section>\n"); }
 
     void Fact(const char16_t* name, const Text& value) {
         Raw(u"<dt>");
@@ -605,14 +609,14 @@ class ReportWriter {
     }
 
     void Checks(const ScanResult& scan) {
-        Raw(u"<section id=\"checks\">\n<h2>Discovery checks</h2>\n");
         if (scan.checks.empty()) {
-            Raw(u"<p class=\"dim\">The discovery checks did not run: the scan was cancelled "
-                u"before them.</p>\n</section>\n");
+            Raw(u"<section id=\"checks\">\n<h2>Discovery checks</h2>\n<p class=\"dim\">The "
+                u"discovery checks did not run: the scan was cancelled before them.</p>\n"
+                u"</section>\n");
             return;
         }
-        Raw(u"<table>\n<thead><tr><th>File</th><th>Path</th><th>Status</th><th>Details</th>"
-            u"<th>Scored</th><th>What to do</th></tr></thead>\n<tbody>\n");
+        OpenTableSection(u"checks", u"Discovery checks",
+                         {u"File", u"Path", u"Status", u"Details", u"Scored", u"What to do"});
         for (const DiscoveryCheck& check : scan.checks) {
             Raw(u"<tr><td class=\"c\">");
             Esc(check.label);
@@ -628,16 +632,15 @@ class ReportWriter {
             Esc(AdviceFor(check));
             Raw(u"</td></tr>\n");
         }
-        Raw(u"</tbody>\n</table>\n</section>\n");
+        CloseTableSection();
     }
 
     void Crawlers(const ScanResult& scan) {
         if (scan.crawlerAccess.empty()) {
             return;
         }
-        Raw(u"<section id=\"crawlers\">\n<h2>AI crawler access</h2>\n<table>\n<thead><tr>"
-            u"<th>Crawler</th><th>Operator</th><th>Purpose</th><th>Access</th>"
-            u"<th>Deciding rule</th></tr></thead>\n<tbody>\n");
+        OpenTableSection(u"crawlers", u"AI crawler access",
+                         {u"Crawler", u"Operator", u"Purpose", u"Access", u"Deciding rule"});
         for (const CrawlerAccess& crawler : scan.crawlerAccess) {
             Raw(u"<tr><td><code>");
             Esc(crawler.token);
@@ -659,7 +662,7 @@ class ReportWriter {
             }
             Raw(u"</td></tr>\n");
         }
-        Raw(u"</tbody>\n</table>\n</section>\n");
+        CloseTableSection();
     }
 
     void Classes(const ScanResult& scan) {
@@ -778,9 +781,8 @@ class ReportWriter {
         if (scan.skippedPages.empty()) {
             return;
         }
-        Raw(u"<section id=\"skipped\">\n<h2>Pages not stored</h2>\n<table>\n<thead><tr>"
-            u"<th>Address</th><th class=\"n\">Depth</th><th class=\"n\">Status</th>"
-            u"<th>Reason</th></tr></thead>\n<tbody>\n");
+        OpenTableSection(u"skipped", u"Pages not stored",
+                         {u"Address", u"#Depth", u"#Status", u"Reason"});
         for (const SkippedPage& page : scan.skippedPages) {
             Raw(u"<tr><td class=\"a\">");
             Address(page.url);
@@ -790,7 +792,7 @@ class ReportWriter {
             Esc(page.reason);
             Raw(u"</td></tr>\n");
         }
-        Raw(u"</tbody>\n</table>\n</section>\n");
+        CloseTableSection();
     }
 
     void Package(const ReportPackage* package) {

@@ -307,20 +307,15 @@ def main():
         if facts.get("bodyDisplay") == "none":
             problems.append("the page was hidden by a style from the site")
         verdict("page table renders, sorts and filters; nothing from the site ran", problems)
-        if args.hostile:
-            dom_problems, count = check_dom(browser, session)
-            verdict(f"only the report's own elements and attributes, scripts on ({count})",
-                    dom_problems)
-        verdict("no console error, exception or network request, scripts on",
-                problems_in_events(browser.events, url))
-
-        session, _ = load(browser, url, scripts=False)
-        if args.hostile:
-            dom_problems, count = check_dom(browser, session)
-            verdict(f"only the report's own elements and attributes, scripts off ({count})",
-                    dom_problems)
-        verdict("no console error, exception or network request, scripts off",
-                problems_in_events(browser.events, url))
+        for mode in ("on", "off"):
+            if mode == "off":
+                session, _ = load(browser, url, scripts=False)
+            if args.hostile:
+                dom_problems, count = check_dom(browser, session)
+                verdict(f"only the report's own elements and attributes, scripts {mode} "
+                        f"({count})", dom_problems)
+            verdict(f"no console error, exception or network request, scripts {mode}",
+                    problems_in_events(browser.events, url))
     except Exception as error:  # noqa: BLE001 - a checker that cannot run must fail loudly
         print(f"FAIL: the browser check could not run: {error}")
         return 2

@@ -12,32 +12,8 @@ mkdir -p "$RESULTS_DIR"
 WORK="$(mktemp -d /tmp/bcnk-generated.XXXXXX)"
 trap 'rm -rf "$WORK"' EXIT
 
-CASES=()
-FAILURES=0
-
-xml_escape() {
-    local text="$1"
-    text="${text//&/&amp;}"
-    text="${text//</&lt;}"
-    text="${text//>/&gt;}"
-    text="${text//\"/&quot;}"
-    printf '%s' "$text"
-}
-
-# record NAME OUTPUT_FILE STATUS
-record() {
-    local name="$1" output="$2" status="$3"
-    if [[ "$status" -eq 0 ]]; then
-        CASES+=("<testcase classname=\"GeneratedFiles\" name=\"$(xml_escape "$name")\"/>")
-    else
-        FAILURES=$((FAILURES + 1))
-        echo "FAILED: $name" >&2
-        head -c 4000 "$output" >&2
-        local message
-        message="$(head -c 4000 "$output" | tr -d '\000-\010\013\014\016-\037')"
-        CASES+=("<testcase classname=\"GeneratedFiles\" name=\"$(xml_escape "$name")\"><failure message=\"check failed\">$(xml_escape "$message")</failure></testcase>")
-    fi
-}
+source "$ROOT/tests/support/junit.sh"
+JUNIT_CLASS=GeneratedFiles
 
 # check_build LABEL DIR: every file the helper wrote below DIR.
 check_build() {
@@ -85,12 +61,5 @@ if [[ -e "$WINDOWS" ]] && command -v wine >/dev/null; then
     record "native and wine files identical" "$WORK/log" $?
 fi
 
-{
-    echo '<?xml version="1.0" encoding="UTF-8"?>'
-    echo "<testsuites><testsuite name=\"GeneratedFiles\" tests=\"${#CASES[@]}\" failures=\"$FAILURES\">"
-    printf '%s\n' "${CASES[@]}"
-    echo '</testsuite></testsuites>'
-} >"$RESULTS_DIR/generated-files.xml"
-
 echo "generated files: ${#CASES[@]} checks, $FAILURES failed" >&2
-[[ "$FAILURES" -eq 0 ]]
+junit_write "$RESULTS_DIR/generated-files.xml" GeneratedFiles

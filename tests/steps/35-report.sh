@@ -20,42 +20,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-CASES=()
-FAILURES=0
-
-xml_escape() {
-    local text="$1"
-    text="${text//&/&amp;}"
-    text="${text//</&lt;}"
-    text="${text//>/&gt;}"
-    text="${text//\"/&quot;}"
-    printf '%s' "$text"
-}
-
-# record NAME OUTPUT_FILE STATUS
-record() {
-    local name="$1" output="$2" status="$3"
-    if [[ "$status" -eq 0 ]]; then
-        CASES+=("<testcase classname=\"Report\" name=\"$(xml_escape "$name")\"/>")
-    else
-        FAILURES=$((FAILURES + 1))
-        echo "FAILED: $name" >&2
-        head -c 4000 "$output" >&2
-        local message
-        message="$(head -c 4000 "$output" | tr -d '\000-\010\013\014\016-\037')"
-        CASES+=("<testcase classname=\"Report\" name=\"$(xml_escape "$name")\"><failure message=\"check failed\">$(xml_escape "$message")</failure></testcase>")
-    fi
-}
+source "$ROOT/tests/support/junit.sh"
+JUNIT_CLASS=Report
 
 finish() {
-    {
-        echo '<?xml version="1.0" encoding="UTF-8"?>'
-        echo "<testsuites><testsuite name=\"Report\" tests=\"${#CASES[@]}\" failures=\"$FAILURES\">"
-        printf '%s\n' "${CASES[@]}"
-        echo '</testsuite></testsuites>'
-    } >"$RESULTS_DIR/report.xml"
     echo "report: ${#CASES[@]} checks, $FAILURES failed" >&2
-    [[ "$FAILURES" -eq 0 ]]
+    junit_write "$RESULTS_DIR/report.xml" Report
     exit $?
 }
 
@@ -98,7 +68,7 @@ console() {
     local label="$1" dir="$3"
     local -a program=($2)
     mkdir -p "$dir"
-    local report_dir="$dir" 
+    local report_dir="$dir"
     [[ "$label" == wine ]] && report_dir="$(winepath -w "$dir" 2>/dev/null)"
     (cd "$dir" && timeout 300 "${program[@]}" generate "$SITE_sample" --name "Harbour Light Works" \
         --delay 0 --output "$report_dir" --report "$report_dir/sample-site.html") >"$LOG" 2>&1

@@ -55,5 +55,32 @@ TEST(CrawlFrontier, StartAddressGoesInWhateverTheCap) {
     EXPECT_EQ(Drain(frontier), std::vector<Text>{u"https://example.com/start"});
 }
 
+// A redirect makes two addresses one page: whichever form a later link uses, it is not
+// fetched again, and a page already queued under the target is not fetched a second time.
+TEST(CrawlFrontier, RequestedAndArrivedAddressesAreBothSeen) {
+    CrawlFrontier frontier(100);
+    frontier.Seed(u"https://example.com/");
+    frontier.Add(u"https://example.com/about", 1);
+    frontier.Add(u"https://example.com/docs", 1);
+    frontier.Add(u"https://example.com/company/about-us.html", 1);
+    frontier.Add(u"https://example.com/team", 1);
+
+    EXPECT_TRUE(frontier.Arrive(frontier.Take().address, u"https://example.com/"));
+    EXPECT_TRUE(
+        frontier.Arrive(frontier.Take().address, u"https://example.com/company/about-us.html"));
+    EXPECT_TRUE(frontier.Arrive(frontier.Take().address, u"https://example.com/docs/"));
+    // The queued target of the first redirect is dropped; the next page is /team.
+    const QueuedPage team = frontier.Take();
+    EXPECT_EQ(team.address, u"https://example.com/team");
+    EXPECT_FALSE(frontier.Arrive(team.address, u"https://example.com/docs/index.html"));
+    EXPECT_TRUE(frontier.Empty());
+
+    for (const char16_t* address : {u"https://example.com/company/about-us.html",
+                                    u"https://example.com/docs/", u"https://example.com/team"}) {
+        EXPECT_EQ(frontier.Add(address, 2), QueueOutcome::AlreadyKnown)
+            << WideToUtf8(Text(address));
+    }
+}
+
 }  // namespace
 }  // namespace bcnk

@@ -98,7 +98,7 @@ TEST(CrawlHostile, KeyCapBoundsTheQueueOfALinkFarm) {
     EXPECT_EQ(SkipLines(session), 299);
     ASSERT_EQ(session.progress.size(), 302u);
     EXPECT_EQ(session.progress[299], (ProgressCall{u"Crawling: " + Hostile("/gone/298.html"), 1}));
-    EXPECT_EQ(session.log[300], u"skip [404] d1 (non-HTML/error) - " + Hostile("/gone/298.html"));
+    EXPECT_EQ(session.log[300], u"skip [404] d1 (HTTP 404) - " + Hostile("/gone/298.html"));
 }
 
 TEST(CrawlHostile, EndlessCalendarStopsAtTheDepthLimit) {
@@ -127,7 +127,7 @@ TEST(CrawlHostile, RedirectLoopIsOneFailedFetch) {
     const CrawlSession session = RunCrawl(TestOptions(Hostile("/loop-a")));
     ExpectNoPages(session, u"Missing");
     EXPECT_EQ(SkipLines(session), 1);
-    EXPECT_EQ(session.log[1], u"skip [0] d0 (non-HTML/error) - " + Hostile("/loop-a"));
+    EXPECT_EQ(session.log[1], u"skip [0] d0 (no response) - " + Hostile("/loop-a"));
 }
 
 TEST(CrawlHostile, BodiesAreCutAtTwoMebibytes) {
@@ -175,8 +175,8 @@ TEST(CrawlHostile, StartPageThatFails) {
         const CrawlSession session = RunCrawl(TestOptions(Hostile(row.path)));
         ExpectNoPages(session, u"Missing");
         EXPECT_EQ(session.result.robotsStatus, 404);
-        EXPECT_EQ(session.log[1], u"skip [" + NumberText(row.status) + u"] d0 (non-HTML/error) - " +
-                                      Hostile(row.path));
+        EXPECT_EQ(session.log[1], u"skip [" + NumberText(row.status) + u"] d0 (HTTP " +
+                                      NumberText(row.status) + u") - " + Hostile(row.path));
         EXPECT_EQ(session.progress[1], (ProgressCall{u"Checking AI discovery files...", 0}));
     }
 }
@@ -189,7 +189,7 @@ TEST(CrawlHostile, RefusedConnection) {
     EXPECT_EQ(session.result.robotsStatus, 0);
     EXPECT_FALSE(session.result.robotsFound);
     EXPECT_EQ(session.result.baseUrl, u"http://127.0.0.1:1");
-    EXPECT_EQ(session.log[1], u"skip [0] d0 (non-HTML/error) - http://127.0.0.1:1/");
+    EXPECT_EQ(session.log[1], u"skip [0] d0 (no response) - http://127.0.0.1:1/");
 }
 
 TEST(CrawlHostile, CatchAllErrorPageIsNoDiscoveryFile) {

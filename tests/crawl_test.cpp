@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -7,8 +8,10 @@
 #include <vector>
 
 #include "scan/crawler.h"
+#include "scan/url.h"
 #include "support/crawl_session.h"
 #include "support/fixture.h"
+#include "support/platform.h"
 
 namespace bcnk {
 namespace {
@@ -46,9 +49,9 @@ std::vector<PageRecord> HarbourPages() {
     PageRecord journal = Page("/blog/index.html", u"Harbour Journal", u"Harbour Journal",
                               {u"Harbour Journal"}, 8, 1, PageClass::Article);
     journal.description = u"Notes from the quay.";
-    // Stored under the address the link named, not where the redirect led.
-    PageRecord about =
-        Page("/about", u"Our Crew", u"Our Crew", {u"Our Crew"}, 12, 1, PageClass::Utility);
+    // Stored where the redirect led, not under the address the link named.
+    PageRecord about = Page("/company/about-us.html", u"Our Crew", u"Our Crew", {u"Our Crew"}, 12,
+                            1, PageClass::Utility);
     about.description = u"Who we are.";
     about.schemaTypes = {u"Person"};
     PageRecord raw = Page("/raw", u"Harbour Raw Notes", u"Harbour Raw Notes",
@@ -70,9 +73,9 @@ std::vector<PageRecord> HarbourPages() {
     PageRecord setup =
         Page("/guide/setup.html", u"Setting Up", u"Setting Up Mooring Lines",
              {u"Setting Up Mooring Lines", u"Mooring Lines Checklist"}, 9, 2, PageClass::Guide);
-    // Linked from /about as "team.html": resolved against /about, not the redirect target.
-    PageRecord team = Page("/team.html", u"Meet the Team", u"Meet the Team", {u"Meet the Team"}, 6,
-                           2, PageClass::Utility);
+    // Linked from /about as "team.html": resolved against the redirect target.
+    PageRecord team = Page("/company/team.html", u"Meet the Team", u"Meet the Team",
+                           {u"Meet the Team"}, 6, 2, PageClass::Utility);
     return {home, products, journal, about, raw, privacy, hammer, kit, post, setup, team};
 }
 
@@ -109,7 +112,7 @@ std::vector<std::pair<std::string, int>> HarbourFetches() {
             {"/products/rope-care-kit.html", 7},
             {"/blog/first-post.html", 8},
             {"/guide/setup.html", 9},
-            {"/team.html", 10}};
+            {"/company/team.html", 10}};
 }
 
 Text StartLine(int depth, int maxPages) {
@@ -141,6 +144,17 @@ TEST(Crawl, HarbourSiteWhole) {
               u"User-agent: GPTBot\r\nDisallow: /\r\n\r\nUser-agent: *\r\nAllow: /\r\n");
     EXPECT_EQ(result.robotsStatus, 200);
     EXPECT_TRUE(result.robotsFound);
+    EXPECT_EQ(result.requestedUrl, Harbour("/"));
+    EXPECT_EQ(result.finalUrl, Harbour("/"));
+    EXPECT_EQ(result.skippedPages,
+              (std::vector<SkippedPage>{{Harbour("/plain"), 1, 200, u"not HTML (text/plain)"},
+                                        {Harbour("/missing"), 1, 404, u"HTTP 404"},
+                                        {Harbour("/broken"), 1, 500, u"HTTP 500"},
+                                        {Harbour("/empty"), 1, 200, u"empty body"}}));
+    EXPECT_FALSE(result.cancelled);
+    // UTC to the second, as RFC 3339 writes it.
+    ASSERT_EQ(result.scanTime.size(), 20u);
+    EXPECT_EQ(result.scanTime.substr(10, 1) + result.scanTime.substr(19), u"TZ");
 
     std::vector<ProgressCall> progress;
     for (const auto& [path, stored] : HarbourFetches()) {
@@ -155,18 +169,18 @@ TEST(Crawl, HarbourSiteWhole) {
         u"page #1 [200] d0 Index - " + Harbour("/"),
         u"page #2 [200] d1 Product - " + Harbour("/products/"),
         u"page #3 [200] d1 Article - " + Harbour("/blog/index.html"),
-        u"page #4 [200] d1 Utility - " + Harbour("/about"),
-        u"skip [200] d1 (non-HTML/error) - " + Harbour("/plain"),
-        u"skip [404] d1 (non-HTML/error) - " + Harbour("/missing"),
-        u"skip [500] d1 (non-HTML/error) - " + Harbour("/broken"),
-        u"skip [200] d1 (non-HTML/error) - " + Harbour("/empty"),
+        u"page #4 [200] d1 Utility - " + Harbour("/company/about-us.html"),
+        u"skip [200] d1 (not HTML (text/plain)) - " + Harbour("/plain"),
+        u"skip [404] d1 (HTTP 404) - " + Harbour("/missing"),
+        u"skip [500] d1 (HTTP 500) - " + Harbour("/broken"),
+        u"skip [200] d1 (empty body) - " + Harbour("/empty"),
         u"page #5 [200] d1 Article - " + Harbour("/raw"),
         u"page #6 [200] d1 Legal - " + Harbour("/privacy.html"),
         u"page #7 [200] d2 Product - " + Harbour("/products/hammer.html"),
         u"page #8 [200] d2 Product - " + Harbour("/products/rope-care-kit.html"),
         u"page #9 [200] d2 Article - " + Harbour("/blog/first-post.html"),
         u"page #10 [200] d2 Guide - " + Harbour("/guide/setup.html"),
-        u"page #11 [200] d2 Utility - " + Harbour("/team.html"),
+        u"page #11 [200] d2 Utility - " + Harbour("/company/team.html"),
     };
     log.insert(log.end(), pageLines.begin(), pageLines.end());
     for (const DiscoveryCheck& check : HarbourChecks()) {
@@ -256,6 +270,7 @@ TEST(Crawl, CancelFromProgressEndsTheLoopAfterThatFetch) {
                                          {trigger, 2},
                                          {u"Scan complete", 3}}));
     ASSERT_EQ(session.log.size(), 5u);
+    EXPECT_TRUE(result.cancelled);
     EXPECT_EQ(session.log.back(), u"Crawl complete: 3 pages, score 0%, " +
                                       NumberText(result.elapsedSeconds) + u"s (cancelled)");
 }
@@ -308,6 +323,107 @@ TEST(Crawl, CancelFromAnotherThreadCutsThePauseShort) {
     EXPECT_EQ(session.progress.size(), 2u);
     // The rest of the two-second pause is not sat out.
     EXPECT_LT(returnedAt - cancelledAt, std::chrono::milliseconds(1000));
+}
+
+// What a crawl of a redirecting site comes to: where it settled and what it kept.
+struct Landing {
+    Text host;
+    Text baseUrl;
+    Text requestedUrl;
+    Text finalUrl;
+    std::vector<std::pair<Text, int>> pages;  // url, depth
+    std::vector<SkippedPage> skipped;
+    bool operator==(const Landing&) const = default;
+};
+
+void PrintTo(const Landing& landing, std::ostream* os) {
+    *os << "host=" << Narrow(landing.host) << " base=" << Narrow(landing.baseUrl)
+        << " requested=" << Narrow(landing.requestedUrl) << " final=" << Narrow(landing.finalUrl)
+        << "\n";
+    for (const auto& [url, depth] : landing.pages) {
+        *os << "  page d" << depth << " " << Narrow(url) << "\n";
+    }
+    for (const SkippedPage& page : landing.skipped) {
+        *os << "  skip d" << page.depth << " [" << page.httpStatus << "] " << Narrow(page.url)
+            << " (" << Narrow(page.reason) << ")\n";
+    }
+}
+
+Landing LandingOf(const ScanResult& result) {
+    Landing landing{result.host, result.baseUrl,     result.requestedUrl, result.finalUrl,
+                    {},          result.skippedPages};
+    for (const PageRecord& page : result.pages) {
+        landing.pages.emplace_back(page.url, page.depth);
+    }
+    return landing;
+}
+
+// The documentation site, found at `origin` after the start address redirected there.
+Landing MovedDocs(const Text& requested, const Text& origin, const Text& away) {
+    const Text docs = origin + u"/docs/";
+    return {HostKey(origin),
+            origin,
+            requested,
+            docs,
+            {{docs, 0},
+             {docs + u"intro.html", 1},
+             {docs + u"guide/", 1},
+             {docs + u"based.html", 1},
+             {docs + u"guide/step.html", 2},
+             {docs + u"guide/more.html", 2}},
+            {{docs + u"away", 1, 200, u"redirect to another site (" + away + u")"},
+             {docs + u"missing.html", 1, 404, u"HTTP 404"},
+             {docs + u"data", 1, 200, u"not HTML (application/pdf)"},
+             {docs + u"empty", 1, 200, u"empty body"}}};
+}
+
+TEST(Crawl, StartThatRedirectsMovesTheScanAndPagesKeepTheirFinalAddress) {
+    BCNK_REQUIRE_FIXTURE();
+    const std::string port = FixtureValue("site_moved_port");
+    const std::string securePort = FixtureValue("site_moved_https_port");
+    const Text plain = AsciiToText("http://127.0.0.1:" + port);
+    const Text secure = AsciiToText("https://127.0.0.1:" + securePort);
+    const Text moved = AsciiToText("http://localhost:" + port);
+    const Text movedSecure = AsciiToText("https://localhost:" + securePort);
+    const Text away = secure + u"/docs/intro.html";
+
+    // WinHTTP under Wine fails a redirect from https to http; elsewhere its own response
+    // is the page.
+    Landing toHttp{u"127.0.0.1", secure, secure + u"/to-http", secure + u"/to-http", {}, {}};
+    if (RunningUnderWine()) {
+        toHttp.finalUrl.clear();
+        toHttp.skipped = {{secure + u"/to-http", 0, 0, u"redirect to another scheme"}};
+    } else {
+        toHttp.pages = {{secure + u"/to-http", 0}};
+    }
+    struct Row {
+        Text start;
+        Landing expected;
+    };
+    const std::vector<Row> rows = {
+        // Two hops: to another host, then the folder without its slash.
+        {plain + u"/start", MovedDocs(plain + u"/start", moved, away)},
+        // From plain HTTP to HTTPS on another host name.
+        {plain + u"/secure-start", MovedDocs(plain + u"/secure-start", movedSecure, away)},
+        {secure + u"/to-http", toHttp},
+    };
+    for (const Row& row : rows) {
+        const CrawlSession session = RunCrawl(TestOptions(row.start, 2));
+        EXPECT_EQ(LandingOf(session.result), row.expected) << Narrow(row.start);
+        if (row.expected.baseUrl != plain && row.expected.baseUrl != secure) {
+            EXPECT_EQ(session.log.at(1), u"Site moved: " + row.start + u" redirects to " +
+                                             row.expected.finalUrl + u"; crawling " +
+                                             row.expected.baseUrl);
+            // The probes went to the new origin, where the llms.txt is.
+            EXPECT_EQ(session.result.checks.at(0).details, u"Present");
+            // Reached again through another redirect, the introduction is not stored twice.
+            EXPECT_NE(std::find(session.log.begin(), session.log.end(),
+                                u"skip [200] d2 (same page as " + row.expected.baseUrl +
+                                    u"/docs/intro.html) - " + row.expected.baseUrl +
+                                    u"/docs/intro-again"),
+                      session.log.end());
+        }
+    }
 }
 
 }  // namespace

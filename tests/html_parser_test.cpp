@@ -101,6 +101,23 @@ TEST(ParseHtmlPage, LinksAreAnchorHrefsAsWritten) {
               (Texts{u"/x", u"/y", u"z", u"page?a=1&amp;b=2", u"/trimmed#frag", u"/dup", u"/dup"}));
 }
 
+TEST(ParseHtmlPage, BaseHrefIsTheFirstBaseThatHasOne) {
+    struct Row {
+        std::string html;
+        Text baseHref;
+    };
+    const std::vector<Row> rows = {
+        {"<base href=\"/docs/\"><base href=\"/other/\">", u"/docs/"},
+        {"<BASE target=_top><base HREF = ' https://x.example/a/ '/>", u"https://x.example/a/"},
+        {"<basefont href=\"/no/\">", u""},
+        {"<base href=\"/cut", u""},
+        {"<base", u""},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(ParseHtmlPage(row.html).baseHref, row.baseHref) << row.html;
+    }
+}
+
 TEST(ParseHtmlPage, LinksInDifficultMarkup) {
     struct Row {
         std::string html;

@@ -189,6 +189,31 @@ std::vector<Text> ReadLinks(TextView page, const MarkupIndex& index) {
     return links;
 }
 
+Text ReadBaseHref(TextView page, const MarkupIndex& index) {
+    size_t from = 0;
+    for (;;) {
+        const size_t start = FindTagMarker(page, index, u"<base", from);
+        if (start == kNotFound) {
+            return Text();
+        }
+        from = start + 5;
+        if (from >= page.size() ||
+            (page[from] != u'>' && page[from] != u'/' && !IsSpace(page[from]))) {
+            continue;  // basefont
+        }
+        size_t end;
+        const TextView tag = StartTag(page, start, end);
+        if (end == kNotFound) {
+            return Text();
+        }
+        Text href = AttributeValue(tag, u"href");
+        if (!href.empty()) {
+            return href;
+        }
+        from = end + 1;
+    }
+}
+
 }  // namespace
 
 Text GetAttribute(const Text& tag, const Text& name) {
@@ -211,6 +236,7 @@ ParsedPage ParseHtmlPage(const std::string& body) {
     AppendHeadings(page, index, u"h2", parsed.headings);
     DetectStructuredData(page, index, parsed);
     parsed.links = ReadLinks(page, index);
+    parsed.baseHref = ReadBaseHref(page, index);
     const size_t words = CountPageWords(page, index);
     parsed.wordCount = words > INT_MAX ? INT_MAX : static_cast<int>(words);
     return parsed;

@@ -25,6 +25,9 @@ struct ParsedPage {
     std::vector<Text> schemaTypes;
     // Anchor href values as written: trimmed, not resolved, not entity-decoded.
     std::vector<Text> links;
+    // href of the first <base> element that has one, written the same way; links resolve
+    // against it.
+    Text baseHref;
     int wordCount = 0;
 
     bool operator==(const ParsedPage&) const = default;

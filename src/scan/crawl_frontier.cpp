@@ -7,7 +7,7 @@
 namespace bcnk {
 
 void CrawlFrontier::Seed(const Text& address) {
-    keys_.insert(DuplicateKey(address));
+    keys_.emplace(DuplicateKey(address), false);
     queue_.push_back(QueuedPage{address, 0});
 }
 
@@ -19,7 +19,7 @@ QueueOutcome CrawlFrontier::Add(const Text& address, int depth) {
     if (keys_.size() >= keyCap_) {
         return QueueOutcome::Full;
     }
-    keys_.insert(std::move(key));
+    keys_.emplace(std::move(key), false);
     queue_.push_back(QueuedPage{address, depth});
     return QueueOutcome::Queued;
 }
@@ -27,7 +27,37 @@ QueueOutcome CrawlFrontier::Add(const Text& address, int depth) {
 QueuedPage CrawlFrontier::Take() {
     QueuedPage page = std::move(queue_.front());
     queue_.pop_front();
+    DropArrivedFront();
     return page;
+}
+
+bool CrawlFrontier::Arrive(const Text& requested, const Text& arrived) {
+    const Text requestedKey = DuplicateKey(requested);
+    Text arrivedKey = DuplicateKey(arrived);
+    keys_[requestedKey] = true;
+    if (arrivedKey == requestedKey) {
+        return true;
+    }
+    const auto [entry, added] = keys_.try_emplace(std::move(arrivedKey), true);
+    if (!added) {
+        if (entry->second) {
+            return false;
+        }
+        entry->second = true;
+    }
+    ++redirectArrivals_;
+    DropArrivedFront();
+    return true;
+}
+
+void CrawlFrontier::DropArrivedFront() {
+    while (redirectArrivals_ > 0 && !queue_.empty()) {
+        const auto entry = keys_.find(DuplicateKey(queue_.front().address));
+        if (entry == keys_.end() || !entry->second) {
+            return;
+        }
+        queue_.pop_front();
+    }
 }
 
 }  // namespace bcnk

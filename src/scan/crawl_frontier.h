@@ -5,7 +5,7 @@
 // bound.
 #include <cstddef>
 #include <deque>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "common/text.h"
 
@@ -37,10 +37,23 @@ class CrawlFrontier {
     // Front of the queue; only when not Empty().
     QueuedPage Take();
 
+    // Records that the fetch of a taken address ended at `arrived` (the same address when no
+    // redirect was followed), so that links to either are never fetched again and a queued
+    // address that a redirect already reached is dropped. False when an earlier fetch
+    // already arrived there: the page is stored once, the first time. `arrived` is
+    // recorded whatever the cap, as the fetch has happened.
+    bool Arrive(const Text& requested, const Text& arrived);
+
   private:
+    void DropArrivedFront();
+
     std::size_t keyCap_;
     std::deque<QueuedPage> queue_;
-    std::unordered_set<Text> keys_;
+    // Duplicate key of every address ever queued or arrived at -> whether a fetch arrived.
+    std::unordered_map<Text, bool> keys_;
+    // Redirects that arrived at an address other than the requested one; while there are
+    // none, no queued address can have been reached early and the queue is not checked.
+    std::size_t redirectArrivals_ = 0;
 };
 
 }  // namespace bcnk

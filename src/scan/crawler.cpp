@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <thread>
 
 #include "analysis/classify.h"
@@ -37,10 +38,77 @@ int PageCount(const ScanResult& result) {
     return static_cast<int>(result.pages.size());
 }
 
-bool Analysable(const FetchResult& fetched) {
-    return fetched.status >= 200 && fetched.status <= 399 &&
-           (fetched.contentType.empty() || ContainsNoCase(fetched.contentType, u"html")) &&
-           !fetched.body.empty();
+// The time as RFC 3339 in UTC, to the second: "2026-12-08T00:15:44Z".
+Text UtcTimestamp() {
+    using namespace std::chrono;
+    const auto now = floor<seconds>(system_clock::now());
+    const auto day = floor<days>(now);
+    const year_month_day date(day);
+    const hh_mm_ss<seconds> time(now - day);
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02uT%02d:%02d:%02dZ",
+                  static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                  static_cast<unsigned>(date.day()), static_cast<int>(time.hours().count()),
+                  static_cast<int>(time.minutes().count()),
+                  static_cast<int>(time.seconds().count()));
+    return AsciiToText(buffer);
+}
+
+// Where a fetch of `page` ended: the queued address itself when no redirect was followed,
+// else the redirect's target in the form links resolve to, so that it finds the same key.
+Text ArrivedAddress(const QueuedPage& page, const FetchResult& fetched) {
+    if (fetched.finalUrl.empty() || fetched.finalUrl == page.address) {
+        return page.address;
+    }
+    const Text arrived = ResolveLink(Text(), fetched.finalUrl);
+    return arrived.empty() ? page.address : arrived;
+}
+
+// A start page that redirects to another origin (example.com to www.example.com, http to
+// https) shows where the site lives: the same-site test and the probes follow it there.
+void AdoptStartOrigin(const Text& arrived, ScanResult& result) {
+    const Text origin = OriginOf(arrived);
+    if (origin.empty() || origin == result.baseUrl) {
+        return;
+    }
+    DebugLog::Write(u"Site moved: " + result.requestedUrl + u" redirects to " + arrived +
+                    u"; crawling " + origin);
+    result.host = HostKey(arrived);
+    result.baseUrl = origin;
+}
+
+// The media type alone, for a reason text: "application/pdf" of "application/pdf; q=1".
+Text MediaType(const Text& contentType) {
+    return Trim(contentType.substr(0, contentType.find(u';')));
+}
+
+// Why a fetched page is not stored, or empty when it is analysed.
+Text SkipReason(const FetchResult& fetched, const Text& arrived, const Text& host) {
+    if (fetched.status == 0) {
+        return fetched.reason.empty() ? Text(u"no response") : fetched.reason;
+    }
+    if (HostKey(arrived) != host) {
+        return u"redirect to another site (" + arrived + u")";
+    }
+    if (fetched.status < 200 || fetched.status > 399) {
+        return u"HTTP " + NumberText(fetched.status);
+    }
+    if (!fetched.contentType.empty() && !ContainsNoCase(fetched.contentType, u"html")) {
+        return u"not HTML (" + MediaType(fetched.contentType) + u")";
+    }
+    if (fetched.body.empty()) {
+        return u"empty body";
+    }
+    return Text();
+}
+
+// Links resolve against the page's own address, or against its <base href> when it has one.
+Text LinkBase(const Text& pageAddress, const ParsedPage& parsed) {
+    if (parsed.baseHref.empty()) {
+        return pageAddress;
+    }
+    const Text base = ResolveLink(pageAddress, DecodeEntities(parsed.baseHref));
+    return base.empty() ? pageAddress : base;
 }
 
 PageRecord MakeRecord(const QueuedPage& queued, const FetchResult& fetched,
@@ -80,10 +148,11 @@ void TakeSiteFacts(const ParsedPage& parsed, bool isStartPage, ScanResult& resul
     }
 }
 
-void QueueLinks(const QueuedPage& page, const std::vector<Text>& links, const Text& host,
+void QueueLinks(const QueuedPage& page, const ParsedPage& parsed, const Text& host,
                 CrawlFrontier& frontier) {
-    for (const Text& href : links) {
-        const Text target = ResolveLink(page.address, href);
+    const Text base = LinkBase(page.address, parsed);
+    for (const Text& href : parsed.links) {
+        const Text target = ResolveLink(base, href);
         if (target.empty() || HostKey(target) != host || IsSkippedExtension(target)) {
             continue;
         }
@@ -110,9 +179,9 @@ Text PageLine(int number, const PageRecord& record) {
            NumberText(record.depth) + u" " + PageClassName(record.pageClass) + u" - " + record.url;
 }
 
-Text SkipLine(const QueuedPage& page, int status) {
-    return u"skip [" + NumberText(status) + u"] d" + NumberText(page.depth) +
-           u" (non-HTML/error) - " + page.address;
+Text SkipLine(const QueuedPage& page, int status, const Text& reason) {
+    return u"skip [" + NumberText(status) + u"] d" + NumberText(page.depth) + u" (" + reason +
+           u") - " + page.address;
 }
 
 Text CompleteLine(const ScanResult& result, bool cancelled) {
@@ -135,7 +204,9 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         return result;
     }
 
-    const Text startAddress = result.baseUrl + ParseUrl(options.startUrl).path;
+    Text startAddress = result.baseUrl + ParseUrl(options.startUrl).path;
+    result.requestedUrl = startAddress;
+    result.scanTime = UtcTimestamp();
     // Three keys per allowed page leaves room for links that fail or are not HTML; 64-bit
     // so that an extreme page limit cannot overflow the cap.
     const long long keyCap = 3LL * options.maxPages;
@@ -151,21 +222,34 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             result.pageLimitReached = options.maxPages < kNoPageLimit;
             break;
         }
-        const QueuedPage page = frontier.Take();
+        QueuedPage page = frontier.Take();
         Report(progress, u"Crawling: " + page.address, PageCount(result));
         const FetchResult fetched = Http::Get(page.address, options.userAgent);
-        if (Analysable(fetched)) {
+        const bool isStartPage = page.depth == 0;
+        const Text arrived = ArrivedAddress(page, fetched);
+        if (isStartPage && fetched.status != 0) {
+            result.finalUrl = arrived;
+            startAddress = arrived;
+            AdoptStartOrigin(arrived, result);
+        }
+        const Text reason = SkipReason(fetched, arrived, result.host);
+        if (!reason.empty()) {
+            DebugLog::Write(SkipLine(page, fetched.status, reason));
+            result.skippedPages.push_back({page.address, page.depth, fetched.status, reason});
+        } else if (!frontier.Arrive(page.address, arrived)) {
+            // Another address already led to this page; it is stored once.
+            DebugLog::Write(SkipLine(page, fetched.status, u"same page as " + arrived));
+        } else {
+            page.address = arrived;
             const ParsedPage parsed = ParseHtmlPage(fetched.body);
             PageRecord record = MakeRecord(page, fetched, parsed);
-            TakeSiteFacts(parsed, page.address == startAddress, result);
+            TakeSiteFacts(parsed, isStartPage, result);
             if (page.depth < options.maxDepth) {
-                QueueLinks(page, parsed.links, result.host, frontier);
+                QueueLinks(page, parsed, result.host, frontier);
             }
             record.pageClass = ClassifyPage(record, startAddress);
             result.pages.push_back(std::move(record));
             DebugLog::Write(PageLine(PageCount(result), result.pages.back()));
-        } else {
-            DebugLog::Write(SkipLine(page, fetched.status));
         }
         if (!frontier.Empty() && options.delayMs > 0) {
             PauseBetweenPages(options.delayMs, cancelFlag);
@@ -185,7 +269,8 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     result.topics = ExtractTopics(result.pages, kMaxTopics);
     result.score = ReadinessScore(result.checks);
     result.elapsedSeconds = static_cast<int>((TickMs() - startTick) / 1000u);
-    DebugLog::Write(CompleteLine(result, cancelFlag.load()));
+    result.cancelled = cancelFlag.load();
+    DebugLog::Write(CompleteLine(result, result.cancelled));
     Report(progress, u"Scan complete", PageCount(result));
     return result;
 }

@@ -13,8 +13,11 @@ struct FetchResult {
     std::string body;   // raw bytes as received, at most kMaxBodyBytes
     Text contentType;   // empty when absent or longer than 255 characters
     Text lastModified;  // empty when absent or longer than 127 characters
-    Text finalUrl;      // address of the final response after redirects; empty when none came
-    Text reason;        // why status is 0, a short phrase ("connection refused"); else empty
+    // Address of the final response: the address asked for when no redirect was followed,
+    // else the last redirect's target as the platform client reports it (absolute, with
+    // characters outside a request target percent-encoded). Empty when no response came.
+    Text finalUrl;
+    Text reason;  // why status is 0, a short phrase ("connection refused"); else empty
 };
 
 class Http {

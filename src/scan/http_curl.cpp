@@ -207,6 +207,12 @@ Exchange Perform(CURL* easy, const std::string& url, Clock::time_point deadline)
     return exchange;
 }
 
+Text EffectiveUrl(CURL* easy) {
+    char* url = nullptr;
+    curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &url);
+    return url == nullptr ? Text() : Utf8ToWide(url);
+}
+
 Text CappedHeader(const std::string& value, size_t maxLength) {
     Text text = Utf8ToWide(value);
     return text.size() <= maxLength ? text : Text();
@@ -266,7 +272,8 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
 
     std::string url = RequestUrl(parts);
     Exchange exchange;
-    for (int redirects = 0;; ++redirects) {
+    int redirects = 0;
+    for (;; ++redirects) {
         exchange = Perform(easy, url, deadline);
         const bool secure = StartsWithNoCase(url, "https:");
         char* location = nullptr;
@@ -286,6 +293,7 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
     }
 
     result.status = exchange.status;
+    result.finalUrl = redirects == 0 ? address : EffectiveUrl(easy);
     result.body = std::move(exchange.body);
     result.contentType = CappedHeader(exchange.contentType, kMaxContentTypeLength);
     result.lastModified = CappedHeader(exchange.lastModified, kMaxLastModifiedLength);

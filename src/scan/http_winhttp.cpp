@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <vector>
 
 #include "scan/http.h"
 #include "scan/url.h"
@@ -50,7 +51,8 @@ using Clock = std::chrono::steady_clock;
 // The time a Get still has, as a WinHTTP time-out: never more than the ordinary per-read
 // time-out, never zero (WinHTTP reads zero as "wait forever").
 DWORD WaitWithin(Clock::time_point deadline, std::chrono::milliseconds ordinary) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     return Milliseconds(std::clamp(left, std::chrono::milliseconds(1), ordinary));
 }
 
@@ -70,6 +72,66 @@ Text QueryHeaderText(HINTERNET request, DWORD query) {
         return Text();
     }
     return Text(reinterpret_cast<const char16_t*>(buffer), size / sizeof(wchar_t));
+}
+
+// What the client tells about one request while it runs: the redirects it followed and why
+// a TLS handshake failed.
+struct RequestEvents {
+    int redirects = 0;
+    Text address;             // the request's address, moved along by each redirect
+    DWORD secureFailure = 0;  // WINHTTP_CALLBACK_STATUS_FLAG_* of the last TLS failure
+};
+
+// A synchronous request calls back on the thread that waits in it; Wine passes no context
+// value to the callback, so the events of the request are found through the thread.
+thread_local RequestEvents* watchedEvents = nullptr;
+
+void CALLBACK OnRequestEvent(HINTERNET, DWORD_PTR, DWORD status, LPVOID information, DWORD length) {
+    RequestEvents* events = watchedEvents;
+    if (events == nullptr) {
+        return;
+    }
+    if (status == WINHTTP_CALLBACK_STATUS_REDIRECT) {
+        ++events->redirects;
+        // Windows reports the new address, Wine the Location header as sent: resolving
+        // covers both.
+        if (information != nullptr) {
+            events->address =
+                ResolveLink(events->address, Text(static_cast<const char16_t*>(information)));
+        }
+    } else if (status == WINHTTP_CALLBACK_STATUS_SECURE_FAILURE && information != nullptr &&
+               length >= sizeof(DWORD)) {
+        events->secureFailure = *static_cast<const DWORD*>(information);
+    }
+}
+
+// Points the thread's callbacks at `events` for as long as one request runs.
+class RequestWatch {
+  public:
+    RequestWatch(HINTERNET request, RequestEvents& events) {
+        watchedEvents = &events;
+        WinHttpSetStatusCallback(
+            request, OnRequestEvent,
+            WINHTTP_CALLBACK_FLAG_REDIRECT | WINHTTP_CALLBACK_FLAG_SECURE_FAILURE, 0);
+    }
+    ~RequestWatch() { watchedEvents = nullptr; }
+    RequestWatch(const RequestWatch&) = delete;
+    RequestWatch& operator=(const RequestWatch&) = delete;
+};
+
+// The address the client ended at after following redirects. Wine does not answer this
+// option; the address the redirects were followed to stands in.
+Text RequestUrl(HINTERNET request, const RequestEvents& events) {
+    DWORD size = 0;
+    WinHttpQueryOption(request, WINHTTP_OPTION_URL, nullptr, &size);
+    if (size == 0) {
+        return events.address;
+    }
+    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
+    if (!WinHttpQueryOption(request, WINHTTP_OPTION_URL, buffer.data(), &size)) {
+        return events.address;
+    }
+    return Text(reinterpret_cast<const char16_t*>(buffer.data()));
 }
 
 // Reads until the body ends, a call fails, the Get's time is up or kMaxBodyBytes are held;
@@ -144,12 +206,16 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
     const Text target = RequestTarget(parts.path);
     // The refresh flag bypasses caches: WinHTTP adds Pragma and Cache-Control: no-cache.
     const DWORD flags = WINHTTP_FLAG_REFRESH | (parts.secure ? WINHTTP_FLAG_SECURE : 0);
+    // Declared before the request handle, so that it outlives every callback.
+    RequestEvents events;
+    events.address = address;
     InternetHandle request(WinHttpOpenRequest(connection.get(), L"GET", Wide(target), nullptr,
                                               WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                               flags));
     if (!request) {
         return result;
     }
+    const RequestWatch watch(request.get(), events);
     const Text header = u"User-Agent: " + UserAgentHeaderValue(userAgent) + u"\r\n";
     WinHttpAddRequestHeaders(request.get(), Wide(header), static_cast<DWORD>(-1),
                              WINHTTP_ADDREQ_FLAG_ADD);
@@ -172,6 +238,7 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
                             WINHTTP_NO_HEADER_INDEX)) {
         result.status = static_cast<int>(status);
     }
+    result.finalUrl = events.redirects == 0 ? address : RequestUrl(request.get(), events);
     result.contentType =
         QueryHeaderText<kMaxContentTypeLength + 1>(request.get(), WINHTTP_QUERY_CONTENT_TYPE);
     result.lastModified =

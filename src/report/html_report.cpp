@@ -509,7 +509,7 @@ class ReportWriter {
             // Nothing may be fetched: no fonts, images, frames or connections, only the
             // inline style and script of this file.
             u"<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
-            u"style-src 'unsafe-inline'; script-src 'unsafe-inline'; img-src data:; "
+            u"style-src 'unsafe-inline'; script-src 'unsafe-inline'; "
             u"base-uri 'none'; form-action 'none'\">\n"
             u"<title>AI readiness report: ");
         Esc(scan.host.empty() ? Text(u"no site") : scan.host);

@@ -223,7 +223,7 @@ th[aria-sort=descending] button::after{content:" \25BC"}
 .more button,.controls button{border:1px solid var(--line);border-radius:6px;padding:4px 12px;margin:10px 10px 0 0}
 footer{color:var(--dim);font-size:.85rem;text-align:center}
 @media print{
-:root{--bg:#fff;--card:#fff;--text:#000;--dim:#333;--line:#999;--accent:#000}
+:root{--bg:#fff;--card:#fff;--text:#000;--dim:#333;--line:#999;--accent:#444}
 body{font-size:11pt}
 main{max-width:none;padding:0}
 nav,.controls,.more{display:none}

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Takes a full-page screenshot of an HTML report in headless Chromium, 1280 CSS pixels wide,
-in the light or the dark colour scheme (prefers-color-scheme), for tools/screenshots.
+in the light or the dark colour scheme (prefers-color-scheme), or as printed (print media,
+the width of an A4 page at 96 DPI), for tools/screenshots.
 
-Usage: screenshot_report.py REPORT.html OUT.png light|dark
+Usage: screenshot_report.py REPORT.html OUT.png light|dark|print
 Exits non-zero when no picture was written.
 """
 import base64
@@ -14,10 +15,11 @@ import tempfile
 from check_report_browser import Browser, load
 
 WIDTH = 1280
+PRINT_WIDTH = 794
 
 
 def main():
-    if len(sys.argv) != 4 or sys.argv[3] not in ("light", "dark"):
+    if len(sys.argv) != 4 or sys.argv[3] not in ("light", "dark", "print"):
         print(__doc__, file=sys.stderr)
         return 2
     report, out, scheme = pathlib.Path(sys.argv[1]).resolve(), pathlib.Path(sys.argv[2]), sys.argv[3]
@@ -29,19 +31,20 @@ def main():
         target = browser.send("Target.createTarget", {"url": "about:blank"})["targetId"]
         session = browser.send("Target.attachToTarget",
                                {"targetId": target, "flatten": True})["sessionId"]
+        width = PRINT_WIDTH if scheme == "print" else WIDTH
         browser.send("Emulation.setDeviceMetricsOverride",
-                     {"width": WIDTH, "height": 900, "deviceScaleFactor": 1, "mobile": False},
+                     {"width": width, "height": 900, "deviceScaleFactor": 1, "mobile": False},
                      session=session)
-        browser.send("Emulation.setEmulatedMedia",
-                     {"features": [{"name": "prefers-color-scheme", "value": scheme}]},
-                     session=session)
+        media = ({"media": "print"} if scheme == "print" else
+                 {"features": [{"name": "prefers-color-scheme", "value": scheme}]})
+        browser.send("Emulation.setEmulatedMedia", media, session=session)
         browser.send("Page.enable", session=session)
         browser.send("Page.navigate", {"url": report.as_uri()}, session=session)
         browser.wait_for("Page.loadEventFired")
         height = browser.send("Page.getLayoutMetrics", session=session)["cssContentSize"]["height"]
         shot = browser.send("Page.captureScreenshot",
                             {"format": "png", "captureBeyondViewport": True,
-                             "clip": {"x": 0, "y": 0, "width": WIDTH, "height": height,
+                             "clip": {"x": 0, "y": 0, "width": width, "height": height,
                                       "scale": 1}},
                             session=session)
         out.write_bytes(base64.b64decode(shot["data"]))

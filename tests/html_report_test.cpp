@@ -52,12 +52,18 @@ TEST(HtmlEscape, SpecialsAndForbiddenCodePoints) {
 
 TEST(IsWebAddress, OnlyHttpAndHttpsAtTheStart) {
     const std::pair<Text, bool> cases[] = {
-        {u"http://example.com/", true},      {u"HTTPS://example.com", true},
-        {u"https://", true},                 {u"javascript:alert(1)", false},
-        {u" http://example.com/", false},    {u"//example.com/", false},
-        {u"httpx://example.com", false},     {u"ftp://example.com", false},
-        {u"data:text/html,x", false},        {u"/relative/page.html", false},
-        {u"", false},                        {u"http:/example.com", false},
+        {u"http://example.com/", true},
+        {u"HTTPS://example.com", true},
+        {u"https://", true},
+        {u"javascript:alert(1)", false},
+        {u" http://example.com/", false},
+        {u"//example.com/", false},
+        {u"httpx://example.com", false},
+        {u"ftp://example.com", false},
+        {u"data:text/html,x", false},
+        {u"/relative/page.html", false},
+        {u"", false},
+        {u"http:/example.com", false},
     };
     for (const auto& [address, expected] : cases) {
         EXPECT_EQ(IsWebAddress(address), expected) << WideToUtf8(address);
@@ -91,23 +97,23 @@ TEST(MakeHtmlReport, HostileTextsNeverBecomeMarkup) {
     Text markup = ToLower(html);
     markup.erase(html.find(data), data.size());
     for (const char16_t* attribute :
-         {u"\"onmouseover", u" onmouseover", u"'onfocus", u" onfocus",
-          u"href=\"javascript", u"href=\" javascript", u"href=\"data:", u"href=\"vbscript:"}) {
+         {u"\"onmouseover", u" onmouseover", u"'onfocus", u" onfocus", u"href=\"javascript",
+          u"href=\" javascript", u"href=\"data:", u"href=\"vbscript:"}) {
         EXPECT_EQ(Count(markup, attribute), 0u) << WideToUtf8(attribute);
     }
     EXPECT_EQ(Count(html, u"\uFFFE"), 0u);
     EXPECT_EQ(Count(html, u"\x01"), 0u);
 
     // Links only for the http(s) addresses, their quotes escaped.
-    EXPECT_NE(html.find(u"<a href=\"https://evil.example/%22onmouseover=%22window.__pwned=17%22\">"
-                        u"https://evil.example/&quot;onmouseover=&quot;window.__pwned=17&quot;</a>"),
-              Text::npos);
+    EXPECT_NE(
+        html.find(u"<a href=\"https://evil.example/%22onmouseover=%22window.__pwned=17%22\">"
+                  u"https://evil.example/&quot;onmouseover=&quot;window.__pwned=17&quot;</a>"),
+        Text::npos);
     EXPECT_NE(html.find(u"<td class=\"a\">javascript:window.__pwned=11</td>"), Text::npos);
 
     // The data block carries the texts with every < > & escaped for JSON.
     EXPECT_EQ(Count(data, u"<"), 1u);  // the element's own start tag
-    EXPECT_NE(data.find(u"\\u003c/script\\u003e\\u003cscript\\u003ewindow.__pwned=4"),
-              Text::npos);
+    EXPECT_NE(data.find(u"\\u003c/script\\u003e\\u003cscript\\u003ewindow.__pwned=4"), Text::npos);
     EXPECT_NE(data.find(u"\\\"onmouseover=\\\"window.__pwned=2\\\" x=\\\""), Text::npos);
 }
 
@@ -117,7 +123,7 @@ TEST(MakeHtmlReport, SectionsInOrderAndOnlyWhenThereIsSomethingToShow) {
     const Text html = MakeHtmlReport(full, ScanOptions(), &package, u"2026-12-08 01:00");
     size_t last = 0;
     for (const Text id : {u"overview", u"checks", u"crawlers", u"classes", u"topics", u"pages",
-                           u"skipped", u"package"}) {
+                          u"skipped", u"package"}) {
         const size_t at = html.find(u"<section id=\"" + id + u"\"");
         ASSERT_NE(at, Text::npos) << WideToUtf8(id);
         EXPECT_GT(at, last) << WideToUtf8(id);
@@ -150,12 +156,12 @@ TEST(MakeHtmlReport, RowsCarryTheirFields) {
     page.schemaTypes = {u"Product", u"Offer"};
     page.httpStatus = 203;
     scan.pages = {page};
-    scan.checks = {{u"llms.txt", u"/llms.txt", CheckState::Ok, u"Present", true},
-                   {u"ai-discovery.json", u"/ai-discovery.json", CheckState::Missing, u"Missing",
-                    true},
-                   {u"sitemap.xml", u"/sitemap.xml", CheckState::NeedsUpdate, u"Needs update", true},
-                   {u"robots.txt AI rules", u"/robots.txt", CheckState::Blocking,
-                    u"Blocking AI crawlers", true}};
+    scan.checks = {
+        {u"llms.txt", u"/llms.txt", CheckState::Ok, u"Present", true},
+        {u"ai-discovery.json", u"/ai-discovery.json", CheckState::Missing, u"Missing", true},
+        {u"sitemap.xml", u"/sitemap.xml", CheckState::NeedsUpdate, u"Needs update", true},
+        {u"robots.txt AI rules", u"/robots.txt", CheckState::Blocking, u"Blocking AI crawlers",
+         true}};
     scan.crawlerAccess = {{u"GPTBot", u"OpenAI", CrawlerPurpose::Training,
                            CrawlerAccessLevel::Blocked, u"Disallow: /"}};
     scan.skippedPages = {{u"https://example.com/gone", 2, 0, u"connection refused"}};
@@ -169,8 +175,8 @@ TEST(MakeHtmlReport, RowsCarryTheirFields) {
     package.form.name = u"Harbour Light Works";
     package.form.allowTraining = false;
     package.form.allowCitation = true;
-    package.outcome = {true, u"/out/example.com", u"/out/example.com/x.zip", Text(),
-                       {u"README.txt", u"llms.txt"}};
+    package.outcome = {
+        true, u"/out/example.com", u"/out/example.com/x.zip", Text(), {u"README.txt", u"llms.txt"}};
     const Text html = MakeHtmlReport(scan, options, &package, u"2026-12-08 01:00");
 
     const std::vector<Text> expected = {
@@ -207,7 +213,8 @@ TEST(MakeHtmlReport, RowsCarryTheirFields) {
 TEST(MakeHtmlReport, LinkTargetsAreValidUris) {
     const std::pair<Text, Text> cases[] = {
         {u"http://[::1]:8080/a b#x#y", u"http://[::1]:8080/a%20b#x%23y"},
-        {u"https://h.example/caf\u00E9?q=[1]|{2}", u"https://h.example/caf%C3%A9?q=%5B1%5D%7C%7B2%7D"},
+        {u"https://h.example/caf\u00E9?q=[1]|{2}",
+         u"https://h.example/caf%C3%A9?q=%5B1%5D%7C%7B2%7D"},
         {u"https://h.example/100%/%41%4", u"https://h.example/100%25/%41%254"},
         {u"https://h.example/\U0001F600\xD800\t", u"https://h.example/%F0%9F%98%80%EF%BF%BD%09"},
         {u"https://h.example/a'b&c", u"https://h.example/a&#39;b&amp;c"},

@@ -1,8 +1,8 @@
 #include "app/commands.h"
 
 #include "app/app_ids.h"
-#include "common/maker_info.h"
 #include "common/directory.h"
+#include "common/maker_info.h"
 #include "common/safe_file.h"
 #include "common/settings.h"
 #include "package/package_form.h"
@@ -233,9 +233,8 @@ void CommandLogic::OnSaveReport() {
     if (path.empty()) {
         return;
     }
-    const std::string html =
-        WideToUtf8(MakeHtmlReport(*current_, currentOptions_, currentPackage_.get(),
-                                  ReportTimeStamp()));
+    const std::string html = WideToUtf8(
+        MakeHtmlReport(*current_, currentOptions_, currentPackage_.get(), ReportTimeStamp()));
     const Text error = WriteFileSafely(path, html);
     if (!error.empty()) {
         ops_.Log(u"Report FAILED: " + path + u" (" + error + u")");

@@ -334,7 +334,8 @@ Text UsageText() {
            u"\n"
            u"Exit codes: 0 done, 2 usage or address error, 3 no page could be crawled,\n"
            u"4 the package, the JSON or the report could not be written,\n"
-           u"5 score below --min-score, 130 cancelled with Ctrl+C (the partial result is still reported).\n";
+           u"5 score below --min-score, 130 cancelled with Ctrl+C (the partial result is still\n"
+           u"reported).\n";
 }
 
 }  // namespace bcnk::cli

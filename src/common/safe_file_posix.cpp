@@ -8,9 +8,13 @@
 
 namespace bcnk {
 
-unsigned long CurrentProcessId() { return static_cast<unsigned long>(getpid()); }
+unsigned long CurrentProcessId() {
+    return static_cast<unsigned long>(getpid());
+}
 
-bool FlushFileToDisk(std::FILE* file) { return fsync(fileno(file)) == 0; }
+bool FlushFileToDisk(std::FILE* file) {
+    return fsync(fileno(file)) == 0;
+}
 
 Text MoveFileOver(const Text& source, const Text& target) {
     // rename() replaces the target atomically on the same file system.
@@ -20,6 +24,8 @@ Text MoveFileOver(const Text& source, const Text& target) {
     return Utf8ToWide(std::strerror(errno));
 }
 
-void RemoveFile(const Text& path) { std::remove(WideToUtf8(path).c_str()); }
+void RemoveFile(const Text& path) {
+    std::remove(WideToUtf8(path).c_str());
+}
 
 }  // namespace bcnk

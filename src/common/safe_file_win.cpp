@@ -8,13 +8,19 @@ namespace bcnk {
 
 namespace {
 
-const wchar_t* Wide(const Text& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+const wchar_t* Wide(const Text& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
 
 }  // namespace
 
-unsigned long CurrentProcessId() { return GetCurrentProcessId(); }
+unsigned long CurrentProcessId() {
+    return GetCurrentProcessId();
+}
 
-bool FlushFileToDisk(std::FILE* file) { return _commit(_fileno(file)) == 0; }
+bool FlushFileToDisk(std::FILE* file) {
+    return _commit(_fileno(file)) == 0;
+}
 
 Text MoveFileOver(const Text& source, const Text& target) {
     if (MoveFileExW(Wide(source), Wide(target),
@@ -32,6 +38,8 @@ Text MoveFileOver(const Text& source, const Text& target) {
     return Trim(reason);
 }
 
-void RemoveFile(const Text& path) { DeleteFileW(Wide(path)); }
+void RemoveFile(const Text& path) {
+    DeleteFileW(Wide(path));
+}
 
 }  // namespace bcnk

@@ -48,8 +48,8 @@ void ForEachCleanUnit(const Text& text, Emit emit) {
         const char16_t unit = text[index];
         if (unit >= 0xD800 && unit <= 0xDBFF && index + 1 < text.size() &&
             text[index + 1] >= 0xDC00 && text[index + 1] <= 0xDFFF) {
-            const char32_t point =
-                0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text[index + 1] - 0xDC00);
+            const char32_t point = 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
+                                   (text[index + 1] - 0xDC00);
             if (IsAllowedScalar(point)) {
                 emit(unit);
                 emit(text[index + 1]);
@@ -68,12 +68,24 @@ void ForEachCleanUnit(const Text& text, Emit emit) {
 void AppendEscaped(Text& out, const Text& text) {
     ForEachCleanUnit(text, [&out](char16_t unit) {
         switch (unit) {
-            case u'&': out += u"&amp;"; break;
-            case u'<': out += u"&lt;"; break;
-            case u'>': out += u"&gt;"; break;
-            case u'"': out += u"&quot;"; break;
-            case u'\'': out += u"&#39;"; break;
-            default: out += unit; break;
+            case u'&':
+                out += u"&amp;";
+                break;
+            case u'<':
+                out += u"&lt;";
+                break;
+            case u'>':
+                out += u"&gt;";
+                break;
+            case u'"':
+                out += u"&quot;";
+                break;
+            case u'\'':
+                out += u"&#39;";
+                break;
+            default:
+                out += unit;
+                break;
         }
     });
 }
@@ -87,8 +99,8 @@ void AppendJsonString(Text& out, const Text& text) {
         if (unit == u'"' || unit == u'\\') {
             out += u'\\';
             out += unit;
-        } else if (unit < 0x20 || unit == u'<' || unit == u'>' || unit == u'&' ||
-                   unit == 0x2028 || unit == 0x2029) {
+        } else if (unit < 0x20 || unit == u'<' || unit == u'>' || unit == u'&' || unit == 0x2028 ||
+                   unit == 0x2029) {
             out += u"\\u";
             out += kHex[(unit >> 12) & 0xF];
             out += kHex[(unit >> 8) & 0xF];
@@ -112,9 +124,8 @@ bool IsHexDigit(char16_t unit) {
 Text LinkTarget(const Text& address) {
     static const char16_t kHex[] = u"0123456789ABCDEF";
     const size_t authorityStart = address.find(u"//");
-    const size_t authorityEnd = authorityStart == Text::npos
-                                    ? 0
-                                    : address.find_first_of(u"/?#", authorityStart + 2);
+    const size_t authorityEnd =
+        authorityStart == Text::npos ? 0 : address.find_first_of(u"/?#", authorityStart + 2);
     Text target;
     target.reserve(address.size() + 16);
     bool fragment = false;
@@ -165,19 +176,19 @@ constexpr int kFairScore = 50;
 constexpr int kPoorScore = 0;
 
 Text StyleSheet() {
-    Text css = u":root{color-scheme:light dark;--bg:" + CssColor(kLightBackground) +
-               u";--card:" + CssColor(kLightCard) + u";--line:" + CssColor(kLightLine) +
-               u";--text:" + CssColor(kColorBackground) + u";--dim:" + CssColor(kLightDimText) +
-               u";--accent:" + CssColor(kColorAccentDark) + u";--ring:" + CssColor(kLightRing) +
-               u";--good:" + CssColor(ScoreColor(kGoodScore)) + u";--fair:" +
-               CssColor(ScoreColor(kFairScore)) + u";--poor:" + CssColor(ScoreColor(kPoorScore)) +
-               u";--ink:" + CssColor(kColorBackground) + u"}\n";
+    Text css = u":root{color-scheme:light dark;--bg:" + CssColor(kLightBackground) + u";--card:" +
+               CssColor(kLightCard) + u";--line:" + CssColor(kLightLine) + u";--text:" +
+               CssColor(kColorBackground) + u";--dim:" + CssColor(kLightDimText) + u";--accent:" +
+               CssColor(kColorAccentDark) + u";--ring:" + CssColor(kLightRing) + u";--good:" +
+               CssColor(ScoreColor(kGoodScore)) + u";--fair:" + CssColor(ScoreColor(kFairScore)) +
+               u";--poor:" + CssColor(ScoreColor(kPoorScore)) + u";--ink:" +
+               CssColor(kColorBackground) + u"}\n";
     css += u"@media (prefers-color-scheme:dark){:root{--bg:" + CssColor(kColorBackground) +
-           u";--card:" + CssColor(kColorCard) + u";--line:" + CssColor(kColorField) +
-           u";--text:" + CssColor(kColorText) + u";--dim:" + CssColor(kColorDimText) +
-           u";--accent:" + CssColor(kColorAccent) + u";--ring:" + CssColor(kColorGaugeRing) +
-           u"}}\n";
-    css += uR"CSS(*{box-sizing:border-box}
+           u";--card:" + CssColor(kColorCard) + u";--line:" + CssColor(kColorField) + u";--text:" +
+           CssColor(kColorText) + u";--dim:" + CssColor(kColorDimText) + u";--accent:" +
+           CssColor(kColorAccent) + u";--ring:" + CssColor(kColorGaugeRing) + u"}}\n";
+    css +=
+        uR"CSS(*{box-sizing:border-box}
 body{margin:0;background:var(--bg);color:var(--text);font:15px/1.45 "Segoe UI",system-ui,-apple-system,Roboto,"DejaVu Sans",sans-serif}
 main{max-width:1180px;margin:0 auto;padding:24px 20px 40px}
 header.top{display:flex;flex-wrap:wrap;gap:8px 24px;align-items:baseline;justify-content:space-between;margin-bottom:8px}
@@ -248,7 +259,8 @@ var live = document.getElementById("pages-live");
 if (!source || !live) { return; }
 var rows = JSON.parse(source.textContent);
 var step = )JS" +
-           NumberText(kRowsPerStep) + uR"JS(;
+           NumberText(kRowsPerStep) +
+           uR"JS(;
 var body = document.getElementById("page-rows");
 var filter = document.getElementById("page-filter");
 var count = document.getElementById("page-count");
@@ -367,8 +379,8 @@ render();
 // fixes it. Keyed by the probed path, which is fixed for each row.
 struct CheckAdvice {
     const char16_t* path;
-    const char16_t* missing;     // the file is not there
-    const char16_t* fileName;    // the package file that fixes it
+    const char16_t* missing;   // the file is not there
+    const char16_t* fileName;  // the package file that fixes it
 };
 
 constexpr std::array<CheckAdvice, 10> kCheckAdvice = {{
@@ -384,7 +396,8 @@ constexpr std::array<CheckAdvice, 10> kCheckAdvice = {{
      u"ai-discovery.json"},
     {u"/.well-known/ai-discovery.json",
      u"Put a copy of ai-discovery.json in the /.well-known/ folder as well.", u"ai-discovery.json"},
-    {u"/ai-discovery.md", u"Upload the human-readable version of your AI policy as /ai-discovery.md.",
+    {u"/ai-discovery.md",
+     u"Upload the human-readable version of your AI policy as /ai-discovery.md.",
      u"ai-discovery.md"},
     {u"/knowledge-graph.json",
      u"Describe your organisation and products as schema.org JSON-LD in /knowledge-graph.json.",
@@ -396,8 +409,8 @@ constexpr std::array<CheckAdvice, 10> kCheckAdvice = {{
      u"sitemap.xml"},
     {u"/.well-known/tdmrep.json",
      u"Declare your text-and-data-mining policy in /.well-known/tdmrep.json.", u"tdmrep.json"},
-    {u"/robots.txt",
-     u"Publish a robots.txt that says which AI crawlers may read the site.", u"robots.txt.NEW"},
+    {u"/robots.txt", u"Publish a robots.txt that says which AI crawlers may read the site.",
+     u"robots.txt.NEW"},
 }};
 
 // Empty for a check that is fine or whose path is unknown.
@@ -432,9 +445,12 @@ Text AdviceFor(const DiscoveryCheck& check) {
 
 const char16_t* StateClass(CheckState state) {
     switch (state) {
-        case CheckState::Ok: return u"good";
-        case CheckState::NeedsUpdate: return u"fair";
-        default: return u"poor";
+        case CheckState::Ok:
+            return u"good";
+        case CheckState::NeedsUpdate:
+            return u"fair";
+        default:
+            return u"poor";
     }
 }
 
@@ -444,9 +460,12 @@ const char16_t* BandClass(int score) {
 
 const char16_t* AccessClass(CrawlerAccessLevel access) {
     switch (access) {
-        case CrawlerAccessLevel::Allowed: return u"good";
-        case CrawlerAccessLevel::Partly: return u"fair";
-        default: return u"poor";
+        case CrawlerAccessLevel::Allowed:
+            return u"good";
+        case CrawlerAccessLevel::Partly:
+            return u"fair";
+        default:
+            return u"poor";
     }
 }
 
@@ -565,13 +584,13 @@ class ReportWriter {
         }
         const int seconds = std::max(scan.elapsedSeconds, 0);
         Fact(u"Scan time", NumberText(seconds / 60) + u" min " + NumberText(seconds % 60) + u" s");
-        Text settings = u"depth " + NumberText(options.maxDepth) + u", pause " +
-                        NumberText(options.delayMs) + u" ms, page limit " +
-                        (options.maxPages >= kNoPageLimit ? Text(u"none")
-                                                          : NumberText(options.maxPages)) +
-                        u", " + NumberText(options.connections) +
-                        (options.connections == 1 ? u" connection" : u" connections") +
-                        u", robots.txt " + (options.respectRobots ? u"respected" : u"ignored");
+        Text settings =
+            u"depth " + NumberText(options.maxDepth) + u", pause " + NumberText(options.delayMs) +
+            u" ms, page limit " +
+            (options.maxPages >= kNoPageLimit ? Text(u"none") : NumberText(options.maxPages)) +
+            u", " + NumberText(options.connections) +
+            (options.connections == 1 ? u" connection" : u" connections") + u", robots.txt " +
+            (options.respectRobots ? u"respected" : u"ignored");
         Fact(u"Scan options", settings);
         Fact(u"User-Agent", options.userAgent);
         if (scan.pageLimitReached) {
@@ -595,7 +614,8 @@ class ReportWriter {
             u"<circle class=\"ring\" cx=\"80\" cy=\"80\" r=\"66\" stroke-width=\"14\"/>");
         if (shown > 0) {
             // Clockwise from the top, as on the window's gauge.
-            Raw(u"<circle class=\"arc\" cx=\"80\" cy=\"80\" r=\"66\" stroke-width=\"14\" stroke=\"" +
+            Raw(u"<circle class=\"arc\" cx=\"80\" cy=\"80\" r=\"66\" stroke-width=\"14\" "
+                u"stroke=\"" +
                 CssColor(ScoreColor(shown)) + u"\" stroke-dasharray=\"" +
                 FixedNumber(kCircumference * shown / 100.0) + u" " + FixedNumber(kCircumference) +
                 u"\" transform=\"rotate(-90 80 80)\"/>");
@@ -686,8 +706,7 @@ class ReportWriter {
         for (size_t index = 0; index < rows.size(); ++index) {
             const int top = static_cast<int>(index) * kRowHeight;
             const int width =
-                rows[index].count == 0 ? 0
-                                       : std::max(2, rows[index].count * kBarWidth / largest);
+                rows[index].count == 0 ? 0 : std::max(2, rows[index].count * kBarWidth / largest);
             Raw(u"<text x=\"0\" y=\"" + NumberText(top + 21) + u"\">" + rows[index].label +
                 u"</text><rect class=\"track\" x=\"" + NumberText(kBarLeft) + u"\" y=\"" +
                 NumberText(top + 6) + u"\" width=\"" + NumberText(kBarWidth) +

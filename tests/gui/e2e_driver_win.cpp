@@ -1,9 +1,9 @@
 // Drives the real Beaconsmith.exe through its windows from another process, the way a user
 // would: types an address, scans, reads both lists, sorts, switches tabs, generates a
-// package, saves the report, switches logging off in Settings and closes the window during a second scan.
-// Every wait polls for a condition with a deadline. Prints one line per check and
-// "key=value" lines for the shell step (package folder, page count); exits non-zero on the
-// first failed check.
+// package, saves the report, switches logging off in Settings and closes the window during a
+// second scan. Every wait polls for a condition with a deadline. Prints one line per check and
+// "key=value" lines for the shell step (package folder, page count, report file); exits
+// non-zero on the first failed check.
 //
 // Usage: bcnk_gui_driver e2e <Beaconsmith.exe> <site address>
 //        bcnk_gui_driver screens <Beaconsmith.exe> <site address> <folder>
@@ -416,8 +416,7 @@ void SaveReport(const Program& program, HWND dialog, const std::wstring& address
         [&] { return GetFileAttributesW(expected.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30);
     WaitFor(
         "status bar names the saved report",
-        [&] { return StartsWith(TextOf(program.Item(kIdStatusBar)), L"  Report saved to: "); },
-        10);
+        [&] { return StartsWith(TextOf(program.Item(kIdStatusBar)), L"  Report saved to: "); }, 10);
     std::printf("report_file=%s\n", Narrow(expected).c_str());
 }
 

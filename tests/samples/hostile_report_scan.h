@@ -52,9 +52,8 @@ inline ScanResult HostileReportScan() {
     scan.topics = kHostileTexts;
     for (size_t index = 0; index < kHostileTexts.size() + kHostileAddresses.size(); ++index) {
         PageRecord page;
-        page.url = index < kHostileAddresses.size()
-                       ? kHostileAddresses[index]
-                       : scan.baseUrl + u"/" + HostileText(index);
+        page.url = index < kHostileAddresses.size() ? kHostileAddresses[index]
+                                                    : scan.baseUrl + u"/" + HostileText(index);
         page.title = HostileText(index);
         page.schemaTypes = {HostileText(index + 1), HostileText(index + 2)};
         page.wordCount = static_cast<int>(index * 37);

@@ -37,8 +37,8 @@ int main(int argc, char** argv) {
     bool ok = Write(dir + u"/hostile-records.html",
                     MakeHtmlReport(samples::HostileReportScan(), samples::HostileReportOptions(),
                                    &package, samples::HostileText(4)));
-    ok = Write(dir + u"/large.html",
-               MakeHtmlReport(bench::LargeScan(static_cast<size_t>(pages)), ScanOptions(), nullptr, u"2026-12-08 01:00")) &&
+    ok = Write(dir + u"/large.html", MakeHtmlReport(bench::LargeScan(static_cast<size_t>(pages)),
+                                                    ScanOptions(), nullptr, u"2026-12-08 01:00")) &&
          ok;
     return ok ? 0 : 1;
 }

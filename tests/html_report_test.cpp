@@ -180,7 +180,7 @@ TEST(MakeHtmlReport, RowsCarryTheirFields) {
     const Text html = MakeHtmlReport(scan, options, &package, u"2026-12-08 01:00");
 
     const std::vector<Text> expected = {
-        u"<dt>Scanned</dt><dd>2026-12-08T00:15:44Z</dd>",
+        u"<dt>Scanned</dt><dd>2026-12-08 00:15:44 UTC</dd>",
         u"<dt>Report written</dt><dd>2026-12-08 01:00</dd>",
         u"depth 2, pause 250 ms, page limit none, 1 connection, robots.txt ignored",
         u"aria-label=\"Readiness score 80 of 100: Good\"",

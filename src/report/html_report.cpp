@@ -221,7 +221,8 @@ th{color:var(--dim);font-weight:600;white-space:nowrap}
 td{overflow-wrap:anywhere}
 td.a{min-width:12em}
 td.n,th.n{text-align:right;white-space:nowrap}
-td.c{white-space:nowrap}
+td.c,td.k{white-space:nowrap}
+@media print,(max-width:900px){td.k{white-space:normal;overflow-wrap:normal}}
 code{font-family:Consolas,"DejaVu Sans Mono",monospace;font-size:.9em}
 ul.chips{list-style:none;margin:0;padding:0;display:flex;flex-wrap:wrap;gap:8px}
 ul.chips li{border:1px solid var(--line);border-radius:14px;padding:2px 12px}
@@ -475,6 +476,14 @@ Text FixedNumber(double value) {
     return AsciiToText(buffer);
 }
 
+// "2026-12-08T00:15:44Z" as "2026-12-08 00:15:44 UTC"; any other form is shown as it is.
+Text ReadableUtcTime(const Text& stamp) {
+    if (stamp.size() != 20 || stamp[10] != u'T' || stamp[19] != u'Z') {
+        return stamp;
+    }
+    return stamp.substr(0, 10) + u" " + stamp.substr(11, 8) + u" UTC";
+}
+
 // Builds the file; every method appends to out.
 class ReportWriter {
   public:
@@ -575,7 +584,7 @@ class ReportWriter {
             Raw(u"</dd>\n");
         }
         if (!scan.scanTime.empty()) {
-            Fact(u"Scanned", scan.scanTime);
+            Fact(u"Scanned", ReadableUtcTime(scan.scanTime));
         }
         Fact(u"Report written", madeAt);
         Fact(u"Pages found", NumberText(static_cast<long long>(scan.pages.size())));
@@ -638,9 +647,9 @@ class ReportWriter {
         OpenTableSection(u"checks", u"Discovery checks",
                          {u"File", u"Path", u"Status", u"Details", u"Scored", u"What to do"});
         for (const DiscoveryCheck& check : scan.checks) {
-            Raw(u"<tr><td class=\"c\">");
+            Raw(u"<tr><td class=\"k\">");
             Esc(check.label);
-            Raw(u"</td><td class=\"c\"><code>");
+            Raw(u"</td><td class=\"k\"><code>");
             Esc(check.path);
             Raw(u"</code></td><td><span class=\"badge ");
             Raw(StateClass(check.state));

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         std::memcpy(text.data(), data, text.size() * 2);
 
     const bcnk::Text decoded = bcnk::DecodeEntities(text);
-    // A reference never grows into more than one unit.
+    // A reference is never shorter than the one or two units it decodes to.
     FUZZ_CHECK(decoded.size() <= text.size());
     if (text.find(u'&') == bcnk::Text::npos) {
         FUZZ_CHECK(decoded == text);

@@ -49,12 +49,16 @@ Text NameAfter(const Text& block, const Text& folded, size_t from) {
 Text ReferenceHtmlToText(const Text& fragment) {
     Text stripped;
     bool inside = false;
-    for (const char16_t unit : fragment) {
-        if (unit == u'<') {
+    for (size_t at = 0; at < fragment.size(); ++at) {
+        const char16_t unit = fragment[at];
+        const char16_t next = at + 1 < fragment.size() ? fragment[at + 1] : u'\0';
+        const bool tagStart = (next >= u'a' && next <= u'z') || (next >= u'A' && next <= u'Z') ||
+                              next == u'/' || next == u'!' || next == u'?';
+        if (inside) {
+            inside = unit != u'>';
+        } else if (unit == u'<' && tagStart) {
             inside = true;
-        } else if (unit == u'>') {
-            inside = false;
-        } else if (!inside) {
+        } else {
             stripped += unit;
         }
     }

@@ -86,7 +86,8 @@ TEST(AiDiscoveryJson, FullFormAndCountedClasses) {
     "sitemap": "https://shop.example.com/sitemap.xml",
     "ai_sitemap": "https://shop.example.com/ai-sitemap.xml",
     "knowledge_graph": "https://shop.example.com/knowledge-graph.json",
-    "llms": "https://shop.example.com/llms-lite.txt"
+    "llms": "https://shop.example.com/llms-lite.txt",
+    "llms_txt": "https://shop.example.com/llms.txt"
   },
   "generated": "2026-12-07",
   "generator": "Talvenn's Beaconsmith"
@@ -99,6 +100,8 @@ TEST(AiDiscoveryJson, NoFoundedNoTopicsNothingAllowedAndEscapedName) {
     ScanResult scan;
     scan.baseUrl = u"http://a.example:8080";
     scan.language = u"en";
+    // The site has an llms.txt of its own, so the package proposes none and names none.
+    scan.checks = {{u"llms.txt", u"/llms.txt", CheckState::Ok, u"Present", true}};
     PackageForm form;
     form.name = u"Say \"Hi\" \\ Co\n";
     form.industry = u"Other";
@@ -145,7 +148,7 @@ TEST(AiDiscoveryMd, ProductsTopicsAndFounded) {
     PackageForm form = FullForm();
     form.name = u"Say \"Hi\" \\ Co";
     const Text expected =
-        uR"(# Say "Hi" \ Co - AI Discovery
+        uR"(# Say "Hi" \\ Co - AI Discovery
 
 _Last updated: 2026-12-07_
 

@@ -364,6 +364,9 @@ TEST_F(CommandLogicTest, GenerateIsRefusedUntilItCanRun) {
     logic.OnGenerateButton(NamedForm(u"Ann"));
     logic.OnScanDone(ResultWithPages(1));
     logic.OnGenerateButton(NamedForm(u"   "));
+    PackageForm badEmail = NamedForm(u"Ann");
+    badEmail.email = u"ann at example.com";
+    logic.OnGenerateButton(badEmail);
 
     std::vector<Text> texts;
     for (const auto& box : ops.boxes) {
@@ -371,7 +374,9 @@ TEST_F(CommandLogicTest, GenerateIsRefusedUntilItCanRun) {
         EXPECT_EQ(box.icon, BoxIcon::Information);
     }
     EXPECT_EQ(texts, (std::vector<Text>{u"Run a scan first.", u"Wait for the scan to finish first.",
-                                        u"Enter your name or business name."}));
+                                        u"Enter your name or business name.",
+                                        u"Enter the e-mail address as name@example.com, or "
+                                        u"leave it empty."}));
     EXPECT_EQ(ops.generateJob, nullptr);
 }
 

@@ -127,7 +127,7 @@ TEST(CrawlHostile, RedirectLoopIsOneFailedFetch) {
     const CrawlSession session = RunCrawl(TestOptions(Hostile("/loop-a")));
     ExpectNoPages(session, u"Missing");
     EXPECT_EQ(SkipLines(session), 1);
-    EXPECT_EQ(session.log[1], u"skip [0] d0 (no response) - " + Hostile("/loop-a"));
+    EXPECT_EQ(session.log[1], u"skip [0] d0 (too many redirects) - " + Hostile("/loop-a"));
 }
 
 TEST(CrawlHostile, BodiesAreCutAtTwoMebibytes) {
@@ -189,7 +189,7 @@ TEST(CrawlHostile, RefusedConnection) {
     EXPECT_EQ(session.result.robotsStatus, 0);
     EXPECT_FALSE(session.result.robotsFound);
     EXPECT_EQ(session.result.baseUrl, u"http://127.0.0.1:1");
-    EXPECT_EQ(session.log[1], u"skip [0] d0 (no response) - http://127.0.0.1:1/");
+    EXPECT_EQ(session.log[1], u"skip [0] d0 (connection refused) - http://127.0.0.1:1/");
 }
 
 TEST(CrawlHostile, CatchAllErrorPageIsNoDiscoveryFile) {

@@ -406,6 +406,21 @@ TEST(Crawl, StartThatRedirectsMovesTheScanAndPagesKeepTheirFinalAddress) {
         // From plain HTTP to HTTPS on another host name.
         {plain + u"/secure-start", MovedDocs(plain + u"/secure-start", movedSecure, away)},
         {secure + u"/to-http", toHttp},
+        // A start that leads nowhere leaves the scan where it began.
+        {plain + u"/loop",
+         {u"127.0.0.1",
+          plain,
+          plain + u"/loop",
+          u"",
+          {},
+          {{plain + u"/loop", 0, 0, u"too many redirects"}}}},
+        {plain + u"/elsewhere",
+         {u"127.0.0.1",
+          plain,
+          plain + u"/elsewhere",
+          u"",
+          {},
+          {{plain + u"/elsewhere", 0, 0, u"redirect to another scheme"}}}},
     };
     for (const Row& row : rows) {
         const CrawlSession session = RunCrawl(TestOptions(row.start, 2));

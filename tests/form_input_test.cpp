@@ -91,5 +91,50 @@ TEST(PackageFormInput, OnlyTheNameIsRequired) {
     EXPECT_EQ(PackageFormProblem(TrimmedPackageForm(typed)), u"");
 }
 
+TEST(PackageFormInput, EmailAndYearMustBeWhatTheySay) {
+    const Text badEmail = kEmailMessage;
+    const Text badYear = u"Enter the year founded as a year from 1800 to 2026, or leave it empty.";
+    struct Row {
+        Text email;
+        Text founded;
+        Text problem;
+    };
+    const Row rows[] = {
+        {u"", u"", u""},
+        {u"hello@brackenfold.example", u"2026", u""},
+        {u"first.last+tag@mail.example.co.uk", u"1800", u""},
+        {u"o'brien@localhost", u"", u""},
+        {u"j\u00FCrgen@b\u00FCcher.example", u"", u""},
+        {u"hello", u"", badEmail},
+        {u"@example.com", u"", badEmail},
+        {u"hello@", u"", badEmail},
+        {u"a@b@c.example", u"", badEmail},
+        {u"hello @example.com", u"", badEmail},
+        {u"hello@exa_mple.com", u"", badEmail},
+        {u".hello@example.com", u"", badEmail},
+        {u"hel..lo@example.com", u"", badEmail},
+        {u"hello@example..com", u"", badEmail},
+        {u"hello@example.com.", u"", badEmail},
+        {u"\"q\"@example.com", u"", badEmail},
+        {u"a<b>@example.com", u"", badEmail},
+        {u"line\nbreak@example.com", u"", badEmail},
+        {u"hello@[127.0.0.1]", u"", badEmail},
+        {Text(65, u'a') + u"@example.com", u"", badEmail},
+        {u"", u"1799", badYear},
+        {u"", u"2027", badYear},
+        {u"", u"0", badYear},
+        {u"", u"20x6", badYear},
+        {u"", u"12345", badYear},
+    };
+    for (const Row& row : rows) {
+        PackageForm form;
+        form.name = u"N";
+        form.email = row.email;
+        form.founded = row.founded;
+        EXPECT_EQ(PackageFormProblem(form, 2026), row.problem)
+            << WideToUtf8(row.email) << " / " << WideToUtf8(row.founded);
+    }
+}
+
 }  // namespace
 }  // namespace bcnk

@@ -35,12 +35,13 @@ TEST(GenerateRequestLogLine, FlagsAndMissingYear) {
 TEST(GeneratePackage, LogsEachStepAndReturnsTheWrittenOutcome) {
     struct Row {
         bool folderBlocked;
+        bool siteHasLlmsTxt;  // then the package holds the ten files without a proposal
         Text founded;
         Text lastLine;  // the zip path is appended when the export succeeds
     };
     const std::vector<Row> rows = {
-        {false, u"", u"Export OK: "},
-        {true, u"1999", u"Export FAILED: Could not create output folder."},
+        {false, false, u"", u"Export OK: "},
+        {true, true, u"1999", u"Export FAILED: Could not create output folder."},
     };
     for (const Row& row : rows) {
         test::TempDir module;
@@ -50,6 +51,9 @@ TEST(GeneratePackage, LogsEachStepAndReturnsTheWrittenOutcome) {
         }
         ScanResult scan;
         scan.host = u"example.com";
+        if (row.siteHasLlmsTxt) {
+            scan.checks = {{u"llms.txt", u"/llms.txt", CheckState::Ok, u"Present", true}};
+        }
         const PackageForm form = {u"Ann", u"", u"", u"SEO", row.founded, true, false, true, true};
         PackageOutcome outcome;
         const std::vector<Text> log =
@@ -57,8 +61,8 @@ TEST(GeneratePackage, LogsEachStepAndReturnsTheWrittenOutcome) {
 
         EXPECT_EQ(outcome.ok, !row.folderBlocked);
         const Text expectedLast = row.lastLine + (outcome.ok ? outcome.zipPath : Text());
-        EXPECT_EQ(log, (std::vector<Text>{GenerateRequestLogLine(form), u"Generated 10 files",
-                                          expectedLast}));
+        const Text generated = row.siteHasLlmsTxt ? u"Generated 10 files" : u"Generated 11 files";
+        EXPECT_EQ(log, (std::vector<Text>{GenerateRequestLogLine(form), generated, expectedLast}));
         if (outcome.ok) {
             EXPECT_EQ(fs::path(outcome.folderPath), module.path() / "output" / "example.com");
             EXPECT_TRUE(fs::is_regular_file(fs::path(outcome.zipPath)));

@@ -157,7 +157,10 @@ TEST(ParseHtmlPage, WordCount) {
         {"a&#32;b", 2},
         {"a &#\n65; b", 3},  // white space inside a reference is read past, as wcstol does
         {"na\xC3\xAFve caf\xC3", 2},
-        {"a > b < c", 2},
+        {"a > b < c", 5},  // neither is a tag: browsers show both
+        {"Salt & Pepper < 5 > 3 <3 x<", 9},
+        {"a<b c>d</b >e<!x>f<?y>g</ h>i", 1},
+        {"&#x1F600; &#128512;x", 2},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(ParseHtmlPage(row.html).wordCount, row.words) << row.html;
@@ -181,9 +184,13 @@ TEST(ParseHtmlPage, BodyCutInsideUtf8SequenceEndsInReplacement) {
 }
 
 TEST(ParseHtmlPage, PagesOfOnlyMarkup) {
-    const ParsedPage page = ParseHtmlPage("<<<>>><<h1>>></h1><h1></h1><>");
+    const ParsedPage page = ParseHtmlPage("<a><h1></h1><h2></h2><!x><?y><br/>");
     EXPECT_EQ(page.wordCount, 0);
     EXPECT_TRUE(page.headings.empty());
+    // A "<" before anything but a letter, "/", "!" or "?" is text, as in browsers.
+    const ParsedPage stray = ParseHtmlPage("<<<>>><<h1>>></h1><h1></h1><>");
+    EXPECT_EQ(stray.wordCount, 1);
+    EXPECT_EQ(stray.headings, std::vector<Text>{u">>"});
     EXPECT_EQ(page.language, u"en");
 }
 
@@ -280,13 +287,17 @@ TEST(HtmlToText, RemovesTagsThenDecodes) {
     const std::vector<Row> rows = {
         {u"&lt;b&gt;bold&lt;/b&gt;", u"<b>bold</b>"},
         {u"  a \t\n b  ", u"a b"},
-        {u"a<!-- x > y -->b", u"a y --b"},
-        {u"<script>if (a < b) go();</script>", u"if (a"},
+        {u"a<!-- x > y -->b", u"a y -->b"},
+        {u"<script>if (a < b) go();</script>", u"if (a < b) go();"},
+        {u"<title>Salt &amp; Pepper < 5 > 3</title>", u"Salt & Pepper < 5 > 3"},
+        {u"1<2 and 3 <= 4 <", u"1<2 and 3 <= 4 <"},
+        {u"x<\u00E9>y", u"x<\u00E9>y"},  // only ASCII letters start a tag name
+        {u"&#x1F600; &#x1f600;", u"\U0001F600 \U0001F600"},
         {u"x&nbsp;&nbsp;y", u"x y"},
         {u"&a<b>mp;", u"&"},  // the reference is read after the tag is gone
         {u"\u3000wide\u2003space\u00A0", u"wide space"},
         {u"<unclosed", u""},
-        {u"a>b", u"ab"},
+        {u"a>b", u"a>b"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(HtmlToText(row.fragment), row.text);
@@ -300,7 +311,7 @@ TEST(DecodeEntities, References) {
     };
     const std::vector<Row> rows = {
         {u"&#65;&#x42;&#X43;", u"ABC"},
-        {u"&#0;", u"&#0;"},
+        {u"&#0;&#x0000;", u"\uFFFD\uFFFD"},
         {u"&#-5;", u"&#-5;"},
         {u"&bogus;", u"&bogus;"},
         {u"&copy without", u"&copy without"},
@@ -317,7 +328,8 @@ TEST(DecodeEntities, References) {
         {u"&#000000065;", u"&#000000065;"},  // eleven units
         {u"&# 65;&#+66;&#65abc;", u"ABA"},
         {u"&#x0x41;", u"A"},
-        {u"&#x1F600;", u"\uFFFD"},  // beyond one unit
+        {u"&#x1F600;&#65536;&#x10FFFF;", u"\U0001F600\U00010000\U0010FFFF"},
+        {u"&#x110000;&#99999999;&#xD800;&#57343;", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
         {u"&#65535;", u"\uFFFF"},
         {u"a&b&amp;", u"a&b&"},
         {u"&&amp;", u"&&"},

@@ -50,11 +50,16 @@ class HttpGet : public testing::Test {
     std::string tag_;
 };
 
-void ExpectEmpty(const FetchResult& result, const std::string& what) {
+// No response: nothing but the reason, which begins with `reason`.
+void ExpectEmpty(const FetchResult& result, const std::string& what, const Text& reason = Text()) {
     EXPECT_EQ(result.status, 0) << what;
     EXPECT_TRUE(result.body.empty()) << what;
     EXPECT_TRUE(result.contentType.empty()) << what;
     EXPECT_TRUE(result.lastModified.empty()) << what;
+    EXPECT_TRUE(result.finalUrl.empty()) << what;
+    EXPECT_FALSE(result.reason.empty()) << what;
+    EXPECT_EQ(result.reason.substr(0, reason.size()), reason)
+        << what << ": " << WideToUtf8(result.reason);
 }
 
 TEST_F(HttpGet, StatusHeadersAndBodyOverHttpAndHttps) {
@@ -130,34 +135,87 @@ TEST_F(HttpGet, BodyIsCutAtTwoMebibytes) {
     }
 }
 
+// Compressed bodies arrive decoded, and the cut applies to what they expand to: a body of
+// 64 MiB that travels as 160 KB is still cut at 2 MiB. A client that cannot decode (WinHTTP
+// under Wine) asks for no compression, and a body it still gets compressed is no body.
+TEST_F(HttpGet, CompressedBodiesArriveDecodedAndCut) {
+    const bool decodes = !test::RunningUnderWine();
+    struct Row {
+        bool secure;
+        std::string query;
+        std::string body;
+    };
+    const std::vector<Row> rows = {
+        {false, "body=caf%C3%A9%20au%20lait&encoding=gzip", "caf\xC3\xA9 au lait"},
+        {true, "body=%3Ch1%3EHi%3C/h1%3E&encoding=deflate", "<h1>Hi</h1>"},
+        {false, "size=70000&encoding=deflate&framing=chunked", Pattern(70000)},
+        {false, "size=2097153&encoding=gzip", Pattern(Http::kMaxBodyBytes)},
+        {true, "size=67108864&encoding=gzip", Pattern(Http::kMaxBodyBytes)},
+        {false, "size=67108864&encoding=deflate&framing=close", Pattern(Http::kMaxBodyBytes)},
+    };
+    for (const Row& row : rows) {
+        const FetchResult result = Fetch(row.secure, "/packed", row.query);
+        if (!decodes) {
+            ExpectEmpty(result, row.query, kReasonUndecodable);
+            continue;
+        }
+        EXPECT_EQ(result.status, 200) << row.query;
+        EXPECT_EQ(result.body.size(), row.body.size()) << row.query;
+        EXPECT_TRUE(result.body == row.body) << row.query;
+    }
+    ExpectEmpty(Fetch(false, "/lzw", "body=x&encoding=compress"), "compress",
+                Text(kReasonUndecodable) + u" (compress)");
+}
+
 TEST_F(HttpGet, FollowsRedirectsButNeverFromHttpsToHttp) {
     // A redirect that is not followed comes back as the redirect response itself; Wine's
     // WinHTTP fails such a request instead, where Windows hands the response back.
     const int unfollowed = test::RunningUnderWine() ? 0 : 301;
+    const Text unfollowedReason = unfollowed == 0 ? kReasonOtherScheme : u"";
+    const Text tag = AsciiToText(tag_);
+    const Text https = test::FixtureAddress(true, "");
     struct Row {
         bool secure;
         std::string path;
         std::string query;
         int status;
         size_t requests;  // requests with this test's tag that reached the server
+        Text finalUrl;    // empty: the address asked for
+        Text reason;      // when status is 0, the reason begins with this
     };
     const std::vector<Row> rows = {
-        {false, "/chain/1", "redirect=301", 200, 2},
-        {false, "/chain/3", "", 200, 4},
-        {true, "/chain/2", "redirect=307", 200, 3},
-        {false, "/chain/10", "", 200, 11},
-        {false, "/to-https", "status=302&to_scheme=https&location=/page%3Ftag%3D" + tag_, 200, 2},
+        {false, "/chain/1", "redirect=301", 200, 2,
+         test::FixtureAddress(false, "/chain/0?redirect=301&tag=") + tag, u""},
+        {false, "/chain/3", "", 200, 4, test::FixtureAddress(false, "/chain/0?tag=") + tag, u""},
+        {true, "/chain/2", "redirect=307", 200, 3,
+         test::FixtureAddress(true, "/chain/0?redirect=307&tag=") + tag, u""},
+        {false, "/chain/10", "", 200, 11, test::FixtureAddress(false, "/chain/0?tag=") + tag, u""},
+        {false, "/to-https", "status=302&to_scheme=https&location=/page%3Ftag%3D" + tag_, 200, 2,
+         https + u"/page?tag=" + tag, u""},
         {true, "/to-http", "status=301&to_scheme=http&location=/page%3Ftag%3D" + tag_, unfollowed,
-         1},
-        {false, "/no-location", "status=301", unfollowed, 1},
+         1, u"", unfollowedReason},
+        {false, "/no-location", "status=301", unfollowed, 1, u"", u""},
+        // The certificate covers localhost too: a move to another host name of this server.
+        {true, "/to-localhost",
+         "status=301&to_scheme=https&to_host=localhost&location=/page%3Ftag%3D" + tag_, 200, 2,
+         u"https://localhost:" + AsciiToText(test::FixtureValue("https_port")) + u"/page?tag=" +
+             tag,
+         u""},
     };
     for (const Row& row : rows) {
         const size_t before = Log().size();
-        const FetchResult result = Fetch(row.secure, row.path, row.query);
+        const Text address = Address(row.secure, row.path, row.query);
+        const FetchResult result = Http::Get(address, kAgent);
         const std::string what = row.path + "?" + row.query;
         EXPECT_EQ(result.status, row.status) << what;
         EXPECT_EQ(result.body.empty(), row.status == 0) << what;
         EXPECT_EQ(Log().size() - before, row.requests) << what;
+        if (row.status != 0) {
+            EXPECT_EQ(result.finalUrl, row.finalUrl.empty() ? address : row.finalUrl) << what;
+            EXPECT_EQ(result.reason, u"") << what;
+        } else {
+            ExpectEmpty(result, what, row.reason);
+        }
     }
 
     // The final response's headers are the ones reported.
@@ -167,8 +225,9 @@ TEST_F(HttpGet, FollowsRedirectsButNeverFromHttpsToHttp) {
 }
 
 TEST_F(HttpGet, EndlessRedirectsFail) {
-    ExpectEmpty(Fetch(false, "/loop/0"), "redirect loop");
-    ExpectEmpty(Fetch(false, "/chain/11"), "eleven redirects");
+    ExpectEmpty(Fetch(false, "/loop/0"), "redirect loop", kReasonTooManyRedirects);
+    ExpectEmpty(Fetch(false, "/chain/11"), "eleven redirects", kReasonTooManyRedirects);
+    ExpectEmpty(Fetch(false, "/ftp", "location=ftp://127.0.0.1/"), "to ftp", kReasonOtherScheme);
     EXPECT_GE(Log().size(), 11u);
 }
 
@@ -193,6 +252,8 @@ TEST_F(HttpGet, SendsOnlyTheUserAgentAndNoCacheHeaders) {
             } else if (name == "Host") {
                 EXPECT_EQ(value,
                           "127.0.0.1:" + test::FixtureValue(secure ? "https_port" : "http_port"));
+            } else if (name == "Accept-Encoding") {
+                EXPECT_EQ(value, "gzip, deflate");
             } else if (name == "Connection") {
                 EXPECT_EQ(value, "Keep-Alive");  // only the Windows client says it
             } else {
@@ -200,7 +261,11 @@ TEST_F(HttpGet, SendsOnlyTheUserAgentAndNoCacheHeaders) {
             }
         }
         EXPECT_EQ(agents, 1) << request.head;
-        for (const char* expected : {"Host", "User-Agent", "Pragma", "Cache-Control"}) {
+        std::vector<std::string> expectedNames = {"Host", "User-Agent", "Pragma", "Cache-Control"};
+        if (!test::RunningUnderWine()) {
+            expectedNames.push_back("Accept-Encoding");
+        }
+        for (const std::string& expected : expectedNames) {
             EXPECT_NE(std::find(names.begin(), names.end(), expected), names.end())
                 << expected << " missing in\n"
                 << request.head;
@@ -230,23 +295,33 @@ TEST_F(HttpGet, UserAgentCannotAddHeaderLines) {
     }
 }
 
-TEST_F(HttpGet, FailuresGiveTheEmptyResult) {
+TEST_F(HttpGet, FailuresGiveTheEmptyResultWithAReason) {
     const std::string httpPort = test::FixtureValue("http_port");
     const std::string httpsPort = test::FixtureValue("https_port");
-    const std::vector<Text> addresses = {
-        u"",
-        u"https://",
-        u"http://127.0.0.1:1/",  // nothing listens there
-        Address(false, "/x", "hangup=1"),
-        // TLS to a plain port and plain HTTP to the TLS port.
-        AsciiToText("https://127.0.0.1:" + httpPort + "/x"),
-        AsciiToText("http://127.0.0.1:" + httpsPort + "/x"),
-        // A port beyond 65535 must not wrap around to the fixture's port.
-        AsciiToText("http://127.0.0.1:" + std::to_string(std::stoi(httpPort) + 65536) + "/x"),
-        AsciiToText("http://127.0.0.1:-" + httpPort + "/x"),
+    const auto local = [](const std::string& rest) { return AsciiToText("127.0.0.1:" + rest); };
+    struct Row {
+        Text address;
+        Text reason;  // the reason begins with this
     };
-    for (const Text& address : addresses) {
-        ExpectEmpty(Http::Get(address, kAgent), WideToUtf8(address));
+    const std::vector<Row> rows = {
+        {u"", kReasonInvalidAddress},
+        {u"https://", kReasonInvalidAddress},
+        {u"http://127.0.0.1:1/", kReasonRefused},  // nothing listens there
+        {u"http://no-such-host.invalid/", kReasonNotResolved},
+        {Address(false, "/x", "hangup=1"), u"network error ("},
+        // TLS to a plain port and plain HTTP to the TLS port.
+        {u"https://" + local(httpPort + "/x"), u"TLS failure: "},
+        {u"http://" + local(httpsPort + "/x"), u""},
+        // Certificates that must be refused: nobody trusted signed it, or it names another host.
+        {u"https://" + local(test::FixtureValue("untrusted_https_port") + "/x"), u"TLS failure: "},
+        {u"https://" + local(test::FixtureValue("wrong_name_https_port") + "/x"), u"TLS failure: "},
+        // A port beyond 65535 must not wrap around to the fixture's port.
+        {u"http://" + local(std::to_string(std::stoi(httpPort) + 65536) + "/x"),
+         kReasonInvalidAddress},
+        {u"http://" + local("-" + httpPort + "/x"), kReasonInvalidAddress},
+    };
+    for (const Row& row : rows) {
+        ExpectEmpty(Http::Get(row.address, kAgent), WideToUtf8(row.address), row.reason);
     }
 }
 
@@ -293,14 +368,14 @@ TEST_F(HttpGet, TimeLimitEndsTheFetchKeepingWhatArrived) {
 
     // When the limit comes before the response head there is nothing to keep.
     const Clock::time_point start = Clock::now();
-    ExpectEmpty(Fetch(false, "/late", "delay_ms=20000"), "late head");
+    ExpectEmpty(Fetch(false, "/late", "delay_ms=20000"), "late head", kReasonTimedOut);
     EXPECT_LT(Clock::now() - start, 15s);
 }
 
 TEST_F(HttpGet, GetAfterCloseReturnsEmptyAtOnce) {
     Http::Close();
     const Clock::time_point start = Clock::now();
-    ExpectEmpty(Fetch(false, "/closed", "delay_ms=5000"), "after Close");
+    ExpectEmpty(Fetch(false, "/closed", "delay_ms=5000"), "after Close", kReasonClosed);
     EXPECT_LT(Clock::now() - start, 2s);
     EXPECT_TRUE(Log().empty());
     Http::Close();  // closing twice is harmless

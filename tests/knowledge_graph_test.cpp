@@ -23,6 +23,9 @@ TEST(KnowledgeGraph, OrganizationOnly) {
     scan.organizationName = u"not used";
     scan.siteDescription = u"not used";
     scan.pages = {{.url = u"https://example.com/", .pageClass = PageClass::Index}};
+    PackageForm form = NamedForm();
+    form.email = u"hello@example.com";
+    form.founded = u"2017";
     const Text expected =
         uR"({
   "@context": "https://schema.org",
@@ -32,14 +35,90 @@ TEST(KnowledgeGraph, OrganizationOnly) {
       "@id": "https://example.com/#org",
       "name": "Line\nBreak \"Co\"",
       "url": "https://example.com",
-      "description": "Tools"
+      "description": "Tools",
+      "email": "hello@example.com",
+      "foundingDate": "2017"
     }
-  ],
-  "relationships": [],
-  "_note": "[FILL RELATIONSHIPS] - add entity relationships manually."
+  ]
 }
 )";
-    EXPECT_EQ(MakeKnowledgeGraph(scan, NamedForm()), expected);
+    EXPECT_EQ(MakeKnowledgeGraph(scan, form), expected);
+}
+
+TEST(KnowledgeGraph, EmptyValuesAreLeftOut) {
+    ScanResult scan;
+    scan.pages = {{.url = u"https://h\u00E4st.example/a b", .pageClass = PageClass::Product}};
+    PackageForm form;
+    form.name = u"N";
+    const Text expected =
+        uR"({
+  "@context": "https://schema.org",
+  "@graph": [
+    {
+      "@type": "Organization",
+      "@id": "_:org",
+      "name": "N"
+    },
+    {
+      "@type": "Product",
+      "@id": "https://h%C3%A4st.example/a%20b#product",
+      "url": "https://h%C3%A4st.example/a%20b",
+      "brand": {"@id": "_:org"}
+    }
+  ]
+}
+)";
+    EXPECT_EQ(MakeKnowledgeGraph(scan, form), expected);
+}
+
+// The "@id" of every Product node, in order.
+std::vector<Text> ProductIds(const Text& graph) {
+    std::vector<Text> ids;
+    const Text key = u"\"@id\": \"";
+    for (size_t at = graph.find(key); at != Text::npos; at = graph.find(key, at + 1)) {
+        const size_t start = at + key.size();
+        const Text id = graph.substr(start, graph.find(u'"', start) - start);
+        if (id.ends_with(u"#product")) {
+            ids.push_back(id);
+        }
+    }
+    return ids;
+}
+
+TEST(KnowledgeGraph, MarkedUpProductsDecideAndListingsAreNoProducts) {
+    const Text base = u"https://example.com";
+    ScanResult scan;
+    scan.baseUrl = base;
+    scan.pages = {
+        {.url = base + u"/products/", .h1 = u"Our products", .pageClass = PageClass::Product},
+        {.url = base + u"/pricing", .h1 = u"Pricing", .pageClass = PageClass::Product},
+        {.url = base + u"/products/lamp",
+         .h1 = u"Lamp page",
+         .schemaTypes = {u"Product"},
+         .productName = u"Harbour Lamp",
+         .pageClass = PageClass::Product},
+        {.url = base + u"/app#top",
+         .schemaTypes = {u"softwareapplication"},
+         .productName = u"Chart App",
+         .pageClass = PageClass::Product},
+        {.url = base + u"/care", .schemaTypes = {u"Service"}, .pageClass = PageClass::Guide},
+        {.url = base + u"/shop/index.html", .schemaTypes = {u"Product"}},
+        {.url = base + u"/shop/caf%c3%a9", .schemaTypes = {u"Product"}},
+        {.url = base + u"/shop/caf\u00E9", .schemaTypes = {u"Product"}},
+    };
+    const std::vector<Text> marked = {base + u"/products/lamp#product", base + u"/app#product",
+                                      base + u"/care#product", base + u"/shop/caf%C3%A9#product"};
+    const Text graph = MakeKnowledgeGraph(scan, NamedForm());
+    EXPECT_EQ(ProductIds(graph), marked);
+    EXPECT_NE(graph.find(u"\"name\": \"Harbour Lamp\""), Text::npos);
+
+    // Without any markup the page classes decide, still without the listing page.
+    for (PageRecord& page : scan.pages) {
+        page.schemaTypes.clear();
+    }
+    const std::vector<Text> classed = {base + u"/pricing#product", base + u"/products/lamp#product",
+                                       base + u"/app#product"};
+    EXPECT_EQ(ProductIds(MakeKnowledgeGraph(scan, NamedForm())), classed);
 }
 
 TEST(KnowledgeGraph, ProductsThenPerson) {
@@ -73,30 +152,31 @@ TEST(KnowledgeGraph, ProductsThenPerson) {
     },
     {
       "@type": "Product",
+      "@id": "https://example.com/p/1#product",
       "name": "P1",
       "url": "https://example.com/p/1",
-      "description": "First"
+      "description": "First",
+      "brand": {"@id": "https://example.com/#org"}
     },
     {
       "@type": "Product",
+      "@id": "https://example.com/p/2#product",
       "name": "H2",
       "url": "https://example.com/p/2",
-      "description": ""
+      "brand": {"@id": "https://example.com/#org"}
     },
     {
       "@type": "Product",
-      "name": "",
+      "@id": "https://example.com/p/3#product",
       "url": "https://example.com/p/3",
-      "description": ""
+      "brand": {"@id": "https://example.com/#org"}
     },
     {
       "@type": "Person",
       "name": "Ada",
       "url": "https://example.com"
     }
-  ],
-  "relationships": [],
-  "_note": "[FILL RELATIONSHIPS] - add entity relationships manually."
+  ]
 }
 )";
     EXPECT_EQ(MakeKnowledgeGraph(scan, NamedForm()), expected);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "package/llms_lite.h"
+#include "package/template_text.h"
 
 // Records are built with designated initialisers; the fields left out keep their defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -8,13 +9,13 @@
 namespace bcnk {
 namespace {
 
-const Text kHeadWithoutAbout =
+const Text kReview =
     u"[REVIEW] The summary below is auto-generated from the crawl. Edit before publishing.\n";
 
-TEST(LlmsLite, ProductsWithNamesAndTopics) {
+TEST(LlmsLite, ProseBeforeTheFirstSectionAndLinkListsAfter) {
     ScanResult scan;
     scan.siteDescription = u"Crawled description";
-    scan.topics = {u"garden tools", u"lawn care"};
+    scan.topics = {u"garden tools", u"", u"lawn care"};
     scan.pages = {
         {.url = u"https://example.com/p/w",
          .title = u"Widget | Shop",
@@ -38,18 +39,15 @@ TEST(LlmsLite, ProductsWithNamesAndTopics) {
         u"\n"
         u"> Crawled description\n"
         u"\n" +
-        kHeadWithoutAbout +
+        kReview +
         u"\n"
-        u"## About\n"
         u"Crawled description\n"
+        u"\n"
+        u"Main topics: garden tools, lawn care.\n"
         u"\n"
         u"## Products\n"
         u"- [Widget Pro](https://example.com/p/w)\n"
-        u"- [Rake *one*](https://example.com/p/r): A [steel] rake.\n"
-        u"\n"
-        u"## Topics\n"
-        u"- garden tools\n"
-        u"- lawn care\n";
+        u"- [Rake *one*](https://example.com/p/r): A \\[steel\\] rake.\n";
     EXPECT_EQ(MakeLlmsLite(scan, form), expected);
 }
 
@@ -61,17 +59,67 @@ TEST(LlmsLite, NothingToListEndsAfterAbout) {
     PackageForm form;
     form.name = u"N";
     form.description = u"Own words";
-    const Text expected =
-        u"# N\n\n> Own words\n\n" + kHeadWithoutAbout + u"\n## About\nOwn words\n\n";
-    EXPECT_EQ(MakeLlmsLite(scan, form), expected);
+    EXPECT_EQ(MakeLlmsLite(scan, form), u"# N\n\n> Own words\n\n" + kReview + u"\nOwn words\n");
 }
 
-TEST(LlmsLite, TopicsWithoutProductsAndEmptyAbout) {
+TEST(LlmsLite, EmptyAboutLeavesOutQuoteAndParagraph) {
     ScanResult scan;
     scan.topics = {u"t"};
     PackageForm form;
-    const Text expected = u"# \n\n> \n\n" + kHeadWithoutAbout + u"\n## About\n\n\n## Topics\n- t\n";
+    form.name = u"N";
+    EXPECT_EQ(MakeLlmsLite(scan, form), u"# N\n\n" + kReview + u"\nMain topics: t.\n");
+}
+
+TEST(LlmsLite, HostileValuesStayInsideTheirLine) {
+    ScanResult scan;
+    scan.pages = {{.url = u"https://example.com/a b/(x)<y>",
+                   .description = u"</script>\n## Injected",
+                   .productName = u"Evil](http://other.example) [x\\",
+                   .pageClass = PageClass::Product}};
+    PackageForm form;
+    form.name = u"# Name\r\n> quote\x01\x7F";
+    form.description = u"1. first\u2028- second <b>bold</b>";
+    const Text expected =
+        u"# \\# Name  \\> quote\n"
+        u"\n"
+        u"> 1\\. first - second \\<b\\>bold\\</b\\>\n"
+        u"\n" +
+        kReview +
+        u"\n"
+        u"1\\. first - second \\<b\\>bold\\</b\\>\n"
+        u"\n"
+        u"## Products\n"
+        u"- [Evil\\](http://other.example) \\[x\\\\](https://example.com/a%20b/%28x%29%3Cy%3E): "
+        u"\\</script\\> ## Injected\n";
     EXPECT_EQ(MakeLlmsLite(scan, form), expected);
+}
+
+TEST(MarkdownText, OneLineThatReadsAsWritten) {
+    const struct {
+        Text value;
+        Text expected;
+    } rows[] = {
+        {u"plain text", u"plain text"},
+        {u"  a\tb\nc\r\nd\u0085e\u2029f  ", u"a b c  d e f"},
+        {u"x\x01\x1B\x7F\u0080\u009F\uFFFEy", u"xy"},
+        {u"[a](b) <i> \\", u"\\[a\\](b) \\<i\\> \\\\"},
+        {u"# h", u"\\# h"},
+        {u"> q", u"\\> q"},
+        {u"- l", u"\\- l"},
+        {u"+ l", u"\\+ l"},
+        {u"* l", u"\\* l"},
+        {u"=", u"\\="},
+        {u"| t |", u"\\| t |"},
+        {u"12. n", u"12\\. n"},
+        {u"3) n", u"3\\) n"},
+        {u"2024 was", u"2024 was"},
+        {u"a # b - c", u"a # b - c"},
+        {u"\u00C4\U0001F600", u"\u00C4\U0001F600"},
+        {u"\n\x01", u""},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(MarkdownText(row.value), row.expected) << WideToUtf8(row.value);
+    }
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "scan/discovery.h"
+#include "scan/discovery_rules.h"
 #include "support/temp_dir.h"
 #include "support/zip_reader.h"
 
@@ -115,7 +117,14 @@ TEST(SiteFolderName, IsOneSafePathComponent) {
     }
 }
 
-TEST(BuildPackageFiles, ListsTheTenFilesInWritingOrder) {
+// The package of a site without an llms.txt also proposes one, after llms-lite.txt.
+std::vector<Text> FileNamesWithLlmsTxt() {
+    std::vector<Text> names = kFileNames;
+    names.insert(names.begin() + 8, u"llms.txt");
+    return names;
+}
+
+TEST(BuildPackageFiles, ListsTheFilesInWritingOrder) {
     ScanResult scan = ScanOf(u"example.com");
     scan.baseUrl = u"https://example.com";
     PageRecord guide;
@@ -130,11 +139,12 @@ TEST(BuildPackageFiles, ListsTheTenFilesInWritingOrder) {
     PackageForm form;
     form.name = u"Example";
 
-    const std::vector<PackageFile> files = BuildPackageFiles(scan, form);
-    ASSERT_EQ(files.size(), kFileNames.size());
+    std::vector<PackageFile> files = BuildPackageFiles(scan, form);
+    const std::vector<Text> names = FileNamesWithLlmsTxt();
+    ASSERT_EQ(files.size(), names.size());
     std::set<Text> contents;
     for (size_t index = 0; index < files.size(); ++index) {
-        EXPECT_EQ(files[index].fileName, kFileNames[index]);
+        EXPECT_EQ(files[index].fileName, names[index]);
         EXPECT_FALSE(files[index].content.empty());
         contents.insert(files[index].content);
     }
@@ -143,6 +153,62 @@ TEST(BuildPackageFiles, ListsTheTenFilesInWritingOrder) {
     EXPECT_NE(files[5].content.find(contact.url), Text::npos);
     EXPECT_EQ(files[6].content.find(contact.url), Text::npos);
     EXPECT_NE(files[6].content.find(guide.url), Text::npos);
+
+    // A site with an llms.txt of its own gets the ten files and no proposal for it.
+    scan.checks = {{u"llms.txt", u"/llms.txt", CheckState::Ok, u"Present", true}};
+    files = BuildPackageFiles(scan, form);
+    ASSERT_EQ(files.size(), kFileNames.size());
+    for (size_t index = 0; index < files.size(); ++index) {
+        EXPECT_EQ(files[index].fileName, kFileNames[index]);
+    }
+}
+
+// What the scanner makes of a site that serves the package as the upload map says: every
+// probed file at its path (named by the path's last part) and robots.txt.NEW as robots.txt.
+TEST(BuildPackageFiles, AnOwnerWhoUploadsEveryFileReachesTheFullScore) {
+    ScanResult scan = ScanOf(u"example.com");
+    scan.baseUrl = u"https://example.com";
+    for (const auto& [path, pageClass] : {std::pair{u"/", PageClass::Index},
+                                          {u"/p/lamp", PageClass::Product},
+                                          {u"/guide", PageClass::Guide},
+                                          {u"/privacy", PageClass::Legal}}) {
+        PageRecord page;
+        page.url = scan.baseUrl + path;
+        page.title = u"Page";
+        page.httpStatus = 200;
+        page.pageClass = pageClass;
+        scan.pages.push_back(page);
+    }
+    PackageForm form;
+    form.name = u"Example";
+    form.addRobotsRules = true;
+    const std::vector<PackageFile> files = BuildPackageFiles(scan, form);
+    auto served = [&](const Text& fileName, const Text& contentType) {
+        FetchResult fetched;
+        for (const PackageFile& file : files) {
+            if (file.fileName == fileName) {
+                fetched.status = 200;
+                fetched.body = WideToUtf8(file.content);
+                fetched.contentType = contentType;
+            }
+        }
+        EXPECT_EQ(fetched.status, 200) << "not in the package: " << WideToUtf8(fileName);
+        return fetched;
+    };
+
+    ScanResult rescan;
+    for (const DiscoveryFile& file : kDiscoveryFiles) {
+        const Text path = file.path;
+        const Text name = path.substr(path.rfind(u'/') + 1);
+        const Text type = name.ends_with(u".json")  ? u"application/json"
+                          : name.ends_with(u".xml") ? u"application/xml"
+                                                    : u"text/plain; charset=utf-8";
+        rescan.checks.push_back(JudgeDiscoveryFile(file, served(name, type)));
+        EXPECT_EQ(rescan.checks.back().state, CheckState::Ok) << WideToUtf8(file.label);
+    }
+    rescan.checks.push_back(JudgeRobotsTxt(served(u"robots.txt.NEW", u"text/plain"), rescan));
+    EXPECT_EQ(rescan.checks.back().state, CheckState::Ok);
+    EXPECT_EQ(ReadinessScore(rescan.checks), 100);
 }
 
 TEST(WritePackage, WritesFilesAndArchiveBelowOutput) {

@@ -26,13 +26,25 @@ TEST(SitemapDate, ReadsHttpDatesAndTheirOlderForms) {
         {u"garbage", u""},
         {u"15 November 2024", u"2024-11-15"},
         {u"15 NOV 2024", u"2024-11-15"},
-        {u"Wed, 31 Feb 2024 00:00:00 GMT", u"2024-02-31"},  // day not checked against month
+        {u"Fri, 31 Feb 2023 00:00:00 GMT", u""},  // no such day
+        {u"Wed, 29 Feb 2023", u""},
+        {u"Thu, 29 Feb 2024", u"2024-02-29"},  // leap year
+        {u"Tue, 29 Feb 2000", u"2000-02-29"},
+        {u"Thu, 31 Apr 2025", u""},
+        {u"Wed, 31 Dec 2025", u"2025-12-31"},
+        {u"Mayday 12 2020", u""},  // a word that only begins like a month
+        {u"12 Sept 2020", u""},
+        {u"Fri, 31 Dec 9999 23:59:59 GMT", u""},  // beyond next year
+        {u"Fri, 01 Jan 2027", u"2027-01-01"},
+        {u"Sun, 31 Dec 1989", u""},  // before any real Last-Modified
+        {u"Mon, 01 Jan 1990", u"1990-01-01"},
         {u"Wed, 32 Feb 2024", u""},
         {u"Wed, 0 Feb 2024", u""},
         {u"Feb 2024", u""},                          // no day at all
         {u"Wed, 01 Feb 0000", u""},                  // year 0
         {u"Wed, 01 Feb 12345 2023", u"2023-02-01"},  // first four-digit token is the year
-        {u"Mo, 7 Ju 2024", u""},                     // month names need three letters
+        {u"Wed, 01 Feb 2023 1999", u"2023-02-01"},
+        {u"Mo, 7 Ju 2024", u""},  // month names need three letters
         {u"x 7 Jul 2024", u"2024-07-07"},
         {u"Jul 007 2024", u""},       // a day has at most two digits
         {u"1\u0661 Jul 2024", u""},   // only ASCII digits count
@@ -41,7 +53,7 @@ TEST(SitemapDate, ReadsHttpDatesAndTheirOlderForms) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.input.begin(), row.input.end()));
-        EXPECT_EQ(SitemapDate(row.input), row.expected);
+        EXPECT_EQ(SitemapDate(row.input, 2027), row.expected);
     }
 }
 
@@ -83,7 +95,7 @@ TEST(Sitemap, PlainListsEveryListablePage) {
     <priority>1.0</priority>
   </url>
   <url>
-    <loc>https://example.com/p/a&amp;b's</loc>
+    <loc>https://example.com/p/a&amp;b&apos;s</loc>
     <lastmod>2026-12-07</lastmod>
     <changefreq>monthly</changefreq>
     <priority>0.9</priority>
@@ -140,7 +152,7 @@ TEST(Sitemap, AiVariantKeepsOnlyUsefulClasses) {
     <priority>1.0</priority>
   </url>
   <url>
-    <loc>https://example.com/p/a&amp;b's</loc>
+    <loc>https://example.com/p/a&amp;b&apos;s</loc>
     <lastmod>2026-12-07</lastmod>
     <changefreq>monthly</changefreq>
     <priority>0.9</priority>
@@ -175,6 +187,20 @@ TEST(Sitemap, NoListablePageGivesAnEmptyUrlset) {
         {.url = u"https://example.com/cart", .httpStatus = 200, .pageClass = PageClass::Utility},
         {.url = u"https://example.com/terms", .httpStatus = 200, .pageClass = PageClass::Legal}};
     EXPECT_EQ(MakeSitemap(unlisted, true, kToday), empty);
+
+    // With a site address, the root stands in: the format wants at least one entry.
+    unlisted.baseUrl = u"https://b\u00E4r.example";
+    const Text root =
+        u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        u"<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n"
+        u"  <url>\n"
+        u"    <loc>https://b%C3%A4r.example/</loc>\n"
+        u"    <lastmod>2026-12-07</lastmod>\n"
+        u"    <changefreq>monthly</changefreq>\n"
+        u"    <priority>1.0</priority>\n"
+        u"  </url>\n"
+        u"</urlset>\n";
+    EXPECT_EQ(MakeSitemap(unlisted, true, kToday), root);
 }
 
 std::size_t CountEntries(const Text& sitemap) {
@@ -232,7 +258,8 @@ TEST(Sitemap, LeavesOutAddressesNoReaderAccepts) {
     for (const Text& url :
          {longest, tooLong, Text(u"https://example.com/\u0001x"), Text(u"https://example.com/a\tb"),
           Text(u"https://example.com/a\nb"), Text(u"https://example.com/a\rb"),
-          Text(u"https://example.com/\uFFFEx"), Text(u"https://example.com/ok")}) {
+          Text(u"https://example.com/\uFFFEx"), Text(u""), Text(u"/relative"),
+          Text(u"https://example.com/ok")}) {
         PageRecord page;
         page.url = url;
         page.httpStatus = 200;
@@ -245,6 +272,21 @@ TEST(Sitemap, LeavesOutAddressesNoReaderAccepts) {
         EXPECT_NE(text.find(u"<loc>" + longest + u"</loc>"), Text::npos);
         EXPECT_NE(text.find(u"<loc>https://example.com/ok</loc>"), Text::npos);
     }
+}
+
+TEST(Sitemap, EscapesAddressesAndListsEachPageOnce) {
+    ScanResult scan;
+    for (const Text& url :
+         {Text(u"https://example.com/na\u00EFve page.html"),
+          Text(u"https://example.com/caf%c3%a9.html"), Text(u"https://example.com/caf\u00E9.html"),
+          Text(u"https://example.com/\"q\"<x>")}) {
+        scan.pages.push_back({.url = url, .httpStatus = 200, .pageClass = PageClass::Product});
+    }
+    const Text text = MakeSitemap(scan, false, kToday);
+    EXPECT_EQ(CountEntries(text), 3u);
+    EXPECT_NE(text.find(u"<loc>https://example.com/na%C3%AFve%20page.html</loc>"), Text::npos);
+    EXPECT_NE(text.find(u"<loc>https://example.com/caf%C3%A9.html</loc>"), Text::npos);
+    EXPECT_NE(text.find(u"<loc>https://example.com/%22q%22%3Cx%3E</loc>"), Text::npos);
 }
 
 TEST(Sitemap, FallsBackToToday) {

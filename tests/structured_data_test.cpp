@@ -69,6 +69,11 @@ TEST(DetectStructuredData, Names) {
         {u"{\"@type\":\"Product\",\"name\":\"Box\",\"isRelatedTo\":{\"@type\":"
          u"\"SoftwareApplication\",\"name\":\"App\"}}",
          {{u"Product", u"SoftwareApplication"}, u"", u"", u"App"}},
+        // A service is named like a product; a product in the same block goes first.
+        {u"{\"@type\":\"Service\",\"name\":\"Lamp care\"}", {{u"Service"}, u"", u"", u"Lamp care"}},
+        {u"{\"@type\":\"Service\",\"name\":\"S\",\"offers\":{\"@type\":\"Product\",\"name\":\"P\"}"
+         u"}",
+         {{u"Service", u"Product"}, u"", u"", u"P"}},
         {u"{\"@type\":\"Organization\",\"name\":\"Say \\\"Hi\\\"\"}",
          {{u"Organization"}, u"Say \\", u"", u""}},
         {u"{\"@type\":\"Organization\",\"name\":\"Caf\\u00e9\"}",

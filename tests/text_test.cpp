@@ -46,7 +46,7 @@ TEST(ContainsNoCase, FoldsAsciiBothSides) {
 }
 
 TEST(Escaping, XmlAndJson) {
-    EXPECT_EQ(XmlEscape(u"a<b & 'd'"), u"a&lt;b &amp; 'd'");
+    EXPECT_EQ(XmlEscape(u"a<b & 'd'"), u"a&lt;b &amp; &apos;d&apos;");
     EXPECT_EQ(XmlEscape(u"\"x\">"), u"&quot;x&quot;&gt;");
     EXPECT_EQ(JsonEscape(Text(u"\t\"\\\b/", 5)), u"\\t\\\"\\\\\\u0008/");
     EXPECT_EQ(JsonEscape(Text(u"\x01\x1f\n\r\x7f", 5)), u"\\u0001\\u001f\\n\\r\x7f");

@@ -218,6 +218,30 @@ TEST(CollapseSlashes, SingleSlashes) {
                                 });
 }
 
+TEST(UriEscape, EscapesWhatUrisMayNotHoldAndNormalisesEscapes) {
+    ExpectRows(
+        UriEscape,
+        {
+            {u"https://example.com/na\u00EFve page.html",
+             u"https://example.com/na%C3%AFve%20page.html"},
+            // The same page written escaped in lower case and raw gives one address.
+            {u"https://example.com/caf%c3%a9.html", u"https://example.com/caf%C3%A9.html"},
+            {u"https://example.com/caf\u00E9.html", u"https://example.com/caf%C3%A9.html"},
+            {u"https://example.com/%7Euser/%41", u"https://example.com/~user/A"},
+            {u"https://example.com/100%/%zz%4", u"https://example.com/100%25/%25zz%254"},
+            {u"https://example.com/a<b>\"c\"\\d^e`f{g|h}[i]",
+             u"https://example.com/a%3Cb%3E%22c%22%5Cd%5Ee%60f%7Bg%7Ch%7D%5Bi%5D"},
+            {u"https://[::1]:8080/p?q=a b&c=d;e#top#two",
+             u"https://[::1]:8080/p?q=a%20b&c=d;e#top%23two"},
+            {u"https://example.com/ctl\x01\ttab\nnl\x7F",
+             u"https://example.com/ctl%01%09tab%0Anl%7F"},
+            {u"https://example.com/(a)!$&'*+,;=:@", u"https://example.com/(a)!$&'*+,;=:@"},
+            {u"https://h\u00E4st.example/\U0001F600", u"https://h%C3%A4st.example/%F0%9F%98%80"},
+            {Text(u"https://example.com/\xD800x"), u"https://example.com/%EF%BF%BDx"},
+            {u"", u""},
+        });
+}
+
 TEST(IsSkippedExtension, EndOfAddressWithoutQuery) {
     struct Row {
         Text address;

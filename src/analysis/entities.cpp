@@ -37,9 +37,10 @@ int DigitValue(char16_t unit) {
 }
 
 // Reads a number the way wcstol does: leading white space, an optional sign, for base 16 an
-// optional 0x prefix, then digits up to the first non-digit; no digits give 0 and overflow
-// saturates. References are short, but the rule stays exact for any length.
-long ReadLong(TextView digits, int base) {
+// optional 0x prefix, then digits up to the first non-digit; overflow saturates. Returns
+// false when there are no digits. References are short, but the rule stays exact for any
+// length.
+bool ReadLong(TextView digits, int base, long& result) {
     size_t index = 0;
     while (index < digits.size() && IsWhiteSpaceUnit(digits[index])) {
         ++index;
@@ -53,6 +54,7 @@ long ReadLong(TextView digits, int base) {
         FoldUnit(digits[index + 1]) == u'x' && DigitValue(digits[index + 2]) < 16) {
         index += 2;
     }
+    const size_t first = index;
     long long value = 0;
     for (; index < digits.size(); ++index) {
         const int digit = DigitValue(digits[index]);
@@ -65,24 +67,28 @@ long ReadLong(TextView digits, int base) {
         }
     }
     if (negative) {
-        return value > INT_MAX ? INT_MIN : -static_cast<long>(value);
+        result = value > INT_MAX ? INT_MIN : -static_cast<long>(value);
+    } else {
+        result = value > INT_MAX ? INT_MAX : static_cast<long>(value);
     }
-    return value > INT_MAX ? INT_MAX : static_cast<long>(value);
+    return index != first;
 }
 
-bool DecodeNumeric(TextView body, char16_t& decoded) {
+bool DecodeNumeric(TextView body, char32_t& decoded) {
     const bool hex = body.size() >= 2 && FoldUnit(body[1]) == u'x';
-    const long value = hex ? ReadLong(body.substr(2), 16) : ReadLong(body.substr(1), 10);
-    if (value <= 0) {
+    long value = 0;
+    if (!(hex ? ReadLong(body.substr(2), 16, value) : ReadLong(body.substr(1), 10, value)) ||
+        value < 0) {
         return false;
     }
-    // One unit per reference: a code point beyond the first plane cannot be one unit, and
-    // cutting it to 16 bits would turn it into an unrelated character.
-    decoded = value > 0xFFFF ? char16_t{0xFFFD} : static_cast<char16_t>(value);
+    // What no text may hold (a lone surrogate, a zero, beyond Unicode) is read as browsers
+    // read it: one replacement character, so the reference still ends where it ends.
+    const bool replaced = value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF);
+    decoded = replaced ? char32_t{0xFFFD} : static_cast<char32_t>(value);
     return true;
 }
 
-bool DecodeNamed(TextView body, char16_t& decoded) {
+bool DecodeNamed(TextView body, char32_t& decoded) {
     for (const NamedReference& reference : kNamedReferences) {
         if (body.size() == reference.name.size() && MatchesFolded(body, 0, reference.name)) {
             decoded = reference.character;
@@ -94,7 +100,7 @@ bool DecodeNamed(TextView body, char16_t& decoded) {
 
 }  // namespace
 
-size_t DecodeReference(TextView text, size_t ampersand, char16_t& decoded) {
+size_t DecodeReference(TextView text, size_t ampersand, char32_t& decoded) {
     const size_t limit = std::min(text.size(), ampersand + kMaxReferenceSpan + 1);
     size_t semicolon = ampersand + 1;
     while (semicolon < limit && text[semicolon] != u';') {
@@ -120,13 +126,13 @@ Text DecodeEntities(const Text& text) {
             break;
         }
         result.append(text, index, ampersand - index);
-        char16_t decoded = 0;
+        char32_t decoded = 0;
         const size_t next = DecodeReference(text, ampersand, decoded);
         if (next == 0) {
             result += u'&';
             index = ampersand + 1;
         } else {
-            result += decoded;
+            VisitUnits(decoded, [&](char16_t unit) { result += unit; });
             index = next;
         }
     }

@@ -6,22 +6,33 @@
 namespace bcnk {
 
 // Reads the reference that starts with the "&" at `ampersand`. On success stores the
-// character in `decoded` and returns the position just behind the ";"; returns 0 when the
-// "&" is to be copied as it stands.
-size_t DecodeReference(TextView text, size_t ampersand, char16_t& decoded);
+// character in `decoded` (a code point, U+FFFD for one no text may hold) and returns the
+// position just behind the ";"; returns 0 when the "&" is to be copied as it stands.
+size_t DecodeReference(TextView text, size_t ampersand, char32_t& decoded);
+
+// Calls visit(unit) for the UTF-16 form of a character: one unit, or a surrogate pair.
+template <typename Visit>
+void VisitUnits(char32_t character, Visit&& visit) {
+    if (character > 0xFFFF) {
+        visit(static_cast<char16_t>(0xD7C0 + (character >> 10)));
+        visit(static_cast<char16_t>(0xDC00 + (character & 0x3FF)));
+    } else {
+        visit(static_cast<char16_t>(character));
+    }
+}
 
 }  // namespace bcnk
 
 namespace bcnk {
 
-// Reads one unit of `text` at `index` after decoding: a reference, or the unit as it stands.
-// Stores it in `unit` and returns the index of what follows.
-inline size_t DecodedUnitAt(TextView text, size_t index, char16_t& unit) {
-    unit = text[index];
-    if (unit == u'&') {
-        char16_t decoded = 0;
+// Reads one character of `text` at `index` after decoding: a reference, or the unit as it
+// stands. Stores it in `character` and returns the index of what follows.
+inline size_t DecodedCharacterAt(TextView text, size_t index, char32_t& character) {
+    character = text[index];
+    if (character == u'&') {
+        char32_t decoded = 0;
         if (const size_t behind = DecodeReference(text, index, decoded)) {
-            unit = decoded;
+            character = decoded;
             return behind;
         }
     }
@@ -34,9 +45,9 @@ template <typename Visit>
 void ForEachDecodedUnit(TextView text, Visit&& visit) {
     size_t index = 0;
     while (index < text.size()) {
-        char16_t unit = 0;
-        index = DecodedUnitAt(text, index, unit);
-        visit(unit);
+        char32_t character = 0;
+        index = DecodedCharacterAt(text, index, character);
+        VisitUnits(character, visit);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "analysis/html_text.h"
 #include "analysis/markup_index.h"
 #include "analysis/structured_data.h"
+#include "common/charset.h"
 
 namespace bcnk {
 
@@ -214,19 +215,8 @@ Text ReadBaseHref(TextView page, const MarkupIndex& index) {
     }
 }
 
-}  // namespace
-
-Text GetAttribute(const Text& tag, const Text& name) {
-    return AttributeValue(tag, ToLower(name));
-}
-
-Text ElementText(const Text& page, const Text& tagName) {
-    return IndexedElementText(page, IndexMarkup(page), tagName);
-}
-
-ParsedPage ParseHtmlPage(const std::string& body) {
+ParsedPage ParsePageText(const Text& page) {
     ParsedPage parsed;
-    const Text page = Utf8ToWide(body);
     const MarkupIndex index = IndexMarkup(page);
     parsed.language = ReadLanguage(page, index);
     parsed.title = IndexedElementText(page, index, u"title");
@@ -240,6 +230,24 @@ ParsedPage ParseHtmlPage(const std::string& body) {
     const size_t words = CountPageWords(page, index);
     parsed.wordCount = words > INT_MAX ? INT_MAX : static_cast<int>(words);
     return parsed;
+}
+
+}  // namespace
+
+Text GetAttribute(const Text& tag, const Text& name) {
+    return AttributeValue(tag, ToLower(name));
+}
+
+Text ElementText(const Text& page, const Text& tagName) {
+    return IndexedElementText(page, IndexMarkup(page), tagName);
+}
+
+ParsedPage ParseHtmlPage(const std::string& body) {
+    return ParsePageText(Utf8ToWide(body));
+}
+
+ParsedPage ParseHtmlPage(const std::string& body, const Text& contentType) {
+    return ParsePageText(DecodePageText(body, contentType));
 }
 
 }  // namespace bcnk

@@ -36,6 +36,10 @@ struct ParsedPage {
 // `body` is decoded as UTF-8 whatever the page declares; invalid bytes become U+FFFD.
 ParsedPage ParseHtmlPage(const std::string& body);
 
+// `body` is decoded in the encoding the page declares, by its byte-order mark, the charset
+// in `contentType` (the response's Content-Type header) or its <meta> (DecodePageText).
+ParsedPage ParseHtmlPage(const std::string& body, const Text& contentType);
+
 // `tag` is one start tag from its "<" to its ">". Returns the attribute's value, trimmed and
 // not entity-decoded, or an empty text.
 Text GetAttribute(const Text& tag, const Text& name);

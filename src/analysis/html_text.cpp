@@ -32,12 +32,14 @@ Text StripMarkup(TextView fragment) {
     char16_t* out = kept.data();
     size_t count = 0;
     bool insideTag = false;
+    const size_t size = fragment.size();
     // Branch-free on purpose: whether a unit is kept follows no pattern a predictor learns.
-    for (const char16_t unit : fragment) {
-        const bool opens = unit == u'<';
+    for (size_t index = 0; index < size; ++index) {
+        const char16_t unit = fragment[index];
+        const bool opens = !insideTag && OpensTag(fragment, index);
         const bool closes = unit == u'>';
         out[count] = unit;
-        count += static_cast<size_t>(!insideTag && !opens && !closes);
+        count += static_cast<size_t>(!insideTag && !opens);
         insideTag = opens || (insideTag && !closes);
     }
     kept.resize(count);
@@ -67,24 +69,20 @@ size_t CountPageWords(TextView page, const MarkupIndex& index) {
         std::memcpy(out + count, page.data() + from, length * sizeof(char16_t));
         count += length;
     };
-    // One scan for ">" runs through the page once: a ">" before the next "<" closes no tag
-    // and is dropped from the text; the first one behind a "<" ends that tag.
+    // Every "<" was indexed; only those that open a tag end a run of text, and the first
+    // ">" behind one ends its tag. A "<" inside a tag opens nothing new.
     const PositionList& opens = index.lessThanSigns;
     size_t next = 0;  // first entry of `opens` not yet passed
     size_t textFrom = 0;
     for (;;) {
+        while (next < opens.size() && !OpensTag(page, opens[next]))
+            ++next;
         const size_t open = next < opens.size() ? opens[next] : page.size();
-        const size_t close = FindUnit(page, u'>', textFrom);
-        if (close < open) {
-            copyRun(textFrom, close);
-            textFrom = close + 1;
-            continue;
-        }
         copyRun(textFrom, open);
-        if (open == page.size() || close == kNotFound)
+        const size_t close = open == page.size() ? kNotFound : FindUnit(page, u'>', open);
+        if (close == kNotFound)
             break;
         textFrom = close + 1;
-        // A "<" inside a tag opens nothing new.
         while (next < opens.size() && opens[next] < textFrom)
             ++next;
     }
@@ -145,9 +143,9 @@ size_t CountDecodedWords(TextView stripped) {
             }
         }
 #endif
-        char16_t unit = 0;
-        index = DecodedUnitAt(stripped, index, unit);
-        const bool space = IsSpace(unit);
+        char32_t character = 0;
+        index = DecodedCharacterAt(stripped, index, character);
+        const bool space = character <= 0xFFFF && IsSpace(static_cast<char16_t>(character));
         words += static_cast<size_t>(!space && !inWord);
         inWord = !space;
     }

@@ -6,8 +6,19 @@
 
 namespace bcnk {
 
-// The units outside tags: "<" opens a tag and ">" closes one, and neither is kept. Comments
-// and scripts get no special treatment.
+// True when the "<" at `lessThan` opens a tag: browsers read any other "<" ("a < b", "<3",
+// "<" at the end) as text.
+inline bool OpensTag(TextView text, size_t lessThan) {
+    if (text[lessThan] != u'<' || lessThan + 1 >= text.size()) {
+        return false;
+    }
+    const char16_t next = FoldUnit(text[lessThan + 1]);
+    return (next >= u'a' && next <= u'z') || next == u'/' || next == u'!' || next == u'?';
+}
+
+// The units outside tags: a "<" that opens a tag (OpensTag) starts one and the first ">"
+// behind it ends it; neither is kept, every other "<" and ">" is text. Comments and scripts
+// get no special treatment.
 Text StripMarkup(TextView fragment);
 
 // Word count of the readable text of a whole page: the runs outside tags are gathered by

@@ -13,6 +13,7 @@ constexpr TextView kOrganizationWord = u"\"organization\"";
 constexpr TextView kPersonWord = u"\"person\"";
 constexpr TextView kSoftwareWord = u"\"softwareapplication\"";
 constexpr TextView kProductWord = u"\"product\"";
+constexpr TextView kServiceWord = u"\"service\"";
 
 // A block of JSON-LD with its folded copy, so that every search is made in the folded text
 // and every value is cut from the block as written.
@@ -90,6 +91,9 @@ void ReadNames(const Block& block, ParsedPage& parsed) {
         size_t anchor = block.Find(kSoftwareWord);
         if (anchor == kNotFound) {
             anchor = block.Find(kProductWord);
+        }
+        if (anchor == kNotFound) {
+            anchor = block.Find(kServiceWord);
         }
         if (anchor != kNotFound) {
             parsed.productName = block.NameAfter(anchor);

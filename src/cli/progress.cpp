@@ -27,7 +27,10 @@ std::string LiveLine(const Text& text, size_t columns, size_t& shownLength) {
         shown += Text(shownLength - length, u' ');
     }
     shownLength = length;
-    return "\r" + WideToUtf8(shown);
+    // Appending instead of `"\r" + string` sidesteps a false -Werror=restrict of g++ 12 at -O3.
+    std::string line = "\r";
+    line += WideToUtf8(shown);
+    return line;
 }
 
 void ProgressReporter::Report(const Text& message, int pageCount) {

@@ -56,6 +56,7 @@ Text XmlEscape(const Text& text) {
     for (char16_t unit : text) {
         switch (unit) {
             case u'"': result += u"&quot;"; break;
+            case u'\'': result += u"&apos;"; break;
             case u'&': result += u"&amp;"; break;
             case u'<': result += u"&lt;"; break;
             case u'>': result += u"&gt;"; break;

@@ -27,7 +27,8 @@ constexpr char AsciiLower(char byte) {
 }
 bool ContainsNoCaseBytes(std::string_view haystack, std::string_view needle);
 
-// Replaces " & < > by their entities; apostrophes and control characters pass through.
+// Replaces " ' & < > by their entities, so the result is safe in any attribute value as
+// well as in element text; control characters pass through.
 Text XmlEscape(const Text& text);
 
 // Makes text safe inside a JSON string literal (quotes not added). Units at or above

@@ -1,6 +1,8 @@
 #include "package/ai_discovery.h"
 
+#include "package/llms_txt.h"
 #include "package/template_text.h"
+#include "scan/url.h"
 
 namespace bcnk {
 namespace {
@@ -34,11 +36,12 @@ void AppendProductSection(const ScanResult& scan, Text& out) {
             out += u"## Products\n\n";
             headingWritten = true;
         }
-        out += u"### " + ProductHeading(page) + u"\n";
-        if (!page.description.empty()) {
-            out += page.description + u"\n";
+        out += u"### " + MarkdownText(ProductHeading(page)) + u"\n";
+        const Text description = MarkdownText(page.description);
+        if (!description.empty()) {
+            out += description + u"\n";
         }
-        out += u"<" + page.url + u">\n\n";
+        out += u"<" + UriEscape(page.url) + u">\n\n";
     }
 }
 
@@ -48,7 +51,7 @@ void AppendTopicSection(const ScanResult& scan, Text& out) {
     }
     out += u"## Topics\n\n";
     for (const Text& topic : scan.topics) {
-        out += u"- " + topic + u"\n";
+        out += u"- " + MarkdownText(topic) + u"\n";
     }
     out += u"\n";
 }
@@ -64,7 +67,7 @@ Text MakeAiDiscoveryMd(const ScanResult& scan, const PackageForm& form) {
 }
 
 Text MakeAiDiscoveryJson(const ScanResult& scan, const PackageForm& form, const Text& date) {
-    const Text baseUrl = JsonEscape(scan.baseUrl);
+    const Text baseUrl = JsonEscape(UriEscape(scan.baseUrl));
     Text out;
     out += u"{\n";
     out += u"  \"version\": \"1.0\",\n";
@@ -99,7 +102,11 @@ Text MakeAiDiscoveryJson(const ScanResult& scan, const PackageForm& form, const 
     out += u"    \"sitemap\": \"" + baseUrl + u"/sitemap.xml\",\n";
     out += u"    \"ai_sitemap\": \"" + baseUrl + u"/ai-sitemap.xml\",\n";
     out += u"    \"knowledge_graph\": \"" + baseUrl + u"/knowledge-graph.json\",\n";
-    out += u"    \"llms\": \"" + baseUrl + u"/llms-lite.txt\"\n";
+    out += u"    \"llms\": \"" + baseUrl + u"/llms-lite.txt\"";
+    if (!SiteHasLlmsTxt(scan)) {
+        out += u",\n    \"llms_txt\": \"" + baseUrl + u"/llms.txt\"";
+    }
+    out += u"\n";
     out += u"  },\n";
     out += u"  \"generated\": " + JsonString(date) + u",\n";
     out += u"  \"generator\": \"Talvenn's Beaconsmith\"\n";
@@ -108,22 +115,23 @@ Text MakeAiDiscoveryJson(const ScanResult& scan, const PackageForm& form, const 
 }
 
 Text MakeAiDiscoveryMd(const ScanResult& scan, const PackageForm& form, const Text& date) {
-    // Markdown values go in as typed: the page is for people to review and edit.
+    // Values are escaped so that each reads as typed and none adds a heading, a link or a tag.
+    const Text baseUrl = UriEscape(scan.baseUrl);
     Text out;
-    out += u"# " + form.name + u" - AI Discovery\n";
+    out += u"# " + MarkdownText(form.name) + u" - AI Discovery\n";
     out += u"\n";
     out += u"_Last updated: " + date + u"_\n";
     out += u"\n";
     out += u"## About\n";
     out += u"\n";
-    out += AboutText(scan, form) + u"\n";
+    out += MarkdownText(AboutText(scan, form)) + u"\n";
     out += u"\n";
-    out += u"- **Website:** " + scan.baseUrl + u"\n";
-    out += u"- **Industry:** " + form.industry + u"\n";
+    out += u"- **Website:** " + baseUrl + u"\n";
+    out += u"- **Industry:** " + MarkdownText(form.industry) + u"\n";
     if (!form.founded.empty()) {
-        out += u"- **Founded:** " + form.founded + u"\n";
+        out += u"- **Founded:** " + MarkdownText(form.founded) + u"\n";
     }
-    out += u"- **Contact:** " + form.email + u"\n";
+    out += u"- **Contact:** " + MarkdownText(form.email) + u"\n";
     out += u"\n";
     AppendProductSection(scan, out);
     AppendTopicSection(scan, out);
@@ -135,9 +143,9 @@ Text MakeAiDiscoveryMd(const ScanResult& scan, const PackageForm& form, const Te
     out += u"\n";
     out += u"## Endpoints\n";
     out += u"\n";
-    out += u"- " + scan.baseUrl + u"/sitemap.xml\n";
-    out += u"- " + scan.baseUrl + u"/ai-sitemap.xml\n";
-    out += u"- " + scan.baseUrl + u"/ai-discovery.json\n";
+    out += u"- " + baseUrl + u"/sitemap.xml\n";
+    out += u"- " + baseUrl + u"/ai-sitemap.xml\n";
+    out += u"- " + baseUrl + u"/ai-discovery.json\n";
     return out;
 }
 

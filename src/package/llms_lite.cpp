@@ -10,50 +10,43 @@ bool HasProductName(const PageRecord& page) {
     return page.pageClass == PageClass::Product && !(page.productName.empty() && page.h1.empty());
 }
 
-void AppendProductSection(const ScanResult& scan, Text& out) {
-    bool headingWritten = false;
-    for (const PageRecord& page : scan.pages) {
-        if (!HasProductName(page)) {
-            continue;
+Text TopicsParagraph(const ScanResult& scan) {
+    Text joined;
+    for (const Text& topic : scan.topics) {
+        const Text text = MarkdownText(topic);
+        if (!text.empty()) {
+            joined += (joined.empty() ? u"" : u", ") + text;
         }
-        if (!headingWritten) {
-            out += u"## Products\n";
-            headingWritten = true;
-        }
-        out += u"- [" + ProductHeading(page) + u"](" + page.url + u")";
-        if (!page.description.empty()) {
-            out += u": " + page.description;
-        }
-        out += u"\n";
     }
-    if (headingWritten) {
-        out += u"\n";
-    }
+    return joined.empty() ? Text() : u"Main topics: " + joined + u".\n";
 }
 
 }  // namespace
 
 Text MakeLlmsLite(const ScanResult& scan, const PackageForm& form) {
-    const Text about = AboutText(scan, form);
-    Text out;
-    out += u"# " + form.name + u"\n";
-    out += u"\n";
-    out += u"> " + about + u"\n";
-    out += u"\n";
-    out +=
-        u"[REVIEW] The summary below is auto-generated from the crawl. Edit before publishing.\n";
-    out += u"\n";
-    out += u"## About\n";
-    out += about + u"\n";
-    out += u"\n";
-    AppendProductSection(scan, out);
-    if (!scan.topics.empty()) {
-        out += u"## Topics\n";
-        for (const Text& topic : scan.topics) {
-            out += u"- " + topic + u"\n";
+    // Everything before the first H2 is prose: readers of the format take every H2 section
+    // to be a list of links.
+    const Text about = MarkdownText(AboutText(scan, form));
+    std::vector<Text> blocks = LlmsHead(form, about);
+    blocks.push_back(
+        u"[REVIEW] The summary below is auto-generated from the crawl. Edit before publishing.\n");
+    if (!about.empty()) {
+        blocks.push_back(about + u"\n");
+    }
+    const Text topics = TopicsParagraph(scan);
+    if (!topics.empty()) {
+        blocks.push_back(topics);
+    }
+    Text products;
+    for (const PageRecord& page : scan.pages) {
+        if (HasProductName(page)) {
+            products += LlmsListEntry(ProductHeading(page), page);
         }
     }
-    return out;
+    if (!products.empty()) {
+        blocks.push_back(u"## Products\n" + products);
+    }
+    return JoinBlocks(blocks);
 }
 
 }  // namespace bcnk

@@ -12,6 +12,7 @@
 #include "package/ai_discovery.h"
 #include "package/knowledge_graph.h"
 #include "package/llms_lite.h"
+#include "package/llms_txt.h"
 #include "package/readme.h"
 #include "package/robots.h"
 #include "package/sitemap.h"
@@ -62,9 +63,9 @@ PackageOutcome Failure(const Text& errorText) {
 }  // namespace
 
 std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const PackageForm& form) {
-    return {
+    std::vector<PackageFile> files = {
         {u"README.txt", MakeReadme(scan)},
-        {u"upload-map.txt", MakeUploadMap()},
+        {u"upload-map.txt", MakeUploadMap(scan)},
         {u"ai-discovery.json", MakeAiDiscoveryJson(scan, form)},
         {u"ai-discovery.md", MakeAiDiscoveryMd(scan, form)},
         {u"robots.txt.NEW", MakeRobotsTxt(scan, form)},
@@ -74,6 +75,11 @@ std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const Package
         {u"tdmrep.json", MakeTdmRep(scan, form)},
         {u"knowledge-graph.json", MakeKnowledgeGraph(scan, form)},
     };
+    // The site's own llms.txt is the owner's; one is proposed only where there is none.
+    if (!SiteHasLlmsTxt(scan)) {
+        files.insert(files.begin() + 8, {u"llms.txt", MakeLlmsTxt(scan, form)});
+    }
+    return files;
 }
 
 Text SiteFolderName(const Text& host) {

@@ -33,7 +33,8 @@ struct PackageOutcome {
     std::vector<Text> fileNames;  // the files written into folderPath, in order
 };
 
-// The ten files, always in the same order (also the order on disk and in the archive).
+// The ten files, and llms.txt after llms-lite.txt when the site has none, always in the same
+// order (also the order on disk and in the archive).
 std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const PackageForm& form);
 
 // Writes the files and their archive below moduleDirectory/output/<site folder>/.

@@ -9,6 +9,11 @@
 namespace bcnk {
 
 inline constexpr const char16_t* kEnterNameMessage = u"Enter your name or business name.";
+inline constexpr const char16_t* kEmailMessage =
+    u"Enter the e-mail address as name@example.com, or leave it empty.";
+
+// The earliest year founded the form takes; the latest is the current year.
+inline constexpr int kEarliestFoundedYear = 1800;
 
 // The entries of the industry list, in list order; the first is selected on a fresh form.
 inline constexpr std::array<const char16_t*, 6> kIndustryChoices = {
@@ -18,7 +23,17 @@ inline constexpr std::array<const char16_t*, 6> kIndustryChoices = {
 // (cut and trimmed). The industry is a list entry and is taken as it is.
 PackageForm TrimmedPackageForm(const PackageForm& typed);
 
-// Empty when a generation may start from this (trimmed) form, otherwise the message to show.
+// Empty when a generation may start from this (trimmed) form, otherwise the message to show:
+// the name is required; an e-mail address must have the form local@domain and a year
+// founded must lie from kEarliestFoundedYear to this year, when they are given.
 Text PackageFormProblem(const PackageForm& form);
+
+// The same with the current year given.
+Text PackageFormProblem(const PackageForm& form, int currentYear);
+
+// True for local@domain: a dot-separated local part of the characters mail addresses allow
+// unquoted, and a domain of dot-separated labels of letters, digits and hyphens (letters
+// outside ASCII included). Quoted local parts and address literals are refused.
+bool IsEmailAddress(const Text& address);
 
 }  // namespace bcnk

@@ -1,6 +1,7 @@
 #include "package/readme.h"
 
 #include "common/maker_info.h"
+#include "package/llms_txt.h"
 
 namespace bcnk {
 
@@ -28,6 +29,12 @@ Text MakeReadme(const ScanResult& scan, const Text& date) {
     out += u"sitemap.xml           [REVIEW] Compare with any CMS/plugin sitemap first.\n";
     out += u"ai-sitemap.xml        Ready to upload.\n";
     out += u"llms-lite.txt         [REVIEW] Short AI summary of your site.\n";
+    const bool withLlmsTxt = !SiteHasLlmsTxt(scan);
+    if (withLlmsTxt) {
+        out +=
+            u"llms.txt              [REVIEW] Your pages for AI systems (none was found on your "
+            u"site).\n";
+    }
     out +=
         u"tdmrep.json           [REVIEW] Data-mining policy signal; check before upload "
         u"(.well-known/).\n";
@@ -39,11 +46,33 @@ Text MakeReadme(const ScanResult& scan, const Text& date) {
     out += u"rules follow your training choice. Citation and summarisation are\n";
     out += u"declared in the discovery files (not enforced by robots) - review them.\n";
     out += u"\n";
+    out += u"REVIEW NOTES\n";
+    out += u"------------\n";
+    out += u"- knowledge-graph.json: [FILL RELATIONSHIPS] - add entity relationships\n";
+    out += u"  manually. It names your organisation, your products (each linked to it\n";
+    out += u"  as their brand) and any person the site names; how else they relate is\n";
+    out += u"  for you to add.\n";
+    if (withLlmsTxt) {
+        out += u"- llms.txt: lists the first 2000 crawled pages in crawl order, grouped as\n";
+        out += u"  Products, Guides, Articles and Pages; legal pages stand under Optional,\n";
+        out += u"  which readers may skip. Remove pages you do not want to point AI to.\n";
+    }
+    out += u"\n";
     out += u"------------------------------------------------------------\n";
     out += u"Want to find SEO issues too? Talvenn's Pagewarden runs 30+ checks,\n";
     out += u"broken-link detection, and content analysis.\n";
     out += u"Free 7-day trial at " + Text(kSiteAuditProductPage) + u"\n";
     return out;
+}
+
+Text MakeUploadMap(const ScanResult& scan) {
+    Text map = MakeUploadMap();
+    if (!SiteHasLlmsTxt(scan)) {
+        const Text liteLine = u"llms-lite.txt         -> /public_html/llms-lite.txt\n";
+        map.insert(map.find(liteLine) + liteLine.size(),
+                   u"llms.txt              -> /public_html/llms.txt\n");
+    }
+    return map;
 }
 
 Text MakeUploadMap() {

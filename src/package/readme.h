@@ -6,7 +6,11 @@
 namespace bcnk {
 
 Text MakeReadme(const ScanResult& scan);
+// The map of the ten files that every package holds.
 Text MakeUploadMap();
+
+// The map of the files this scan's package holds: llms.txt too when the site has none.
+Text MakeUploadMap(const ScanResult& scan);
 
 // The same README stamped with a given date instead of today's.
 Text MakeReadme(const ScanResult& scan, const Text& date);

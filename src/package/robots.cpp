@@ -3,6 +3,8 @@
 #include <set>
 #include <vector>
 
+#include "scan/url.h"
+
 namespace bcnk {
 namespace {
 
@@ -38,16 +40,16 @@ Text CrawlerBlock(const Text& token, const Text& rule, const Text& lineEnd) {
 }
 
 Text PlainSitemapAddress(const ScanResult& scan) {
-    return scan.baseUrl + u"/sitemap.xml";
+    return UriEscape(scan.baseUrl) + u"/sitemap.xml";
 }
 
 Text AiSitemapAddress(const ScanResult& scan) {
-    return scan.baseUrl + u"/ai-sitemap.xml";
+    return UriEscape(scan.baseUrl) + u"/ai-sitemap.xml";
 }
 
 Text FreshStatusNote(const ScanResult& scan) {
     const Text status = NumberText(scan.robotsStatus);
-    const Text& base = scan.baseUrl;
+    const Text base = UriEscape(scan.baseUrl);
     if (scan.robotsStatus == 200) {
         return u"# The response at " + base + u"/robots.txt was not plain-text\n" +
                u"# robots.txt (it looked like an HTML page), so a fresh one was generated.\n";

@@ -1,7 +1,10 @@
 #include "package/sitemap.h"
 
 #include <cstdio>
+#include <unordered_set>
 #include <vector>
+
+#include "scan/url.h"
 
 namespace bcnk {
 namespace {
@@ -42,8 +45,13 @@ bool IsUnsafeInLoc(char16_t unit) {
     return unit < 0x20 || unit == 0xFFFE || unit == 0xFFFF;
 }
 
+// The oldest date a Last-Modified header may give: anything earlier is a server clock that
+// was never set, not the day a page changed.
+constexpr int kEarliestYear = 1990;
+
 bool CanBeListed(const Text& address) {
-    if (address.size() >= kMaxAddressLength) {
+    // Sitemaps list absolute addresses only; a record without one has nothing to list.
+    if (OriginOf(address).empty()) {
         return false;
     }
     for (char16_t unit : address) {
@@ -91,20 +99,37 @@ int DigitsValue(const Text& token) {
     return value;
 }
 
-// 1..12, or 0 when the token does not name a month.
+// 1..12, or 0 when the token does not name a month. The abbreviation or the full name only:
+// a word that merely begins like a month ("Mayday", "Decimal") names none.
 int MonthOfToken(const Text& token) {
-    static const char16_t* const kMonths[] = {u"jan", u"feb", u"mar", u"apr", u"may", u"jun",
-                                              u"jul", u"aug", u"sep", u"oct", u"nov", u"dec"};
+    static const char16_t* const kMonths[] = {u"january",   u"february", u"march",    u"april",
+                                              u"may",       u"june",     u"july",     u"august",
+                                              u"september", u"october",  u"november", u"december"};
     if (token.size() < 3) {
         return 0;
     }
-    const Text prefix = ToLower(token.substr(0, 3));
+    const Text folded = ToLower(token);
     for (int month = 0; month < 12; ++month) {
-        if (prefix == kMonths[month]) {
+        const Text name = kMonths[month];
+        if (folded == name.substr(0, 3) || folded == name) {
             return month + 1;
         }
     }
     return 0;
+}
+
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int DaysInMonth(int year, int month) {
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+int YearOfDate(const Text& date) {
+    return date.size() >= 4 && IsAsciiDigits(date.substr(0, 4)) ? DigitsValue(date.substr(0, 4))
+                                                                : 0;
 }
 
 // 1..31, or 0 when the token is not a day of the month.
@@ -116,9 +141,24 @@ int DayOfToken(const Text& token) {
     return day >= 1 && day <= 31 ? day : 0;
 }
 
+void AppendEntry(Text& out, const Text& loc, const Text& lastmod, const ClassEntry& entry) {
+    out += u"  <url>\n";
+    out += u"    <loc>" + XmlEscape(loc) + u"</loc>\n";
+    out += u"    <lastmod>" + lastmod + u"</lastmod>\n";
+    out += u"    <changefreq>" + Text(entry.changefreq) + u"</changefreq>\n";
+    out += u"    <priority>" + Text(entry.priority) + u"</priority>\n";
+    out += u"  </url>\n";
+}
+
 }  // namespace
 
 Text SitemapDate(const Text& lastModified) {
+    // A server clock a little ahead of ours is no reason to drop its date; a year beyond
+    // the next is.
+    return SitemapDate(lastModified, YearOfDate(TodayDate()) + 1);
+}
+
+Text SitemapDate(const Text& lastModified, int latestYear) {
     const std::vector<Text> tokens = SplitDateTokens(lastModified);
     std::size_t monthIndex = tokens.size();
     int month = 0;
@@ -144,10 +184,11 @@ Text SitemapDate(const Text& lastModified) {
     if (day == 0 && monthIndex + 1 < tokens.size()) {
         day = DayOfToken(tokens[monthIndex + 1]);
     }
-    if (day == 0) {
+    // Search engines reject the whole file for one day that does not exist.
+    if (day == 0 || day > DaysInMonth(year, month) || year < kEarliestYear || year > latestYear) {
         return Text();
     }
-    char buffer[16];
+    char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, month, day);
     return AsciiToText(buffer);
 }
@@ -162,6 +203,9 @@ Text MakeSitemap(const ScanResult& scan, bool aiVariant, const Text& fallbackDat
     out += u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     out += u"<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n";
     std::size_t written = 0;
+    // One page may have been stored under two spellings of its address (escaped and raw);
+    // the sitemap lists it once.
+    std::unordered_set<Text> listed;
     for (const PageRecord& page : scan.pages) {
         if (written == maxEntries) {
             break;
@@ -175,14 +219,19 @@ Text MakeSitemap(const ScanResult& scan, bool aiVariant, const Text& fallbackDat
         if (aiVariant && !entry.inAiSitemap) {
             continue;
         }
+        const Text loc = UriEscape(page.url);
+        if (loc.size() >= kMaxAddressLength || !listed.insert(loc).second) {
+            continue;
+        }
         const Text pageDate = SitemapDate(page.lastModified);
-        out += u"  <url>\n";
-        out += u"    <loc>" + XmlEscape(page.url) + u"</loc>\n";
-        out += u"    <lastmod>" + (pageDate.empty() ? fallbackDate : pageDate) + u"</lastmod>\n";
-        out += u"    <changefreq>" + Text(entry.changefreq) + u"</changefreq>\n";
-        out += u"    <priority>" + Text(entry.priority) + u"</priority>\n";
-        out += u"  </url>\n";
+        AppendEntry(out, loc, pageDate.empty() ? fallbackDate : pageDate, entry);
         ++written;
+    }
+    // The format requires at least one entry; the site's root is the one address every site
+    // has, and without it search engines reject the file.
+    if (written == 0 && !scan.baseUrl.empty()) {
+        AppendEntry(out, UriEscape(scan.baseUrl) + u"/", fallbackDate,
+                    EntryForClass(PageClass::Index));
     }
     out += u"</urlset>\n";
     return out;

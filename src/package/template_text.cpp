@@ -1,5 +1,7 @@
 #include "package/template_text.h"
 
+#include "scan/url.h"
+
 namespace bcnk {
 
 Text ProductHeading(const PageRecord& page) {
@@ -39,6 +41,105 @@ std::size_t CountPagesOfClass(const ScanResult& scan, PageClass pageClass) {
         }
     }
     return count;
+}
+
+namespace {
+
+bool IsLineBreakOrTab(char16_t unit) {
+    return (unit >= 0x09 && unit <= 0x0D) || unit == 0x85 || unit == 0x2028 || unit == 0x2029;
+}
+
+bool IsDroppedControl(char16_t unit) {
+    return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F) || unit == 0xFFFE || unit == 0xFFFF;
+}
+
+// Whether the text, at the start of a line, would begin a heading, quote, list or table.
+bool StartsBlock(const Text& text) {
+    if (text.empty()) {
+        return false;
+    }
+    if (Text(u"#>-+*=|").find(text.front()) != Text::npos) {
+        return true;
+    }
+    size_t digits = 0;
+    while (digits < text.size() && text[digits] >= u'0' && text[digits] <= u'9') {
+        ++digits;
+    }
+    return digits > 0 && digits < text.size() && (text[digits] == u'.' || text[digits] == u')');
+}
+
+}  // namespace
+
+Text MarkdownText(const Text& value) {
+    Text line;
+    line.reserve(value.size());
+    for (const char16_t unit : value) {
+        if (IsLineBreakOrTab(unit)) {
+            line += u' ';
+        } else if (!IsDroppedControl(unit)) {
+            line += unit;
+        }
+    }
+    line = Trim(line);
+    Text out;
+    out.reserve(line.size() + 8);
+    for (const char16_t unit : line) {
+        if (unit == u'\\' || unit == u'[' || unit == u']' || unit == u'<' || unit == u'>') {
+            out += u'\\';
+        }
+        out += unit;
+    }
+    if (StartsBlock(out)) {
+        // Before a digit run the marker is the character after it ("1." or "1)").
+        size_t at = 0;
+        while (out[at] >= u'0' && out[at] <= u'9') {
+            ++at;
+        }
+        out.insert(at, 1, u'\\');
+    }
+    return out;
+}
+
+Text MarkdownLink(const Text& text, const Text& address) {
+    Text destination;
+    for (const char16_t unit : UriEscape(address)) {
+        if (unit == u'(') {
+            destination += u"%28";
+        } else if (unit == u')') {
+            destination += u"%29";
+        } else {
+            destination += unit;
+        }
+    }
+    return u"[" + MarkdownText(text) + u"](" + destination + u")";
+}
+
+std::vector<Text> LlmsHead(const PackageForm& form, const Text& markdownAbout) {
+    std::vector<Text> blocks = {u"# " + MarkdownText(form.name) + u"\n"};
+    if (!markdownAbout.empty()) {
+        blocks.push_back(u"> " + markdownAbout + u"\n");
+    }
+    return blocks;
+}
+
+Text LlmsListEntry(const Text& linkText, const PageRecord& page) {
+    // A link needs a text; a page whose name is nothing but control characters goes by its
+    // address.
+    const bool named = !MarkdownText(linkText).empty();
+    Text entry = u"- " + MarkdownLink(named ? linkText : UriEscape(page.url), page.url);
+    const Text description = MarkdownText(page.description);
+    if (!description.empty()) {
+        entry += u": " + description;
+    }
+    return entry + u"\n";
+}
+
+Text JoinBlocks(const std::vector<Text>& blocks) {
+    Text out;
+    for (const Text& block : blocks) {
+        out += (out.empty() ? u"" : u"\n") + block;
+    }
+    return out;
 }
 
 }  // namespace bcnk

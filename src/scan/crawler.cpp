@@ -152,7 +152,7 @@ void QueueLinks(const QueuedPage& page, const ParsedPage& parsed, const Text& ho
                 CrawlFrontier& frontier) {
     const Text base = LinkBase(page.address, parsed);
     for (const Text& href : parsed.links) {
-        const Text target = ResolveLink(base, href);
+        const Text target = ResolveLink(base, DecodeEntities(href));
         if (target.empty() || HostKey(target) != host || IsSkippedExtension(target)) {
             continue;
         }
@@ -241,7 +241,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             DebugLog::Write(SkipLine(page, fetched.status, u"same page as " + arrived));
         } else {
             page.address = arrived;
-            const ParsedPage parsed = ParseHtmlPage(fetched.body);
+            const ParsedPage parsed = ParseHtmlPage(fetched.body, fetched.contentType);
             PageRecord record = MakeRecord(page, fetched, parsed);
             TakeSiteFacts(parsed, isStartPage, result);
             if (page.depth < options.maxDepth) {

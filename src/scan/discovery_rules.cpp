@@ -1,6 +1,10 @@
 #include "scan/discovery_rules.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "scan/discovery.h"
+#include "scan/format_check.h"
 
 namespace bcnk {
 
@@ -27,22 +31,42 @@ bool Served(const FetchResult& fetched) {
     return fetched.status == 200 && !fetched.body.empty();
 }
 
-// The format test is deliberately shallow: a file that has the format's opening character
-// somewhere is taken as written in that format.
-char FormatMarker(const Text& label) {
+enum class FileFormat { None, Json, Xml };
+
+FileFormat FormatOf(const Text& label) {
     if (label.find(u"json") != Text::npos) {
-        return '{';
+        return FileFormat::Json;
     }
     if (label.find(u"xml") != Text::npos) {
-        return '<';
+        return FileFormat::Xml;
     }
-    return 0;
+    return FileFormat::None;
+}
+
+// Readers of these files take all or nothing: a body that does not parse is no file to them,
+// however much of one it looks like.
+bool HasFormat(FileFormat format, const std::string& body) {
+    return format == FileFormat::Json ? IsJsonDocument(body) : IsXmlDocument(body);
 }
 
 // Many servers answer every unknown path with their HTML error or home page and status 200.
-// Such a page is not the file that was asked for, whatever characters it happens to hold.
-bool IsHtmlDocument(const std::string& body) {
-    return ContainsNoCaseBytes(body, "<html") || ContainsNoCaseBytes(body, "<!doctype html");
+// Such a page is not the file that was asked for. Only how the answer is labelled and how it
+// begins count: an llms.txt may well quote markup further down.
+bool IsHtmlDocument(const FetchResult& fetched) {
+    const Text& type = fetched.contentType;
+    if (ToLower(Trim(type.substr(0, type.find(u';')))) == u"text/html") {
+        return true;
+    }
+    std::string_view body = fetched.body;
+    if (body.starts_with("\xEF\xBB\xBF")) {
+        body.remove_prefix(3);
+    }
+    body.remove_prefix(std::min(body.size(), body.find_first_not_of(" \t\r\n\f")));
+    const auto startsWith = [&](std::string_view folded) {
+        return body.size() >= folded.size() &&
+               ContainsNoCaseBytes(body.substr(0, folded.size()), folded);
+    };
+    return startsWith("<!doctype html") || startsWith("<html");
 }
 
 bool LooksLikeHtml(const FetchResult& fetched, const Text& text) {
@@ -70,14 +94,14 @@ DiscoveryCheck MakeCheck(const Text& label, const Text& path, bool scored, Check
 }  // namespace
 
 DiscoveryCheck JudgeDiscoveryFile(const DiscoveryFile& file, const FetchResult& fetched) {
-    if (!Served(fetched) || IsHtmlDocument(fetched.body)) {
+    if (!Served(fetched) || IsHtmlDocument(fetched)) {
         return MakeCheck(file.label, file.path, file.scored, CheckState::Missing, u"Missing");
     }
-    const char marker = FormatMarker(file.label);
-    if (marker == 0) {
+    const FileFormat format = FormatOf(file.label);
+    if (format == FileFormat::None) {
         return MakeCheck(file.label, file.path, file.scored, CheckState::Ok, u"Present");
     }
-    if (fetched.body.find(marker) != std::string::npos) {
+    if (HasFormat(format, fetched.body)) {
         return MakeCheck(file.label, file.path, file.scored, CheckState::Ok, u"Valid");
     }
     return MakeCheck(file.label, file.path, file.scored, CheckState::NeedsUpdate, u"Needs update");

@@ -10,7 +10,7 @@ namespace bcnk {
 
 struct FetchResult {
     int status = 0;     // final response status; 0 when no response was received
-    std::string body;   // raw bytes as received, at most kMaxBodyBytes
+    std::string body;   // bytes as received (gzip and deflate decoded), at most kMaxBodyBytes
     Text contentType;   // empty when absent or longer than 255 characters
     Text lastModified;  // empty when absent or longer than 127 characters
     // Address of the final response: the address asked for when no redirect was followed,
@@ -22,7 +22,8 @@ struct FetchResult {
 
 class Http {
   public:
-    // Bodies are cut here and the rest is never read: it bounds the memory of one page.
+    // Bodies are cut here and the rest is never read: it bounds the memory of one page. A
+    // compressed body is cut when its decoded bytes reach this.
     static constexpr size_t kMaxBodyBytes = 2097152;
     static constexpr size_t kMaxContentTypeLength = 255;
     static constexpr size_t kMaxLastModifiedLength = 127;
@@ -46,13 +47,26 @@ class Http {
     // Fetches one address with GET. Never throws; every failure is status 0. Redirects are
     // followed, except from https to http (that redirect's own response is returned). When
     // the time limit is reached the fetch ends as if the body had ended there: status,
-    // headers and the bytes read so far are kept.
+    // headers and the bytes read so far are kept. gzip and deflate are asked for where the
+    // platform client decodes them; a body in an encoding it cannot decode gives status 0.
     static FetchResult Get(const Text& address, const Text& userAgent);
 
     // Longest time one Get may take, redirects and body included. Tests shorten it.
     static void SetTimeLimit(std::chrono::milliseconds limit);
     static std::chrono::milliseconds TimeLimit();
 };
+
+// Reasons for a status of 0 that both clients give in the same words; the others ("TLS
+// failure: ...", the fall-back naming the platform's error) carry the platform's own words.
+inline constexpr const char16_t* kReasonNotResolved = u"name not resolved";
+inline constexpr const char16_t* kReasonRefused = u"connection refused";
+inline constexpr const char16_t* kReasonTimedOut = u"timed out";
+inline constexpr const char16_t* kReasonTooManyRedirects = u"too many redirects";
+inline constexpr const char16_t* kReasonOtherScheme = u"redirect to another scheme";
+// Followed by the encoding in parentheses: a body this client cannot decode is no body.
+inline constexpr const char16_t* kReasonUndecodable = u"undecodable content encoding";
+inline constexpr const char16_t* kReasonInvalidAddress = u"invalid address";
+inline constexpr const char16_t* kReasonClosed = u"HTTP client not open";
 
 // The User-Agent text as it may go into a header line: cut at the first CR or LF, so that a
 // setting can never add header lines of its own.

@@ -65,7 +65,10 @@ struct Exchange {
     std::string lastModified;
     bool haveContentType = false;
     bool haveLastModified = false;
+    std::string contentEncoding;
     std::string body;
+    CURLcode code = CURLE_OK;
+    std::string error;  // libcurl's own words for a failed transfer
 };
 
 size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
@@ -86,6 +89,8 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
     } else if (StartsWithNoCase(line, "content-type:") && !exchange.haveContentType) {
         exchange.haveContentType = true;
         exchange.contentType = TrimHeaderValue(line.substr(13));
+    } else if (StartsWithNoCase(line, "content-encoding:")) {
+        exchange.contentEncoding = TrimHeaderValue(line.substr(17));
     } else if (StartsWithNoCase(line, "last-modified:") && !exchange.haveLastModified) {
         exchange.haveLastModified = true;
         exchange.lastModified = TrimHeaderValue(line.substr(14));
@@ -174,6 +179,9 @@ void SetSessionOptions(CURL* easy, curl_slist* headers) {
     curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, OnRequestReady);
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, OnProgress);
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    // Servers that compress send less; the body arrives decoded, piece by piece, so the cap
+    // in OnBodyBytes holds for what a small compressed body expands to.
+    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
     // Like the Windows session, keep cookies a site sets for the rest of the session.
     curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
 }
@@ -195,16 +203,52 @@ Exchange Perform(CURL* easy, const std::string& url, Clock::time_point deadline)
     Exchange exchange;
     exchange.deadline = deadline;
     exchange.lastActivity = Clock::now();
+    char error[CURL_ERROR_SIZE] = "";
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &exchange);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &exchange);
     curl_easy_setopt(easy, CURLOPT_PREREQDATA, &exchange);
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &exchange);
-    if (curl_easy_perform(easy) != CURLE_OK && !exchange.headersComplete) {
-        // Nothing usable arrived: no response head, so no status either.
-        return Exchange{};
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, error);
+    const CURLcode code = curl_easy_perform(easy);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);
+    // Without a response head nothing usable arrived; a body that cannot be decoded is no
+    // more use than none.
+    if (code != CURLE_OK && (!exchange.headersComplete || code == CURLE_BAD_CONTENT_ENCODING)) {
+        Exchange failed;
+        failed.timeLimitHit = exchange.timeLimitHit;
+        failed.contentEncoding = exchange.contentEncoding;
+        failed.code = code;
+        failed.error = error[0] != '\0' ? error : curl_easy_strerror(code);
+        return failed;
     }
     return exchange;
+}
+
+// The short phrase for a transfer that brought no response, worded as the Windows client's.
+Text FailureReason(const Exchange& exchange) {
+    switch (exchange.code) {
+        case CURLE_OPERATION_TIMEDOUT:
+        case CURLE_ABORTED_BY_CALLBACK:  // the time limit or a silent server
+            return kReasonTimedOut;
+        case CURLE_COULDNT_RESOLVE_HOST:
+            return kReasonNotResolved;
+        case CURLE_COULDNT_CONNECT:
+            return kReasonRefused;
+        case CURLE_BAD_CONTENT_ENCODING:
+            return Text(kReasonUndecodable) + u" (" + Utf8ToWide(exchange.contentEncoding) + u")";
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_SSL_CERTPROBLEM:
+        case CURLE_SSL_CIPHER:
+        case CURLE_SSL_CACERT_BADFILE:
+        case CURLE_SSL_ISSUER_ERROR:
+        case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        case CURLE_SSL_INVALIDCERTSTATUS:
+            return u"TLS failure: " + Utf8ToWide(exchange.error);
+        default:
+            return u"network error (libcurl: " + Utf8ToWide(exchange.error) + u")";
+    }
 }
 
 Text EffectiveUrl(CURL* easy) {
@@ -257,10 +301,12 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
     Session& session = TheSession();
     std::lock_guard<std::mutex> lock(session.mutex);
     if (session.easy == nullptr) {
+        result.reason = kReasonClosed;
         return result;
     }
     const UrlParts parts = ParseUrl(address);
     if (!parts.valid || !IsConnectablePort(parts.port)) {
+        result.reason = kReasonInvalidAddress;
         return result;
     }
 
@@ -285,11 +331,23 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
         if (secure && StartsWithNoCase(next, "http:")) {
             break;  // never from https to http: this redirect is the answer
         }
-        if (redirects == kMaxRedirects || exchange.timeLimitHit ||
-            !(StartsWithNoCase(next, "http:") || StartsWithNoCase(next, "https:"))) {
+        if (redirects == kMaxRedirects) {
+            result.reason = kReasonTooManyRedirects;
+            return result;
+        }
+        if (exchange.timeLimitHit) {
+            result.reason = kReasonTimedOut;
+            return result;
+        }
+        if (!(StartsWithNoCase(next, "http:") || StartsWithNoCase(next, "https:"))) {
+            result.reason = kReasonOtherScheme;
             return result;
         }
         url = next;
+    }
+    if (exchange.status == 0) {
+        result.reason = FailureReason(exchange);
+        return result;
     }
 
     result.status = exchange.status;

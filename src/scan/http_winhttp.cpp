@@ -61,6 +61,18 @@ void SetReceiveWait(HINTERNET request, DWORD option, DWORD milliseconds) {
 }
 
 std::atomic<HINTERNET> session{nullptr};
+// Whether the session decodes gzip and deflate; Windows before 8.1 and Wine do not, and then
+// ask for neither.
+std::atomic<bool> decompressing{false};
+
+// A body still in a Content-Encoding after the client's decoding: undecodable here.
+bool StillEncoded(const Text& encoding) {
+    const Text lowered = ToLower(Trim(encoding));
+    if (lowered.empty() || lowered == u"identity") {
+        return false;
+    }
+    return !decompressing.load() || (lowered != u"gzip" && lowered != u"deflate");
+}
 
 // A header that does not fit the buffer (terminator included) is treated as absent.
 template <size_t kUnits>
@@ -78,9 +90,21 @@ Text QueryHeaderText(HINTERNET request, DWORD query) {
 // a TLS handshake failed.
 struct RequestEvents {
     int redirects = 0;
-    Text address;             // the request's address, moved along by each redirect
-    DWORD secureFailure = 0;  // WINHTTP_CALLBACK_STATUS_FLAG_* of the last TLS failure
+    Text address;              // the request's address, moved along by each redirect
+    bool otherScheme = false;  // a redirect named a scheme other than http and https
+    DWORD secureFailure = 0;   // WINHTTP_CALLBACK_STATUS_FLAG_* of the last TLS failure
 };
+
+// Wine takes a Location such as ftp://host/ for a path on the same server and follows it;
+// Windows refuses it. Either way it is no page of an HTTP site.
+bool NamesOtherScheme(const Text& location) {
+    const size_t colon = location.find(u':');
+    if (colon == Text::npos || location.find_first_of(u"/?#") < colon) {
+        return false;
+    }
+    const Text scheme = ToLower(location.substr(0, colon));
+    return scheme != u"http" && scheme != u"https";
+}
 
 // A synchronous request calls back on the thread that waits in it; Wine passes no context
 // value to the callback, so the events of the request are found through the thread.
@@ -96,8 +120,9 @@ void CALLBACK OnRequestEvent(HINTERNET, DWORD_PTR, DWORD status, LPVOID informat
         // Windows reports the new address, Wine the Location header as sent: resolving
         // covers both.
         if (information != nullptr) {
-            events->address =
-                ResolveLink(events->address, Text(static_cast<const char16_t*>(information)));
+            const Text location(static_cast<const char16_t*>(information));
+            events->otherScheme = events->otherScheme || NamesOtherScheme(location);
+            events->address = ResolveLink(events->address, location);
         }
     } else if (status == WINHTTP_CALLBACK_STATUS_SECURE_FAILURE && information != nullptr &&
                length >= sizeof(DWORD)) {
@@ -118,6 +143,65 @@ class RequestWatch {
     RequestWatch(const RequestWatch&) = delete;
     RequestWatch& operator=(const RequestWatch&) = delete;
 };
+
+// What a refused certificate or handshake comes to, from the failure flags or error code.
+Text SecureFailureText(DWORD error, DWORD flags) {
+    struct Cause {
+        DWORD flag;
+        DWORD error;
+        const char16_t* text;
+    };
+    static const Cause kCauses[] = {
+        {WINHTTP_CALLBACK_STATUS_FLAG_INVALID_CA, ERROR_WINHTTP_SECURE_INVALID_CA,
+         u"certificate not trusted"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_CERT_CN_INVALID, ERROR_WINHTTP_SECURE_CERT_CN_INVALID,
+         u"certificate name does not match"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_CERT_DATE_INVALID, ERROR_WINHTTP_SECURE_CERT_DATE_INVALID,
+         u"certificate expired or not yet valid"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_CERT_REVOKED, ERROR_WINHTTP_SECURE_CERT_REVOKED,
+         u"certificate revoked"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_CERT_REV_FAILED, ERROR_WINHTTP_SECURE_CERT_REV_FAILED,
+         u"revocation check failed"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_INVALID_CERT, ERROR_WINHTTP_SECURE_INVALID_CERT,
+         u"invalid certificate"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_SECURITY_CHANNEL_ERROR, ERROR_WINHTTP_SECURE_CHANNEL_ERROR,
+         u"secure channel error"},
+    };
+    for (const Cause& cause : kCauses) {
+        if ((flags & cause.flag) != 0 || error == cause.error) {
+            return cause.text;
+        }
+    }
+    return u"WinHTTP error " + NumberText(error);
+}
+
+// The short phrase for a request that brought no response, worded as the libcurl client's.
+Text FailureReason(DWORD error, const RequestEvents& events) {
+    switch (error) {
+        case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+            return kReasonNotResolved;
+        case ERROR_WINHTTP_CANNOT_CONNECT:
+            return kReasonRefused;
+        case ERROR_WINHTTP_TIMEOUT:
+        case WSAETIMEDOUT:  // Wine passes the socket's own time-out through
+            return kReasonTimedOut;
+        case ERROR_WINHTTP_REDIRECT_FAILED:
+            // The limit is the only other reason the client gives up on a redirect.
+            return events.redirects >= Http::kMaxRedirects ? kReasonTooManyRedirects
+                                                           : kReasonOtherScheme;
+        case ERROR_WINHTTP_SECURE_FAILURE:
+        case ERROR_WINHTTP_SECURE_INVALID_CA:
+        case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+        case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+        case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+        case ERROR_WINHTTP_SECURE_CERT_REV_FAILED:
+        case ERROR_WINHTTP_SECURE_INVALID_CERT:
+        case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+            return u"TLS failure: " + SecureFailureText(error, events.secureFailure);
+        default:
+            return u"network error (WinHTTP error " + NumberText(error) + u")";
+    }
+}
 
 // The address the client ended at after following redirects. Wine does not answer this
 // option; the address the redirects were followed to stands in.
@@ -177,6 +261,12 @@ bool Http::Init() {
     }
     WinHttpSetTimeouts(handle, Milliseconds(kResolveTimeout), Milliseconds(kConnectTimeout),
                        Milliseconds(kSendTimeout), Milliseconds(kReceiveTimeout));
+    // With the option WinHTTP asks for gzip and deflate and hands over the decoded body, read
+    // piece by piece, so the cap in ReadBody holds for what the body expands to. Where the
+    // option is unknown, nothing is asked for and nothing needs decoding.
+    DWORD decompression = WINHTTP_DECOMPRESSION_FLAG_GZIP | WINHTTP_DECOMPRESSION_FLAG_DEFLATE;
+    decompressing = WinHttpSetOption(handle, WINHTTP_OPTION_DECOMPRESSION, &decompression,
+                                     sizeof decompression) != FALSE;
     session = handle;
     return true;
 }
@@ -191,16 +281,19 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
     FetchResult result;
     const HINTERNET sessionHandle = session.load();
     if (sessionHandle == nullptr) {
+        result.reason = kReasonClosed;
         return result;
     }
     const UrlParts parts = ParseUrl(address);
     if (!parts.valid || !IsConnectablePort(parts.port)) {
+        result.reason = kReasonInvalidAddress;
         return result;
     }
 
     InternetHandle connection(
         WinHttpConnect(sessionHandle, Wide(parts.host), static_cast<INTERNET_PORT>(parts.port), 0));
     if (!connection) {
+        result.reason = FailureReason(GetLastError(), RequestEvents{});
         return result;
     }
     const Text target = RequestTarget(parts.path);
@@ -213,6 +306,7 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
                                               WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                               flags));
     if (!request) {
+        result.reason = FailureReason(GetLastError(), events);
         return result;
     }
     const RequestWatch watch(request.get(), events);
@@ -228,6 +322,16 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
     if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
                             WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
         !WinHttpReceiveResponse(request.get(), nullptr)) {
+        result.reason = FailureReason(GetLastError(), events);
+        return result;
+    }
+    if (events.otherScheme) {
+        result.reason = kReasonOtherScheme;
+        return result;
+    }
+    const Text encoding = QueryHeaderText<64>(request.get(), WINHTTP_QUERY_CONTENT_ENCODING);
+    if (StillEncoded(encoding)) {
+        result.reason = Text(kReasonUndecodable) + u" (" + encoding + u")";
         return result;
     }
 

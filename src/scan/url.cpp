@@ -3,6 +3,7 @@
 #include <array>
 #include <climits>
 #include <string>
+#include <string_view>
 
 namespace bcnk {
 
@@ -292,6 +293,75 @@ bool IsSkippedExtension(const Text& address) {
         }
     }
     return false;
+}
+
+namespace {
+
+int HexValue(char byte) {
+    if (byte >= '0' && byte <= '9') {
+        return byte - '0';
+    }
+    const char folded = AsciiLower(byte);
+    return folded >= 'a' && folded <= 'f' ? folded - 'a' + 10 : -1;
+}
+
+bool IsUnreservedByte(unsigned char byte) {
+    return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+           (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' || byte == '~';
+}
+
+// The gen-delims and sub-delims that may stand anywhere in an address; "#", "[" and "]"
+// are decided by where they stand.
+bool IsKeptDelimiter(unsigned char byte) {
+    static constexpr std::string_view kKept = ":/?@!$&'()*+,;=";
+    return kKept.find(static_cast<char>(byte)) != std::string_view::npos;
+}
+
+void AppendEscape(Text& out, unsigned char byte) {
+    static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+    out += u'%';
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0x0F];
+}
+
+}  // namespace
+
+Text UriEscape(const Text& address) {
+    const std::string bytes = WideToUtf8(address);
+    // Square brackets belong to IP literals in the host and nowhere else.
+    size_t authorityEnd = 0;
+    const size_t schemeEnd = bytes.find("://");
+    if (schemeEnd != std::string::npos) {
+        authorityEnd = bytes.find_first_of("/?#", schemeEnd + 3);
+        if (authorityEnd == std::string::npos) {
+            authorityEnd = bytes.size();
+        }
+    }
+    Text out;
+    out.reserve(bytes.size());
+    bool inFragment = false;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte == '%' && i + 2 < bytes.size() && HexValue(bytes[i + 1]) >= 0 &&
+            HexValue(bytes[i + 2]) >= 0) {
+            const auto decoded =
+                static_cast<unsigned char>(HexValue(bytes[i + 1]) * 16 + HexValue(bytes[i + 2]));
+            if (IsUnreservedByte(decoded)) {
+                out += static_cast<char16_t>(decoded);
+            } else {
+                AppendEscape(out, decoded);
+            }
+            i += 2;
+        } else if (IsUnreservedByte(byte) || IsKeptDelimiter(byte) ||
+                   ((byte == '[' || byte == ']') && i < authorityEnd) ||
+                   (byte == '#' && !inFragment)) {
+            inFragment = inFragment || byte == '#';
+            out += static_cast<char16_t>(byte);
+        } else {
+            AppendEscape(out, byte);
+        }
+    }
+    return out;
 }
 
 }  // namespace bcnk

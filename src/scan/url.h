@@ -52,6 +52,14 @@ Text RemoveDotSegments(const Text& path);
 // Every run of "/" becomes a single "/".
 Text CollapseSlashes(const Text& path);
 
+// The address as a valid RFC 3986 URI, for every address a generated file writes. Letters
+// outside ASCII become percent-escapes of their UTF-8 bytes; space, control characters and
+// the other characters URIs may not hold (" < > \ ^ ` { | } and "[", "]" outside the host)
+// are escaped too, as is a second "#". Escapes already present stay, with their hex digits
+// in capitals and escaped letters, digits and "-._~" written plainly, so an address written
+// escaped and the same address written raw come out identical. Everything else is kept.
+Text UriEscape(const Text& address);
+
 // True when the address, without its query, ends in the extension of a non-page resource
 // (images, styles, scripts, data files, archives, media, fonts, plain text).
 bool IsSkippedExtension(const Text& address);

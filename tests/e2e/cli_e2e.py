@@ -333,11 +333,11 @@ class Suite:
                text[-3000:])
 
 
-def write_results(path, cases):
-    suite = ElementTree.Element("testsuite", name="ConsoleProgram", tests=str(len(cases)),
+def write_results(path, cases, suite_name="ConsoleProgram"):
+    suite = ElementTree.Element("testsuite", name=suite_name, tests=str(len(cases)),
                                 failures=str(sum(1 for case in cases if case[2])))
     for name, seconds, failure in cases:
-        element = ElementTree.SubElement(suite, "testcase", classname="ConsoleProgram",
+        element = ElementTree.SubElement(suite, "testcase", classname=suite_name,
                                          name=name, time=f"{seconds:.3f}")
         if failure:
             ElementTree.SubElement(element, "failure", message="failed").text = failure[-4000:]

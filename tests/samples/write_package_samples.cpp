@@ -1,7 +1,9 @@
-// Writes the package files for a few deliberately hostile scans, so that real JSON and XML
-// readers can check them (tests/steps/30-generated-files.sh). Usage: write_package_samples DIR
+// Writes the package files for a shop-like scan with several form fillings and for a few
+// deliberately hostile scans, so that readers and validators that are not ours can check them
+// (tests/steps/30-generated-files.sh, tests/steps/32-package-standards.sh).
+// Usage: write_package_samples DIR
 //
-// Each case gets DIR/<case>/package/ with the ten files as the program would write them and
+// Each case gets DIR/<case>/package/ with the files as the program would write them and
 // DIR/<case>/expect/ with the raw values the readers must get back after unescaping.
 #include <cstdio>
 #include <filesystem>
@@ -10,13 +12,7 @@
 #include <vector>
 
 #include "common/text.h"
-#include "package/ai_discovery.h"
-#include "package/knowledge_graph.h"
-#include "package/llms_lite.h"
 #include "package/package.h"
-#include "package/readme.h"
-#include "package/robots.h"
-#include "package/sitemap.h"
 
 namespace bcnk {
 namespace {
@@ -83,6 +79,92 @@ PackageForm HostileForm() {
     return form;
 }
 
+// A shop as a crawl of it stores it: a product listing and a pricing page beside the marked-up
+// products, one page under two spellings of its address, awkward addresses and titles, and
+// Last-Modified days that do not exist.
+ScanResult SampleScan() {
+    ScanResult scan;
+    scan.host = u"harbour.example";
+    scan.baseUrl = u"https://harbour.example";
+    scan.language = u"en";
+    scan.siteDescription = u"Lamps and lenses for harbours since 1890.";
+    scan.organizationName = u"Harbour Lights";
+    scan.personName = u"Ada Keel";
+    scan.topics = {u"harbour lamps", u"fog season", u"lens care"};
+    struct Sample {
+        const char16_t* path;
+        const char16_t* title;
+        PageClass pageClass;
+        std::vector<Text> schemaTypes;
+        const char16_t* productName;
+        const char16_t* lastModified;
+    };
+    const Sample samples[] = {
+        {u"/", u"Harbour Lights", PageClass::Index, {u"Organization"}, u"", u""},
+        {u"/products/", u"Our products", PageClass::Product, {}, u"", u"Fri, 31 Feb 2023"},
+        {u"/products/harbour-lamp.html", u"Harbour Lamp | Harbour Lights", PageClass::Product,
+         {u"Product"}, u"Harbour Lamp", u"Tue, 15 Nov 2022 08:12:31 GMT"},
+        {u"/products/fog lens [2].html", u"Fog Lens ](http://other.example) <b>2</b>",
+         PageClass::Product, {u"Product"}, u"Fog Lens ](http://other.example) <b>2</b>",
+         u"Wed, 29 Feb 2023 10:00:00 GMT"},
+        {u"/services/lamp-care", u"Lamp care service", PageClass::Guide, {u"Service"}, u"",
+         u"Thu, 29 Feb 2024 10:00:00 GMT"},
+        {u"/pricing", u"Pricing", PageClass::Product, {}, u"", u"Mayday 12 2020"},
+        {u"/blog/fog-season.html", u"Fog season\nis here", PageClass::Article, {u"BlogPosting"},
+         u"", u"Fri, 31 Dec 9999 23:59:59 GMT"},
+        {u"/guides/lamp-care.html", u"How to care for a lamp", PageClass::Guide, {u"HowTo"}, u"",
+         u"Thu, 31 Apr 2025"},
+        {u"/na\u00EFve page.html", u"Na\u00EFve page", PageClass::Other, {}, u"", u""},
+        {u"/caf%c3%a9.html", u"Caf\u00E9", PageClass::Other, {}, u"", u""},
+        {u"/caf\u00E9.html", u"Caf\u00E9 again", PageClass::Other, {}, u"", u""},
+        {u"/search?q=a b", u"Search", PageClass::Utility, {}, u"", u""},
+        {u"/contact", u"Contact <us>", PageClass::Utility, {}, u"", u""},
+        {u"/privacy", u"Privacy", PageClass::Legal, {}, u"", u"Sun, 06 Nov 1994 08:49:37 GMT"},
+    };
+    for (const Sample& sample : samples) {
+        PageRecord page;
+        page.url = scan.baseUrl + sample.path;
+        page.title = sample.title;
+        page.h1 = sample.title;
+        page.description = Text(u"About ") + sample.title + u" \u2013 \"quoted\" & <tagged>";
+        page.schemaTypes = sample.schemaTypes;
+        page.productName = sample.productName;
+        page.lastModified = sample.lastModified;
+        page.httpStatus = 200;
+        page.pageClass = sample.pageClass;
+        scan.pages.push_back(page);
+    }
+    scan.checks = {{u"llms.txt", u"/llms.txt", CheckState::Missing, u"Missing", true}};
+    scan.robotsStatus = 404;
+    return scan;
+}
+
+PackageForm SampleForm() {
+    PackageForm form;
+    form.name = u"Harbour Lights";
+    form.description = u"Lamps and lenses for harbours.";
+    form.email = u"hello@harbour.example";
+    form.industry = u"E-commerce";
+    form.founded = u"1890";
+    form.allowTraining = false;
+    form.allowCitation = true;
+    form.allowSummarisation = true;
+    form.addRobotsRules = true;
+    return form;
+}
+
+// Form fields as a user may paste them: links, tags, line breaks and Markdown of their own.
+PackageForm AwkwardForm() {
+    PackageForm form = SampleForm();
+    form.name = u"# Harbour ](http://other.example) [Lights]\r\n## Injected";
+    form.description = u"> quoted\n- listed <script>alert(1)</script> \\ \x01\x7F end";
+    form.industry = u"Other";
+    form.email = u"o'brien+lamps@harbour.example";
+    form.founded = u"";
+    form.addRobotsRules = false;
+    return form;
+}
+
 bool WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -97,21 +179,9 @@ bool WriteCase(const std::filesystem::path& root, const std::string& name, const
     std::filesystem::create_directories(packageDir);
     std::filesystem::create_directories(expectDir);
 
-    const std::vector<std::pair<const char*, Text>> files = {
-        {"README.txt", MakeReadme(scan)},
-        {"upload-map.txt", MakeUploadMap()},
-        {"ai-discovery.json", MakeAiDiscoveryJson(scan, form)},
-        {"ai-discovery.md", MakeAiDiscoveryMd(scan, form)},
-        {"robots.txt.NEW", MakeRobotsTxt(scan, form)},
-        {"sitemap.xml", MakeSitemap(scan, false)},
-        {"ai-sitemap.xml", MakeSitemap(scan, true)},
-        {"llms-lite.txt", MakeLlmsLite(scan, form)},
-        {"tdmrep.json", MakeTdmRep(scan, form)},
-        {"knowledge-graph.json", MakeKnowledgeGraph(scan, form)},
-    };
     bool ok = true;
-    for (const auto& [fileName, content] : files) {
-        ok = WriteBytes(packageDir / fileName, WideToUtf8(content)) && ok;
+    for (const PackageFile& file : BuildPackageFiles(scan, form)) {
+        ok = WriteBytes(packageDir / WideToUtf8(file.fileName), WideToUtf8(file.content)) && ok;
     }
 
     // Values hold every control character, zero bytes included, so each one is written as
@@ -152,6 +222,15 @@ int main(int argc, char** argv) {
     const std::filesystem::path root = argv[1];
     bool ok = WriteCase(root, "hostile", HostileScan(), HostileForm());
     ok = WriteCase(root, "empty", ScanResult(), PackageForm()) && ok;
+
+    ok = WriteCase(root, "sample", SampleScan(), SampleForm()) && ok;
+    ok = WriteCase(root, "sample-awkward-form", SampleScan(), AwkwardForm()) && ok;
+    PackageForm minimal;
+    minimal.name = u"H";
+    ok = WriteCase(root, "sample-name-only", SampleScan(), minimal) && ok;
+    ScanResult ownLlms = SampleScan();
+    ownLlms.checks[0] = {u"llms.txt", u"/llms.txt", CheckState::Ok, u"Present", true};
+    ok = WriteCase(root, "sample-site-has-llms", ownLlms, SampleForm()) && ok;
 
     ScanResult merged = HostileScan();
     merged.robotsFound = true;

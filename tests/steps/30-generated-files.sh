@@ -12,8 +12,9 @@ mkdir -p "$RESULTS_DIR"
 WORK="$(mktemp -d /tmp/bcnk-generated.XXXXXX)"
 trap 'rm -rf "$WORK"' EXIT
 
-source "$ROOT/tests/support/junit.sh"
 JUNIT_CLASS=GeneratedFiles
+# shellcheck source=tests/steps/lib/junit.sh
+source "$ROOT/tests/steps/lib/junit.sh"
 
 # check_build LABEL DIR: every file the helper wrote below DIR.
 check_build() {
@@ -61,5 +62,7 @@ if [[ -e "$WINDOWS" ]] && command -v wine >/dev/null; then
     record "native and wine files identical" "$WORK/log" $?
 fi
 
+write_results "$RESULTS_DIR/generated-files.xml"
+
 echo "generated files: ${#CASES[@]} checks, $FAILURES failed" >&2
-junit_write "$RESULTS_DIR/generated-files.xml" GeneratedFiles
+[[ "$FAILURES" -eq 0 ]]

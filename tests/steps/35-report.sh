@@ -20,12 +20,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-source "$ROOT/tests/support/junit.sh"
 JUNIT_CLASS=Report
+# shellcheck source=tests/steps/lib/junit.sh
+source "$ROOT/tests/steps/lib/junit.sh"
 
 finish() {
+    write_results "$RESULTS_DIR/report.xml"
     echo "report: ${#CASES[@]} checks, $FAILURES failed" >&2
-    junit_write "$RESULTS_DIR/report.xml" Report
+    [[ "$FAILURES" -eq 0 ]]
     exit $?
 }
 

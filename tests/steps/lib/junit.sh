@@ -1,8 +1,6 @@
-# JUnit-style results for the shell steps in tests/steps/. Source it, set JUNIT_CLASS, call
-# record once per check and junit_write at the end.
-#   record NAME OUTPUT_FILE STATUS   a check that passed (STATUS 0) or failed; on failure the
-#                                    start of OUTPUT_FILE is shown and kept as the message
-#   junit_write FILE SUITE           writes the cases; returns non-zero when any failed
+# JUnit-style results for the steps in tests/steps/, sourced by them (this folder is not a
+# step). Set JUNIT_CLASS before recording; record appends to CASES and counts FAILURES.
+
 CASES=()
 FAILURES=0
 
@@ -15,6 +13,7 @@ xml_escape() {
     printf '%s' "$text"
 }
 
+# record NAME OUTPUT_FILE STATUS
 record() {
     local name="$1" output="$2" status="$3"
     if [[ "$status" -eq 0 ]]; then
@@ -29,13 +28,12 @@ record() {
     fi
 }
 
-junit_write() {
-    local file="$1" suite="$2"
+# write_results FILE: the suite of everything recorded.
+write_results() {
     {
         echo '<?xml version="1.0" encoding="UTF-8"?>'
-        echo "<testsuites><testsuite name=\"$suite\" tests=\"${#CASES[@]}\" failures=\"$FAILURES\">"
+        echo "<testsuites><testsuite name=\"$JUNIT_CLASS\" tests=\"${#CASES[@]}\" failures=\"$FAILURES\">"
         printf '%s\n' "${CASES[@]}"
         echo '</testsuite></testsuites>'
-    } >"$file"
-    [[ "$FAILURES" -eq 0 ]]
+    } >"$1"
 }

@@ -9,6 +9,7 @@
 #include "common/local_time.h"
 #include "common/maker_info.h"
 #include "scan/result_figures.h"
+#include "scan/url.h"
 
 namespace bcnk {
 
@@ -111,55 +112,6 @@ void AppendJsonString(Text& out, const Text& text) {
         }
     });
     out += u'"';
-}
-
-bool IsHexDigit(char16_t unit) {
-    return (unit >= u'0' && unit <= u'9') || (unit >= u'a' && unit <= u'f') ||
-           (unit >= u'A' && unit <= u'F');
-}
-
-// A link target that is a valid URI: characters URIs may not hold are percent-escaped as
-// UTF-8, a "%" that starts no escape becomes "%25" and a second "#" "%23"; brackets stay only
-// in the host, where they enclose an IPv6 address.
-Text LinkTarget(const Text& address) {
-    static const char16_t kHex[] = u"0123456789ABCDEF";
-    const size_t authorityStart = address.find(u"//");
-    const size_t authorityEnd =
-        authorityStart == Text::npos ? 0 : address.find_first_of(u"/?#", authorityStart + 2);
-    Text target;
-    target.reserve(address.size() + 16);
-    bool fragment = false;
-    for (size_t index = 0; index < address.size(); ++index) {
-        const char16_t unit = address[index];
-        const bool inHost = authorityStart != Text::npos && index > authorityStart + 1 &&
-                            (authorityEnd == Text::npos || index < authorityEnd);
-        bool plain = unit > 0x20 && unit < 0x7F && Text(u"\"<>\\^`{|}").find(unit) == Text::npos;
-        if (unit == u'[' || unit == u']') {
-            plain = inHost;
-        } else if (unit == u'%') {
-            plain = index + 2 < address.size() && IsHexDigit(address[index + 1]) &&
-                    IsHexDigit(address[index + 2]);
-        } else if (unit == u'#') {
-            plain = !fragment;
-            fragment = true;
-        }
-        if (plain) {
-            target += unit;
-            continue;
-        }
-        size_t length = 1;
-        if (unit >= 0xD800 && unit <= 0xDBFF && index + 1 < address.size() &&
-            address[index + 1] >= 0xDC00 && address[index + 1] <= 0xDFFF) {
-            length = 2;
-        }
-        for (const unsigned char byte : WideToUtf8(address.substr(index, length))) {
-            target += u'%';
-            target += kHex[byte >> 4];
-            target += kHex[byte & 0xF];
-        }
-        index += length - 1;
-    }
-    return target;
 }
 
 Text CssColor(const Rgb& rgb) {
@@ -502,7 +454,7 @@ class ReportWriter {
             return;
         }
         Raw(u"<a href=\"");
-        Esc(LinkTarget(address));
+        Esc(UriEscape(address));
         Raw(u"\">");
         Esc(address);
         Raw(u"</a>");

@@ -122,7 +122,7 @@ Text CssColor(const Rgb& rgb) {
 }
 
 // The band colours of the score also mark the states of rows: green for fine, amber for
-// something to update, red for missing or blocked.
+// something to update, red for missing or blocked. Any score inside a band gives its colour.
 constexpr int kGoodScore = 100;
 constexpr int kFairScore = 50;
 constexpr int kPoorScore = 0;
@@ -408,7 +408,8 @@ const char16_t* StateClass(CheckState state) {
 }
 
 const char16_t* BandClass(int score) {
-    return score >= 75 ? u"good" : score >= 45 ? u"fair" : u"poor";
+    static const char16_t* const kClasses[] = {u"good", u"fair", u"poor"};
+    return kClasses[static_cast<int>(ScoreBandOf(score))];
 }
 
 const char16_t* AccessClass(CrawlerAccessLevel access) {

@@ -9,7 +9,12 @@
 
 namespace bcnk {
 
-// "Good" from 75, "Fair" from 45, "Needs work" below.
+enum class ScoreBand { Good = 0, Fair = 1, NeedsWork = 2 };
+
+// Good from 75, Fair from 45, NeedsWork below.
+ScoreBand ScoreBandOf(int score);
+
+// "Good", "Fair" or "Needs work".
 Text ScoreBandWord(int score);
 
 struct Rgb {

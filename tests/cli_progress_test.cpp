@@ -11,29 +11,42 @@ TEST(ProgressText, CountsPages) {
     EXPECT_EQ(ProgressText(u"Crawling: https://a.example/", 1),
               u"Crawling: https://a.example/  (1 page)");
     EXPECT_EQ(ProgressText(u"Scan complete", 32), u"Scan complete  (32 pages)");
+    EXPECT_EQ(ProgressText(u"Crawling: x", 1, 50), u"Crawling: x  (1 of 50 pages)");
 }
 
 TEST(LiveLine, RewritesTheLineInPlace) {
     size_t shown = 0;
-    EXPECT_EQ(LiveLine(u"long line here", 80, shown), "\rlong line here");
+    EXPECT_EQ(LiveLine(u"long line", u" here", 80, shown), "\rlong line here");
     EXPECT_EQ(shown, 14u);
     // A shorter line blanks what is left of the longer one.
-    EXPECT_EQ(LiveLine(u"short", 80, shown), "\rshort         ");
+    EXPECT_EQ(LiveLine(u"short", u"", 80, shown), "\rshort         ");
     EXPECT_EQ(shown, 5u);
 }
 
-TEST(LiveLine, NeverWrapsOrBreaksTheLine) {
-    size_t shown = 0;
-    EXPECT_EQ(LiveLine(u"0123456789abcdef", 12, shown), "\r01234567...");
-    EXPECT_EQ(shown, 11u);
-
-    shown = 0;
-    EXPECT_EQ(LiveLine(u"a\nb\tc", 80, shown), "\ra b c");
-
-    // A surrogate pair cut in half would print as a broken character.
-    shown = 0;
-    const Text emoji = Text(u"0123456") + u"\U0001F600" + u"tail-tail";
-    EXPECT_EQ(LiveLine(emoji, 12, shown), "\r0123456...");
+TEST(LiveLine, CutsTheMessageInTheMiddleAndKeepsTheCount) {
+    struct Row {
+        Text message;
+        Text tail;
+        size_t columns;
+        std::string line;
+    };
+    const Text emoji = Text(u"01") + u"\U0001F600" + u"x456789";
+    const Row rows[] = {
+        {u"0123456789abcdef", u"", 12, "\r0123...cdef"},
+        {u"Crawling: https://a.example/very/long/path", u"  (12 of 500 pages)", 40,
+         "\rCrawling:...ong/path  (12 of 500 pages)"},
+        {u"a\nb\tc", u"", 80, "\ra b c"},
+        // A surrogate pair cut in half would print as a broken character.
+        {emoji, u"", 10, "\r01...789"},
+        // Even a very narrow terminal keeps the line from wrapping.
+        {u"Crawling: x", u"  (1 page)", 8, "\r  ...e)"},
+    };
+    for (const Row& row : rows) {
+        size_t shown = 0;
+        EXPECT_EQ(LiveLine(row.message, row.tail, row.columns, shown), row.line)
+            << WideToUtf8(row.message);
+        EXPECT_LT(shown, row.columns);
+    }
 }
 
 TEST(ExitCodeFor, PrecedenceOfOutcomes) {

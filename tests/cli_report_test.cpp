@@ -1,6 +1,7 @@
 // The summary people read and the JSON scripts parse.
 #include <gtest/gtest.h>
 
+#include "cli/json_output.h"
 #include "cli/report.h"
 
 namespace bcnk::cli {
@@ -25,9 +26,8 @@ ScanResult SampleResult() {
     page.schemaTypes = {u"Product"};
     result.pages.push_back(page);
     result.checks.push_back({u"llms.txt", u"/llms.txt", CheckState::Ok, u"Present", true});
-    result.checks.push_back(
-        {u"robots.txt AI rules", u"/robots.txt", CheckState::NeedsUpdate, u"Missing AI rules",
-         true});
+    result.checks.push_back({u"robots.txt AI rules", u"/robots.txt", CheckState::NeedsUpdate,
+                             u"Missing AI rules", true});
     result.topics = {u"bookkeeping", u"staff rotas"};
     return result;
 }
@@ -53,12 +53,31 @@ TEST(FormatSummary, ShowsEveryPart) {
               u"  bookkeeping, staff rotas\n");
 }
 
+TEST(FormatSummary, PagesNotStoredAndWhy) {
+    ScanResult result = SampleResult();
+    result.skippedPages = {{u"https://shop.example/gone", 1, 404, u""},
+                           {u"https://shop.example/slow", 1, 0, u"timed out"}};
+    const Text brief = FormatSummary(result, false);
+    EXPECT_NE(brief.find(u"Score: 36% (Needs work)\n"
+                         u"Not stored: 2 pages (--verbose lists them with the reason)\n"),
+              Text::npos)
+        << WideToUtf8(brief);
+    EXPECT_NE(FormatSummary(result, false, true)
+                  .find(u"Not stored: 2 pages\n\nPages not stored\n"
+                        u"  https://shop.example/gone  - HTTP 404\n"
+                        u"  https://shop.example/slow  - timed out\n"),
+              Text::npos);
+    EXPECT_EQ(NoPagesReason(result), u"HTTP 404 (https://shop.example/gone)");
+    EXPECT_EQ(NoPagesReason(ScanResult()), u"");
+}
+
 TEST(FormatSummary, CancelledScanSaysSo) {
     ScanResult result = SampleResult();
     result.checks.clear();
     result.topics.clear();
     const Text summary = FormatSummary(result, true);
-    EXPECT_NE(summary.find(u"Scan cancelled: the result covers the pages found so far.\n"),
+    EXPECT_NE(summary.find(u"Score: none (cancelled after 2 pages)\n"
+                           u"Scan cancelled: the result covers the pages found so far.\n"),
               Text::npos);
     EXPECT_NE(summary.find(u"AI discovery files\n  (not checked)\n"), Text::npos);
     EXPECT_NE(summary.find(u"Topics\n  (none found)\n"), Text::npos);
@@ -68,6 +87,15 @@ TEST(ScanResultJson, EmptyResultHasEveryFieldAndEmptyLists) {
     const std::string json = ScanResultJson(ScanResult());
     EXPECT_EQ(json,
               "{\n"
+              "  \"schemaVersion\": 1,\n"
+              "  \"tool\": {\n"
+              "    \"name\": \"Talvenn's Beaconsmith\",\n"
+              "    \"version\": \"v1 (Build 16)\"\n"
+              "  },\n"
+              "  \"fetchTime\": \"\",\n"
+              "  \"requestedUrl\": \"\",\n"
+              "  \"finalUrl\": \"\",\n"
+              "  \"cancelled\": false,\n"
               "  \"host\": \"\",\n"
               "  \"baseUrl\": \"\",\n"
               "  \"language\": \"\",\n"
@@ -79,16 +107,53 @@ TEST(ScanResultJson, EmptyResultHasEveryFieldAndEmptyLists) {
               "  \"topics\": [],\n"
               "  \"elapsedSeconds\": 0,\n"
               "  \"score\": 0,\n"
+              "  \"scoreBand\": \"Needs work\",\n"
               "  \"pageLimitReached\": false,\n"
               "  \"robotsTxt\": \"\",\n"
               "  \"robotsStatus\": 0,\n"
-              "  \"robotsFound\": false\n"
+              "  \"robotsFound\": false,\n"
+              "  \"pagesByClass\": {\n"
+              "    \"Product pages\": 0,\n"
+              "    \"Articles\": 0,\n"
+              "    \"Guides\": 0,\n"
+              "    \"Legal\": 0,\n"
+              "    \"Other\": 0\n"
+              "  },\n"
+              "  \"skippedPages\": [],\n"
+              "  \"crawlerAccess\": [],\n"
+              "  \"package\": null\n"
               "}\n");
+}
+
+TEST(ScanResultJson, WritesSkippedPagesCrawlersAndThePackage) {
+    ScanResult result = SampleResult();
+    result.skippedPages.push_back({u"https://shop.example/gone", 1, 404, u""});
+    result.crawlerAccess.push_back({u"ExampleBot", u"Example Labs", CrawlerPurpose::Search,
+                                    CrawlerAccessLevel::Blocked, u"Disallow: /"});
+    PackageOutcome package;
+    package.ok = true;
+    package.folderPath = u"/out/shop.example";
+    package.zipPath = u"/out/shop.example/shop.example-ai-discovery.zip";
+    package.filePaths = {u"/out/shop.example/README.txt"};
+    const std::string json = ScanResultJson(result, &package);
+    for (const char* part :
+         {"\"skippedPages\": [\n    {\n      \"url\": \"https://shop.example/gone\",\n"
+          "      \"depth\": 1,\n      \"httpStatus\": 404,\n      \"reason\": \"\"\n    }\n  ]",
+          "\"token\": \"ExampleBot\",\n      \"operator\": \"Example Labs\",\n      "
+          "\"purpose\": \"Search\",\n      \"access\": \"Blocked\",\n      "
+          "\"decidingRule\": \"Disallow: /\"",
+          "\"package\": {\n    \"folder\": \"/out/shop.example\",\n    \"archive\": "
+          "\"/out/shop.example/shop.example-ai-discovery.zip\",\n    \"files\": [\n      "
+          "\"/out/shop.example/README.txt\"\n    ]\n  }",
+          "\"summaryClass\": \"Product pages\"", "\"Product pages\": 1"}) {
+        EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
+    }
 }
 
 TEST(ScanResultJson, EscapesTextAndNamesEnumerations) {
     const std::string json = ScanResultJson(SampleResult());
-    EXPECT_NE(json.find("\"title\": \"Say \\\"hi\\\"\\\\ \xC3\xA9t\xC3\xA9\\n\""), std::string::npos)
+    EXPECT_NE(json.find("\"title\": \"Say \\\"hi\\\"\\\\ \xC3\xA9t\xC3\xA9\\n\""),
+              std::string::npos)
         << json;
     EXPECT_NE(json.find("\"pageClass\": \"Index\""), std::string::npos);
     EXPECT_NE(json.find("\"pageClass\": \"Product\""), std::string::npos);
@@ -101,7 +166,9 @@ TEST(ScanResultJson, EscapesTextAndNamesEnumerations) {
 TEST(ScanResultJson, LoneSurrogateStaysValidUtf8) {
     ScanResult result;
     result.host = Text(u"a") + char16_t(0xD800) + u"b";
-    EXPECT_NE(ScanResultJson(result).find("\"host\": \"a\xEF\xBF\xBD" "b\""), std::string::npos);
+    EXPECT_NE(ScanResultJson(result).find("\"host\": \"a\xEF\xBF\xBD"
+                                          "b\""),
+              std::string::npos);
 }
 
 }  // namespace

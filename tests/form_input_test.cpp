@@ -21,17 +21,27 @@ TEST(AddressCheck, HostPartDecides) {
         {u"http://example.com:8080", true},
         {u"http://127.0.0.1:8123/", true},
         {u"sub-domain.example.co.uk#top", true},
-        {u"ftp://example.com", true},  // the scheme is the crawl's business
+        {u"ftp://example.com", false},
+        {u"HTTPS://example.com", true},
         {u"https://b\u00FCcher.example/", true},
-        {u"localhost", false},
-        {u"http://localhost:8080/", false},
+        {u"localhost", true},
+        {u"http://LocalHost:8080/", true},
+        {u"intranet", false},
         {u"https://", false},
         {u"://", false},
-        {u"https://user@example.com", false},
-        {u"https://user:pw@example.com/", false},
+        {u"https://user@example.com", true},
+        {u"https://user:p@ss@example.com/", true},
+        {u"https://example.com:65535", true},
+        {u"https://example.com:65536", false},
+        {u"https://example.com:0", false},
+        {u"https://example.com:8o", false},
         {u"https://exa mple.com", false},
         {u"https://my_host.example.com", false},
-        {u"https://[::1]:8080/", false},
+        {u"https://[::1]:8080/", true},
+        {u"[fe80::1]", true},
+        {u"https://[::1", false},
+        {u"https://[::1]x/", false},
+        {u"https://[example.com]/", false},
         {u".", true},  // only a dot: let the crawl reject it
         {u"a:b.c", false},
         {u"\U0001F600.example", false},
@@ -48,9 +58,25 @@ TEST(AddressCheck, HostPartDecides) {
 
 TEST(AddressCheck, ProblemTextsAreTheWindowsOwn) {
     EXPECT_EQ(StartAddressProblem(u""), u"Enter a URL to scan.");
-    EXPECT_EQ(StartAddressProblem(u"localhost"),
+    EXPECT_EQ(StartAddressProblem(u"ftp://example.com"),
+              u"Only http:// and https:// addresses can be scanned.");
+    EXPECT_EQ(StartAddressProblem(u"example.com:99999"),
+              u"The port must be a number from 1 to 65535.");
+    EXPECT_EQ(StartAddressProblem(u"intranet"),
               u"That doesn't look like a valid website address.\n\nExample: https://example.com");
     EXPECT_EQ(StartAddressProblem(u"example.com"), u"");
+}
+
+TEST(AddressCheck, UserInfoNeverLeavesTheForm) {
+    const std::pair<const char16_t*, const char16_t*> rows[] = {
+        {u"https://user:pw@example.com/a@b", u"https://example.com/a@b"},
+        {u"u:p@ss@example.com:81", u"example.com:81"},
+        {u"example.com/?next=http://x@y", u"example.com/?next=http://x@y"},
+    };
+    for (const auto& [typed, kept] : rows) {
+        EXPECT_EQ(WithoutUserInfo(typed), kept) << WideToUtf8(typed);
+    }
+    EXPECT_TRUE(HasScheme(u"http://a.b") && !HasScheme(u"a.b/x://y"));
 }
 
 TEST(FormFieldText, CutsBeforeTrimming) {

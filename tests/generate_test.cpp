@@ -39,9 +39,10 @@ TEST(GeneratePackage, LogsEachStepAndReturnsTheWrittenOutcome) {
         Text founded;
         Text lastLine;  // the zip path is appended when the export succeeds
     };
+    // A failure logs the outcome's own text, which names the path and the reason.
     const std::vector<Row> rows = {
         {false, false, u"", u"Export OK: "},
-        {true, true, u"1999", u"Export FAILED: Could not create output folder."},
+        {true, true, u"1999", u"Export FAILED: "},
     };
     for (const Row& row : rows) {
         test::TempDir module;
@@ -60,7 +61,7 @@ TEST(GeneratePackage, LogsEachStepAndReturnsTheWrittenOutcome) {
             test::LoggedMessages([&] { outcome = GeneratePackage(module.text(), scan, form); });
 
         EXPECT_EQ(outcome.ok, !row.folderBlocked);
-        const Text expectedLast = row.lastLine + (outcome.ok ? outcome.zipPath : Text());
+        const Text expectedLast = row.lastLine + (outcome.ok ? outcome.zipPath : outcome.errorText);
         const Text generated = row.siteHasLlmsTxt ? u"Generated 10 files" : u"Generated 11 files";
         EXPECT_EQ(log, (std::vector<Text>{GenerateRequestLogLine(form), generated, expectedLast}));
         if (outcome.ok) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/file_lock.h"
 #include "scan/discovery.h"
 #include "scan/discovery_rules.h"
 #include "support/temp_dir.h"
@@ -259,37 +260,54 @@ TEST(WritePackage, HostileHostsStayInsideTheOutputFolder) {
     }
 }
 
-TEST(WritePackage, UnwritableFileStopsBeforeTheArchive) {
+TEST(WritePackage, FailedRunLeavesThePreviousPackageWhole) {
     test::TempDir module;
-    const fs::path folder = module.path() / "output" / "example.com";
-    // A directory where a file should go cannot be opened for writing on any platform,
-    // even by an administrator.
-    fs::create_directories(folder / "ai-discovery.json");
-    const std::vector<PackageFile> files = SampleFiles(u"x");
-    const PackageOutcome outcome = WritePackage(module.text(), ScanOf(u"example.com"), files);
+    const std::vector<PackageFile> first = SampleFiles(u"first");
+    ASSERT_TRUE(WritePackage(module.text(), ScanOf(u"example.com"), first).ok);
+    // A name below a folder that does not exist cannot be opened on any platform.
+    std::vector<PackageFile> broken = SampleFiles(u"second");
+    broken[2].fileName = u"no-such-folder/ai-discovery.json";
+    const PackageOutcome outcome = WritePackage(module.text(), ScanOf(u"example.com"), broken);
     EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(outcome.errorText, u"Failed writing ai-discovery.json");
-    EXPECT_TRUE(outcome.folderPath.empty());
-    EXPECT_TRUE(outcome.zipPath.empty());
-    EXPECT_EQ(test::ReadFileBytes(folder / "README.txt"), WideToUtf8(files[0].content));
-    EXPECT_EQ(test::ReadFileBytes(folder / "upload-map.txt"), WideToUtf8(files[1].content));
-    EXPECT_EQ(Listing(folder),
-              (std::set<fs::path>{"README.txt", "upload-map.txt", "ai-discovery.json"}));
-}
-
-TEST(WritePackage, UnwritableArchiveKeepsTheFiles) {
-    test::TempDir module;
+    EXPECT_EQ(outcome.errorText.rfind(u"Failed writing no-such-folder/ai-discovery.json (", 0), 0u)
+        << WideToUtf8(outcome.errorText);
+    EXPECT_TRUE(outcome.folderPath.empty() && outcome.zipPath.empty());
     const fs::path folder = module.path() / "output" / "example.com";
-    fs::create_directories(folder / "example.com-ai-discovery.zip");
-    const std::vector<PackageFile> files = SampleFiles(u"x");
-    const PackageOutcome outcome = WritePackage(module.text(), ScanOf(u"example.com"), files);
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(outcome.errorText, u"Files written, but zip creation failed.");
-    EXPECT_EQ(outcome.folderPath, folder.u16string());
-    EXPECT_TRUE(outcome.zipPath.empty());
-    for (const PackageFile& file : files) {
+    for (const PackageFile& file : first) {
         EXPECT_EQ(test::ReadFileBytes(folder / file.fileName), WideToUtf8(file.content));
     }
+    EXPECT_EQ(Listing(module.path() / "output"), std::set<fs::path>{"example.com"});
+}
+
+TEST(WritePackage, ReplacesTheOldPackageButKeepsOtherFiles) {
+    test::TempDir module;
+    ASSERT_TRUE(WritePackage(module.text(), ScanOf(u"example.com"), SampleFiles(u"a")).ok);
+    const fs::path folder = module.path() / "output" / "example.com";
+    test::WriteFileBytes(folder / "notes.txt", "mine");
+    const std::vector<PackageFile> second = SampleFiles(u"b");
+    const PackageOutcome outcome = WritePackage(module.text(), ScanOf(u"example.com"), second);
+    ASSERT_TRUE(outcome.ok);
+    ASSERT_EQ(outcome.filePaths.size(), second.size());
+    for (size_t index = 0; index < second.size(); ++index) {
+        EXPECT_EQ(test::ReadFileBytes(fs::path(outcome.filePaths[index])),
+                  WideToUtf8(second[index].content));
+    }
+    EXPECT_EQ(test::ReadFileBytes(folder / "notes.txt"), "mine");
+}
+
+TEST(WritePackage, HeldLockMeansAnotherRunIsWriting) {
+    test::TempDir module;
+    fs::create_directories(module.path() / "output");
+    const FileLock held =
+        FileLock::TryAcquire((module.path() / "output" / "example.com.lock").u16string());
+    ASSERT_TRUE(held.Held());
+    EXPECT_FALSE(
+        FileLock::TryAcquire((module.path() / "output" / "example.com.lock").u16string()).Held());
+    const PackageOutcome outcome =
+        WritePackage(module.text(), ScanOf(u"example.com"), SampleFiles(u"x"));
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.errorText.rfind(u"another run is writing this package (", 0), 0u);
+    EXPECT_FALSE(fs::exists(module.path() / "output" / "example.com"));
 }
 
 TEST(WritePackage, FolderThatCannotBeMadeWritesNothing) {
@@ -301,7 +319,8 @@ TEST(WritePackage, FolderThatCannotBeMadeWritesNothing) {
         const PackageOutcome outcome =
             WritePackage(moduleDirectory, ScanOf(u"example.com"), SampleFiles(u"x"));
         EXPECT_FALSE(outcome.ok);
-        EXPECT_EQ(outcome.errorText, u"Could not create output folder.");
+        EXPECT_EQ(outcome.errorText.rfind(u"Could not create output folder ", 0), 0u)
+            << WideToUtf8(outcome.errorText);
         EXPECT_TRUE(outcome.folderPath.empty());
         EXPECT_TRUE(outcome.zipPath.empty());
     }

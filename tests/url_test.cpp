@@ -59,6 +59,9 @@ TEST(ParseUrl, SplitsAddresses) {
         {u"http://example.com:99999999999/", Parts(false, u"example.com", INT_MAX, u"/")},
         {u"http://example.com:-99999999999/", Parts(false, u"example.com", INT_MIN, u"/")},
         {u"http://:8080/", Parts(false, u"", 8080, u"/")},
+        // An IPv6 literal keeps its brackets; only a colon after "]" starts the port.
+        {u"http://[::1]:8080/x", Parts(false, u"[::1]", 8080, u"/x")},
+        {u"[fe80::1]", Parts(true, u"[fe80::1]", 443, u"/")},
         {u"//example.com/x", Parts(true, u"", 443, u"//example.com/x")},
         // A "://" inside the path or query of a scheme-less address is not a scheme.
         {u"example.com/?next=http://other.org/",

@@ -64,11 +64,13 @@ void CommandLogic::StartScan(const ScanFormValues& form) {
         ops_.ShowMessage(kEnterAddressMessage, BoxIcon::Information);
         return;
     }
-    if (!PassesAddressCheck(options->startUrl)) {
-        ops_.ShowMessage(kInvalidAddressMessage, BoxIcon::Warning);
+    const Text problem = StartAddressProblem(options->startUrl);
+    if (!problem.empty()) {
+        ops_.ShowMessage(problem, BoxIcon::Warning);
         ops_.Focus(kIdAddress);
         return;
     }
+    options->startUrl = WithoutUserInfo(options->startUrl);
     current_.reset();
     currentPackage_.reset();
     currentOptions_ = *options;

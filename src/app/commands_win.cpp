@@ -15,6 +15,7 @@
 #include "common/maker_info.h"
 #include "common/settings.h"
 #include "package/package.h"
+#include "scan/address_check.h"
 #include "scan/crawler.h"
 
 namespace bcnk {
@@ -78,6 +79,10 @@ DWORD WINAPI ScanThread(void* parameter) {
     std::unique_ptr<ScanStart> start(static_cast<ScanStart*>(parameter));
     WindowMailbox mailbox(start->window);
     try {
+        // Chosen here, off the window's thread: a typed address without a scheme may cost
+        // a request or two before the crawl starts.
+        start->options->startUrl =
+            ChooseScheme(start->options->startUrl, start->options->userAgent);
         RunScanWorker(std::move(start->options), *start->cancelFlag, Crawl, mailbox);
     } catch (...) {
         // Nothing was posted; the window notices the ended thread and leaves its busy state.

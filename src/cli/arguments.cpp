@@ -1,6 +1,6 @@
 #include "cli/arguments.h"
 
-#include <array>
+#include <algorithm>
 #include <optional>
 
 #include "common/form_text.h"
@@ -31,23 +31,33 @@ Text ChoiceError(const Text& option, const Text& value, const Text& choices) {
     return option + u" must be " + choices + u", not '" + value + u"'";
 }
 
-Text ApplyDepth(Request& request, const Text& value) {
-    const auto depth = ParseCount(value);
-    if (!depth || *depth < 1 || *depth > 5) {
-        return ChoiceError(u"--depth", value, u"1 to 5");
+// A whole number within [low, high], or the message that names the range.
+std::optional<int> RangedNumber(const Text& option, const Text& value, int low, int high,
+                                const Text& unit, Text& error) {
+    const auto number = ParseCount(value);
+    if (!number || *number < low || *number > high) {
+        error = ChoiceError(
+            option, value,
+            u"a whole number from " + NumberText(low) + u" to " + NumberText(high) + unit);
+        return std::nullopt;
     }
-    request.scan.maxDepth = *depth;
-    return Text();
+    return number;
+}
+
+Text ApplyDepth(Request& request, const Text& value) {
+    Text error;
+    if (const auto depth = RangedNumber(u"--depth", value, 1, 5, Text(), error)) {
+        request.scan.maxDepth = *depth;
+    }
+    return error;
 }
 
 Text ApplyDelay(Request& request, const Text& value) {
-    const auto delay = ParseCount(value);
-    if (!delay || (*delay != 0 && *delay != 250 && *delay != 500 && *delay != 1000 &&
-                   *delay != 2000)) {
-        return ChoiceError(u"--delay", value, u"0, 250, 500, 1000 or 2000");
+    Text error;
+    if (const auto delay = RangedNumber(u"--delay", value, 0, 10000, u" (milliseconds)", error)) {
+        request.scan.delayMs = *delay;
     }
-    request.scan.delayMs = *delay;
-    return Text();
+    return error;
 }
 
 Text ApplyMaxPages(Request& request, const Text& value) {
@@ -55,12 +65,29 @@ Text ApplyMaxPages(Request& request, const Text& value) {
         request.scan.maxPages = kNoPageLimit;
         return Text();
     }
-    const auto pages = ParseCount(value);
-    if (!pages ||
-        (*pages != 100 && *pages != 250 && *pages != 500 && *pages != 1000 && *pages != 2000)) {
-        return ChoiceError(u"--max-pages", value, u"100, 250, 500, 1000, 2000 or none");
+    Text error;
+    if (const auto pages =
+            RangedNumber(u"--max-pages", value, 1, kNoPageLimit, u" or none", error)) {
+        request.scan.maxPages = *pages;
     }
-    request.scan.maxPages = *pages;
+    return error;
+}
+
+Text ApplyTimeout(Request& request, const Text& value) {
+    Text error;
+    if (const auto seconds = RangedNumber(u"--timeout", value, 1, 60, u" (seconds)", error)) {
+        request.timeoutSeconds = *seconds;
+    }
+    return error;
+}
+
+Text SetQuiet(Request& request, const Text&) {
+    request.quiet = true;
+    return Text();
+}
+
+Text SetVerbose(Request& request, const Text&) {
+    request.verbose = true;
     return Text();
 }
 
@@ -88,12 +115,11 @@ Text ApplyReport(Request& request, const Text& value) {
 }
 
 Text ApplyMinScore(Request& request, const Text& value) {
-    const auto score = ParseCount(value);
-    if (!score || *score > 100) {
-        return ChoiceError(u"--min-score", value, u"a whole number from 0 to 100");
+    Text error;
+    if (const auto score = RangedNumber(u"--min-score", value, 0, 100, Text(), error)) {
+        request.minScore = *score;
     }
-    request.minScore = *score;
-    return Text();
+    return error;
 }
 
 Text ApplyName(Request& request, const Text& value) {
@@ -167,7 +193,7 @@ struct OptionRule {
     Text (*apply)(Request&, const Text&);
 };
 
-constexpr std::array<OptionRule, 17> kOptions = {{
+constexpr OptionRule kOptions[] = {
     {u"--depth", true, false, ApplyDepth},
     {u"--delay", true, false, ApplyDelay},
     {u"--max-pages", true, false, ApplyMaxPages},
@@ -175,6 +201,9 @@ constexpr std::array<OptionRule, 17> kOptions = {{
     {u"--json", true, false, ApplyJson},
     {u"--report", true, false, ApplyReport},
     {u"--min-score", true, false, ApplyMinScore},
+    {u"--timeout", true, false, ApplyTimeout},
+    {u"--quiet", false, false, SetQuiet},
+    {u"--verbose", false, false, SetVerbose},
     {u"--name", true, true, ApplyName},
     {u"--description", true, true, ApplyDescription},
     {u"--email", true, true, ApplyEmail},
@@ -185,7 +214,7 @@ constexpr std::array<OptionRule, 17> kOptions = {{
     {u"--no-citation", false, true, ClearCitation},
     {u"--no-summarisation", false, true, ClearSummarisation},
     {u"--no-robots-rules", false, true, ClearRobotsRules},
-}};
+};
 
 const OptionRule* FindOption(const Text& name) {
     for (const OptionRule& option : kOptions) {
@@ -194,6 +223,77 @@ const OptionRule* FindOption(const Text& name) {
         }
     }
     return nullptr;
+}
+
+// Edits (insert, delete, replace, swap two neighbours) between two short words.
+size_t EditDistance(const Text& a, const Text& b) {
+    std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
+    for (size_t i = 0; i <= a.size(); ++i) {
+        for (size_t j = 0; j <= b.size(); ++j) {
+            if (i == 0 || j == 0) {
+                d[i][j] = i + j;
+                continue;
+            }
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1,
+                                d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+            }
+        }
+    }
+    return d[a.size()][b.size()];
+}
+
+Text WithoutDashes(const Text& name) {
+    return name.substr(std::min(name.find_first_not_of(u'-'), name.size()));
+}
+
+// " (did you mean 'x'?)" for the nearest candidate, else empty. Only a near miss counts (at
+// most two edits, and fewer than half the word), so a hint is never a wild guess.
+Text Hint(const Text& typed, const std::vector<Text>& candidates) {
+    const Text* best = nullptr;
+    size_t bestDistance = 3;
+    for (const Text& candidate : candidates) {
+        const Text bare = WithoutDashes(candidate);
+        const size_t distance = EditDistance(WithoutDashes(ToLower(typed)), bare);
+        if (distance < bestDistance && distance * 2 < bare.size()) {
+            best = &candidate;
+            bestDistance = distance;
+        }
+    }
+    return best ? u" (did you mean '" + *best + u"'?)" : Text();
+}
+
+const std::vector<Text> kCommandNames = {u"scan", u"generate", u"help"};
+
+std::optional<Command> CommandNamed(const Text& name) {
+    if (name == u"scan") {
+        return Command::Scan;
+    }
+    if (name == u"generate") {
+        return Command::Generate;
+    }
+    return std::nullopt;
+}
+
+Text UnknownCommand(const Text& name) {
+    return u"unknown command '" + name + u"'" + Hint(name, kCommandNames);
+}
+
+Text UnknownOption(const Text& name, bool generating) {
+    std::vector<Text> names;
+    for (const OptionRule& option : kOptions) {
+        if (generating || !option.generateOnly) {
+            names.emplace_back(option.name);
+        }
+    }
+    names.emplace_back(u"--help");
+    const Text command = generating ? u"generate" : u"scan";
+    const OptionRule* other = FindOption(name);
+    if (other && other->generateOnly) {
+        return u"unknown option '" + name + u"' for scan (it is an option of generate)";
+    }
+    return u"unknown option '" + name + u"' for " + command + Hint(name, names);
 }
 
 bool IsHelp(const Text& argument) { return argument == u"--help" || argument == u"-h"; }
@@ -216,6 +316,14 @@ Request FreshRequest(Command command) {
     return request;
 }
 
+ParsedArguments HelpFor(Command command) {
+    ParsedArguments parsed;
+    parsed.ok = true;
+    parsed.request = FreshRequest(Command::Help);
+    parsed.request.helpFor = command;
+    return parsed;
+}
+
 }  // namespace
 
 ParsedArguments ParseArguments(const std::vector<Text>& arguments) {
@@ -225,20 +333,23 @@ ParsedArguments ParseArguments(const std::vector<Text>& arguments) {
     const Text& first = arguments[0];
     ParsedArguments parsed;
     if (IsHelp(first) || first == u"help") {
-        parsed.ok = true;
-        parsed.request = FreshRequest(Command::Help);
-        return parsed;
+        if (first != u"help" || arguments.size() < 2) {
+            return HelpFor(Command::Help);
+        }
+        const auto topic = CommandNamed(arguments[1]);
+        return topic ? HelpFor(*topic) : Failure(UnknownCommand(arguments[1]));
     }
     if (first == u"--version") {
         parsed.ok = true;
         parsed.request = FreshRequest(Command::Version);
         return parsed;
     }
-    if (first != u"scan" && first != u"generate") {
-        return Failure(u"unknown command '" + first + u"'");
+    const auto command = CommandNamed(first);
+    if (!command) {
+        return Failure(UnknownCommand(first));
     }
-    const bool generating = first == u"generate";
-    Request request = FreshRequest(generating ? Command::Generate : Command::Scan);
+    const bool generating = *command == Command::Generate;
+    Request request = FreshRequest(*command);
 
     std::vector<Text> positional;
     bool optionsEnded = false;
@@ -253,24 +364,28 @@ ParsedArguments ParseArguments(const std::vector<Text>& arguments) {
             continue;
         }
         if (IsHelp(argument)) {
-            parsed.ok = true;
-            parsed.request = FreshRequest(Command::Help);
-            return parsed;
+            return HelpFor(*command);
         }
         const size_t equals = argument.find(u'=');
         const Text name = argument.substr(0, equals);
         const OptionRule* option = FindOption(name);
         if (!option || (option->generateOnly && !generating)) {
-            return Failure(u"unknown option '" + name + u"' for " + first);
+            return Failure(UnknownOption(name, generating));
         }
         Text value;
         if (option->takesValue) {
+            // A value that looks like an option is never taken as one: "--json --no-training"
+            // must not write the JSON into a file named "--no-training" and drop the flag.
+            // "-" alone is standard output, not an option.
             if (equals != Text::npos) {
                 value = argument.substr(equals + 1);
-            } else if (index + 1 < arguments.size()) {
+            } else if (index + 1 < arguments.size() &&
+                       (arguments[index + 1].empty() || arguments[index + 1][0] != u'-' ||
+                        arguments[index + 1] == u"-")) {
                 value = arguments[++index];
             } else {
-                return Failure(name + u" needs a value");
+                return Failure(name + u" needs a value (for one that begins with '-', write " +
+                               name + u"=VALUE)");
             }
         } else if (equals != Text::npos) {
             return Failure(name + u" takes no value");
@@ -284,11 +399,15 @@ ParsedArguments ParseArguments(const std::vector<Text>& arguments) {
     if (positional.size() > 1) {
         return Failure(u"only one ADDRESS may be given, not also '" + positional[1] + u"'");
     }
+    if (request.quiet && request.verbose) {
+        return Failure(u"--quiet and --verbose cannot be used together");
+    }
     request.scan.startUrl = positional.empty() ? Text() : FormFieldText(positional[0]);
     const Text addressProblem = StartAddressProblem(request.scan.startUrl);
     if (!addressProblem.empty()) {
         return Failure(addressProblem);
     }
+    request.scan.startUrl = WithoutUserInfo(request.scan.startUrl);
     if (generating) {
         request.form = TrimmedPackageForm(request.form);
         const Text formProblem = PackageFormProblem(request.form);
@@ -301,41 +420,79 @@ ParsedArguments ParseArguments(const std::vector<Text>& arguments) {
     return parsed;
 }
 
-Text VersionText() { return Text(kProductName) + u" v1 (Build 16)"; }
+Text VersionNumberText() { return u"v1 (Build 16)"; }
+
+Text VersionText() { return Text(kProductName) + u" " + VersionNumberText(); }
+
+namespace {
+
+constexpr const char16_t* kScanOptionsHelp =
+    u"Scan options:\n"
+    u"  --depth 1..5               link levels below the start page (default 3)\n"
+    u"  --delay 0..10000           pause after each page in ms (default 500)\n"
+    u"  --max-pages 1..1000000|none\n"
+    u"                             page limit (default 500)\n"
+    u"  --timeout 1..60            seconds one request may take in all (default 60)\n"
+    u"  --user-agent TEXT          User-Agent to send (default: bcnk.ini, else built-in)\n"
+    u"  --json FILE|-              write the whole scan result as JSON (- for stdout)\n"
+    u"  --report FILE              write the result as a self-contained HTML report\n"
+    u"  --min-score N              exit with 5 when the score is below N (0..100)\n"
+    u"  --quiet                    no progress lines, the summary only\n"
+    u"  --verbose                  also list every page that was not stored, with its reason\n";
+
+constexpr const char16_t* kPackageOptionsHelp =
+    u"Package options (generate):\n"
+    u"  --name NAME                your name or business name (required)\n"
+    u"  --description TEXT         --email TEXT         --founded YEAR\n"
+    u"  --industry Software|SEO|Marketing|E-commerce|Blog|Other (default Software)\n"
+    u"  --no-training --no-citation --no-summarisation\n"
+    u"                             withhold that AI permission (all are given by default)\n"
+    u"  --no-robots-rules          do not write AI rules into robots.txt.NEW\n"
+    u"  --output DIR               write the package to DIR/output/<site>/ (default: .)\n";
+
+constexpr const char16_t* kAddressHelp =
+    u"ADDRESS is a website address: a dotted host name, localhost, or an IP literal\n"
+    u"(127.0.0.1, [::1]), with http:// or https://. Without a scheme https is tried first,\n"
+    u"then http. Every option also takes the form --option=VALUE, which a VALUE that\n"
+    u"begins with '-' needs.\n";
+
+constexpr const char16_t* kExitCodesHelp =
+    u"Exit codes: 0 done, 2 usage or address error, 3 no page could be crawled,\n"
+    u"4 the package, the JSON or the report could not be written, 5 score below\n"
+    u"--min-score, 130 cancelled with Ctrl+C (the partial result is still reported).\n";
+
+}  // namespace
 
 Text UsageText() {
-    return VersionText() + u"\n"
+    return VersionText() +
+           u"\n"
            u"Scans a website for AI readiness and writes its AI Discovery Package.\n"
            u"\n"
            u"Usage:\n"
            u"  beaconsmith scan ADDRESS [scan options]\n"
            u"  beaconsmith generate ADDRESS --name NAME [package options] [scan options]\n"
-           u"  beaconsmith --help | --version\n"
-           u"\n"
-           u"Scan options:\n"
-           u"  --depth 1..5               link levels below the start page (default 3)\n"
-           u"  --delay 0|250|500|1000|2000\n"
-           u"                             pause after each page in ms (default 500)\n"
-           u"  --max-pages 100|250|500|1000|2000|none\n"
-           u"                             page limit (default 500)\n"
-           u"  --user-agent TEXT          User-Agent to send (default: bcnk.ini, else built-in)\n"
-           u"  --json FILE|-              write the whole scan result as JSON (- for stdout)\n"
-           u"  --report FILE              write the result as a self-contained HTML report\n"
-           u"  --min-score N              exit with 5 when the score is below N (0..100)\n"
-           u"\n"
-           u"Package options (generate):\n"
-           u"  --name NAME                your name or business name (required)\n"
-           u"  --description TEXT         --email TEXT         --founded YEAR\n"
-           u"  --industry Software|SEO|Marketing|E-commerce|Blog|Other (default Software)\n"
-           u"  --no-training --no-citation --no-summarisation\n"
-           u"                             withhold that AI permission (all are given by default)\n"
-           u"  --no-robots-rules          do not write AI rules into robots.txt.NEW\n"
-           u"  --output DIR               write the package to DIR/output/<site>/ (default: .)\n"
-           u"\n"
-           u"Exit codes: 0 done, 2 usage or address error, 3 no page could be crawled,\n"
-           u"4 the package, the JSON or the report could not be written,\n"
-           u"5 score below --min-score, 130 cancelled with Ctrl+C (the partial result is still\n"
-           u"reported).\n";
+           u"  beaconsmith help [scan|generate] | --help | --version\n"
+           u"\n" +
+           kScanOptionsHelp + u"\n" + kPackageOptionsHelp + u"\n" + kAddressHelp + u"\n" +
+           kExitCodesHelp;
+}
+
+Text CommandHelpText(Command command) {
+    if (command == Command::Scan) {
+        return u"Usage: beaconsmith scan ADDRESS [scan options]\n"
+               u"Crawls the site, checks its AI discovery files and prints its score.\n"
+               u"\n" +
+               Text(kScanOptionsHelp) + u"\n" + kAddressHelp + u"\n" + kExitCodesHelp;
+    }
+    if (command == Command::Generate) {
+        return u"Usage: beaconsmith generate ADDRESS --name NAME [package options] "
+               u"[scan options]\n"
+               u"Scans the site, then writes its AI Discovery Package and a ZIP archive of it.\n"
+               u"\n" +
+               Text(kPackageOptionsHelp) + u"\n" + kScanOptionsHelp + u"\n" + kAddressHelp + u"\n" +
+               kExitCodesHelp;
+    }
+    return UsageText();
 }
 
 }  // namespace bcnk::cli

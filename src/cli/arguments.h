@@ -13,15 +13,19 @@ enum class Command { Help, Version, Scan, Generate };
 
 struct Request {
     Command command = Command::Help;
+    Command helpFor = Command::Help;  // Help only: the command whose help is wanted, or Help
+    bool quiet = false;               // no progress lines
+    bool verbose = false;             // every page not stored, with its reason
+    int timeoutSeconds = 60;  // longest time one request may take, redirects and body included
     // startUrl is the address as read from a form field; userAgent is left at the built-in
     // default here and replaced at run time by userAgentOverride or the stored setting.
     ScanOptions scan;
     Text userAgentOverride;
     PackageForm form;  // generate only; already trimmed
     bool jsonWanted = false;
-    Text jsonPath;     // "-" means standard output
-    Text reportPath;   // empty: no HTML report
-    int minScore = -1;  // -1: no threshold
+    Text jsonPath;         // "-" means standard output
+    Text reportPath;       // empty: no HTML report
+    int minScore = -1;     // -1: no threshold
     Text outputDirectory;  // empty: the current directory
 };
 
@@ -35,6 +39,10 @@ struct ParsedArguments {
 ParsedArguments ParseArguments(const std::vector<Text>& arguments);
 
 Text UsageText();
+// The help of one command; UsageText() for Help and Version.
+Text CommandHelpText(Command command);
 Text VersionText();
+// "v1 (Build 16)": the version alone, as the JSON names it.
+Text VersionNumberText();
 
 }  // namespace bcnk::cli

@@ -3,6 +3,7 @@
 // whether standard error is a terminal, and Ctrl+C.
 #include <atomic>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "common/text.h"
@@ -26,7 +27,12 @@ size_t TerminalColumns();
 // cancelFlag must outlive the process's use of it.
 void CancelOnInterrupt(std::atomic<bool>& cancelFlag);
 
-// Writes UTF-8 bytes of text and flushes.
-void WriteText(std::FILE* stream, const Text& text);
+// Writes UTF-8 bytes of text and flushes; false when the bytes did not all get through
+// (a full disk, a closed pipe), which OutputFailed() then remembers for the exit code.
+bool WriteText(std::FILE* stream, const Text& text);
+bool WriteBytes(std::FILE* stream, const std::string& bytes);
+
+// True once any write to standard output, standard error or the JSON file has failed.
+bool OutputFailed();
 
 }  // namespace bcnk::cli

@@ -17,6 +17,10 @@ extern "C" void OnInterrupt(int) {
     if (gCancelFlag->exchange(true)) {
         _exit(kExitCancelled);
     }
+    // Said at once, since the request in flight may take a moment to give up; write() is
+    // safe in a signal handler where stdio is not.
+    static const char kNote[] = "\nCancelling... (Ctrl+C again stops at once)\n";
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, kNote, sizeof kNote - 1);
 }
 
 }  // namespace

@@ -20,6 +20,10 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
     if (gCancelFlag->exchange(true)) {
         ExitProcess(kExitCancelled);
     }
+    // Said at once, since the request in flight may take a moment to give up.
+    static const char kNote[] = "\r\nCancelling... (Ctrl+C again stops at once)\r\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), kNote, sizeof kNote - 1, &written, nullptr);
     return TRUE;
 }
 

@@ -1,27 +1,65 @@
 #include "cli/progress.h"
 
+#include "cli/console.h"
+
 namespace bcnk::cli {
 
-Text ProgressText(const Text& message, int pageCount) {
-    return message + u"  (" + NumberText(pageCount) + (pageCount == 1 ? u" page)" : u" pages)");
+namespace {
+
+bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-std::string LiveLine(const Text& text, size_t columns, size_t& shownLength) {
-    const size_t room = columns > 4 ? columns - 1 : 3;
-    Text shown = text;
-    for (char16_t& unit : shown) {
-        // A line feed or tab inside an address would break the single line.
+// A line feed or tab inside an address would break the single line.
+Text OneLine(Text text) {
+    for (char16_t& unit : text) {
         if (unit < 0x20) {
             unit = u' ';
         }
     }
-    if (shown.size() > room) {
-        shown = shown.substr(0, room - 3) + u"...";
-        // Never leave half a surrogate pair before the dots.
-        if (shown.size() >= 4 && shown[room - 4] >= 0xD800 && shown[room - 4] <= 0xDBFF) {
-            shown.erase(room - 4, 1);
-        }
+    return text;
+}
+
+}  // namespace
+
+Text ProgressCount(int pageCount, int maxPages) {
+    Text count = u"  (" + NumberText(pageCount);
+    if (maxPages < kNoPageLimit) {
+        count += u" of " + NumberText(maxPages);
+        return count + u" pages)";
     }
+    return count + (pageCount == 1 ? u" page)" : u" pages)");
+}
+
+Text ProgressText(const Text& message, int pageCount, int maxPages) {
+    return message + ProgressCount(pageCount, maxPages);
+}
+
+Text CutMiddle(const Text& text, size_t room) {
+    if (text.size() <= room) {
+        return text;
+    }
+    if (room <= 3) {
+        return Text(room, u'.');
+    }
+    size_t head = (room - 3 + 1) / 2;
+    size_t tailStart = text.size() - (room - 3 - head);
+    if (head > 0 && IsHighSurrogate(text[head - 1])) {
+        --head;
+    }
+    if (tailStart < text.size() && IsLowSurrogate(text[tailStart])) {
+        ++tailStart;
+    }
+    return text.substr(0, head) + u"..." + text.substr(tailStart);
+}
+
+std::string LiveLine(const Text& message, const Text& tail, size_t columns, size_t& shownLength) {
+    const size_t room = columns > 4 ? columns - 1 : 3;
+    const Text shownTail = CutMiddle(OneLine(tail), room);
+    Text shown = CutMiddle(OneLine(message), room - shownTail.size()) + shownTail;
     const size_t length = shown.size();
     if (length < shownLength) {
         shown += Text(shownLength - length, u' ');
@@ -33,19 +71,19 @@ std::string LiveLine(const Text& text, size_t columns, size_t& shownLength) {
     return line;
 }
 
+void ProgressReporter::Put(const std::string& bytes) {
+    WriteBytes(stream_, bytes);
+}
+
 void ProgressReporter::Report(const Text& message, int pageCount) {
-    const Text text = ProgressText(message, pageCount);
-    const std::string bytes = live_ ? LiveLine(text, columns_, shownLength_)
-                                    : WideToUtf8(text) + "\n";
-    std::fwrite(bytes.data(), 1, bytes.size(), stream_);
-    std::fflush(stream_);
+    const Text count = ProgressCount(pageCount, maxPages_);
+    Put(live_ ? LiveLine(message, count, columns_, shownLength_)
+              : WideToUtf8(message + count) + "\n");
 }
 
 void ProgressReporter::Finish() {
     if (live_ && shownLength_ > 0) {
-        const std::string bytes = LiveLine(Text(), columns_, shownLength_) + "\r";
-        std::fwrite(bytes.data(), 1, bytes.size(), stream_);
-        std::fflush(stream_);
+        Put(LiveLine(Text(), Text(), columns_, shownLength_) + "\r");
     }
 }
 

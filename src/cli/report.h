@@ -1,6 +1,5 @@
 #pragma once
-// What the console prints about a finished scan: the summary for people and the JSON for
-// scripts.
+// What the console prints about a finished scan for people; json_output.h has the JSON.
 #include <string>
 
 #include "common/text.h"
@@ -10,10 +9,14 @@ namespace bcnk::cli {
 
 // The multi-line summary: domain, pages and time, score and band, the page-limit and
 // cancellation notes, the discovery checks, the page counts per class and the topics.
-Text FormatSummary(const ScanResult& result, bool cancelled);
+// With verbose, every page that was not stored follows, with its reason.
+Text FormatSummary(const ScanResult& result, bool cancelled, bool verbose = false);
 
-// The whole result as UTF-8 JSON, keyed by the record field names; the two enumerations
-// are written by name ("Product", "NeedsUpdate").
-std::string ScanResultJson(const ScanResult& result);
+// A skipped page's reason for people: its own phrase, else "HTTP <status>".
+Text SkipReason(const SkippedPage& page);
+
+// Why the start page could not be stored ("connection refused (http://...)"); empty when
+// the crawl recorded no page it skipped.
+Text NoPagesReason(const ScanResult& result);
 
 }  // namespace bcnk::cli

@@ -2,12 +2,17 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "analysis/word_chars.h"
-#include "common/directory.h"
+#include "common/file_lock.h"
 #include "common/file_system.h"
 #include "package/ai_discovery.h"
 #include "package/knowledge_graph.h"
@@ -60,6 +65,87 @@ PackageOutcome Failure(const Text& errorText) {
     return outcome;
 }
 
+Text SystemErrorText(const std::error_code& error) {
+    return Utf8ToWide(error.message());
+}
+
+// A run that finds the package being written waits for it to finish (writing takes well
+// under a second) rather than fail at once.
+FileLock WaitForPackageLock(const Text& path) {
+    constexpr int kAttempts = 100;
+    constexpr std::chrono::milliseconds kPause{100};
+    for (int attempt = 0;; ++attempt) {
+        FileLock lock = FileLock::TryAcquire(path);
+        if (lock.Held() || attempt + 1 >= kAttempts) {
+            return lock;
+        }
+        std::this_thread::sleep_for(kPause);
+    }
+}
+
+// Writes the files and their archive into workPath; the outcome names them where they will
+// be once workPath has become finalPath.
+PackageOutcome WriteFilesInto(const Text& workPath, const Text& finalPath, const Text& folderName,
+                              const std::vector<PackageFile>& files) {
+    PackageOutcome outcome;
+    std::vector<ZipEntry> entries;
+    entries.reserve(files.size());
+    for (const PackageFile& file : files) {
+        std::string bytes = WideToUtf8(file.content);
+        const Text path = JoinPath(workPath, file.fileName);
+        if (!WriteWholeFile(path, bytes)) {
+            return Failure(u"Failed writing " + file.fileName + u" (" + path + u": " +
+                           Utf8ToWide(std::generic_category().message(errno)) + u")");
+        }
+        AddZipEntry(entries, file.fileName, std::move(bytes));
+        outcome.filePaths.push_back(JoinPath(finalPath, file.fileName));
+    }
+    const Text zipName = folderName + u"-ai-discovery.zip";
+    if (!WriteZipArchive(entries, JoinPath(workPath, zipName))) {
+        return Failure(u"Could not create the ZIP archive " + JoinPath(finalPath, zipName));
+    }
+    outcome.ok = true;
+    outcome.folderPath = finalPath;
+    outcome.zipPath = JoinPath(finalPath, zipName);
+    return outcome;
+}
+
+// Swaps the finished folder in for the old one. Files someone else put into the old folder
+// are carried over; the old package's own files are not.
+Text MoveIntoPlace(const Text& partialPath, const Text& folderPath) {
+    namespace fs = std::filesystem;
+    const fs::path partial(partialPath);
+    const fs::path target(folderPath);
+    const fs::path old(folderPath + u".old");
+    std::error_code error;
+    fs::remove_all(old, error);
+    const bool hadOld = fs::exists(target, error);
+    if (hadOld) {
+        fs::rename(target, old, error);
+        if (error) {
+            return u"Could not replace " + folderPath + u": " + SystemErrorText(error);
+        }
+    }
+    fs::rename(partial, target, error);
+    if (error) {
+        std::error_code ignored;
+        if (hadOld) {
+            fs::rename(old, target, ignored);
+        }
+        return u"Could not move the package into " + folderPath + u": " + SystemErrorText(error);
+    }
+    if (hadOld) {
+        for (const fs::directory_entry& entry : fs::directory_iterator(old, error)) {
+            std::error_code ignored;
+            if (!fs::exists(target / entry.path().filename(), ignored)) {
+                fs::rename(entry.path(), target / entry.path().filename(), ignored);
+            }
+        }
+        fs::remove_all(old, error);
+    }
+    return Text();
+}
+
 }  // namespace
 
 std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const PackageForm& form) {
@@ -109,32 +195,43 @@ PackageOutcome WritePackage(const Text& moduleDirectory, const ScanResult& scan,
                             const std::vector<PackageFile>& files) {
     const Text folderName = SiteFolderName(scan.host);
     const Text outputDirectory = JoinPath(moduleDirectory, u"output");
-    // A failure here shows up when the site folder below it cannot be made.
-    EnsureDirectory(outputDirectory);
+    std::error_code error;
+    // Only the output folder itself is made: the folder it goes into is the program's own
+    // or was made by the caller, and a missing one means a mistake, not a folder to invent.
+    std::filesystem::create_directory(std::filesystem::path(outputDirectory), error);
+    if (error) {
+        return Failure(u"Could not create output folder " + outputDirectory + u": " +
+                       SystemErrorText(error));
+    }
+    const FileLock lock = WaitForPackageLock(JoinPath(outputDirectory, folderName + u".lock"));
+    if (!lock.Held()) {
+        return Failure(u"another run is writing this package (" +
+                       JoinPath(outputDirectory, folderName) + u")");
+    }
+
+    // Written in full beside the target and only then moved into place, so the folder never
+    // holds half a package, nor files of two runs.
     const Text folderPath = JoinPath(outputDirectory, folderName);
-    if (!EnsureDirectory(folderPath)) {
-        return Failure(u"Could not create output folder.");
+    if (std::filesystem::exists(std::filesystem::path(folderPath), error) &&
+        !std::filesystem::is_directory(std::filesystem::path(folderPath), error)) {
+        return Failure(u"Could not create output folder " + folderPath +
+                       u": a file of that name is in the way");
     }
-
-    std::vector<ZipEntry> entries;
-    entries.reserve(files.size());
-    for (const PackageFile& file : files) {
-        std::string bytes = WideToUtf8(file.content);
-        if (!WriteWholeFile(JoinPath(folderPath, file.fileName), bytes)) {
-            return Failure(u"Failed writing " + file.fileName);
-        }
-        AddZipEntry(entries, file.fileName, std::move(bytes));
+    const Text partialPath = JoinPath(outputDirectory, folderName + u".partial");
+    std::filesystem::remove_all(std::filesystem::path(partialPath), error);
+    if (!std::filesystem::create_directory(std::filesystem::path(partialPath), error)) {
+        return Failure(u"Could not create output folder " + partialPath + u": " +
+                       SystemErrorText(error));
     }
-
-    PackageOutcome outcome;
-    outcome.folderPath = folderPath;
-    const Text zipPath = JoinPath(folderPath, folderName + u"-ai-discovery.zip");
-    if (!WriteZipArchive(entries, zipPath)) {
-        outcome.errorText = u"Files written, but zip creation failed.";
-        return outcome;
+    PackageOutcome outcome = WriteFilesInto(partialPath, folderPath, folderName, files);
+    if (outcome.ok) {
+        outcome.errorText = MoveIntoPlace(partialPath, folderPath);
+        outcome.ok = outcome.errorText.empty();
     }
-    outcome.ok = true;
-    outcome.zipPath = zipPath;
+    if (!outcome.ok) {
+        std::filesystem::remove_all(std::filesystem::path(partialPath), error);
+        return Failure(outcome.errorText);
+    }
     return outcome;
 }
 

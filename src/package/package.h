@@ -29,6 +29,7 @@ struct PackageOutcome {
     bool ok = false;
     Text folderPath;
     Text zipPath;
+    std::vector<Text> filePaths;  // every file of the package, in list order; archive excluded
     Text errorText;
     std::vector<Text> fileNames;  // the files written into folderPath, in order
 };

@@ -101,17 +101,21 @@ Text MarkdownText(const Text& value) {
 }
 
 Text MarkdownLink(const Text& text, const Text& address) {
-    Text destination;
+    // Built by appending: g++ 12's Release build reports a false overlap for u"[" + Text.
+    Text link = u"[";
+    link += MarkdownText(text);
+    link += u"](";
     for (const char16_t unit : UriEscape(address)) {
         if (unit == u'(') {
-            destination += u"%28";
+            link += u"%28";
         } else if (unit == u')') {
-            destination += u"%29";
+            link += u"%29";
         } else {
-            destination += unit;
+            link += unit;
         }
     }
-    return u"[" + MarkdownText(text) + u"](" + destination + u")";
+    link += u")";
+    return link;
 }
 
 std::vector<Text> LlmsHead(const PackageForm& form, const Text& markdownAbout) {

@@ -18,30 +18,39 @@ Rgb ScoreColor(int score) {
     return kColors[static_cast<int>(ScoreBandOf(score))];
 }
 
+namespace {
+
+size_t ClassRowIndex(PageClass pageClass) {
+    switch (pageClass) {
+        case PageClass::Product:
+            return 0;
+        case PageClass::Article:
+            return 1;
+        case PageClass::Guide:
+            return 2;
+        case PageClass::Legal:
+            return 3;
+        default:
+            return 4;
+    }
+}
+
+constexpr std::array<const char16_t*, 5> kClassRowLabels = {u"Product pages", u"Articles",
+                                                            u"Guides", u"Legal", u"Other"};
+
+}  // namespace
+
+const char16_t* PageClassSummaryLabel(PageClass pageClass) {
+    return kClassRowLabels[ClassRowIndex(pageClass)];
+}
+
 std::array<ClassCountRow, 5> PageClassCountRows(const std::vector<PageRecord>& pages) {
-    std::array<ClassCountRow, 5> rows = {{{u"Product pages", 0},
-                                          {u"Articles", 0},
-                                          {u"Guides", 0},
-                                          {u"Legal", 0},
-                                          {u"Other", 0}}};
+    std::array<ClassCountRow, 5> rows{};
+    for (size_t index = 0; index < rows.size(); ++index) {
+        rows[index] = {kClassRowLabels[index], 0};
+    }
     for (const PageRecord& page : pages) {
-        switch (page.pageClass) {
-            case PageClass::Product:
-                ++rows[0].count;
-                break;
-            case PageClass::Article:
-                ++rows[1].count;
-                break;
-            case PageClass::Guide:
-                ++rows[2].count;
-                break;
-            case PageClass::Legal:
-                ++rows[3].count;
-                break;
-            default:
-                ++rows[4].count;
-                break;
-        }
+        ++rows[ClassRowIndex(page.pageClass)].count;
     }
     return rows;
 }
@@ -51,8 +60,8 @@ Text ScanSummaryText(const ScanResult& result) {
     char time[32];
     std::snprintf(time, sizeof time, "%02d:%02d", seconds / 60, seconds % 60);
     Text text = u"Domain: " + result.host + u"     Pages: " +
-                NumberText(static_cast<long long>(result.pages.size())) +
-                u"     Scan Time: " + AsciiToText(time);
+                NumberText(static_cast<long long>(result.pages.size())) + u"     Scan Time: " +
+                AsciiToText(time);
     if (result.pageLimitReached) {
         text += u"     (page limit reached - site may have more)";
     }

@@ -43,8 +43,11 @@ struct ClassCountRow {
     int count;
 };
 
-// "Product pages", "Articles", "Guides", "Legal" and "Other" (Utility, Index and anything
-// unclassified), in that order.
+// The row of the per-class counts a page of this class is counted in: "Product pages",
+// "Articles", "Guides", "Legal" or "Other" (Utility, Index and anything unclassified).
+const char16_t* PageClassSummaryLabel(PageClass pageClass);
+
+// The counts of those five rows, in that order.
 std::array<ClassCountRow, 5> PageClassCountRows(const std::vector<PageRecord>& pages);
 
 // "Domain: <host>     Pages: <n>     Scan Time: MM:SS", followed by

@@ -135,7 +135,9 @@ UrlParts ParseUrl(const Text& text) {
         authority.erase(0, at + 1);
     }
 
-    const size_t colon = authority.find(u':');
+    // An IPv6 literal keeps its brackets, as it must be written in an address; its colons
+    // are not the port's.
+    const size_t colon = authority.find(u':', authority.rfind(u']') + 1);
     if (colon == Text::npos) {
         parts.host = authority;
     } else {

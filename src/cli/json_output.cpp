@@ -1,0 +1,231 @@
+#include "cli/json_output.h"
+
+#include "cli/arguments.h"
+#include "common/maker_info.h"
+#include "scan/result_figures.h"
+
+namespace bcnk::cli {
+
+namespace {
+
+const char16_t* CheckStateName(CheckState state) {
+    switch (state) {
+        case CheckState::Ok:
+            return u"Ok";
+        case CheckState::Missing:
+            return u"Missing";
+        case CheckState::NeedsUpdate:
+            return u"NeedsUpdate";
+        case CheckState::Blocking:
+            return u"Blocking";
+    }
+    return u"Missing";
+}
+
+// Builds indented JSON without a tree in between; results can hold many thousand pages.
+class JsonWriter {
+  public:
+    std::string Take() { return std::move(out_); }
+
+    void BeginObject() { Open('{'); }
+    void EndObject() { Close('}'); }
+    void BeginArray() { Open('['); }
+    void EndArray() { Close(']'); }
+
+    void Key(const char* key) {
+        Separate();
+        out_ += '"';
+        out_ += key;
+        out_ += "\": ";
+        afterKey_ = true;
+    }
+    void String(const Text& value) {
+        Separate();
+        out_ += '"';
+        out_ += WideToUtf8(JsonEscape(value));
+        out_ += '"';
+    }
+    void Number(long long value) {
+        Separate();
+        out_ += std::to_string(value);
+    }
+    void Bool(bool value) {
+        Separate();
+        out_ += value ? "true" : "false";
+    }
+    void Null() {
+        Separate();
+        out_ += "null";
+    }
+    void Field(const char* key, const Text& value) {
+        Key(key);
+        String(value);
+    }
+    // Exact overloads: an int or a character pointer must never end up as a bool.
+    void Field(const char* key, const char16_t* value) { Field(key, Text(value)); }
+    void Field(const char* key, int value) {
+        Key(key);
+        Number(value);
+    }
+    void Field(const char* key, bool value) {
+        Key(key);
+        Bool(value);
+    }
+    void Field(const char* key, const std::vector<Text>& values) {
+        Key(key);
+        Strings(values);
+    }
+    void Strings(const std::vector<Text>& values) {
+        BeginArray();
+        for (const Text& value : values) {
+            String(value);
+        }
+        EndArray();
+    }
+
+  private:
+    void Separate() {
+        if (afterKey_) {
+            afterKey_ = false;
+            return;
+        }
+        if (!counts_.empty()) {
+            out_ += counts_.back()++ ? ",\n" : "\n";
+            out_.append(counts_.size() * 2, ' ');
+        }
+    }
+    void Open(char bracket) {
+        Separate();
+        out_ += bracket;
+        counts_.push_back(0);
+    }
+    void Close(char bracket) {
+        const bool empty = counts_.back() == 0;
+        counts_.pop_back();
+        if (!empty) {
+            out_ += '\n';
+            out_.append(counts_.size() * 2, ' ');
+        }
+        out_ += bracket;
+    }
+
+    std::string out_;
+    std::vector<int> counts_;  // members written so far, per open bracket
+    bool afterKey_ = false;
+};
+
+void WritePage(JsonWriter& json, const PageRecord& page) {
+    json.BeginObject();
+    json.Field("url", page.url);
+    json.Field("title", page.title);
+    json.Field("description", page.description);
+    json.Field("h1", page.h1);
+    json.Field("lastModified", page.lastModified);
+    json.Field("headings", page.headings);
+    json.Field("schemaTypes", page.schemaTypes);
+    json.Field("productName", page.productName);
+    json.Field("wordCount", page.wordCount);
+    json.Field("httpStatus", page.httpStatus);
+    json.Field("depth", page.depth);
+    json.Field("pageClass", PageClassName(page.pageClass));
+    json.Field("summaryClass", PageClassSummaryLabel(page.pageClass));
+    json.EndObject();
+}
+
+void WriteCheck(JsonWriter& json, const DiscoveryCheck& check) {
+    json.BeginObject();
+    json.Field("label", check.label);
+    json.Field("path", check.path);
+    json.Field("state", CheckStateName(check.state));
+    json.Field("details", check.details);
+    json.Field("scored", check.scored);
+    json.EndObject();
+}
+
+void WriteSkipped(JsonWriter& json, const SkippedPage& page) {
+    json.BeginObject();
+    json.Field("url", page.url);
+    json.Field("depth", page.depth);
+    json.Field("httpStatus", page.httpStatus);
+    json.Field("reason", page.reason);
+    json.EndObject();
+}
+
+void WriteCrawler(JsonWriter& json, const CrawlerAccess& crawler) {
+    json.BeginObject();
+    json.Field("token", crawler.token);
+    json.Field("operator", crawler.operatorName);
+    json.Field("purpose", CrawlerPurposeName(crawler.purpose));
+    json.Field("access", CrawlerAccessLevelName(crawler.access));
+    json.Field("decidingRule", crawler.decidingRule);
+    json.EndObject();
+}
+
+void WritePackage(JsonWriter& json, const PackageOutcome* package) {
+    json.Key("package");
+    if (package == nullptr) {
+        json.Null();
+        return;
+    }
+    json.BeginObject();
+    json.Field("folder", package->folderPath);
+    json.Field("archive", package->zipPath);
+    json.Field("files", package->filePaths);
+    json.EndObject();
+}
+
+template <typename Item, typename Write>
+void WriteList(JsonWriter& json, const char* key, const std::vector<Item>& items, Write write) {
+    json.Key(key);
+    json.BeginArray();
+    for (const Item& item : items) {
+        write(json, item);
+    }
+    json.EndArray();
+}
+
+}  // namespace
+
+std::string ScanResultJson(const ScanResult& result, const PackageOutcome* package) {
+    JsonWriter json;
+    json.BeginObject();
+    json.Field("schemaVersion", kJsonSchemaVersion);
+    json.Key("tool");
+    json.BeginObject();
+    json.Field("name", kProductName);
+    json.Field("version", VersionNumberText());
+    json.EndObject();
+    json.Field("fetchTime", result.scanTime);
+    json.Field("requestedUrl", result.requestedUrl);
+    json.Field("finalUrl", result.finalUrl);
+    json.Field("cancelled", result.cancelled);
+    json.Field("host", result.host);
+    json.Field("baseUrl", result.baseUrl);
+    json.Field("language", result.language);
+    json.Field("siteDescription", result.siteDescription);
+    json.Field("organizationName", result.organizationName);
+    json.Field("personName", result.personName);
+    WriteList(json, "pages", result.pages, WritePage);
+    WriteList(json, "checks", result.checks, WriteCheck);
+    json.Field("topics", result.topics);
+    json.Field("elapsedSeconds", result.elapsedSeconds);
+    json.Field("score", result.score);
+    json.Field("scoreBand", ScoreBandWord(result.score));
+    json.Field("pageLimitReached", result.pageLimitReached);
+    json.Field("robotsTxt", result.robotsTxt);
+    json.Field("robotsStatus", result.robotsStatus);
+    json.Field("robotsFound", result.robotsFound);
+    json.Key("pagesByClass");
+    json.BeginObject();
+    for (const ClassCountRow& row : PageClassCountRows(result.pages)) {
+        json.Field(WideToUtf8(row.label).c_str(), row.count);
+    }
+    json.EndObject();
+    WriteList(json, "skippedPages", result.skippedPages, WriteSkipped);
+    WriteList(json, "crawlerAccess", result.crawlerAccess, WriteCrawler);
+    WritePackage(json, package);
+    json.EndObject();
+    return json.Take() + "\n";
+}
+
+}  // namespace bcnk::cli

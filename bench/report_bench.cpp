@@ -17,7 +17,8 @@ ReportPackage ShopPackage() {
     package.form = bench::ShopForm();
     package.outcome.ok = true;
     package.outcome.folderPath = u"/srv/beaconsmith/output/www.example-shop.com";
-    package.outcome.fileNames = {u"README.txt", u"upload-map.txt", u"ai-discovery.json"};
+    package.outcome.filePaths = {u"/srv/out/README.txt", u"/srv/out/upload-map.txt",
+                                 u"/srv/out/ai-discovery.json"};
     return package;
 }
 

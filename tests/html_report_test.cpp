@@ -175,8 +175,9 @@ TEST(MakeHtmlReport, RowsCarryTheirFields) {
     package.form.name = u"Harbour Light Works";
     package.form.allowTraining = false;
     package.form.allowCitation = true;
-    package.outcome = {
-        true, u"/out/example.com", u"/out/example.com/x.zip", Text(), {u"README.txt", u"llms.txt"}};
+    package.outcome.ok = true;
+    package.outcome.folderPath = u"/out/example.com";
+    package.outcome.filePaths = {u"/out/example.com/README.txt", u"C:\\out\\llms.txt"};
     const Text html = MakeHtmlReport(scan, options, &package, u"2026-12-08 01:00");
 
     const std::vector<Text> expected = {

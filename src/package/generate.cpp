@@ -24,11 +24,6 @@ PackageOutcome GeneratePackage(const Text& directory, const ScanResult& scan,
     DebugLog::Write(u"Generated " + NumberText(static_cast<long long>(files.size())) +
                     u" files");
     PackageOutcome outcome = WritePackage(directory, scan, files);
-    if (outcome.ok) {
-        for (const PackageFile& file : files) {
-            outcome.fileNames.push_back(file.fileName);
-        }
-    }
     DebugLog::Write(outcome.ok ? u"Export OK: " + outcome.zipPath
                                : u"Export FAILED: " + outcome.errorText);
     return outcome;

@@ -31,7 +31,6 @@ struct PackageOutcome {
     Text zipPath;
     std::vector<Text> filePaths;  // every file of the package, in list order; archive excluded
     Text errorText;
-    std::vector<Text> fileNames;  // the files written into folderPath, in order
 };
 
 // The ten files, and llms.txt after llms-lite.txt when the site has none, always in the same

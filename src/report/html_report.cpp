@@ -806,11 +806,11 @@ class ReportWriter {
         Fact(u"robots.txt AI rules",
              form.addRobotsRules ? Text(u"written into robots.txt.NEW") : Text(u"not written"));
         Raw(u"</dl>\n");
-        if (!outcome.fileNames.empty()) {
+        if (!outcome.filePaths.empty()) {
             Raw(u"<h3>Files</h3>\n<ul>");
-            for (const Text& name : outcome.fileNames) {
+            for (const Text& path : outcome.filePaths) {
                 Raw(u"<li><code>");
-                Esc(name);
+                Esc(path.substr(path.find_last_of(u"/\\") + 1));
                 Raw(u"</code></li>");
             }
             Raw(u"</ul>\n");

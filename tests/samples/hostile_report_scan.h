@@ -95,7 +95,7 @@ inline ReportPackage HostileReportPackage() {
     package.outcome.folderPath = HostileText(1);
     package.outcome.zipPath = HostileText(2);
     package.outcome.errorText = HostileText(3);
-    package.outcome.fileNames = kHostileTexts;
+    package.outcome.filePaths = kHostileTexts;
     return package;
 }
 

@@ -1,5 +1,5 @@
 // Runs one whole scan of a site and prints what it cost, for bench/crawl:
-//   crawl_driver ADDRESS [DEPTH] [MAX_PAGES] [DELAY_MS]
+//   crawl_driver ADDRESS [DEPTH] [MAX_PAGES] [DELAY_MS] [CONNECTIONS]
 // Prints one line: pages, score, wall seconds, CPU seconds and peak resident memory.
 #include <sys/resource.h>
 
@@ -26,7 +26,8 @@ double Seconds(const timeval& value) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s ADDRESS [DEPTH] [MAX_PAGES] [DELAY_MS]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s ADDRESS [DEPTH] [MAX_PAGES] [DELAY_MS] [CONNECTIONS]\n",
+                     argv[0]);
         return 2;
     }
     if (!bcnk::Http::Init()) {
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     options.maxDepth = Argument(argc, argv, 2, 5);
     options.maxPages = Argument(argc, argv, 3, bcnk::kNoPageLimit);
     options.delayMs = Argument(argc, argv, 4, 0);
+    options.connections = Argument(argc, argv, 5, options.connections);
 
     std::atomic<bool> cancel{false};
     const auto started = std::chrono::steady_clock::now();

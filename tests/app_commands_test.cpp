@@ -199,6 +199,7 @@ TEST(MakeScanOptions, ListIndicesMapToLimitsWithDefaults) {
         EXPECT_EQ(options.maxDepth, row.depth);
         EXPECT_EQ(options.delayMs, row.delay);
         EXPECT_EQ(options.maxPages, row.pages);
+        EXPECT_EQ(options.connections, row.delay == 0 ? 4 : 1);
     }
 }
 

@@ -24,6 +24,7 @@ TEST(CliArguments, ScanDefaultsAreTheWindows) {
     EXPECT_EQ(request.scan.maxDepth, 3);
     EXPECT_EQ(request.scan.delayMs, 500);
     EXPECT_EQ(request.scan.maxPages, 500);
+    EXPECT_EQ(request.scan.connections, 4);
     EXPECT_TRUE(request.userAgentOverride.empty());
     EXPECT_FALSE(request.jsonWanted);
     EXPECT_EQ(request.minScore, -1);
@@ -32,12 +33,14 @@ TEST(CliArguments, ScanDefaultsAreTheWindows) {
 TEST(CliArguments, ScanOptionsInBothSpellings) {
     const ParsedArguments parsed =
         Parse({u"scan", u"--depth", u"5", u"--delay=0", u"https://example.com/", u"--max-pages",
-               u"none", u"--user-agent", u"  MyBot/2.0  ", u"--json=-", u"--min-score", u"70"});
+               u"none", u"--user-agent", u"  MyBot/2.0  ", u"--json=-", u"--min-score", u"70",
+               u"--connections=16"});
     ASSERT_TRUE(parsed.ok) << WideToUtf8(parsed.error);
     const Request& request = parsed.request;
     EXPECT_EQ(request.scan.startUrl, u"https://example.com/");
     EXPECT_EQ(request.scan.maxDepth, 5);
     EXPECT_EQ(request.scan.delayMs, 0);
+    EXPECT_EQ(request.scan.connections, 16);
     EXPECT_EQ(request.scan.maxPages, kNoPageLimit);
     EXPECT_EQ(request.userAgentOverride, u"MyBot/2.0");
     EXPECT_TRUE(request.jsonWanted);
@@ -145,6 +148,10 @@ TEST(CliArguments, RefusedCommandLines) {
          u"--depth must be a whole number from 1 to 5, not '+3'"},
         {{u"scan", u"a.example", u"--delay", u"10001"},
          u"--delay must be a whole number from 0 to 10000 (milliseconds), not '10001'"},
+        {{u"scan", u"a.example", u"--connections", u"0"},
+         u"--connections must be a whole number from 1 to 16, not '0'"},
+        {{u"scan", u"a.example", u"--connections=17"},
+         u"--connections must be a whole number from 1 to 16, not '17'"},
         {{u"scan", u"a.example", u"--max-pages", u"0"},
          u"--max-pages must be a whole number from 1 to 1000000 or none, not '0'"},
         {{u"scan", u"a.example", u"--max-pages", u"1000001"},
@@ -200,7 +207,7 @@ TEST(CliArguments, UsageNamesEveryOption) {
          {u"--depth", u"--delay", u"--max-pages", u"--user-agent", u"--json", u"--min-score",
           u"--name", u"--description", u"--email", u"--industry", u"--founded", u"--no-training",
           u"--no-citation", u"--no-summarisation", u"--no-robots-rules", u"--output", u"--timeout",
-          u"--quiet", u"--verbose"}) {
+          u"--quiet", u"--verbose", u"--connections"}) {
         EXPECT_NE(usage.find(option), Text::npos) << WideToUtf8(option);
     }
 }

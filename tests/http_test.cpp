@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "scan/http.h"
@@ -370,6 +372,38 @@ TEST_F(HttpGet, TimeLimitEndsTheFetchKeepingWhatArrived) {
     const Clock::time_point start = Clock::now();
     ExpectEmpty(Fetch(false, "/late", "delay_ms=20000"), "late head", kReasonTimedOut);
     EXPECT_LT(Clock::now() - start, 15s);
+}
+
+// Gets on several threads at once, each given up by its own flag: a silent head, a trickling
+// body, over both schemes. A flag raised before the Get sends nothing.
+TEST_F(HttpGet, CancelGivesUpRequestsInFlightOnEveryThread) {
+    std::atomic<bool> raised{true};
+    ExpectEmpty(Http::Get(Address(false, "/never"), kAgent, &raised), "raised before");
+    EXPECT_TRUE(Log().empty());
+
+    const std::string hung[] = {"delay_ms=60000", "size=120&chunk_bytes=1&chunk_ms=1000"};
+    std::atomic<bool> cancel{false};
+    std::vector<FetchResult> results(4);
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < results.size(); ++i) {
+        threads.emplace_back([&, i] {
+            results[i] = Http::Get(Address(i % 2 == 1, "/hung", hung[i / 2]), kAgent, &cancel);
+        });
+    }
+    while (Log().size() < results.size()) {
+        std::this_thread::sleep_for(50ms);
+    }
+    std::this_thread::sleep_for(300ms);
+    const Clock::time_point cancelledAt = Clock::now();
+    cancel = true;
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    // Giving up takes about a second; without it these would take a minute.
+    EXPECT_LT(Clock::now() - cancelledAt, 5s);
+    for (const FetchResult& result : results) {
+        ExpectEmpty(result, "cancelled");
+    }
 }
 
 TEST_F(HttpGet, GetAfterCloseReturnsEmptyAtOnce) {

@@ -26,6 +26,8 @@ ScanOptions MakeScanOptions(const ScanFormValues& form, const Text& userAgent) {
     options.startUrl = FormFieldText(form.address);
     options.maxDepth = (form.depthIndex >= 0 && form.depthIndex <= 4) ? form.depthIndex + 1 : 3;
     options.delayMs = PickOrDefault(kDelays, form.delayIndex, 500);
+    // Several requests at once only when the user chose no pause; a chosen pause means one.
+    options.connections = options.delayMs == 0 ? 4 : 1;
     options.maxPages = PickOrDefault(kPageLimits, form.pageLimitIndex, 500);
     options.userAgent = userAgent;
     return options;

@@ -7,6 +7,7 @@
 #include "common/maker_info.h"
 #include "package/package_form.h"
 #include "scan/address_check.h"
+#include "scan/fetch_ahead.h"
 
 namespace bcnk::cli {
 
@@ -56,6 +57,15 @@ Text ApplyDelay(Request& request, const Text& value) {
     Text error;
     if (const auto delay = RangedNumber(u"--delay", value, 0, 10000, u" (milliseconds)", error)) {
         request.scan.delayMs = *delay;
+    }
+    return error;
+}
+
+Text ApplyConnections(Request& request, const Text& value) {
+    Text error;
+    if (const auto connections = RangedNumber(u"--connections", value, 1, kMaxConnections,
+                                              Text(), error)) {
+        request.scan.connections = *connections;
     }
     return error;
 }
@@ -196,6 +206,7 @@ struct OptionRule {
 constexpr OptionRule kOptions[] = {
     {u"--depth", true, false, ApplyDepth},
     {u"--delay", true, false, ApplyDelay},
+    {u"--connections", true, false, ApplyConnections},
     {u"--max-pages", true, false, ApplyMaxPages},
     {u"--user-agent", true, false, ApplyUserAgent},
     {u"--json", true, false, ApplyJson},
@@ -430,6 +441,7 @@ constexpr const char16_t* kScanOptionsHelp =
     u"Scan options:\n"
     u"  --depth 1..5               link levels below the start page (default 3)\n"
     u"  --delay 0..10000           pause after each page in ms (default 500)\n"
+    u"  --connections 1..16        requests in flight at once when --delay is 0 (default 4)\n"
     u"  --max-pages 1..1000000|none\n"
     u"                             page limit (default 500)\n"
     u"  --timeout 1..60            seconds one request may take in all (default 60)\n"

@@ -31,6 +31,22 @@ QueuedPage CrawlFrontier::Take() {
     return page;
 }
 
+std::vector<Text> CrawlFrontier::Upcoming(int count) const {
+    std::vector<Text> addresses;
+    for (auto page = queue_.begin();
+         page != queue_.end() && static_cast<int>(addresses.size()) < count; ++page) {
+        // Take passes over addresses that a redirect already reached.
+        if (redirectArrivals_ > 0) {
+            const auto entry = keys_.find(DuplicateKey(page->address));
+            if (entry != keys_.end() && entry->second) {
+                continue;
+            }
+        }
+        addresses.push_back(page->address);
+    }
+    return addresses;
+}
+
 bool CrawlFrontier::Arrive(const Text& requested, const Text& arrived) {
     const Text requestedKey = DuplicateKey(requested);
     Text arrivedKey = DuplicateKey(arrived);

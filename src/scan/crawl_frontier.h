@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <deque>
 #include <unordered_map>
+#include <vector>
 
 #include "common/text.h"
 
@@ -36,6 +37,8 @@ class CrawlFrontier {
     bool Empty() const { return queue_.empty(); }
     // Front of the queue; only when not Empty().
     QueuedPage Take();
+    // The addresses Take will give next, at most `count` of them, front first.
+    std::vector<Text> Upcoming(int count) const;
 
     // Records that the fetch of a taken address ended at `arrived` (the same address when no
     // redirect was followed), so that links to either are never fetched again and a queued

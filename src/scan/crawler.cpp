@@ -11,6 +11,7 @@
 #include "common/debug_log.h"
 #include "scan/crawl_frontier.h"
 #include "scan/discovery.h"
+#include "scan/fetch_ahead.h"
 #include "scan/http.h"
 #include "scan/url.h"
 
@@ -214,6 +215,9 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     frontier.Seed(startAddress);
     DebugLog::Write(StartLine(result, options));
 
+    // Requests overlap only when the user asked for no pause between them.
+    FetchAhead fetcher(options.delayMs > 0 ? 1 : options.connections, options.userAgent,
+                       cancelFlag);
     while (!frontier.Empty()) {
         if (cancelFlag.load()) {
             break;
@@ -224,7 +228,10 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         }
         QueuedPage page = frontier.Take();
         Report(progress, u"Crawling: " + page.address, PageCount(result));
-        const FetchResult fetched = Http::Get(page.address, options.userAgent);
+        const FetchResult fetched = fetcher.Get(page.address, frontier.Upcoming(fetcher.Ahead()));
+        if (cancelFlag.load()) {
+            break;  // whatever arrived after the cancel, the page is not taken
+        }
         const bool isStartPage = page.depth == 0;
         const Text arrived = ArrivedAddress(page, fetched);
         if (isStartPage && fetched.status != 0) {
@@ -255,6 +262,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             PauseBetweenPages(options.delayMs, cancelFlag);
         }
     }
+    fetcher.Finish();
 
     if (result.language.empty()) {
         result.language = u"en";

@@ -7,19 +7,19 @@ namespace bcnk {
 
 void RunDiscoveryChecks(const Text& baseUrl, const Text& userAgent, ScanResult& result,
                         const std::atomic<bool>& cancelFlag) {
-    // The flag is tested before every probe so that a cancelled scan keeps a prefix of the
-    // rows in their usual order.
+    // A probe under way when the flag is raised is given up and makes no row, so a
+    // cancelled scan keeps a prefix of the rows in their usual order.
     for (const DiscoveryFile& file : kDiscoveryFiles) {
+        const FetchResult fetched = Http::Get(baseUrl + file.path, userAgent, &cancelFlag);
         if (cancelFlag.load()) {
             return;
         }
-        result.checks.push_back(
-            JudgeDiscoveryFile(file, Http::Get(baseUrl + file.path, userAgent)));
+        result.checks.push_back(JudgeDiscoveryFile(file, fetched));
     }
+    const FetchResult robots = Http::Get(baseUrl + kRobotsPath, userAgent, &cancelFlag);
     if (cancelFlag.load()) {
         return;
     }
-    const FetchResult robots = Http::Get(baseUrl + kRobotsPath, userAgent);
     result.checks.push_back(JudgeRobotsTxt(robots, result));
 }
 

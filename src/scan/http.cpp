@@ -12,6 +12,10 @@ std::atomic<long long> timeLimitMs{Http::kDefaultTimeLimit.count()};
 
 }  // namespace
 
+FetchResult Http::Get(const Text& address, const Text& userAgent) {
+    return Get(address, userAgent, nullptr);
+}
+
 void Http::SetTimeLimit(std::chrono::milliseconds limit) {
     timeLimitMs = limit.count();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The program's only network client: one process-wide HTTP session and a blocking GET.
 // WinHTTP stands behind it on Windows (http_winhttp.cpp), libcurl elsewhere (http_curl.cpp).
+#include <atomic>
 #include <chrono>
 #include <string>
 
@@ -44,12 +45,19 @@ class Http {
     // Closes the session; every later Get returns an empty result at once. Must not run
     // while a Get is in progress.
     static void Close();
+    // Gets may run on several threads at once; they share the session (its cookies, and on
+    // Windows its connections) and each keeps its connection alive for the next.
     // Fetches one address with GET. Never throws; every failure is status 0. Redirects are
     // followed, except from https to http (that redirect's own response is returned). When
     // the time limit is reached the fetch ends as if the body had ended there: status,
     // headers and the bytes read so far are kept. gzip and deflate are asked for where the
     // platform client decodes them; a body in an encoding it cannot decode gives status 0.
     static FetchResult Get(const Text& address, const Text& userAgent);
+    // The same, but given up within about a second once `cancel` (may be null) is raised,
+    // however long the server keeps silent; a Get given up returns status 0. A raised flag
+    // sends no request at all.
+    static FetchResult Get(const Text& address, const Text& userAgent,
+                           const std::atomic<bool>* cancel);
 
     // Longest time one Get may take, redirects and body included. Tests shorten it.
     static void SetTimeLimit(std::chrono::milliseconds limit);
@@ -67,6 +75,7 @@ inline constexpr const char16_t* kReasonOtherScheme = u"redirect to another sche
 inline constexpr const char16_t* kReasonUndecodable = u"undecodable content encoding";
 inline constexpr const char16_t* kReasonInvalidAddress = u"invalid address";
 inline constexpr const char16_t* kReasonClosed = u"HTTP client not open";
+inline constexpr const char16_t* kReasonCancelled = u"cancelled";
 
 // The User-Agent text as it may go into a header line: cut at the first CR or LF, so that a
 // setting can never add header lines of its own.

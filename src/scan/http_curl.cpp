@@ -4,10 +4,12 @@
 #include <curl/curl.h>
 
 #include <array>
+#include <condition_variable>
 #include <cstdlib>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "scan/http.h"
 #include "scan/url.h"
@@ -18,17 +20,32 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The process-wide session. Get holds the lock for its whole run, so a Close that comes
-// too early waits for the transfer instead of freeing the handle underneath it.
+// The process-wide session: a pool of easy handles, one per Get running at that moment, each
+// keeping its own connections alive for the next Get that takes it (libcurl does not support
+// sharing one connection cache between threads). Cookies, name lookups and TLS sessions are
+// shared between the handles through one share handle, as one WinHTTP session shares them.
 struct Session {
     std::mutex mutex;
-    CURL* easy = nullptr;
+    std::condition_variable returned;
+    bool open = false;
+    CURLSH* share = nullptr;
     curl_slist* headers = nullptr;
+    std::vector<CURL*> idle;
+    int busy = 0;  // handles out with a running Get; Close waits for them
+    std::array<std::mutex, CURL_LOCK_DATA_LAST> shareLocks;
 };
 
 Session& TheSession() {
     static Session session;
     return session;
+}
+
+void LockShare(CURL*, curl_lock_data data, curl_lock_access, void* user) {
+    static_cast<Session*>(user)->shareLocks[static_cast<size_t>(data)].lock();
+}
+
+void UnlockShare(CURL*, curl_lock_data data, void* user) {
+    static_cast<Session*>(user)->shareLocks[static_cast<size_t>(data)].unlock();
 }
 
 bool StartsWithNoCase(const std::string& text, const char* prefix) {
@@ -55,10 +72,12 @@ std::string TrimHeaderValue(const std::string& value) {
 
 // One request/response exchange: a Get makes one per redirect it follows.
 struct Exchange {
+    const std::atomic<bool>* cancel = nullptr;
     Clock::time_point deadline;
     Clock::time_point lastActivity;
     bool requestSent = false;  // the connection is up; the per-read time-out applies
     bool timeLimitHit = false;
+    bool cancelled = false;
     bool headersComplete = false;
     int status = 0;
     std::string contentType;
@@ -78,6 +97,7 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
     if (StartsWithNoCase(line, "http/")) {
         // A new response begins (after an interim 1xx): forget the previous one's headers.
         Exchange next;
+        next.cancel = exchange.cancel;
         next.deadline = exchange.deadline;
         next.lastActivity = exchange.lastActivity;
         next.requestSent = true;
@@ -117,11 +137,15 @@ int OnRequestReady(void* user, char*, char*, int, int) {
     return CURL_PREREQFUNC_OK;
 }
 
-// Called about once a second even while nothing arrives: ends the exchange when the Get's
-// time is up or, once the request is out, when the server stays silent for a receive
-// time-out (the per-read time-out of the Windows client).
+// Called about once a second even while nothing arrives: ends the exchange when it is
+// cancelled, when the Get's time is up or, once the request is out, when the server stays
+// silent for a receive time-out (the per-read time-out of the Windows client).
 int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     auto& exchange = *static_cast<Exchange*>(user);
+    if (exchange.cancel != nullptr && exchange.cancel->load()) {
+        exchange.cancelled = true;
+        return 1;
+    }
     const Clock::time_point now = Clock::now();
     if (now >= exchange.deadline) {
         exchange.timeLimitHit = true;
@@ -199,8 +223,10 @@ void SetTrustLocations(CURL* easy) {
     }
 }
 
-Exchange Perform(CURL* easy, const std::string& url, Clock::time_point deadline) {
+Exchange Perform(CURL* easy, const std::string& url, Clock::time_point deadline,
+                 const std::atomic<bool>* cancel) {
     Exchange exchange;
+    exchange.cancel = cancel;
     exchange.deadline = deadline;
     exchange.lastActivity = Clock::now();
     char error[CURL_ERROR_SIZE] = "";
@@ -217,6 +243,7 @@ Exchange Perform(CURL* easy, const std::string& url, Clock::time_point deadline)
     if (code != CURLE_OK && (!exchange.headersComplete || code == CURLE_BAD_CONTENT_ENCODING)) {
         Exchange failed;
         failed.timeLimitHit = exchange.timeLimitHit;
+        failed.cancelled = exchange.cancelled;
         failed.contentEncoding = exchange.contentEncoding;
         failed.code = code;
         failed.error = error[0] != '\0' ? error : curl_easy_strerror(code);
@@ -262,6 +289,57 @@ Text CappedHeader(const std::string& value, size_t maxLength) {
     return text.size() <= maxLength ? text : Text();
 }
 
+// A handle for one Get: an idle one with its kept-alive connections, else a new one; null
+// when the session is closed.
+CURL* TakeHandle(Session& session) {
+    std::lock_guard<std::mutex> lock(session.mutex);
+    if (!session.open) {
+        return nullptr;
+    }
+    CURL* easy = nullptr;
+    if (!session.idle.empty()) {
+        easy = session.idle.back();
+        session.idle.pop_back();
+    } else {
+        easy = curl_easy_init();
+        if (easy == nullptr) {
+            return nullptr;
+        }
+        SetSessionOptions(easy, session.headers);
+        curl_easy_setopt(easy, CURLOPT_SHARE, session.share);
+    }
+    ++session.busy;
+    return easy;
+}
+
+void ReturnHandle(Session& session, CURL* easy) {
+    {
+        std::lock_guard<std::mutex> lock(session.mutex);
+        session.idle.push_back(easy);
+        --session.busy;
+    }
+    session.returned.notify_all();
+}
+
+// Hands the handle back on every path out of a Get.
+class BorrowedHandle {
+  public:
+    explicit BorrowedHandle(Session& session) : session_(session), easy_(TakeHandle(session)) {}
+    ~BorrowedHandle() {
+        if (easy_ != nullptr) {
+            ReturnHandle(session_, easy_);
+        }
+    }
+    BorrowedHandle(const BorrowedHandle&) = delete;
+    BorrowedHandle& operator=(const BorrowedHandle&) = delete;
+
+    CURL* get() const { return easy_; }
+
+  private:
+    Session& session_;
+    CURL* easy_;
+};
+
 }  // namespace
 
 bool Http::Init() {
@@ -270,37 +348,55 @@ bool Http::Init() {
 
     Session& session = TheSession();
     std::lock_guard<std::mutex> lock(session.mutex);
-    if (session.easy != nullptr) {
+    if (session.open) {
         return true;
     }
-    session.easy = curl_easy_init();
-    if (session.easy == nullptr) {
+    session.share = curl_share_init();
+    if (session.share == nullptr) {
         return false;
+    }
+    curl_share_setopt(session.share, CURLSHOPT_LOCKFUNC, LockShare);
+    curl_share_setopt(session.share, CURLSHOPT_UNLOCKFUNC, UnlockShare);
+    curl_share_setopt(session.share, CURLSHOPT_USERDATA, &session);
+    for (curl_lock_data data :
+         {CURL_LOCK_DATA_COOKIE, CURL_LOCK_DATA_DNS, CURL_LOCK_DATA_SSL_SESSION}) {
+        curl_share_setopt(session.share, CURLSHOPT_SHARE, data);
     }
     // "Accept:" with no value removes libcurl's default Accept header.
     for (const char* header : {"Accept:", "Pragma: no-cache", "Cache-Control: no-cache"}) {
         session.headers = curl_slist_append(session.headers, header);
     }
-    SetSessionOptions(session.easy, session.headers);
+    session.open = true;
     return true;
 }
 
 void Http::Close() {
     Session& session = TheSession();
-    std::lock_guard<std::mutex> lock(session.mutex);
-    if (session.easy != nullptr) {
-        curl_easy_cleanup(session.easy);
-        session.easy = nullptr;
+    std::unique_lock<std::mutex> lock(session.mutex);
+    // A Get that is still running when Close comes too early is waited for rather than
+    // having its handle freed underneath it.
+    session.returned.wait(lock, [&] { return session.busy == 0; });
+    for (CURL* easy : session.idle) {
+        curl_easy_cleanup(easy);
+    }
+    session.idle.clear();
+    if (session.share != nullptr) {
+        curl_share_cleanup(session.share);
+        session.share = nullptr;
     }
     curl_slist_free_all(session.headers);
     session.headers = nullptr;
+    session.open = false;
 }
 
-FetchResult Http::Get(const Text& address, const Text& userAgent) {
+FetchResult Http::Get(const Text& address, const Text& userAgent, const std::atomic<bool>* cancel) {
     FetchResult result;
-    Session& session = TheSession();
-    std::lock_guard<std::mutex> lock(session.mutex);
-    if (session.easy == nullptr) {
+    if (cancel != nullptr && cancel->load()) {
+        result.reason = kReasonCancelled;
+        return result;
+    }
+    BorrowedHandle handle(TheSession());
+    if (handle.get() == nullptr) {
         result.reason = kReasonClosed;
         return result;
     }
@@ -311,7 +407,7 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
     }
 
     const Clock::time_point deadline = Clock::now() + TimeLimit();
-    CURL* easy = session.easy;
+    CURL* easy = handle.get();
     const std::string agent = WideToUtf8(UserAgentHeaderValue(userAgent));
     curl_easy_setopt(easy, CURLOPT_USERAGENT, agent.c_str());
     SetTrustLocations(easy);
@@ -320,7 +416,7 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
     Exchange exchange;
     int redirects = 0;
     for (;; ++redirects) {
-        exchange = Perform(easy, url, deadline);
+        exchange = Perform(easy, url, deadline, cancel);
         const bool secure = StartsWithNoCase(url, "https:");
         char* location = nullptr;
         curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &location);
@@ -344,6 +440,10 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
             return result;
         }
         url = next;
+    }
+    if (exchange.cancelled) {
+        result.reason = kReasonCancelled;  // a page cut off by a cancel is no answer
+        return result;
     }
     if (exchange.status == 0) {
         result.reason = FailureReason(exchange);

@@ -1,4 +1,4 @@
-// Http on WinHTTP: one synchronous session with automatic proxy and the platform's own
+// Http on WinHTTP: one asynchronous session with automatic proxy and the platform's own
 // redirect policy (every redirect except https to http). Certificate checks stay at the
 // platform's defaults: do NOT add SECURITY_FLAG_IGNORE_* options here, they would accept
 // any server that claims the name.
@@ -48,17 +48,9 @@ class InternetHandle {
 
 using Clock = std::chrono::steady_clock;
 
-// The time a Get still has, as a WinHTTP time-out: never more than the ordinary per-read
-// time-out, never zero (WinHTTP reads zero as "wait forever").
-DWORD WaitWithin(Clock::time_point deadline, std::chrono::milliseconds ordinary) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    return Milliseconds(std::clamp(left, std::chrono::milliseconds(1), ordinary));
-}
-
-void SetReceiveWait(HINTERNET request, DWORD option, DWORD milliseconds) {
-    WinHttpSetOption(request, option, &milliseconds, sizeof milliseconds);
-}
+// The longest a Get waits on WinHTTP before it looks at its cancel flag and its time again.
+constexpr DWORD kWaitSliceMs = 250;
+constexpr DWORD kReadChunk = 65536;
 
 std::atomic<HINTERNET> session{nullptr};
 // Whether the session decodes gzip and deflate; Windows before 8.1 and Wine do not, and then
@@ -105,44 +97,6 @@ bool NamesOtherScheme(const Text& location) {
     const Text scheme = ToLower(location.substr(0, colon));
     return scheme != u"http" && scheme != u"https";
 }
-
-// A synchronous request calls back on the thread that waits in it; Wine passes no context
-// value to the callback, so the events of the request are found through the thread.
-thread_local RequestEvents* watchedEvents = nullptr;
-
-void CALLBACK OnRequestEvent(HINTERNET, DWORD_PTR, DWORD status, LPVOID information, DWORD length) {
-    RequestEvents* events = watchedEvents;
-    if (events == nullptr) {
-        return;
-    }
-    if (status == WINHTTP_CALLBACK_STATUS_REDIRECT) {
-        ++events->redirects;
-        // Windows reports the new address, Wine the Location header as sent: resolving
-        // covers both.
-        if (information != nullptr) {
-            const Text location(static_cast<const char16_t*>(information));
-            events->otherScheme = events->otherScheme || NamesOtherScheme(location);
-            events->address = ResolveLink(events->address, location);
-        }
-    } else if (status == WINHTTP_CALLBACK_STATUS_SECURE_FAILURE && information != nullptr &&
-               length >= sizeof(DWORD)) {
-        events->secureFailure = *static_cast<const DWORD*>(information);
-    }
-}
-
-// Points the thread's callbacks at `events` for as long as one request runs.
-class RequestWatch {
-  public:
-    RequestWatch(HINTERNET request, RequestEvents& events) {
-        watchedEvents = &events;
-        WinHttpSetStatusCallback(
-            request, OnRequestEvent,
-            WINHTTP_CALLBACK_FLAG_REDIRECT | WINHTTP_CALLBACK_FLAG_SECURE_FAILURE, 0);
-    }
-    ~RequestWatch() { watchedEvents = nullptr; }
-    RequestWatch(const RequestWatch&) = delete;
-    RequestWatch& operator=(const RequestWatch&) = delete;
-};
 
 // What a refused certificate or handshake comes to, from the failure flags or error code.
 Text SecureFailureText(DWORD error, DWORD flags) {
@@ -203,6 +157,145 @@ Text FailureReason(DWORD error, const RequestEvents& events) {
     }
 }
 
+// The session runs asynchronously because only an asynchronous request can be abandoned at
+// any moment: a synchronous call may not be interrupted from another thread, and a wait that
+// times out ends its request. One Pending per request receives the completions.
+struct Pending {
+    Pending() : done(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+    ~Pending() {
+        if (done != nullptr) {
+            CloseHandle(done);
+        }
+    }
+    Pending(const Pending&) = delete;
+    Pending& operator=(const Pending&) = delete;
+
+    HANDLE done;      // set when the call under way completes
+    DWORD error = 0;  // that call's error, 0 when it succeeded
+    DWORD bytes = 0;  // bytes available or read
+    char buffer[kReadChunk];
+    RequestEvents events;
+};
+
+// Runs on WinHTTP's threads. A request given up mid-call leaves its Pending to this callback,
+// which frees it with the handle's last notice: until then WinHTTP may still write into it.
+void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID information,
+                              DWORD length) {
+    auto* pending = reinterpret_cast<Pending*>(context);
+    if (pending == nullptr) {
+        return;
+    }
+    RequestEvents& events = pending->events;
+    switch (status) {
+        case WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE:
+        case WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE:
+            pending->error = 0;
+            break;
+        case WINHTTP_CALLBACK_STATUS_DATA_AVAILABLE:
+            pending->error = 0;
+            pending->bytes = *static_cast<DWORD*>(information);
+            break;
+        case WINHTTP_CALLBACK_STATUS_READ_COMPLETE:
+            pending->error = 0;
+            pending->bytes = length;
+            break;
+        case WINHTTP_CALLBACK_STATUS_REQUEST_ERROR: {
+            const DWORD error = static_cast<WINHTTP_ASYNC_RESULT*>(information)->dwError;
+            pending->error = error != 0 ? error : ERROR_WINHTTP_INTERNAL_ERROR;
+            break;
+        }
+        case WINHTTP_CALLBACK_STATUS_REDIRECT:
+            ++events.redirects;
+            // Windows reports the new address, Wine the Location header as sent: resolving
+            // covers both.
+            if (information != nullptr) {
+                const Text location(static_cast<const char16_t*>(information));
+                events.otherScheme = events.otherScheme || NamesOtherScheme(location);
+                events.address = ResolveLink(events.address, location);
+            }
+            return;
+        case WINHTTP_CALLBACK_STATUS_SECURE_FAILURE:
+            if (information != nullptr && length >= sizeof(DWORD)) {
+                events.secureFailure = *static_cast<const DWORD*>(information);
+            }
+            return;
+        case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
+            delete pending;
+            return;
+        default:
+            return;
+    }
+    SetEvent(pending->done);
+}
+
+// One request in flight: its handle, its Pending and when to give it up.
+class Exchange {
+  public:
+    Exchange(HINTERNET request, const Text& address, Clock::time_point deadline,
+             const std::atomic<bool>* cancel)
+        : request_(request), deadline_(deadline), cancel_(cancel), pending_(new Pending) {
+        pending_->events.address = address;
+        DWORD_PTR context = reinterpret_cast<DWORD_PTR>(pending_);
+        if (request_ == nullptr || pending_->done == nullptr ||
+            !WinHttpSetOption(request_, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context)) {
+            ready_ = false;
+        }
+    }
+    ~Exchange() {
+        if (request_ == nullptr) {
+            delete pending_;
+            return;
+        }
+        if (!cut_) {
+            // Nothing is under way: take the Pending back before the handle goes.
+            DWORD_PTR none = 0;
+            WinHttpSetOption(request_, WINHTTP_OPTION_CONTEXT_VALUE, &none, sizeof none);
+            WinHttpCloseHandle(request_);
+            delete pending_;
+            return;
+        }
+        WinHttpCloseHandle(request_);  // the callback frees the Pending
+    }
+    Exchange(const Exchange&) = delete;
+    Exchange& operator=(const Exchange&) = delete;
+
+    bool Ready() const { return ready_; }
+    // WinHttpSendRequest sets the context anew: it must be given this one again.
+    DWORD_PTR Context() const { return reinterpret_cast<DWORD_PTR>(pending_); }
+    HINTERNET Request() const { return request_; }
+    Pending& Call() { return *pending_; }
+    bool Cancelled() const { return cancel_ != nullptr && cancel_->load(); }
+
+    // Waits for the call just started (`started` is what it returned) in short slices, so a
+    // cancel or the end of the Get's time is seen within one slice whatever the server does.
+    // False when the call failed or was given up; the error is then the thread's last error.
+    bool Await(BOOL started) {
+        if (!started) {
+            return false;
+        }
+        for (;;) {
+            if (WaitForSingleObject(pending_->done, kWaitSliceMs) == WAIT_OBJECT_0) {
+                SetLastError(pending_->error);
+                return pending_->error == 0;
+            }
+            if (Cancelled() || Clock::now() >= deadline_) {
+                cut_ = true;
+                SetLastError(Cancelled() ? ERROR_WINHTTP_OPERATION_CANCELLED
+                                         : ERROR_WINHTTP_TIMEOUT);
+                return false;
+            }
+        }
+    }
+
+  private:
+    HINTERNET request_;
+    Clock::time_point deadline_;
+    const std::atomic<bool>* cancel_;
+    Pending* pending_;
+    bool ready_ = true;
+    bool cut_ = false;  // a call is still under way inside WinHTTP
+};
+
 // The address the client ended at after following redirects. Wine does not answer this
 // option; the address the redirects were followed to stands in.
 Text RequestUrl(HINTERNET request, const RequestEvents& events) {
@@ -219,32 +312,22 @@ Text RequestUrl(HINTERNET request, const RequestEvents& events) {
 }
 
 // Reads until the body ends, a call fails, the Get's time is up or kMaxBodyBytes are held;
-// what was read is kept in every case. Each wait is cut to the time left rather than
-// closing the request from another thread, which not every WinHTTP survives mid-read.
-void ReadBody(HINTERNET request, Clock::time_point deadline, std::string& body) {
-    for (;;) {
-        if (Clock::now() >= deadline) {
+// what was read is kept in every case. WinHTTP hands over the decoded body piece by piece, so
+// the cap holds for what a compressed body expands to.
+void ReadBody(Exchange& exchange, std::string& body) {
+    Pending& pending = exchange.Call();
+    while (body.size() < Http::kMaxBodyBytes) {
+        if (!exchange.Await(WinHttpQueryDataAvailable(exchange.Request(), nullptr)) ||
+            pending.bytes == 0) {
             return;
         }
-        SetReceiveWait(request, WINHTTP_OPTION_RECEIVE_TIMEOUT,
-                       WaitWithin(deadline, Http::kReceiveTimeout));
-        DWORD available = 0;
-        if (!WinHttpQueryDataAvailable(request, &available) || available == 0) {
+        const DWORD wanted = static_cast<DWORD>(
+            std::min<size_t>({pending.bytes, kReadChunk, Http::kMaxBodyBytes - body.size()}));
+        if (!exchange.Await(WinHttpReadData(exchange.Request(), pending.buffer, wanted, nullptr)) ||
+            pending.bytes == 0) {
             return;
         }
-        if (body.size() >= Http::kMaxBodyBytes) {
-            return;
-        }
-        const size_t held = body.size();
-        const DWORD wanted =
-            static_cast<DWORD>(std::min<size_t>(available, Http::kMaxBodyBytes - held));
-        body.resize(held + wanted);
-        DWORD read = 0;
-        const BOOL ok = WinHttpReadData(request, body.data() + held, wanted, &read);
-        body.resize(held + (ok ? read : 0));
-        if (!ok || read == 0) {
-            return;
-        }
+        body.append(pending.buffer, pending.bytes);
     }
 }
 
@@ -254,9 +337,17 @@ bool Http::Init() {
     if (session.load() != nullptr) {
         return true;
     }
-    HINTERNET handle = WinHttpOpen(L"TalvennsBeaconsmith/1.0", WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
-                                   WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+    HINTERNET handle =
+        WinHttpOpen(L"TalvennsBeaconsmith/1.0", WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
+                    WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
     if (handle == nullptr) {
+        return false;
+    }
+    const DWORD notices = WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES |
+                          WINHTTP_CALLBACK_FLAG_REDIRECT | WINHTTP_CALLBACK_FLAG_SECURE_FAILURE;
+    if (WinHttpSetStatusCallback(handle, OnRequestStatus, notices, 0) ==
+        WINHTTP_INVALID_STATUS_CALLBACK) {
+        WinHttpCloseHandle(handle);
         return false;
     }
     WinHttpSetTimeouts(handle, Milliseconds(kResolveTimeout), Milliseconds(kConnectTimeout),
@@ -277,8 +368,12 @@ void Http::Close() {
     }
 }
 
-FetchResult Http::Get(const Text& address, const Text& userAgent) {
+FetchResult Http::Get(const Text& address, const Text& userAgent, const std::atomic<bool>* cancel) {
     FetchResult result;
+    if (cancel != nullptr && cancel->load()) {
+        result.reason = kReasonCancelled;
+        return result;
+    }
     const HINTERNET sessionHandle = session.load();
     if (sessionHandle == nullptr) {
         result.reason = kReasonClosed;
@@ -299,37 +394,38 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
     const Text target = RequestTarget(parts.path);
     // The refresh flag bypasses caches: WinHTTP adds Pragma and Cache-Control: no-cache.
     const DWORD flags = WINHTTP_FLAG_REFRESH | (parts.secure ? WINHTTP_FLAG_SECURE : 0);
-    // Declared before the request handle, so that it outlives every callback.
-    RequestEvents events;
-    events.address = address;
-    InternetHandle request(WinHttpOpenRequest(connection.get(), L"GET", Wide(target), nullptr,
-                                              WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                              flags));
-    if (!request) {
-        result.reason = FailureReason(GetLastError(), events);
+    Exchange exchange(WinHttpOpenRequest(connection.get(), L"GET", Wide(target), nullptr,
+                                         WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags),
+                      address, Clock::now() + TimeLimit(), cancel);
+    if (!exchange.Ready()) {
+        result.reason = FailureReason(GetLastError(), RequestEvents{});
         return result;
     }
-    const RequestWatch watch(request.get(), events);
+    const HINTERNET request = exchange.Request();
+    const RequestEvents& events = exchange.Call().events;
     const Text header = u"User-Agent: " + UserAgentHeaderValue(userAgent) + u"\r\n";
-    WinHttpAddRequestHeaders(request.get(), Wide(header), static_cast<DWORD>(-1),
+    WinHttpAddRequestHeaders(request, Wide(header), static_cast<DWORD>(-1),
                              WINHTTP_ADDREQ_FLAG_ADD);
+    // A request given up lives on inside WinHTTP until its own waits end; the wait for the
+    // response head would otherwise be the platform's default of minutes.
+    DWORD responseWait = static_cast<DWORD>(TimeLimit().count());
+    WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseWait,
+                     sizeof responseWait);
 
     // The per-read time-outs alone would let a server that trickles a byte now and then
-    // hold one Get for days: every wait below is cut to what is left of the Get's time.
-    const Clock::time_point deadline = Clock::now() + TimeLimit();
-    SetReceiveWait(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT,
-                   WaitWithin(deadline, TimeLimit()));
-    if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
-                            WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
-        !WinHttpReceiveResponse(request.get(), nullptr)) {
-        result.reason = FailureReason(GetLastError(), events);
+    // hold one Get for days: every wait is cut at the Get's deadline.
+    if (!exchange.Await(WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0,
+                                           WINHTTP_NO_REQUEST_DATA, 0, 0, exchange.Context())) ||
+        !exchange.Await(WinHttpReceiveResponse(request, nullptr))) {
+        result.reason =
+            exchange.Cancelled() ? Text(kReasonCancelled) : FailureReason(GetLastError(), events);
         return result;
     }
     if (events.otherScheme) {
         result.reason = kReasonOtherScheme;
         return result;
     }
-    const Text encoding = QueryHeaderText<64>(request.get(), WINHTTP_QUERY_CONTENT_ENCODING);
+    const Text encoding = QueryHeaderText<64>(request, WINHTTP_QUERY_CONTENT_ENCODING);
     if (StillEncoded(encoding)) {
         result.reason = Text(kReasonUndecodable) + u" (" + encoding + u")";
         return result;
@@ -337,17 +433,22 @@ FetchResult Http::Get(const Text& address, const Text& userAgent) {
 
     DWORD status = 0;
     DWORD size = sizeof status;
-    if (WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+    if (WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size,
                             WINHTTP_NO_HEADER_INDEX)) {
         result.status = static_cast<int>(status);
     }
-    result.finalUrl = events.redirects == 0 ? address : RequestUrl(request.get(), events);
+    result.finalUrl = events.redirects == 0 ? address : RequestUrl(request, events);
     result.contentType =
-        QueryHeaderText<kMaxContentTypeLength + 1>(request.get(), WINHTTP_QUERY_CONTENT_TYPE);
+        QueryHeaderText<kMaxContentTypeLength + 1>(request, WINHTTP_QUERY_CONTENT_TYPE);
     result.lastModified =
-        QueryHeaderText<kMaxLastModifiedLength + 1>(request.get(), WINHTTP_QUERY_LAST_MODIFIED);
-    ReadBody(request.get(), deadline, result.body);
+        QueryHeaderText<kMaxLastModifiedLength + 1>(request, WINHTTP_QUERY_LAST_MODIFIED);
+    ReadBody(exchange, result.body);
+    if (exchange.Cancelled()) {
+        FetchResult cancelled;  // a page cut off by a cancel is no answer
+        cancelled.reason = kReasonCancelled;
+        return cancelled;
+    }
     return result;
 }
 

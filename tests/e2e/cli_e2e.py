@@ -496,6 +496,9 @@ class Suite:
                     expect(time.monotonic() < deadline, "no progress line within 120 s")
                     expect(process.poll() is None, "ended before Ctrl+C")
                     time.sleep(0.05)
+                # Into the two-second pause after the first page: a page still being fetched
+                # at Ctrl+C is given up, not kept.
+                time.sleep(0.5)
                 process.send_signal(signal.SIGINT)
                 out_bytes, _ = process.communicate(timeout=120)
             finally:

@@ -38,6 +38,10 @@ class RecordingOps : public WindowOps {
         return existingFolder == path;
     }
     void OpenSettingsDialog() override { ++settingsDialogs; }
+    Text AskReportPath(const Text& folder, const Text& fileName) override {
+        reportDialogs.push_back({folder, fileName});
+        return reportPath;
+    }
     void DestroyMainWindow() override { ++destroyed; }
     bool StartScanWorker(std::unique_ptr<ScanOptions> options) override {
         if (!threadsStart) {
@@ -77,6 +81,8 @@ class RecordingOps : public WindowOps {
     Text existingFolder;
     std::vector<Text> queriedFolders;
     int settingsDialogs = 0;
+    std::vector<std::pair<Text, Text>> reportDialogs;  // folder and suggested name
+    Text reportPath;                                   // the dialog's answer
     int destroyed = 0;
     bool threadsStart = true;
     std::unique_ptr<ScanOptions> scanOptions;
@@ -472,6 +478,58 @@ TEST_F(CommandLogicTest, FolderAndWebCommandsOpenTheirTargets) {
     logic.OnWebLink(kIdAuditLink);
     EXPECT_EQ(ops.opened, (std::vector<Text>{u"/opt/bcnk", output, kMakerHomePage, kMakerToolsPage,
                                              kMakerToolsPage, kSiteAuditProductPage}));
+}
+
+TEST(SaveReport, FollowsTheCurrentResultAndReportsWhereItWent) {
+    test::TempDir dir;
+    RecordingOps ops;
+    CommandLogic logic(ops, dir.text());
+    logic.OnSaveReport();  // no result yet
+    EXPECT_TRUE(ops.reportDialogs.empty());
+
+    logic.OnScanButton({u"example.com", 1, 0, 0});
+    EXPECT_FALSE(ops.IsEnabled(kCmdSaveReport));
+    logic.OnSaveReport();
+    EXPECT_TRUE(ops.reportDialogs.empty());
+    logic.OnScanDone(ResultWithPages(2));
+    EXPECT_TRUE(ops.IsEnabled(kCmdSaveReport));
+
+    logic.OnGenerateButton(NamedForm(u"Harbour Light Works"));
+    auto outcome = std::make_unique<PackageOutcome>();
+    outcome->ok = true;
+    outcome->folderPath = dir.File(u"output/example.com");
+    logic.OnPackageDone(std::move(outcome));
+
+    // Cancelled dialog: nothing written, nothing said.
+    logic.OnSaveReport();
+    ASSERT_EQ(ops.reportDialogs.size(), 1u);
+    EXPECT_EQ(ops.reportDialogs[0].first, dir.File(u"output"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "output"));
+    EXPECT_EQ(ops.reportDialogs[0].second, u"example.com-report.html");
+    EXPECT_TRUE(ops.boxes.empty());
+
+    ops.reportPath = dir.File(u"output/example.com-report.html");
+    logic.OnSaveReport();
+    const std::string html = test::ReadFileBytes(std::filesystem::path(ops.reportPath));
+    EXPECT_NE(html.find("https://example.com/1"), std::string::npos);
+    EXPECT_NE(html.find("depth 2, pause 0 ms, page limit 100"), std::string::npos);
+    EXPECT_NE(html.find("<dt>Name</dt><dd>Harbour Light Works</dd>"), std::string::npos);
+    EXPECT_EQ(ops.texts[kIdStatusBar], u"  Report saved to: " + ops.reportPath);
+    EXPECT_EQ(ops.log.back(), u"Report saved: " + ops.reportPath);
+    EXPECT_TRUE(ops.boxes.empty());
+
+    ops.reportPath = dir.File(u"missing/report.html");
+    logic.OnSaveReport();
+    ASSERT_EQ(ops.boxes.size(), 1u);
+    EXPECT_EQ(ops.boxes[0].icon, BoxIcon::Error);
+    EXPECT_EQ(ops.boxes[0].text.rfind(u"The report could not be saved to\n" + ops.reportPath, 0),
+              0u);
+    EXPECT_EQ(ops.log.back().rfind(u"Report FAILED: " + ops.reportPath, 0), 0u);
+
+    logic.OnNewScan();
+    EXPECT_FALSE(ops.IsEnabled(kCmdSaveReport));
+    logic.OnSaveReport();
+    EXPECT_EQ(ops.reportDialogs.size(), 3u);
 }
 
 TEST_F(CommandLogicTest, NewScanAndSettingsWaitForAScan) {

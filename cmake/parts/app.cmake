@@ -7,7 +7,7 @@ if(WIN32)
                    ${PROJECT_SOURCE_DIR}/src/app/resources/beaconsmith.rc)
     bcnk_target_defaults(Beaconsmith)
     target_link_libraries(Beaconsmith PRIVATE bcnk_app_logic beaconsmith_core
-                          comctl32 uxtheme shell32 gdi32 user32)
+                          comctl32 comdlg32 uxtheme shell32 gdi32 user32)
     target_link_options(Beaconsmith PRIVATE -mwindows -static)
     set_source_files_properties(${PROJECT_SOURCE_DIR}/src/app/resources/beaconsmith.rc
         PROPERTIES OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/src/app/resources/beaconsmith.ico;${PROJECT_SOURCE_DIR}/src/app/resources/beaconsmith.manifest")

@@ -46,6 +46,7 @@ constexpr int kCmdAbout = 2005;
 constexpr int kCmdVisitHome = 2006;
 constexpr int kCmdUserGuide = 2007;
 constexpr int kCmdCheckUpdates = 2008;
+constexpr int kCmdSaveReport = 2009;
 
 // Settings dialog.
 constexpr int kIdLogCheck = 3001;

@@ -1,7 +1,9 @@
 #include "app/commands.h"
 
 #include "app/app_ids.h"
+#include "common/directory.h"
 #include "common/maker_info.h"
+#include "common/safe_file.h"
 #include "common/settings.h"
 #include "package/package_form.h"
 #include "scan/address_check.h"
@@ -33,7 +35,7 @@ Text MakerHostName() {
 }
 
 Text AboutText() {
-    return Text(kProductName) + u"\nv1 (Build 16)\n\n" +
+    return Text(kProductName) + u"\n" + kProductVersion + u"\n\n" +
            u"Scans a website for AI discovery files, scores its readiness and writes an "
            u"AI Discovery Package for it.\n\n" +
            MakerHostName();
@@ -71,6 +73,9 @@ void CommandLogic::StartScan(const ScanFormValues& form) {
     }
     options->startUrl = WithoutUserInfo(options->startUrl);
     current_.reset();
+    currentPackage_.reset();
+    currentOptions_ = *options;
+    UpdateReportCommand();
     ops_.RefreshResultViews();
     cancelFlag_ = false;
     scanning_ = true;
@@ -121,6 +126,7 @@ void CommandLogic::OnScanDone(std::unique_ptr<ScanResult> result) {
     }
     scanning_ = false;
     EndScanUi();
+    UpdateReportCommand();
     ops_.RefreshResultViews();
     if (current_) {
         if (!current_->organizationName.empty()) {
@@ -165,6 +171,7 @@ void CommandLogic::OnGenerateButton(const PackageForm& values) {
         return;
     }
     generating_ = true;
+    generatingForm_ = form;
     ops_.Enable(kIdGenerate, false);
     ops_.Show(kIdAuditLink, false);
     ops_.Animate(kIdGenerateProgress, true);
@@ -187,6 +194,10 @@ void CommandLogic::OnPackageDone(std::unique_ptr<PackageOutcome> outcome) {
     ops_.Enable(kIdGenerate, true);
     if (outcome && outcome->ok) {
         lastPackageFolder_ = outcome->folderPath;
+        if (current_) {
+            currentPackage_ =
+                std::make_unique<ReportPackage>(ReportPackage{generatingForm_, *outcome});
+        }
         ops_.SetText(kIdResult, u"Package saved to: " + outcome->folderPath);
         ops_.Show(kIdAuditLink, true);
     } else {
@@ -210,11 +221,41 @@ void CommandLogic::OnOpenOutputFolder() {
     ops_.Open(ops_.FolderExists(output) ? output : moduleDirectory_);
 }
 
+void CommandLogic::UpdateReportCommand() {
+    ops_.Enable(kCmdSaveReport, current_ != nullptr && !scanning_);
+}
+
+void CommandLogic::OnSaveReport() {
+    if (!current_ || scanning_) {
+        return;
+    }
+    // The dialog opens in the output folder, which the first package would otherwise make.
+    const Text output = moduleDirectory_ + kSeparator + u"output";
+    EnsureDirectory(output);
+    const Text path = ops_.AskReportPath(output, ReportFileName(current_->host));
+    if (path.empty()) {
+        return;
+    }
+    const std::string html = WideToUtf8(
+        MakeHtmlReport(*current_, currentOptions_, currentPackage_.get(), ReportTimeStamp()));
+    const Text error = WriteFileSafely(path, html);
+    if (!error.empty()) {
+        ops_.Log(u"Report FAILED: " + path + u" (" + error + u")");
+        ops_.ShowMessage(u"The report could not be saved to\n" + path + u"\n\n" + error,
+                         BoxIcon::Error);
+        return;
+    }
+    ops_.Log(u"Report saved: " + path);
+    ops_.SetText(kIdStatusBar, u"  Report saved to: " + path);
+}
+
 void CommandLogic::OnNewScan() {
     if (scanning_ || generating_) {
         return;
     }
     current_.reset();
+    currentPackage_.reset();
+    UpdateReportCommand();
     ops_.RefreshResultViews();
     ops_.SetText(kIdResult, Text());
     ops_.Show(kIdAuditLink, false);

@@ -9,6 +9,7 @@
 #include "app/workers.h"
 #include "common/text.h"
 #include "package/package.h"
+#include "report/html_report.h"
 #include "scan/scan_types.h"
 
 namespace bcnk {
@@ -35,6 +36,9 @@ class WindowOps {
     virtual void Open(const Text& pathOrAddress) = 0;
     virtual bool FolderExists(const Text& path) = 0;
     virtual void OpenSettingsDialog() = 0;
+    // A save dialog for the report, opening in folder with fileName filled in; the chosen
+    // path, or empty when the user cancelled.
+    virtual Text AskReportPath(const Text& folder, const Text& fileName) = 0;
     virtual void DestroyMainWindow() = 0;
     // False when no thread could be started; the object has then been destroyed.
     virtual bool StartScanWorker(std::unique_ptr<ScanOptions> options) = 0;
@@ -51,6 +55,8 @@ class CommandLogic {
     void OnGenerateButton(const PackageForm& form);
     void OnOpenFolder();
     void OnOpenOutputFolder();
+    // File > Save Report...: the current result (and the package made from it) as HTML.
+    void OnSaveReport();
     void OnNewScan();
     void OnSettings();
     void OnAbout();
@@ -80,10 +86,15 @@ class CommandLogic {
     void SetScanBusy(bool busy);
     void EndScanUi();
     void ShowSummary();
+    // Save Report needs a current result and no scan replacing it.
+    void UpdateReportCommand();
 
     WindowOps& ops_;
     Text moduleDirectory_;
     std::unique_ptr<ScanResult> current_;
+    ScanOptions currentOptions_;  // the options the current result was scanned with
+    PackageForm generatingForm_;
+    std::unique_ptr<ReportPackage> currentPackage_;  // the last package made from current_
     std::atomic<bool> cancelFlag_{false};
     std::atomic<bool> scanning_{false};
     std::atomic<bool> generating_{false};

@@ -3,7 +3,11 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <commdlg.h>
 #include <shellapi.h>
+
+#include <algorithm>
+#include <vector>
 
 #include "app/app_ids.h"
 #include "app/window_state.h"
@@ -31,7 +35,7 @@ HWND Control(int id) {
 }
 
 bool IsMenuCommand(int id) {
-    return id >= kCmdNewScan && id <= kCmdCheckUpdates;
+    return id >= kCmdNewScan && id <= kCmdSaveReport;
 }
 
 class WindowMailbox : public Mailbox {
@@ -164,6 +168,27 @@ class WindowShell : public WindowOps {
         return GetFileAttributesW(Wide(path)) != INVALID_FILE_ATTRIBUTES;
     }
     void OpenSettingsDialog() override { bcnk::OpenSettingsDialog(); }
+    Text AskReportPath(const Text& folder, const Text& fileName) override {
+        // Long enough for any path Windows accepts.
+        std::vector<wchar_t> path(32768, L'\0');
+        const size_t length = std::min(fileName.size(), path.size() - 1);
+        std::copy_n(Wide(fileName), length, path.begin());
+        OPENFILENAMEW dialog{};
+        dialog.lStructSize = sizeof dialog;
+        dialog.hwndOwner = App().window;
+        dialog.lpstrFilter = L"HTML report (*.html)\0*.html;*.htm\0All files (*.*)\0*.*\0";
+        dialog.lpstrFile = path.data();
+        dialog.nMaxFile = static_cast<DWORD>(path.size());
+        dialog.lpstrInitialDir = Wide(folder);
+        dialog.lpstrTitle = L"Save Report";
+        dialog.lpstrDefExt = L"html";
+        dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
+                       OFN_HIDEREADONLY;
+        if (!GetSaveFileNameW(&dialog)) {
+            return Text();
+        }
+        return Text(reinterpret_cast<const char16_t*>(path.data()));
+    }
     void DestroyMainWindow() override { DestroyWindow(App().window); }
     bool StartScanWorker(std::unique_ptr<ScanOptions> options) override {
         auto start = std::make_unique<ScanStart>(
@@ -265,6 +290,9 @@ void HandleCommand(int commandId) {
             break;
         case kCmdOpenOutput:
             logic.OnOpenOutputFolder();
+            break;
+        case kCmdSaveReport:
+            logic.OnSaveReport();
             break;
         case kCmdSettings:
             logic.OnSettings();

@@ -252,6 +252,7 @@ std::array<HWND, 5> CreateGenerateForm(HWND panel) {
 void BuildMenu(HWND window) {
     HMENU file = CreatePopupMenu();
     AppendMenuW(file, MF_STRING, kCmdNewScan, L"&New Scan");
+    AppendMenuW(file, MF_STRING | MF_GRAYED, kCmdSaveReport, L"Save &Report...");
     AppendMenuW(file, MF_STRING, kCmdOpenOutput, L"Open &Output Folder");
     AppendMenuW(file, MF_STRING, kCmdSettings, L"&Settings...");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);

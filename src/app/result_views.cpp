@@ -8,17 +8,6 @@ namespace {
 
 constexpr size_t kSchemaCellLimit = 1023;
 
-Text JoinTypes(const std::vector<Text>& types, const Text& separator) {
-    Text joined;
-    for (size_t i = 0; i < types.size(); ++i) {
-        if (i > 0) {
-            joined += separator;
-        }
-        joined += types[i];
-    }
-    return joined;
-}
-
 // Compares two pages by one column: negative, zero or positive.
 int ComparePages(const PageRecord& a, const PageRecord& b, PageColumn column) {
     switch (column) {
@@ -31,7 +20,7 @@ int ComparePages(const PageRecord& a, const PageRecord& b, PageColumn column) {
         case PageColumn::Words:
             return (a.wordCount > b.wordCount) - (a.wordCount < b.wordCount);
         case PageColumn::Schema:
-            return JoinTypes(a.schemaTypes, u",").compare(JoinTypes(b.schemaTypes, u","));
+            return JoinTexts(a.schemaTypes, u",").compare(JoinTexts(b.schemaTypes, u","));
     }
     return 0;
 }
@@ -65,7 +54,7 @@ Text PageCellText(const PageRecord& page, int column) {
         case PageColumn::Words:
             return NumberText(page.wordCount);
         case PageColumn::Schema:
-            return JoinTypes(page.schemaTypes, u", ").substr(0, kSchemaCellLimit);
+            return JoinTexts(page.schemaTypes, u", ").substr(0, kSchemaCellLimit);
     }
     return Text();
 }
@@ -88,16 +77,6 @@ bool SortPagesByColumn(std::vector<PageRecord>& pages, int column, PageSortState
                   return ascending ? order < 0 : order > 0;
               });
     return true;
-}
-
-Rgb ScoreColor(int score) {
-    if (score >= 75) {
-        return {63, 185, 80};
-    }
-    if (score >= 45) {
-        return {226, 176, 51};
-    }
-    return {224, 85, 85};
 }
 
 Point ArcEndPoint(int centerX, int centerY, int radius, int score) {

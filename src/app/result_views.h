@@ -1,10 +1,11 @@
 #pragma once
 // What the result views show, apart from how they are drawn: the page list's cell texts and
-// sorting and the gauge's colours and arc. The figures the console prints as well (score
-// band, class counts, summary) come from scan/result_figures.h.
+// sorting and the gauge's arc. The figures the console and the report show as well (score
+// band and colour, class counts, summary) come from scan/result_figures.h.
 #include <vector>
 
 #include "common/text.h"
+#include "scan/result_figures.h"
 #include "scan/scan_types.h"
 
 namespace bcnk {
@@ -32,16 +33,6 @@ constexpr int kCrawlerColumnCount = 5;
 
 // Cell text of the AI Crawlers list; empty for a column outside 0..4.
 Text CrawlerCellText(const CrawlerAccess& row, int column);
-
-struct Rgb {
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-    bool operator==(const Rgb&) const = default;
-};
-
-// The gauge's arc and rating word share this colour; the word itself is ScoreBandWord.
-Rgb ScoreColor(int score);
 
 struct Point {
     int x = 0;

@@ -12,11 +12,7 @@
 namespace bcnk {
 namespace {
 
-constexpr COLORREF kRingColor = RGB(44, 52, 61);
-
-COLORREF ToColorRef(const Rgb& rgb) {
-    return RGB(rgb.red, rgb.green, rgb.blue);
-}
+constexpr COLORREF kRingColor = ToColorRef(kColorGaugeRing);
 
 RECT ToRect(const Rect& rect) {
     return {rect.x, rect.y, rect.x + rect.width, rect.y + rect.height};

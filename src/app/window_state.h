@@ -14,13 +14,17 @@
 
 namespace bcnk {
 
-constexpr COLORREF ColorBackground = RGB(22, 26, 31);
-constexpr COLORREF ColorCard = RGB(30, 36, 43);
-constexpr COLORREF ColorField = RGB(51, 59, 71);
-constexpr COLORREF ColorText = RGB(230, 233, 236);
-constexpr COLORREF ColorDimText = RGB(154, 163, 173);
-constexpr COLORREF ColorAccent = RGB(63, 185, 80);
-constexpr COLORREF ColorAccentDark = RGB(52, 154, 68);
+constexpr COLORREF ToColorRef(const Rgb& rgb) {
+    return RGB(rgb.red, rgb.green, rgb.blue);
+}
+
+constexpr COLORREF ColorBackground = ToColorRef(kColorBackground);
+constexpr COLORREF ColorCard = ToColorRef(kColorCard);
+constexpr COLORREF ColorField = ToColorRef(kColorField);
+constexpr COLORREF ColorText = ToColorRef(kColorText);
+constexpr COLORREF ColorDimText = ToColorRef(kColorDimText);
+constexpr COLORREF ColorAccent = ToColorRef(kColorAccent);
+constexpr COLORREF ColorAccentDark = ToColorRef(kColorAccentDark);
 constexpr COLORREF ColorWhite = RGB(255, 255, 255);
 
 constexpr const wchar_t* kMainClass = L"BCNK_MAIN";

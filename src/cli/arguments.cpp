@@ -116,6 +116,14 @@ Text ApplyJson(Request& request, const Text& value) {
     return Text();
 }
 
+Text ApplyReport(Request& request, const Text& value) {
+    if (value.empty()) {
+        return u"--report needs a file name";
+    }
+    request.reportPath = value;
+    return Text();
+}
+
 Text ApplyMinScore(Request& request, const Text& value) {
     Text error;
     if (const auto score = RangedNumber(u"--min-score", value, 0, 100, Text(), error)) {
@@ -207,6 +215,7 @@ constexpr OptionRule kOptions[] = {
     {u"--max-pages", true, false, ApplyMaxPages},
     {u"--user-agent", true, false, ApplyUserAgent},
     {u"--json", true, false, ApplyJson},
+    {u"--report", true, false, ApplyReport},
     {u"--min-score", true, false, ApplyMinScore},
     {u"--timeout", true, false, ApplyTimeout},
     {u"--quiet", false, false, SetQuiet},
@@ -444,6 +453,7 @@ constexpr const char16_t* kScanOptionsHelp =
     u"  --timeout 1..60            seconds one request may take in all (default 60)\n"
     u"  --user-agent TEXT          User-Agent to send (default: bcnk.ini, else built-in)\n"
     u"  --json FILE|-              write the whole scan result as JSON (- for stdout)\n"
+    u"  --report FILE              write the result as a self-contained HTML report\n"
     u"  --min-score N              exit with 5 when the score is below N (0..100)\n"
     u"  --ignore-robots            also fetch pages the site's robots.txt disallows\n"
     u"  --quiet                    no progress lines, the summary only\n"
@@ -467,8 +477,8 @@ constexpr const char16_t* kAddressHelp =
 
 constexpr const char16_t* kExitCodesHelp =
     u"Exit codes: 0 done, 2 usage or address error, 3 no page could be crawled,\n"
-    u"4 the package or the JSON could not be written, 5 score below --min-score,\n"
-    u"130 cancelled with Ctrl+C (the partial result is still reported).\n";
+    u"4 the package, the JSON or the report could not be written, 5 score below\n"
+    u"--min-score, 130 cancelled with Ctrl+C (the partial result is still reported).\n";
 
 }  // namespace
 

@@ -24,6 +24,7 @@ struct Request {
     PackageForm form;  // generate only; already trimmed
     bool jsonWanted = false;
     Text jsonPath;         // "-" means standard output
+    Text reportPath;       // empty: no HTML report
     int minScore = -1;     // -1: no threshold
     Text outputDirectory;  // empty: the current directory
 };

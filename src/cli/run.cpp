@@ -13,8 +13,10 @@
 #include "cli/report.h"
 #include "common/debug_log.h"
 #include "common/file_system.h"
+#include "common/safe_file.h"
 #include "common/settings.h"
 #include "package/generate.h"
+#include "report/html_report.h"
 #include "scan/address_check.h"
 #include "scan/crawler.h"
 #include "scan/http.h"
@@ -55,6 +57,31 @@ struct Outputs {
         }
     }
 };
+
+// The report is written whatever the scan found, also for a cancelled or empty scan: it
+// shows what was there to see.
+bool WriteReport(const Text& path, const ScanResult& result, const ScanOptions& options,
+                 const ReportPackage* package) {
+    const Text error = WriteFileSafely(
+        path, WideToUtf8(MakeHtmlReport(result, options, package, ReportTimeStamp())));
+    if (!error.empty()) {
+        Complain(u"could not write the report " + path + u": " + error);
+        return false;
+    }
+    return true;
+}
+
+// A report whose folder is missing fails before the crawl rather than after it.
+bool ReportFolderExists(const Text& path) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::error_code error;
+    if (folder.empty() || std::filesystem::is_directory(folder, error)) {
+        return true;
+    }
+    Complain(u"could not write the report " + path + u": the folder " + folder.u16string() +
+             u" does not exist");
+    return false;
+}
 
 // The directory below which output/<site folder>/ is made, as an absolute path without a
 // trailing separator, so the printed package paths can be used from anywhere.
@@ -175,7 +202,8 @@ ScanResult ScanWithProgress(const ScanOptions& options, const Request& request,
 
 int ScanAndReport(const Request& request, std::atomic<bool>& cancelFlag) {
     Outputs outputs;
-    if (!PrepareOutputs(request, outputs)) {
+    if (!PrepareOutputs(request, outputs) ||
+        (!request.reportPath.empty() && !ReportFolderExists(request.reportPath))) {
         return kExitNotWritten;
     }
     if (!Http::Init()) {
@@ -238,6 +266,12 @@ int ScanAndReport(const Request& request, std::atomic<bool>& cancelFlag) {
     }
     if (request.jsonWanted &&
         !WriteJson(request, outputs, result, outcome.ok ? &outcome : nullptr)) {
+        facts.written = false;
+    }
+    const bool packageTried = request.command == Command::Generate && !cancelled && facts.anyPage;
+    const ReportPackage package{request.form, outcome};
+    if (!request.reportPath.empty() &&
+        !WriteReport(request.reportPath, result, options, packageTried ? &package : nullptr)) {
         facts.written = false;
     }
     if (facts.anyPage && !cancelled && request.minScore >= 0 && result.score < request.minScore) {

@@ -106,4 +106,15 @@ Text NumberText(long long value) {
     return AsciiToText(std::to_string(value));
 }
 
+Text JoinTexts(const std::vector<Text>& parts, const Text& separator) {
+    Text joined;
+    for (size_t index = 0; index < parts.size(); ++index) {
+        if (index > 0) {
+            joined += separator;
+        }
+        joined += parts[index];
+    }
+    return joined;
+}
+
 }  // namespace bcnk

@@ -3,6 +3,7 @@
 // every platform; byte strings (network bodies, file contents) are UTF-8 in std::string.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace bcnk {
 
@@ -53,5 +54,8 @@ Text AsciiToText(const std::string& ascii);
 
 // Decimal form of an integer, as Text.
 Text NumberText(long long value);
+
+// The parts with separator between each two.
+Text JoinTexts(const std::vector<Text>& parts, const Text& separator);
 
 }  // namespace bcnk

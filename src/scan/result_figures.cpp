@@ -4,14 +4,18 @@
 
 namespace bcnk {
 
+ScoreBand ScoreBandOf(int score) {
+    return score >= 75 ? ScoreBand::Good : score >= 45 ? ScoreBand::Fair : ScoreBand::NeedsWork;
+}
+
 Text ScoreBandWord(int score) {
-    if (score >= 75) {
-        return u"Good";
-    }
-    if (score >= 45) {
-        return u"Fair";
-    }
-    return u"Needs work";
+    static const char16_t* const kWords[] = {u"Good", u"Fair", u"Needs work"};
+    return kWords[static_cast<int>(ScoreBandOf(score))];
+}
+
+Rgb ScoreColor(int score) {
+    static constexpr Rgb kColors[] = {{63, 185, 80}, {226, 176, 51}, {224, 85, 85}};
+    return kColors[static_cast<int>(ScoreBandOf(score))];
 }
 
 namespace {

@@ -91,14 +91,16 @@ def check_log(checks, path, site, rows, statuses):
     checks.check("crawl complete line",
                  any(re.fullmatch(rf"Crawl complete: {len(rows)} pages, score \d+%, \d+s", m)
                      for m in messages))
-    tail = messages[-5:] if len(messages) >= 5 else [""] * 5
+    tail = messages[-6:] if len(messages) >= 6 else [""] * 6
     checks.check("generate lines", tail[:2] == [
         "Generate requested: name=Sample Owner industry=Blog founded=2021 train=0 cite=1 summ=1",
         "Generated 10 files"], repr(tail[:2]))
     checks.check("export line", tail[2].startswith("Export OK: ") and tail[2].endswith(".zip"),
                  tail[2])
+    checks.check("report line", tail[3].startswith("Report saved: ") and
+                 tail[3].endswith("-report.html"), tail[3])
     checks.check("log ends when logging is switched off",
-                 tail[3:] == ["Logging disabled via settings.", "Session ended."], repr(tail[3:]))
+                 tail[4:] == ["Logging disabled via settings.", "Session ended."], repr(tail[4:]))
     checks.check("second scan is not logged",
                  sum(m.startswith("Scan requested") for m in messages) == 1)
 
@@ -117,6 +119,18 @@ def main():
                  next((l for l in report.splitlines() if l.startswith("FAIL")), "no report"))
     values = report_values(report)
     app = pathlib.Path(args.app_dir)
+
+    report_text = values.get("report_file", [""])[0]
+    report_file = pathlib.Path(subprocess.run(["winepath", "-u", report_text], capture_output=True,
+                                              text=True).stdout.strip()) if report_text else None
+    if checks.check("report file is reported", report_file is not None and report_file.is_file(),
+                    report_text):
+        html = report_file.read_text(encoding="utf-8")
+        checks.check("report lies in the output folder", report_file.parent == app / "output",
+                     str(report_file))
+        checks.check("report shows the package and the pages",
+                     'id="package"' in html and "<dt>Name</dt><dd>Sample Owner</dd>" in html
+                     and "harbour-lamp.html" in html)
 
     folder_text = values.get("package_folder", [""])[0]
     folder = pathlib.Path(subprocess.run(["winepath", "-u", folder_text], capture_output=True,

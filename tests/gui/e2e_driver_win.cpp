@@ -1,9 +1,9 @@
 // Drives the real Beaconsmith.exe through its windows from another process, the way a user
 // would: types an address, scans, reads both lists, sorts, switches tabs, generates a
-// package, switches logging off in Settings and closes the window during a second scan.
-// Every wait polls for a condition with a deadline. Prints one line per check and
-// "key=value" lines for the shell step (package folder, page count); exits non-zero on the
-// first failed check.
+// package, saves the report, switches logging off in Settings and closes the window during a
+// second scan. Every wait polls for a condition with a deadline. Prints one line per check and
+// "key=value" lines for the shell step (package folder, page count, report file); exits
+// non-zero on the first failed check.
 //
 // Usage: bcnk_gui_driver e2e <Beaconsmith.exe> <site address>
 //        bcnk_gui_driver screens <Beaconsmith.exe> <site address> <folder>
@@ -117,6 +117,7 @@ struct Program {
     DWORD processId = 0;
     HWND main = nullptr;
     HWND panel = nullptr;
+    std::wstring folder;  // where Beaconsmith.exe lives
     HWND Item(int id) const {
         HWND window = GetDlgItem(main, id);
         return window != nullptr ? window : GetDlgItem(panel, id);
@@ -220,6 +221,7 @@ Program Launch(const std::wstring& exe) {
         return program.main != nullptr && IsWindowVisible(program.main);
     });
     program.panel = GetDlgItem(program.main, kIdGeneratePanel);
+    program.folder = folder;
     return program;
 }
 
@@ -371,6 +373,53 @@ void Generate(const Program& program) {
     std::printf("package_folder=%s\n", Narrow(result.substr(18)).c_str());
 }
 
+// The common save dialog is the process's only window of the dialog class while no message
+// box is open.
+HWND FindSaveDialog(const Program& program) {
+    HWND dialog = FindProcessWindow(program.processId, L"#32770");
+    return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
+}
+
+void CheckSaveReportWaitsForAResult(const Program& program) {
+    PostMessageW(program.main, WM_COMMAND, kCmdSaveReport, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    if (FindSaveDialog(program) != nullptr) {
+        Fail("Save Report opened a dialog before any scan");
+    }
+    Pass("Save Report does nothing before a scan");
+}
+
+HWND OpenSaveReport(const Program& program) {
+    PostMessageW(program.main, WM_COMMAND, kCmdSaveReport, 0);
+    HWND dialog = nullptr;
+    WaitFor(
+        "Save Report dialog opens", [&] { return (dialog = FindSaveDialog(program)) != nullptr; },
+        30);
+    return dialog;
+}
+
+// The host of a test site's address ("http://127.0.0.1:8080/" gives "127.0.0.1"), which
+// names the report the window suggests.
+std::wstring HostOf(const std::wstring& address) {
+    const size_t scheme = address.find(L"://");
+    const std::wstring rest = scheme == std::wstring::npos ? address : address.substr(scheme + 3);
+    return rest.substr(0, rest.find_first_of(L":/"));
+}
+
+// Accepting the dialog's suggestion saves <site folder>-report.html in the output folder.
+void SaveReport(const Program& program, HWND dialog, const std::wstring& address) {
+    const std::wstring expected =
+        program.folder + L"\\output\\" + HostOf(address) + L"-report.html";
+    Click(GetDlgItem(dialog, IDOK));
+    WaitFor(
+        "report saved under its suggested name",
+        [&] { return GetFileAttributesW(expected.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30);
+    WaitFor(
+        "status bar names the saved report",
+        [&] { return StartsWith(TextOf(program.Item(kIdStatusBar)), L"  Report saved to: "); }, 10);
+    std::printf("report_file=%s\n", Narrow(expected).c_str());
+}
+
 HWND OpenSettings(const Program& program) {
     PostMessageW(program.main, WM_COMMAND, kCmdSettings, 0);
     HWND dialog = nullptr;
@@ -473,6 +522,9 @@ void TakeScreens(const Program& program, const std::wstring& address, const std:
     WaitFor(
         "AI Crawlers tab", [&] { return IsWindowVisible(program.Item(kIdCrawlerList)); }, 10);
     Pose(folder, L"ai-crawlers", program.main);
+    HWND saveDialog = OpenSaveReport(program);
+    Pose(folder, L"save-report", saveDialog);
+    SaveReport(program, saveDialog, address);
     HWND dialog = OpenSettings(program);
     Pose(folder, L"settings", dialog);
     CloseSettings(program, dialog, kIdSettingsCancel);
@@ -497,9 +549,11 @@ int wmain(int argc, wchar_t** argv) {
         TakeScreens(program, argv[3], argv[4]);
     } else {
         CheckStartupState(program);
+        CheckSaveReportWaitsForAResult(program);
         ScanAndCheckViews(program, argv[3]);
         SortAndSwitchTabs(program);
         Generate(program);
+        SaveReport(program, OpenSaveReport(program), argv[3]);
         SwitchLoggingOff(program);
         StartSlowScan(program, argv[3]);
         CloseAndCheckExit(program);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end test of Beaconsmith.exe under Xvfb and Wine: a driver program operates the real
-# windows (scan of the sample site, both lists, sorting, tabs, Generate, Settings, closing
-# during a scan), then check_e2e.py checks the package on disk, bcnk.ini and debug.log.
+# windows (scan of the sample site, both lists, sorting, tabs, Generate, Save Report, Settings,
+# closing during a scan), then check_e2e.py checks the package and the report on disk, bcnk.ini
+# and debug.log.
 set -uo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 RESULTS="${BCNK_RESULTS:-$ROOT/build/test-results}/steps"

@@ -157,7 +157,8 @@ TEST(RobotsTxtMerge, NothingMissingAddsOnlyTheNote) {
     const Text reviewed =
         expected +
         u"# REVIEW: your existing rules differ from your choices for OAI-SearchBot, "
-        u"PerplexityBot, Claude-SearchBot, Amzn-SearchBot, DuckAssistBot, YouBot, atlassian-bot.\n"
+        u"PerplexityBot, Claude-SearchBot, Meta-WebIndexer, Amzn-SearchBot, DuckAssistBot, "
+        u"MistralAI-Index, YouBot.\n"
         u"# They were left exactly as you wrote them; change them above if you want your\n"
         u"# choices to apply.\n\n";
     EXPECT_EQ(MakeRobotsTxt(scan, RulesForm(false, true, false), kDate), reviewed);
@@ -331,8 +332,8 @@ TEST(RobotsTxtMerge, AllowedCrawlersRepeatTheRulesForEveryone) {
     const Text shared =
         u"# These crawlers follow the same rules as every other crawler (User-agent: *).\n"
         u"User-agent: OAI-SearchBot\nUser-agent: PerplexityBot\nUser-agent: Claude-SearchBot\n"
-        u"User-agent: Amzn-SearchBot\nUser-agent: DuckAssistBot\nUser-agent: YouBot\n"
-        u"User-agent: atlassian-bot\nDisallow: /cart\nAllow: /cart/help\n\n";
+        u"User-agent: Meta-WebIndexer\nUser-agent: Amzn-SearchBot\nUser-agent: DuckAssistBot\n"
+        u"User-agent: MistralAI-Index\nUser-agent: YouBot\nDisallow: /cart\nAllow: /cart/help\n\n";
     EXPECT_NE(text.find(u"User-agent: GPTBot\nDisallow: /\n\nUser-agent: CCBot\n"), Text::npos);
     EXPECT_NE(text.find(shared), Text::npos) << WideToUtf8(text);
 }

@@ -7,56 +7,58 @@ constexpr CrawlerPurpose kTraining = CrawlerPurpose::Training;
 constexpr CrawlerPurpose kSearch = CrawlerPurpose::Search;
 constexpr CrawlerPurpose kUser = CrawlerPurpose::UserTriggered;
 
-constexpr const char16_t* kOpenAi = u"https://platform.openai.com/docs/bots";
+// Each row's purpose follows its operator's own crawler page; a crawler whose operator does
+// not say what its fetches are for is left out rather than guessed.
+constexpr const char16_t* kOpenAi = u"https://developers.openai.com/api/docs/bots";
 constexpr const char16_t* kAnthropic =
     u"https://support.anthropic.com/en/articles/"
     u"8896518-does-anthropic-crawl-data-from-the-web-and-how-can-site-owners-block-the-crawler";
-constexpr const char16_t* kPerplexity = u"https://docs.perplexity.ai/guides/bots";
+constexpr const char16_t* kPerplexity =
+    u"https://docs.perplexity.ai/docs/resources/perplexity-crawlers";
 constexpr const char16_t* kMeta =
     u"https://developers.facebook.com/docs/sharing/webmasters/web-crawlers/";
 constexpr const char16_t* kAmazon = u"https://developer.amazon.com/amazonbot";
-constexpr const char16_t* kGoogle =
-    u"https://developers.google.com/search/docs/crawling-indexing/google-common-crawlers";
-constexpr const char16_t* kApple = u"https://support.apple.com/en-us/119829";
-// For the two operators that publish no crawler page of their own.
+constexpr const char16_t* kMistral = u"https://docs.mistral.ai/robots/";
+// ByteDance publishes no crawler page; Bytespider is kept because earlier versions always wrote
+// it, with the training use the community-kept list records for it.
 constexpr const char16_t* kCommunityList = u"https://github.com/ai-robots-txt/ai.robots.txt";
 
 // anthropic-ai and Claude-Web are Anthropic's retired tokens: its crawler page no longer lists
 // them, but many robots.txt files still name them, and earlier versions wrote them. They are
 // kept as training crawlers, the use Anthropic gave for its crawling when they were current.
+// Common Crawl describes CCBot as building an open archive of the web; it stays a training
+// crawler because that archive is where much model training data comes from.
+// Google-Extended and Applebot-Extended send no requests of their own: they are tokens that
+// decide whether pages the search crawlers fetched may train the operators' models.
 // clang-format off
 const AiCrawler kTable[] = {
     {u"GPTBot", u"OpenAI", kTraining, kOpenAi},
     {u"OAI-SearchBot", u"OpenAI", kSearch, kOpenAi},
     {u"CCBot", u"Common Crawl", kTraining, u"https://commoncrawl.org/ccbot"},
-    {u"Google-Extended", u"Google", kTraining, kGoogle},
+    {u"Google-Extended", u"Google", kTraining,
+     u"https://developers.google.com/crawling/docs/google-extended"},
     {u"anthropic-ai", u"Anthropic", kTraining, kAnthropic},
     {u"Claude-Web", u"Anthropic", kTraining, kAnthropic},
     {u"ClaudeBot", u"Anthropic", kTraining, kAnthropic},
     {u"PerplexityBot", u"Perplexity", kSearch, kPerplexity},
     {u"Bytespider", u"ByteDance", kTraining, kCommunityList},
-    {u"Applebot-Extended", u"Apple", kTraining, kApple},
+    {u"Applebot-Extended", u"Apple", kTraining, u"https://support.apple.com/en-us/119829"},
     {u"ChatGPT-User", u"OpenAI", kUser, kOpenAi},
     {u"Claude-SearchBot", u"Anthropic", kSearch, kAnthropic},
     {u"Claude-User", u"Anthropic", kUser, kAnthropic},
     {u"Perplexity-User", u"Perplexity", kUser, kPerplexity},
     {u"Meta-ExternalAgent", u"Meta", kTraining, kMeta},
     {u"Meta-ExternalFetcher", u"Meta", kUser, kMeta},
-    {u"FacebookBot", u"Meta", kTraining, kMeta},
+    {u"Meta-WebIndexer", u"Meta", kSearch, kMeta},
     {u"Amazonbot", u"Amazon", kTraining, kAmazon},
     {u"Amzn-SearchBot", u"Amazon", kSearch, kAmazon},
     {u"Amzn-User", u"Amazon", kUser, kAmazon},
     {u"DuckAssistBot", u"DuckDuckGo", kSearch,
      u"https://duckduckgo.com/duckduckgo-help-pages/results/duckassistbot/"},
-    {u"cohere-ai", u"Cohere", kUser, kCommunityList},
-    {u"MistralAI-User", u"Mistral AI", kUser, u"https://docs.mistral.ai/robots/"},
-    {u"AI2Bot", u"Ai2", kTraining, u"https://allenai.org/crawler"},
-    {u"YouBot", u"You.com", kSearch, u"https://about.you.com/youbot/"},
-    {u"Webzio-Extended", u"Webz.io", kTraining, u"https://webz.io/bot.html"},
-    {u"Cotoyogi", u"ROIS-DS", kTraining, u"https://ds.rois.ac.jp/en_center8/en_crawler/"},
-    {u"atlassian-bot", u"Atlassian", kSearch,
-     u"https://support.atlassian.com/organization-administration/docs/"
-     u"connect-custom-website-to-rovo/"},
+    {u"MistralAI-Training", u"Mistral AI", kTraining, kMistral},
+    {u"MistralAI-Index", u"Mistral AI", kSearch, kMistral},
+    {u"MistralAI-User", u"Mistral AI", kUser, kMistral},
+    {u"YouBot", u"You.com", kSearch, u"https://docs.you.com/youbot"},
 };
 // clang-format on
 

@@ -45,17 +45,10 @@ check_build() {
     fi
 }
 
-NATIVE="$ROOT/build/write_package_samples"
-"$NATIVE" "$WORK/native" >"$WORK/log" 2>&1
-record "write samples native" "$WORK/log" $?
+write_package_samples native "$WORK/native"
 check_build native "$WORK/native"
 
-WINDOWS="$ROOT/build-win/write_package_samples.exe"
-if [[ -e "$WINDOWS" ]] && command -v wine >/dev/null; then
-    mkdir -p "$WORK/wine"
-    (export WINEDEBUG=-all
-     timeout 300 wine "$WINDOWS" "$(winepath -w "$WORK/wine" 2>/dev/null)") >"$WORK/log" 2>&1
-    record "write samples wine" "$WORK/log" $?
+if write_package_samples wine "$WORK/wine"; then
     check_build wine "$WORK/wine"
     # Both builds must write the same bytes; they run moments apart, so on the same date.
     diff -r "$WORK/native" "$WORK/wine" >"$WORK/log" 2>&1

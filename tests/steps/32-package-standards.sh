@@ -135,17 +135,11 @@ PY
 }
 
 if [[ "$CHECKERS" -eq 0 ]]; then
-    "$ROOT/build/write_package_samples" "$WORK/native" >"$WORK/log" 2>&1
-    record "write samples native" "$WORK/log" $?
+    write_package_samples native "$WORK/native"
     check_build native "$WORK/native"
     full_score native "$ROOT/build/beaconsmith"
 
-    WINDOWS="$ROOT/build-win/write_package_samples.exe"
-    if [[ -e "$WINDOWS" ]] && command -v wine >/dev/null; then
-        mkdir -p "$WORK/wine"
-        (export WINEDEBUG=-all
-         timeout 300 wine "$WINDOWS" "$(winepath -w "$WORK/wine" 2>/dev/null)") >"$WORK/log" 2>&1
-        record "write samples wine" "$WORK/log" $?
+    if write_package_samples wine "$WORK/wine"; then
         check_build wine "$WORK/wine"
         if [[ -e "$ROOT/build-win/beaconsmith-cli.exe" ]]; then
             full_score wine env WINEDEBUG=-all timeout 300 wine "$ROOT/build-win/beaconsmith-cli.exe"

@@ -37,3 +37,20 @@ write_results() {
         echo '</testsuite></testsuites>'
     } >"$1"
 }
+
+# write_package_samples BUILD FOLDER: the package sample writer of the native or the Windows
+# build writes its samples into FOLDER, recorded as one check. Returns 1 when the Windows
+# build or Wine is not there to run it.
+write_package_samples() {
+    local build="$1" folder="$2"
+    mkdir -p "$folder"
+    if [[ "$build" == native ]]; then
+        "$ROOT/build/write_package_samples" "$folder" >"$WORK/log" 2>&1
+    else
+        [[ -e "$ROOT/build-win/write_package_samples.exe" ]] && command -v wine >/dev/null || return 1
+        (export WINEDEBUG=-all
+         timeout 300 wine "$ROOT/build-win/write_package_samples.exe" \
+             "$(winepath -w "$folder" 2>/dev/null)") >"$WORK/log" 2>&1
+    fi
+    record "write samples $build" "$WORK/log" $?
+}

@@ -444,8 +444,11 @@ class ReportWriter {
 
     Text Take() { return std::move(out_); }
 
-    void Raw(const Text& text) { out_ += text; }
-    void Raw(const char16_t* text) { out_ += text; }
+    // Pieces are appended one by one: no temporary strings for a row.
+    template <typename... Pieces>
+    void Raw(const Pieces&... pieces) {
+        ((out_ += pieces), ...);
+    }
     void Esc(const Text& text) { AppendEscaped(out_, text); }
 
     // An address as a link when it is a web address, else as plain text.
@@ -465,10 +468,10 @@ class ReportWriter {
     // leading "#" hold numbers and align right.
     void OpenTableSection(const char16_t* id, const char16_t* title,
                           std::initializer_list<const char16_t*> headings) {
-        Raw(u"<section id=\"" + Text(id) + u"\">\n<h2>" + title + u"</h2>\n<table>\n<thead><tr>");
+        Raw(u"<section id=\"", Text(id), u"\">\n<h2>", title, u"</h2>\n<table>\n<thead><tr>");
         for (const char16_t* heading : headings) {
-            Raw(heading[0] == u'#' ? u"<th class=\"n\">" + Text(heading + 1) + u"</th>"
-                                   : u"<th>" + Text(heading) + u"</th>");
+            const bool number = heading[0] == u'#';
+            Raw(number ? u"<th class=\"n\">" : u"<th>", number ? heading + 1 : heading, u"</th>");
         }
         Raw(u"</tr></thead>\n<tbody>\n");
     }
@@ -570,24 +573,24 @@ class ReportWriter {
         constexpr double kCircumference = 2.0 * 3.14159265358979 * kRadius;
         const Text band = ScoreBandWord(shown);
         Raw(u"<div><svg class=\"gauge\" viewBox=\"0 0 160 160\" width=\"160\" height=\"160\" "
-            u"role=\"img\" aria-label=\"Readiness score " +
-            NumberText(shown) + u" of 100: " + band +
+            u"role=\"img\" aria-label=\"Readiness score ",
+            NumberText(shown), u" of 100: ", band,
             u"\">"
             u"<circle class=\"ring\" cx=\"80\" cy=\"80\" r=\"66\" stroke-width=\"14\"/>");
         if (shown > 0) {
             // Clockwise from the top, as on the window's gauge.
             Raw(u"<circle class=\"arc\" cx=\"80\" cy=\"80\" r=\"66\" stroke-width=\"14\" "
-                u"stroke=\"" +
-                CssColor(ScoreColor(shown)) + u"\" stroke-dasharray=\"" +
-                FixedNumber(kCircumference * shown / 100.0) + u" " + FixedNumber(kCircumference) +
+                u"stroke=\"",
+                CssColor(ScoreColor(shown)), u"\" stroke-dasharray=\"",
+                FixedNumber(kCircumference * shown / 100.0), u" ", FixedNumber(kCircumference),
                 u"\" transform=\"rotate(-90 80 80)\"/>");
         }
-        Raw(u"<text class=\"number\" x=\"80\" y=\"90\" text-anchor=\"middle\">" +
-            NumberText(shown) +
+        Raw(u"<text class=\"number\" x=\"80\" y=\"90\" text-anchor=\"middle\">",
+            NumberText(shown),
             u"</text><text class=\"unit\" x=\"80\" y=\"112\" text-anchor=\"middle\">of 100"
             u"</text></svg>"
-            u"<p><span class=\"badge band " +
-            Text(BandClass(shown)) + u"\">" + band + u"</span></p></div>\n");
+            u"<p><span class=\"badge band ",
+            Text(BandClass(shown)), u"\">", band, u"</span></p></div>\n");
     }
 
     void Checks(const ScanResult& scan) {
@@ -658,10 +661,10 @@ class ReportWriter {
         constexpr int kBarWidth = 400;
         const int height = kRowHeight * static_cast<int>(rows.size());
         Raw(u"<section id=\"classes\">\n<h2>Pages per class</h2>\n<svg class=\"bars\" "
-            u"viewBox=\"0 0 620 " +
-            NumberText(height) + u"\" role=\"img\" aria-label=\"Pages per class:");
+            u"viewBox=\"0 0 620 ",
+            NumberText(height), u"\" role=\"img\" aria-label=\"Pages per class:");
         for (size_t index = 0; index < rows.size(); ++index) {
-            Raw((index == 0 ? u" " : u", ") + Text(rows[index].label) + u" " +
+            Raw((index == 0 ? u" " : u", "), Text(rows[index].label), u" ",
                 NumberText(rows[index].count));
         }
         Raw(u"\">");
@@ -669,13 +672,13 @@ class ReportWriter {
             const int top = static_cast<int>(index) * kRowHeight;
             const int width =
                 rows[index].count == 0 ? 0 : std::max(2, rows[index].count * kBarWidth / largest);
-            Raw(u"<text x=\"0\" y=\"" + NumberText(top + 21) + u"\">" + rows[index].label +
-                u"</text><rect class=\"track\" x=\"" + NumberText(kBarLeft) + u"\" y=\"" +
-                NumberText(top + 6) + u"\" width=\"" + NumberText(kBarWidth) +
-                u"\" height=\"20\" rx=\"3\"/><rect class=\"bar\" x=\"" + NumberText(kBarLeft) +
-                u"\" y=\"" + NumberText(top + 6) + u"\" width=\"" + NumberText(width) +
-                u"\" height=\"20\" rx=\"3\"/><text x=\"" + NumberText(kBarLeft + kBarWidth + 12) +
-                u"\" y=\"" + NumberText(top + 21) + u"\">" + NumberText(rows[index].count) +
+            Raw(u"<text x=\"0\" y=\"", NumberText(top + 21), u"\">", rows[index].label,
+                u"</text><rect class=\"track\" x=\"", NumberText(kBarLeft), u"\" y=\"",
+                NumberText(top + 6), u"\" width=\"", NumberText(kBarWidth),
+                u"\" height=\"20\" rx=\"3\"/><rect class=\"bar\" x=\"", NumberText(kBarLeft),
+                u"\" y=\"", NumberText(top + 6), u"\" width=\"", NumberText(width),
+                u"\" height=\"20\" rx=\"3\"/><text x=\"", NumberText(kBarLeft + kBarWidth + 12),
+                u"\" y=\"", NumberText(top + 21), u"\">", NumberText(rows[index].count),
                 u"</text>");
         }
         Raw(u"</svg>\n</section>\n");
@@ -711,14 +714,14 @@ class ReportWriter {
             u"<span id=\"page-count\" class=\"dim\"></span></div>\n<table>\n<thead><tr>");
         for (size_t column = 0; column < kColumns.size(); ++column) {
             const bool number = column == 3 || column == 5;
-            Raw(u"<th" + Text(number ? u" class=\"n\"" : u"") + u" data-column=\"" +
-                NumberText(static_cast<long long>(column)) +
-                u"\" aria-sort=\"none\"><button type=\"button\">" + kColumns[column] +
+            Raw(u"<th", Text(number ? u" class=\"n\"" : u""), u" data-column=\"",
+                NumberText(static_cast<long long>(column)),
+                u"\" aria-sort=\"none\"><button type=\"button\">", kColumns[column],
                 u"</button></th>");
         }
         Raw(u"</tr></thead>\n<tbody id=\"page-rows\"></tbody>\n</table>\n<p class=\"more\">"
-            u"<button type=\"button\" id=\"page-more\">Show " +
-            NumberText(kRowsPerStep) +
+            u"<button type=\"button\" id=\"page-more\">Show ",
+            NumberText(kRowsPerStep),
             u" more</button><button type=\"button\" id=\"page-all\">Show all</button></p>\n"
             u"</div>\n<noscript>\n<table>\n<thead><tr>");
         for (size_t column = 0; column < kColumns.size(); ++column) {
@@ -750,10 +753,10 @@ class ReportWriter {
             AppendJsonString(out_, page.url);
             Raw(u",");
             AppendJsonString(out_, page.title);
-            Raw(u",\"" + PageClassName(page.pageClass) + u"\"," + NumberText(page.wordCount) +
+            Raw(u",\"", PageClassName(page.pageClass), u"\",", NumberText(page.wordCount),
                 u",");
             AppendJsonString(out_, JoinTexts(page.schemaTypes, u", "));
-            Raw(u"," + NumberText(page.httpStatus) + u"]");
+            Raw(u",", NumberText(page.httpStatus), u"]");
         }
         Raw(u"\n]</script>\n</section>\n");
     }
@@ -767,8 +770,8 @@ class ReportWriter {
         for (const SkippedPage& page : scan.skippedPages) {
             Raw(u"<tr><td class=\"a\">");
             Address(page.url);
-            Raw(u"</td><td class=\"n\">" + NumberText(page.depth) + u"</td><td class=\"n\">" +
-                (page.httpStatus == 0 ? Text(u"none") : NumberText(page.httpStatus)) +
+            Raw(u"</td><td class=\"n\">", NumberText(page.depth), u"</td><td class=\"n\">",
+                (page.httpStatus == 0 ? Text(u"none") : NumberText(page.httpStatus)),
                 u"</td><td>");
             Esc(page.reason);
             Raw(u"</td></tr>\n");
@@ -825,7 +828,7 @@ class ReportWriter {
         Raw(kProductVersion);
         Raw(u"</footer>\n</main>\n");
         if (withScript) {
-            Raw(u"<script>\n" + PageTableScript() + u"</script>\n");
+            Raw(u"<script>\n", PageTableScript(), u"</script>\n");
         }
         Raw(u"</body>\n</html>\n");
     }

@@ -437,7 +437,7 @@ ParsedArguments ParseArguments(const std::vector<Text>& arguments) {
     return parsed;
 }
 
-Text VersionNumberText() { return u"v1 (Build 16)"; }
+Text VersionNumberText() { return kProductVersion; }
 
 Text VersionText() { return Text(kProductName) + u" " + VersionNumberText(); }
 

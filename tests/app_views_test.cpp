@@ -98,6 +98,9 @@ TEST(CrawlerCellText, ColumnsShowTheRow) {
     }
     EXPECT_EQ(cells, (std::vector<Text>{u"CCBot", u"Common Crawl", u"User-triggered", u"Partly",
                                         u"Disallow: /private/", u""}));
+    const CrawlerAccess undecided{u"GPTBot", u"OpenAI", CrawlerPurpose::Training,
+                                  CrawlerAccessLevel::Allowed, u""};
+    EXPECT_EQ(CrawlerCellText(undecided, 4), u"no rule applies");
 }
 
 TEST(Gauge, ScoreColoursAndArc) {

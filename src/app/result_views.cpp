@@ -38,7 +38,7 @@ Text CrawlerCellText(const CrawlerAccess& row, int column) {
         case CrawlerColumn::Access:
             return CrawlerAccessLevelName(row.access);
         case CrawlerColumn::Rule:
-            return row.decidingRule;
+            return row.decidingRule.empty() ? Text(kNoDecidingRuleText) : row.decidingRule;
     }
     return Text();
 }

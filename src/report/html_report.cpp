@@ -646,7 +646,7 @@ class ReportWriter {
             Esc(CrawlerAccessLevelName(crawler.access));
             Raw(u"</span></td><td>");
             if (crawler.decidingRule.empty()) {
-                Raw(u"<span class=\"dim\">no rule applies</span>");
+                Raw(u"<span class=\"dim\">", kNoDecidingRuleText, u"</span>");
             } else {
                 Raw(u"<code>");
                 Esc(crawler.decidingRule);

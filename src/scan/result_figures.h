@@ -17,6 +17,9 @@ ScoreBand ScoreBandOf(int score);
 // "Good", "Fair" or "Needs work".
 Text ScoreBandWord(int score);
 
+// Shown for an AI crawler whose access no robots.txt line decides (nothing matched "/").
+inline constexpr const char16_t* kNoDecidingRuleText = u"no rule applies";
+
 struct Rgb {
     int red = 0;
     int green = 0;

@@ -475,7 +475,7 @@ class ReportWriter {
     // leading "#" hold numbers and align right.
     void OpenTableSection(const char16_t* id, const char16_t* title,
                           std::initializer_list<const char16_t*> headings) {
-        Raw(u"<section id=\"", Text(id), u"\">\n<h2>", title, u"</h2>\n<table>\n<thead><tr>");
+        Raw(u"<section id=\"", id, u"\">\n<h2>", title, u"</h2>\n<table>\n<thead><tr>");
         for (const char16_t* heading : headings) {
             const bool number = heading[0] == u'#';
             Raw(number ? u"<th class=\"n\">" : u"<th>", number ? heading + 1 : heading, u"</th>");
@@ -597,7 +597,7 @@ class ReportWriter {
             u"</text><text class=\"unit\" x=\"80\" y=\"112\" text-anchor=\"middle\">of 100"
             u"</text></svg>"
             u"<p><span class=\"badge band ",
-            Text(BandClass(shown)), u"\">", band, u"</span></p></div>\n");
+            BandClass(shown), u"\">", band, u"</span></p></div>\n");
     }
 
     void Checks(const ScanResult& scan) {
@@ -671,7 +671,7 @@ class ReportWriter {
             u"viewBox=\"0 0 620 ",
             NumberText(height), u"\" role=\"img\" aria-label=\"Pages per class:");
         for (size_t index = 0; index < rows.size(); ++index) {
-            Raw((index == 0 ? u" " : u", "), Text(rows[index].label), u" ",
+            Raw(index == 0 ? u" " : u", ", rows[index].label, u" ",
                 NumberText(rows[index].count));
         }
         Raw(u"\">");
@@ -709,6 +709,7 @@ class ReportWriter {
     void Pages(const ScanResult& scan) {
         static constexpr std::array<const char16_t*, 6> kColumns = {
             u"Address", u"Title", u"Class", u"Words", u"Schema types", u"Status"};
+        const auto isNumberColumn = [](size_t column) { return column == 3 || column == 5; };
         Raw(u"<section id=\"pages\">\n<h2>Pages found</h2>\n");
         if (scan.pages.empty()) {
             Raw(u"<p class=\"dim\">No page could be analysed.</p>\n</section>\n");
@@ -720,8 +721,8 @@ class ReportWriter {
             u"id=\"page-filter\" placeholder=\"Filter pages\" aria-label=\"Filter pages\">"
             u"<span id=\"page-count\" class=\"dim\"></span></div>\n<table>\n<thead><tr>");
         for (size_t column = 0; column < kColumns.size(); ++column) {
-            const bool number = column == 3 || column == 5;
-            Raw(u"<th", Text(number ? u" class=\"n\"" : u""), u" data-column=\"",
+            const bool number = isNumberColumn(column);
+            Raw(u"<th", number ? u" class=\"n\"" : u"", u" data-column=\"",
                 NumberText(static_cast<long long>(column)),
                 u"\" aria-sort=\"none\"><button type=\"button\">", kColumns[column],
                 u"</button></th>");
@@ -741,7 +742,7 @@ class ReportWriter {
                 }
                 Raw(u"<div class=\"static\">\n<table>\n<thead><tr>");
                 for (size_t column = 0; column < kColumns.size(); ++column) {
-                    Raw(column == 3 || column == 5 ? u"<th class=\"n\">" : u"<th>",
+                    Raw(isNumberColumn(column) ? u"<th class=\"n\">" : u"<th>",
                         kColumns[column], u"</th>");
                 }
                 Raw(u"</tr></thead>\n<tbody>\n");

@@ -39,8 +39,8 @@ write_results() {
 }
 
 # write_package_samples BUILD FOLDER: the package sample writer of the native or the Windows
-# build writes its samples into FOLDER, recorded as one check. Returns 1 when the Windows
-# build or Wine is not there to run it.
+# build writes its samples into FOLDER, recorded as one check (with the step's ROOT, WORK and
+# record). Returns 1 when the Windows build or Wine is not there to run it.
 write_package_samples() {
     local build="$1" folder="$2"
     mkdir -p "$folder"

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "scan/crawler.h"
-#include "scan/http.h"
+#include "net/http.h"
 
 namespace {
 

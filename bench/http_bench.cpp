@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "scan/http.h"
+#include "net/http.h"
 
 namespace {
 

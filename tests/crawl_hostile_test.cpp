@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "scan/crawler.h"
-#include "scan/http.h"
+#include "net/http.h"
 #include "support/crawl_session.h"
 #include "support/fixture.h"
 

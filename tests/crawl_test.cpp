@@ -9,7 +9,7 @@
 
 #include "scan/ai_crawlers.h"
 #include "scan/crawler.h"
-#include "scan/url.h"
+#include "net/url.h"
 #include "support/crawl_session.h"
 #include "support/fixture.h"
 #include "support/platform.h"

@@ -3,7 +3,7 @@
 #include <climits>
 #include <vector>
 
-#include "scan/url.h"
+#include "net/url.h"
 
 namespace bcnk {
 namespace {

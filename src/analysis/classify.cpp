@@ -3,7 +3,7 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "scan/url.h"
+#include "net/url.h"
 
 namespace bcnk {
 

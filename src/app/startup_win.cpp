@@ -8,7 +8,7 @@
 #include "common/debug_log.h"
 #include "common/maker_info.h"
 #include "common/settings.h"
-#include "scan/http.h"
+#include "net/http.h"
 
 namespace bcnk {
 namespace {

@@ -19,7 +19,7 @@
 #include "report/html_report.h"
 #include "scan/address_check.h"
 #include "scan/crawler.h"
-#include "scan/http.h"
+#include "net/http.h"
 
 namespace bcnk::cli {
 

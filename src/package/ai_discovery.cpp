@@ -2,7 +2,7 @@
 
 #include "package/llms_txt.h"
 #include "package/template_text.h"
-#include "scan/url.h"
+#include "net/url.h"
 
 namespace bcnk {
 namespace {

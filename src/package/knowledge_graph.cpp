@@ -5,7 +5,7 @@
 
 #include "analysis/classify.h"
 #include "package/template_text.h"
-#include "scan/url.h"
+#include "net/url.h"
 
 namespace bcnk {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "scan/ai_crawlers.h"
 #include "scan/robots_rules.h"
-#include "scan/url.h"
+#include "net/url.h"
 
 namespace bcnk {
 namespace {

@@ -4,7 +4,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "scan/url.h"
+#include "net/url.h"
 
 namespace bcnk {
 namespace {

@@ -1,6 +1,6 @@
 #include "package/template_text.h"
 
-#include "scan/url.h"
+#include "net/url.h"
 
 namespace bcnk {
 

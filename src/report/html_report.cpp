@@ -9,7 +9,7 @@
 #include "common/local_time.h"
 #include "common/maker_info.h"
 #include "scan/result_figures.h"
-#include "scan/url.h"
+#include "net/url.h"
 
 namespace bcnk {
 

@@ -1,7 +1,7 @@
 #include "scan/address_check.h"
 
 #include "analysis/word_chars.h"
-#include "scan/http.h"
+#include "net/http.h"
 
 namespace bcnk {
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "scan/url.h"
+#include "net/url.h"
 
 namespace bcnk {
 

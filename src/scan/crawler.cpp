@@ -12,9 +12,9 @@
 #include "scan/crawl_frontier.h"
 #include "scan/discovery.h"
 #include "scan/fetch_ahead.h"
-#include "scan/http.h"
+#include "net/http.h"
 #include "scan/robots_rules.h"
-#include "scan/url.h"
+#include "net/url.h"
 
 namespace bcnk {
 namespace {

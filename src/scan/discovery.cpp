@@ -2,7 +2,7 @@
 
 #include "scan/ai_crawlers.h"
 #include "scan/discovery_rules.h"
-#include "scan/http.h"
+#include "net/http.h"
 #include "scan/robots_rules.h"
 
 namespace bcnk {

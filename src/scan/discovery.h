@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "common/text.h"
-#include "scan/http.h"
+#include "net/http.h"
 #include "scan/scan_types.h"
 
 namespace bcnk {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "common/text.h"
-#include "scan/http.h"
+#include "net/http.h"
 
 namespace bcnk {
 

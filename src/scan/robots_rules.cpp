@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "scan/http.h"
-#include "scan/url.h"
+#include "net/http.h"
+#include "net/url.h"
 
 namespace bcnk {
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/text.h"
-#include "scan/http.h"
+#include "net/http.h"
 
 namespace bcnk {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "scan/http.h"
+#include "net/http.h"
 #include "support/log_messages.h"
 
 namespace bcnk {

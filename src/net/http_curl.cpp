@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "scan/http.h"
-#include "scan/url.h"
+#include "net/http.h"
+#include "net/url.h"
 
 namespace bcnk {
 

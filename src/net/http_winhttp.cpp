@@ -10,8 +10,8 @@
 #include <chrono>
 #include <vector>
 
-#include "scan/http.h"
-#include "scan/url.h"
+#include "net/http.h"
+#include "net/url.h"
 
 namespace bcnk {
 

@@ -2,7 +2,7 @@
 // http_winhttp.cpp or http_curl.cpp.
 #include <atomic>
 
-#include "scan/http.h"
+#include "net/http.h"
 
 namespace bcnk {
 

@@ -1,4 +1,4 @@
-#include "scan/url.h"
+#include "net/url.h"
 
 #include <array>
 #include <climits>

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "scan/http.h"
+#include "net/http.h"
 #include "support/fixture.h"
 #include "support/platform.h"
 
@@ -92,6 +92,41 @@ TEST_F(HttpGet, StatusHeadersAndBodyOverHttpAndHttps) {
     }
     // The body is the raw bytes, never decoded.
     EXPECT_EQ(Fetch(false, "/page", "body=caf%C3%A9").body, "caf\xC3\xA9");
+}
+
+TEST_F(HttpGet, KeepsTheHeadersTheScanReadsInOrder) {
+    // Mixed case names, a repeated header, one the scan never reads, a value with colons.
+    const std::string query =
+        "extra_headers=X-Robots-Tag:noindex%7CX-Powered-By:test%7Cx-robots-tag:GPTBot:%20nofollow"
+        "%7CLINK:%3C/a.md%3E;%20rel=%22alternate%22%7CContent-Usage:train-ai=n";
+    const std::vector<HttpHeader> expected = {
+        {u"server", u"BcnkFixture/1.0"},
+        {u"x-robots-tag", u"noindex"},
+        {u"x-robots-tag", u"GPTBot: nofollow"},
+        {u"link", u"</a.md>; rel=\"alternate\""},
+        {u"content-usage", u"train-ai=n"},
+    };
+    for (bool secure : {false, true}) {
+        const FetchResult result = Fetch(secure, "/page", query);
+        EXPECT_EQ(result.headers, expected) << (secure ? "https" : "http");
+        EXPECT_EQ(result.HeaderValues(u"x-robots-tag"),
+                  (std::vector<Text>{u"noindex", u"GPTBot: nofollow"}));
+    }
+    // Headers of a redirect's own response are not the page's.
+    const FetchResult moved =
+        Fetch(false, "/moved", "status=301&location=/page&extra_headers=X-Robots-Tag:noindex");
+    EXPECT_EQ(moved.status, 200);
+    EXPECT_TRUE(moved.HeaderValues(u"x-robots-tag").empty());
+}
+
+TEST_F(HttpGet, KeptHeadersAreBounded) {
+    std::string query = "extra_headers=Link:" + std::string(3000, 'x');
+    for (int i = 0; i < 40; ++i) {
+        query += "%7CLink:" + std::to_string(i);
+    }
+    const FetchResult result = Fetch(false, "/page", query);
+    ASSERT_EQ(result.headers.size(), kMaxKeptHeaders);
+    EXPECT_EQ(result.HeaderValues(u"link").front().size(), kMaxKeptHeaderLength);
 }
 
 TEST_F(HttpGet, LongHeadersAreDroppedWhole) {

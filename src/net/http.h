@@ -4,10 +4,35 @@
 #include <atomic>
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "common/text.h"
 
 namespace bcnk {
+
+// One response header the scan reads, as the server sent it: the name lower-cased, the value
+// trimmed of surrounding blanks.
+struct HttpHeader {
+    Text name;
+    Text value;
+    bool operator==(const HttpHeader&) const = default;
+};
+
+// The response headers a fetch keeps (lower-case names). Each is read by some part of the
+// scan: page directives, canonical and alternate links, usage preferences, back-off, the
+// language, and the marks a bot challenge leaves. Others are never kept, so a server cannot
+// fill memory through them.
+inline constexpr const char* kKeptResponseHeaders[] = {
+    "x-robots-tag", "link",        "content-usage",    "tdm-reservation", "tdm-policy",
+    "retry-after",  "content-language", "cf-mitigated", "server",
+};
+// Bounds on what one response can make us keep.
+inline constexpr size_t kMaxKeptHeaders = 32;
+inline constexpr size_t kMaxKeptHeaderLength = 2048;
+
+// Adds one raw "Name: value" header line (line end optional) to `kept` when its name is one of
+// kKeptResponseHeaders and the bounds above leave room; both clients read headers through it.
+void KeepResponseHeader(const Text& line, std::vector<HttpHeader>& kept);
 
 struct FetchResult {
     int status = 0;     // final response status; 0 when no response was received
@@ -19,6 +44,13 @@ struct FetchResult {
     // characters outside a request target percent-encoded). Empty when no response came.
     Text finalUrl;
     Text reason;  // why status is 0, a short phrase ("connection refused"); else empty
+    // The final response's headers named in kKeptResponseHeaders, in the order received, a
+    // repeated header once per line; at most kMaxKeptHeaders, values cut to
+    // kMaxKeptHeaderLength.
+    std::vector<HttpHeader> headers;
+
+    // Every value of the header `name` (lower case), in order.
+    std::vector<Text> HeaderValues(const Text& name) const;
 };
 
 class Http {

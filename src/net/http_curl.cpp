@@ -85,6 +85,7 @@ struct Exchange {
     bool haveContentType = false;
     bool haveLastModified = false;
     std::string contentEncoding;
+    std::vector<HttpHeader> keptHeaders;
     std::string body;
     CURLcode code = CURLE_OK;
     std::string error;  // libcurl's own words for a failed transfer
@@ -114,6 +115,8 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
     } else if (StartsWithNoCase(line, "last-modified:") && !exchange.haveLastModified) {
         exchange.haveLastModified = true;
         exchange.lastModified = TrimHeaderValue(line.substr(14));
+    } else {
+        KeepResponseHeader(Utf8ToWide(line), exchange.keptHeaders);
     }
     return size * count;
 }
@@ -455,6 +458,7 @@ FetchResult Http::Get(const Text& address, const Text& userAgent, const std::ato
     result.body = std::move(exchange.body);
     result.contentType = CappedHeader(exchange.contentType, kMaxContentTypeLength);
     result.lastModified = CappedHeader(exchange.lastModified, kMaxLastModifiedLength);
+    result.headers = std::move(exchange.keptHeaders);
     return result;
 }
 

@@ -78,6 +78,34 @@ Text QueryHeaderText(HINTERNET request, DWORD query) {
     return Text(reinterpret_cast<const char16_t*>(buffer), size / sizeof(wchar_t));
 }
 
+// The response's headers the scan reads, from the raw header block (one line each, the status
+// line first), so that repeated headers keep their order as with the other client.
+std::vector<HttpHeader> KeptHeaders(HINTERNET request) {
+    std::vector<HttpHeader> kept;
+    DWORD size = 0;
+    WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX,
+                        WINHTTP_NO_OUTPUT_BUFFER, &size, WINHTTP_NO_HEADER_INDEX);
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0) {
+        return kept;
+    }
+    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1);
+    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF,
+                             WINHTTP_HEADER_NAME_BY_INDEX, buffer.data(), &size,
+                             WINHTTP_NO_HEADER_INDEX)) {
+        return kept;
+    }
+    const Text block(reinterpret_cast<const char16_t*>(buffer.data()), size / sizeof(wchar_t));
+    size_t start = block.find(u'\n');  // past the status line
+    while (start != Text::npos && start + 1 < block.size()) {
+        const size_t end = block.find(u'\n', start + 1);
+        KeepResponseHeader(block.substr(start + 1, end == Text::npos ? Text::npos
+                                                                      : end - start - 1),
+                           kept);
+        start = end;
+    }
+    return kept;
+}
+
 // What the client tells about one request while it runs: the redirects it followed and why
 // a TLS handshake failed.
 struct RequestEvents {
@@ -443,6 +471,7 @@ FetchResult Http::Get(const Text& address, const Text& userAgent, const std::ato
         QueryHeaderText<kMaxContentTypeLength + 1>(request, WINHTTP_QUERY_CONTENT_TYPE);
     result.lastModified =
         QueryHeaderText<kMaxLastModifiedLength + 1>(request, WINHTTP_QUERY_LAST_MODIFIED);
+    result.headers = KeptHeaders(request);
     ReadBody(exchange, result.body);
     if (exchange.Cancelled()) {
         FetchResult cancelled;  // a page cut off by a cancel is no answer

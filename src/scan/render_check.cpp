@@ -167,7 +167,7 @@ Text RenderVerdictText(const PageRender& render) {
         case RenderVerdict::ScriptsAddSome: {
             Text text = u"scripts add ";
             text += NumberText(render.scriptOnlyWords);
-            text += u" words, ";
+            text += render.scriptOnlyWords == 1 ? u" word, " : u" words, ";
             text += NumberText(render.scriptOnlyLinks);
             text += render.scriptOnlyLinks == 1 ? u" link" : u" links";
             if (!render.changed.empty()) {

@@ -12,7 +12,7 @@ namespace bcnk {
 
 // Browsers rendering at once: each spends most of its time starting up, so a few side by
 // side keep 25 pages within half a minute without crowding a small machine.
-inline constexpr int kRenderWorkers = 3;
+inline constexpr int kRenderWorkers = 2;
 // Pages reached only through script links that are named; more are counted.
 inline constexpr size_t kMaxScriptOnlyPages = 50;
 

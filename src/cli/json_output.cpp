@@ -245,6 +245,10 @@ void WriteAgentCheck(JsonWriter& json, const ScanResult& result) {
 
 void WriteRender(JsonWriter& json, const RenderCheck& check) {
     json.Key("render");
+    if (check.state == RenderState::Off) {
+        json.Null();
+        return;
+    }
     json.BeginObject();
     json.Field("state", RenderStateKey(check.state));
     json.Field("summary", RenderSummaryText(check));

@@ -13,6 +13,7 @@ import json
 import os
 import pathlib
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -144,6 +145,36 @@ class Suite:
             left = processes_with(str(folder))
         expect(not left, f"left running: {left}")
 
+    def interrupted_render(self):
+        folder = pathlib.Path(tempfile.mkdtemp(prefix="bcnk-interrupted-browser.", dir=self.work))
+        sleeper = folder / "hang-sleep"
+        shutil.copy("/bin/sleep", sleeper)
+        browser = folder / "browser"
+        browser.write_text(f"#!/bin/sh\n'{sleeper}' 600 &\nexec '{sleeper}' 600\n")
+        browser.chmod(0o755)
+        process = self.program.start(["scan", site("scripted"), "--delay", "0", "--render", "2",
+                                      "--no-agent-check", "--browser", str(browser)])
+        # Interrupted once the browsers run, the way Ctrl+C does it.
+        for _ in range(200):
+            if processes_with(str(sleeper)):
+                break
+            time.sleep(0.05)
+        process.send_signal(signal.SIGINT)
+        try:
+            process.communicate(timeout=60)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.communicate()
+            raise AssertionError("the scan did not end after Ctrl+C")
+        expect(process.returncode == 130, f"exit code {process.returncode}")
+        left = processes_with(str(folder))
+        for _ in range(50):
+            if not left:
+                break
+            time.sleep(0.1)
+            left = processes_with(str(folder))
+        expect(not left, f"left running after Ctrl+C: {left}")
+
     def missing_browser(self):
         data, _ = run_json(self.program, [site("scripted"), "--render", "1",
                                           "--no-agent-check", "--browser",
@@ -172,6 +203,7 @@ class Suite:
             else:
                 self.case("JavaScript verdicts with Chromium", self.javascript_verdicts)
             self.case("hanging browser is killed at the limit", self.hanging_browser)
+            self.case("Ctrl+C during rendering leaves no browser", self.interrupted_render)
 
 
 def main():

@@ -92,8 +92,10 @@ AgentAnswer JudgeAgentAnswer(const FetchResult& browser, const FetchResult& agen
         return answer;
     }
     // A redirect the client did not follow (https to http) ends on a 3xx of its own.
-    const bool unfollowed = agent.status >= 300 && agent.status < 400;
-    if (unfollowed || Landing(agent) != Landing(browser)) {
+    const auto unfollowed = [](const FetchResult& answer) {
+        return answer.status >= 300 && answer.status < 400;
+    };
+    if ((unfollowed(agent) && !unfollowed(browser)) || Landing(agent) != Landing(browser)) {
         answer.verdict = AgentVerdict::SentElsewhere;
         answer.detail = Landing(agent);
         return answer;

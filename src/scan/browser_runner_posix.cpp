@@ -89,6 +89,8 @@ BrowserOutcome RunProgram(const Text& program, const std::vector<Text>& argument
     const auto deadline = std::chrono::steady_clock::now() + limit;
     bool ended = false;
     bool cut = false;
+    bool reapedEarly = false;
+    int earlyStatus = 0;
     char buffer[65536];
     for (;;) {
         if (cancelFlag.load()) {
@@ -105,7 +107,27 @@ BrowserOutcome RunProgram(const Text& program, const std::vector<Text>& argument
         if (ready < 0 && errno != EINTR) {
             break;
         }
-        if (ready <= 0) {
+        if (ready == 0) {
+            // A helper that inherited the pipe may keep it open after the program ended.
+            int status = 0;
+            if (waitpid(child, &status, WNOHANG) == child) {
+                reapedEarly = true;
+                earlyStatus = status;
+                ended = true;
+                // What it wrote just before it ended is still in the pipe.
+                while (outcome.output.size() < kMaxDomBytes && poll(&entry, 1, 0) > 0) {
+                    const ssize_t rest = read(pipeFds[0], buffer, sizeof buffer);
+                    if (rest <= 0) {
+                        break;
+                    }
+                    const size_t room = kMaxDomBytes - outcome.output.size();
+                    outcome.output.append(buffer, std::min(room, static_cast<size_t>(rest)));
+                }
+                break;
+            }
+            continue;
+        }
+        if (ready < 0) {
             continue;
         }
         const ssize_t got = read(pipeFds[0], buffer, sizeof buffer);
@@ -125,9 +147,9 @@ BrowserOutcome RunProgram(const Text& program, const std::vector<Text>& argument
     }
     close(pipeFds[0]);
     // The output ended, but helpers of the browser may still run; the group goes either way.
-    int status = 0;
-    pid_t reaped = 0;
-    if (ended) {
+    int status = earlyStatus;
+    pid_t reaped = reapedEarly ? child : 0;
+    if (ended && !reapedEarly) {
         // Give the program a moment to exit by itself, so its exit code can be read.
         for (int i = 0; i < 20 && reaped == 0; ++i) {
             reaped = waitpid(child, &status, WNOHANG);

@@ -150,6 +150,15 @@ BrowserOutcome RunProgram(const Text& program, const std::vector<Text>& argument
             break;
         }
         if (available == 0) {
+            // A helper that inherited the pipe may keep it open after the program ended.
+            if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
+                PeekNamedPipe(readEnd.get(), nullptr, 0, nullptr, &available, nullptr);
+                if (available == 0) {
+                    ended = true;
+                    break;
+                }
+                continue;
+            }
             Sleep(kPollStepMs / 4);
             continue;
         }

@@ -10,8 +10,9 @@
 
 namespace bcnk {
 
-// Browsers rendering at once: each spends most of its time starting up, so a few side by
-// side keep 25 pages within half a minute without crowding a small machine.
+// Browsers rendering at once. Each spends much of its time starting up, so two side by side
+// finish sooner than one after the other; more only crowd a small machine, and a crowded
+// machine pushes pages past the time limit.
 inline constexpr int kRenderWorkers = 2;
 // Pages reached only through script links that are named; more are counted.
 inline constexpr size_t kMaxScriptOnlyPages = 50;

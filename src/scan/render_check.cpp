@@ -25,11 +25,14 @@ struct Rendered {
     std::vector<Text> scriptLinks;
 };
 
+// The raw page is asked for with the browser's own User-Agent, so that scripts are the only
+// difference between the two versions; what the server sends each crawler is the agent
+// check's question.
 Rendered RenderOne(const Text& browser, const Text& address, const Text& host,
-                   const Text& userAgent, const std::atomic<bool>& cancelFlag) {
+                   const std::atomic<bool>& cancelFlag) {
     Rendered out;
     out.render.url = address;
-    const FetchResult raw = Http::Get(address, userAgent, &cancelFlag);
+    const FetchResult raw = Http::Get(address, kBrowserUserAgent, &cancelFlag);
     if (raw.status < 200 || raw.status > 399) {
         out.render.note = u"no raw answer";
         return out;
@@ -92,8 +95,7 @@ void RunRenderCheck(const ScanOptions& options, ScanResult& result,
                 index = next++;
             }
             const Text& address = result.pages[sample[index]].url;
-            done[index] = RenderOne(check.browser, address, result.host, options.userAgent,
-                                    cancelFlag);
+            done[index] = RenderOne(check.browser, address, result.host, cancelFlag);
             std::lock_guard<std::mutex> guard(lock);
             ++finished;
             if (progress) {

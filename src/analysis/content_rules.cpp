@@ -1,0 +1,223 @@
+#include "analysis/content_rules.h"
+
+namespace bcnk {
+
+namespace {
+
+char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+bool ContainsFolded(std::string_view text, std::string_view folded) {
+    if (folded.size() > text.size()) {
+        return false;
+    }
+    for (size_t at = 0; at + folded.size() <= text.size(); ++at) {
+        size_t k = 0;
+        while (k < folded.size() && Fold(text[at + k]) == folded[k]) {
+            ++k;
+        }
+        if (k == folded.size()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Words of class and id values that name page furniture. A word matches when it is one of
+// these, or begins or ends with one ("topnav", "navbar", "site-footer" splits at "-").
+constexpr std::string_view kFurnitureWords[] = {
+    "nav",        "navbar",    "navigation", "menu",      "breadcrumb", "breadcrumbs",
+    "footer",     "sidebar",   "cookie",     "cookies",   "consent",    "gdpr",
+    "share",      "sharing",   "social",     "related",   "newsletter", "subscribe",
+    "subscription", "promo",   "advert",     "advertisement", "ads",    "sponsored",
+    "popup",      "modal",     "overlay",    "banner",    "skip",       "masthead",
+    "toolbar",    "pagination", "pager",     "signup",    "login",      "offcanvas",
+    "drawer",     "widget",    "widgets",    "recommended", "trending", "outbrain",
+    "taboola",    "byline",    "tags",       "tagcloud",  "disclaimer", "copyright",
+};
+
+// Words that begin or end longer class words for the same furniture.
+constexpr std::string_view kFurnitureAffixes[] = {
+    "nav", "menu", "footer", "sidebar", "cookie", "breadcrumb", "newsletter", "share",
+    "social", "banner", "popup", "modal",
+};
+
+constexpr std::string_view kCommentWords[] = {
+    "comment", "comments", "commentlist", "respond", "reply", "replies", "disqus",
+};
+
+bool IsWordChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+template <typename Match>
+bool AnyWord(std::string_view value, Match&& match) {
+    size_t at = 0;
+    char folded[40];
+    while (at < value.size()) {
+        while (at < value.size() && !IsWordChar(value[at])) {
+            ++at;
+        }
+        size_t end = at;
+        while (end < value.size() && IsWordChar(value[end])) {
+            ++end;
+        }
+        if (end > at && end - at <= sizeof folded) {
+            for (size_t k = at; k < end; ++k) {
+                folded[k - at] = Fold(value[k]);
+            }
+            if (match(std::string_view(folded, end - at))) {
+                return true;
+            }
+        }
+        at = end;
+    }
+    return false;
+}
+
+bool IsFurnitureWord(std::string_view word) {
+    for (const std::string_view name : kFurnitureWords) {
+        if (word == name) {
+            return true;
+        }
+    }
+    for (const std::string_view affix : kFurnitureAffixes) {
+        if (word.size() > affix.size() + 1 &&
+            (word.substr(0, affix.size()) == affix ||
+             word.substr(word.size() - affix.size()) == affix)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsCommentWord(std::string_view word) {
+    for (const std::string_view name : kCommentWords) {
+        if (word == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsHidden(const HtmlTree& tree, std::uint32_t node) {
+    if (tree.HasAttribute(node, "hidden")) {
+        return true;
+    }
+    if (NameIs(tree.Attribute(node, "aria-hidden"), "true")) {
+        return true;
+    }
+    const std::string_view style = tree.Attribute(node, "style");
+    if (!style.empty()) {
+        std::string compact;
+        for (const char c : style) {
+            if (c != ' ' && c != '\t' && c != '\n') {
+                compact += Fold(c);
+            }
+        }
+        if (compact.find("display:none") != std::string::npos ||
+            compact.find("visibility:hidden") != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsBoilerplateRole(std::string_view role) {
+    for (const std::string_view name :
+         {"navigation", "banner", "contentinfo", "complementary", "search", "dialog",
+          "alertdialog", "menu", "menubar", "toolbar"}) {
+        if (NameIs(role, name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool InsideMainPart(const HtmlTree& tree, std::uint32_t node) {
+    for (std::uint32_t up = tree.nodes[node].parent; up != 0; up = tree.nodes[up].parent) {
+        const Tag tag = tree.nodes[up].tag;
+        if (tag == Tag::kArticle || tag == Tag::kMain) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool IsDropped(Tag tag) {
+    switch (tag) {
+        case Tag::kHead: case Tag::kTitle: case Tag::kMeta: case Tag::kScript: case Tag::kStyle:
+        case Tag::kNoscript: case Tag::kTemplate: case Tag::kSvg: case Tag::kMath:
+        case Tag::kIframe: case Tag::kObject: case Tag::kEmbed: case Tag::kCanvas:
+        case Tag::kVideo: case Tag::kAudio: case Tag::kSource: case Tag::kInput:
+        case Tag::kButton: case Tag::kSelect: case Tag::kOption: case Tag::kTextarea:
+        case Tag::kDialog: case Tag::kLink: case Tag::kBase: case Tag::kParam: case Tag::kTrack:
+        case Tag::kArea:
+            return true;
+        default:
+            return false;
+    }
+}
+
+RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
+                     std::uint32_t disabled) {
+    const Tag tag = tree.nodes[node].tag;
+    if (!(disabled & kRuleHidden) && IsHidden(tree, node)) {
+        return kRuleHidden;
+    }
+    if (!(disabled & kRuleLandmarks)) {
+        switch (tag) {
+            case Tag::kNav:
+            case Tag::kAside:
+                return kRuleLandmarks;
+            case Tag::kFooter:
+            case Tag::kHeader:
+                if (!InsideMainPart(tree, node) || tag == Tag::kFooter) {
+                    return wrapper ? 0 : kRuleLandmarks;
+                }
+                break;
+            case Tag::kForm:
+                if (!wrapper) {
+                    return kRuleLandmarks;
+                }
+                break;
+            default:
+                break;
+        }
+        if (!wrapper && IsBoilerplateRole(tree.Attribute(node, "role"))) {
+            return kRuleLandmarks;
+        }
+    }
+    if (wrapper || tag == Tag::kBody || tag == Tag::kHtml || tag == Tag::kMain ||
+        tag == Tag::kArticle) {
+        return 0;
+    }
+    const std::string_view names[] = {tree.Attribute(node, "class"), tree.Attribute(node, "id")};
+    for (const std::string_view value : names) {
+        if (value.empty()) {
+            continue;
+        }
+        if (!(disabled & kRuleClassNames) && AnyWord(value, IsFurnitureWord)) {
+            return kRuleClassNames;
+        }
+        if (!(disabled & kRuleComments) && AnyWord(value, IsCommentWord)) {
+            return kRuleComments;
+        }
+    }
+    return 0;
+}
+
+bool IsMainHint(const HtmlTree& tree, std::uint32_t node) {
+    const Tag tag = tree.nodes[node].tag;
+    if (tag == Tag::kMain || tag == Tag::kArticle) {
+        return true;
+    }
+    if (NameIs(tree.Attribute(node, "role"), "main")) {
+        return true;
+    }
+    const std::string_view itemprop = tree.Attribute(node, "itemprop");
+    return ContainsFolded(itemprop, "articlebody") || ContainsFolded(itemprop, "text");
+}
+
+}  // namespace bcnk

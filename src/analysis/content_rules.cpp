@@ -31,7 +31,7 @@ constexpr std::string_view kFurnitureWords[] = {
     "subscription", "promo",   "advert",     "advertisement", "ads",    "sponsored",
     "popup",      "modal",     "overlay",    "banner",    "skip",       "masthead",
     "toolbar",    "pagination", "pager",     "signup",    "login",      "offcanvas",
-    "drawer",     "widget",    "widgets",    "recommended", "trending", "outbrain",
+    "drawer",     "recommended", "trending", "outbrain",
     "taboola",    "byline",    "tags",       "tagcloud",  "disclaimer", "copyright",
 };
 
@@ -101,7 +101,9 @@ bool IsCommentWord(std::string_view word) {
 
 bool IsHidden(const HtmlTree& tree, std::uint32_t node) {
     if (tree.HasAttribute(node, "hidden")) {
-        return true;
+        // Streamed server rendering parks finished parts in hidden "S:n" elements that a
+        // script moves into place: they are the page's content.
+        return tree.Attribute(node, "id").substr(0, 2) != "S:";
     }
     if (NameIs(tree.Attribute(node, "aria-hidden"), "true")) {
         return true;
@@ -148,7 +150,7 @@ bool InsideMainPart(const HtmlTree& tree, std::uint32_t node) {
 bool IsDropped(Tag tag) {
     switch (tag) {
         case Tag::kHead: case Tag::kTitle: case Tag::kMeta: case Tag::kScript: case Tag::kStyle:
-        case Tag::kNoscript: case Tag::kTemplate: case Tag::kSvg: case Tag::kMath:
+        case Tag::kTemplate: case Tag::kSvg: case Tag::kMath:
         case Tag::kIframe: case Tag::kObject: case Tag::kEmbed: case Tag::kCanvas:
         case Tag::kVideo: case Tag::kAudio: case Tag::kSource: case Tag::kInput:
         case Tag::kButton: case Tag::kSelect: case Tag::kOption: case Tag::kTextarea:
@@ -163,6 +165,11 @@ bool IsDropped(Tag tag) {
 RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
                      std::uint32_t disabled) {
     const Tag tag = tree.nodes[node].tag;
+    // What a page shows readers without scripts is usually a line asking for them, unless
+    // it is the page's whole text.
+    if (tag == Tag::kNoscript && !wrapper) {
+        return kRuleHidden;
+    }
     if (!(disabled & kRuleHidden) && IsHidden(tree, node)) {
         return kRuleHidden;
     }

@@ -84,10 +84,12 @@ bool IsVoid(Tag tag) {
 }
 
 // Elements whose content is not markup: the tokenizer looks only for their end tag.
+// <noscript> is read as markup, as a browser without scripts reads it: some sites serve
+// their whole text there for readers that run none.
 bool IsRawText(Tag tag) {
     switch (tag) {
         case Tag::kScript: case Tag::kStyle: case Tag::kTextarea: case Tag::kTitle:
-        case Tag::kNoscript: case Tag::kTemplate: case Tag::kIframe:
+        case Tag::kTemplate: case Tag::kIframe:
             return true;
         default:
             return false;

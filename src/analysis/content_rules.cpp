@@ -99,6 +99,8 @@ bool IsCommentWord(std::string_view word) {
     return false;
 }
 
+// Hidden by markup. Inline "display:none" is left alone on purpose: tabs and accordions
+// fold real content away that way, and readers of the page open them.
 bool IsHidden(const HtmlTree& tree, std::uint32_t node) {
     if (tree.HasAttribute(node, "hidden")) {
         // Streamed server rendering parks finished parts in hidden "S:n" elements that a
@@ -107,19 +109,6 @@ bool IsHidden(const HtmlTree& tree, std::uint32_t node) {
     }
     if (NameIs(tree.Attribute(node, "aria-hidden"), "true")) {
         return true;
-    }
-    const std::string_view style = tree.Attribute(node, "style");
-    if (!style.empty()) {
-        std::string compact;
-        for (const char c : style) {
-            if (c != ' ' && c != '\t' && c != '\n') {
-                compact += Fold(c);
-            }
-        }
-        if (compact.find("display:none") != std::string::npos ||
-            compact.find("visibility:hidden") != std::string::npos) {
-            return true;
-        }
     }
     return false;
 }

@@ -18,7 +18,8 @@ inline constexpr std::uint32_t kRuleComments = 1u << 3;      // comment sections
 inline constexpr std::uint32_t kRuleShortBlocks = 1u << 4;   // short fragments count half
 inline constexpr std::uint32_t kRuleMainHint = 1u << 5;      // <main>, <article>, role=main
 inline constexpr std::uint32_t kRuleTitleHeading = 1u << 6;  // the h1 above the chosen part
-inline constexpr std::uint32_t kRuleCount = 7;
+inline constexpr std::uint32_t kRuleSiblings = 1u << 7;     // content beside the chosen part
+inline constexpr std::uint32_t kRuleCount = 8;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
@@ -28,6 +29,9 @@ inline constexpr float kLongBlockWords = 8;
 inline constexpr float kShortBlockShare = 0.5f;
 // What each word of link text costs a candidate.
 inline constexpr float kLinkWordCost = 1.0f;
+// A sibling of the chosen element joins it with this many content words at this density.
+inline constexpr float kSiblingWords = 20;
+inline constexpr float kSiblingDensity = 0.7f;
 // Added to the score of an element that names itself the main part.
 inline constexpr float kMainHintBonus = 0.05f;
 

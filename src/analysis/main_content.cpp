@@ -90,7 +90,7 @@ class Extractor {
         Mark();
         Measure();
         const std::uint32_t root = ChooseRoot();
-        Walk(root, content.blocks);
+        WriteRootAndSiblings(root, content.blocks);
         Flush(content.blocks);
         if (!(disabled_ & kRuleTitleHeading)) {
             PrependTitleHeading(root, content.blocks);
@@ -227,6 +227,24 @@ class Extractor {
             }
         }
         return best;
+    }
+
+    // Content that a page splits over sibling sections (a service page, a post and its
+    // follow-ups) joins the chosen element when it reads as content too.
+    void WriteRootAndSiblings(std::uint32_t root, std::vector<ContentBlock>& sink) {
+        if (root == 0 || !On(kRuleSiblings)) {
+            Walk(root, sink);
+            return;
+        }
+        const std::uint32_t parent = tree_.nodes[root].parent;
+        for (std::uint32_t c = tree_.nodes[parent].firstChild; c != 0;
+             c = tree_.nodes[c].nextSibling) {
+            const NodeFacts& facts = facts_[c];
+            if (c == root || (facts.good >= kSiblingWords &&
+                              facts.good >= kSiblingDensity * (facts.good + facts.bad))) {
+                Walk(c, sink);
+            }
+        }
     }
 
     void PrependTitleHeading(std::uint32_t root, std::vector<ContentBlock>& blocks) {

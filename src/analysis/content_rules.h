@@ -19,19 +19,20 @@ inline constexpr std::uint32_t kRuleShortBlocks = 1u << 4;   // short fragments 
 inline constexpr std::uint32_t kRuleMainHint = 1u << 5;      // <main>, <article>, role=main
 inline constexpr std::uint32_t kRuleTitleHeading = 1u << 6;  // the h1 above the chosen part
 inline constexpr std::uint32_t kRuleSiblings = 1u << 7;     // content beside the chosen part
-inline constexpr std::uint32_t kRuleCount = 8;
+inline constexpr std::uint32_t kRuleKeepMain = 1u << 8;     // no class removes the main part
+inline constexpr std::uint32_t kRuleCount = 9;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
 // Blocks of at least this many words outside links read as content outright.
 inline constexpr float kLongBlockWords = 8;
 // Of a shorter block's words, this share counts as content and the rest as clutter.
-inline constexpr float kShortBlockShare = 0.5f;
+inline constexpr float kShortBlockShare = 0.75f;
 // What each word of link text costs a candidate.
 inline constexpr float kLinkWordCost = 1.0f;
 // A sibling of the chosen element joins it with this many content words at this density.
 inline constexpr float kSiblingWords = 20;
-inline constexpr float kSiblingDensity = 0.7f;
+inline constexpr float kSiblingDensity = 0.6f;
 // Added to the score of an element that names itself the main part.
 inline constexpr float kMainHintBonus = 0.05f;
 

@@ -137,6 +137,7 @@ class Extractor {
         inLink_.assign(count, 0);
         blockOf_.assign(count, 0);
         pageWords_.assign(count, 0);
+        holdsMain_.assign(count, 0);
         // Raw word totals first: a wrapper that happens to carry a boilerplate class must not
         // take the whole page with it.
         for (std::uint32_t n = static_cast<std::uint32_t>(count) - 1; n > 0; --n) {
@@ -145,6 +146,10 @@ class Extractor {
                 pageWords_[n] += CountRawWords(node.text);
             }
             pageWords_[node.parent] += pageWords_[n];
+            if (node.tag == Tag::kH1 || IsMainHint(tree_, n)) {
+                holdsMain_[n] = 1;
+            }
+            holdsMain_[node.parent] |= holdsMain_[n];
         }
         const std::uint32_t total = std::max<std::uint32_t>(pageWords_[0], 1);
         for (std::uint32_t n = 1; n < count; ++n) {
@@ -163,7 +168,10 @@ class Extractor {
                 removed_[n] = 1;
                 continue;
             }
-            const bool wrapper = pageWords_[n] * 2 > total;
+            // An element holding the page's heading or its marked main part is no sidebar,
+            // whatever its class says.
+            const bool wrapper =
+                pageWords_[n] * 2 > total || (On(kRuleKeepMain) && holdsMain_[n] != 0);
             const RuleHit hit = JudgeElement(tree_, n, wrapper, disabled_);
             removed_[n] = hit != 0;
         }
@@ -636,7 +644,7 @@ class Extractor {
     HtmlTree tree_;
     Text address_;
     std::uint32_t disabled_;
-    std::vector<std::uint8_t> removed_, inLink_;
+    std::vector<std::uint8_t> removed_, inLink_, holdsMain_;
     std::vector<std::uint32_t> blockOf_, pageWords_;
     std::vector<NodeFacts> facts_;
 

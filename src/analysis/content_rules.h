@@ -20,7 +20,8 @@ inline constexpr std::uint32_t kRuleMainHint = 1u << 5;      // <main>, <article
 inline constexpr std::uint32_t kRuleTitleHeading = 1u << 6;  // the h1 above the chosen part
 inline constexpr std::uint32_t kRuleSiblings = 1u << 7;     // content beside the chosen part
 inline constexpr std::uint32_t kRuleKeepMain = 1u << 8;     // no class removes the main part
-inline constexpr std::uint32_t kRuleCount = 9;
+inline constexpr std::uint32_t kRuleJsonLd = 1u << 9;       // product prose from JSON-LD
+inline constexpr std::uint32_t kRuleCount = 10;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
@@ -33,6 +34,8 @@ inline constexpr float kLinkWordCost = 1.0f;
 // A sibling of the chosen element joins it with this many content words at this density.
 inline constexpr float kSiblingWords = 20;
 inline constexpr float kSiblingDensity = 0.6f;
+// JSON-LD prose shorter than this is a tag line, not a description.
+inline constexpr std::uint32_t kJsonLdProseWords = 12;
 // Added to the score of an element that names itself the main part.
 inline constexpr float kMainHintBonus = 0.05f;
 

@@ -4,6 +4,7 @@
 
 #include "analysis/content_rules.h"
 #include "analysis/html_tree.h"
+#include "analysis/json_ld_text.h"
 #include "common/text.h"
 #include "net/url.h"
 
@@ -94,6 +95,9 @@ class Extractor {
         Flush(content.blocks);
         if (!(disabled_ & kRuleTitleHeading)) {
             PrependTitleHeading(root, content.blocks);
+        }
+        if (On(kRuleJsonLd)) {
+            AddProductProse(content);
         }
         return content;
     }
@@ -235,6 +239,43 @@ class Extractor {
             }
         }
         return best;
+    }
+
+    // A product description the page gives only in its JSON-LD (its visible copy comes from
+    // scripts) is added after the content, unless the content already holds it.
+    void AddProductProse(MainContent& content) {
+        std::string text;
+        for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
+            const HtmlNode& node = tree_.nodes[n];
+            if (node.tag != Tag::kScript || node.firstChild == 0 ||
+                !NameIs(tree_.Attribute(n, "type"), "application/ld+json")) {
+                continue;
+            }
+            const std::string_view json = tree_.nodes[node.firstChild].text;
+            if (json.find("\"Product\"") == std::string_view::npos) {
+                continue;
+            }
+            for (const std::string& prose : JsonLdProse(json)) {
+                std::string decoded, collapsed;
+                AppendDecoded(prose, decoded);
+                bool space = false;
+                SpacedText(collapsed).Append(decoded, space);
+                if (CountRawWords(collapsed) < kJsonLdProseWords) {
+                    continue;
+                }
+                if (text.empty()) {
+                    text = ContentText(content);
+                }
+                if (text.find(collapsed.substr(0, 60)) != std::string::npos) {
+                    continue;
+                }
+                ContentBlock paragraph;
+                paragraph.kind = BlockKind::kParagraph;
+                paragraph.inlines.push_back(InlineRun{InlineKind::kText, collapsed, {}});
+                content.blocks.push_back(std::move(paragraph));
+                text += collapsed;
+            }
+        }
     }
 
     // Content that a page splits over sibling sections (a service page, a post and its

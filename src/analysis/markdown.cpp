@@ -50,11 +50,13 @@ bool IsAsciiPunctuation(char c) {
 // valid but makes the twin hard to read.
 bool IsHarmless(char c) {
     return c == ',' || c == ';' || c == ':' || c == '?' || c == '\'' || c == '"' || c == '/' ||
-           c == '%' || c == '$' || c == '@' || c == '.' || c == '=' ;
+           c == '%' || c == '$' || c == '@' || c == '.' || c == '=' || c == '-' || c == '+' ||
+           c == '(' || c == ')' || c == '!' || c == '{' || c == '}' || c == '>';
 }
 
-// Inline text that renders as exactly these characters. `.` and `=` only matter at the start
-// of a line ("1." opens a list, "===" underlines a heading), so they are escaped there.
+// Inline text that renders as exactly these characters. The harmless punctuation only
+// matters at the start of a line ("- " and "1." open lists, "===" underlines a heading,
+// ">" opens a quote), so it is escaped there; "[", "<", "&", "*", "#" and the like always.
 std::string EscapeInline(std::string_view text, bool lineStart) {
     const std::string valid = ValidUtf8(text);
     std::string out;

@@ -346,9 +346,14 @@ class Extractor {
             if (wanted == InlineKind::kLink) {
                 run.address = link;
             }
-            // A space owed before the new run goes at the end of the previous one.
+            // A space owed before the new run goes at the end of the previous text, or else
+            // at the start of the new run: never into an image's alt text or a code span.
             if (pendingSpace_ && !runs_.empty() && runs_.back().kind != InlineKind::kBreak) {
-                runs_.back().text += ' ';
+                if (runs_.back().kind == InlineKind::kText) {
+                    runs_.back().text += ' ';
+                } else {
+                    run.text += ' ';
+                }
             }
             pendingSpace_ = false;
             runs_.push_back(std::move(run));
@@ -414,8 +419,12 @@ class Extractor {
         AppendDecoded(tree_.Attribute(n, "alt"), alt);
         bool space = false;
         SpacedText(image.text).Append(alt, space);
-        if (pendingSpace_ && !runs_.empty()) {
+        if (pendingSpace_ && !runs_.empty() && runs_.back().kind == InlineKind::kText) {
             runs_.back().text += ' ';
+        } else if (pendingSpace_ && !runs_.empty()) {
+            InlineRun space;
+            space.text = " ";
+            runs_.push_back(std::move(space));
         }
         pendingSpace_ = false;
         runs_.push_back(std::move(image));

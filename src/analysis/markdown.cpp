@@ -136,11 +136,17 @@ std::string RenderInlines(const std::vector<InlineRun>& runs, bool breaks) {
                     out += ' ';
                 }
                 continue;
-            case InlineKind::kCode:
-                if (!run.text.empty()) {
-                    out += CodeSpan(run.text);
+            case InlineKind::kCode: {
+                std::string_view code = run.text;
+                if (!code.empty() && code.front() == ' ') {
+                    out += ' ';
+                    code.remove_prefix(1);
+                }
+                if (!code.empty()) {
+                    out += CodeSpan(code);
                 }
                 break;
+            }
             case InlineKind::kImage:
                 if (IsWebAddress(run.address)) {
                     out += "![";
@@ -154,13 +160,18 @@ std::string RenderInlines(const std::vector<InlineRun>& runs, bool breaks) {
                 break;
             case InlineKind::kLink: {
                 const bool blank = run.text.find_first_not_of(' ') == std::string::npos;
-                // Keep the space that separates the link from what follows outside it.
+                // Spaces that separate the link from the text around it stay outside it.
                 std::string_view text = run.text;
-                std::string_view trailing;
+                std::string_view leading, trailing;
+                if (!blank && text.front() == ' ') {
+                    text.remove_prefix(1);
+                    leading = " ";
+                }
                 if (!blank && text.back() == ' ') {
                     text.remove_suffix(1);
                     trailing = " ";
                 }
+                out += leading;
                 if (IsWebAddress(run.address) && !blank) {
                     out += '[';
                     out += EscapeInline(text, false);

@@ -35,6 +35,12 @@ constexpr std::string_view kFurnitureWords[] = {
     "taboola",    "byline",    "tags",       "tagcloud",  "disclaimer", "copyright",
 };
 
+// Words of the lines around an article's text: who wrote it and when.
+constexpr std::string_view kBylineWords[] = {
+    "author", "authors", "meta", "byline", "dateline", "postmeta", "published", "posted",
+    "timestamp", "avatar", "bio",
+};
+
 // Words that begin or end longer class words for the same furniture.
 constexpr std::string_view kFurnitureAffixes[] = {
     "nav", "menu", "footer", "sidebar", "cookie", "breadcrumb", "newsletter", "share",
@@ -84,6 +90,15 @@ bool IsFurnitureWord(std::string_view word) {
         if (word.size() > affix.size() + 1 &&
             (word.substr(0, affix.size()) == affix ||
              word.substr(word.size() - affix.size()) == affix)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsBylineWord(std::string_view word) {
+    for (const std::string_view name : kBylineWords) {
+        if (word == name) {
             return true;
         }
     }
@@ -199,6 +214,9 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
         }
         if (!(disabled & kRuleComments) && AnyWord(value, IsCommentWord)) {
             return kRuleComments;
+        }
+        if (!(disabled & kRuleBylines) && AnyWord(value, IsBylineWord)) {
+            return kRuleBylines;
         }
     }
     return 0;

@@ -21,7 +21,8 @@ inline constexpr std::uint32_t kRuleTitleHeading = 1u << 6;  // the h1 above the
 inline constexpr std::uint32_t kRuleSiblings = 1u << 7;     // content beside the chosen part
 inline constexpr std::uint32_t kRuleKeepMain = 1u << 8;     // no class removes the main part
 inline constexpr std::uint32_t kRuleJsonLd = 1u << 9;       // product prose from JSON-LD
-inline constexpr std::uint32_t kRuleCount = 10;
+inline constexpr std::uint32_t kRuleBylines = 1u << 10;      // author and date lines
+inline constexpr std::uint32_t kRuleCount = 11;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 

@@ -222,6 +222,42 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
     return 0;
 }
 
+bool IsAsideHeading(std::string_view headingText) {
+    static constexpr std::string_view kOpenings[] = {
+        "related",         "recent posts",   "recent articles", "popular",
+        "you may also",    "you might also", "more from",       "read next",
+        "read more",       "trending",       "recommended",     "latest posts",
+        "latest news",     "latest articles", "more articles",  "more stories",
+        "also read",       "share this",     "leave a reply",   "leave a comment",
+        "post a comment",  "follow us",      "subscribe",
+        "sign up for",     "join our newsletter", "more like this", "similar",
+        "other posts",     "explore more",   "keep reading",    "don't miss",
+        "most read",       "most popular",   "top stories",
+    };
+    std::string folded;
+    for (const char c : headingText) {
+        if (folded.empty() && !((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) {
+            continue;
+        }
+        if (c == ' ' || c == '\n' || c == '\t' || c == '\r') {
+            if (!folded.empty() && folded.back() != ' ') {
+                folded += ' ';
+            }
+            continue;
+        }
+        folded += Fold(c);
+        if (folded.size() > 40) {
+            break;
+        }
+    }
+    for (const std::string_view opening : kOpenings) {
+        if (folded.compare(0, opening.size(), opening) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IsMainHint(const HtmlTree& tree, std::uint32_t node) {
     const Tag tag = tree.nodes[node].tag;
     if (tag == Tag::kMain || tag == Tag::kArticle) {

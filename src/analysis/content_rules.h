@@ -22,7 +22,8 @@ inline constexpr std::uint32_t kRuleSiblings = 1u << 7;     // content beside th
 inline constexpr std::uint32_t kRuleKeepMain = 1u << 8;     // no class removes the main part
 inline constexpr std::uint32_t kRuleJsonLd = 1u << 9;       // product prose from JSON-LD
 inline constexpr std::uint32_t kRuleBylines = 1u << 10;      // author and date lines
-inline constexpr std::uint32_t kRuleCount = 11;
+inline constexpr std::uint32_t kRuleAsideHeadings = 1u << 11; // "Related posts" sections
+inline constexpr std::uint32_t kRuleCount = 12;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
@@ -47,6 +48,10 @@ bool IsDropped(Tag tag);
 // so only what it is, never its class name, may remove it.
 RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
                      std::uint32_t disabledRules);
+
+// A heading that introduces links away from the page or a reply form: "Related posts",
+// "You may also like", "Leave a reply" and the like.
+bool IsAsideHeading(std::string_view headingText);
 
 // <main>, <article>, role="main", itemprop="articleBody" and the like.
 bool IsMainHint(const HtmlTree& tree, std::uint32_t node);

@@ -156,12 +156,15 @@ class Extractor {
             holdsMain_[node.parent] |= holdsMain_[n];
         }
         const std::uint32_t total = std::max<std::uint32_t>(pageWords_[0], 1);
+        if (On(kRuleAsideHeadings)) {
+            MarkAsideSections(total);
+        }
         for (std::uint32_t n = 1; n < count; ++n) {
             const HtmlNode& node = tree_.nodes[n];
             const std::uint32_t parent = node.parent;
             inLink_[n] = inLink_[parent] || node.tag == Tag::kA;
             blockOf_[n] = IsBlockLevel(node.tag) ? n : blockOf_[parent];
-            if (removed_[parent]) {
+            if (removed_[parent] || removed_[n]) {
                 removed_[n] = 1;
                 continue;
             }
@@ -179,6 +182,48 @@ class Extractor {
             const RuleHit hit = JudgeElement(tree_, n, wrapper, disabled_);
             removed_[n] = hit != 0;
         }
+    }
+
+    // Sections a heading names as not the page's own ("Related posts", "Leave a reply"):
+    // the heading's section goes, or when the heading sits straight in the content, the
+    // heading and what follows it up to the next heading.
+    void MarkAsideSections(std::uint32_t total) {
+        for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
+            const Tag tag = tree_.nodes[n].tag;
+            if (tag < Tag::kH2 || tag > Tag::kH6 || !IsAsideHeading(HeadingText(n))) {
+                continue;
+            }
+            const std::uint32_t parent = tree_.nodes[n].parent;
+            if (parent != 0 && !holdsMain_[parent] && pageWords_[parent] * 4 < total) {
+                removed_[parent] = 1;
+                continue;
+            }
+            removed_[n] = 1;
+            for (std::uint32_t c = tree_.nodes[n].nextSibling; c != 0;
+                 c = tree_.nodes[c].nextSibling) {
+                const Tag next = tree_.nodes[c].tag;
+                if (next >= Tag::kH1 && next <= Tag::kH6) {
+                    break;
+                }
+                removed_[c] = 1;
+            }
+        }
+    }
+
+    std::string HeadingText(std::uint32_t n) const {
+        std::string text;
+        const std::uint32_t end = n + 1 + 64;
+        for (std::uint32_t k = n + 1; k < tree_.nodes.size() && k < end; ++k) {
+            const HtmlNode& node = tree_.nodes[k];
+            if (node.depth <= tree_.nodes[n].depth) {
+                break;
+            }
+            if (node.tag == Tag::kText) {
+                text.append(node.text.substr(0, 80));
+                text += ' ';
+            }
+        }
+        return text;
     }
 
     void Measure() {

@@ -44,7 +44,7 @@ def main():
     for page in ids:
         with open(f"{truth_dir}/{page}.json", encoding="utf-8") as f:
             data = json.load(f)
-        truth[page] = (data["_internal"]["page_type"]["primary"], data["ground_truth"])
+        truth[page] = (data["_internal"]["page_type"]["primary"], data.get("ground_truth") or {})
     types = sorted({kind for kind, _ in truth.values()})
     results = {}
     for spec in sys.argv[3:]:
@@ -60,7 +60,7 @@ def main():
                     text = f.read()
             except FileNotFoundError:
                 text = ""
-            scores = page_scores(text, gt["main_content"])
+            scores = page_scores(text, gt.get("main_content") or "")
             per_page[page] = scores[0]
             rows[kind].append(scores)
             rows["overall"].append(scores)

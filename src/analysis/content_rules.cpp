@@ -96,6 +96,15 @@ bool IsFurnitureWord(std::string_view word) {
     return false;
 }
 
+bool HasDigit(std::string_view value) {
+    for (const char c : value) {
+        if (c >= '0' && c <= '9') {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IsBylineWord(std::string_view word) {
     for (const std::string_view name : kBylineWords) {
         if (word == name) {
@@ -212,7 +221,9 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
         if (!(disabled & kRuleClassNames) && AnyWord(value, IsFurnitureWord)) {
             return kRuleClassNames;
         }
-        if (!(disabled & kRuleComments) && AnyWord(value, IsCommentWord)) {
+        // Numbered names ("comment-4711") mark single posts, which on a forum are the
+        // content; a comment section of an article is caught by its unnumbered container.
+        if (!(disabled & kRuleComments) && !HasDigit(value) && AnyWord(value, IsCommentWord)) {
             return kRuleComments;
         }
         if (!(disabled & kRuleBylines) && AnyWord(value, IsBylineWord)) {

@@ -311,7 +311,10 @@ class Extractor {
                 if (text.empty()) {
                     text = ContentText(content);
                 }
-                if (text.find(collapsed.substr(0, 60)) != std::string::npos) {
+                // Only where the visible content is thinner than the description: elsewhere
+                // the page shows its own wording of it.
+                if (text.find(collapsed.substr(0, 60)) != std::string::npos ||
+                    CountRawWords(text) >= CountRawWords(collapsed)) {
                     continue;
                 }
                 ContentBlock paragraph;

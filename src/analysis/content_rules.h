@@ -32,7 +32,7 @@ inline constexpr float kLongBlockWords = 8;
 // Of a shorter block's words, this share counts as content and the rest as clutter.
 inline constexpr float kShortBlockShare = 0.75f;
 // What each word of link text costs a candidate.
-inline constexpr float kLinkWordCost = 1.0f;
+inline constexpr float kLinkWordCost = 0.6f;
 // A sibling of the chosen element joins it with this many content words at this density.
 inline constexpr float kSiblingWords = 20;
 inline constexpr float kSiblingDensity = 0.6f;

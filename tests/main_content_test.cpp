@@ -158,6 +158,12 @@ TEST(ExtractMainContent, BlocksKeepTheirStructure) {
     EXPECT_EQ(last.inlines.back().address, "");
 }
 
+TEST(ExtractMainContent, WordCountSkipsPunctuationOutsideAscii) {
+    const MainContent content = ExtractMainContent(
+        "<p>Word \xE2\x80\x94 two, caf\xC3\xA9_x 3 &mdash; &amp;</p>", "https://example.test/");
+    EXPECT_EQ(ContentWordCount(content), 4u);
+}
+
 TEST(BuildHtmlTree, ImpliedEndsAndBoundedDepth) {
     struct Row {
         std::string html;

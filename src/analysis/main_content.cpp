@@ -5,6 +5,7 @@
 #include "analysis/content_rules.h"
 #include "analysis/html_tree.h"
 #include "analysis/json_ld_text.h"
+#include "analysis/word_chars.h"
 #include "common/text.h"
 #include "net/url.h"
 
@@ -34,7 +35,8 @@ bool IsWordByte(unsigned char c) {
            c == '_' || c >= 0x80;
 }
 
-// Runs of word bytes, references left as written: close enough to rank blocks by.
+// Runs of word bytes, references left as written, any byte above ASCII taken as a letter:
+// close enough to rank blocks by, and far cheaper than decoding every text.
 std::uint32_t CountRawWords(std::string_view text) {
     std::uint32_t words = 0;
     bool inWord = false;
@@ -812,7 +814,14 @@ std::string ContentText(const MainContent& content) {
 }
 
 size_t ContentWordCount(const MainContent& content) {
-    return CountRawWords(ContentText(content));
+    size_t words = 0;
+    bool inWord = false;
+    for (const char16_t unit : Utf8ToWide(ContentText(content))) {
+        const bool word = IsWordUnit(unit) || unit == u'_';
+        words += word && !inWord;
+        inWord = word;
+    }
+    return words;
 }
 
 }  // namespace bcnk

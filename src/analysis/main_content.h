@@ -44,7 +44,7 @@ MainContent ExtractMainContent(std::string_view page, std::string_view pageAddre
 // The content as plain text: one block a line, blank lines between blocks.
 std::string ContentText(const MainContent& content);
 
-// Number of maximal runs of letters and digits in the content.
+// The "main words" of a page: runs of letters, digits and "_" in ContentText.
 size_t ContentWordCount(const MainContent& content);
 
 }  // namespace bcnk

@@ -1,6 +1,7 @@
 #include "analysis/markdown.h"
 
 #include <algorithm>
+#include <span>
 
 namespace bcnk {
 
@@ -216,7 +217,7 @@ void AppendIndented(std::string_view text, std::string_view first, std::string_v
     }
 }
 
-std::string RenderBlocks(const std::vector<ContentBlock>& blocks, bool tight);
+std::string RenderBlocks(std::span<const ContentBlock> blocks, bool tight);
 
 std::string RenderTable(const ContentBlock& table) {
     size_t columns = 0;
@@ -315,7 +316,7 @@ std::string RenderBlock(const ContentBlock& block) {
     return {};
 }
 
-std::string RenderBlocks(const std::vector<ContentBlock>& blocks, bool tight) {
+std::string RenderBlocks(std::span<const ContentBlock> blocks, bool tight) {
     std::string out;
     for (const ContentBlock& block : blocks) {
         const std::string text = RenderBlock(block);
@@ -369,9 +370,7 @@ std::string WriteMarkdown(const MainContent& content, std::string_view pageAddre
                                             EscapeInline(content.title, false)) {
         first = 1;
     }
-    const std::vector<ContentBlock> rest(content.blocks.begin() + static_cast<long>(first),
-                                         content.blocks.end());
-    out += RenderBlocks(rest, false);
+    out += RenderBlocks(std::span<const ContentBlock>(content.blocks).subspan(first), false);
     return out;
 }
 

@@ -39,6 +39,9 @@ constexpr std::string_view kFurnitureWords[] = {
 constexpr std::string_view kBylineWords[] = {
     "author", "authors", "meta", "byline", "dateline", "postmeta", "published", "posted",
     "timestamp", "avatar", "bio",
+    // and on forums, who posted and how the others rated it
+    "signature", "userinfo", "postprofile", "memberinfo", "usertitle", "badges", "reputation",
+    "reactions", "votes",
 };
 
 // Words that begin or end longer class words for the same furniture.

@@ -272,6 +272,46 @@ bool IsAsideHeading(std::string_view headingText) {
     return false;
 }
 
+bool IsInterfaceText(std::string_view paragraph) {
+    static constexpr std::string_view kLabels[] = {
+        "loading",        "click to expand", "joined",          "messages",
+        "reaction score", "points",          "reply with quote", "reply",
+        "quote",          "quick view",      "add to cart",     "add to bag",
+        "add to basket",  "add to wishlist", "add to wish list", "compare",
+        "share",          "offline",         "online",          "show more",
+        "see more",       "view more",       "load more",       "back to top",
+        "skip to content", "print",          "tweet",           "report",
+        "permalink",      "last edited by",  "original poster", "sort by",
+        "in stock",       "out of stock",    "sold out",        "quick shop",
+        "choose options", "select options",  "view details",    "buy now",
+        "shop now",       "sign in",         "log in",          "close",
+        "previous",       "next",            "menu",            "search",
+        "copy link",      "share this",      "like",            "follow",
+    };
+    if (paragraph.size() > 24) {
+        return false;
+    }
+    std::string folded;
+    for (const char c : paragraph) {
+        folded += Fold(c);
+    }
+    const auto isLetter = [](char c) { return c >= 'a' && c <= 'z'; };
+    size_t first = 0, last = folded.size();
+    while (first < last && !isLetter(folded[first])) {
+        ++first;
+    }
+    while (last > first && !isLetter(folded[last - 1])) {
+        --last;
+    }
+    const std::string_view core = std::string_view(folded).substr(first, last - first);
+    for (const std::string_view label : kLabels) {
+        if (core == label) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IsMainHint(const HtmlTree& tree, std::uint32_t node) {
     const Tag tag = tree.nodes[node].tag;
     if (tag == Tag::kMain || tag == Tag::kArticle) {

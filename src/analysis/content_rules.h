@@ -23,7 +23,8 @@ inline constexpr std::uint32_t kRuleKeepMain = 1u << 8;     // no class removes 
 inline constexpr std::uint32_t kRuleJsonLd = 1u << 9;       // product prose from JSON-LD
 inline constexpr std::uint32_t kRuleBylines = 1u << 10;      // author and date lines
 inline constexpr std::uint32_t kRuleAsideHeadings = 1u << 11; // "Related posts" sections
-inline constexpr std::uint32_t kRuleCount = 12;
+inline constexpr std::uint32_t kRuleInterfaceText = 1u << 12; // "Add to cart", "Reply"
+inline constexpr std::uint32_t kRuleCount = 13;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
@@ -52,6 +53,10 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
 // A heading that introduces links away from the page or a reply form: "Related posts",
 // "You may also like", "Leave a reply" and the like.
 bool IsAsideHeading(std::string_view headingText);
+
+// A paragraph that is only the label of a control or a status ("Add to cart", "Reply with
+// quote", "Loading...", "Joined"), whatever its letter case and the punctuation around it.
+bool IsInterfaceText(std::string_view paragraph);
 
 // <main>, <article>, role="main", itemprop="articleBody" and the like.
 bool IsMainHint(const HtmlTree& tree, std::uint32_t node);

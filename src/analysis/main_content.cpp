@@ -374,6 +374,15 @@ class Extractor {
         while (!runs_.empty() && runs_.back().kind == InlineKind::kBreak) {
             runs_.pop_back();
         }
+        if (!runs_.empty() && On(kRuleInterfaceText) && runs_.size() <= 2) {
+            std::string text;
+            for (const InlineRun& run : runs_) {
+                text += run.text;
+            }
+            if (IsInterfaceText(text)) {
+                runs_.clear();
+            }
+        }
         if (!runs_.empty()) {
             ContentBlock block;
             block.kind = BlockKind::kParagraph;

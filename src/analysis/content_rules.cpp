@@ -29,7 +29,7 @@ constexpr std::string_view kFurnitureWords[] = {
     "footer",     "sidebar",   "cookie",     "cookies",   "consent",    "gdpr",
     "share",      "sharing",   "social",     "related",   "newsletter", "subscribe",
     "subscription", "promo",   "advert",     "advertisement", "ads",    "sponsored",
-    "popup",      "modal",     "overlay",    "banner",    "skip",       "masthead",
+    "popup",      "modal",     "overlay",    "skip",       "masthead",
     "toolbar",    "pagination", "pager",     "signup",    "login",      "offcanvas",
     "drawer",     "recommended", "trending", "outbrain",
     "taboola",    "byline",    "tags",       "tagcloud",  "disclaimer", "copyright",
@@ -47,7 +47,7 @@ constexpr std::string_view kBylineWords[] = {
 // Words that begin or end longer class words for the same furniture.
 constexpr std::string_view kFurnitureAffixes[] = {
     "nav", "menu", "footer", "sidebar", "cookie", "breadcrumb", "newsletter", "share",
-    "social", "banner", "popup", "modal",
+    "social", "popup", "modal",
 };
 
 constexpr std::string_view kCommentWords[] = {

@@ -12,6 +12,8 @@
 #include "scan/crawl_frontier.h"
 #include "scan/discovery.h"
 #include "scan/fetch_ahead.h"
+#include "scan/indexability.h"
+#include "net/tracking_parameters.h"
 #include "net/http.h"
 #include "scan/robots_rules.h"
 #include "net/url.h"
@@ -151,10 +153,13 @@ void TakeSiteFacts(const ParsedPage& parsed, bool isStartPage, ScanResult& resul
 }
 
 void QueueLinks(const QueuedPage& page, const ParsedPage& parsed, const Text& host,
-                CrawlFrontier& frontier) {
+                bool keepTracking, CrawlFrontier& frontier) {
     const Text base = LinkBase(page.address, parsed);
     for (const Text& href : parsed.links) {
-        const Text target = ResolveLink(base, DecodeEntities(href));
+        Text target = ResolveLink(base, DecodeEntities(href));
+        if (!keepTracking) {
+            target = DropTrackingParameters(target);
+        }
         if (target.empty() || HostKey(target) != host || IsSkippedExtension(target)) {
             continue;
         }
@@ -263,9 +268,12 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             page.address = arrived;
             const ParsedPage parsed = ParseHtmlPage(fetched.body, fetched.contentType);
             PageRecord record = MakeRecord(page, fetched, parsed);
+            TakePageSignals(parsed.signals, fetched, LinkBase(page.address, parsed), result.host,
+                            record);
             TakeSiteFacts(parsed, isStartPage, result);
+            // noindex and nofollow pages are still followed: the owner sees the whole site.
             if (page.depth < options.maxDepth) {
-                QueueLinks(page, parsed, result.host, frontier);
+                QueueLinks(page, parsed, result.host, options.keepQueryTracking, frontier);
             }
             record.pageClass = ClassifyPage(record, startAddress);
             result.pages.push_back(std::move(record));
@@ -276,6 +284,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         }
     }
     fetcher.Finish();
+    MarkDuplicates(result.pages);
 
     if (result.language.empty()) {
         result.language = u"en";

@@ -46,6 +46,9 @@ struct ScanOptions {
     int connections = 4;
     // Pages that the site's robots.txt disallows for our own user-agent token are not fetched.
     bool respectRobots = true;
+    // Links keep their tracking parameters (utm_source, gclid, ...) and such variants are
+    // fetched as pages of their own.
+    bool keepQueryTracking = false;
 };
 
 struct PageRecord {
@@ -61,6 +64,14 @@ struct PageRecord {
     int httpStatus = 0;
     int depth = 0;
     PageClass pageClass = PageClass::Other;
+
+    // What the page says about being published, judged by scan/indexability.h. Kept small:
+    // directives only for the crawlers we judge, addresses only when the page gives them.
+    std::vector<Text> robotsDirectives;  // "noindex", "gptbot: noindex": agent-specific ones named
+    Text canonical;         // the page's canonical address on this site, resolved; empty if none
+    Text canonicalIgnored;  // a canonical that cannot count (another site, not http(s)), as given
+    Text duplicateOf;       // the page whose visible text this page repeats; empty when none
+    std::uint64_t textHash = 0;  // fingerprint of the visible text; 0 when the page shows none
 
     bool operator==(const PageRecord&) const = default;
 };

@@ -18,6 +18,7 @@ class SettingsTest : public ::testing::Test {
         SettingsStore::debugLogEnabled = true;
         SettingsStore::userAgent = DefaultUserAgent();
         SettingsStore::respectRobots = true;
+        SettingsStore::keepQueryTracking = false;
     }
     // Reads the file from a state that no row expects, so a value left unset shows.
     void LoadFrom(const Text& path) {
@@ -103,6 +104,21 @@ TEST_F(SettingsTest, RespectRobotsDefaultsOnAndReadsBack) {
     SettingsStore::SaveTo(IniPath());
     LoadFrom(IniPath());
     EXPECT_FALSE(SettingsStore::respectRobots);
+}
+
+TEST_F(SettingsTest, KeepQueryTrackingDefaultsOffAndReadsBack) {
+    for (const auto& [file, keep] : {std::pair<std::string, bool>{"", false},
+                                     {"[settings]\nkeepquerytracking=1\n", true},
+                                     {"[settings]\nkeepquerytracking=0\n", false}}) {
+        test::WriteFileBytes(IniPath(), file);
+        LoadFrom(IniPath());
+        EXPECT_EQ(SettingsStore::keepQueryTracking, keep) << file;
+    }
+    SettingsStore::keepQueryTracking = true;
+    SettingsStore::SaveTo(IniPath());
+    SettingsStore::keepQueryTracking = false;
+    LoadFrom(IniPath());
+    EXPECT_TRUE(SettingsStore::keepQueryTracking);
 }
 
 TEST_F(SettingsTest, SaveCreatesFileAndReadsBack) {

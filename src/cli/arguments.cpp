@@ -201,6 +201,11 @@ Text IgnoreRobots(Request& request, const Text&) {
     return Text();
 }
 
+Text KeepQueryTracking(Request& request, const Text&) {
+    request.scan.keepQueryTracking = true;
+    return Text();
+}
+
 struct OptionRule {
     const char16_t* name;
     bool takesValue;
@@ -231,6 +236,7 @@ constexpr OptionRule kOptions[] = {
     {u"--no-summarisation", false, true, ClearSummarisation},
     {u"--no-robots-rules", false, true, ClearRobotsRules},
     {u"--ignore-robots", false, false, IgnoreRobots},
+    {u"--keep-query-tracking", false, false, KeepQueryTracking},
 };
 
 const OptionRule* FindOption(const Text& name) {
@@ -456,6 +462,7 @@ constexpr const char16_t* kScanOptionsHelp =
     u"  --report FILE              write the result as a self-contained HTML report\n"
     u"  --min-score N              exit with 5 when the score is below N (0..100)\n"
     u"  --ignore-robots            also fetch pages the site's robots.txt disallows\n"
+    u"  --keep-query-tracking      keep utm_*, gclid and other tracking parameters in links\n"
     u"  --quiet                    no progress lines, the summary only\n"
     u"  --verbose                  also list every page that was not stored, with its reason\n";
 

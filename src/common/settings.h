@@ -31,6 +31,8 @@ class SettingsStore {
     static inline bool debugLogEnabled = true;
     static inline Text userAgent = DefaultUserAgent();
     static inline bool respectRobots = true;
+    // Links keep utm_source, gclid and the like, and such variants are crawled as pages.
+    static inline bool keepQueryTracking = false;
 };
 
 }  // namespace bcnk

@@ -271,3 +271,32 @@ LeftOutCounts CountLeftOut(const std::vector<PageRecord>& pages) {
 }
 
 }  // namespace bcnk
+
+namespace bcnk {
+
+Text LeftOutSummary(const std::vector<PageRecord>& pages) {
+    const LeftOutCounts counts = CountLeftOut(pages);
+    if (counts.total == 0) {
+        return Text();
+    }
+    Text text = u"Left out of the package: ";
+    text += NumberText(counts.total);
+    text += counts.total == 1 ? u" page (" : u" pages (";
+    bool first = true;
+    for (int kind = 0; kind < kExclusionKinds; ++kind) {
+        if (counts.byReason[kind] == 0) {
+            continue;
+        }
+        if (!first) {
+            text += u", ";
+        }
+        first = false;
+        text += ExclusionName(static_cast<Exclusion>(kind));
+        text += u' ';
+        text += NumberText(counts.byReason[kind]);
+    }
+    text += u')';
+    return text;
+}
+
+}  // namespace bcnk

@@ -67,3 +67,11 @@ struct LeftOutCounts {
 LeftOutCounts CountLeftOut(const std::vector<PageRecord>& pages);
 
 }  // namespace bcnk
+
+namespace bcnk {
+
+// "Left out of the package: 4 pages (noindex 1, canonical elsewhere 1, duplicate 1, marked
+// against AI 1)", reasons with no page omitted; empty when every page is listed.
+Text LeftOutSummary(const std::vector<PageRecord>& pages);
+
+}  // namespace bcnk

@@ -225,6 +225,8 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     robots.ReadFor(result.baseUrl);
 
     // Requests overlap only when the user asked for no pause between them.
+    // Fingerprints of the stored pages' text, kept beside them only until copies are marked.
+    std::vector<std::uint64_t> textHashes;
     FetchAhead fetcher(options.delayMs > 0 ? 1 : options.connections, options.userAgent,
                        cancelFlag);
     while (!frontier.Empty()) {
@@ -277,6 +279,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             }
             record.pageClass = ClassifyPage(record, startAddress);
             result.pages.push_back(std::move(record));
+            textHashes.push_back(parsed.signals.textHash);
             DebugLog::Write(PageLine(PageCount(result), result.pages.back()));
         }
         if (!frontier.Empty() && options.delayMs > 0) {
@@ -284,7 +287,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         }
     }
     fetcher.Finish();
-    MarkDuplicates(result.pages);
+    MarkDuplicates(result.pages, textHashes);
 
     if (result.language.empty()) {
         result.language = u"en";

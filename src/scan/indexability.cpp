@@ -212,20 +212,20 @@ void TakePageSignals(const PageSignals& signals, const FetchResult& fetched,
         TakeCanonical(CanonicalFromLinkHeaders(fetched.HeaderValues(u"link")), record.url, host,
                       record);
     }
-    record.textHash = signals.textHash;
 }
 
-void MarkDuplicates(std::vector<PageRecord>& pages) {
+void MarkDuplicates(std::vector<PageRecord>& pages, const std::vector<std::uint64_t>& textHashes) {
     std::unordered_map<std::uint64_t, std::vector<size_t>> groups;
     std::vector<std::uint64_t> order;
     for (size_t at = 0; at < pages.size(); ++at) {
         pages[at].duplicateOf.clear();
-        if (pages[at].textHash == 0) {
+        const std::uint64_t hash = at < textHashes.size() ? textHashes[at] : 0;
+        if (hash == 0) {
             continue;
         }
-        std::vector<size_t>& members = groups[pages[at].textHash];
+        std::vector<size_t>& members = groups[hash];
         if (members.empty()) {
-            order.push_back(pages[at].textHash);
+            order.push_back(hash);
         }
         members.push_back(at);
     }

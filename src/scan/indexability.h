@@ -50,7 +50,8 @@ void TakePageSignals(const PageSignals& signals, const FetchResult& fetched,
 
 // Sets duplicateOf on every page whose visible text repeats another's: all members of a
 // group point at the one the others name as canonical, else at the first in crawl order.
-void MarkDuplicates(std::vector<PageRecord>& pages);
+// textHashes holds PageSignals::textHash of each page, in the same order.
+void MarkDuplicates(std::vector<PageRecord>& pages, const std::vector<std::uint64_t>& textHashes);
 
 // True when two addresses name one page: same host and DuplicateKey but for the scheme.
 bool SamePage(const Text& a, const Text& b);

@@ -71,7 +71,6 @@ struct PageRecord {
     Text canonical;         // the page's canonical address on this site, resolved; empty if none
     Text canonicalIgnored;  // a canonical that cannot count (another site, not http(s)), as given
     Text duplicateOf;       // the page whose visible text this page repeats; empty when none
-    std::uint64_t textHash = 0;  // fingerprint of the visible text; 0 when the page shows none
 
     bool operator==(const PageRecord&) const = default;
 };

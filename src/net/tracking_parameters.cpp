@@ -31,11 +31,12 @@ bool IsTrackingParameter(const Text& name) {
 }
 
 Text DropTrackingParameters(const Text& address) {
-    const size_t mark = address.find(u'?');
+    // A "?" behind the "#" belongs to the fragment.
+    const size_t hash = address.find(u'#');
+    const size_t mark = address.substr(0, hash).find(u'?');
     if (mark == Text::npos) {
         return address;
     }
-    const size_t hash = address.find(u'#', mark);
     const Text query = address.substr(mark + 1, hash == Text::npos ? Text::npos : hash - mark - 1);
     Text kept;
     bool dropped = false;

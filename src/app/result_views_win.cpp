@@ -115,6 +115,7 @@ void AnswerDisplayInfo(NMLVDISPINFOW& info) {
         case PageColumn::Class:
         case PageColumn::Words:
         case PageColumn::Schema:
+        case PageColumn::Indexable:
             App().cellBuffer = PageCellText(page, item.iSubItem);
             text = &App().cellBuffer;
             break;
@@ -153,7 +154,8 @@ void InitListColumns(HWND statusList, HWND pageList) {
     if (pageList != nullptr) {
         AddColumns(
             pageList,
-            {{L"URL", 330}, {L"Title", 220}, {L"Class", 90}, {L"Words", 70}, {L"Schema", 180}});
+            {{L"URL", 330}, {L"Title", 220}, {L"Class", 90}, {L"Words", 70}, {L"Schema", 180},
+             {L"Indexable", 170}});
     }
 }
 

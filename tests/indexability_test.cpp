@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "net/url.h"
+#include "analysis/html_parser.h"
 #include "package/package.h"
 #include "scan/indexability.h"
 #include "support/crawl_session.h"
@@ -164,6 +165,32 @@ TEST(Indexability, KeptTrackingVariantsAreCrawledAndMarkedAsCopies) {
         }
     }
     EXPECT_EQ(tracked, 2);
+}
+
+}  // namespace
+}  // namespace bcnk
+
+namespace bcnk {
+namespace {
+
+// What a hostile page can make the record keep stays small whatever the page holds.
+TEST(Indexability, WhatAPageCanMakeTheRecordKeepIsBounded) {
+    std::string html = "<head><link rel=\"canonical\" href=\"/" + std::string(100000, 'a') +
+                       "\"><meta name=\"robots\" content=\"" + std::string(100000, 'x') + "\">";
+    for (int i = 0; i < 60; ++i) {
+        html += "<meta name=\"googlebot\" content=\"max-snippet:" + std::to_string(i) + "\">";
+    }
+    FetchResult fetched;
+    fetched.status = 200;
+    PageRecord record;
+    record.url = u"https://shop.example/p";
+    TakePageSignals(ParseHtmlPage(html).signals, fetched, record.url, u"shop.example", record);
+    EXPECT_LE(record.robotsDirectives.size(), 24u);
+    for (const Text& directive : record.robotsDirectives) {
+        EXPECT_LE(directive.size(), 120u);
+    }
+    EXPECT_TRUE(record.canonical.empty());
+    EXPECT_LE(record.canonicalIgnored.size(), 80u);
 }
 
 }  // namespace

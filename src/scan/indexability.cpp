@@ -34,12 +34,16 @@ bool IsNoindex(const Text& directive) {
     return directive == u"noindex" || directive == u"none";
 }
 
-// Bounds what one page can add to its record: a page can repeat a meta many times over.
+// Bounds what one page can add to its record: a page can repeat a meta many times over, or
+// write one of any length. No real directive or address comes near these.
 constexpr size_t kMaxKeptDirectives = 24;
+constexpr size_t kMaxDirectiveLength = 96;
+constexpr size_t kMaxCanonicalLength = 2048;
 
 void KeepDirectives(const std::vector<AgentDirective>& parsed, std::vector<Text>& kept) {
     for (const AgentDirective& item : parsed) {
-        if (!IsJudgedAgent(item.agent) || kept.size() >= kMaxKeptDirectives) {
+        if (!IsJudgedAgent(item.agent) || kept.size() >= kMaxKeptDirectives ||
+            item.directive.size() > kMaxDirectiveLength) {
             continue;
         }
         Text text = item.agent.empty() ? item.directive : item.agent + u": " + item.directive;
@@ -81,6 +85,12 @@ bool HasOtherScheme(const Text& reference) {
 // The canonical as the record keeps it: resolved, and usable only on this site over http(s).
 void TakeCanonical(const Text& written, const Text& base, const Text& host, PageRecord& record) {
     if (written.empty()) {
+        return;
+    }
+    if (written.size() > kMaxCanonicalLength) {
+        record.canonicalIgnored = u"(a canonical address longer than " +
+                                  NumberText(static_cast<long long>(kMaxCanonicalLength)) +
+                                  u" characters)";
         return;
     }
     const Text decoded = DecodeEntities(written);

@@ -195,3 +195,45 @@ TEST(Indexability, WhatAPageCanMakeTheRecordKeepIsBounded) {
 
 }  // namespace
 }  // namespace bcnk
+
+namespace bcnk {
+namespace {
+
+TEST(Indexability, APackageWithEveryPageLeftOutSaysSo) {
+    ScanResult scan;
+    scan.host = u"shop.example";
+    scan.baseUrl = kBase;
+    scan.pages = {Record(u"/", {u"noindex"}), Record(u"/copy", {}, {}, u"/")};
+    PackageForm form;
+    form.name = u"Shop";
+    std::map<Text, Text> files;
+    for (PackageFile& file : BuildPackageFiles(scan, form)) {
+        files[file.fileName] = std::move(file.content);
+    }
+    for (const Text name : {u"sitemap.xml", u"ai-sitemap.xml"}) {
+        EXPECT_EQ(files[name].find(u"<url>"), Text::npos) << test::Narrow(name);
+        EXPECT_NE(files[name].find(u"Every page the scan found is left out"), Text::npos);
+    }
+    for (const Text name : {u"llms.txt", u"llms-lite.txt", u"ai-discovery.md"}) {
+        EXPECT_NE(files[name].find(u"[REVIEW] Every page the scan found is left out"), Text::npos)
+            << test::Narrow(name);
+    }
+    EXPECT_NE(files[u"README.txt"].find(u"EVERY PAGE the scan found is left out"), Text::npos);
+    EXPECT_NE(files[u"README.txt"].find(u"/copy  (duplicate of https://shop.example/)"),
+              Text::npos);
+}
+
+TEST(Indexability, ReadmeNamesAtMostTwoHundredPagesThenCounts) {
+    ScanResult scan;
+    for (int i = 0; i < 230; ++i) {
+        scan.pages.push_back(Record(u"/p" + NumberText(i), {u"noindex"}));
+    }
+    const std::vector<PackageFile> files = BuildPackageFiles(scan, PackageForm());
+    const Text& readme = files.front().content;
+    EXPECT_NE(readme.find(u"/p199  (noindex)"), Text::npos);
+    EXPECT_EQ(readme.find(u"/p200  (noindex)"), Text::npos);
+    EXPECT_NE(readme.find(u"  ... and 30 more.\n"), Text::npos);
+}
+
+}  // namespace
+}  // namespace bcnk

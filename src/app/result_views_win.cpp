@@ -154,8 +154,9 @@ void InitListColumns(HWND statusList, HWND pageList) {
     if (pageList != nullptr) {
         AddColumns(
             pageList,
-            {{L"URL", 330}, {L"Title", 220}, {L"Class", 90}, {L"Words", 70}, {L"Schema", 180},
-             {L"Indexable", 170}});
+            // Narrow enough that all six fit the list at the window's first size.
+            {{L"URL", 260}, {L"Title", 190}, {L"Class", 70}, {L"Words", 60}, {L"Schema", 120},
+             {L"Indexable", 130}});
     }
 }
 

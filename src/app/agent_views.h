@@ -9,7 +9,7 @@ namespace bcnk {
 // List columns after the ones result_views.h names: the server's answer sits beside the
 // robots.txt access, the JavaScript verdict after the page list's own columns.
 constexpr int kCrawlerAnswerColumn = 4;
-constexpr int kPageScriptColumn = 5;
+constexpr int kPageScriptColumn = 6;
 
 // "refused (HTTP 403): robots.txt allows it, the server refuses it", "same as a browser",
 // or "not checked" when the check did not run.

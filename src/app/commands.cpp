@@ -63,6 +63,7 @@ void CommandLogic::StartScan(const ScanFormValues& form) {
     options->respectRobots = SettingsStore::respectRobots;
     options->agentCheck = SettingsStore::agentCheck;
     options->renderPages = SettingsStore::renderPages;
+    options->keepQueryTracking = SettingsStore::keepQueryTracking;
     if (options->startUrl.empty()) {
         ops_.ShowMessage(kEnterAddressMessage, BoxIcon::Information);
         return;

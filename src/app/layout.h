@@ -61,6 +61,7 @@ struct SettingsLayout {
     Rect userAgentLabel;
     Rect userAgent;
     Rect robotsCheck;
+    Rect trackingCheck;
     Rect ok;
     Rect cancel;
     // What AI crawlers actually get.

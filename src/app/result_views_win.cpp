@@ -117,6 +117,7 @@ void AnswerDisplayInfo(NMLVDISPINFOW& info) {
         case PageColumn::Class:
         case PageColumn::Words:
         case PageColumn::Schema:
+        case PageColumn::Indexable:
             App().cellBuffer = PageCellText(page, item.iSubItem);
             text = &App().cellBuffer;
             break;
@@ -160,10 +161,11 @@ void InitListColumns(HWND statusList, HWND pageList) {
     if (pageList != nullptr) {
         AddColumns(
             pageList,
-            {{L"URL", 330}, {L"Title", 220}, {L"Class", 90}, {L"Words", 70}, {L"Schema", 180},
-             {L"JavaScript", 180}});
+            // Narrow enough that the first five fit the list at the window's first size.
+            {{L"URL", 260}, {L"Title", 190}, {L"Class", 70}, {L"Words", 60}, {L"Schema", 120},
+             {L"Indexable", 130}, {L"JavaScript", 150}});
         // Shown beside the word count it qualifies; its index stays after the others.
-        int order[] = {0, 1, 2, 3, kPageScriptColumn, 4};
+        int order[] = {0, 1, 2, 3, kPageScriptColumn, 4, 5};
         SendMessageW(pageList, LVM_SETCOLUMNORDERARRAY, std::size(order),
                      reinterpret_cast<LPARAM>(order));
     }

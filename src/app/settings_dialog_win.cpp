@@ -59,6 +59,8 @@ void CreateControls(HWND dialog) {
                               WS_TABSTOP | ES_NUMBER, WS_EX_CLIENTEDGE, kIdRenderPagesEdit,
                               layout.renderPages);
     SendMessageW(render, EM_SETLIMITTEXT, 7, 0);
+    CheckBox(dialog, L"Keep tracking parameters in links (utm_*, gclid, ...)",
+             kIdKeepTrackingCheck, layout.trackingCheck, SettingsStore::keepQueryTracking);
     DialogChild(dialog, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, kIdSettingsOk,
                 layout.ok);
     DialogChild(dialog, L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, kIdSettingsCancel,
@@ -75,6 +77,7 @@ void AcceptSettings(HWND dialog) {
     SettingsStore::respectRobots = IsChecked(dialog, kIdRespectRobotsCheck);
     SettingsStore::agentCheck = IsChecked(dialog, kIdAgentCheck);
     SettingsStore::renderPages = RenderPagesFromField(WindowText(GetDlgItem(dialog, kIdRenderPagesEdit), 16));
+    SettingsStore::keepQueryTracking = IsChecked(dialog, kIdKeepTrackingCheck);
     SettingsStore::userAgent =
         UserAgentFromField(WindowText(GetDlgItem(dialog, kIdUserAgentEdit), 1024));
     SettingsStore::Save();

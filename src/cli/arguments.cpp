@@ -228,6 +228,11 @@ Text ApplyBrowser(Request& request, const Text& value) {
     return Text();
 }
 
+Text KeepQueryTracking(Request& request, const Text&) {
+    request.scan.keepQueryTracking = true;
+    return Text();
+}
+
 struct OptionRule {
     const char16_t* name;
     bool takesValue;
@@ -261,6 +266,7 @@ constexpr OptionRule kOptions[] = {
     {u"--no-agent-check", false, false, NoAgentCheck},
     {u"--render", true, false, ApplyRender},
     {u"--browser", true, false, ApplyBrowser},
+    {u"--keep-query-tracking", false, false, KeepQueryTracking},
 };
 
 const OptionRule* FindOption(const Text& name) {
@@ -493,6 +499,7 @@ constexpr const char16_t* kScanOptionsHelp =
     u"                             show (default 25: the start page and 24 more)\n"
     u"  --browser PATH             the Chromium-based browser to render with (default: the\n"
     u"                             installed Chromium, Chrome or Edge)\n"
+    u"  --keep-query-tracking      keep utm_*, gclid and other tracking parameters in links\n"
     u"  --quiet                    no progress lines, the summary only\n"
     u"  --verbose                  also list every page that was not stored, with its reason\n";
 

@@ -4,6 +4,7 @@
 #include "common/maker_info.h"
 #include "scan/agent_check.h"
 #include "scan/render_check.h"
+#include "scan/indexability.h"
 #include "scan/result_figures.h"
 
 namespace bcnk::cli {
@@ -116,6 +117,29 @@ class JsonWriter {
     bool afterKey_ = false;
 };
 
+void TextOrNull(JsonWriter& json, const char* key, const Text& value) {
+    json.Key(key);
+    if (value.empty()) {
+        json.Null();
+    } else {
+        json.String(value);
+    }
+}
+
+// Whether the package may list the page, and what the page said that decided it.
+void WritePublication(JsonWriter& json, const PageRecord& page) {
+    json.Field("indexable", MayList(page, ListAudience::Search));
+    std::vector<Text> exclusions;
+    for (const Exclusion reason : PageExclusions(page)) {
+        exclusions.push_back(ExclusionName(reason));
+    }
+    json.Field("exclusions", exclusions);
+    json.Field("robotsDirectives", page.robotsDirectives);
+    TextOrNull(json, "canonical", page.canonical);
+    TextOrNull(json, "canonicalIgnored", page.canonicalIgnored);
+    TextOrNull(json, "duplicateOf", page.duplicateOf);
+}
+
 void WritePage(JsonWriter& json, const PageRecord& page) {
     json.BeginObject();
     json.Field("url", page.url);
@@ -131,6 +155,7 @@ void WritePage(JsonWriter& json, const PageRecord& page) {
     json.Field("depth", page.depth);
     json.Field("pageClass", PageClassName(page.pageClass));
     json.Field("summaryClass", PageClassSummaryLabel(page.pageClass));
+    WritePublication(json, page);
     json.EndObject();
 }
 

@@ -16,6 +16,7 @@ constexpr const char16_t* kAgentCheckKey = u"agentcheck";
 constexpr const char16_t* kRenderPagesKey = u"renderpages";
 constexpr int kDefaultRenderSetting = 25;
 constexpr int kMaxRenderSetting = 1000000;
+constexpr const char16_t* kKeepQueryTrackingKey = u"keepquerytracking";
 
 }  // namespace
 
@@ -55,6 +56,7 @@ void SettingsStore::LoadFrom(const Text& path) {
     agentCheck = ReadIniInteger(path, kSection, kAgentCheckKey, 1) != 0;
     const int render = ReadIniInteger(path, kSection, kRenderPagesKey, kDefaultRenderSetting);
     renderPages = render < 0 || render > kMaxRenderSetting ? kDefaultRenderSetting : render;
+    keepQueryTracking = ReadIniInteger(path, kSection, kKeepQueryTrackingKey, 0) != 0;
 }
 
 void SettingsStore::SaveTo(const Text& path) {
@@ -64,6 +66,7 @@ void SettingsStore::SaveTo(const Text& path) {
     WriteIniText(path, kSection, kRespectRobotsKey, respectRobots ? u"1" : u"0");
     WriteIniText(path, kSection, kAgentCheckKey, agentCheck ? u"1" : u"0");
     WriteIniText(path, kSection, kRenderPagesKey, NumberText(renderPages));
+    WriteIniText(path, kSection, kKeepQueryTrackingKey, keepQueryTracking ? u"1" : u"0");
 }
 
 }  // namespace bcnk

@@ -35,6 +35,8 @@ class SettingsStore {
     // What AI crawlers actually get, checked after each scan.
     static inline bool agentCheck = true;  // ask the server as each AI crawler
     static inline int renderPages = 25;    // pages rendered with a browser; 0 turns it off
+    // Links keep utm_source, gclid and the like, and such variants are crawled as pages.
+    static inline bool keepQueryTracking = false;
 };
 
 }  // namespace bcnk

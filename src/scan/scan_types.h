@@ -56,6 +56,9 @@ struct ScanOptions {
     // Pages rendered in a headless browser: 0 for none, kRenderAllPages for every page.
     int renderPages = 0;
     Text browserPath;  // empty: look for an installed Chromium-based browser
+    // Links keep their tracking parameters (utm_source, gclid, ...) and such variants are
+    // fetched as pages of their own.
+    bool keepQueryTracking = false;
 };
 
 struct PageRecord {
@@ -71,6 +74,13 @@ struct PageRecord {
     int httpStatus = 0;
     int depth = 0;
     PageClass pageClass = PageClass::Other;
+
+    // What the page says about being published, judged by scan/indexability.h. Kept small:
+    // directives only for the crawlers we judge, addresses only when the page gives them.
+    std::vector<Text> robotsDirectives;  // "noindex", "gptbot: noindex": agent-specific ones named
+    Text canonical;         // the page's canonical address on this site, resolved; empty if none
+    Text canonicalIgnored;  // a canonical that cannot count (another site, not http(s)), as given
+    Text duplicateOf;       // the page whose visible text this page repeats; empty when none
 
     bool operator==(const PageRecord&) const = default;
 };

@@ -220,6 +220,7 @@ class Suite:
         self.case("scan writes the JSON file", self.scan_json_file)
         self.case("JSON on standard output alone", self.json_stdout)
         self.case("generate writes the package", self.generate_package)
+        self.case("pages left out of the package", self.left_out)
         self.case("min-score fails below the threshold", self.min_score)
         self.case("no page crawled", self.no_pages)
         self.case("package not written", self.package_not_written)
@@ -260,6 +261,28 @@ class Suite:
         scan = json.loads(result[1])
         expect(scan["skippedPages"] and scan["skippedPages"][0]["url"].startswith(address[:20]),
                scan["skippedPages"])
+        self.keep_json(result[1])
+
+    def left_out(self):
+        port = os.environ.get("BCNK_FIXTURE_SITE_OWNED_PORT")
+        expect(port, "needs the fixture server (run through tools/test)")
+        address = f"http://127.0.0.1:{port}/"
+        arguments = ["scan", address, "--delay", "0", "--json", "-", "--verbose"]
+        result = self.program.run(arguments)
+        expect_code(result, 0, arguments)
+        expect("Left out of the package: 14 pages (noindex 5, canonical elsewhere 5, "
+               "duplicate 1, marked against AI 3)\n" in result[2], result[2][:3000])
+        expect(f"{address}a/copy.html  - duplicate of /a/one.html" in result[2], result[2][:3000])
+        pages = {page["url"][len(address) - 1:]: page for page in json.loads(result[1])["pages"]}
+        copy, header = pages["/a/copy.html"], pages["/b/header-noindex.html"]
+        expect((copy["indexable"], copy["exclusions"], copy["duplicateOf"])
+               == (False, ["duplicate"], address + "a/one.html"), copy)
+        expect(header["robotsDirectives"] == ["noarchive", "noindex", "nofollow"], header)
+        expect(pages["/c/gptbot.html"]["exclusions"] == ["marked against AI"]
+               and pages["/c/gptbot.html"]["indexable"], pages["/c/gptbot.html"])
+        expect(pages["/d/canonical-cross-site.html"]["canonicalIgnored"]
+               == "https://elsewhere.example/a/one.html (another site)", pages)
+        expect(not any("utm_" in url or "gclid" in url for url in pages), list(pages))
         self.keep_json(result[1])
 
     def addresses(self):

@@ -91,7 +91,7 @@ PackageOutcome WriteFilesInto(const Text& workPath, const Text& finalPath, const
     std::vector<ZipEntry> entries;
     entries.reserve(files.size());
     for (const PackageFile& file : files) {
-        std::string bytes = WideToUtf8(file.content);
+        std::string bytes = file.Bytes();
         const Text path = JoinPath(workPath, file.fileName);
         if (!WriteWholeFile(path, bytes)) {
             return Failure(u"Failed writing " + file.fileName + u" (" + path + u": " +
@@ -154,7 +154,7 @@ std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const Package
         {u"upload-map.txt", MakeUploadMap(scan, RobotsRulesDifferFromChoices(scan, form))},
         {u"ai-discovery.json", MakeAiDiscoveryJson(scan, form)},
         {u"ai-discovery.md", MakeAiDiscoveryMd(scan, form)},
-        {u"robots.txt.NEW", MakeRobotsTxt(scan, form)},
+        {u"robots.txt.NEW", MakeRobotsTxtBytes(scan, form)},
         {u"sitemap.xml", MakeSitemap(scan, false)},
         {u"ai-sitemap.xml", MakeSitemap(scan, true)},
         {u"llms-lite.txt", MakeLlmsLite(scan, form)},

@@ -139,6 +139,9 @@ struct ScanResult {
     Text robotsTxt;
     int robotsStatus = 0;
     bool robotsFound = false;
+    // robots.txt as served, byte for byte, whenever robotsTxt is stored: robotsTxt is its
+    // UTF-8 reading for display, and the owner's file may be in any encoding.
+    std::string robotsBytes;
 
     bool operator==(const ScanResult&) const = default;
 };

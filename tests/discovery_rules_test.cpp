@@ -107,6 +107,12 @@ TEST(JudgeRobotsTxt, OutcomeAndKeptFile) {
          CheckState::Ok, u"AI rules present", true},
         {"versioned token", Answer(200, "User-agent: ccbot/2.0\nDisallow: /x\n"), CheckState::Ok,
          u"AI rules present", true},
+        {"token with a comment", Answer(200, "User-agent: CCBot+(+https://x)\nDisallow: /\n"),
+         CheckState::Ok, u"AI rules present", true},
+        {"ai group without a rule", Answer(200, "User-agent: *\nDisallow: /\n\nUser-agent: GPTBot\n"),
+         CheckState::Ok, u"AI rules present", true},
+        {"colon-less lines", Answer(200, "User-agent *\nDisallow /\n"), CheckState::Blocking,
+         u"Blocking AI crawlers", true},
         {"blanket block", Answer(200, blockAll), CheckState::Blocking, u"Blocking AI crawlers",
          true},
         {"blanket block and ai group", Answer(200, blockAll + "User-agent: CCBot\nAllow: /\n"),
@@ -144,6 +150,11 @@ TEST(JudgeRobotsTxt, KeepsTheFileExactlyAsServed) {
     const std::string body = "\xEF\xBB\xBFUser-agent: *  \r\nAllow: /caf\xC3\xA9\r\n\r\n";
     JudgeRobotsTxt(Answer(200, body, u"text/plain"), result);
     EXPECT_EQ(result.robotsTxt, u"\uFEFFUser-agent: *  \r\nAllow: /caf\u00E9\r\n\r\n");
+    EXPECT_EQ(result.robotsBytes, body);
+    // Not UTF-8: the text is for display only, the bytes are the file.
+    const std::string latin1 = "User-agent: *\nDisallow: /caf\xE9\n";
+    JudgeRobotsTxt(Answer(200, latin1, u"text/plain"), result);
+    EXPECT_EQ(result.robotsBytes, latin1);
 }
 
 TEST(JudgeRobotsTxt, BlockingOnlyWhenEveryoneIsKeptFromTheRoot) {

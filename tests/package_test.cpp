@@ -189,7 +189,7 @@ TEST(BuildPackageFiles, AnOwnerWhoUploadsEveryFileReachesTheFullScore) {
         for (const PackageFile& file : files) {
             if (file.fileName == fileName) {
                 fetched.status = 200;
-                fetched.body = WideToUtf8(file.content);
+                fetched.body = file.Bytes();
                 fetched.contentType = contentType;
             }
         }

@@ -5,11 +5,13 @@
 // then judges both files for every table crawler and a few crawlers outside the table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "package/package.h"
 #include "package/robots.h"
 #include "scan/ai_crawlers.h"
 #include "scan/discovery_rules.h"
@@ -98,15 +100,13 @@ std::vector<Shape> Shapes() {
     };
 }
 
-// The merged file less a section placed inside the owner's text.
-std::string WithoutAddedSection(std::string merged) {
-    const std::size_t start = merged.find("# ===== Added by");
-    const std::string endMark = "# ===== End of the added lines =====\n\n";
-    const std::size_t end = merged.find(endMark, start);
-    if (start != std::string::npos && end != std::string::npos) {
-        merged.erase(start, end + endMark.size() - start);
-    }
-    return merged;
+// The owner's bytes, unchanged, with at most one run of added bytes in between.
+bool KeepsOwnerBytes(const std::string& owner, const std::string& merged) {
+    const auto prefix = std::mismatch(owner.begin(), owner.end(), merged.begin(), merged.end());
+    const auto suffix =
+        std::mismatch(owner.rbegin(), owner.rend(), merged.rbegin(), merged.rend());
+    return static_cast<std::size_t>((prefix.first - owner.begin()) +
+                                    (suffix.first - owner.rbegin())) >= owner.size();
 }
 
 // The paths an owner's rules speak about: each pattern with its wildcards filled in, and one
@@ -149,7 +149,7 @@ Breaches Check(const Shape& shape, const std::string& merged, const PackageForm&
     const RobotsTxt before = ParseRobotsTxt(shape.owner);
     const RobotsTxt after = ParseRobotsTxt(merged);
     Breaches found;
-    found.ownerBytesKept = WithoutAddedSection(merged).find(shape.owner) != std::string::npos;
+    found.ownerBytesKept = KeepsOwnerBytes(shape.owner, merged);
     const std::set<std::string> paths = PathsOf(before, shape);
     std::vector<std::string> outsiders = {"*", "googlebot", "bingbot"};
     outsiders.insert(outsiders.end(), shape.outsiders.begin(), shape.outsiders.end());
@@ -210,6 +210,44 @@ TEST(RobotsTxtMergeShapes, NothingTheOwnerClosedOpensAndOtherCrawlersReadTheSame
         EXPECT_EQ(total.refusedButOpen, 0) << shape.name;
         EXPECT_EQ(total.unreviewed, 0) << shape.name;
         EXPECT_TRUE(total.ownerBytesKept) << shape.name;
+    }
+}
+
+// Where the section goes when it cannot follow the file: after lines that belong to no group,
+// before the owner's first group, in the owner's line ends, with a byte-order mark kept first.
+TEST(RobotsTxtMergeShapes, SectionBeforeTheOwnersGroups) {
+    struct Row {
+        std::string owner;
+        std::string head;  // the owner's bytes before the section
+    };
+    const std::vector<Row> rows = {
+        {"# Our rules\r\nDisallow: /nobody\r\n\r\nUser-agent: *\r\nDisallow: /cart\r\n\r\n"
+         "User-agent: Googlebot\r\n",
+         "# Our rules\r\nDisallow: /nobody\r\n\r\n"},
+        {"\xEF\xBB\xBFUser-agent: *\nDisallow: /x\n\nUser-agent: CCBot\n", "\xEF\xBB\xBF"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.owner);
+        const std::string merged = MakeRobotsTxtBytes(ScanOf(row.owner), FormOf(0), kDate);
+        ASSERT_TRUE(merged.starts_with(row.head + "# ===== Added by")) << merged;
+        EXPECT_TRUE(merged.ends_with(row.owner.substr(row.head.size()))) << merged;
+        const bool crLf = row.owner.find("\r\n") != std::string::npos;
+        for (std::size_t at = merged.find('\n'); at != std::string::npos;
+             at = merged.find('\n', at + 1)) {
+            EXPECT_EQ(at > 0 && merged[at - 1] == '\r', crLf) << at;
+        }
+    }
+}
+
+TEST(RobotsTxtMergeShapes, PackageWritesTheOwnersBytes) {
+    const std::string owner = "User-agent: *\nDisallow: /caf\xE9\n";
+    ScanResult scan = ScanOf(owner);
+    scan.host = u"example.com";
+    for (const PackageFile& file : BuildPackageFiles(scan, FormOf(1))) {
+        if (file.fileName == u"robots.txt.NEW") {
+            EXPECT_TRUE(file.Bytes().starts_with(owner));
+            EXPECT_TRUE(file.content.starts_with(u"User-agent: *\nDisallow: /caf\uFFFD\n"));
+        }
     }
 }
 

@@ -31,7 +31,8 @@ bool InTable(const std::string& token) {
 // (cheap to read, so the runs stay quick).
 std::string NearTheParseLimit(const std::string& tail) {
     std::string padded = "User-agent: *\nDisallow: /private\n";
-    const std::size_t target = bcnk::kRobotsParseLimit - std::min(tail.size() / 2, std::size_t{4096});
+    const std::size_t target =
+        bcnk::kRobotsParseLimit - std::min(tail.size() / 2, std::size_t{4096});
     const std::string filler = "# " + std::string(76, '-') + "\n";
     while (padded.size() + filler.size() <= target) {
         padded += filler;
@@ -50,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string otherAgent = bcnk::RobotsProductToken(input.ConsumeRandomLengthString(16));
     std::string owner = input.ConsumeRemainingBytesAsString();
-    if ((flags & 16) != 0) {
+    if ((flags & 0x70) == 0x70) {
         owner = NearTheParseLimit(owner);
     }
 
@@ -73,8 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool reviewed = bcnk::RobotsRulesDifferFromChoices(scan, form);
     // The owner's bytes come through unchanged, with at most one section put in between.
     const auto prefix = std::mismatch(owner.begin(), owner.end(), merged.begin(), merged.end());
-    const auto suffix =
-        std::mismatch(owner.rbegin(), owner.rend(), merged.rbegin(), merged.rend());
+    const auto suffix = std::mismatch(owner.rbegin(), owner.rend(), merged.rbegin(), merged.rend());
     FUZZ_CHECK(static_cast<std::size_t>((prefix.first - owner.begin()) +
                                         (suffix.first - owner.rbegin())) >= owner.size());
 

@@ -22,7 +22,6 @@ namespace {
 
 const Text kDate = u"2026-12-08";
 
-
 ScanResult ScanOf(const std::string& owner) {
     ScanResult scan;
     scan.baseUrl = u"https://example.com";
@@ -61,8 +60,8 @@ struct Shape {
 std::vector<Shape> Shapes() {
     const std::string nearLimit = "User-agent: *\nDisallow: /private\n" +
                                   Filler(kRobotsParseLimit - 600) + "Disallow: /late\n";
-    const std::string overLimit = "User-agent: *\nDisallow: /private\n" +
-                                  Filler(kRobotsParseLimit + 300 * 1024);
+    const std::string overLimit =
+        "User-agent: *\nDisallow: /private\n" + Filler(kRobotsParseLimit + 300 * 1024);
     std::string roomAtCut = "User-agent: *\nDisallow: /private\n\nUser-agent: Googlebot\n" +
                             Filler(kRobotsParseLimit - 6000);
     while (roomAtCut.size() < kRobotsParseLimit + 4000) {
@@ -83,7 +82,8 @@ std::vector<Shape> Shapes() {
         {"over 500 KiB", overLimit, {"/private"}, {}},
         {"over 500 KiB, comments where the cut falls", roomAtCut, {"/private", "/late"}, {}},
         {"rule-less last group of other crawlers",
-         "# Our rules\n\nUser-agent: *\nDisallow: /cart\n\nUser-agent: Googlebot\nUser-agent: Bingbot\n",
+         "# Our rules\n\nUser-agent: *\nDisallow: /cart\n\nUser-agent: Googlebot\nUser-agent: "
+         "Bingbot\n",
          {"/cart"},
          {}},
         {"rule-less last group of table crawlers",
@@ -103,8 +103,7 @@ std::vector<Shape> Shapes() {
 // The owner's bytes, unchanged, with at most one run of added bytes in between.
 bool KeepsOwnerBytes(const std::string& owner, const std::string& merged) {
     const auto prefix = std::mismatch(owner.begin(), owner.end(), merged.begin(), merged.end());
-    const auto suffix =
-        std::mismatch(owner.rbegin(), owner.rend(), merged.rbegin(), merged.rend());
+    const auto suffix = std::mismatch(owner.rbegin(), owner.rend(), merged.rbegin(), merged.rend());
     return static_cast<std::size_t>((prefix.first - owner.begin()) +
                                     (suffix.first - owner.rbegin())) >= owner.size();
 }
@@ -135,10 +134,10 @@ std::set<std::string> PathsOf(const RobotsTxt& file, const Shape& shape) {
 }
 
 struct Breaches {
-    int widened = 0;          // the owner's file disallows, robots.txt.NEW allows
+    int widened = 0;           // the owner's file disallows, robots.txt.NEW allows
     int outsidersChanged = 0;  // a crawler outside the table reads another verdict
-    int refusedButOpen = 0;   // a crawler the owner never named, refused by the form, may read "/"
-    int unreviewed = 0;       // the owner's group says otherwise than the form, and no note says so
+    int refusedButOpen = 0;    // a crawler the owner never named, refused by the form, may read "/"
+    int unreviewed = 0;  // the owner's group says otherwise than the form, and no note says so
     bool ownerBytesKept = true;
 };
 
@@ -193,7 +192,8 @@ TEST(RobotsTxtMergeShapes, NothingTheOwnerClosedOpensAndOtherCrawlersReadTheSame
             const ScanResult scan = ScanOf(shape.owner);
             const bool review = RobotsRulesDifferFromChoices(scan, form);
             reviewed += review;
-            const Breaches found = Check(shape, MakeRobotsTxtBytes(scan, form, kDate), form, review);
+            const Breaches found =
+                Check(shape, MakeRobotsTxtBytes(scan, form, kDate), form, review);
             total.widened += found.widened;
             total.outsidersChanged += found.outsidersChanged;
             total.refusedButOpen += found.refusedButOpen;
@@ -203,8 +203,8 @@ TEST(RobotsTxtMergeShapes, NothingTheOwnerClosedOpensAndOtherCrawlersReadTheSame
         std::cout << shape.name << ": widened " << total.widened << ", outsiders changed "
                   << total.outsidersChanged << ", refused but open " << total.refusedButOpen
                   << ", unreviewed " << total.unreviewed << ", owner's bytes kept "
-                  << (total.ownerBytesKept ? "yes" : "no") << ", flagged for review in "
-                  << reviewed << " of 8\n";
+                  << (total.ownerBytesKept ? "yes" : "no") << ", flagged for review in " << reviewed
+                  << " of 8\n";
         EXPECT_EQ(total.widened, 0) << shape.name;
         EXPECT_EQ(total.outsidersChanged, 0) << shape.name;
         EXPECT_EQ(total.refusedButOpen, 0) << shape.name;

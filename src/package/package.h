@@ -30,8 +30,8 @@ struct PackageFile {
     PackageFile(Text name, std::string bytes)
         : fileName(std::move(name)), content(Utf8ToWide(bytes)), exactBytes(std::move(bytes)) {}
 
-    Text fileName;  // bare file name, no folder
-    Text content;   // whole file; written as UTF-8 without a byte-order mark
+    Text fileName;           // bare file name, no folder
+    Text content;            // whole file; written as UTF-8 without a byte-order mark
     std::string exactBytes;  // when not empty, written instead of content
 
     // What goes into the file and the archive.

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "net/url.h"
 #include "scan/ai_crawlers.h"
 #include "scan/robots_rules.h"
-#include "net/url.h"
 
 namespace bcnk {
 namespace {
@@ -164,8 +164,8 @@ std::string AddedCrawlerGroups(const CrawlerPlan& plan, const RobotsRuleSet& eve
     if (sharingEveryonesRules.empty()) {
         return out;
     }
-    out += "# These crawlers follow the same rules as every other crawler (User-agent: *)." +
-           lineEnd;
+    out +=
+        "# These crawlers follow the same rules as every other crawler (User-agent: *)." + lineEnd;
     for (const Text& token : sharingEveryonesRules) {
         out += "User-agent: " + Ascii(token) + lineEnd;
     }
@@ -183,13 +183,13 @@ std::string OwnerBytes(const ScanResult& scan) {
 // Where the added section goes when it cannot follow the owner's file: crawlers read only
 // the first kRobotsParseLimit bytes, and user-agent lines after a group with no rule would
 // join that group. Before the owner's first group, then, after any lines that belong to no
-// group (which must not join ours); or at the very start when no group is in reach.
-std::size_t InsertionPoint(const RobotsTxt& file, const std::string& owner,
-                           std::size_t sectionSize) {
+// group (rules there bind nobody, and would bind our last group if they followed it). npos
+// when no group starts early enough.
+std::size_t InsertionPoint(const RobotsTxt& file, std::size_t sectionSize) {
     if (!file.groups.empty() && file.groups.front().start + sectionSize <= kRobotsParseLimit) {
         return file.groups.front().start;
     }
-    return owner.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    return std::string::npos;
 }
 
 // Lines inserted near the top push as many bytes of the owner's file past the point where
@@ -202,9 +202,9 @@ bool PushedOutLinesAreInert(const std::string& owner, std::size_t sectionSize) {
     const std::size_t from = sectionSize >= kRobotsParseLimit ? 0 : kRobotsParseLimit - sectionSize;
     const std::size_t lineStart = owner.find_last_of("\r\n", from);
     const std::size_t begin = lineStart == std::string::npos ? 0 : lineStart + 1;
-    const std::string probe = "User-agent: a\n" +
-                              owner.substr(begin, std::min(owner.size(), kRobotsParseLimit) - begin) +
-                              "\nUser-agent: b\n";
+    const std::string probe =
+        "User-agent: a\n" + owner.substr(begin, std::min(owner.size(), kRobotsParseLimit) - begin) +
+        "\nUser-agent: b\n";
     const RobotsTxt read = ParseRobotsTxt(std::string_view(probe));
     return read.groups.size() == 1 && read.groups[0].agents.size() == 2 && read.endsInOpenGroup;
 }
@@ -246,14 +246,13 @@ Merge MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Tex
         }
     }
 
-    std::string out = owner;
-    if (!out.empty() && out.back() != '\n' && out.back() != '\r') {
-        out += lineEnd;
-    }
+    // What follows the owner's text starts on a line of its own.
+    const std::string terminated =
+        owner.empty() || owner.back() == '\n' || owner.back() == '\r' ? owner : owner + lineEnd;
     const std::string stamp = Ascii(date);
     if (plan.missing.empty() && missingSitemaps.empty()) {
         // Comments only: they change nothing wherever they fall.
-        out += lineEnd;
+        std::string out = terminated + lineEnd;
         out += "# Talvenn's Beaconsmith (" + stamp +
                "): all AI-crawler rules and sitemap references already present - no changes." +
                lineEnd;
@@ -276,9 +275,10 @@ Merge MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Tex
         "# Everything above is your existing robots.txt, preserved unchanged." + lineEnd +
         "# Review the lines below, then replace your live robots.txt with this file." + lineEnd +
         warning + lineEnd + DifferingNote(plan, lineEnd) + added;
-    const bool joinsOpenGroup = !plan.missing.empty() && file.endsInOpenGroup;
-    if (!joinsOpenGroup && out.size() + appended.size() <= kRobotsParseLimit) {
-        return Merge{out + appended, !plan.differing.empty()};
+    // Sitemap lines belong to no group, so they may follow anything.
+    if (groups.empty() ||
+        (!file.endsInOpenGroup && terminated.size() + appended.size() <= kRobotsParseLimit)) {
+        return Merge{terminated + appended, !plan.differing.empty()};
     }
     const std::string section =
         opening + lineEnd +
@@ -287,22 +287,23 @@ Merge MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Tex
         "# Everything outside this section is your existing robots.txt, preserved unchanged." +
         lineEnd + "# Review the lines below, then replace your live robots.txt with this file." +
         lineEnd + warning + lineEnd + DifferingNote(plan, lineEnd, "below") + added +
-        "# ===== End of the added lines =====" + lineEnd +
-        lineEnd;
-    if (!PushedOutLinesAreInert(owner, section.size())) {
-        out += lineEnd + opening + lineEnd +
-               "# Everything above is your existing robots.txt, preserved unchanged." + lineEnd +
-               warning + lineEnd + DifferingNote(plan, lineEnd) + LateGroups(groups, lineEnd) + sitemaps;
+        "# ===== End of the added lines =====" + lineEnd + lineEnd;
+    const std::size_t insertAt = InsertionPoint(file, section.size());
+    if (insertAt == std::string::npos || !PushedOutLinesAreInert(owner, section.size())) {
+        std::string out = terminated + lineEnd + opening + lineEnd +
+                          "# Everything above is your existing robots.txt, preserved unchanged." +
+                          lineEnd + warning + lineEnd + DifferingNote(plan, lineEnd) +
+                          LateGroups(groups, lineEnd) + sitemaps;
         return Merge{out, true};
     }
-    out.insert(InsertionPoint(file, owner, section.size()), section);
+    std::string out = owner;
+    out.insert(insertAt, section);
     return Merge{out, !plan.differing.empty()};
 }
 
 }  // namespace
 
-std::string MakeRobotsTxtBytes(const ScanResult& scan, const PackageForm& form,
-                               const Text& date) {
+std::string MakeRobotsTxtBytes(const ScanResult& scan, const PackageForm& form, const Text& date) {
     if (!scan.robotsFound) {
         return WideToUtf8(FreshRobotsTxt(scan, form));
     }

@@ -17,8 +17,7 @@ Text MakeRobotsTxt(const ScanResult& scan, const PackageForm& form, const Text& 
 // The file as it is written: a merge carries the owner's bytes over unchanged, whatever
 // their encoding, where the text above can only show them decoded from UTF-8.
 std::string MakeRobotsTxtBytes(const ScanResult& scan, const PackageForm& form);
-std::string MakeRobotsTxtBytes(const ScanResult& scan, const PackageForm& form,
-                               const Text& date);
+std::string MakeRobotsTxtBytes(const ScanResult& scan, const PackageForm& form, const Text& date);
 
 // True when the site's own robots.txt already has groups for AI crawlers whose verdict is
 // not the one the form asks for (the merge leaves them and says so), or is too long for the

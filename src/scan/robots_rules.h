@@ -43,10 +43,10 @@ struct RobotsRecord {
 
 // User-agent lines in a row and the lines up to the next user-agent line after a rule.
 struct RobotsGroup {
-    std::vector<std::string> agents;   // product tokens, lower-case; "*" is everyone
-    std::vector<RobotsRule> rules;     // in file order, empty-valued rules left out
+    std::vector<std::string> agents;    // product tokens, lower-case; "*" is everyone
+    std::vector<RobotsRule> rules;      // in file order, empty-valued rules left out
     std::vector<RobotsRecord> records;  // other lines of the group, in file order
-    std::size_t start = 0;             // byte offset of its first user-agent line
+    std::size_t start = 0;              // byte offset of its first user-agent line
 
     bool operator==(const RobotsGroup&) const = default;
 };

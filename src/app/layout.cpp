@@ -113,7 +113,7 @@ SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight
                                      int dpi) {
     SettingsLayout layout;
     const int width = Scale(345, dpi);
-    const int height = Scale(236, dpi);
+    const int height = Scale(296, dpi);
     layout.window = {ownerLeft + (ownerRight - width - ownerLeft) / 2,
                      ownerTop + (ownerBottom - height - ownerTop) / 2, width, height};
     const auto scaled = [dpi](int x, int y, int w, int h) {
@@ -123,8 +123,11 @@ SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight
     layout.userAgentLabel = scaled(16, 52, 312, 18);
     layout.userAgent = scaled(16, 74, 312, 24);
     layout.robotsCheck = scaled(16, 108, 310, 22);
-    layout.ok = scaled(150, 148, 80, 28);
-    layout.cancel = scaled(240, 148, 80, 28);
+    layout.agentCheck = scaled(16, 136, 310, 22);
+    layout.renderLabel = scaled(16, 170, 232, 18);
+    layout.renderPages = scaled(250, 166, 78, 24);
+    layout.ok = scaled(150, 208, 80, 28);
+    layout.cancel = scaled(240, 208, 80, 28);
     return layout;
 }
 

@@ -63,6 +63,10 @@ struct SettingsLayout {
     Rect robotsCheck;
     Rect ok;
     Rect cancel;
+    // What AI crawlers actually get.
+    Rect agentCheck;
+    Rect renderLabel;
+    Rect renderPages;
 };
 SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight, int ownerBottom,
                                      int dpi);

@@ -4,7 +4,9 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <iterator>
 
+#include "app/agent_views.h"
 #include "app/app_ids.h"
 #include "app/window_state.h"
 #include "scan/result_figures.h"
@@ -119,7 +121,12 @@ void AnswerDisplayInfo(NMLVDISPINFOW& info) {
             text = &App().cellBuffer;
             break;
         default:
-            return;
+            if (item.iSubItem != kPageScriptColumn) {
+                return;
+            }
+            App().cellBuffer = PageScriptCellText(*result, page);
+            text = &App().cellBuffer;
+            break;
     }
     item.pszText = const_cast<wchar_t*>(Wide(*text));
 }
@@ -153,7 +160,12 @@ void InitListColumns(HWND statusList, HWND pageList) {
     if (pageList != nullptr) {
         AddColumns(
             pageList,
-            {{L"URL", 330}, {L"Title", 220}, {L"Class", 90}, {L"Words", 70}, {L"Schema", 180}});
+            {{L"URL", 330}, {L"Title", 220}, {L"Class", 90}, {L"Words", 70}, {L"Schema", 180},
+             {L"JavaScript", 180}});
+        // Shown beside the word count it qualifies; its index stays after the others.
+        int order[] = {0, 1, 2, 3, kPageScriptColumn, 4};
+        SendMessageW(pageList, LVM_SETCOLUMNORDERARRAY, std::size(order),
+                     reinterpret_cast<LPARAM>(order));
     }
 }
 
@@ -163,6 +175,7 @@ void InitCrawlerColumns(HWND crawlerList) {
                                  {L"Operator", 120},
                                  {L"Purpose", 110},
                                  {L"Access", 80},
+                                 {L"Server's answer", 300},
                                  {L"Deciding rule", 300}});
     }
 }
@@ -191,6 +204,9 @@ void FillCrawlerList() {
             for (int column = 0; column < kCrawlerColumnCount; ++column) {
                 cells.push_back(CrawlerCellText(access, column));
             }
+            // Beside the robots.txt verdict.
+            cells.insert(cells.begin() + kCrawlerAnswerColumn,
+                         CrawlerAnswerCellText(*result, access));
         }
     }
     FillRows(kIdCrawlerList, rows);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/agent_summary.h"
 #include "cli/crawler_summary.h"
 #include "scan/result_figures.h"
 
@@ -41,6 +42,7 @@ Text FormatSummary(const ScanResult& result, bool cancelled, bool verbose) {
         text +=
             u"Score: " + NumberText(result.score) + u"% (" + ScoreBandWord(result.score) + u")\n";
     }
+    text += AgentSummaryLead(result);
     if (!result.skippedPages.empty()) {
         const size_t count = result.skippedPages.size();
         text += u"Not stored: " + NumberText(static_cast<long long>(count)) +
@@ -68,6 +70,7 @@ Text FormatSummary(const ScanResult& result, bool cancelled, bool verbose) {
     }
 
     text += CrawlerAccessSummary(result);
+    text += AgentSummary(result);
 
     text += u"\nPages by class\n";
     for (const ClassCountRow& row : PageClassCountRows(result.pages)) {

@@ -8,6 +8,7 @@
 
 #include "common/local_time.h"
 #include "common/maker_info.h"
+#include "report/agents_report.h"
 #include "scan/result_figures.h"
 #include "net/url.h"
 
@@ -888,6 +889,7 @@ Text MakeHtmlReport(const ScanResult& scan, const ScanOptions& options,
     writer.Overview(scan, options, madeAt);
     writer.Checks(scan);
     writer.Crawlers(scan);
+    writer.Raw(AgentsReportSections(scan));
     writer.Classes(scan);
     writer.Topics(scan);
     writer.Pages(scan);

@@ -9,6 +9,7 @@
 #include "analysis/html_parser.h"
 #include "analysis/topics.h"
 #include "common/debug_log.h"
+#include "scan/after_crawl.h"
 #include "scan/crawl_frontier.h"
 #include "scan/discovery.h"
 #include "scan/fetch_ahead.h"
@@ -291,6 +292,9 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     result.score = ReadinessScore(result.checks);
     result.elapsedSeconds = static_cast<int>((TickMs() - startTick) / 1000u);
     result.cancelled = cancelFlag.load();
+    if (!result.cancelled) {
+        RunAfterCrawlChecks(options, result, cancelFlag, progress);
+    }
     DebugLog::Write(CompleteLine(result, result.cancelled));
     Report(progress, u"Scan complete", PageCount(result));
     return result;

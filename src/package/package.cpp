@@ -93,7 +93,7 @@ PackageOutcome WriteFilesInto(const Text& workPath, const Text& finalPath, const
     std::vector<ZipEntry> entries;
     entries.reserve(files.size());
     for (const PackageFile& file : files) {
-        std::string bytes = WideToUtf8(file.content);
+        std::string bytes = file.Bytes();
         const Text path = JoinPath(workPath, file.fileName);
         if (!WriteWholeFile(path, bytes)) {
             return Failure(u"Failed writing " + file.fileName + u" (" + path + u": " +
@@ -169,7 +169,7 @@ std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const Package
         {u"upload-map.txt", MakeUploadMap(scan, RobotsRulesDifferFromChoices(scan, form))},
         {u"ai-discovery.json", MakeAiDiscoveryJson(scan, form)},
         {u"ai-discovery.md", MakeAiDiscoveryMd(forAi, form)},
-        {u"robots.txt.NEW", MakeRobotsTxt(scan, form)},
+        {u"robots.txt.NEW", MakeRobotsTxtBytes(scan, form)},
         {u"sitemap.xml", ListedSitemap(scan, forSearch, false)},
         {u"ai-sitemap.xml", ListedSitemap(scan, forAi, true)},
         {u"llms-lite.txt", MakeLlmsLite(forAi, form)},

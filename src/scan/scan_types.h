@@ -223,6 +223,9 @@ struct ScanResult {
     Text robotsTxt;
     int robotsStatus = 0;
     bool robotsFound = false;
+    // robots.txt as served, byte for byte, whenever robotsTxt is stored: robotsTxt is its
+    // UTF-8 reading for display, and the owner's file may be in any encoding.
+    std::string robotsBytes;
 
     // What AI crawlers actually get: the server's answer to each, and what needs scripts.
     std::vector<AgentAnswer> agentAnswers;  // one per AI-crawler table row; empty when unchecked

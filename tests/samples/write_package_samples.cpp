@@ -181,7 +181,7 @@ bool WriteCase(const std::filesystem::path& root, const std::string& name, const
 
     bool ok = true;
     for (const PackageFile& file : BuildPackageFiles(scan, form)) {
-        ok = WriteBytes(packageDir / WideToUtf8(file.fileName), WideToUtf8(file.content)) && ok;
+        ok = WriteBytes(packageDir / WideToUtf8(file.fileName), file.Bytes()) && ok;
     }
 
     // Values hold every control character, zero bytes included, so each one is written as

@@ -19,7 +19,10 @@ TEST(CrawlFrontier, KeepsFirstFormOfEachPageInArrivalOrder) {
     CrawlFrontier frontier(100);
     frontier.Seed(u"https://example.com/");
     EXPECT_EQ(frontier.Add(u"https://example.com/Blog/", 1), QueueOutcome::Queued);
-    EXPECT_EQ(frontier.Add(u"https://EXAMPLE.com/blog/index.html", 1), QueueOutcome::AlreadyKnown);
+    EXPECT_EQ(frontier.Add(u"https://EXAMPLE.com/Blog/index.html#top", 1),
+              QueueOutcome::AlreadyKnown);
+    // Another spelling of the path is another page.
+    EXPECT_EQ(frontier.Add(u"https://example.com/blog/", 1), QueueOutcome::Queued);
     EXPECT_EQ(frontier.Add(u"https://example.com/index.php", 1), QueueOutcome::AlreadyKnown);
     EXPECT_EQ(frontier.Add(u"https://example.com:443/about", 2), QueueOutcome::Queued);
     EXPECT_EQ(frontier.Add(u"http://example.com/about", 2), QueueOutcome::Queued);
@@ -29,10 +32,11 @@ TEST(CrawlFrontier, KeepsFirstFormOfEachPageInArrivalOrder) {
     EXPECT_EQ(first.address, u"https://example.com/");
     EXPECT_EQ(first.depth, 0);
     EXPECT_EQ(Drain(frontier),
-              (std::vector<Text>{u"https://example.com/Blog/", u"https://example.com:443/about",
+              (std::vector<Text>{u"https://example.com/Blog/", u"https://example.com/blog/",
+                                 u"https://example.com:443/about",
                                  u"http://example.com/about", u"https://example.com/about?x=1"}));
     // Taking a page does not forget it.
-    EXPECT_EQ(frontier.Add(u"https://example.com/blog", 3), QueueOutcome::AlreadyKnown);
+    EXPECT_EQ(frontier.Add(u"https://example.com/Blog", 3), QueueOutcome::AlreadyKnown);
 }
 
 TEST(CrawlFrontier, CapCountsEveryKeyEverQueued) {
@@ -44,7 +48,7 @@ TEST(CrawlFrontier, CapCountsEveryKeyEverQueued) {
     EXPECT_EQ(frontier.Add(u"https://example.com/b", 1), QueueOutcome::Queued);
     EXPECT_EQ(frontier.Add(u"https://example.com/c", 1), QueueOutcome::Full);
     // A repeat is still told apart from a new address once the cap is reached.
-    EXPECT_EQ(frontier.Add(u"https://example.com/A", 1), QueueOutcome::AlreadyKnown);
+    EXPECT_EQ(frontier.Add(u"https://EXAMPLE.com/a", 1), QueueOutcome::AlreadyKnown);
     EXPECT_EQ(Drain(frontier), std::vector<Text>{u"https://example.com/b"});
 }
 

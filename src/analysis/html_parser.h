@@ -29,6 +29,9 @@ struct ParsedPage {
     // against it.
     Text baseHref;
     int wordCount = 0;
+    // Where a <meta http-equiv="refresh"> without delay moves the reader, decoded but not
+    // resolved; empty when the page has none.
+    Text refreshTarget;
 
     bool operator==(const ParsedPage&) const = default;
 };

@@ -232,7 +232,7 @@ void CommandLogic::OnSaveReport() {
     // The dialog opens in the output folder, which the first package would otherwise make.
     const Text output = moduleDirectory_ + kSeparator + u"output";
     EnsureDirectory(output);
-    const Text path = ops_.AskReportPath(output, ReportFileName(current_->host));
+    const Text path = ops_.AskReportPath(output, ReportFileName(SiteFolderHost(*current_)));
     if (path.empty()) {
         return;
     }

@@ -148,6 +148,7 @@ void WriteSkipped(JsonWriter& json, const SkippedPage& page) {
     json.Field("depth", page.depth);
     json.Field("httpStatus", page.httpStatus);
     json.Field("reason", page.reason);
+    json.Field("linkedFrom", page.linkedFrom);
     json.EndObject();
 }
 
@@ -172,6 +173,30 @@ void WritePackage(JsonWriter& json, const PackageOutcome* package) {
     json.Field("archive", package->zipPath);
     json.Field("files", package->filePaths);
     json.EndObject();
+}
+
+// A site that never answered has no score: null, not a 0 that reads like a verdict.
+void WriteScore(JsonWriter& json, const ScanResult& result) {
+    if (result.reachable) {
+        json.Field("score", result.score);
+        json.Field("scoreBand", ScoreBandWord(result.score));
+        return;
+    }
+    json.Key("score");
+    json.Null();
+    json.Key("scoreBand");
+    json.Null();
+}
+
+void WriteReachability(JsonWriter& json, const ScanResult& result) {
+    json.Field("reachable", result.reachable);
+    json.Key("unreachableReason");
+    if (result.reachable) {
+        json.Null();
+    } else {
+        json.String(result.unreachableReason);
+    }
+    json.Field("robotsBlockAll", result.robotsBlockAll);
 }
 
 template <typename Item, typename Write>
@@ -209,8 +234,7 @@ std::string ScanResultJson(const ScanResult& result, const PackageOutcome* packa
     WriteList(json, "checks", result.checks, WriteCheck);
     json.Field("topics", result.topics);
     json.Field("elapsedSeconds", result.elapsedSeconds);
-    json.Field("score", result.score);
-    json.Field("scoreBand", ScoreBandWord(result.score));
+    WriteScore(json, result);
     json.Field("pageLimitReached", result.pageLimitReached);
     json.Field("robotsTxt", result.robotsTxt);
     json.Field("robotsStatus", result.robotsStatus);
@@ -224,6 +248,7 @@ std::string ScanResultJson(const ScanResult& result, const PackageOutcome* packa
     WriteList(json, "skippedPages", result.skippedPages, WriteSkipped);
     WriteList(json, "crawlerAccess", result.crawlerAccess, WriteCrawler);
     WritePackage(json, package);
+    WriteReachability(json, result);
     json.EndObject();
     return json.Take() + "\n";
 }

@@ -31,6 +31,8 @@ PACKAGE_FILES = {
     "sitemap.xml", "ai-sitemap.xml", "llms-lite.txt", "tdmrep.json", "knowledge-graph.json",
 }
 RUN_TIMEOUT = 300
+# Debian's own Python, which has the python3-jsonschema package (a Python in PATH may not).
+SYSTEM_PYTHON = "/usr/bin/python3"
 
 
 class Program:
@@ -336,6 +338,31 @@ class Suite:
             checked = subprocess.run(command, capture_output=True, text=True, cwd=node,
                                      timeout=120)
             expect((checked.returncode == 0) == valid, f"{checked.stdout}\n{checked.stderr}")
+        self.schema_python(schema, bad)
+
+    def schema_python(self, schema, bad):
+        """The same outputs through Debian's python3-jsonschema, which reads some forms of a
+        schema differently from ajv. Run by the system's Python, whose packages those are."""
+        broken = json.loads(bad.read_text(encoding="utf-8"))
+        broken["fetchTime"] = "2026-12-08T00:00:00Z"
+        broken["pagesByClass"]["Guides"] = "seven"
+        worse = self.fresh_dir("json-bad-python") / "bad.json"
+        worse.write_text(json.dumps(broken), encoding="utf-8")
+        script = (
+            "import json, sys\n"
+            "import jsonschema\n"
+            "validator = jsonschema.Draft7Validator(json.load(open(sys.argv[1])))\n"
+            "for path in sys.argv[2:]:\n"
+            "    errors = [e.message for e in validator.iter_errors(json.load(open(path)))]\n"
+            "    print(path, 'valid' if not errors else 'invalid: ' + '; '.join(errors[:3]))\n")
+        for paths, valid in ((self.json_outputs, True), ([worse], False)):
+            checked = subprocess.run(
+                [SYSTEM_PYTHON, "-c", script, str(schema)] + [str(path) for path in paths],
+                capture_output=True, text=True, timeout=120)
+            expect(checked.returncode == 0, f"python3-jsonschema did not run:\n{checked.stderr}")
+            lines = checked.stdout.splitlines()
+            expect(len(lines) == len(paths) and
+                   all(line.endswith(" valid") == valid for line in lines), checked.stdout)
 
     def usage(self, arguments, message):
         result = self.program.run(arguments)

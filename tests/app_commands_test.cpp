@@ -192,7 +192,8 @@ TEST(MakeScanOptions, ListIndicesMapToLimitsWithDefaults) {
         {{u"a.b", 0, 0, 0}, 1, 0, 100},     {{u"a.b", 2, 2, 2}, 3, 500, 500},
         {{u"a.b", 4, 4, 4}, 5, 2000, 2000}, {{u"a.b", 1, 3, 3}, 2, 1000, 1000},
         {{u"a.b", 3, 1, 1}, 4, 250, 250},   {{u"a.b", -1, -1, -1}, 3, 500, 500},
-        {{u"a.b", 5, 5, 6}, 3, 500, 500},   {{u"a.b", 0, 0, 5}, 1, 0, kNoPageLimit},
+        {{u"a.b", 5, 5, 6}, 6, 500, 500},   {{u"a.b", 0, 0, 5}, 1, 0, kNoPageLimit},
+        {{u"a.b", 19, 0, 0}, 20, 0, 100},   {{u"a.b", 20, 0, 0}, 3, 0, 100},
     };
     for (const Row& row : rows) {
         const ScanOptions options = MakeScanOptions(row.form, u"ua");

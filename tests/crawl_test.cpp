@@ -102,6 +102,7 @@ std::vector<std::pair<std::string, int>> HarbourFetches() {
     return {{"/", 0},
             {"/products/", 1},
             {"/blog/index.html", 2},
+            {"/Products/", 3},
             {"/about", 3},
             {"/plain", 4},
             {"/missing", 4},
@@ -148,10 +149,13 @@ TEST(Crawl, HarbourSiteWhole) {
     EXPECT_EQ(result.requestedUrl, Harbour("/"));
     EXPECT_EQ(result.finalUrl, Harbour("/"));
     EXPECT_EQ(result.skippedPages,
-              (std::vector<SkippedPage>{{Harbour("/plain"), 1, 200, u"not HTML (text/plain)"},
-                                        {Harbour("/missing"), 1, 404, u"HTTP 404"},
-                                        {Harbour("/broken"), 1, 500, u"HTTP 500"},
-                                        {Harbour("/empty"), 1, 200, u"empty body"}}));
+              (std::vector<SkippedPage>{
+                  // Paths are case-sensitive: another spelling is another page.
+                  {Harbour("/Products/"), 1, 404, u"HTTP 404", Harbour("/")},
+                  {Harbour("/plain"), 1, 200, u"not HTML (text/plain)", Harbour("/")},
+                  {Harbour("/missing"), 1, 404, u"HTTP 404", Harbour("/")},
+                  {Harbour("/broken"), 1, 500, u"HTTP 500", Harbour("/")},
+                  {Harbour("/empty"), 1, 200, u"empty body", Harbour("/")}}));
     EXPECT_FALSE(result.cancelled);
     // UTC to the second, as RFC 3339 writes it.
     ASSERT_EQ(result.scanTime.size(), 20u);
@@ -170,6 +174,7 @@ TEST(Crawl, HarbourSiteWhole) {
         u"page #1 [200] d0 Index - " + Harbour("/"),
         u"page #2 [200] d1 Product - " + Harbour("/products/"),
         u"page #3 [200] d1 Article - " + Harbour("/blog/index.html"),
+        u"skip [404] d1 (HTTP 404) - " + Harbour("/Products/"),
         u"page #4 [200] d1 Utility - " + Harbour("/company/about-us.html"),
         u"skip [200] d1 (not HTML (text/plain)) - " + Harbour("/plain"),
         u"skip [404] d1 (HTTP 404) - " + Harbour("/missing"),
@@ -365,7 +370,7 @@ TEST(Crawl, HonoursRobotsTxtForOurOwnToken) {
                                  fenced("/members/join.html")}));
     EXPECT_EQ(
         result.skippedPages,
-        (std::vector<SkippedPage>{{fenced("/members/x.html"), 1, 0, u"blocked by robots.txt"}}));
+        (std::vector<SkippedPage>{{fenced("/members/x.html"), 1, 0, u"blocked by robots.txt", fenced("/")}}));
     // robots.txt was read once, before the first page, and that answer made the row.
     ASSERT_FALSE(requests.empty());
     EXPECT_EQ(requests.front(), "GET /robots.txt HTTP/1.1");
@@ -435,10 +440,10 @@ Landing MovedDocs(const Text& requested, const Text& origin, const Text& away) {
              {docs + u"based.html", 1},
              {docs + u"guide/step.html", 2},
              {docs + u"guide/more.html", 2}},
-            {{docs + u"away", 1, 200, u"redirect to another site (" + away + u")"},
-             {docs + u"missing.html", 1, 404, u"HTTP 404"},
-             {docs + u"data", 1, 200, u"not HTML (application/pdf)"},
-             {docs + u"empty", 1, 200, u"empty body"}}};
+            {{docs + u"away", 1, 200, u"redirect to another site (" + away + u")", docs},
+             {docs + u"missing.html", 1, 404, u"HTTP 404", docs},
+             {docs + u"data", 1, 200, u"not HTML (application/pdf)", docs},
+             {docs + u"empty", 1, 200, u"empty body", docs}}};
 }
 
 TEST(Crawl, StartThatRedirectsMovesTheScanAndPagesKeepTheirFinalAddress) {
@@ -456,7 +461,7 @@ TEST(Crawl, StartThatRedirectsMovesTheScanAndPagesKeepTheirFinalAddress) {
     Landing toHttp{u"127.0.0.1", secure, secure + u"/to-http", secure + u"/to-http", {}, {}};
     if (RunningUnderWine()) {
         toHttp.finalUrl.clear();
-        toHttp.skipped = {{secure + u"/to-http", 0, 0, u"redirect to another scheme"}};
+        toHttp.skipped = {{secure + u"/to-http", 0, 0, u"redirect to another scheme", u""}};
     } else {
         toHttp.pages = {{secure + u"/to-http", 0}};
     }
@@ -477,14 +482,14 @@ TEST(Crawl, StartThatRedirectsMovesTheScanAndPagesKeepTheirFinalAddress) {
           plain + u"/loop",
           u"",
           {},
-          {{plain + u"/loop", 0, 0, u"too many redirects"}}}},
+          {{plain + u"/loop", 0, 0, u"too many redirects", u""}}}},
         {plain + u"/elsewhere",
          {u"127.0.0.1",
           plain,
           plain + u"/elsewhere",
           u"",
           {},
-          {{plain + u"/elsewhere", 0, 0, u"redirect to another scheme"}}}},
+          {{plain + u"/elsewhere", 0, 0, u"redirect to another scheme", u""}}}},
     };
     for (const Row& row : rows) {
         const CrawlSession session = RunCrawl(TestOptions(row.start, 2));

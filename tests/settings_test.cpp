@@ -148,7 +148,7 @@ TEST_F(SettingsTest, SaveReplacesValuesInPlaceAndKeepsOtherLines) {
     SettingsStore::SaveTo(IniPath());
 
     const std::vector<std::string> lines = NonBlankLines(test::ReadFileBytes(IniPath()));
-    ASSERT_EQ(lines.size(), 9u);
+    ASSERT_EQ(lines.size(), 12u);
     EXPECT_EQ(lines[0], "[window]");
     EXPECT_EQ(lines[1], "left=10");
     EXPECT_EQ(lines[2], "[Settings]");
@@ -156,8 +156,9 @@ TEST_F(SettingsTest, SaveReplacesValuesInPlaceAndKeepsOtherLines) {
     EXPECT_EQ(lines[4], "theme=dark");
     EXPECT_EQ(lines[5], "DEBUGLOG=0");
     EXPECT_EQ(lines[6], "respectrobots=1");
-    EXPECT_EQ(lines[7], "[last]");
-    EXPECT_EQ(lines[8], "useragent=Untouched");
+    EXPECT_EQ(lines[9], "withinstartfolder=0");
+    EXPECT_EQ(lines[10], "[last]");
+    EXPECT_EQ(lines[11], "useragent=Untouched");
 }
 
 TEST_F(SettingsTest, SaveAddsMissingKeysAndSection) {
@@ -166,13 +167,16 @@ TEST_F(SettingsTest, SaveAddsMissingKeysAndSection) {
     std::vector<std::string> lines = NonBlankLines(test::ReadFileBytes(IniPath()));
     const std::string agentLine = "useragent=" + WideToUtf8(DefaultUserAgent());
     EXPECT_EQ(lines, (std::vector<std::string>{"[settings]", "theme=dark", "debuglog=1", agentLine,
-                                               "respectrobots=1", "[other]", "x=1"}));
+                                               "respectrobots=1", "includepaths=",
+                                               "excludepaths=", "withinstartfolder=0", "[other]",
+                                               "x=1"}));
 
     test::WriteFileBytes(IniPath(), "[other]\r\nx=1\r\n");
     SettingsStore::SaveTo(IniPath());
     lines = NonBlankLines(test::ReadFileBytes(IniPath()));
     EXPECT_EQ(lines, (std::vector<std::string>{"[other]", "x=1", "[settings]", "debuglog=1",
-                                               agentLine, "respectrobots=1"}));
+                                               agentLine, "respectrobots=1", "includepaths=",
+                                               "excludepaths=", "withinstartfolder=0"}));
 }
 
 TEST_F(SettingsTest, SaveIntoMissingDirectoryChangesNothing) {

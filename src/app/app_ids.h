@@ -54,6 +54,10 @@ constexpr int kIdUserAgentEdit = 3002;
 constexpr int kIdSettingsOk = 3003;
 constexpr int kIdSettingsCancel = 3004;
 constexpr int kIdRespectRobotsCheck = 3005;
+// Crawl scope in the Settings dialog.
+constexpr int kIdIncludePathsEdit = 3006;
+constexpr int kIdExcludePathsEdit = 3007;
+constexpr int kIdWithinStartFolderCheck = 3008;
 
 // Posted by the workers; WM_APP is 0x8000 on every Windows version.
 constexpr unsigned MSG_SCAN_PROGRESS = 0x8001;

@@ -113,7 +113,7 @@ SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight
                                      int dpi) {
     SettingsLayout layout;
     const int width = Scale(345, dpi);
-    const int height = Scale(236, dpi);
+    const int height = Scale(420, dpi);
     layout.window = {ownerLeft + (ownerRight - width - ownerLeft) / 2,
                      ownerTop + (ownerBottom - height - ownerTop) / 2, width, height};
     const auto scaled = [dpi](int x, int y, int w, int h) {
@@ -123,8 +123,13 @@ SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight
     layout.userAgentLabel = scaled(16, 52, 312, 18);
     layout.userAgent = scaled(16, 74, 312, 24);
     layout.robotsCheck = scaled(16, 108, 310, 22);
-    layout.ok = scaled(150, 148, 80, 28);
-    layout.cancel = scaled(240, 148, 80, 28);
+    layout.includeLabel = scaled(16, 142, 312, 18);
+    layout.include = scaled(16, 164, 312, 24);
+    layout.excludeLabel = scaled(16, 198, 312, 18);
+    layout.exclude = scaled(16, 220, 312, 24);
+    layout.startFolderCheck = scaled(16, 254, 310, 22);
+    layout.ok = scaled(150, 332, 80, 28);
+    layout.cancel = scaled(240, 332, 80, 28);
     return layout;
 }
 

@@ -63,6 +63,12 @@ struct SettingsLayout {
     Rect robotsCheck;
     Rect ok;
     Rect cancel;
+    // Crawl scope, below the robots.txt check box.
+    Rect includeLabel;
+    Rect include;
+    Rect excludeLabel;
+    Rect exclude;
+    Rect startFolderCheck;
 };
 SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight, int ownerBottom,
                                      int dpi);

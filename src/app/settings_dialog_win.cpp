@@ -51,6 +51,16 @@ void CreateControls(HWND dialog) {
     SendMessageW(edit, EM_SETLIMITTEXT, 1024, 0);
     CheckBox(dialog, L"Respect robots.txt", kIdRespectRobotsCheck, layout.robotsCheck,
              SettingsStore::respectRobots);
+    DialogChild(dialog, L"STATIC", L"Crawl only paths starting with (* any run):", 0, 0, -1,
+                layout.includeLabel);
+    DialogChild(dialog, L"EDIT", Wide(SettingsStore::includePaths), WS_TABSTOP | ES_AUTOHSCROLL,
+                WS_EX_CLIENTEDGE, kIdIncludePathsEdit, layout.include);
+    DialogChild(dialog, L"STATIC", L"Leave out paths starting with:", 0, 0, -1,
+                layout.excludeLabel);
+    DialogChild(dialog, L"EDIT", Wide(SettingsStore::excludePaths), WS_TABSTOP | ES_AUTOHSCROLL,
+                WS_EX_CLIENTEDGE, kIdExcludePathsEdit, layout.exclude);
+    CheckBox(dialog, L"Only pages under the start address's folder", kIdWithinStartFolderCheck,
+             layout.startFolderCheck, SettingsStore::withinStartFolder);
     DialogChild(dialog, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, kIdSettingsOk,
                 layout.ok);
     DialogChild(dialog, L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, kIdSettingsCancel,
@@ -65,6 +75,9 @@ void CloseDialog(HWND dialog) {
 void AcceptSettings(HWND dialog) {
     SettingsStore::debugLogEnabled = IsChecked(dialog, kIdLogCheck);
     SettingsStore::respectRobots = IsChecked(dialog, kIdRespectRobotsCheck);
+    SettingsStore::includePaths = Trim(WindowText(GetDlgItem(dialog, kIdIncludePathsEdit), 2048));
+    SettingsStore::excludePaths = Trim(WindowText(GetDlgItem(dialog, kIdExcludePathsEdit), 2048));
+    SettingsStore::withinStartFolder = IsChecked(dialog, kIdWithinStartFolderCheck);
     SettingsStore::userAgent =
         UserAgentFromField(WindowText(GetDlgItem(dialog, kIdUserAgentEdit), 1024));
     SettingsStore::Save();

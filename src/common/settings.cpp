@@ -12,6 +12,9 @@ constexpr const char16_t* kSection = u"settings";
 constexpr const char16_t* kDebugLogKey = u"debuglog";
 constexpr const char16_t* kUserAgentKey = u"useragent";
 constexpr const char16_t* kRespectRobotsKey = u"respectrobots";
+constexpr const char16_t* kIncludePathsKey = u"includepaths";
+constexpr const char16_t* kExcludePathsKey = u"excludepaths";
+constexpr const char16_t* kWithinStartFolderKey = u"withinstartfolder";
 
 }  // namespace
 
@@ -48,6 +51,9 @@ void SettingsStore::LoadFrom(const Text& path) {
     const Text agent = Trim(ReadIniText(path, kSection, kUserAgentKey, DefaultUserAgent()));
     userAgent = agent.empty() ? DefaultUserAgent() : agent;
     respectRobots = ReadIniInteger(path, kSection, kRespectRobotsKey, 1) != 0;
+    includePaths = Trim(ReadIniText(path, kSection, kIncludePathsKey, Text()));
+    excludePaths = Trim(ReadIniText(path, kSection, kExcludePathsKey, Text()));
+    withinStartFolder = ReadIniInteger(path, kSection, kWithinStartFolderKey, 0) != 0;
 }
 
 void SettingsStore::SaveTo(const Text& path) {
@@ -55,6 +61,9 @@ void SettingsStore::SaveTo(const Text& path) {
     WriteIniText(path, kSection, kDebugLogKey, debugLogEnabled ? u"1" : u"0");
     WriteIniText(path, kSection, kUserAgentKey, userAgent);
     WriteIniText(path, kSection, kRespectRobotsKey, respectRobots ? u"1" : u"0");
+    WriteIniText(path, kSection, kIncludePathsKey, includePaths);
+    WriteIniText(path, kSection, kExcludePathsKey, excludePaths);
+    WriteIniText(path, kSection, kWithinStartFolderKey, withinStartFolder ? u"1" : u"0");
 }
 
 }  // namespace bcnk

@@ -31,6 +31,12 @@ class SettingsStore {
     static inline bool debugLogEnabled = true;
     static inline Text userAgent = DefaultUserAgent();
     static inline bool respectRobots = true;
+
+    // Crawl scope: path patterns as typed (separated by spaces or commas) and the
+    // start-folder limit.
+    static inline Text includePaths;
+    static inline Text excludePaths;
+    static inline bool withinStartFolder = false;
 };
 
 }  // namespace bcnk

@@ -30,6 +30,22 @@ bool AnyMatches(const std::string& path, const std::vector<std::string>& pattern
 
 }  // namespace
 
+std::vector<Text> SplitPathList(const Text& typed) {
+    std::vector<Text> patterns;
+    Text current;
+    for (const char16_t unit : typed + u" ") {
+        if (unit == u',' || IsWhiteSpaceUnit(unit)) {
+            if (!current.empty()) {
+                patterns.push_back(current);
+            }
+            current.clear();
+        } else {
+            current += unit;
+        }
+    }
+    return patterns;
+}
+
 CrawlScope::CrawlScope(const ScanOptions& options)
     : include_(Patterns(options.includePaths)),
       exclude_(Patterns(options.excludePaths)),

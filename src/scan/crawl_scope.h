@@ -10,6 +10,9 @@
 
 namespace bcnk {
 
+// The patterns of one typed field: separated by white space or commas ("/docs/ /blog/").
+std::vector<Text> SplitPathList(const Text& typed);
+
 class CrawlScope {
   public:
     explicit CrawlScope(const ScanOptions& options);

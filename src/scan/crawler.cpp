@@ -195,6 +195,14 @@ Text FollowRefresh(const QueuedPage& page, const ParsedPage& parsed, const Text&
     return Text();
 }
 
+// No answer at all: refused, not resolved, timed out, TLS failure. A server that answered
+// with redirects the client would not follow (a loop, another scheme) or with a body it
+// cannot decode did answer.
+bool GotNoAnswer(const FetchResult& fetched) {
+    return fetched.status == 0 && fetched.reason != kReasonTooManyRedirects &&
+           fetched.reason != kReasonOtherScheme && fetched.reason.rfind(kReasonUndecodable, 0) != 0;
+}
+
 bool IsFirstFetch(const QueuedPage& page) {
     return page.depth == 0 && page.refreshHops == 0;
 }
@@ -289,7 +297,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         }
         const bool isStartPage = page.depth == 0;
         const Text arrived = ArrivedAddress(page, fetched);
-        if (IsFirstFetch(page) && fetched.status == 0) {
+        if (IsFirstFetch(page) && GotNoAnswer(fetched)) {
             // No answer at all: there is no site to judge, so nothing else is asked of it.
             Skip(page, 0, fetched.reason, result);
             result.reachable = false;

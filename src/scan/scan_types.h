@@ -82,7 +82,7 @@ struct SkippedPage {
     int depth = 0;
     int httpStatus = 0;  // 0 when no response was received
     Text reason;
-    Text linkedFrom;  // the page whose link first queued it; empty for the start page
+    Text linkedFrom{};  // the page whose link first queued it; empty for the start page
 
     bool operator==(const SkippedPage&) const = default;
 };

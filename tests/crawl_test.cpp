@@ -510,5 +510,82 @@ TEST(Crawl, StartThatRedirectsMovesTheScanAndPagesKeepTheirFinalAddress) {
     }
 }
 
+Text Edges(const std::string& path) {
+    return test::SiteAddress("edges", path);
+}
+
+// Which pages a crawl of the edges site keeps, by the scope it is given; links of other
+// schemes are never requested, paths keep their case, and a <meta> refresh is a redirect.
+TEST(Crawl, ScopeSchemesCaseAndRefresh) {
+    BCNK_REQUIRE_FIXTURE();
+    struct Row {
+        const char* name;
+        std::string start;
+        std::vector<Text> include, exclude;
+        bool withinStartFolder;
+        std::vector<std::string> pages;
+    };
+    const std::vector<Row> rows = {
+        {"whole site",
+         "/#top",
+         {},
+         {},
+         false,
+         {"/", "/ABOUT.html", "/about.html", "/docs/", "/docs/landed.html", "/archive/old.html",
+          "/docs/a.html"}},
+        {"start folder", "/docs/", {}, {}, true, {"/docs/", "/docs/a.html"}},
+        {"include and exclude with a wildcard",
+         "/",
+         {u"/docs/", u"/*bout"},
+         {u"/ABOUT*", u"/docs/a."},
+         false,
+         {"/", "/about.html", "/docs/"}},
+    };
+    for (const Row& row : rows) {
+        ScanOptions options = TestOptions(Edges(row.start), 3);
+        options.includePaths = row.include;
+        options.excludePaths = row.exclude;
+        options.withinStartFolder = row.withinStartFolder;
+        const std::size_t earlier = RequestLog("site_edges").size();
+        const ScanResult result = RunCrawl(options).result;
+        std::vector<Text> expected;
+        for (const std::string& path : row.pages) {
+            expected.push_back(Edges(path));
+        }
+        EXPECT_EQ(Urls(result.pages), expected) << row.name;
+        EXPECT_EQ(result.requestedUrl, Edges(row.start.substr(0, row.start.find('#'))));
+        const std::vector<LoggedRequest> requests = RequestLog("site_edges");
+        for (std::size_t index = earlier; index < requests.size(); ++index) {
+            const std::string& line = requests[index].requestLine;
+            EXPECT_EQ(line.find(':'), std::string::npos) << row.name << ": " << line;
+            EXPECT_EQ(line.find('#'), std::string::npos) << row.name << ": " << line;
+        }
+    }
+}
+
+TEST(Crawl, PagesNotStoredNameThePageThatLinkedThem) {
+    BCNK_REQUIRE_FIXTURE();
+    const ScanResult result = RunCrawl(TestOptions(Edges("/docs/"), 2)).result;
+    ASSERT_FALSE(result.pages.empty());
+    EXPECT_EQ(result.pages[0].title, u"Docs S\u00E3o Paulo");
+    EXPECT_EQ(result.skippedPages,
+              (std::vector<SkippedPage>{
+                  {Edges("/docs/missing.html"), 1, 404, u"HTTP 404", Edges("/docs/")}}));
+}
+
+TEST(Crawl, RobotsTxtThatBlocksEveryPageIsSaidSo) {
+    BCNK_REQUIRE_FIXTURE();
+    const ScanResult result = RunCrawl(TestOptions(test::SiteAddress("closed", "/"))).result;
+    EXPECT_TRUE(result.robotsBlockAll);
+    EXPECT_TRUE(result.reachable);
+    EXPECT_TRUE(result.pages.empty());
+    EXPECT_EQ(result.checks.size(), 10u);
+    ScanOptions ignoring = TestOptions(test::SiteAddress("closed", "/"));
+    ignoring.respectRobots = false;
+    const ScanResult all = RunCrawl(ignoring).result;
+    EXPECT_FALSE(all.robotsBlockAll);
+    EXPECT_EQ(all.pages.size(), 1u);
+}
+
 }  // namespace
 }  // namespace bcnk

@@ -498,7 +498,8 @@ class Suite:
         package = json.loads((out / "generate.json").read_text(encoding="utf-8"))["package"]
         # Paths as the program sees them: "Z:\\tmp\\..." under Wine.
         names = {re.split(r"[\\/]", path)[-1] for path in package["files"] + [package["archive"]]}
-        expect(names == PACKAGE_FILES | {"127.0.0.1-ai-discovery.zip"}, package)
+        site_folder = "127.0.0.1_" + self.site.address.rsplit(":", 1)[1].strip("/")
+        expect(names == PACKAGE_FILES | {site_folder + "-ai-discovery.zip"}, package)
         self.keep_json(out / "generate.json")
         expect("Package folder:" in result[1] and "Archive:" in result[1], result[1])
         folders = [path for path in (out / "output").iterdir() if path.is_dir()]

@@ -292,6 +292,30 @@ TEST_F(CommandLogicTest, ScanWithoutPagesWarnsUnlessClosing) {
     EXPECT_EQ(closingOps.destroyed, 1);
 }
 
+// A site that never answered has no result: the views stay empty, the report command off,
+// and the reason stands in the status bar and the message. A robots.txt that blocks every
+// page names the Settings check box that gets past it.
+TEST_F(CommandLogicTest, UnreachableSiteAndBlockingRobotsTxtAreSaidPlainly) {
+    auto unreachable = ResultWithPages(0);
+    unreachable->requestedUrl = u"http://127.0.0.1:9/";
+    unreachable->reachable = false;
+    unreachable->unreachableReason = u"connection refused";
+    ScanToCompletion(std::move(unreachable));
+    const Text said = u"Could not reach http://127.0.0.1:9/: connection refused";
+    ASSERT_EQ(ops.boxes.size(), 1u);
+    EXPECT_EQ(ops.boxes[0].text, said);
+    EXPECT_EQ(ops.texts[kIdStatusBar], u"  " + said);
+    EXPECT_FALSE(ops.IsEnabled(kCmdSaveReport));
+
+    auto blocked = ResultWithPages(0);
+    blocked->robotsBlockAll = true;
+    ScanToCompletion(std::move(blocked));
+    ASSERT_EQ(ops.boxes.size(), 2u);
+    EXPECT_EQ(ops.boxes[1].text,
+              u"robots.txt blocks this crawl; to scan your own site anyway use Settings and "
+              u"clear \"Respect robots.txt\".");
+}
+
 TEST_F(CommandLogicTest, CloseRequestedWhileTheNoPagesBoxIsOpenClosesAfterIt) {
     ops.onMessage = [this] { logic.OnCloseRequest(); };
     ScanToCompletion(ResultWithPages(0));

@@ -226,6 +226,7 @@ class Suite:
         for row in UNREACHABLE_CASES:
             self.case(f"unreachable: {row[0]}", lambda r=row: self.unreachable(*r[1:]))
         self.case("report on standard output", self.report_stdout)
+        self.case("robots.txt that blocks every page", self.robots_block_all)
         self.case("help and version", self.help_and_version)
         self.case("localhost, [::1], user information and no scheme", self.addresses)
         self.case("two runs into one folder", self.concurrent_generate)
@@ -290,6 +291,18 @@ class Suite:
                scan["unreachableReason"] == result[2].split(": ", 1)[1].strip() and
                scan["checks"] == [] and scan["crawlerAccess"] == [], scan)
         self.keep_json(result[1])
+
+    def robots_block_all(self):
+        port = os.environ.get("BCNK_FIXTURE_SITE_CLOSED_PORT")
+        expect(port, "needs the fixture server (run through tools/test)")
+        arguments = ["scan", f"http://127.0.0.1:{port}/", "--delay", "0", "--json", "-"]
+        result = self.program.run(arguments)
+        expect_code(result, 3, arguments)
+        expect("robots.txt blocks this crawl; to scan your own site anyway use --ignore-robots"
+               in result[2], result[2][-2000:])
+        expect(json.loads(result[1])["robotsBlockAll"] is True, result[1][-500:])
+        arguments = ["scan", f"http://127.0.0.1:{port}/", "--delay", "0", "--ignore-robots"]
+        expect_code(self.program.run(arguments), 0, arguments)
 
     def report_stdout(self):
         arguments = ["scan", self.site.address, "--delay", "0", "--max-pages", "2", "--report",

@@ -83,9 +83,8 @@ TEST(FormatSummary, CrawlerAccessByPurposeAndPagesKeptOut) {
 
 TEST(FormatSummary, PagesNotStoredAndWhy) {
     ScanResult result = SampleResult();
-    result.skippedPages = {
-        {u"https://shop.example/gone", 1, 404, u"", u"https://shop.example/"},
-        {u"https://shop.example/slow", 1, 0, u"timed out", u""}};
+    result.skippedPages = {{u"https://shop.example/gone", 1, 404, u"", u"https://shop.example/"},
+                           {u"https://shop.example/slow", 1, 0, u"timed out", u""}};
     const Text brief = FormatSummary(result, false);
     EXPECT_NE(brief.find(u"Score: 36% (Needs work)\n"
                          u"Not stored: 2 pages (--verbose lists them with the reason)\n"),

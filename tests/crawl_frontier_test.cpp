@@ -33,8 +33,8 @@ TEST(CrawlFrontier, KeepsFirstFormOfEachPageInArrivalOrder) {
     EXPECT_EQ(first.depth, 0);
     EXPECT_EQ(Drain(frontier),
               (std::vector<Text>{u"https://example.com/Blog/", u"https://example.com/blog/",
-                                 u"https://example.com:443/about",
-                                 u"http://example.com/about", u"https://example.com/about?x=1"}));
+                                 u"https://example.com:443/about", u"http://example.com/about",
+                                 u"https://example.com/about?x=1"}));
     // Taking a page does not forget it.
     EXPECT_EQ(frontier.Add(u"https://example.com/Blog", 3), QueueOutcome::AlreadyKnown);
 }

@@ -193,8 +193,7 @@ TEST(CrawlHostile, RefusedConnectionStopsTheScanAtOnce) {
     EXPECT_TRUE(result.checks.empty());
     EXPECT_TRUE(result.crawlerAccess.empty());
     EXPECT_EQ(result.score, 0);
-    EXPECT_EQ(session.progress,
-              (std::vector<ProgressCall>{{u"Crawling: http://127.0.0.1:1/", 0}}));
+    EXPECT_EQ(session.progress, (std::vector<ProgressCall>{{u"Crawling: http://127.0.0.1:1/", 0}}));
     EXPECT_EQ(session.result.robotsStatus, 0);
     EXPECT_FALSE(session.result.robotsFound);
     EXPECT_EQ(session.result.baseUrl, u"http://127.0.0.1:1");

@@ -368,9 +368,9 @@ TEST(Crawl, HonoursRobotsTxtForOurOwnToken) {
     EXPECT_EQ(Urls(result.pages),
               (std::vector<Text>{fenced("/"), fenced("/open.html"), fenced("/private/a.html"),
                                  fenced("/members/join.html")}));
-    EXPECT_EQ(
-        result.skippedPages,
-        (std::vector<SkippedPage>{{fenced("/members/x.html"), 1, 0, u"blocked by robots.txt", fenced("/")}}));
+    EXPECT_EQ(result.skippedPages,
+              (std::vector<SkippedPage>{
+                  {fenced("/members/x.html"), 1, 0, u"blocked by robots.txt", fenced("/")}}));
     // robots.txt was read once, before the first page, and that answer made the row.
     ASSERT_FALSE(requests.empty());
     EXPECT_EQ(requests.front(), "GET /robots.txt HTTP/1.1");
@@ -568,9 +568,8 @@ TEST(Crawl, PagesNotStoredNameThePageThatLinkedThem) {
     const ScanResult result = RunCrawl(TestOptions(Edges("/docs/"), 2)).result;
     ASSERT_FALSE(result.pages.empty());
     EXPECT_EQ(result.pages[0].title, u"Docs S\u00E3o Paulo");
-    EXPECT_EQ(result.skippedPages,
-              (std::vector<SkippedPage>{
-                  {Edges("/docs/missing.html"), 1, 404, u"HTTP 404", Edges("/docs/")}}));
+    EXPECT_EQ(result.skippedPages, (std::vector<SkippedPage>{{Edges("/docs/missing.html"), 1, 404,
+                                                              u"HTTP 404", Edges("/docs/")}}));
 }
 
 TEST(Crawl, RobotsTxtThatBlocksEveryPageIsSaidSo) {

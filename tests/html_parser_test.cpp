@@ -319,8 +319,8 @@ TEST(DecodeEntities, References) {
         {u"&copyright; &notin; &notit;", u"&copyright; \u2209 &notit;"},
         {u"?a=1&copy=2&amp=3", u"?a=1&copy=2&amp=3"},  // before "=", as in an attribute
         {u"vers&atilde;o &Ouml;l &ouml;l &egrave;", u"vers\u00E3o \u00D6l \u00F6l \u00E8"},
-        {u"&NotEqualTilde;&fjlig;", u"\u2242\u0338fj"},  // two characters each
-        {u"&CounterClockwiseContourIntegral;", u"\u2233"},  // the longest name
+        {u"&NotEqualTilde;&fjlig;", u"\u2242\u0338fj"},             // two characters each
+        {u"&CounterClockwiseContourIntegral;", u"\u2233"},          // the longest name
         {u"&Aacute &aacute; &AACUTE;", u"\u00C1 \u00E1 &AACUTE;"},  // letter case counts
         {u"&ZeroWidthSpace&zwj;&Sqrt;", u"&ZeroWidthSpace\u200D\u221A"},
         {u"&;", u"&;"},

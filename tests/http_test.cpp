@@ -351,8 +351,7 @@ TEST_F(HttpGet, FailuresGiveTheEmptyResultWithAReason) {
         {u"http://" + local(httpsPort + "/x"), u""},
         // Certificates that must be refused: nobody trusted signed it, or it names another host.
         // Said in words a site's owner can act on, never in the TLS library's.
-        {u"https://" + local(test::FixtureValue("untrusted_https_port") + "/x"),
-         kReasonSelfSigned},
+        {u"https://" + local(test::FixtureValue("untrusted_https_port") + "/x"), kReasonSelfSigned},
         {u"https://" + local(test::FixtureValue("wrong_name_https_port") + "/x"),
          kReasonCertOtherName},
         // A port beyond 65535 must not wrap around to the fixture's port.

@@ -167,16 +167,15 @@ TEST_F(SettingsTest, SaveAddsMissingKeysAndSection) {
     std::vector<std::string> lines = NonBlankLines(test::ReadFileBytes(IniPath()));
     const std::string agentLine = "useragent=" + WideToUtf8(DefaultUserAgent());
     EXPECT_EQ(lines, (std::vector<std::string>{"[settings]", "theme=dark", "debuglog=1", agentLine,
-                                               "respectrobots=1", "includepaths=",
-                                               "excludepaths=", "withinstartfolder=0", "[other]",
-                                               "x=1"}));
+                                               "respectrobots=1", "includepaths=", "excludepaths=",
+                                               "withinstartfolder=0", "[other]", "x=1"}));
 
     test::WriteFileBytes(IniPath(), "[other]\r\nx=1\r\n");
     SettingsStore::SaveTo(IniPath());
     lines = NonBlankLines(test::ReadFileBytes(IniPath()));
-    EXPECT_EQ(lines, (std::vector<std::string>{"[other]", "x=1", "[settings]", "debuglog=1",
-                                               agentLine, "respectrobots=1", "includepaths=",
-                                               "excludepaths=", "withinstartfolder=0"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "[other]", "x=1", "[settings]", "debuglog=1", agentLine, "respectrobots=1",
+                         "includepaths=", "excludepaths=", "withinstartfolder=0"}));
 }
 
 TEST_F(SettingsTest, SaveIntoMissingDirectoryChangesNothing) {

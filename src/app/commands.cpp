@@ -45,8 +45,7 @@ Text AboutText() {
 namespace {
 
 // Where the window's way past a robots.txt that blocks everything is.
-constexpr const char16_t* kRobotsWayOutInWindow =
-    u" Settings and clear \"Respect robots.txt\".";
+constexpr const char16_t* kRobotsWayOutInWindow = u" Settings and clear \"Respect robots.txt\".";
 
 }  // namespace
 

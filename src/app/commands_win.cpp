@@ -82,8 +82,8 @@ DWORD WINAPI ScanThread(void* parameter) {
         // Chosen here, off the window's thread: a typed address without a scheme may cost
         // a request or two before the crawl starts.
         Text bothSchemesFailed;
-        start->options->startUrl = ChooseScheme(start->options->startUrl,
-                                                start->options->userAgent, &bothSchemesFailed);
+        start->options->startUrl =
+            ChooseScheme(start->options->startUrl, start->options->userAgent, &bothSchemesFailed);
         // With no scheme typed and neither answering, both failures say more than one.
         const auto crawl = [&bothSchemesFailed](const ScanOptions& options,
                                                 const std::atomic<bool>& cancelFlag,

@@ -266,8 +266,8 @@ int ScanAndReport(const Request& request, std::atomic<bool>& cancelFlag) {
     facts.score = result.score;
     facts.minScore = request.minScore;
     if (result.robotsBlockAll && !cancelled) {
-        WriteText(stderr, Text(kNoPagesMessage) + u"\n" + kRobotsBlockAllMessage +
-                              u" --ignore-robots\n");
+        WriteText(stderr,
+                  Text(kNoPagesMessage) + u"\n" + kRobotsBlockAllMessage + u" --ignore-robots\n");
     } else if (!facts.anyPage && !cancelled && result.reachable) {
         const Text reason = NoPagesReason(result);
         WriteText(stderr, Text(kNoPagesMessage) + u"\n" +

@@ -2,8 +2,8 @@
 // redirect policy (every redirect except https to http). Certificate checks stay at the
 // platform's defaults: do NOT add SECURITY_FLAG_IGNORE_* options here, they would accept
 // any server that claims the name.
-#include <windows.h>
 #include <wincrypt.h>
+#include <windows.h>
 #include <winhttp.h>
 
 #include <algorithm>
@@ -137,8 +137,7 @@ Text SecureFailureText(DWORD error, DWORD flags) {
         const char16_t* text;
     };
     static const Cause kCauses[] = {
-        {WINHTTP_CALLBACK_STATUS_FLAG_INVALID_CA, ERROR_WINHTTP_SECURE_INVALID_CA,
-         u"INVALID_CA"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_INVALID_CA, ERROR_WINHTTP_SECURE_INVALID_CA, u"INVALID_CA"},
         {WINHTTP_CALLBACK_STATUS_FLAG_CERT_CN_INVALID, ERROR_WINHTTP_SECURE_CERT_CN_INVALID,
          u"CERT_CN_INVALID"},
         {WINHTTP_CALLBACK_STATUS_FLAG_CERT_DATE_INVALID, ERROR_WINHTTP_SECURE_CERT_DATE_INVALID,

@@ -233,7 +233,7 @@ Text ResolveLink(const Text& pageAddress, const Text& href) {
     if (!scheme.empty()) {
         const bool web = scheme == u"http" || scheme == u"https";
         return web && link.compare(scheme.size(), 3, u"://") == 0 ? NormalizeAbsolute(link)
-                                                                   : Text();
+                                                                  : Text();
     }
 
     const UrlParts page = ParseUrl(pageAddress);

@@ -350,5 +350,28 @@ TEST(DecodeEntities, References) {
     }
 }
 
+// Only a refresh without delay moves the reader; the address is read as browsers read it.
+TEST(ParseHtmlPage, ImmediateRefreshIsAMove) {
+    struct Row {
+        const char* meta;
+        Text target;
+    };
+    const std::vector<Row> rows = {
+        {R"(<meta http-equiv="refresh" content="0; url=next.html">)", u"next.html"},
+        {R"(<META HTTP-EQUIV="Refresh" CONTENT="0;URL='/a b.html'">)", u"/a b.html"},
+        {R"(<meta http-equiv="refresh" content="0.5, url = &quot;x?a=1&amp;b=2&quot;">)",
+         u"x?a=1&b=2"},
+        {R"(<meta http-equiv="refresh" content="00;/plain">)", u"/plain"},
+        {R"(<meta http-equiv="refresh" content="5; url=later.html">)", u""},
+        {R"(<meta http-equiv="refresh" content="0">)", u""},
+        {R"(<meta http-equiv="refresh" content="url=x.html">)", u""},
+        {R"(<meta name="refresh" content="0; url=x.html">)", u""},
+    };
+    for (const Row& row : rows) {
+        const std::string page = std::string("<html><head>") + row.meta + "</head></html>";
+        EXPECT_EQ(ParseHtmlPage(page).refreshTarget, row.target) << row.meta;
+    }
+}
+
 }  // namespace
 }  // namespace bcnk

@@ -2,8 +2,9 @@
 // redirect policy (every redirect except https to http). Certificate checks stay at the
 // platform's defaults: do NOT add SECURITY_FLAG_IGNORE_* options here, they would accept
 // any server that claims the name.
-#include <wincrypt.h>
 #include <windows.h>
+// wincrypt.h needs the types of windows.h.
+#include <wincrypt.h>
 #include <winhttp.h>
 
 #include <algorithm>

@@ -1,7 +1,9 @@
 #include "analysis/entities.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
+#include <cstdint>
 
 #include "analysis/entity_table.h"
 #include "analysis/html_parser.h"
@@ -32,10 +34,31 @@ int CompareName(TextView text, std::string_view name) {
     return text.size() == name.size() ? 0 : (text.size() < name.size() ? -1 : 1);
 }
 
+// Where the names of each first letter begin in the sorted table, so that a lookup searches
+// a few dozen names instead of all of them: text is full of references in some languages.
+struct FirstLetterIndex {
+    std::array<std::uint16_t, 129> start{};
+    FirstLetterIndex() {
+        std::size_t entry = 0;
+        for (std::size_t letter = 0; letter < start.size(); ++letter) {
+            while (entry < kNamedEntityCount &&
+                   static_cast<unsigned char>(kNamedEntities[entry].name[0]) < letter) {
+                ++entry;
+            }
+            start[letter] = static_cast<std::uint16_t>(entry);
+        }
+    }
+};
+
 const NamedEntity* FindEntity(TextView name) {
-    const NamedEntity* end = kNamedEntities + kNamedEntityCount;
+    static const FirstLetterIndex index;
+    if (name.empty() || name[0] >= 128) {
+        return nullptr;
+    }
+    const NamedEntity* begin = kNamedEntities + index.start[name[0]];
+    const NamedEntity* end = kNamedEntities + index.start[name[0] + 1u];
     const NamedEntity* found = std::lower_bound(
-        kNamedEntities, end, name,
+        begin, end, name,
         [](const NamedEntity& entity, TextView key) { return CompareName(key, entity.name) > 0; });
     return found != end && CompareName(name, found->name) == 0 ? found : nullptr;
 }

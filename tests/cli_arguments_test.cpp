@@ -29,29 +29,16 @@ TEST(CliArguments, ScanDefaultsAreTheWindows) {
     EXPECT_FALSE(request.jsonWanted);
     EXPECT_EQ(request.minScore, -1);
     EXPECT_TRUE(request.scan.respectRobots);
+    EXPECT_FALSE(request.scan.keepQueryTracking);
 }
 
 TEST(CliArguments, ScanOptionsInBothSpellings) {
-    const ParsedArguments parsed = Parse({u"scan",
-                                          u"--depth",
-                                          u"20",
-                                          u"--delay=0",
-                                          u"https://example.com/",
-                                          u"--max-pages",
-                                          u"none",
-                                          u"--user-agent",
-                                          u"  MyBot/2.0  ",
-                                          u"--json=-",
-                                          u"--min-score",
-                                          u"70",
-                                          u"--connections=16",
-                                          u"--ignore-robots",
-                                          u"--include",
-                                          u"/docs/",
-                                          u"--exclude",
-                                          u"/docs/old*",
-                                          u"--include=/blog/",
-                                          u"--within-start-folder"});
+    const ParsedArguments parsed =
+        Parse({u"scan", u"--depth", u"20", u"--delay=0", u"https://example.com/",
+               u"--max-pages", u"none", u"--user-agent", u"  MyBot/2.0  ", u"--json=-",
+               u"--min-score", u"70", u"--connections=16", u"--ignore-robots",
+               u"--keep-query-tracking", u"--include", u"/docs/", u"--exclude", u"/docs/old*",
+               u"--include=/blog/", u"--within-start-folder"});
     ASSERT_TRUE(parsed.ok) << WideToUtf8(parsed.error);
     const Request& request = parsed.request;
     EXPECT_EQ(request.scan.startUrl, u"https://example.com/");
@@ -67,6 +54,7 @@ TEST(CliArguments, ScanOptionsInBothSpellings) {
     EXPECT_EQ(request.jsonPath, u"-");
     EXPECT_EQ(request.minScore, 70);
     EXPECT_FALSE(request.scan.respectRobots);
+    EXPECT_TRUE(request.scan.keepQueryTracking);
 }
 
 TEST(CliArguments, GenerateFormDefaultsAndFlags) {

@@ -151,6 +151,8 @@ TEST(ScanResultJson, EmptyResultHasEveryFieldAndEmptyLists) {
               "  \"skippedPages\": [],\n"
               "  \"crawlerAccess\": [],\n"
               "  \"package\": null,\n"
+        "  \"agentCheck\": null,\n"
+        "  \"render\": null,\n"
               "  \"reachable\": true,\n"
               "  \"unreachableReason\": null,\n"
               "  \"robotsBlockAll\": false\n"

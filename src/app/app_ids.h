@@ -54,6 +54,9 @@ constexpr int kIdUserAgentEdit = 3002;
 constexpr int kIdSettingsOk = 3003;
 constexpr int kIdSettingsCancel = 3004;
 constexpr int kIdRespectRobotsCheck = 3005;
+constexpr int kIdAgentCheck = 3006;
+constexpr int kIdRenderPagesEdit = 3007;
+constexpr int kIdKeepTrackingCheck = 3008;
 // Crawl scope in the Settings dialog.
 constexpr int kIdIncludePathsEdit = 3006;
 constexpr int kIdExcludePathsEdit = 3007;

@@ -69,6 +69,9 @@ void CommandLogic::OnScanButton(const ScanFormValues& form) {
 void CommandLogic::StartScan(const ScanFormValues& form) {
     auto options = std::make_unique<ScanOptions>(MakeScanOptions(form, SettingsStore::userAgent));
     options->respectRobots = SettingsStore::respectRobots;
+    options->agentCheck = SettingsStore::agentCheck;
+    options->renderPages = SettingsStore::renderPages;
+    options->keepQueryTracking = SettingsStore::keepQueryTracking;
     options->includePaths = SplitPathList(SettingsStore::includePaths);
     options->excludePaths = SplitPathList(SettingsStore::excludePaths);
     options->withinStartFolder = SettingsStore::withinStartFolder;

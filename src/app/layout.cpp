@@ -113,7 +113,7 @@ SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight
                                      int dpi) {
     SettingsLayout layout;
     const int width = Scale(345, dpi);
-    const int height = Scale(420, dpi);
+    const int height = Scale(468, dpi);
     layout.window = {ownerLeft + (ownerRight - width - ownerLeft) / 2,
                      ownerTop + (ownerBottom - height - ownerTop) / 2, width, height};
     const auto scaled = [dpi](int x, int y, int w, int h) {
@@ -123,13 +123,17 @@ SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight
     layout.userAgentLabel = scaled(16, 52, 312, 18);
     layout.userAgent = scaled(16, 74, 312, 24);
     layout.robotsCheck = scaled(16, 108, 310, 22);
-    layout.includeLabel = scaled(16, 142, 312, 18);
-    layout.include = scaled(16, 164, 312, 24);
-    layout.excludeLabel = scaled(16, 198, 312, 18);
-    layout.exclude = scaled(16, 220, 312, 24);
-    layout.startFolderCheck = scaled(16, 254, 310, 22);
-    layout.ok = scaled(150, 332, 80, 28);
-    layout.cancel = scaled(240, 332, 80, 28);
+    layout.trackingCheck = scaled(16, 136, 310, 22);
+    layout.agentCheck = scaled(16, 164, 310, 22);
+    layout.renderLabel = scaled(16, 198, 232, 18);
+    layout.renderPages = scaled(250, 194, 78, 24);
+    layout.includeLabel = scaled(16, 232, 312, 18);
+    layout.include = scaled(16, 254, 312, 24);
+    layout.excludeLabel = scaled(16, 288, 312, 18);
+    layout.exclude = scaled(16, 310, 312, 24);
+    layout.startFolderCheck = scaled(16, 344, 310, 22);
+    layout.ok = scaled(150, 380, 80, 28);
+    layout.cancel = scaled(240, 380, 80, 28);
     return layout;
 }
 

@@ -61,8 +61,13 @@ struct SettingsLayout {
     Rect userAgentLabel;
     Rect userAgent;
     Rect robotsCheck;
+    Rect trackingCheck;
     Rect ok;
     Rect cancel;
+    // What AI crawlers actually get.
+    Rect agentCheck;
+    Rect renderLabel;
+    Rect renderPages;
     // Crawl scope, below the robots.txt check box.
     Rect includeLabel;
     Rect include;

@@ -483,9 +483,13 @@ FetchResult Http::Get(const Text& address, const Text& userAgent, const std::ato
     }
     if (exchange.status == 0) {
         result.reason = FailureReason(exchange);
-        // The library's own words help whoever reads the debug log, not the summary.
-        DebugLog::Write(u"Fetch failed: " + Utf8ToWide(url) + u": " + result.reason +
-                        u" (libcurl: " + Utf8ToWide(exchange.error) + u")");
+        // Behind a TLS failure, the library's own words help whoever reads the debug log;
+        // the reason itself stays in words the site's owner can act on.
+        if (result.reason != kReasonRefused && result.reason != kReasonNotResolved &&
+            result.reason != kReasonTimedOut) {
+            DebugLog::Write(u"Fetch failed: " + Utf8ToWide(url) + u": " + result.reason +
+                            u" (libcurl: " + Utf8ToWide(exchange.error) + u")");
+        }
         return result;
     }
 

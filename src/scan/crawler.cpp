@@ -9,10 +9,13 @@
 #include "analysis/html_parser.h"
 #include "analysis/topics.h"
 #include "common/debug_log.h"
+#include "scan/after_crawl.h"
 #include "scan/crawl_frontier.h"
 #include "scan/crawl_scope.h"
 #include "scan/discovery.h"
 #include "scan/fetch_ahead.h"
+#include "scan/indexability.h"
+#include "net/tracking_parameters.h"
 #include "net/http.h"
 #include "scan/robots_rules.h"
 #include "net/url.h"
@@ -154,10 +157,13 @@ void TakeSiteFacts(const ParsedPage& parsed, bool isStartPage, ScanResult& resul
 }
 
 void QueueLinks(const QueuedPage& page, const ParsedPage& parsed, const Text& host,
-                const CrawlScope& scope, CrawlFrontier& frontier) {
+                bool keepTracking, const CrawlScope& scope, CrawlFrontier& frontier) {
     const Text base = LinkBase(page.address, parsed);
     for (const Text& href : parsed.links) {
-        const Text target = ResolveLink(base, DecodeEntities(href));
+        Text target = ResolveLink(base, DecodeEntities(href));
+        if (!keepTracking) {
+            target = DropTrackingParameters(target);
+        }
         if (target.empty() || HostKey(target) != host || IsSkippedExtension(target) ||
             !scope.Contains(target)) {
             continue;
@@ -271,6 +277,8 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     robots.ReadFor(result.baseUrl);
 
     // Requests overlap only when the user asked for no pause between them.
+    // Fingerprints of the stored pages' text, kept beside them only until copies are marked.
+    std::vector<std::uint64_t> textHashes;
     FetchAhead fetcher(options.delayMs > 0 ? 1 : options.connections, options.userAgent,
                        cancelFlag);
     while (!frontier.Empty()) {
@@ -329,12 +337,16 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
                 continue;  // the pause is for the target's fetch, which comes next
             }
             PageRecord record = MakeRecord(page, fetched, parsed);
+            TakePageSignals(parsed.signals, fetched, LinkBase(page.address, parsed), result.host,
+                            record);
             TakeSiteFacts(parsed, isStartPage, result);
+            // noindex and nofollow pages are still followed: the owner sees the whole site.
             if (page.depth < options.maxDepth) {
-                QueueLinks(page, parsed, result.host, scope, frontier);
+                QueueLinks(page, parsed, result.host, options.keepQueryTracking, scope, frontier);
             }
             record.pageClass = ClassifyPage(record, startAddress);
             result.pages.push_back(std::move(record));
+            textHashes.push_back(parsed.signals.textHash);
             DebugLog::Write(PageLine(PageCount(result), result.pages.back()));
         }
         if (!frontier.Empty() && options.delayMs > 0) {
@@ -342,6 +354,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         }
     }
     fetcher.Finish();
+    MarkDuplicates(result.pages, textHashes);
 
     if (result.language.empty()) {
         result.language = u"en";
@@ -357,6 +370,9 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     result.score = ReadinessScore(result.checks);
     result.elapsedSeconds = static_cast<int>((TickMs() - startTick) / 1000u);
     result.cancelled = cancelFlag.load();
+    if (!result.cancelled) {
+        RunAfterCrawlChecks(options, result, cancelFlag, progress);
+    }
     DebugLog::Write(CompleteLine(result, result.cancelled));
     if (result.reachable) {
         Report(progress, u"Scan complete", PageCount(result));

@@ -192,7 +192,8 @@ TEST(MakeScanOptions, ListIndicesMapToLimitsWithDefaults) {
         {{u"a.b", 0, 0, 0}, 1, 0, 100},     {{u"a.b", 2, 2, 2}, 3, 500, 500},
         {{u"a.b", 4, 4, 4}, 5, 2000, 2000}, {{u"a.b", 1, 3, 3}, 2, 1000, 1000},
         {{u"a.b", 3, 1, 1}, 4, 250, 250},   {{u"a.b", -1, -1, -1}, 3, 500, 500},
-        {{u"a.b", 5, 5, 6}, 3, 500, 500},   {{u"a.b", 0, 0, 5}, 1, 0, kNoPageLimit},
+        {{u"a.b", 5, 5, 6}, 6, 500, 500},   {{u"a.b", 0, 0, 5}, 1, 0, kNoPageLimit},
+        {{u"a.b", 19, 0, 0}, 20, 0, 100},   {{u"a.b", 20, 0, 0}, 3, 0, 100},
     };
     for (const Row& row : rows) {
         const ScanOptions options = MakeScanOptions(row.form, u"ua");
@@ -289,6 +290,30 @@ TEST_F(CommandLogicTest, ScanWithoutPagesWarnsUnlessClosing) {
     closingLogic.OnScanDone(ResultWithPages(0));
     EXPECT_TRUE(closingOps.boxes.empty());
     EXPECT_EQ(closingOps.destroyed, 1);
+}
+
+// A site that never answered has no result: the views stay empty, the report command off,
+// and the reason stands in the status bar and the message. A robots.txt that blocks every
+// page names the Settings check box that gets past it.
+TEST_F(CommandLogicTest, UnreachableSiteAndBlockingRobotsTxtAreSaidPlainly) {
+    auto unreachable = ResultWithPages(0);
+    unreachable->requestedUrl = u"http://127.0.0.1:9/";
+    unreachable->reachable = false;
+    unreachable->unreachableReason = u"connection refused";
+    ScanToCompletion(std::move(unreachable));
+    const Text said = u"Could not reach http://127.0.0.1:9/: connection refused";
+    ASSERT_EQ(ops.boxes.size(), 1u);
+    EXPECT_EQ(ops.boxes[0].text, said);
+    EXPECT_EQ(ops.texts[kIdStatusBar], u"  " + said);
+    EXPECT_FALSE(ops.IsEnabled(kCmdSaveReport));
+
+    auto blocked = ResultWithPages(0);
+    blocked->robotsBlockAll = true;
+    ScanToCompletion(std::move(blocked));
+    ASSERT_EQ(ops.boxes.size(), 2u);
+    EXPECT_EQ(ops.boxes[1].text,
+              u"robots.txt blocks this crawl; to scan your own site anyway use Settings and "
+              u"clear \"Respect robots.txt\".");
 }
 
 TEST_F(CommandLogicTest, CloseRequestedWhileTheNoPagesBoxIsOpenClosesAfterIt) {

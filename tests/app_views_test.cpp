@@ -197,11 +197,12 @@ TEST(Layout, GaugeAndSettingsGeometry) {
     EXPECT_EQ(gauge.firstRowLabel.y + 4 * gauge.rowStep, 314);
 
     const SettingsLayout settings = ComputeSettingsLayout(100, 50, 1000, 690, 144);
-    EXPECT_EQ(settings.window, (Rect{100 + (900 - 518) / 2, 50 + (640 - 486) / 2, 518, 486}));
+    EXPECT_EQ(settings.window, (Rect{100 + (900 - 518) / 2, 50 + (640 - 702) / 2, 518, 702}));
     EXPECT_EQ(settings.robotsCheck, (Rect{24, 162, 465, 33}));
     EXPECT_EQ(settings.trackingCheck, (Rect{24, 204, 465, 33}));
     EXPECT_EQ(settings.renderPages, (Rect{375, 291, 117, 36}));
-    EXPECT_EQ(settings.ok, (Rect{225, 354, 120, 42}));
+    EXPECT_EQ(settings.startFolderCheck, (Rect{24, 516, 465, 33}));
+    EXPECT_EQ(settings.ok, (Rect{225, 570, 120, 42}));
     const SettingsLayout narrow = ComputeSettingsLayout(0, 0, 345 - 1, 200 - 1, 96);
     EXPECT_EQ(narrow.window.x, 0);  // (−1) / 2 rounds toward zero
 }

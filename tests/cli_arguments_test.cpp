@@ -34,13 +34,18 @@ TEST(CliArguments, ScanDefaultsAreTheWindows) {
 
 TEST(CliArguments, ScanOptionsInBothSpellings) {
     const ParsedArguments parsed =
-        Parse({u"scan", u"--depth", u"5", u"--delay=0", u"https://example.com/", u"--max-pages",
-               u"none", u"--user-agent", u"  MyBot/2.0  ", u"--json=-", u"--min-score", u"70",
-               u"--connections=16", u"--ignore-robots", u"--keep-query-tracking"});
+        Parse({u"scan", u"--depth", u"20", u"--delay=0", u"https://example.com/",
+               u"--max-pages", u"none", u"--user-agent", u"  MyBot/2.0  ", u"--json=-",
+               u"--min-score", u"70", u"--connections=16", u"--ignore-robots",
+               u"--keep-query-tracking", u"--include", u"/docs/", u"--exclude", u"/docs/old*",
+               u"--include=/blog/", u"--within-start-folder"});
     ASSERT_TRUE(parsed.ok) << WideToUtf8(parsed.error);
     const Request& request = parsed.request;
     EXPECT_EQ(request.scan.startUrl, u"https://example.com/");
-    EXPECT_EQ(request.scan.maxDepth, 5);
+    EXPECT_EQ(request.scan.maxDepth, 20);
+    EXPECT_EQ(request.scan.includePaths, (std::vector<Text>{u"/docs/", u"/blog/"}));
+    EXPECT_EQ(request.scan.excludePaths, std::vector<Text>{u"/docs/old*"});
+    EXPECT_TRUE(request.scan.withinStartFolder);
     EXPECT_EQ(request.scan.delayMs, 0);
     EXPECT_EQ(request.scan.connections, 16);
     EXPECT_EQ(request.scan.maxPages, kNoPageLimit);
@@ -145,11 +150,19 @@ TEST(CliArguments, RefusedCommandLines) {
         {{u"scan", u"a.example", u"b.example"},
          u"only one ADDRESS may be given, not also 'b.example'"},
         {{u"scan", u"a.example", u"--depth", u"0"},
-         u"--depth must be a whole number from 1 to 5, not '0'"},
-        {{u"scan", u"a.example", u"--depth", u"6"},
-         u"--depth must be a whole number from 1 to 5, not '6'"},
+         u"--depth must be a whole number from 1 to 20, not '0'"},
+        {{u"scan", u"a.example", u"--depth", u"21"},
+         u"--depth must be a whole number from 1 to 20, not '21'"},
         {{u"scan", u"a.example", u"--depth=+3"},
-         u"--depth must be a whole number from 1 to 5, not '+3'"},
+         u"--depth must be a whole number from 1 to 20, not '+3'"},
+        // A single-value option given twice would silently keep one of them.
+        {{u"scan", u"a.example", u"--json", u"a.json", u"--json=b.json"},
+         u"--json was given more than once"},
+        {{u"scan", u"a.example", u"--report", u"a.html", u"--depth", u"2", u"--report", u"b"},
+         u"--report was given more than once"},
+        {{u"scan", u"a.example", u"--json", u"-", u"--report", u"-"},
+         u"--json - and --report - cannot both use standard output"},
+        {{u"scan", u"a.example", u"--include", u" "}, u"--include needs a path, e.g. /docs/"},
         {{u"scan", u"a.example", u"--delay", u"10001"},
          u"--delay must be a whole number from 0 to 10000 (milliseconds), not '10001'"},
         {{u"scan", u"a.example", u"--connections", u"0"},

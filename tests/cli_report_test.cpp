@@ -62,9 +62,9 @@ TEST(FormatSummary, CrawlerAccessByPurposeAndPagesKeptOut) {
         {u"Claude-User", u"Anthropic", CrawlerPurpose::UserTriggered, CrawlerAccessLevel::Blocked,
          u"Disallow: /"},
     };
-    result.skippedPages = {{u"https://shop.example/a", 1, 0, u"blocked by robots.txt"},
-                           {u"https://shop.example/b", 1, 404, u"HTTP 404"},
-                           {u"https://shop.example/c", 1, 0, u"blocked by robots.txt"}};
+    result.skippedPages = {{u"https://shop.example/a", 1, 0, u"blocked by robots.txt", u""},
+                           {u"https://shop.example/b", 1, 404, u"HTTP 404", u""},
+                           {u"https://shop.example/c", 1, 0, u"blocked by robots.txt", u""}};
     EXPECT_NE(FormatSummary(result, false)
                   .find(u"  !     robots.txt AI rules  Missing AI rules\n"
                         u"\n"
@@ -83,8 +83,8 @@ TEST(FormatSummary, CrawlerAccessByPurposeAndPagesKeptOut) {
 
 TEST(FormatSummary, PagesNotStoredAndWhy) {
     ScanResult result = SampleResult();
-    result.skippedPages = {{u"https://shop.example/gone", 1, 404, u""},
-                           {u"https://shop.example/slow", 1, 0, u"timed out"}};
+    result.skippedPages = {{u"https://shop.example/gone", 1, 404, u"", u"https://shop.example/"},
+                           {u"https://shop.example/slow", 1, 0, u"timed out", u""}};
     const Text brief = FormatSummary(result, false);
     EXPECT_NE(brief.find(u"Score: 36% (Needs work)\n"
                          u"Not stored: 2 pages (--verbose lists them with the reason)\n"),
@@ -92,7 +92,8 @@ TEST(FormatSummary, PagesNotStoredAndWhy) {
         << WideToUtf8(brief);
     EXPECT_NE(FormatSummary(result, false, true)
                   .find(u"Not stored: 2 pages\n\nPages not stored\n"
-                        u"  https://shop.example/gone  - HTTP 404\n"
+                        u"  https://shop.example/gone  - HTTP 404 (linked from "
+                        u"https://shop.example/)\n"
                         u"  https://shop.example/slow  - timed out\n"),
               Text::npos);
     EXPECT_EQ(NoPagesReason(result), u"HTTP 404 (https://shop.example/gone)");
@@ -151,13 +152,17 @@ TEST(ScanResultJson, EmptyResultHasEveryFieldAndEmptyLists) {
               "  \"crawlerAccess\": [],\n"
               "  \"package\": null,\n"
         "  \"agentCheck\": null,\n"
-        "  \"render\": null\n"
+        "  \"render\": null,\n"
+              "  \"reachable\": true,\n"
+              "  \"unreachableReason\": null,\n"
+              "  \"robotsBlockAll\": false\n"
               "}\n");
 }
 
 TEST(ScanResultJson, WritesSkippedPagesCrawlersAndThePackage) {
     ScanResult result = SampleResult();
-    result.skippedPages.push_back({u"https://shop.example/gone", 1, 404, u""});
+    result.skippedPages.push_back(
+        {u"https://shop.example/gone", 1, 404, u"", u"https://shop.example/"});
     result.crawlerAccess.push_back({u"ExampleBot", u"Example Labs", CrawlerPurpose::Search,
                                     CrawlerAccessLevel::Blocked, u"Disallow: /"});
     PackageOutcome package;
@@ -168,7 +173,8 @@ TEST(ScanResultJson, WritesSkippedPagesCrawlersAndThePackage) {
     const std::string json = ScanResultJson(result, &package);
     for (const char* part :
          {"\"skippedPages\": [\n    {\n      \"url\": \"https://shop.example/gone\",\n"
-          "      \"depth\": 1,\n      \"httpStatus\": 404,\n      \"reason\": \"\"\n    }\n  ]",
+          "      \"depth\": 1,\n      \"httpStatus\": 404,\n      \"reason\": \"\",\n"
+          "      \"linkedFrom\": \"https://shop.example/\"\n    }\n  ]",
           "\"token\": \"ExampleBot\",\n      \"operator\": \"Example Labs\",\n      "
           "\"purpose\": \"Search\",\n      \"access\": \"Blocked\",\n      "
           "\"decidingRule\": \"Disallow: /\"",

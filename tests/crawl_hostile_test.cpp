@@ -181,11 +181,19 @@ TEST(CrawlHostile, StartPageThatFails) {
     }
 }
 
-TEST(CrawlHostile, RefusedConnection) {
+TEST(CrawlHostile, RefusedConnectionStopsTheScanAtOnce) {
     BCNK_REQUIRE_FIXTURE();
-    // Nothing listens on port 1 of the loopback interface.
-    const CrawlSession session = RunCrawl(TestOptions(u"http://127.0.0.1:1/"));
-    ExpectNoPages(session, u"Blocked / unreadable");
+    // Nothing listens on port 1 of the loopback interface. A site that never answered is
+    // not judged: no probes, no crawler verdicts, no score.
+    const CrawlSession session = RunCrawl(TestOptions(u"http://127.0.0.1:1/#top"));
+    const ScanResult& result = session.result;
+    EXPECT_FALSE(result.reachable);
+    EXPECT_EQ(result.unreachableReason, u"connection refused");
+    EXPECT_TRUE(result.pages.empty());
+    EXPECT_TRUE(result.checks.empty());
+    EXPECT_TRUE(result.crawlerAccess.empty());
+    EXPECT_EQ(result.score, 0);
+    EXPECT_EQ(session.progress, (std::vector<ProgressCall>{{u"Crawling: http://127.0.0.1:1/", 0}}));
     EXPECT_EQ(session.result.robotsStatus, 0);
     EXPECT_FALSE(session.result.robotsFound);
     EXPECT_EQ(session.result.baseUrl, u"http://127.0.0.1:1");

@@ -102,6 +102,7 @@ std::vector<std::pair<std::string, int>> HarbourFetches() {
     return {{"/", 0},
             {"/products/", 1},
             {"/blog/index.html", 2},
+            {"/Products/", 3},
             {"/about", 3},
             {"/plain", 4},
             {"/missing", 4},
@@ -148,10 +149,13 @@ TEST(Crawl, HarbourSiteWhole) {
     EXPECT_EQ(result.requestedUrl, Harbour("/"));
     EXPECT_EQ(result.finalUrl, Harbour("/"));
     EXPECT_EQ(result.skippedPages,
-              (std::vector<SkippedPage>{{Harbour("/plain"), 1, 200, u"not HTML (text/plain)"},
-                                        {Harbour("/missing"), 1, 404, u"HTTP 404"},
-                                        {Harbour("/broken"), 1, 500, u"HTTP 500"},
-                                        {Harbour("/empty"), 1, 200, u"empty body"}}));
+              (std::vector<SkippedPage>{
+                  // Paths are case-sensitive: another spelling is another page.
+                  {Harbour("/Products/"), 1, 404, u"HTTP 404", Harbour("/")},
+                  {Harbour("/plain"), 1, 200, u"not HTML (text/plain)", Harbour("/")},
+                  {Harbour("/missing"), 1, 404, u"HTTP 404", Harbour("/")},
+                  {Harbour("/broken"), 1, 500, u"HTTP 500", Harbour("/")},
+                  {Harbour("/empty"), 1, 200, u"empty body", Harbour("/")}}));
     EXPECT_FALSE(result.cancelled);
     // UTC to the second, as RFC 3339 writes it.
     ASSERT_EQ(result.scanTime.size(), 20u);
@@ -170,6 +174,7 @@ TEST(Crawl, HarbourSiteWhole) {
         u"page #1 [200] d0 Index - " + Harbour("/"),
         u"page #2 [200] d1 Product - " + Harbour("/products/"),
         u"page #3 [200] d1 Article - " + Harbour("/blog/index.html"),
+        u"skip [404] d1 (HTTP 404) - " + Harbour("/Products/"),
         u"page #4 [200] d1 Utility - " + Harbour("/company/about-us.html"),
         u"skip [200] d1 (not HTML (text/plain)) - " + Harbour("/plain"),
         u"skip [404] d1 (HTTP 404) - " + Harbour("/missing"),
@@ -363,9 +368,9 @@ TEST(Crawl, HonoursRobotsTxtForOurOwnToken) {
     EXPECT_EQ(Urls(result.pages),
               (std::vector<Text>{fenced("/"), fenced("/open.html"), fenced("/private/a.html"),
                                  fenced("/members/join.html")}));
-    EXPECT_EQ(
-        result.skippedPages,
-        (std::vector<SkippedPage>{{fenced("/members/x.html"), 1, 0, u"blocked by robots.txt"}}));
+    EXPECT_EQ(result.skippedPages,
+              (std::vector<SkippedPage>{
+                  {fenced("/members/x.html"), 1, 0, u"blocked by robots.txt", fenced("/")}}));
     // robots.txt was read once, before the first page, and that answer made the row.
     ASSERT_FALSE(requests.empty());
     EXPECT_EQ(requests.front(), "GET /robots.txt HTTP/1.1");
@@ -435,10 +440,10 @@ Landing MovedDocs(const Text& requested, const Text& origin, const Text& away) {
              {docs + u"based.html", 1},
              {docs + u"guide/step.html", 2},
              {docs + u"guide/more.html", 2}},
-            {{docs + u"away", 1, 200, u"redirect to another site (" + away + u")"},
-             {docs + u"missing.html", 1, 404, u"HTTP 404"},
-             {docs + u"data", 1, 200, u"not HTML (application/pdf)"},
-             {docs + u"empty", 1, 200, u"empty body"}}};
+            {{docs + u"away", 1, 200, u"redirect to another site (" + away + u")", docs},
+             {docs + u"missing.html", 1, 404, u"HTTP 404", docs},
+             {docs + u"data", 1, 200, u"not HTML (application/pdf)", docs},
+             {docs + u"empty", 1, 200, u"empty body", docs}}};
 }
 
 TEST(Crawl, StartThatRedirectsMovesTheScanAndPagesKeepTheirFinalAddress) {
@@ -456,7 +461,7 @@ TEST(Crawl, StartThatRedirectsMovesTheScanAndPagesKeepTheirFinalAddress) {
     Landing toHttp{u"127.0.0.1", secure, secure + u"/to-http", secure + u"/to-http", {}, {}};
     if (RunningUnderWine()) {
         toHttp.finalUrl.clear();
-        toHttp.skipped = {{secure + u"/to-http", 0, 0, u"redirect to another scheme"}};
+        toHttp.skipped = {{secure + u"/to-http", 0, 0, u"redirect to another scheme", u""}};
     } else {
         toHttp.pages = {{secure + u"/to-http", 0}};
     }
@@ -477,14 +482,14 @@ TEST(Crawl, StartThatRedirectsMovesTheScanAndPagesKeepTheirFinalAddress) {
           plain + u"/loop",
           u"",
           {},
-          {{plain + u"/loop", 0, 0, u"too many redirects"}}}},
+          {{plain + u"/loop", 0, 0, u"too many redirects", u""}}}},
         {plain + u"/elsewhere",
          {u"127.0.0.1",
           plain,
           plain + u"/elsewhere",
           u"",
           {},
-          {{plain + u"/elsewhere", 0, 0, u"redirect to another scheme"}}}},
+          {{plain + u"/elsewhere", 0, 0, u"redirect to another scheme", u""}}}},
     };
     for (const Row& row : rows) {
         const CrawlSession session = RunCrawl(TestOptions(row.start, 2));
@@ -503,6 +508,82 @@ TEST(Crawl, StartThatRedirectsMovesTheScanAndPagesKeepTheirFinalAddress) {
                       session.log.end());
         }
     }
+}
+
+Text Edges(const std::string& path) {
+    return test::SiteAddress("edges", path);
+}
+
+// Which pages a crawl of the edges site keeps, by the scope it is given; links of other
+// schemes are never requested, paths keep their case, and a <meta> refresh is a redirect.
+TEST(Crawl, ScopeSchemesCaseAndRefresh) {
+    BCNK_REQUIRE_FIXTURE();
+    struct Row {
+        const char* name;
+        std::string start;
+        std::vector<Text> include, exclude;
+        bool withinStartFolder;
+        std::vector<std::string> pages;
+    };
+    const std::vector<Row> rows = {
+        {"whole site",
+         "/#top",
+         {},
+         {},
+         false,
+         {"/", "/ABOUT.html", "/about.html", "/docs/", "/docs/landed.html", "/archive/old.html",
+          "/docs/a.html"}},
+        {"start folder", "/docs/", {}, {}, true, {"/docs/", "/docs/a.html"}},
+        {"include and exclude with a wildcard",
+         "/",
+         {u"/docs/", u"/*bout"},
+         {u"/ABOUT*", u"/docs/a."},
+         false,
+         {"/", "/about.html", "/docs/"}},
+    };
+    for (const Row& row : rows) {
+        ScanOptions options = TestOptions(Edges(row.start), 3);
+        options.includePaths = row.include;
+        options.excludePaths = row.exclude;
+        options.withinStartFolder = row.withinStartFolder;
+        const std::size_t earlier = RequestLog("site_edges").size();
+        const ScanResult result = RunCrawl(options).result;
+        std::vector<Text> expected;
+        for (const std::string& path : row.pages) {
+            expected.push_back(Edges(path));
+        }
+        EXPECT_EQ(Urls(result.pages), expected) << row.name;
+        EXPECT_EQ(result.requestedUrl, Edges(row.start.substr(0, row.start.find('#'))));
+        const std::vector<LoggedRequest> requests = RequestLog("site_edges");
+        for (std::size_t index = earlier; index < requests.size(); ++index) {
+            const std::string& line = requests[index].requestLine;
+            EXPECT_EQ(line.find(':'), std::string::npos) << row.name << ": " << line;
+            EXPECT_EQ(line.find('#'), std::string::npos) << row.name << ": " << line;
+        }
+    }
+}
+
+TEST(Crawl, PagesNotStoredNameThePageThatLinkedThem) {
+    BCNK_REQUIRE_FIXTURE();
+    const ScanResult result = RunCrawl(TestOptions(Edges("/docs/"), 2)).result;
+    ASSERT_FALSE(result.pages.empty());
+    EXPECT_EQ(result.pages[0].title, u"Docs S\u00E3o Paulo");
+    EXPECT_EQ(result.skippedPages, (std::vector<SkippedPage>{{Edges("/docs/missing.html"), 1, 404,
+                                                              u"HTTP 404", Edges("/docs/")}}));
+}
+
+TEST(Crawl, RobotsTxtThatBlocksEveryPageIsSaidSo) {
+    BCNK_REQUIRE_FIXTURE();
+    const ScanResult result = RunCrawl(TestOptions(test::SiteAddress("closed", "/"))).result;
+    EXPECT_TRUE(result.robotsBlockAll);
+    EXPECT_TRUE(result.reachable);
+    EXPECT_TRUE(result.pages.empty());
+    EXPECT_EQ(result.checks.size(), 10u);
+    ScanOptions ignoring = TestOptions(test::SiteAddress("closed", "/"));
+    ignoring.respectRobots = false;
+    const ScanResult all = RunCrawl(ignoring).result;
+    EXPECT_FALSE(all.robotsBlockAll);
+    EXPECT_EQ(all.pages.size(), 1u);
 }
 
 }  // namespace

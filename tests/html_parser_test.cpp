@@ -314,11 +314,19 @@ TEST(DecodeEntities, References) {
         {u"&#0;&#x0000;", u"\uFFFD\uFFFD"},
         {u"&#-5;", u"&#-5;"},
         {u"&bogus;", u"&bogus;"},
-        {u"&copy without", u"&copy without"},
+        {u"&copy without", u"\u00A9 without"},  // a legacy name, read without ";"
+        // A legacy name followed by more letters is read as in an attribute: not at all.
+        {u"&copyright; &notin; &notit;", u"&copyright; \u2209 &notit;"},
+        {u"?a=1&copy=2&amp=3", u"?a=1&copy=2&amp=3"},  // before "=", as in an attribute
+        {u"vers&atilde;o &Ouml;l &ouml;l &egrave;", u"vers\u00E3o \u00D6l \u00F6l \u00E8"},
+        {u"&NotEqualTilde;&fjlig;", u"\u2242\u0338fj"},             // two characters each
+        {u"&CounterClockwiseContourIntegral;", u"\u2233"},          // the longest name
+        {u"&Aacute &aacute; &AACUTE;", u"\u00C1 \u00E1 &AACUTE;"},  // letter case counts
+        {u"&ZeroWidthSpace&zwj;&Sqrt;", u"&ZeroWidthSpace\u200D\u221A"},
         {u"&;", u"&;"},
         {u"&#;&#x;", u"&#;&#x;"},
         {u"&amp;lt;", u"&lt;"},
-        {u"&AMP;&Eacute;", u"&\u00E9"},
+        {u"&AMP;&Eacute;", u"&\u00C9"},
         {u"&nbsp;", u" "},
         {u"&mdash;&ndash;&hellip;&rsquo;&lsquo;&rdquo;&ldquo;",
          u"\u2014\u2013\u2026\u2019\u2018\u201D\u201C"},
@@ -333,12 +341,35 @@ TEST(DecodeEntities, References) {
         {u"&#65535;", u"\uFFFF"},
         {u"a&b&amp;", u"a&b&"},
         {u"&&amp;", u"&&"},
-        {u"&amp", u"&amp"},
+        {u"&amp", u"&"},
         {u"", u""},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(DecodeEntities(row.input), row.output)
             << std::string(row.input.begin(), row.input.end());
+    }
+}
+
+// Only a refresh without delay moves the reader; the address is read as browsers read it.
+TEST(ParseHtmlPage, ImmediateRefreshIsAMove) {
+    struct Row {
+        const char* meta;
+        Text target;
+    };
+    const std::vector<Row> rows = {
+        {R"(<meta http-equiv="refresh" content="0; url=next.html">)", u"next.html"},
+        {R"(<META HTTP-EQUIV="Refresh" CONTENT="0;URL='/a b.html'">)", u"/a b.html"},
+        {R"(<meta http-equiv="refresh" content="0.5, url = &quot;x?a=1&amp;b=2&quot;">)",
+         u"x?a=1&b=2"},
+        {R"(<meta http-equiv="refresh" content="00;/plain">)", u"/plain"},
+        {R"(<meta http-equiv="refresh" content="5; url=later.html">)", u""},
+        {R"(<meta http-equiv="refresh" content="0">)", u""},
+        {R"(<meta http-equiv="refresh" content="url=x.html">)", u""},
+        {R"(<meta name="refresh" content="0; url=x.html">)", u""},
+    };
+    for (const Row& row : rows) {
+        const std::string page = std::string("<html><head>") + row.meta + "</head></html>";
+        EXPECT_EQ(ParseHtmlPage(page).refreshTarget, row.target) << row.meta;
     }
 }
 

@@ -166,7 +166,7 @@ TEST_F(SettingsTest, SaveReplacesValuesInPlaceAndKeepsOtherLines) {
     SettingsStore::SaveTo(IniPath());
 
     const std::vector<std::string> lines = NonBlankLines(test::ReadFileBytes(IniPath()));
-    ASSERT_EQ(lines.size(), 12u);
+    ASSERT_EQ(lines.size(), 15u);
     EXPECT_EQ(lines[0], "[window]");
     EXPECT_EQ(lines[1], "left=10");
     EXPECT_EQ(lines[2], "[Settings]");
@@ -177,8 +177,9 @@ TEST_F(SettingsTest, SaveReplacesValuesInPlaceAndKeepsOtherLines) {
     EXPECT_EQ(lines[7], "agentcheck=1");
     EXPECT_EQ(lines[8], "renderpages=25");
     EXPECT_EQ(lines[9], "keepquerytracking=0");
-    EXPECT_EQ(lines[10], "[last]");
-    EXPECT_EQ(lines[11], "useragent=Untouched");
+    EXPECT_EQ(lines[12], "withinstartfolder=0");
+    EXPECT_EQ(lines[13], "[last]");
+    EXPECT_EQ(lines[14], "useragent=Untouched");
 }
 
 TEST_F(SettingsTest, SaveAddsMissingKeysAndSection) {
@@ -189,14 +190,17 @@ TEST_F(SettingsTest, SaveAddsMissingKeysAndSection) {
     EXPECT_EQ(lines, (std::vector<std::string>{"[settings]", "theme=dark", "debuglog=1", agentLine,
                                                "respectrobots=1", "agentcheck=1",
                                                "renderpages=25", "keepquerytracking=0",
-                                               "[other]", "x=1"}));
+                                               "includepaths=", "excludepaths=",
+                                               "withinstartfolder=0", "[other]", "x=1"}));
 
     test::WriteFileBytes(IniPath(), "[other]\r\nx=1\r\n");
     SettingsStore::SaveTo(IniPath());
     lines = NonBlankLines(test::ReadFileBytes(IniPath()));
     EXPECT_EQ(lines, (std::vector<std::string>{"[other]", "x=1", "[settings]", "debuglog=1",
                                                agentLine, "respectrobots=1", "agentcheck=1",
-                                               "renderpages=25", "keepquerytracking=0"}));
+                                               "renderpages=25", "keepquerytracking=0",
+                                               "includepaths=", "excludepaths=",
+                                               "withinstartfolder=0"}));
 }
 
 TEST_F(SettingsTest, AfterScanChecksReadBackAndOddPageCountsFallBack) {

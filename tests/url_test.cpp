@@ -108,26 +108,36 @@ TEST(DuplicateKey, SamePageSameKey) {
     ExpectRows(
         DuplicateKey,
         {
-            {u"https://Example.com/Blog/index.html", u"https://example.com/blog"},
+            {u"https://Example.com/Blog/index.html", u"https://example.com/Blog"},
             {u"https://example.com/blog/", u"https://example.com/blog"},
             {u"http://example.com:80", u"http://example.com/"},
-            {u"https://example.com/a/?Q=1", u"https://example.com/a?q=1"},
-            {u"https://example.com/Index.PHP", u"https://example.com/"},
+            {u"https://example.com/a/?Q=1", u"https://example.com/a?Q=1"},
+            {u"https://example.com/index.php", u"https://example.com/"},
             {u"http://example.com/a", u"http://example.com/a"},
             {u"https://example.com/a", u"https://example.com/a"},
             {u"https://example.com/default.htm", u"https://example.com/"},
             {u"https://EXAMPLE.com", u"https://example.com/"},
             {u"https://example.com/blog/index.html?page=2", u"https://example.com/blog?page=2"},
             {u"https://example.com/a//", u"https://example.com/a/"},
-            {u"https://example.com:8443/X", u"https://example.com:8443/x"},
+            {u"https://example.com:8443/X", u"https://example.com:8443/X"},
             {u"https://example.com/myindex.html", u"https://example.com/myindex.html"},
             {u"https://example.com/index.html.bak", u"https://example.com/index.html.bak"},
             {u"https://example.com/a/index.html/", u"https://example.com/a/index.html"},
-            {u"https://example.com/a/?x=/B/", u"https://example.com/a?x=/b/"},
+            {u"https://example.com/a/?x=/B/", u"https://example.com/a?x=/B/"},
             {u"https://example.com/index.htm?", u"https://example.com/?"},
-            // Only the start address can carry a fragment; it stays part of the key.
-            {u"https://example.com/#Top", u"https://example.com/#top"},
-            {u"https://example.com/index.html#top", u"https://example.com/index.html#top"},
+            // Paths are case-sensitive: these are two pages (a server that folds case gets
+            // one visit per spelling, as with other crawlers).
+            {u"https://example.com/ABOUT.html", u"https://example.com/ABOUT.html"},
+            {u"https://example.com/about.html", u"https://example.com/about.html"},
+            {u"https://example.com/Index.PHP", u"https://example.com/Index.PHP"},
+            // The spelling of an escape folds; what it stands for does not.
+            {u"https://example.com/%7euser/%c3%A9?q=%7E", u"https://example.com/~user/%C3%A9?q=~"},
+            {u"https://example.com/~user/\u00E9", u"https://example.com/~user/%C3%A9"},
+            {u"https://example.com/a%2Fb", u"https://example.com/a%2Fb"},
+            // A fragment never makes another page.
+            {u"https://example.com/#Top", u"https://example.com/"},
+            {u"https://example.com/index.html#top", u"https://example.com/"},
+            {u"https://example.com/a?x=1#top", u"https://example.com/a?x=1"},
             // Validity is not checked: an unusable address keys with an empty host.
             {u"http://", u"http:///"},
         });
@@ -161,8 +171,17 @@ TEST(ResolveLink, ResolvesAgainstPage) {
         {guide, u"HTTP://Example.com/a/../b", u"http://Example.com/b"},
         {guide, u"https://other.org", u"https://other.org/"},
         {u"", u"https://other.org:443/x/./y", u"https://other.org/x/y"},
-        // Other schemes are not absolute and resolve as relative paths.
-        {guide, u"ftp://files.example.com/x", u"https://example.com/docs/ftp:/files.example.com/x"},
+        // Only http(s) links are followed; no other scheme becomes a path on the site.
+        {guide, u"ftp://files.example.com/x", u""},
+        {guide, u"news:comp.lang", u""},
+        {guide, u"urn:isbn:0451450523", u""},
+        {guide, u"Irc+x.y-z://host/", u""},
+        {guide, u"http:intro", u""},
+        // A colon after the first "/", "?" or "#" is no scheme.
+        {guide, u"a/b:c", u"https://example.com/docs/a/b:c"},
+        {guide, u"?next=http://other.org", u"https://example.com/docs/?next=http://other.org"},
+        {guide, u"2024:notes", u"https://example.com/docs/2024:notes"},
+        {guide, u"https://example.com/x#part", u"https://example.com/x"},
         // Links not to be followed.
         {guide, u"#section", u""},
         {guide, u"   ", u""},

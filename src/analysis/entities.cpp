@@ -1,8 +1,11 @@
 #include "analysis/entities.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
+#include <cstdint>
 
+#include "analysis/entity_table.h"
 #include "analysis/html_parser.h"
 #include "common/text.h"
 
@@ -10,21 +13,55 @@ namespace bcnk {
 
 namespace {
 
-// A reference ends at a ";" no more than this many units behind its "&".
+// A numeric reference ends at a ";" no more than this many units behind its "&".
 constexpr size_t kMaxReferenceSpan = 10;
 
-struct NamedReference {
-    TextView name;
-    char16_t character;
+bool IsAsciiAlnum(char16_t unit) {
+    return (unit >= u'0' && unit <= u'9') || (unit >= u'a' && unit <= u'z') ||
+           (unit >= u'A' && unit <= u'Z');
+}
+
+// Byte order of the ASCII names, which the generated table is sorted by.
+int CompareName(TextView text, std::string_view name) {
+    const size_t common = std::min(text.size(), name.size());
+    for (size_t i = 0; i < common; ++i) {
+        const auto a = static_cast<unsigned>(text[i]);
+        const auto b = static_cast<unsigned char>(name[i]);
+        if (a != b) {
+            return a < b ? -1 : 1;
+        }
+    }
+    return text.size() == name.size() ? 0 : (text.size() < name.size() ? -1 : 1);
+}
+
+// Where the names of each first letter begin in the sorted table, so that a lookup searches
+// a few dozen names instead of all of them: text is full of references in some languages.
+struct FirstLetterIndex {
+    std::array<std::uint16_t, 129> start{};
+    FirstLetterIndex() {
+        std::size_t entry = 0;
+        for (std::size_t letter = 0; letter < start.size(); ++letter) {
+            while (entry < kNamedEntityCount &&
+                   static_cast<unsigned char>(kNamedEntities[entry].name[0]) < letter) {
+                ++entry;
+            }
+            start[letter] = static_cast<std::uint16_t>(entry);
+        }
+    }
 };
 
-constexpr NamedReference kNamedReferences[] = {
-    {u"amp", u'&'},      {u"lt", u'<'},      {u"gt", u'>'},      {u"quot", u'"'},
-    {u"apos", u'\''},    {u"nbsp", u' '},    {u"mdash", 0x2014}, {u"ndash", 0x2013},
-    {u"hellip", 0x2026}, {u"rsquo", 0x2019}, {u"lsquo", 0x2018}, {u"rdquo", 0x201D},
-    {u"ldquo", 0x201C},  {u"trade", 0x2122}, {u"copy", 0x00A9},  {u"reg", 0x00AE},
-    {u"deg", 0x00B0},    {u"euro", 0x20AC},  {u"pound", 0x00A3}, {u"eacute", 0x00E9},
-};
+const NamedEntity* FindEntity(TextView name) {
+    static const FirstLetterIndex index;
+    if (name.empty() || name[0] >= 128) {
+        return nullptr;
+    }
+    const NamedEntity* begin = kNamedEntities + index.start[name[0]];
+    const NamedEntity* end = kNamedEntities + index.start[name[0] + 1u];
+    const NamedEntity* found = std::lower_bound(
+        begin, end, name,
+        [](const NamedEntity& entity, TextView key) { return CompareName(key, entity.name) > 0; });
+    return found != end && CompareName(name, found->name) == 0 ? found : nullptr;
+}
 
 int DigitValue(char16_t unit) {
     if (unit >= u'0' && unit <= u'9')
@@ -88,19 +125,40 @@ bool DecodeNumeric(TextView body, char32_t& decoded) {
     return true;
 }
 
-bool DecodeNamed(TextView body, char32_t& decoded) {
-    for (const NamedReference& reference : kNamedReferences) {
-        if (body.size() == reference.name.size() && MatchesFolded(body, 0, reference.name)) {
-            decoded = reference.character;
-            return true;
-        }
+// Names are matched with their letter case, as HTML does (&Eacute; is not &eacute;). A
+// name without its ";" is read only for the legacy names HTML allows so, and, as in an
+// attribute, not before "=" (href="?a=1&copy=2" keeps its parameter).
+size_t DecodeNamed(TextView text, size_t ampersand, DecodedReference& decoded) {
+    const size_t first = ampersand + 1;
+    const size_t limit = std::min(text.size(), first + kLongestEntityName - 1);
+    size_t end = first;
+    while (end < limit && IsAsciiAlnum(text[end])) {
+        ++end;
     }
-    return false;
+    if (end == first) {
+        return 0;
+    }
+    const NamedEntity* entity = nullptr;
+    size_t behind = end;
+    if (end < text.size() && text[end] == u';') {
+        entity = FindEntity(text.substr(first, end + 1 - first));
+        behind = end + 1;
+    }
+    if (entity == nullptr && end - first <= kLongestLegacyName &&
+        (end == text.size() || text[end] != u'=')) {
+        entity = FindEntity(text.substr(first, end - first));
+        behind = end;
+    }
+    if (entity == nullptr) {
+        return 0;
+    }
+    // &nbsp; has always come out as a plain space, which titles and descriptions trim and
+    // collapse like any other; the numeric form keeps U+00A0.
+    decoded = {entity->first == 0xA0 ? char32_t{u' '} : entity->first, entity->second};
+    return behind;
 }
 
-}  // namespace
-
-size_t DecodeReference(TextView text, size_t ampersand, char32_t& decoded) {
+size_t DecodeNumericReference(TextView text, size_t ampersand, DecodedReference& decoded) {
     const size_t limit = std::min(text.size(), ampersand + kMaxReferenceSpan + 1);
     size_t semicolon = ampersand + 1;
     while (semicolon < limit && text[semicolon] != u';') {
@@ -110,9 +168,21 @@ size_t DecodeReference(TextView text, size_t ampersand, char32_t& decoded) {
         return 0;
     }
     const TextView body = text.substr(ampersand + 1, semicolon - ampersand - 1);
-    const bool found = (!body.empty() && body[0] == u'#') ? DecodeNumeric(body, decoded)
-                                                          : DecodeNamed(body, decoded);
-    return found ? semicolon + 1 : 0;
+    char32_t character = 0;
+    if (!DecodeNumeric(body, character)) {
+        return 0;
+    }
+    decoded = {character, 0};
+    return semicolon + 1;
+}
+
+}  // namespace
+
+size_t DecodeReference(TextView text, size_t ampersand, DecodedReference& decoded) {
+    if (ampersand + 1 < text.size() && text[ampersand + 1] == u'#') {
+        return DecodeNumericReference(text, ampersand, decoded);
+    }
+    return DecodeNamed(text, ampersand, decoded);
 }
 
 Text DecodeEntities(const Text& text) {
@@ -126,13 +196,13 @@ Text DecodeEntities(const Text& text) {
             break;
         }
         result.append(text, index, ampersand - index);
-        char32_t decoded = 0;
+        DecodedReference decoded;
         const size_t next = DecodeReference(text, ampersand, decoded);
         if (next == 0) {
             result += u'&';
             index = ampersand + 1;
         } else {
-            VisitUnits(decoded, [&](char16_t unit) { result += unit; });
+            VisitReference(decoded, [&](char16_t unit) { result += unit; });
             index = next;
         }
     }

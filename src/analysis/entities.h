@@ -5,10 +5,17 @@
 
 namespace bcnk {
 
-// Reads the reference that starts with the "&" at `ampersand`. On success stores the
-// character in `decoded` (a code point, U+FFFD for one no text may hold) and returns the
-// position just behind the ";"; returns 0 when the "&" is to be copied as it stands.
-size_t DecodeReference(TextView text, size_t ampersand, char32_t& decoded);
+// What one reference stands for: one character, or for a few names a character and a
+// combining mark (&NotEqualTilde; is U+2242 U+0338).
+struct DecodedReference {
+    char32_t first = 0;
+    char32_t second = 0;  // 0 when there is none
+};
+
+// Reads the reference that starts with the "&" at `ampersand`. On success stores what it
+// stands for in `decoded` (U+FFFD for a number no text may hold) and returns the position
+// just behind it; returns 0 when the "&" is to be copied as it stands.
+size_t DecodeReference(TextView text, size_t ampersand, DecodedReference& decoded);
 
 // Calls visit(unit) for the UTF-16 form of a character: one unit, or a surrogate pair.
 template <typename Visit>
@@ -21,18 +28,27 @@ void VisitUnits(char32_t character, Visit&& visit) {
     }
 }
 
+template <typename Visit>
+void VisitReference(const DecodedReference& decoded, Visit&& visit) {
+    VisitUnits(decoded.first, visit);
+    if (decoded.second != 0) {
+        VisitUnits(decoded.second, visit);
+    }
+}
+
 }  // namespace bcnk
 
 namespace bcnk {
 
 // Reads one character of `text` at `index` after decoding: a reference, or the unit as it
-// stands. Stores it in `character` and returns the index of what follows.
+// stands. Stores it in `character` (the first, for the few references that stand for two)
+// and returns the index of what follows.
 inline size_t DecodedCharacterAt(TextView text, size_t index, char32_t& character) {
     character = text[index];
     if (character == u'&') {
-        char32_t decoded = 0;
+        DecodedReference decoded;
         if (const size_t behind = DecodeReference(text, index, decoded)) {
-            character = decoded;
+            character = decoded.first;
             return behind;
         }
     }
@@ -45,9 +61,17 @@ template <typename Visit>
 void ForEachDecodedUnit(TextView text, Visit&& visit) {
     size_t index = 0;
     while (index < text.size()) {
-        char32_t character = 0;
-        index = DecodedCharacterAt(text, index, character);
-        VisitUnits(character, visit);
+        DecodedReference decoded{text[index], 0};
+        if (text[index] == u'&') {
+            if (const size_t behind = DecodeReference(text, index, decoded)) {
+                VisitReference(decoded, visit);
+                index = behind;
+                continue;
+            }
+            decoded = {u'&', 0};
+        }
+        VisitUnits(decoded.first, visit);
+        ++index;
     }
 }
 

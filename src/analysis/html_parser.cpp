@@ -4,6 +4,7 @@
 
 #include "analysis/html_text.h"
 #include "analysis/markup_index.h"
+#include "analysis/meta_refresh.h"
 #include "analysis/structured_data.h"
 #include "common/charset.h"
 
@@ -129,6 +130,26 @@ Text ReadDescription(TextView page, const MarkupIndex& index) {
     }
 }
 
+// The first <meta http-equiv="refresh"> decides, as in browsers.
+Text ReadRefreshTarget(TextView page, const MarkupIndex& index) {
+    size_t from = 0;
+    for (;;) {
+        const size_t start = FindTagMarker(page, index, u"<meta", from);
+        if (start == kNotFound) {
+            return Text();
+        }
+        size_t end;
+        const TextView tag = StartTag(page, start, end);
+        if (end == kNotFound) {
+            return Text();
+        }
+        if (ToLower(AttributeValue(tag, u"http-equiv")) == u"refresh") {
+            return ImmediateRefreshTarget(DecodeEntities(AttributeValue(tag, u"content")));
+        }
+        from = end + 1;
+    }
+}
+
 void AppendHeadings(TextView page, const MarkupIndex& index, TextView tagName,
                     std::vector<Text>& headings) {
     const Text opening = Text(u"<") + Text(tagName);
@@ -227,6 +248,7 @@ ParsedPage ParsePageText(const Text& page) {
     DetectStructuredData(page, index, parsed);
     parsed.links = ReadLinks(page, index);
     parsed.baseHref = ReadBaseHref(page, index);
+    parsed.refreshTarget = ReadRefreshTarget(page, index);
     const size_t words = CountPageWords(page, index);
     parsed.wordCount = words > INT_MAX ? INT_MAX : static_cast<int>(words);
     parsed.signals = ReadPageSignals(page, index);

@@ -32,6 +32,9 @@ struct ParsedPage {
     int wordCount = 0;
     // Robots metas, canonical link and text fingerprint, for judging whether to list the page.
     PageSignals signals;
+    // Where a <meta http-equiv="refresh"> without delay moves the reader, decoded but not
+    // resolved; empty when the page has none.
+    Text refreshTarget;
 
     bool operator==(const ParsedPage&) const = default;
 };

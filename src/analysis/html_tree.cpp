@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "analysis/entities.h"
+#include "analysis/entity_table.h"
 
 namespace bcnk {
 
@@ -531,21 +532,25 @@ void AppendDecoded(std::string_view raw, std::string& out) {
             return;
         }
         out.append(raw.substr(index, ampersand - index));
-        // References are ASCII and short: widen at most a dozen bytes for the decoder.
-        std::array<char16_t, 12> wide{};
+        // References are ASCII: widen enough bytes for the longest name, its "&" and ";",
+        // and the character behind a legacy name that the decoder looks at.
+        std::array<char16_t, kLongestEntityName + 3> wide{};
         size_t length = 0;
         while (length < wide.size() && ampersand + length < raw.size() &&
                static_cast<unsigned char>(raw[ampersand + length]) < 0x80) {
             wide[length] = static_cast<char16_t>(raw[ampersand + length]);
             ++length;
         }
-        char32_t decoded = 0;
+        DecodedReference decoded;
         const size_t behind = DecodeReference(std::u16string_view(wide.data(), length), 0, decoded);
         if (behind == 0) {
             out += '&';
             index = ampersand + 1;
         } else {
-            AppendUtf8(decoded, out);
+            AppendUtf8(decoded.first, out);
+            if (decoded.second != 0) {
+                AppendUtf8(decoded.second, out);
+            }
             index = ampersand + behind;
         }
     }

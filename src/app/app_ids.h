@@ -57,6 +57,10 @@ constexpr int kIdRespectRobotsCheck = 3005;
 constexpr int kIdAgentCheck = 3006;
 constexpr int kIdRenderPagesEdit = 3007;
 constexpr int kIdKeepTrackingCheck = 3008;
+// Crawl scope in the Settings dialog.
+constexpr int kIdIncludePathsEdit = 3006;
+constexpr int kIdExcludePathsEdit = 3007;
+constexpr int kIdWithinStartFolderCheck = 3008;
 
 // Posted by the workers; WM_APP is 0x8000 on every Windows version.
 constexpr unsigned MSG_SCAN_PROGRESS = 0x8001;

@@ -7,6 +7,7 @@
 #include "common/settings.h"
 #include "package/package_form.h"
 #include "scan/address_check.h"
+#include "scan/crawl_scope.h"
 #include "scan/result_figures.h"
 
 namespace bcnk {
@@ -41,6 +42,13 @@ Text AboutText() {
            MakerHostName();
 }
 
+namespace {
+
+// Where the window's way past a robots.txt that blocks everything is.
+constexpr const char16_t* kRobotsWayOutInWindow = u" Settings and clear \"Respect robots.txt\".";
+
+}  // namespace
+
 CommandLogic::CommandLogic(WindowOps& ops, Text moduleDirectory)
     : ops_(ops), moduleDirectory_(std::move(moduleDirectory)) {}
 
@@ -64,6 +72,9 @@ void CommandLogic::StartScan(const ScanFormValues& form) {
     options->agentCheck = SettingsStore::agentCheck;
     options->renderPages = SettingsStore::renderPages;
     options->keepQueryTracking = SettingsStore::keepQueryTracking;
+    options->includePaths = SplitPathList(SettingsStore::includePaths);
+    options->excludePaths = SplitPathList(SettingsStore::excludePaths);
+    options->withinStartFolder = SettingsStore::withinStartFolder;
     if (options->startUrl.empty()) {
         ops_.ShowMessage(kEnterAddressMessage, BoxIcon::Information);
         return;
@@ -130,6 +141,14 @@ void CommandLogic::OnScanDone(std::unique_ptr<ScanResult> result) {
     scanning_ = false;
     EndScanUi();
     UpdateReportCommand();
+    // A site that never answered has no result to show: the views stay empty and the
+    // reason stands where the result would.
+    Text unreachable;
+    if (current_ && !current_->reachable) {
+        unreachable = UnreachableMessage(current_->requestedUrl, current_->unreachableReason);
+        current_.reset();
+        UpdateReportCommand();
+    }
     ops_.RefreshResultViews();
     if (current_) {
         if (!current_->organizationName.empty()) {
@@ -140,11 +159,18 @@ void CommandLogic::OnScanDone(std::unique_ptr<ScanResult> result) {
         }
     }
     ShowSummary();
+    if (!unreachable.empty()) {
+        ops_.SetText(kIdStatusBar, u"  " + unreachable);
+    }
     if (closing_) {
         ops_.DestroyMainWindow();
         return;
     }
-    if (current_ && current_->pages.empty()) {
+    if (!unreachable.empty()) {
+        ops_.ShowMessage(unreachable, BoxIcon::Warning);
+    } else if (current_ && current_->robotsBlockAll) {
+        ops_.ShowMessage(Text(kRobotsBlockAllMessage) + kRobotsWayOutInWindow, BoxIcon::Warning);
+    } else if (current_ && current_->pages.empty()) {
         ops_.ShowMessage(
             u"No pages could be crawled.\n\nThe site may be unreachable, blocking crawlers, or "
             u"the address may be wrong. Check the URL and your connection, then try again.",
@@ -235,7 +261,7 @@ void CommandLogic::OnSaveReport() {
     // The dialog opens in the output folder, which the first package would otherwise make.
     const Text output = moduleDirectory_ + kSeparator + u"output";
     EnsureDirectory(output);
-    const Text path = ops_.AskReportPath(output, ReportFileName(current_->host));
+    const Text path = ops_.AskReportPath(output, ReportFileName(SiteFolderHost(*current_)));
     if (path.empty()) {
         return;
     }

@@ -81,9 +81,20 @@ DWORD WINAPI ScanThread(void* parameter) {
     try {
         // Chosen here, off the window's thread: a typed address without a scheme may cost
         // a request or two before the crawl starts.
+        Text bothSchemesFailed;
         start->options->startUrl =
-            ChooseScheme(start->options->startUrl, start->options->userAgent);
-        RunScanWorker(std::move(start->options), *start->cancelFlag, Crawl, mailbox);
+            ChooseScheme(start->options->startUrl, start->options->userAgent, &bothSchemesFailed);
+        // With no scheme typed and neither answering, both failures say more than one.
+        const auto crawl = [&bothSchemesFailed](const ScanOptions& options,
+                                                const std::atomic<bool>& cancelFlag,
+                                                const CrawlProgress& progress) {
+            ScanResult result = Crawl(options, cancelFlag, progress);
+            if (!result.reachable && !bothSchemesFailed.empty()) {
+                result.unreachableReason = bothSchemesFailed;
+            }
+            return result;
+        };
+        RunScanWorker(std::move(start->options), *start->cancelFlag, crawl, mailbox);
     } catch (...) {
         // Nothing was posted; the window notices the ended thread and leaves its busy state.
     }

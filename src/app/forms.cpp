@@ -24,7 +24,8 @@ int PickOrDefault(const std::array<int, N>& values, int index, int fallback) {
 ScanOptions MakeScanOptions(const ScanFormValues& form, const Text& userAgent) {
     ScanOptions options;
     options.startUrl = FormFieldText(form.address);
-    options.maxDepth = (form.depthIndex >= 0 && form.depthIndex <= 4) ? form.depthIndex + 1 : 3;
+    options.maxDepth =
+        (form.depthIndex >= 0 && form.depthIndex < kMaxCrawlDepth) ? form.depthIndex + 1 : 3;
     options.delayMs = PickOrDefault(kDelays, form.delayIndex, 500);
     // Several requests at once only when the user chose no pause; a chosen pause means one.
     options.connections = options.delayMs == 0 ? 4 : 1;

@@ -113,7 +113,7 @@ SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight
                                      int dpi) {
     SettingsLayout layout;
     const int width = Scale(345, dpi);
-    const int height = Scale(324, dpi);
+    const int height = Scale(468, dpi);
     layout.window = {ownerLeft + (ownerRight - width - ownerLeft) / 2,
                      ownerTop + (ownerBottom - height - ownerTop) / 2, width, height};
     const auto scaled = [dpi](int x, int y, int w, int h) {
@@ -127,8 +127,13 @@ SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight
     layout.agentCheck = scaled(16, 164, 310, 22);
     layout.renderLabel = scaled(16, 198, 232, 18);
     layout.renderPages = scaled(250, 194, 78, 24);
-    layout.ok = scaled(150, 236, 80, 28);
-    layout.cancel = scaled(240, 236, 80, 28);
+    layout.includeLabel = scaled(16, 232, 312, 18);
+    layout.include = scaled(16, 254, 312, 24);
+    layout.excludeLabel = scaled(16, 288, 312, 18);
+    layout.exclude = scaled(16, 310, 312, 24);
+    layout.startFolderCheck = scaled(16, 344, 310, 22);
+    layout.ok = scaled(150, 380, 80, 28);
+    layout.cancel = scaled(240, 380, 80, 28);
     return layout;
 }
 

@@ -68,6 +68,12 @@ struct SettingsLayout {
     Rect agentCheck;
     Rect renderLabel;
     Rect renderPages;
+    // Crawl scope, below the robots.txt check box.
+    Rect includeLabel;
+    Rect include;
+    Rect excludeLabel;
+    Rect exclude;
+    Rect startFolderCheck;
 };
 SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight, int ownerBottom,
                                      int dpi);

@@ -6,6 +6,8 @@
 #include <uxtheme.h>
 
 #include <array>
+#include <string>
+#include <vector>
 
 #include "app/app_ids.h"
 #include "app/commands.h"
@@ -286,7 +288,14 @@ bool OnCreate(HWND window) {
         Child(window, L"BUTTON", L"Scan", WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, kIdScan);
     app.scanProgress = Child(window, PROGRESS_CLASSW, L"", PBS_MARQUEE, 0, 0);
     HWND depth = CreateComboBox(window, kIdDepth);
-    FillList(depth, {L"Depth: 1", L"Depth: 2", L"Depth: 3", L"Depth: 4", L"Depth: 5"}, 2);
+    std::vector<std::wstring> depths;
+    for (int level = 1; level <= kMaxCrawlDepth; ++level) {
+        depths.push_back(L"Depth: " + std::to_wstring(level));
+    }
+    for (const std::wstring& entry : depths) {
+        SendMessageW(depth, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    }
+    SendMessageW(depth, CB_SETCURSEL, 2, 0);
     HWND delay = CreateComboBox(window, kIdDelay);
     FillList(
         delay,

@@ -61,6 +61,16 @@ void CreateControls(HWND dialog) {
     SendMessageW(render, EM_SETLIMITTEXT, 7, 0);
     CheckBox(dialog, L"Keep tracking parameters in links (utm_*, gclid, ...)",
              kIdKeepTrackingCheck, layout.trackingCheck, SettingsStore::keepQueryTracking);
+    DialogChild(dialog, L"STATIC", L"Crawl only paths starting with (* any run):", 0, 0, -1,
+                layout.includeLabel);
+    DialogChild(dialog, L"EDIT", Wide(SettingsStore::includePaths), WS_TABSTOP | ES_AUTOHSCROLL,
+                WS_EX_CLIENTEDGE, kIdIncludePathsEdit, layout.include);
+    DialogChild(dialog, L"STATIC", L"Leave out paths starting with:", 0, 0, -1,
+                layout.excludeLabel);
+    DialogChild(dialog, L"EDIT", Wide(SettingsStore::excludePaths), WS_TABSTOP | ES_AUTOHSCROLL,
+                WS_EX_CLIENTEDGE, kIdExcludePathsEdit, layout.exclude);
+    CheckBox(dialog, L"Only pages under the start address's folder", kIdWithinStartFolderCheck,
+             layout.startFolderCheck, SettingsStore::withinStartFolder);
     DialogChild(dialog, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, kIdSettingsOk,
                 layout.ok);
     DialogChild(dialog, L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, kIdSettingsCancel,
@@ -78,6 +88,9 @@ void AcceptSettings(HWND dialog) {
     SettingsStore::agentCheck = IsChecked(dialog, kIdAgentCheck);
     SettingsStore::renderPages = RenderPagesFromField(WindowText(GetDlgItem(dialog, kIdRenderPagesEdit), 16));
     SettingsStore::keepQueryTracking = IsChecked(dialog, kIdKeepTrackingCheck);
+    SettingsStore::includePaths = Trim(WindowText(GetDlgItem(dialog, kIdIncludePathsEdit), 2048));
+    SettingsStore::excludePaths = Trim(WindowText(GetDlgItem(dialog, kIdExcludePathsEdit), 2048));
+    SettingsStore::withinStartFolder = IsChecked(dialog, kIdWithinStartFolderCheck);
     SettingsStore::userAgent =
         UserAgentFromField(WindowText(GetDlgItem(dialog, kIdUserAgentEdit), 1024));
     SettingsStore::Save();

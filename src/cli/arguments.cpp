@@ -47,7 +47,7 @@ std::optional<int> RangedNumber(const Text& option, const Text& value, int low, 
 
 Text ApplyDepth(Request& request, const Text& value) {
     Text error;
-    if (const auto depth = RangedNumber(u"--depth", value, 1, 5, Text(), error)) {
+    if (const auto depth = RangedNumber(u"--depth", value, 1, kMaxCrawlDepth, Text(), error)) {
         request.scan.maxDepth = *depth;
     }
     return error;
@@ -118,7 +118,7 @@ Text ApplyJson(Request& request, const Text& value) {
 
 Text ApplyReport(Request& request, const Text& value) {
     if (value.empty()) {
-        return u"--report needs a file name";
+        return u"--report needs a file name, or - for standard output";
     }
     request.reportPath = value;
     return Text();
@@ -233,6 +233,32 @@ Text KeepQueryTracking(Request& request, const Text&) {
     return Text();
 }
 
+Text ApplyInclude(Request& request, const Text& value) {
+    if (Trim(value).empty()) {
+        return u"--include needs a path, e.g. /docs/";
+    }
+    request.scan.includePaths.push_back(value);
+    return Text();
+}
+
+Text ApplyExclude(Request& request, const Text& value) {
+    if (Trim(value).empty()) {
+        return u"--exclude needs a path, e.g. /archive/";
+    }
+    request.scan.excludePaths.push_back(value);
+    return Text();
+}
+
+Text SetWithinStartFolder(Request& request, const Text&) {
+    request.scan.withinStartFolder = true;
+    return Text();
+}
+
+// Options that take a value once; given twice, the run would silently use one of them.
+bool IsRepeatable(const Text& name) {
+    return name == u"--include" || name == u"--exclude";
+}
+
 struct OptionRule {
     const char16_t* name;
     bool takesValue;
@@ -267,6 +293,9 @@ constexpr OptionRule kOptions[] = {
     {u"--render", true, false, ApplyRender},
     {u"--browser", true, false, ApplyBrowser},
     {u"--keep-query-tracking", false, false, KeepQueryTracking},
+    {u"--include", true, false, ApplyInclude},
+    {u"--exclude", true, false, ApplyExclude},
+    {u"--within-start-folder", false, false, SetWithinStartFolder},
 };
 
 const OptionRule* FindOption(const Text& name) {
@@ -407,6 +436,7 @@ ParsedArguments ParseArguments(const std::vector<Text>& arguments) {
     Request request = FreshRequest(*command);
 
     std::vector<Text> positional;
+    std::vector<Text> given;
     bool optionsEnded = false;
     for (size_t index = 1; index < arguments.size(); ++index) {
         const Text& argument = arguments[index];
@@ -426,6 +456,12 @@ ParsedArguments ParseArguments(const std::vector<Text>& arguments) {
         const OptionRule* option = FindOption(name);
         if (!option || (option->generateOnly && !generating)) {
             return Failure(UnknownOption(name, generating));
+        }
+        if (option->takesValue && !IsRepeatable(name)) {
+            if (std::find(given.begin(), given.end(), name) != given.end()) {
+                return Failure(name + u" was given more than once");
+            }
+            given.push_back(name);
         }
         Text value;
         if (option->takesValue) {
@@ -457,6 +493,9 @@ ParsedArguments ParseArguments(const std::vector<Text>& arguments) {
     if (request.quiet && request.verbose) {
         return Failure(u"--quiet and --verbose cannot be used together");
     }
+    if (request.jsonWanted && request.jsonPath == u"-" && request.reportPath == u"-") {
+        return Failure(u"--json - and --report - cannot both use standard output");
+    }
     request.scan.startUrl = positional.empty() ? Text() : FormFieldText(positional[0]);
     const Text addressProblem = StartAddressProblem(request.scan.startUrl);
     if (!addressProblem.empty()) {
@@ -483,7 +522,7 @@ namespace {
 
 constexpr const char16_t* kScanOptionsHelp =
     u"Scan options:\n"
-    u"  --depth 1..5               link levels below the start page (default 3)\n"
+    u"  --depth 1..20              link levels below the start page (default 3)\n"
     u"  --delay 0..10000           pause after each page in ms (default 500)\n"
     u"  --connections 1..16        requests in flight at once when --delay is 0 (default 4)\n"
     u"  --max-pages 1..1000000|none\n"
@@ -491,7 +530,7 @@ constexpr const char16_t* kScanOptionsHelp =
     u"  --timeout 1..60            seconds one request may take in all (default 60)\n"
     u"  --user-agent TEXT          User-Agent to send (default: bcnk.ini, else built-in)\n"
     u"  --json FILE|-              write the whole scan result as JSON (- for stdout)\n"
-    u"  --report FILE              write the result as a self-contained HTML report\n"
+    u"  --report FILE|-            write the result as a self-contained HTML report\n"
     u"  --min-score N              exit with 5 when the score is below N (0..100)\n"
     u"  --ignore-robots            also fetch pages the site's robots.txt disallows\n"
     u"  --no-agent-check           do not ask the server as each AI crawler after the crawl\n"
@@ -500,6 +539,10 @@ constexpr const char16_t* kScanOptionsHelp =
     u"  --browser PATH             the Chromium-based browser to render with (default: the\n"
     u"                             installed Chromium, Chrome or Edge)\n"
     u"  --keep-query-tracking      keep utm_*, gclid and other tracking parameters in links\n"
+    u"  --include PATH             crawl only pages whose path starts so (repeatable;\n"
+    u"                             * matches any run, as in robots.txt)\n"
+    u"  --exclude PATH             leave out pages whose path starts so (repeatable)\n"
+    u"  --within-start-folder      only pages under the start address's folder\n"
     u"  --quiet                    no progress lines, the summary only\n"
     u"  --verbose                  also list every page that was not stored, with its reason\n";
 

@@ -175,6 +175,7 @@ void WriteSkipped(JsonWriter& json, const SkippedPage& page) {
     json.Field("depth", page.depth);
     json.Field("httpStatus", page.httpStatus);
     json.Field("reason", page.reason);
+    json.Field("linkedFrom", page.linkedFrom);
     json.EndObject();
 }
 
@@ -299,6 +300,30 @@ void WriteRender(JsonWriter& json, const RenderCheck& check) {
     json.EndObject();
 }
 
+// A site that never answered has no score: null, not a 0 that reads like a verdict.
+void WriteScore(JsonWriter& json, const ScanResult& result) {
+    if (result.reachable) {
+        json.Field("score", result.score);
+        json.Field("scoreBand", ScoreBandWord(result.score));
+        return;
+    }
+    json.Key("score");
+    json.Null();
+    json.Key("scoreBand");
+    json.Null();
+}
+
+void WriteReachability(JsonWriter& json, const ScanResult& result) {
+    json.Field("reachable", result.reachable);
+    json.Key("unreachableReason");
+    if (result.reachable) {
+        json.Null();
+    } else {
+        json.String(result.unreachableReason);
+    }
+    json.Field("robotsBlockAll", result.robotsBlockAll);
+}
+
 template <typename Item, typename Write>
 void WriteList(JsonWriter& json, const char* key, const std::vector<Item>& items, Write write) {
     json.Key(key);
@@ -334,8 +359,7 @@ std::string ScanResultJson(const ScanResult& result, const PackageOutcome* packa
     WriteList(json, "checks", result.checks, WriteCheck);
     json.Field("topics", result.topics);
     json.Field("elapsedSeconds", result.elapsedSeconds);
-    json.Field("score", result.score);
-    json.Field("scoreBand", ScoreBandWord(result.score));
+    WriteScore(json, result);
     json.Field("pageLimitReached", result.pageLimitReached);
     json.Field("robotsTxt", result.robotsTxt);
     json.Field("robotsStatus", result.robotsStatus);
@@ -351,6 +375,7 @@ std::string ScanResultJson(const ScanResult& result, const PackageOutcome* packa
     WritePackage(json, package);
     WriteAgentCheck(json, result);
     WriteRender(json, result.render);
+    WriteReachability(json, result);
     json.EndObject();
     return json.Take() + "\n";
 }

@@ -72,7 +72,9 @@ Text FormatSummary(const ScanResult& result, bool cancelled, bool verbose) {
     if (verbose && !result.skippedPages.empty()) {
         text += u"\nPages not stored\n";
         for (const SkippedPage& page : result.skippedPages) {
-            text += u"  " + page.url + u"  - " + SkipReason(page) + u"\n";
+            text += u"  " + page.url + u"  - " + SkipReason(page);
+            text += page.linkedFrom.empty() ? Text() : u" (linked from " + page.linkedFrom + u")";
+            text += u"\n";
         }
     }
 

@@ -62,8 +62,16 @@ struct Outputs {
 // shows what was there to see.
 bool WriteReport(const Text& path, const ScanResult& result, const ScanOptions& options,
                  const ReportPackage* package) {
-    const Text error = WriteFileSafely(
-        path, WideToUtf8(MakeHtmlReport(result, options, package, ReportTimeStamp())));
+    const std::string html =
+        WideToUtf8(MakeHtmlReport(result, options, package, ReportTimeStamp()));
+    if (path == u"-") {
+        if (!WriteBytes(stdout, html)) {
+            Complain(u"could not write the report to standard output: " + ErrnoText(errno));
+            return false;
+        }
+        return true;
+    }
+    const Text error = WriteFileSafely(path, html);
     if (!error.empty()) {
         Complain(u"could not write the report " + path + u": " + error);
         return false;
@@ -71,10 +79,18 @@ bool WriteReport(const Text& path, const ScanResult& result, const ScanOptions& 
     return true;
 }
 
-// A report whose folder is missing fails before the crawl rather than after it.
-bool ReportFolderExists(const Text& path) {
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+// A report that cannot be written (its folder is missing, or the path names a folder)
+// fails before the crawl rather than after it.
+bool ReportPathUsable(const Text& path) {
     std::error_code error;
+    if (path == u"-") {
+        return true;
+    }
+    if (std::filesystem::is_directory(std::filesystem::path(path), error)) {
+        Complain(u"could not write the report " + path + u": it is a folder");
+        return false;
+    }
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     if (folder.empty() || std::filesystem::is_directory(folder, error)) {
         return true;
     }
@@ -203,7 +219,7 @@ ScanResult ScanWithProgress(const ScanOptions& options, const Request& request,
 int ScanAndReport(const Request& request, std::atomic<bool>& cancelFlag) {
     Outputs outputs;
     if (!PrepareOutputs(request, outputs) ||
-        (!request.reportPath.empty() && !ReportFolderExists(request.reportPath))) {
+        (!request.reportPath.empty() && !ReportPathUsable(request.reportPath))) {
         return kExitNotWritten;
     }
     if (!Http::Init()) {
@@ -217,28 +233,42 @@ int ScanAndReport(const Request& request, std::atomic<bool>& cancelFlag) {
     ScanOptions options = request.scan;
     options.userAgent =
         request.userAgentOverride.empty() ? SettingsStore::userAgent : request.userAgentOverride;
+    const Text typedAddress = options.startUrl;
+    Text bothSchemesFailed;
     if (!HasScheme(options.startUrl)) {
-        options.startUrl = ChooseScheme(options.startUrl, options.userAgent);
+        options.startUrl = ChooseScheme(options.startUrl, options.userAgent, &bothSchemesFailed);
         if (!request.quiet) {
             WriteText(stderr, u"No scheme given: using " + options.startUrl + u"\n");
         }
     }
     DebugLog::Write(u"Scan requested: url=" + options.startUrl);
-    const ScanResult result = ScanWithProgress(options, request, cancelFlag);
+    ScanResult result = ScanWithProgress(options, request, cancelFlag);
     const bool cancelled = result.cancelled;
     Http::Close();
 
-    // With the JSON on standard output, everything meant for people moves to standard
-    // error, so that a pipe receives nothing but the JSON.
-    std::FILE* human = request.jsonWanted && request.jsonPath == u"-" ? stderr : stdout;
-    WriteText(human, FormatSummary(result, cancelled, request.verbose));
+    // With the JSON or the report on standard output, everything meant for people moves to
+    // standard error, so that a pipe receives nothing but that.
+    const bool machineOnStdout =
+        (request.jsonWanted && request.jsonPath == u"-") || request.reportPath == u"-";
+    std::FILE* human = machineOnStdout ? stderr : stdout;
+    if (!result.reachable && !cancelled) {
+        // Said first and alone: a site that never answered has no score to show.
+        result.unreachableReason =
+            bothSchemesFailed.empty() ? result.unreachableReason : bothSchemesFailed;
+        WriteText(stderr, UnreachableMessage(typedAddress, result.unreachableReason) + u"\n");
+    } else {
+        WriteText(human, FormatSummary(result, cancelled, request.verbose));
+    }
 
     RunFacts facts;
     facts.cancelled = cancelled;
     facts.anyPage = !result.pages.empty();
     facts.score = result.score;
     facts.minScore = request.minScore;
-    if (!facts.anyPage && !cancelled) {
+    if (result.robotsBlockAll && !cancelled) {
+        WriteText(stderr,
+                  Text(kNoPagesMessage) + u"\n" + kRobotsBlockAllMessage + u" --ignore-robots\n");
+    } else if (!facts.anyPage && !cancelled && result.reachable) {
         const Text reason = NoPagesReason(result);
         WriteText(stderr, Text(kNoPagesMessage) + u"\n" +
                               (reason.empty() ? Text() : u"Reason: " + reason + u"\n") + u"\n" +

@@ -17,6 +17,9 @@ constexpr const char16_t* kRenderPagesKey = u"renderpages";
 constexpr int kDefaultRenderSetting = 25;
 constexpr int kMaxRenderSetting = 1000000;
 constexpr const char16_t* kKeepQueryTrackingKey = u"keepquerytracking";
+constexpr const char16_t* kIncludePathsKey = u"includepaths";
+constexpr const char16_t* kExcludePathsKey = u"excludepaths";
+constexpr const char16_t* kWithinStartFolderKey = u"withinstartfolder";
 
 }  // namespace
 
@@ -57,6 +60,9 @@ void SettingsStore::LoadFrom(const Text& path) {
     const int render = ReadIniInteger(path, kSection, kRenderPagesKey, kDefaultRenderSetting);
     renderPages = render < 0 || render > kMaxRenderSetting ? kDefaultRenderSetting : render;
     keepQueryTracking = ReadIniInteger(path, kSection, kKeepQueryTrackingKey, 0) != 0;
+    includePaths = Trim(ReadIniText(path, kSection, kIncludePathsKey, Text()));
+    excludePaths = Trim(ReadIniText(path, kSection, kExcludePathsKey, Text()));
+    withinStartFolder = ReadIniInteger(path, kSection, kWithinStartFolderKey, 0) != 0;
 }
 
 void SettingsStore::SaveTo(const Text& path) {
@@ -67,6 +73,9 @@ void SettingsStore::SaveTo(const Text& path) {
     WriteIniText(path, kSection, kAgentCheckKey, agentCheck ? u"1" : u"0");
     WriteIniText(path, kSection, kRenderPagesKey, NumberText(renderPages));
     WriteIniText(path, kSection, kKeepQueryTrackingKey, keepQueryTracking ? u"1" : u"0");
+    WriteIniText(path, kSection, kIncludePathsKey, includePaths);
+    WriteIniText(path, kSection, kExcludePathsKey, excludePaths);
+    WriteIniText(path, kSection, kWithinStartFolderKey, withinStartFolder ? u"1" : u"0");
 }
 
 }  // namespace bcnk

@@ -37,6 +37,11 @@ class SettingsStore {
     static inline int renderPages = 25;    // pages rendered with a browser; 0 turns it off
     // Links keep utm_source, gclid and the like, and such variants are crawled as pages.
     static inline bool keepQueryTracking = false;
+    // Crawl scope: path patterns as typed (separated by spaces or commas) and the
+    // start-folder limit.
+    static inline Text includePaths;
+    static inline Text excludePaths;
+    static inline bool withinStartFolder = false;
 };
 
 }  // namespace bcnk

@@ -108,6 +108,15 @@ inline constexpr const char16_t* kReasonUndecodable = u"undecodable content enco
 inline constexpr const char16_t* kReasonInvalidAddress = u"invalid address";
 inline constexpr const char16_t* kReasonClosed = u"HTTP client not open";
 inline constexpr const char16_t* kReasonCancelled = u"cancelled";
+// A refused certificate or handshake, in words a site's owner can act on; the TLS library's
+// own text goes to the debug log only.
+inline constexpr const char16_t* kReasonCertExpired = u"certificate expired";
+inline constexpr const char16_t* kReasonCertNotYetValid = u"certificate not yet valid";
+inline constexpr const char16_t* kReasonCertOtherName = u"certificate is for another name";
+inline constexpr const char16_t* kReasonSelfSigned = u"self-signed certificate";
+inline constexpr const char16_t* kReasonCertUntrusted = u"certificate not trusted";
+inline constexpr const char16_t* kReasonCertRevoked = u"certificate revoked";
+inline constexpr const char16_t* kReasonTlsFailed = u"TLS handshake failed";
 
 // The User-Agent text as it may go into a header line: cut at the first CR or LF, so that a
 // setting can never add header lines of its own.

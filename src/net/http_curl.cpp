@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/debug_log.h"
 #include "net/http.h"
 #include "net/url.h"
 
@@ -89,6 +90,7 @@ struct Exchange {
     std::string body;
     CURLcode code = CURLE_OK;
     std::string error;  // libcurl's own words for a failed transfer
+    long certificateVerdict = 0;  // OpenSSL's X509_V_* result of the certificate check
 };
 
 size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
@@ -250,9 +252,40 @@ Exchange Perform(CURL* easy, const std::string& url, Clock::time_point deadline,
         failed.contentEncoding = exchange.contentEncoding;
         failed.code = code;
         failed.error = error[0] != '\0' ? error : curl_easy_strerror(code);
+        curl_easy_getinfo(easy, CURLINFO_SSL_VERIFYRESULT, &failed.certificateVerdict);
         return failed;
     }
     return exchange;
+}
+
+// What a person can do something about, from OpenSSL's verdict on the certificate (the
+// X509_V_ERR_* numbers, stable across OpenSSL versions) or, failing that, libcurl's words.
+Text TlsFailureReason(const Exchange& exchange) {
+    switch (exchange.certificateVerdict) {
+        case 10:  // X509_V_ERR_CERT_HAS_EXPIRED
+            return kReasonCertExpired;
+        case 9:  // X509_V_ERR_CERT_NOT_YET_VALID
+            return kReasonCertNotYetValid;
+        case 18:  // X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT
+        case 19:  // X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN
+            return kReasonSelfSigned;
+        case 20:  // X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY
+        case 21:  // X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE
+            return kReasonCertUntrusted;
+        case 23:  // X509_V_ERR_CERT_REVOKED
+            return kReasonCertRevoked;
+        case 62:  // X509_V_ERR_HOSTNAME_MISMATCH
+            return kReasonCertOtherName;
+        default:
+            break;
+    }
+    // libcurl checks the name itself with some TLS back ends, after OpenSSL said yes.
+    const std::string& text = exchange.error;
+    if (text.find("subject name") != std::string::npos ||
+        text.find("does not match target host") != std::string::npos) {
+        return kReasonCertOtherName;
+    }
+    return kReasonTlsFailed;
 }
 
 // The short phrase for a transfer that brought no response, worded as the Windows client's.
@@ -275,7 +308,7 @@ Text FailureReason(const Exchange& exchange) {
         case CURLE_SSL_ISSUER_ERROR:
         case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
         case CURLE_SSL_INVALIDCERTSTATUS:
-            return u"TLS failure: " + Utf8ToWide(exchange.error);
+            return TlsFailureReason(exchange);
         default:
             return u"network error (libcurl: " + Utf8ToWide(exchange.error) + u")";
     }
@@ -450,6 +483,13 @@ FetchResult Http::Get(const Text& address, const Text& userAgent, const std::ato
     }
     if (exchange.status == 0) {
         result.reason = FailureReason(exchange);
+        // Behind a TLS failure, the library's own words help whoever reads the debug log;
+        // the reason itself stays in words the site's owner can act on.
+        if (result.reason != kReasonRefused && result.reason != kReasonNotResolved &&
+            result.reason != kReasonTimedOut) {
+            DebugLog::Write(u"Fetch failed: " + Utf8ToWide(url) + u": " + result.reason +
+                            u" (libcurl: " + Utf8ToWide(exchange.error) + u")");
+        }
         return result;
     }
 

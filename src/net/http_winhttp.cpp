@@ -3,6 +3,8 @@
 // platform's defaults: do NOT add SECURITY_FLAG_IGNORE_* options here, they would accept
 // any server that claims the name.
 #include <windows.h>
+// wincrypt.h needs the types of windows.h.
+#include <wincrypt.h>
 #include <winhttp.h>
 
 #include <algorithm>
@@ -10,6 +12,7 @@
 #include <chrono>
 #include <vector>
 
+#include "common/debug_log.h"
 #include "net/http.h"
 #include "net/url.h"
 
@@ -113,6 +116,7 @@ struct RequestEvents {
     Text address;              // the request's address, moved along by each redirect
     bool otherScheme = false;  // a redirect named a scheme other than http and https
     DWORD secureFailure = 0;   // WINHTTP_CALLBACK_STATUS_FLAG_* of the last TLS failure
+    bool selfSigned = false;   // the refused certificate names itself as its issuer
 };
 
 // Wine takes a Location such as ftp://host/ for a path on the same server and follows it;
@@ -126,7 +130,7 @@ bool NamesOtherScheme(const Text& location) {
     return scheme != u"http" && scheme != u"https";
 }
 
-// What a refused certificate or handshake comes to, from the failure flags or error code.
+// The platform's own words for a refused certificate or handshake, for the debug log.
 Text SecureFailureText(DWORD error, DWORD flags) {
     struct Cause {
         DWORD flag;
@@ -134,27 +138,64 @@ Text SecureFailureText(DWORD error, DWORD flags) {
         const char16_t* text;
     };
     static const Cause kCauses[] = {
-        {WINHTTP_CALLBACK_STATUS_FLAG_INVALID_CA, ERROR_WINHTTP_SECURE_INVALID_CA,
-         u"certificate not trusted"},
+        {WINHTTP_CALLBACK_STATUS_FLAG_INVALID_CA, ERROR_WINHTTP_SECURE_INVALID_CA, u"INVALID_CA"},
         {WINHTTP_CALLBACK_STATUS_FLAG_CERT_CN_INVALID, ERROR_WINHTTP_SECURE_CERT_CN_INVALID,
-         u"certificate name does not match"},
+         u"CERT_CN_INVALID"},
         {WINHTTP_CALLBACK_STATUS_FLAG_CERT_DATE_INVALID, ERROR_WINHTTP_SECURE_CERT_DATE_INVALID,
-         u"certificate expired or not yet valid"},
+         u"CERT_DATE_INVALID"},
         {WINHTTP_CALLBACK_STATUS_FLAG_CERT_REVOKED, ERROR_WINHTTP_SECURE_CERT_REVOKED,
-         u"certificate revoked"},
+         u"CERT_REVOKED"},
         {WINHTTP_CALLBACK_STATUS_FLAG_CERT_REV_FAILED, ERROR_WINHTTP_SECURE_CERT_REV_FAILED,
-         u"revocation check failed"},
+         u"CERT_REV_FAILED"},
         {WINHTTP_CALLBACK_STATUS_FLAG_INVALID_CERT, ERROR_WINHTTP_SECURE_INVALID_CERT,
-         u"invalid certificate"},
+         u"INVALID_CERT"},
         {WINHTTP_CALLBACK_STATUS_FLAG_SECURITY_CHANNEL_ERROR, ERROR_WINHTTP_SECURE_CHANNEL_ERROR,
-         u"secure channel error"},
+         u"SECURE_CHANNEL_ERROR"},
     };
+    Text text = u"WinHTTP error " + NumberText(error);
     for (const Cause& cause : kCauses) {
-        if ((flags & cause.flag) != 0 || error == cause.error) {
-            return cause.text;
+        if ((flags & cause.flag) != 0) {
+            text += u" ";
+            text += cause.text;
         }
     }
-    return u"WinHTTP error " + NumberText(error);
+    return text;
+}
+
+// What a person can act on, worded as the libcurl client words it. The flags come from the
+// failure notice; without them the error code alone decides.
+Text SecureFailureReason(DWORD error, const RequestEvents& events) {
+    const DWORD flags = events.secureFailure;
+    const auto has = [&](DWORD flag, DWORD code) { return (flags & flag) != 0 || error == code; };
+    if (has(WINHTTP_CALLBACK_STATUS_FLAG_CERT_DATE_INVALID,
+            ERROR_WINHTTP_SECURE_CERT_DATE_INVALID)) {
+        return kReasonCertExpired;
+    }
+    if (has(WINHTTP_CALLBACK_STATUS_FLAG_CERT_CN_INVALID, ERROR_WINHTTP_SECURE_CERT_CN_INVALID)) {
+        return kReasonCertOtherName;
+    }
+    if (has(WINHTTP_CALLBACK_STATUS_FLAG_INVALID_CA, ERROR_WINHTTP_SECURE_INVALID_CA)) {
+        return events.selfSigned ? kReasonSelfSigned : kReasonCertUntrusted;
+    }
+    if (has(WINHTTP_CALLBACK_STATUS_FLAG_CERT_REVOKED, ERROR_WINHTTP_SECURE_CERT_REVOKED)) {
+        return kReasonCertRevoked;
+    }
+    return kReasonTlsFailed;
+}
+
+// True when the request's server certificate is its own issuer.
+bool HasSelfSignedCertificate(HINTERNET request) {
+    PCCERT_CONTEXT certificate = nullptr;
+    DWORD size = sizeof certificate;
+    if (!WinHttpQueryOption(request, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &certificate, &size) ||
+        certificate == nullptr) {
+        return false;
+    }
+    const bool self = CertCompareCertificateName(X509_ASN_ENCODING | PKCS_7_ASN_ENCODING,
+                                                 &certificate->pCertInfo->Subject,
+                                                 &certificate->pCertInfo->Issuer) != FALSE;
+    CertFreeCertificateContext(certificate);
+    return self;
 }
 
 // The short phrase for a request that brought no response, worded as the libcurl client's.
@@ -179,7 +220,9 @@ Text FailureReason(DWORD error, const RequestEvents& events) {
         case ERROR_WINHTTP_SECURE_CERT_REV_FAILED:
         case ERROR_WINHTTP_SECURE_INVALID_CERT:
         case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
-            return u"TLS failure: " + SecureFailureText(error, events.secureFailure);
+            DebugLog::Write(u"TLS failure for " + events.address + u": " +
+                            SecureFailureText(error, events.secureFailure));
+            return SecureFailureReason(error, events);
         default:
             return u"network error (WinHTTP error " + NumberText(error) + u")";
     }
@@ -207,7 +250,7 @@ struct Pending {
 
 // Runs on WinHTTP's threads. A request given up mid-call leaves its Pending to this callback,
 // which frees it with the handle's last notice: until then WinHTTP may still write into it.
-void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID information,
+void CALLBACK OnRequestStatus(HINTERNET handle, DWORD_PTR context, DWORD status, LPVOID information,
                               DWORD length) {
     auto* pending = reinterpret_cast<Pending*>(context);
     if (pending == nullptr) {
@@ -246,6 +289,7 @@ void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID
             if (information != nullptr && length >= sizeof(DWORD)) {
                 events.secureFailure = *static_cast<const DWORD*>(information);
             }
+            events.selfSigned = HasSelfSignedCertificate(handle);
             return;
         case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
             delete pending;

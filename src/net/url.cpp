@@ -16,6 +16,10 @@ int DefaultPort(bool secure) {
     return secure ? kHttpsPort : kHttpPort;
 }
 
+bool IsAsciiLetter(char16_t unit) {
+    return (unit >= u'a' && unit <= u'z') || (unit >= u'A' && unit <= u'Z');
+}
+
 bool StartsWith(const Text& text, const Text& prefix) {
     return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
 }
@@ -78,6 +82,25 @@ PathAndQuery SplitQuery(const Text& path) {
         return {path, Text()};
     }
     return {path.substr(0, mark), path.substr(mark)};
+}
+
+// The scheme a link starts with ("mailto" of "mailto:a@b"), or empty for a relative link:
+// letters, digits, "+", "-" and "." after a first letter, up to a ":".
+Text SchemeOf(const Text& link) {
+    if (link.empty() || !IsAsciiLetter(link[0])) {
+        return Text();
+    }
+    for (size_t index = 1; index < link.size(); ++index) {
+        const char16_t unit = link[index];
+        if (unit == u':') {
+            return link.substr(0, index);
+        }
+        if (!IsAsciiLetter(unit) && !(unit >= u'0' && unit <= u'9') && unit != u'+' &&
+            unit != u'-' && unit != u'.') {
+            return Text();
+        }
+    }
+    return Text();
 }
 
 // Moves the first segment of `input` (with its leading "/", if any) to the end of `output`.
@@ -169,8 +192,10 @@ Text DuplicateKey(const Text& address) {
         u"/index.html", u"/index.php", u"/index.htm", u"/default.html", u"/default.htm",
     };
     const UrlParts parts = ParseUrl(address);
-    PathAndQuery split = SplitQuery(parts.path);
-    Text path = ToLower(split.path);
+    // Paths and queries keep their letter case: /ABOUT.html and /about.html are two pages on
+    // every case-sensitive server. Only the spelling of escapes folds (%7e, %7E and ~).
+    PathAndQuery split = SplitQuery(WithoutFragment(parts.path));
+    Text path = UriEscape(split.path);
     for (const Text& document : kIndexDocuments) {
         if (EndsWith(path, document)) {
             path.erase(path.size() - document.size() + 1);
@@ -183,7 +208,13 @@ Text DuplicateKey(const Text& address) {
     if (path.empty()) {
         path = u"/";
     }
-    return OriginText(parts.secure, ToLower(parts.host), parts.port) + path + ToLower(split.query);
+    return OriginText(parts.secure, ToLower(parts.host), parts.port) + path +
+           UriEscape(split.query);
+}
+
+Text WithoutFragment(const Text& address) {
+    const size_t fragment = address.find(u'#');
+    return fragment == Text::npos ? address : address.substr(0, fragment);
 }
 
 Text ResolveLink(const Text& pageAddress, const Text& href) {
@@ -196,16 +227,13 @@ Text ResolveLink(const Text& pageAddress, const Text& href) {
         return Text();
     }
 
-    const Text lowered = ToLower(link);
-    static const std::array<Text, 4> kIgnoredSchemes = {u"mailto:", u"tel:", u"javascript:",
-                                                        u"data:"};
-    for (const Text& scheme : kIgnoredSchemes) {
-        if (StartsWith(lowered, scheme)) {
-            return Text();
-        }
-    }
-    if (StartsWith(lowered, u"http://") || StartsWith(lowered, u"https://")) {
-        return NormalizeAbsolute(link);
+    // Only http(s) links are pages of a site; mailto:, ftp://, news: and the like are not
+    // links to crawl, and must never be read as relative paths.
+    const Text scheme = ToLower(SchemeOf(link));
+    if (!scheme.empty()) {
+        const bool web = scheme == u"http" || scheme == u"https";
+        return web && link.compare(scheme.size(), 3, u"://") == 0 ? NormalizeAbsolute(link)
+                                                                  : Text();
     }
 
     const UrlParts page = ParseUrl(pageAddress);

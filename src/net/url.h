@@ -34,12 +34,17 @@ Text OriginOf(const Text& address);
 // Lower-cased host, without port; the same-site test compares these. Empty when invalid.
 Text HostKey(const Text& address);
 
-// Two addresses with the same key are the same page: letter case, the default port, one
-// trailing slash and a trailing index/default document are ignored; the query is kept.
+// Two addresses with the same key are the same page: the letter case of scheme and host,
+// the default port, one trailing slash, a trailing index/default document, the fragment and
+// the spelling of percent-escapes are ignored; path and query keep their case.
 Text DuplicateKey(const Text& address);
 
-// The absolute address a link in a page points to, or empty when it is not to be followed
-// (empty, pure fragment, mailto:, tel:, javascript:, data:, or an unusable page address).
+// The address up to its first "#".
+Text WithoutFragment(const Text& address);
+
+// The absolute address a link in a page points to, without its fragment, or empty when it
+// is not to be followed (empty, pure fragment, any scheme but http and https, or an
+// unusable page address).
 Text ResolveLink(const Text& pageAddress, const Text& href);
 
 // Lower-case scheme, host case kept, no default port, no dot segments, no repeated slashes.

@@ -22,6 +22,7 @@
 #include "package/readme.h"
 #include "package/robots.h"
 #include "package/sitemap.h"
+#include "net/url.h"
 #include "package/zip_writer.h"
 #include "scan/indexability.h"
 
@@ -214,9 +215,18 @@ Text SiteFolderName(const Text& host) {
     return name;
 }
 
+Text SiteFolderHost(const ScanResult& scan) {
+    const UrlParts parts = ParseUrl(scan.baseUrl);
+    const int defaultPort = parts.secure ? 443 : 80;
+    if (!parts.valid || parts.port == defaultPort) {
+        return scan.host;
+    }
+    return scan.host + u":" + NumberText(parts.port);
+}
+
 PackageOutcome WritePackage(const Text& moduleDirectory, const ScanResult& scan,
                             const std::vector<PackageFile>& files) {
-    const Text folderName = SiteFolderName(scan.host);
+    const Text folderName = SiteFolderName(SiteFolderHost(scan));
     const Text outputDirectory = JoinPath(moduleDirectory, u"output");
     std::error_code error;
     // Only the output folder itself is made: the folder it goes into is the program's own

@@ -57,4 +57,9 @@ PackageOutcome WritePackage(const Text& moduleDirectory, const ScanResult& scan,
 // The site folder's name for a host: safe as one path component on both platforms.
 Text SiteFolderName(const Text& host);
 
+// What names a scanned site's folder: the host, with ":port" when the site is not on its
+// scheme's default port, so two sites of one host keep apart ("127.0.0.1:8801" gives the
+// folder "127.0.0.1_8801").
+Text SiteFolderHost(const ScanResult& scan);
+
 }  // namespace bcnk

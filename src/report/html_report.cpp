@@ -10,6 +10,7 @@
 #include "common/maker_info.h"
 #include "report/agents_report.h"
 #include "scan/indexability.h"
+#include "scan/address_check.h"
 #include "scan/result_figures.h"
 #include "net/url.h"
 
@@ -539,7 +540,11 @@ class ReportWriter {
 
     void Overview(const ScanResult& scan, const ScanOptions& options, const Text& madeAt) {
         Raw(u"<section id=\"overview\" class=\"overview\">\n");
-        Gauge(scan.score);
+        if (scan.reachable) {
+            Gauge(scan.score);
+        } else {
+            Unreachable(scan, options);
+        }
         Raw(u"<dl class=\"facts\">\n<dt>Site</dt><dd>");
         Address(scan.baseUrl);
         Raw(u"</dd>\n");
@@ -578,6 +583,14 @@ class ReportWriter {
             Fact(u"Note", u"The scan was cancelled: this is a partial result.");
         }
         Raw(u"</dl>\n</section>\n");
+    }
+
+    // A site that never answered has no score; the reason takes the gauge's place.
+    void Unreachable(const ScanResult& scan, const ScanOptions& options) {
+        Raw(u"<div><p><span class=\"badge poor\">Not reached</span></p><p>");
+        Esc(UnreachableMessage(scan.requestedUrl.empty() ? options.startUrl : scan.requestedUrl,
+                               scan.unreachableReason));
+        Raw(u"</p></div>\n");
     }
 
     void Gauge(int score) {
@@ -817,7 +830,7 @@ class ReportWriter {
             return;
         }
         OpenTableSection(u"skipped", u"Pages not stored",
-                         {u"Address", u"#Depth", u"#Status", u"Reason"});
+                         {u"Address", u"#Depth", u"#Status", u"Reason", u"Linked from"});
         for (const SkippedPage& page : scan.skippedPages) {
             Raw(u"<tr><td class=\"a\">");
             Address(page.url);
@@ -825,6 +838,10 @@ class ReportWriter {
                 (page.httpStatus == 0 ? Text(u"none") : NumberText(page.httpStatus)),
                 u"</td><td>");
             Esc(page.reason);
+            Raw(u"</td><td class=\"a\">");
+            if (!page.linkedFrom.empty()) {
+                Address(page.linkedFrom);
+            }
             Raw(u"</td></tr>\n");
         }
         CloseTableSection();

@@ -154,16 +154,34 @@ bool HasScheme(const Text& address) {
     return SplitAddress(address).authorityStart > 0;
 }
 
-Text ChooseScheme(const Text& address, const Text& userAgent) {
+Text ChooseScheme(const Text& address, const Text& userAgent, Text* bothFailed) {
     if (HasScheme(address)) {
         return address;
     }
     const Text secure = u"https://" + address;
-    if (Http::Get(secure, userAgent).status != 0) {
+    const FetchResult secureAnswer = Http::Get(secure, userAgent);
+    if (secureAnswer.status != 0) {
         return secure;
     }
     const Text plain = u"http://" + address;
-    return Http::Get(plain, userAgent).status != 0 ? plain : secure;
+    const FetchResult plainAnswer = Http::Get(plain, userAgent);
+    if (plainAnswer.status != 0) {
+        return plain;
+    }
+    if (bothFailed != nullptr) {
+        *bothFailed = u"https: " + secureAnswer.reason;
+        *bothFailed += u"; http: ";
+        *bothFailed += plainAnswer.reason;
+    }
+    return secure;
+}
+
+Text UnreachableMessage(const Text& address, const Text& reason) {
+    Text message = u"Could not reach ";
+    message += address;
+    message += u": ";
+    message += reason.empty() ? Text(u"no answer") : reason;
+    return message;
 }
 
 }  // namespace bcnk

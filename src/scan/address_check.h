@@ -37,8 +37,18 @@ Text WithoutUserInfo(const Text& address);
 bool HasScheme(const Text& address);
 
 // For an address typed without a scheme: "https://" + address when the start page answers
-// over https, else "http://" + address when that answers, else the https form (whose failure
-// the crawl then reports). An address with a scheme comes back unchanged.
-Text ChooseScheme(const Text& address, const Text& userAgent);
+// over https, else "http://" + address when that answers, else the https form. When neither
+// answers, `bothFailed` (if given) receives both reasons ("https: timed out; http: connection
+// refused"), which say more than the https failure the crawl then reports. An address with a
+// scheme comes back unchanged.
+Text ChooseScheme(const Text& address, const Text& userAgent, Text* bothFailed = nullptr);
+
+// What both front ends say first when the start page got no answer at all.
+Text UnreachableMessage(const Text& address, const Text& reason);
+
+// When robots.txt keeps our crawl out of every page; each front end names its way out
+// behind it (the console's option, the window's check box).
+inline constexpr const char16_t* kRobotsBlockAllMessage =
+    u"robots.txt blocks this crawl; to scan your own site anyway use";
 
 }  // namespace bcnk

@@ -8,10 +8,26 @@ namespace bcnk {
 
 void CrawlFrontier::Seed(const Text& address) {
     keys_.emplace(DuplicateKey(address), false);
-    queue_.push_back(QueuedPage{address, 0});
+    queue_.push_back(QueuedPage{address, 0, Text()});
 }
 
-QueueOutcome CrawlFrontier::Add(const Text& address, int depth) {
+QueueOutcome CrawlFrontier::Add(const Text& address, int depth, const Text& linkedFrom) {
+    const QueueOutcome outcome = Register(address);
+    if (outcome == QueueOutcome::Queued) {
+        queue_.push_back(QueuedPage{address, depth, linkedFrom});
+    }
+    return outcome;
+}
+
+QueueOutcome CrawlFrontier::AddNext(QueuedPage page) {
+    const QueueOutcome outcome = Register(page.address);
+    if (outcome == QueueOutcome::Queued) {
+        queue_.push_front(std::move(page));
+    }
+    return outcome;
+}
+
+QueueOutcome CrawlFrontier::Register(const Text& address) {
     Text key = DuplicateKey(address);
     if (keys_.count(key) != 0) {
         return QueueOutcome::AlreadyKnown;
@@ -20,7 +36,6 @@ QueueOutcome CrawlFrontier::Add(const Text& address, int depth) {
         return QueueOutcome::Full;
     }
     keys_.emplace(std::move(key), false);
-    queue_.push_back(QueuedPage{address, depth});
     return QueueOutcome::Queued;
 }
 

@@ -15,6 +15,8 @@ namespace bcnk {
 struct QueuedPage {
     Text address;  // as the link resolved; becomes the page's url
     int depth = 0;
+    Text linkedFrom;      // the page whose link queued it; empty for the start page
+    int refreshHops = 0;  // <meta> refreshes followed to reach it, counted like redirects
 };
 
 enum class QueueOutcome {
@@ -32,7 +34,11 @@ class CrawlFrontier {
 
     // Known addresses are refused before the cap is looked at, so a full frontier still
     // tells a repeat from a new address.
-    QueueOutcome Add(const Text& address, int depth);
+    QueueOutcome Add(const Text& address, int depth, const Text& linkedFrom = Text());
+
+    // Puts a page at the front of the queue, to be taken next: where a page's <meta> refresh
+    // leads, followed at once like a redirect.
+    QueueOutcome AddNext(QueuedPage page);
 
     bool Empty() const { return queue_.empty(); }
     // Front of the queue; only when not Empty().
@@ -48,6 +54,8 @@ class CrawlFrontier {
     bool Arrive(const Text& requested, const Text& arrived);
 
   private:
+    // Records the address's key unless it is known or the cap is reached.
+    QueueOutcome Register(const Text& address);
     void DropArrivedFront();
 
     std::size_t keyCap_;

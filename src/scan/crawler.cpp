@@ -11,6 +11,7 @@
 #include "common/debug_log.h"
 #include "scan/after_crawl.h"
 #include "scan/crawl_frontier.h"
+#include "scan/crawl_scope.h"
 #include "scan/discovery.h"
 #include "scan/fetch_ahead.h"
 #include "scan/indexability.h"
@@ -58,6 +59,8 @@ Text UtcTimestamp() {
                   static_cast<int>(time.seconds().count()));
     return AsciiToText(buffer);
 }
+
+Text SkipLine(const QueuedPage& page, int status, const Text& reason);
 
 // Where a fetch of `page` ended: the queued address itself when no redirect was followed,
 // else the redirect's target in the form links resolve to, so that it finds the same key.
@@ -154,20 +157,65 @@ void TakeSiteFacts(const ParsedPage& parsed, bool isStartPage, ScanResult& resul
 }
 
 void QueueLinks(const QueuedPage& page, const ParsedPage& parsed, const Text& host,
-                bool keepTracking, CrawlFrontier& frontier) {
+                bool keepTracking, const CrawlScope& scope, CrawlFrontier& frontier) {
     const Text base = LinkBase(page.address, parsed);
     for (const Text& href : parsed.links) {
         Text target = ResolveLink(base, DecodeEntities(href));
         if (!keepTracking) {
             target = DropTrackingParameters(target);
         }
-        if (target.empty() || HostKey(target) != host || IsSkippedExtension(target)) {
+        if (target.empty() || HostKey(target) != host || IsSkippedExtension(target) ||
+            !scope.Contains(target)) {
             continue;
         }
-        if (frontier.Add(target, page.depth + 1) == QueueOutcome::Full) {
+        if (frontier.Add(target, page.depth + 1, page.address) == QueueOutcome::Full) {
             return;
         }
     }
+}
+
+// A page whose <meta> refresh moves its reader at once is followed like a redirect: the
+// target is fetched next, at the same depth, and stored instead. Returns the reason the
+// page is not stored when the refresh leads nowhere the crawl may go, and sets `moved` when
+// the page gives way to its target.
+Text FollowRefresh(const QueuedPage& page, const ParsedPage& parsed, const Text& host,
+                   CrawlFrontier& frontier, bool& moved) {
+    moved = false;
+    if (parsed.refreshTarget.empty()) {
+        return Text();
+    }
+    const Text target = ResolveLink(LinkBase(page.address, parsed), parsed.refreshTarget);
+    if (target.empty() || DuplicateKey(target) == DuplicateKey(page.address)) {
+        return Text();  // a page that reloads itself is a page
+    }
+    moved = true;
+    if (HostKey(target) != host) {
+        return u"redirect to another site (" + target + u")";
+    }
+    if (page.refreshHops >= Http::kMaxRedirects) {
+        return kReasonTooManyRedirects;
+    }
+    DebugLog::Write(u"refresh d" + NumberText(page.depth) + u" - " + page.address + u" -> " +
+                    target);
+    frontier.AddNext(QueuedPage{target, page.depth, page.linkedFrom, page.refreshHops + 1});
+    return Text();
+}
+
+// No answer at all: refused, not resolved, timed out, TLS failure. A server that answered
+// with redirects the client would not follow (a loop, another scheme) or with a body it
+// cannot decode did answer.
+bool GotNoAnswer(const FetchResult& fetched) {
+    return fetched.status == 0 && fetched.reason != kReasonTooManyRedirects &&
+           fetched.reason != kReasonOtherScheme && fetched.reason.rfind(kReasonUndecodable, 0) != 0;
+}
+
+bool IsFirstFetch(const QueuedPage& page) {
+    return page.depth == 0 && page.refreshHops == 0;
+}
+
+void Skip(const QueuedPage& page, int status, const Text& reason, ScanResult& result) {
+    DebugLog::Write(SkipLine(page, status, reason));
+    result.skippedPages.push_back({page.address, page.depth, status, reason, page.linkedFrom});
 }
 
 void PauseBetweenPages(int delayMs, const std::atomic<bool>& cancelFlag) {
@@ -212,7 +260,8 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         return result;
     }
 
-    Text startAddress = result.baseUrl + ParseUrl(options.startUrl).path;
+    // A fragment names a place in the page, never another page.
+    Text startAddress = result.baseUrl + WithoutFragment(ParseUrl(options.startUrl).path);
     result.requestedUrl = startAddress;
     result.scanTime = UtcTimestamp();
     // Three keys per allowed page leaves room for links that fail or are not HTML; 64-bit
@@ -220,6 +269,8 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     const long long keyCap = 3LL * options.maxPages;
     CrawlFrontier frontier(keyCap > 0 ? static_cast<std::size_t>(keyCap) : 0);
     frontier.Seed(startAddress);
+    CrawlScope scope(options);
+    scope.SetStart(startAddress);
     DebugLog::Write(StartLine(result, options));
     // Read before the first page, and the same answer makes the discovery row.
     CrawlRobots robots(options.userAgent, options.respectRobots);
@@ -240,8 +291,8 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         }
         QueuedPage page = frontier.Take();
         if (!robots.Permits(page.address)) {
-            DebugLog::Write(SkipLine(page, 0, kBlockedByRobots));
-            result.skippedPages.push_back({page.address, page.depth, 0, kBlockedByRobots});
+            result.robotsBlockAll = result.robotsBlockAll || IsFirstFetch(page);
+            Skip(page, 0, kBlockedByRobots, result);
             continue;
         }
         Report(progress, u"Crawling: " + page.address, PageCount(result));
@@ -254,29 +305,44 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         }
         const bool isStartPage = page.depth == 0;
         const Text arrived = ArrivedAddress(page, fetched);
+        if (IsFirstFetch(page) && GotNoAnswer(fetched)) {
+            // No answer at all: there is no site to judge, so nothing else is asked of it.
+            Skip(page, 0, fetched.reason, result);
+            result.reachable = false;
+            result.unreachableReason = fetched.reason;
+            break;
+        }
         if (isStartPage && fetched.status != 0) {
             result.finalUrl = arrived;
             startAddress = arrived;
+            scope.SetStart(arrived);
             AdoptStartOrigin(arrived, result);
             robots.ReadFor(result.baseUrl);
         }
         const Text reason = SkipReason(fetched, arrived, result.host);
         if (!reason.empty()) {
-            DebugLog::Write(SkipLine(page, fetched.status, reason));
-            result.skippedPages.push_back({page.address, page.depth, fetched.status, reason});
+            Skip(page, fetched.status, reason, result);
         } else if (!frontier.Arrive(page.address, arrived)) {
             // Another address already led to this page; it is stored once.
             DebugLog::Write(SkipLine(page, fetched.status, u"same page as " + arrived));
         } else {
             page.address = arrived;
             const ParsedPage parsed = ParseHtmlPage(fetched.body, fetched.contentType);
+            bool moved = false;
+            const Text refreshProblem = FollowRefresh(page, parsed, result.host, frontier, moved);
+            if (moved) {
+                if (!refreshProblem.empty()) {
+                    Skip(page, fetched.status, refreshProblem, result);
+                }
+                continue;  // the pause is for the target's fetch, which comes next
+            }
             PageRecord record = MakeRecord(page, fetched, parsed);
             TakePageSignals(parsed.signals, fetched, LinkBase(page.address, parsed), result.host,
                             record);
             TakeSiteFacts(parsed, isStartPage, result);
             // noindex and nofollow pages are still followed: the owner sees the whole site.
             if (page.depth < options.maxDepth) {
-                QueueLinks(page, parsed, result.host, options.keepQueryTracking, frontier);
+                QueueLinks(page, parsed, result.host, options.keepQueryTracking, scope, frontier);
             }
             record.pageClass = ClassifyPage(record, startAddress);
             result.pages.push_back(std::move(record));
@@ -293,7 +359,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     if (result.language.empty()) {
         result.language = u"en";
     }
-    if (!cancelFlag.load()) {
+    if (!cancelFlag.load() && result.reachable) {
         Report(progress, u"Checking AI discovery files...", PageCount(result));
         RunDiscoveryChecks(result.baseUrl, options.userAgent, robots.Answer(), result, cancelFlag);
         for (const DiscoveryCheck& check : result.checks) {
@@ -308,7 +374,9 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         RunAfterCrawlChecks(options, result, cancelFlag, progress);
     }
     DebugLog::Write(CompleteLine(result, result.cancelled));
-    Report(progress, u"Scan complete", PageCount(result));
+    if (result.reachable) {
+        Report(progress, u"Scan complete", PageCount(result));
+    }
     return result;
 }
 

@@ -59,7 +59,15 @@ struct ScanOptions {
     // Links keep their tracking parameters (utm_source, gclid, ...) and such variants are
     // fetched as pages of their own.
     bool keepQueryTracking = false;
+    // Scope of the crawl: path patterns ("*" as in robots.txt) of the pages to take, those to
+    // leave, and whether only pages under the start address's folder are taken.
+    std::vector<Text> includePaths;
+    std::vector<Text> excludePaths;
+    bool withinStartFolder = false;
 };
+
+// The deepest link level a crawl may be asked for.
+constexpr int kMaxCrawlDepth = 20;
 
 struct PageRecord {
     Text url;
@@ -93,6 +101,7 @@ struct SkippedPage {
     int depth = 0;
     int httpStatus = 0;  // 0 when no response was received
     Text reason;
+    Text linkedFrom{};  // the page whose link first queued it; empty for the start page
 
     bool operator==(const SkippedPage&) const = default;
 };
@@ -231,6 +240,12 @@ struct ScanResult {
     std::vector<AgentAnswer> agentAnswers;  // one per AI-crawler table row; empty when unchecked
     int agentCheckRequests = 0;
     RenderCheck render;
+    // Whether the start page answered at all. When it did not (refused, not resolved, timed
+    // out, TLS failure) the scan stopped there: no probes, no crawler verdicts, no score.
+    bool reachable = true;
+    Text unreachableReason;
+    // robots.txt keeps our crawl out of the start page, and so out of every page.
+    bool robotsBlockAll = false;
 
     bool operator==(const ScanResult&) const = default;
 };

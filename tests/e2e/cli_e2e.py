@@ -31,6 +31,8 @@ PACKAGE_FILES = {
     "sitemap.xml", "ai-sitemap.xml", "llms-lite.txt", "tdmrep.json", "knowledge-graph.json",
 }
 RUN_TIMEOUT = 300
+# Debian's own Python, which has the python3-jsonschema package (a Python in PATH may not).
+SYSTEM_PYTHON = "/usr/bin/python3"
 
 
 class Program:
@@ -141,8 +143,14 @@ USAGE_CASES = [
      "Only http:// and https:// addresses can be scanned."),
     ("port out of range", ["scan", "http://example.com:70000/"],
      "The port must be a number from 1 to 65535."),
-    ("depth out of range", ["scan", "example.com", "--depth", "9"],
-     "--depth must be a whole number from 1 to 5, not '9'"),
+    ("depth out of range", ["scan", "example.com", "--depth", "21"],
+     "--depth must be a whole number from 1 to 20, not '21'"),
+    ("repeated JSON path", ["scan", "example.com", "--json", "a.json", "--json", "b.json"],
+     "--json was given more than once"),
+    ("repeated report path", ["scan", "example.com", "--report=a.html", "--report", "b.html"],
+     "--report was given more than once"),
+    ("JSON and report both on stdout", ["scan", "example.com", "--json", "-", "--report", "-"],
+     "--json - and --report - cannot both use standard output"),
     ("delay out of range", ["scan", "example.com", "--delay=10001"],
      "--delay must be a whole number from 0 to 10000 (milliseconds)"),
     ("page limit out of range", ["scan", "example.com", "--max-pages", "0"],
@@ -168,16 +176,22 @@ EARLY_PATH_CASES = [
      "could not open the JSON file"),
     ("output that is a file", lambda d: ["generate", "--name", "X", "--output", str(d / "a-file")],
      "could not create the output folder"),
+    ("report that is a folder", lambda d: ["scan", "--report", str(d)], "it is a folder"),
 ]
 
 # The reason printed when the start page cannot be stored. {http} and {https} are the
-# fixture server's scripted ports, {refused} a port nothing listens on.
+# fixture server's scripted ports, {refused} a port nothing listens on. A start page that
+# answered with an error is a result; one that got no answer at all stops the scan.
 REASON_CASES = [
-    ("connection refused", "http://127.0.0.1:{refused}/", [], "refused"),
     ("server error", "http://127.0.0.1:{http}/start?status=500", [], "HTTP 500"),
     ("not found", "http://127.0.0.1:{http}/start?status=404", [], "HTTP 404"),
-    ("time-out", "http://127.0.0.1:{http}/start?delay_ms=5000", ["--timeout", "1"], "time"),
-    ("TLS to a plain port", "https://127.0.0.1:{http}/", [], "TLS"),
+]
+UNREACHABLE_CASES = [
+    ("connection refused", "http://127.0.0.1:{refused}/", [], "connection refused"),
+    ("time-out", "http://127.0.0.1:{http}/start?delay_ms=5000", ["--timeout", "1"], "timed out"),
+    ("TLS to a plain port", "https://127.0.0.1:{http}/", [], "TLS handshake failed"),
+    ("no scheme, neither answers", "127.0.0.1:{refused}", [],
+     "https: connection refused; http: connection refused"),
 ]
 
 
@@ -213,6 +227,10 @@ class Suite:
                       lambda a=arguments, m=message: self.early_path(a, m))
         for row in REASON_CASES:
             self.case(f"reason: {row[0]}", lambda r=row: self.reason(*r[1:]))
+        for row in UNREACHABLE_CASES:
+            self.case(f"unreachable: {row[0]}", lambda r=row: self.unreachable(*r[1:]))
+        self.case("report on standard output", self.report_stdout)
+        self.case("robots.txt that blocks every page", self.robots_block_all)
         self.case("help and version", self.help_and_version)
         self.case("localhost, [::1], user information and no scheme", self.addresses)
         self.case("two runs into one folder", self.concurrent_generate)
@@ -284,6 +302,42 @@ class Suite:
                == "https://elsewhere.example/a/one.html (another site)", pages)
         expect(not any("utm_" in url or "gclid" in url for url in pages), list(pages))
         self.keep_json(result[1])
+    def unreachable(self, address, extra, reason):
+        port = os.environ.get("BCNK_FIXTURE_HTTP_PORT")
+        expect(port, "needs the fixture server (run through tools/test)")
+        address = address.format(http=port, refused=free_port())
+        arguments = ["scan", address, "--json", "-", "--quiet"] + extra
+        result = self.program.run(arguments)
+        expect_code(result, 3, arguments)
+        # Said first, alone, and with nothing that reads like a verdict.
+        expect(result[2].startswith(f"Could not reach {address}: {reason}"), result[2][-2000:])
+        expect("Score" not in result[2] + result[1], result[2][-2000:])
+        scan = json.loads(result[1])
+        expect(scan["reachable"] is False and scan["score"] is None and
+               scan["unreachableReason"] == result[2].split(": ", 1)[1].strip() and
+               scan["checks"] == [] and scan["crawlerAccess"] == [], scan)
+        self.keep_json(result[1])
+
+    def robots_block_all(self):
+        port = os.environ.get("BCNK_FIXTURE_SITE_CLOSED_PORT")
+        expect(port, "needs the fixture server (run through tools/test)")
+        arguments = ["scan", f"http://127.0.0.1:{port}/", "--delay", "0", "--json", "-"]
+        result = self.program.run(arguments)
+        expect_code(result, 3, arguments)
+        expect("robots.txt blocks this crawl; to scan your own site anyway use --ignore-robots"
+               in result[2], result[2][-2000:])
+        expect(json.loads(result[1])["robotsBlockAll"] is True, result[1][-500:])
+        arguments = ["scan", f"http://127.0.0.1:{port}/", "--delay", "0", "--ignore-robots"]
+        expect_code(self.program.run(arguments), 0, arguments)
+
+    def report_stdout(self):
+        arguments = ["scan", self.site.address, "--delay", "0", "--max-pages", "2", "--report",
+                     "-", "--quiet"]
+        result = self.program.run(arguments)
+        expect_code(result, 0, arguments)
+        expect(result[1].startswith("<!DOCTYPE html>") and result[1].rstrip().endswith("</html>"),
+               result[1][:300])
+        expect("Domain: 127.0.0.1" in result[2], "the summary belongs on stderr")
 
     def addresses(self):
         port = self.site.address.rsplit(":", 1)[1].strip("/")
@@ -312,17 +366,19 @@ class Suite:
         for process in processes:
             _, err = process.communicate(timeout=RUN_TIMEOUT)
             expect(process.returncode == 0, err.decode("utf-8", "replace")[-2000:])
-        folder = out / "output" / "127.0.0.1"
+        # The site's port is part of the folder's name: two sites of one host keep apart.
+        site_folder = "127.0.0.1_" + self.site.address.rsplit(":", 1)[1].strip("/")
+        folder = out / "output" / site_folder
         names = {name for name in ("First Runner", "Second Runner")
                  for file in ("ai-discovery.json", "knowledge-graph.json", "ai-discovery.md")
                  if name in (folder / file).read_text(encoding="utf-8")}
         expect(len(names) == 1, f"a package mixed from two runs: {names}")
-        expect(sorted(path.name for path in (out / "output").iterdir()) == ["127.0.0.1"],
+        expect(sorted(path.name for path in (out / "output").iterdir()) == [site_folder],
                f"left behind: {list((out / 'output').iterdir())}")
         if self.program.label == "native":
             # Held the way a second native run holds it; that run waits, then gives up.
             import fcntl
-            with open(out / "output" / "127.0.0.1.lock", "w") as lock:
+            with open(out / "output" / (site_folder + ".lock"), "w") as lock:
                 fcntl.flock(lock, fcntl.LOCK_EX)
                 arguments = ["generate", self.site.address, "--delay", "0", "--max-pages", "1",
                              "--name", "X", "--output", str(out)]
@@ -363,6 +419,31 @@ class Suite:
             checked = subprocess.run(command, capture_output=True, text=True, cwd=node,
                                      timeout=120)
             expect((checked.returncode == 0) == valid, f"{checked.stdout}\n{checked.stderr}")
+        self.schema_python(schema, bad)
+
+    def schema_python(self, schema, bad):
+        """The same outputs through Debian's python3-jsonschema, which reads some forms of a
+        schema differently from ajv. Run by the system's Python, whose packages those are."""
+        broken = json.loads(bad.read_text(encoding="utf-8"))
+        broken["fetchTime"] = "2026-12-08T00:00:00Z"
+        broken["pagesByClass"]["Guides"] = "seven"
+        worse = self.fresh_dir("json-bad-python") / "bad.json"
+        worse.write_text(json.dumps(broken), encoding="utf-8")
+        script = (
+            "import json, sys\n"
+            "import jsonschema\n"
+            "validator = jsonschema.Draft7Validator(json.load(open(sys.argv[1])))\n"
+            "for path in sys.argv[2:]:\n"
+            "    errors = [e.message for e in validator.iter_errors(json.load(open(path)))]\n"
+            "    print(path, 'valid' if not errors else 'invalid: ' + '; '.join(errors[:3]))\n")
+        for paths, valid in ((self.json_outputs, True), ([worse], False)):
+            checked = subprocess.run(
+                [SYSTEM_PYTHON, "-c", script, str(schema)] + [str(path) for path in paths],
+                capture_output=True, text=True, timeout=120)
+            expect(checked.returncode == 0, f"python3-jsonschema did not run:\n{checked.stderr}")
+            lines = checked.stdout.splitlines()
+            expect(len(lines) == len(paths) and
+                   all(line.endswith(" valid") == valid for line in lines), checked.stdout)
 
     def usage(self, arguments, message):
         result = self.program.run(arguments)
@@ -456,7 +537,8 @@ class Suite:
         package = json.loads((out / "generate.json").read_text(encoding="utf-8"))["package"]
         # Paths as the program sees them: "Z:\\tmp\\..." under Wine.
         names = {re.split(r"[\\/]", path)[-1] for path in package["files"] + [package["archive"]]}
-        expect(names == PACKAGE_FILES | {"127.0.0.1-ai-discovery.zip"}, package)
+        site_folder = "127.0.0.1_" + self.site.address.rsplit(":", 1)[1].strip("/")
+        expect(names == PACKAGE_FILES | {site_folder + "-ai-discovery.zip"}, package)
         self.keep_json(out / "generate.json")
         expect("Package folder:" in result[1] and "Archive:" in result[1], result[1])
         folders = [path for path in (out / "output").iterdir() if path.is_dir()]
@@ -492,8 +574,8 @@ class Suite:
                      "--json", str(out / "result.json")]
         result = self.program.run(arguments)
         expect_code(result, 3, arguments)
-        expect("No pages could be crawled." in result[2], result[2])
-        expect("Pages: 0" in result[1], result[1])
+        expect(f"Could not reach {address}: connection refused" in result[2], result[2])
+        expect(result[1] == "", result[1])
         expect(not (out / "output").exists(), "no package for a site without pages")
         scan = json.loads((out / "result.json").read_text(encoding="utf-8"))
         expect(scan["pages"] == [] and scan["robotsStatus"] == 0, scan)

@@ -8,6 +8,10 @@ package, served by nginx on loopback addresses.
 2. Behind redirects: the scan starts at a second loopback address whose every answer is a
    301 to the first, at the manual's folder without its slash (a second 301, to the slash).
    The same pages must come out.
+3. One language of a multilingual manual: the web server's manual from apache2-doc (eleven
+   languages side by side, the Korean one in EUC-KR), started at /manual/ko/ with
+   --within-start-folder. Only pages under /manual/ko/ may come out, and no title may keep
+   a character reference ("&atilde;") undecoded.
 
     real_site.py --program build/beaconsmith --results FILE [--keep DIR]
 """
@@ -28,6 +32,9 @@ import urllib.parse
 from cli_e2e import write_results
 
 DOC_ROOT = pathlib.Path("/usr/share/doc/python3.11/html")
+MANUAL_ROOT = pathlib.Path("/usr/share/doc/apache2-doc/manual")
+MANUAL_FOLDER = "/manual/ko/"
+MANUAL_MIN_PAGES = 100  # the Korean manual has over 200 pages
 MAX_DEPTH = 5
 RUN_TIMEOUT = 900
 PLAIN_HOST = "127.0.0.1"
@@ -58,6 +65,7 @@ class Nginx:
         # A folder reached through a symbolic link is still a folder to nginx, so "/docs"
         # gets nginx's own 301 to "/docs/", as any folder linked without its slash would.
         (site / FOLDER.strip("/")).symlink_to(DOC_ROOT)
+        (site / "manual").symlink_to(MANUAL_ROOT)
         user = "user root root;" if os.geteuid() == 0 else ""
         mime = "include /etc/nginx/mime.types;" if os.path.exists("/etc/nginx/mime.types") else (
             "types { text/html html; text/css css; application/javascript js; }")
@@ -143,15 +151,38 @@ def wget_pages(start, work):
     return pages
 
 
-def our_pages(program, start, work, name):
+def our_scan(program, start, work, name, extra=()):
     report = work / (name + ".json")
     command = [program, "scan", start, "--depth", str(MAX_DEPTH), "--delay", "0",
-               "--max-pages", "none", "--json", str(report)]
+               "--max-pages", "none", "--json", str(report), *extra]
     completed = subprocess.run(command, capture_output=True, text=True, timeout=RUN_TIMEOUT)
     if completed.returncode != 0 or not report.exists():
         raise RuntimeError("%s ended with %d: %s" % (" ".join(command), completed.returncode,
                                                       completed.stderr[-2000:]))
-    return [page["url"] for page in json.loads(report.read_text(encoding="utf-8"))["pages"]]
+    return json.loads(report.read_text(encoding="utf-8"))
+
+
+def our_pages(program, start, work, name):
+    return [page["url"] for page in our_scan(program, start, work, name)["pages"]]
+
+
+def one_language(program, work, plain_port):
+    """The Korean manual alone: (summary line, failure text or None)."""
+    start = f"http://{PLAIN_HOST}:{plain_port}{MANUAL_FOLDER}"
+    pages = our_scan(program, start, work, "korean", ["--within-start-folder"])["pages"]
+    outside = [page["url"] for page in pages if not site_path(page["url"]).startswith(MANUAL_FOLDER)]
+    encoded = [f"{page['url']}: {page['title']}" for page in pages
+               if re.search(r"&#?\w+;", page["title"])]
+    problems = []
+    if len(pages) < MANUAL_MIN_PAGES:
+        problems.append(f"only {len(pages)} pages")
+    if outside:
+        problems.append(f"{len(outside)} pages outside {MANUAL_FOLDER}, e.g. {outside[0]}")
+    if encoded:
+        problems.append(f"{len(encoded)} titles with a character reference, e.g. {encoded[0]}")
+    line = (f"one language {start} --within-start-folder: {len(pages)} pages, "
+            f"{len(outside)} outside the folder, {len(encoded)} titles with references")
+    return line, "\n".join(problems) or None
 
 
 class AnchorLinks(html.parser.HTMLParser):
@@ -253,6 +284,12 @@ def run(program, work):
             lines.append("  stored under another origin than the one moved to, e.g. " + foreign[0])
         cases.append(("behind redirects: the same pages as plain", time.time() - began,
                       "\n".join(lines) if unexplained or foreign else None))
+
+        began = time.time()
+        line, failure = one_language(program, work, plain_port)
+        print(line)
+        cases.append(("one language of a manual, start folder only", time.time() - began,
+                      failure))
     finally:
         server.stop()
     return cases
@@ -271,6 +308,7 @@ def main():
     try:
         missing = [name for name, found in (("nginx", find_nginx()), ("wget", shutil.which("wget")),
                                             ("python3.11-doc", DOC_ROOT.is_dir()),
+                                            ("apache2-doc", MANUAL_ROOT.is_dir()),
                                             (args.program, os.access(args.program, os.X_OK)))
                    if not found]
         if missing:

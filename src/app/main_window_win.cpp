@@ -232,9 +232,13 @@ std::array<HWND, 5> CreateGenerateForm(HWND panel) {
     FillList(CreateComboBox(panel, kIdIndustry), kIndustryChoices, 0);
     AddHint(CreateEdit(panel, kIdFounded, 4, ES_NUMBER), L"e.g. 2024");
     CreateCheckBox(panel, kIdAllowTraining, L"Allow AI training on my content");
-    CreateCheckBox(panel, kIdAllowCitation, L"Allow AI citation (declared in discovery files)");
+    // Both choices also open or close robots.txt to the crawlers that serve them, which the
+    // old captions left unsaid.
+    CreateCheckBox(panel, kIdAllowCitation,
+                   L"Allow AI citation (declared in discovery files; robots.txt AI search crawlers)");
     CreateCheckBox(panel, kIdAllowSummarisation,
-                   L"Allow AI summarisation (declared in discovery files)");
+                   L"Allow AI summarisation (declared in discovery files; robots.txt user-asked "
+                   L"fetches)");
     CreateCheckBox(panel, kIdRobotsRules, L"Generate robots.txt AI rules");
     Child(panel, L"BUTTON", L"Generate AI Discovery Package",
           WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, kIdGenerate);

@@ -18,6 +18,8 @@ struct PackageForm {
     bool allowCitation = false;
     bool allowSummarisation = false;
     bool addRobotsRules = false;
+    // Where the owner states the terms of text and data mining; empty when none is given.
+    Text tdmPolicy;
 };
 
 struct PackageFile {

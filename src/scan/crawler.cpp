@@ -7,6 +7,7 @@
 
 #include "analysis/classify.h"
 #include "analysis/html_parser.h"
+#include "analysis/page_record.h"
 #include "analysis/topics.h"
 #include "common/debug_log.h"
 #include "scan/crawl_frontier.h"
@@ -115,18 +116,10 @@ Text LinkBase(const Text& pageAddress, const ParsedPage& parsed) {
 
 PageRecord MakeRecord(const QueuedPage& queued, const FetchResult& fetched,
                       const ParsedPage& parsed) {
-    PageRecord record;
-    record.url = queued.address;
+    PageRecord record = PageRecordOf(queued.address, parsed);
     record.depth = queued.depth;
     record.httpStatus = fetched.status;
     record.lastModified = fetched.lastModified;
-    record.title = parsed.title;
-    record.description = parsed.description;
-    record.h1 = parsed.h1;
-    record.headings = parsed.headings;
-    record.schemaTypes = parsed.schemaTypes;
-    record.productName = parsed.productName;
-    record.wordCount = parsed.wordCount;
     return record;
 }
 

@@ -11,6 +11,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -100,17 +101,20 @@ void BM_ClassFit(benchmark::State& state) {
         return;
     }
     std::map<std::string, std::pair<int, int>> byType;  // matched, all
+    std::map<std::string, int> confusion;
     int matched = 0;
     for (auto _ : state) {
         byType.clear();
+        confusion.clear();
         matched = 0;
         for (const Sample& sample : samples) {
             const bcnk::Text url = bcnk::Utf8ToWide(sample.url);
             const bcnk::PageRecord record =
                 bcnk::PageRecordOf(url, bcnk::ParseHtmlPage(sample.html));
             bool mapped = false;
-            const bool fits = bcnk::ClassifyPage(record, bcnk::OriginOf(url) + u"/") ==
-                              ExpectedClass(sample.type, mapped);
+            const bcnk::PageClass given = bcnk::ClassifyPage(record, bcnk::OriginOf(url) + u"/");
+            const bool fits = given == ExpectedClass(sample.type, mapped);
+            ++confusion[sample.type + " as " + bcnk::WideToUtf8(bcnk::PageClassName(given))];
             matched += fits ? 1 : 0;
             byType[sample.type].first += fits ? 1 : 0;
             ++byType[sample.type].second;
@@ -118,6 +122,12 @@ void BM_ClassFit(benchmark::State& state) {
     }
     state.counters["pages"] = static_cast<double>(samples.size());
     state.counters["match_pct"] = 100.0 * matched / static_cast<double>(samples.size());
+    // BCNK_CLASS_CONFUSION=1 also prints which class each type's pages got.
+    if (std::getenv("BCNK_CLASS_CONFUSION") != nullptr) {
+        for (const auto& [pair, count] : confusion) {
+            std::fprintf(stderr, "%-30s %d\n", pair.c_str(), count);
+        }
+    }
     for (const auto& [type, counts] : byType) {
         state.counters[type + "_pct"] = 100.0 * counts.first / static_cast<double>(counts.second);
     }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/page_signals.h"
 #include "common/text.h"
 
 namespace bcnk {
@@ -29,6 +30,13 @@ struct ParsedPage {
     // against it.
     Text baseHref;
     int wordCount = 0;
+    // What the markup shows of the page's kind.
+    PageSignals signals;
+    // The first sentence of the first paragraph of substance; empty when there is none.
+    Text leadSentence;
+    // The language the text reads in, by its script and common words; empty when unsure.
+    // `language` is what the page declares (empty when it declares none).
+    Text textLanguage;
 
     bool operator==(const ParsedPage&) const = default;
 };

@@ -7,6 +7,7 @@
 
 #include "analysis/classify.h"
 #include "analysis/html_parser.h"
+#include "analysis/language.h"
 #include "analysis/page_record.h"
 #include "analysis/topics.h"
 #include "common/debug_log.h"
@@ -117,6 +118,16 @@ Text LinkBase(const Text& pageAddress, const ParsedPage& parsed) {
 PageRecord MakeRecord(const QueuedPage& queued, const FetchResult& fetched,
                       const ParsedPage& parsed) {
     PageRecord record = PageRecordOf(queued.address, parsed);
+    // What the page declares comes first, then what its server says, then its text.
+    if (parsed.language.empty()) {
+        for (const Text& value : fetched.HeaderValues(u"content-language")) {
+            const Text primary = PrimaryLanguage(value);
+            if (!primary.empty()) {
+                record.language = primary;
+                break;
+            }
+        }
+    }
     record.depth = queued.depth;
     record.httpStatus = fetched.status;
     record.lastModified = fetched.lastModified;
@@ -126,9 +137,6 @@ PageRecord MakeRecord(const QueuedPage& queued, const FetchResult& fetched,
 // The site-wide facts come from the first pages that have them, except the description,
 // which only the start page may give.
 void TakeSiteFacts(const ParsedPage& parsed, bool isStartPage, ScanResult& result) {
-    if (result.language.empty()) {
-        result.language = parsed.language;
-    }
     if (isStartPage) {
         result.siteDescription = parsed.description;
         if (!parsed.organizationName.empty()) {
@@ -143,14 +151,21 @@ void TakeSiteFacts(const ParsedPage& parsed, bool isStartPage, ScanResult& resul
     }
 }
 
-void QueueLinks(const QueuedPage& page, const ParsedPage& parsed, const Text& host,
-                CrawlFrontier& frontier) {
+// The page's links the crawl may follow, resolved, in page order.
+std::vector<Text> SiteLinks(const QueuedPage& page, const ParsedPage& parsed, const Text& host) {
     const Text base = LinkBase(page.address, parsed);
+    std::vector<Text> links;
     for (const Text& href : parsed.links) {
-        const Text target = ResolveLink(base, DecodeEntities(href));
-        if (target.empty() || HostKey(target) != host || IsSkippedExtension(target)) {
-            continue;
+        Text target = ResolveLink(base, DecodeEntities(href));
+        if (!target.empty() && HostKey(target) == host && !IsSkippedExtension(target)) {
+            links.push_back(std::move(target));
         }
+    }
+    return links;
+}
+
+void QueueLinks(const QueuedPage& page, const std::vector<Text>& links, CrawlFrontier& frontier) {
+    for (const Text& target : links) {
         if (frontier.Add(target, page.depth + 1) == QueueOutcome::Full) {
             return;
         }
@@ -257,8 +272,15 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             const ParsedPage parsed = ParseHtmlPage(fetched.body, fetched.contentType);
             PageRecord record = MakeRecord(page, fetched, parsed);
             TakeSiteFacts(parsed, isStartPage, result);
+            if (result.language.empty()) {
+                result.language = record.language;
+            }
+            const std::vector<Text> links = SiteLinks(page, parsed, result.host);
+            if (isStartPage) {
+                result.startPageLinks = links;
+            }
             if (page.depth < options.maxDepth) {
-                QueueLinks(page, parsed, result.host, frontier);
+                QueueLinks(page, links, frontier);
             }
             record.pageClass = ClassifyPage(record, startAddress);
             result.pages.push_back(std::move(record));
@@ -280,6 +302,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             DebugLog::Write(u"ADP: " + check.label + u" = " + check.details);
         }
     }
+    ClassifyBySiteLayout(result.pages);
     result.topics = ExtractTopics(result.pages, kMaxTopics);
     result.score = ReadinessScore(result.checks);
     result.elapsedSeconds = static_cast<int>((TickMs() - startTick) / 1000u);

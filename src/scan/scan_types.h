@@ -62,6 +62,18 @@ struct PageRecord {
     int depth = 0;
     PageClass pageClass = PageClass::Other;
 
+    // What the page's markup shows of its kind (see analysis/page_signals.h), the first
+    // sentence of its text and the language it reads in (declared, else recognised).
+    int linkCount = 0;
+    int documentationMarks = 0;
+    bool documentationTool = false;
+    int priceMarks = 0;
+    bool addToCart = false;
+    bool articleMeta = false;
+    int itemBlocks = 0;
+    Text leadSentence;
+    Text language;
+
     bool operator==(const PageRecord&) const = default;
 };
 
@@ -139,6 +151,9 @@ struct ScanResult {
     Text robotsTxt;
     int robotsStatus = 0;
     bool robotsFound = false;
+    // The start page's links within the site, resolved, in page order: its navigation
+    // first, as a rule, then its content.
+    std::vector<Text> startPageLinks;
 
     bool operator==(const ScanResult&) const = default;
 };

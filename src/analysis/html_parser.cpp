@@ -227,7 +227,7 @@ Text LeadSentence(const std::vector<Text>& paragraphs) {
             const bool fullStop = unit == u'\u3002' || unit == u'\uFF01' || unit == u'\uFF1F';
             const bool stop = (unit == u'.' || unit == u'!' || unit == u'?') &&
                               (at + 1 == paragraph.size() || paragraph[at + 1] == u' ');
-            if ((fullStop || stop) && at >= 20) {
+            if (fullStop || (stop && at >= 20)) {
                 end = at + 1;
                 break;
             }

@@ -96,6 +96,11 @@ bool ContainsAnyUnit(const Text& text, std::u16string_view units) {
 
 }  // namespace
 
+int WritingSystemOf(char16_t unit) {
+    const int script = ScriptOf(unit);
+    return script == kKana ? kHan : script;
+}
+
 bool IsHanOrKana(char32_t c) {
     return (c >= 0x3040 && c <= 0x30FF) || (c >= 0x31F0 && c <= 0x31FF) ||
            (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) ||

@@ -9,6 +9,10 @@ namespace bcnk {
 // word processors count each character as a word.
 bool IsHanOrKana(char32_t character);
 
+// The writing system of a letter: one number per script, Han and Kana together (Japanese
+// writes them side by side); -1 for units that are no letter of a known script.
+int WritingSystemOf(char16_t unit);
+
 // The primary subtag of a language tag or of the first entry of a Content-Language list,
 // lower case: "de-AT, en" gives "de". Empty when there is none.
 Text PrimaryLanguage(const Text& tagOrList);

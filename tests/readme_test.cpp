@@ -66,9 +66,10 @@ TEST(Readme, ListsTheProposedLlmsTxtWhenTheSiteHasNone) {
                     u"on your site).\n");
     const Text notesEnd = u"  for you to add.\n";
     expected.insert(expected.find(notesEnd) + notesEnd.size(),
-                    u"- llms.txt: lists the first 2000 crawled pages in crawl order, grouped as\n"
-                    u"  Products, Guides, Articles and Pages; legal pages stand under Optional,\n"
-                    u"  which readers may skip. Remove pages you do not want to point AI to.\n");
+                    u"- llms.txt: lists up to 2000 crawled pages by the site's sections (its\n"
+                    u"  top-level folders, else the kind of page), without search and index\n"
+                    u"  pages; legal pages stand under Optional, which readers may skip.\n"
+                    u"  Remove pages you do not want to point AI to.\n");
     // No llms.txt found, whether the probe missed it or never ran.
     scan.checks[0].state = CheckState::Missing;
     EXPECT_EQ(MakeReadme(scan, u"2026-12-07"), expected);

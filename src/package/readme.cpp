@@ -54,9 +54,10 @@ Text MakeReadme(const ScanResult& scan, const Text& date) {
     out += u"  as their brand) and any person the site names; how else they relate is\n";
     out += u"  for you to add.\n";
     if (withLlmsTxt) {
-        out += u"- llms.txt: lists the first 2000 crawled pages in crawl order, grouped as\n";
-        out += u"  Products, Guides, Articles and Pages; legal pages stand under Optional,\n";
-        out += u"  which readers may skip. Remove pages you do not want to point AI to.\n";
+        out += u"- llms.txt: lists up to 2000 crawled pages by the site's sections (its\n";
+        out += u"  top-level folders, else the kind of page), without search and index\n";
+        out += u"  pages; legal pages stand under Optional, which readers may skip.\n";
+        out += u"  Remove pages you do not want to point AI to.\n";
     }
     out += u"\n";
     out += u"------------------------------------------------------------\n";

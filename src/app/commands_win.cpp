@@ -235,6 +235,7 @@ PackageForm ReadGenerateForm() {
     form.description = text(kIdDescription);
     form.email = text(kIdEmail);
     form.founded = text(kIdFounded);
+    form.tdmPolicy = text(kIdTdmPolicy);
     HWND industry = Control(kIdIndustry);
     const LRESULT selected = SendMessageW(industry, CB_GETCURSEL, 0, 0);
     if (selected != CB_ERR) {

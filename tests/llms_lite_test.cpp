@@ -158,7 +158,7 @@ TEST(LlmsLite, OffersKeyPagesStartPageLinksFirst) {
     EXPECT_NE(text.find(u"\nEverything about lamps. The site holds 13 guides and 1 legal page.\n"),
               Text::npos)
         << WideToUtf8(text);
-    EXPECT_NE(text.find(u"\nContact: [contact page](https://docs.example.com/contact.html)\n"),
+    EXPECT_NE(text.find(u"\nContact page: https://docs.example.com/contact.html\n"),
               Text::npos);
     const Text keys = text.substr(text.find(u"## Key pages\n"));
     EXPECT_EQ(keys.find(u"- [Tutorial](https://docs.example.com/tutorial/): Learn the lamp.\n"),

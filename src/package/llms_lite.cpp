@@ -86,7 +86,8 @@ Text ContactParagraph(const ScanResult& scan, const PackageForm& form) {
     }
     for (const PageRecord& page : scan.pages) {
         if (ToLower(ParseUrl(page.url).path).find(u"contact") != Text::npos) {
-            return u"Contact: " + MarkdownLink(u"contact page", page.url) + u"\n";
+            // Prose holds no links in this format; the address stands as text.
+            return u"Contact page: " + MarkdownText(UriEscape(page.url)) + u"\n";
         }
     }
     return Text();

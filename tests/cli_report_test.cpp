@@ -149,7 +149,9 @@ TEST(ScanResultJson, EmptyResultHasEveryFieldAndEmptyLists) {
               "  },\n"
               "  \"skippedPages\": [],\n"
               "  \"crawlerAccess\": [],\n"
-              "  \"package\": null\n"
+              "  \"package\": null,\n"
+        "  \"agentCheck\": null,\n"
+        "  \"render\": null\n"
               "}\n");
 }
 

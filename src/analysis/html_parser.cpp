@@ -275,7 +275,8 @@ ParsedPage ParsePageText(const Text& page) {
     parsed.baseHref = ReadBaseHref(page, index);
     const size_t words = CountPageWords(page, index);
     parsed.wordCount = words > INT_MAX ? INT_MAX : static_cast<int>(words);
-    parsed.signals = ReadPageSignals(page);
+    parsed.signals = ReadPageSignals(page, index);
+    parsed.kindMarks = ReadPageKindMarks(page);
     std::vector<Text> paragraphs;
     AppendHeadings(page, index, u"p", paragraphs);
     parsed.leadSentence = LeadSentence(paragraphs);

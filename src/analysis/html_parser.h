@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/page_kind.h"
 #include "analysis/page_signals.h"
 #include "common/text.h"
 
@@ -30,8 +31,10 @@ struct ParsedPage {
     // against it.
     Text baseHref;
     int wordCount = 0;
-    // What the markup shows of the page's kind.
+    // Robots metas, canonical link and text fingerprint, for judging whether to list the page.
     PageSignals signals;
+    // What the markup shows of the page's kind (documentation layout, shop, article marks).
+    PageKindMarks kindMarks;
     // The first sentence of the first paragraph of substance; empty when there is none.
     Text leadSentence;
     // The language the text reads in, by its script and common words; empty when unsure.

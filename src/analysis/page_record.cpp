@@ -13,12 +13,12 @@ PageRecord PageRecordOf(const Text& url, const ParsedPage& parsed) {
     record.productName = parsed.productName;
     record.wordCount = parsed.wordCount;
     record.linkCount = static_cast<int>(parsed.links.size());
-    record.documentationMarks = parsed.signals.documentationMarks;
-    record.documentationTool = parsed.signals.generatorIsDocumentationTool;
-    record.priceMarks = parsed.signals.priceMarks;
-    record.addToCart = parsed.signals.addToCart;
-    record.articleMeta = parsed.signals.articleMeta;
-    record.itemBlocks = parsed.signals.itemBlocks;
+    record.documentationMarks = parsed.kindMarks.documentationMarks;
+    record.documentationTool = parsed.kindMarks.generatorIsDocumentationTool;
+    record.priceMarks = parsed.kindMarks.priceMarks;
+    record.addToCart = parsed.kindMarks.addToCart;
+    record.articleMeta = parsed.kindMarks.articleMeta;
+    record.itemBlocks = parsed.kindMarks.itemBlocks;
     record.leadSentence = parsed.leadSentence;
     record.language = parsed.language.empty() ? parsed.textLanguage : parsed.language;
     return record;

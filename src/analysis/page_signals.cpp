@@ -1,155 +1,267 @@
 #include "analysis/page_signals.h"
 
+#include <algorithm>
 #include <array>
-#include <initializer_list>
-#include <string>
-#include <string_view>
-#include <vector>
+
+#include "analysis/html_parser.h"
+#include "analysis/html_text.h"
 
 namespace bcnk {
 namespace {
 
-enum Mark {
-    kTocSidebar,
-    kPreviousNext,
-    kPrice,
-    kAddToCart,
-    kArticleTime,
-    kOgType,
-    kArticleValue,
-    kArticleBlock,
-    kProductCard,
-    kMarks
-};
+// Directives whose name carries a value after ":"; any other "word:" in an X-Robots-Tag
+// value names the crawler the following directives are for.
+constexpr std::array<TextView, 4> kValuedDirectives = {
+    u"max-snippet", u"max-image-preview", u"max-video-preview", u"unavailable_after"};
 
-struct MarkText {
-    Mark mark;
-    std::string_view text;
-};
+bool IsValuedDirective(const Text& name) {
+    return std::find(kValuedDirectives.begin(), kValuedDirectives.end(), TextView(name)) !=
+           kValuedDirectives.end();
+}
 
-// Class and id names the common documentation themes give their navigation, link relations
-// of previous/next navigation, shop and article markup; all lower-case ASCII.
-constexpr MarkText kMarkTexts[] = {
-    {kTocSidebar, "toctree"},          {kTocSidebar, "sphinxsidebar"},
-    {kTocSidebar, "sidebar-toc"},      {kTocSidebar, "table-of-contents"},
-    {kTocSidebar, "md-nav"},           {kTocSidebar, "docs-sidebar"},
-    {kTocSidebar, "theme-doc-"},       {kTocSidebar, "menu__list"},
-    {kTocSidebar, "bd-sidebar"},       {kTocSidebar, "wy-nav-side"},
-    {kTocSidebar, "navheader"},        {kTocSidebar, "navfooter"},
-    {kTocSidebar, "docs-nav"},         {kTocSidebar, "doc-nav"},
-    {kTocSidebar, "docs-toc"},         {kTocSidebar, "book-nav"},
-    {kTocSidebar, "on-this-page"},     {kTocSidebar, "class=\"toc\""},
-    {kTocSidebar, "id=\"toc\""},
-    {kPreviousNext, "rel=\"next\""},   {kPreviousNext, "rel=\"prev\""},
-    {kPreviousNext, "rel='next'"},     {kPreviousNext, "rel='prev'"},
-    {kPreviousNext, "rel=next"},       {kPreviousNext, "rel=prev"},
-    {kPreviousNext, "accesskey=\"n\""}, {kPreviousNext, "accesskey=\"p\""},
-    {kPrice, "itemprop=\"price\""},    {kPrice, "class=\"price"},
-    {kPrice, " price\""},              {kPrice, "price-"},
-    {kAddToCart, "add to cart"},       {kAddToCart, "add-to-cart"},
-    {kAddToCart, "add_to_cart"},       {kAddToCart, "addtocart"},
-    {kAddToCart, "add to bag"},        {kAddToCart, "add to basket"},
-    {kAddToCart, "in den warenkorb"},  {kAddToCart, "ajouter au panier"},
-    {kArticleTime, "article:published_time"}, {kArticleTime, "\"datepublished\""},
-    {kArticleTime, "itemprop=\"datepublished\""},
-    {kOgType, "og:type"},
-    {kArticleValue, "content=\"article\""}, {kArticleValue, "content='article'"},
-    {kArticleBlock, "<article"},
-    {kProductCard, "product-card"},    {kProductCard, "product-item"},
-    {kProductCard, "productcard"},     {kProductCard, "product-tile"},
-    {kProductCard, "product_tile"},    {kProductCard, "card-product"},
-    {kProductCard, "product-grid-item"},
-};
+// True when the unit behind a tag name ends it, so "<link" does not match "<linkx".
+bool EndsTagName(TextView page, size_t at) {
+    return at >= page.size() || page[at] == u'>' || page[at] == u'/' || IsSpace(page[at]);
+}
 
-// The marks by their first two bytes, so one pass over the page compares each position
-// with the few marks that can start there.
-class MarkTable {
-  public:
-    MarkTable() {
-        for (const MarkText& entry : kMarkTexts) {
-            buckets_[Key(entry.text[0], entry.text[1])].push_back(&entry);
+TextView TagAt(TextView page, size_t lessThan, size_t& end) {
+    end = FindUnit(page, u'>', lessThan);
+    return end == kNotFound ? TextView() : page.substr(lessThan, end - lessThan + 1);
+}
+
+// The head ends at its closing tag or where the body begins, whichever the page has first.
+size_t HeadEnd(TextView page, const MarkupIndex& index) {
+    const size_t closing = FindTagMarker(page, index, u"</head", 0);
+    const size_t body = FindTagMarker(page, index, u"<body", 0);
+    return std::min({closing, body, page.size()});
+}
+
+std::vector<NamedMeta> ReadNamedMetas(TextView page, const MarkupIndex& index) {
+    std::vector<NamedMeta> metas;
+    size_t from = 0;
+    while (metas.size() < kMaxNamedMetas) {
+        const size_t start = FindTagMarker(page, index, u"<meta", from);
+        if (start == kNotFound) {
+            break;
+        }
+        size_t end;
+        const Text tag(TagAt(page, start, end));
+        if (end == kNotFound) {
+            break;
+        }
+        from = end + 1;
+        Text name = ToLower(GetAttribute(tag, u"name"));
+        if (!name.empty() && name != u"description") {
+            metas.push_back({std::move(name), DecodeEntities(GetAttribute(tag, u"content"))});
         }
     }
-    std::array<int, kMarks> Count(const std::string& folded) const {
-        std::array<int, kMarks> counts{};
-        for (size_t at = 0; at + 1 < folded.size(); ++at) {
-            for (const MarkText* entry : buckets_[Key(folded[at], folded[at + 1])]) {
-                if (folded.compare(at, entry->text.size(), entry->text) == 0) {
-                    ++counts[entry->mark];
-                }
-            }
+    return metas;
+}
+
+bool RelNamesCanonical(const Text& rel) {
+    const Text folded = ToLower(rel);
+    size_t at = 0;
+    while (at < folded.size()) {
+        while (at < folded.size() && IsSpace(folded[at])) {
+            ++at;
         }
-        return counts;
-    }
-
-  private:
-    static size_t Key(char first, char second) {
-        return static_cast<size_t>(static_cast<unsigned char>(first)) << 8 |
-               static_cast<unsigned char>(second);
-    }
-    std::array<std::vector<const MarkText*>, 1 << 16> buckets_;
-};
-
-bool ContainsAny(const std::string& text, std::initializer_list<std::string_view> needles) {
-    for (const std::string_view needle : needles) {
-        if (text.find(needle) != std::string::npos) {
+        size_t end = at;
+        while (end < folded.size() && !IsSpace(folded[end])) {
+            ++end;
+        }
+        if (TextView(folded).substr(at, end - at) == u"canonical") {
             return true;
         }
+        at = end;
     }
     return false;
 }
 
-// The content of <meta name="generator">, folded; empty when there is none.
-std::string GeneratorOf(const std::string& folded) {
-    for (size_t at = folded.find("<meta"); at != std::string::npos;
-         at = folded.find("<meta", at + 5)) {
-        const size_t end = folded.find('>', at);
-        if (end == std::string::npos) {
-            break;
+Text ReadCanonicalHref(TextView page, const MarkupIndex& index) {
+    const size_t headEnd = HeadEnd(page, index);
+    size_t from = 0;
+    for (;;) {
+        const size_t start = FindTagMarker(page, index, u"<link", from);
+        if (start == kNotFound || start >= headEnd) {
+            return Text();
         }
-        std::string tag = folded.substr(at, end - at);
-        if (ContainsAny(tag, {"name=\"generator\"", "name='generator'", "name=generator"})) {
-            return tag;
+        from = start + 5;
+        if (!EndsTagName(page, from)) {
+            continue;
+        }
+        size_t end;
+        const Text tag(TagAt(page, start, end));
+        if (end == kNotFound) {
+            return Text();
+        }
+        from = end + 1;
+        if (RelNamesCanonical(GetAttribute(tag, u"rel"))) {
+            Text href = GetAttribute(tag, u"href");
+            if (!href.empty()) {
+                return href;
+            }
         }
     }
-    return std::string();
 }
 
-// The page in lower-case ASCII, every other unit one 0x80 byte: every mark looked for is
-// ASCII, and byte comparisons are far quicker than those of UTF-16 text.
-std::string FoldedAscii(const Text& page) {
-    std::string folded(page.size(), '\x80');
-    for (size_t index = 0; index < page.size(); ++index) {
-        const char16_t unit = page[index];
-        if (unit < 0x80) {
-            folded[index] = static_cast<char>(unit >= u'A' && unit <= u'Z' ? unit + 32 : unit);
-        }
+// The text a visitor sees: the body's markup without scripts and styles.
+Text VisibleText(TextView page, const MarkupIndex& index) {
+    size_t from = 0;
+    const size_t body = FindTagMarker(page, index, u"<body", 0);
+    if (body != kNotFound) {
+        const size_t open = FindUnit(page, u'>', body);
+        from = open == kNotFound ? page.size() : open + 1;
     }
-    return folded;
+    Text visible;
+    while (from < page.size()) {
+        const size_t script = FindTagMarker(page, index, u"<script", from);
+        const size_t style = FindTagMarker(page, index, u"<style", from);
+        const size_t cut = std::min(script, style);
+        visible += StripMarkup(page.substr(from, cut == kNotFound ? TextView::npos : cut - from));
+        if (cut == kNotFound) {
+            break;
+        }
+        visible += u' ';
+        const size_t close =
+            FindTagMarker(page, index, cut == script ? u"</script" : u"</style", cut);
+        const size_t closeEnd = close == kNotFound ? kNotFound : FindUnit(page, u'>', close);
+        if (closeEnd == kNotFound) {
+            break;
+        }
+        from = closeEnd + 1;
+    }
+    return DecodeEntities(visible);
+}
+
+std::uint64_t TextFingerprint(const Text& text) {
+    constexpr std::uint64_t kOffset = 14695981039346656037ULL;
+    constexpr std::uint64_t kPrime = 1099511628211ULL;
+    std::uint64_t hash = kOffset;
+    bool any = false;
+    bool pendingSpace = false;
+    auto mix = [&](char16_t unit) {
+        hash = (hash ^ (unit & 0xFFu)) * kPrime;
+        hash = (hash ^ (unit >> 8)) * kPrime;
+    };
+    for (const char16_t unit : text) {
+        if (IsSpace(unit)) {
+            pendingSpace = any;
+            continue;
+        }
+        if (pendingSpace) {
+            mix(u' ');
+            pendingSpace = false;
+        }
+        mix(FoldUnit(unit));
+        any = true;
+    }
+    return any ? hash : 0;
+}
+
+// "max-snippet : 20" and "max-snippet:20" are one directive; its name is folded, a date
+// after unavailable_after keeps its letters.
+Text NormalizedDirective(const Text& piece) {
+    const size_t colon = piece.find(u':');
+    if (colon == Text::npos) {
+        return ToLower(Trim(piece));
+    }
+    Text out = ToLower(Trim(piece.substr(0, colon)));
+    out += u':';
+    const Text value = Trim(piece.substr(colon + 1));
+    if (!value.empty() && out == u"unavailable_after:") {
+        out += u' ';
+    }
+    out += value;
+    return out;
+}
+
+std::vector<Text> SplitOnCommas(const Text& value) {
+    std::vector<Text> pieces;
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = value.find(u',', start);
+        pieces.push_back(value.substr(start, comma == Text::npos ? Text::npos : comma - start));
+        if (comma == Text::npos) {
+            return pieces;
+        }
+        start = comma + 1;
+    }
+}
+
+bool StartsWithDigit(const Text& text) {
+    return !text.empty() && text.front() >= u'0' && text.front() <= u'9';
 }
 
 }  // namespace
 
-PageSignals ReadPageSignals(const Text& page) {
-    static const MarkTable table;
-    const std::string folded = FoldedAscii(page);
-    const std::array<int, kMarks> counts = table.Count(folded);
+PageSignals ReadPageSignals(TextView page, const MarkupIndex& index) {
     PageSignals signals;
-    signals.generatorIsDocumentationTool =
-        ContainsAny(GeneratorOf(folded),
-                    {"sphinx", "docutils", "mkdocs", "docusaurus", "docbook", "gitbook",
-                     "vitepress", "vuepress", "doxygen", "javadoc", "antora", "rustdoc",
-                     "typedoc", "pkgdown", "docfx", "mdbook", "mintlify", "nextra",
-                     "starlight", "publican", "texinfo", "jsdoc"});
-    signals.documentationMarks = (signals.generatorIsDocumentationTool ? 1 : 0) +
-                                 (counts[kTocSidebar] > 0 ? 1 : 0) +
-                                 (counts[kPreviousNext] > 0 ? 1 : 0);
-    signals.priceMarks = counts[kPrice];
-    signals.addToCart = counts[kAddToCart] > 0;
-    signals.articleMeta =
-        counts[kArticleTime] > 0 || (counts[kOgType] > 0 && counts[kArticleValue] > 0);
-    signals.itemBlocks = counts[kArticleBlock] + counts[kProductCard];
+    signals.metas = ReadNamedMetas(page, index);
+    signals.canonicalHref = ReadCanonicalHref(page, index);
+    signals.textHash = TextFingerprint(VisibleText(page, index));
     return signals;
+}
+
+std::vector<AgentDirective> ParseRobotsDirectives(const Text& value, const Text& agent,
+                                                  bool headerForm) {
+    std::vector<AgentDirective> directives;
+    Text addressee = ToLower(Trim(agent));
+    for (const Text& raw : SplitOnCommas(value)) {
+        Text piece = Trim(raw);
+        // The dates of unavailable_after hold a comma of their own ("Wed, 03 Dec 2025").
+        if (!directives.empty() && StartsWithDigit(piece) &&
+            directives.back().directive.starts_with(u"unavailable_after:")) {
+            directives.back().directive += u", " + piece;
+            continue;
+        }
+        const size_t colon = piece.find(u':');
+        if (headerForm && colon != Text::npos) {
+            const Text name = ToLower(Trim(piece.substr(0, colon)));
+            if (!IsValuedDirective(name) && name.find(u' ') == Text::npos && !name.empty()) {
+                addressee = name;
+                piece = Trim(piece.substr(colon + 1));
+            }
+        }
+        if (!piece.empty()) {
+            directives.push_back({addressee, NormalizedDirective(piece)});
+        }
+    }
+    return directives;
+}
+
+Text CanonicalFromLinkHeaders(const std::vector<Text>& linkValues) {
+    for (const Text& value : linkValues) {
+        size_t at = 0;
+        while ((at = value.find(u'<', at)) != Text::npos) {
+            const size_t close = value.find(u'>', at);
+            if (close == Text::npos) {
+                break;
+            }
+            const Text target = Trim(value.substr(at + 1, close - at - 1));
+            const size_t next = value.find(u'<', close);
+            const Text params =
+                value.substr(close + 1, next == Text::npos ? Text::npos : next - close - 1);
+            at = close + 1;
+            for (Text param : SplitOnCommas(params)) {
+                size_t semicolon = 0;
+                while ((semicolon = param.find(u';', semicolon)) != Text::npos) {
+                    const Text rest = Trim(param.substr(semicolon + 1));
+                    const Text folded = ToLower(rest);
+                    if (folded.starts_with(u"rel")) {
+                        const size_t equals = rest.find(u'=');
+                        Text rel = equals == Text::npos ? Text() : Trim(rest.substr(equals + 1));
+                        rel = rel.substr(0, rel.find(u';'));
+                        std::erase(rel, u'"');
+                        if (!target.empty() && RelNamesCanonical(rel)) {
+                            return target;
+                        }
+                    }
+                    ++semicolon;
+                }
+            }
+        }
+    }
+    return Text();
 }
 
 }  // namespace bcnk

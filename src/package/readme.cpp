@@ -1,6 +1,7 @@
 #include "package/readme.h"
 
 #include "common/maker_info.h"
+#include "package/left_out_notes.h"
 #include "package/llms_txt.h"
 
 namespace bcnk {
@@ -59,6 +60,7 @@ Text MakeReadme(const ScanResult& scan, const Text& date) {
         out += u"  pages; legal pages stand under Optional, which readers may skip.\n";
         out += u"  Remove pages you do not want to point AI to.\n";
     }
+    out += LeftOutNotes(scan);
     out += u"\n";
     out += u"------------------------------------------------------------\n";
     out += u"Want to find SEO issues too? Talvenn's Pagewarden runs 30+ checks,\n";

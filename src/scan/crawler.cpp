@@ -11,9 +11,12 @@
 #include "analysis/page_record.h"
 #include "analysis/topics.h"
 #include "common/debug_log.h"
+#include "scan/after_crawl.h"
 #include "scan/crawl_frontier.h"
 #include "scan/discovery.h"
 #include "scan/fetch_ahead.h"
+#include "scan/indexability.h"
+#include "net/tracking_parameters.h"
 #include "net/http.h"
 #include "scan/robots_rules.h"
 #include "net/url.h"
@@ -152,11 +155,15 @@ void TakeSiteFacts(const ParsedPage& parsed, bool isStartPage, ScanResult& resul
 }
 
 // The page's links the crawl may follow, resolved, in page order.
-std::vector<Text> SiteLinks(const QueuedPage& page, const ParsedPage& parsed, const Text& host) {
+std::vector<Text> SiteLinks(const QueuedPage& page, const ParsedPage& parsed, const Text& host,
+                            bool keepTracking) {
     const Text base = LinkBase(page.address, parsed);
     std::vector<Text> links;
     for (const Text& href : parsed.links) {
         Text target = ResolveLink(base, DecodeEntities(href));
+        if (!keepTracking) {
+            target = DropTrackingParameters(target);
+        }
         if (!target.empty() && HostKey(target) == host && !IsSkippedExtension(target)) {
             links.push_back(std::move(target));
         }
@@ -228,6 +235,8 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     robots.ReadFor(result.baseUrl);
 
     // Requests overlap only when the user asked for no pause between them.
+    // Fingerprints of the stored pages' text, kept beside them only until copies are marked.
+    std::vector<std::uint64_t> textHashes;
     FetchAhead fetcher(options.delayMs > 0 ? 1 : options.connections, options.userAgent,
                        cancelFlag);
     while (!frontier.Empty()) {
@@ -271,19 +280,24 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             page.address = arrived;
             const ParsedPage parsed = ParseHtmlPage(fetched.body, fetched.contentType);
             PageRecord record = MakeRecord(page, fetched, parsed);
+            TakePageSignals(parsed.signals, fetched, LinkBase(page.address, parsed), result.host,
+                            record);
             TakeSiteFacts(parsed, isStartPage, result);
             if (result.language.empty()) {
                 result.language = record.language;
             }
-            const std::vector<Text> links = SiteLinks(page, parsed, result.host);
+            const std::vector<Text> links =
+                SiteLinks(page, parsed, result.host, options.keepQueryTracking);
             if (isStartPage) {
                 result.startPageLinks = links;
             }
+            // noindex and nofollow pages are still followed: the owner sees the whole site.
             if (page.depth < options.maxDepth) {
                 QueueLinks(page, links, frontier);
             }
             record.pageClass = ClassifyPage(record, startAddress);
             result.pages.push_back(std::move(record));
+            textHashes.push_back(parsed.signals.textHash);
             DebugLog::Write(PageLine(PageCount(result), result.pages.back()));
         }
         if (!frontier.Empty() && options.delayMs > 0) {
@@ -291,6 +305,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         }
     }
     fetcher.Finish();
+    MarkDuplicates(result.pages, textHashes);
 
     if (result.language.empty()) {
         result.language = u"en";
@@ -307,6 +322,9 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     result.score = ReadinessScore(result.checks);
     result.elapsedSeconds = static_cast<int>((TickMs() - startTick) / 1000u);
     result.cancelled = cancelFlag.load();
+    if (!result.cancelled) {
+        RunAfterCrawlChecks(options, result, cancelFlag, progress);
+    }
     DebugLog::Write(CompleteLine(result, result.cancelled));
     Report(progress, u"Scan complete", PageCount(result));
     return result;

@@ -22,7 +22,14 @@ class RecordingOps : public WindowOps {
     void SetText(int id, const Text& text) override { texts[id] = text; }
     void Enable(int id, bool enabled) override { this->enabled[id] = enabled; }
     void Show(int id, bool visible) override { shown[id] = visible; }
-    void Animate(int id, bool running) override { animating[id] = running; }
+    void Animate(int id, bool running) override {
+        animating[id] = running;
+        finished[id] = false;
+    }
+    void ShowFinished(int id) override {
+        animating[id] = false;
+        finished[id] = true;
+    }
     void Focus(int id) override { focused = id; }
     void SelectFirstTab() override { ++firstTabSelections; }
     void RefreshResultViews() override { ++viewRefreshes; }
@@ -72,6 +79,7 @@ class RecordingOps : public WindowOps {
     std::map<int, bool> enabled;
     std::map<int, bool> shown;
     std::map<int, bool> animating;
+    std::map<int, bool> finished;
     int focused = 0;
     int firstTabSelections = 0;
     int viewRefreshes = 0;
@@ -457,6 +465,7 @@ TEST_F(CommandLogicTest, GenerationWorksOnItsOwnCopyAndReportsTheFolder) {
     EXPECT_TRUE(ops.IsEnabled(kIdGenerate));
     EXPECT_EQ(ops.texts[kIdResult], u"Package saved to: /opt/bcnk/output/example.com");
     EXPECT_TRUE(ops.shown[kIdAuditLink]);
+    EXPECT_TRUE(ops.finished[kIdGenerateProgress]);
 
     logic.OnNewScan();
     logic.OnOpenFolder();
@@ -482,6 +491,7 @@ TEST_F(CommandLogicTest, FailedGenerationDuringCloseShowsTheErrorThenCloses) {
     EXPECT_EQ(order, std::vector<std::string>{"box"});
     EXPECT_EQ(ops.boxes.back().text, u"Could not create the output folder.");
     EXPECT_EQ(ops.texts[kIdResult], u"Error: Could not create the output folder.");
+    EXPECT_FALSE(ops.finished[kIdGenerateProgress]);
     EXPECT_EQ(ops.destroyed, 1);
 }
 

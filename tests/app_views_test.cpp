@@ -174,6 +174,9 @@ TEST(Layout, GeneratePanelRowsAt96Dpi) {
     EXPECT_EQ(panel.industry, (Rect{132, 120, q, 220}));
     EXPECT_EQ(panel.foundedLabel, (Rect{12, 160, 112, 20}));
     EXPECT_EQ(panel.founded, (Rect{132, 156, 120, 28}));
+    // The TDM policy address shares the year's row, up to the fields' right edge.
+    EXPECT_EQ(panel.tdmPolicyLabel, (Rect{264, 160, 128, 20}));
+    EXPECT_EQ(panel.tdmPolicy, (Rect{400, 156, 288, 28}));
     EXPECT_EQ(panel.training.y, 196);
     EXPECT_EQ(panel.citation.y, 222);
     EXPECT_EQ(panel.summarisation.y, 248);

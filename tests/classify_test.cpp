@@ -17,6 +17,13 @@ struct Row {
     std::vector<Text> types;
     int words;
     PageClass expected;
+    // Marks of the page's layout (documentation marks, prices, basket, article meta, links).
+    int documentationMarks = 0;
+    int prices = 0;
+    bool cart = false;
+    bool articleMeta = false;
+    int links = 0;
+    bool documentationTool = false;
 };
 
 TEST(ClassifyPage, FirstMatchingRuleDecides) {
@@ -36,33 +43,44 @@ TEST(ClassifyPage, FirstMatchingRuleDecides) {
         {site + u"/legal/contact", u"", u"", {}, 0, PageClass::Utility},
         {site + u"/unsubscribe", u"", u"", {}, 900, PageClass::Utility},
         {site + u"/Checkout", u"", u"", {u"Product"}, 0, PageClass::Utility},
-        // Legal by path or title.
-        {site + u"/privacy-policy", u"", u"", {}, 0, PageClass::Legal},
-        {site + u"/documentation/terms", u"", u"", {}, 0, PageClass::Legal},
-        {site + u"/x", u"Terms of Service", u"", {}, 0, PageClass::Legal},
-        {site + u"/x", u"Our Legal Stuff", u"", {}, 0, PageClass::Utility},
-        // Guide: the title test comes before the article path.
-        {site + u"/blog/my-post", u"How to brew tea", u"", {}, 0, PageClass::Guide},
+        // Legal: a legal word in the path and the title alike.
+        {site + u"/privacy-policy", u"Privacy Policy", u"", {}, 0, PageClass::Legal},
+        {site + u"/license.html", u"History and License", u"", {}, 0, PageClass::Legal},
+        {site + u"/impressum", u"Impressum", u"", {}, 0, PageClass::Legal},
+        {site + u"/privacy-policy", u"", u"", {}, 0, PageClass::Utility},
+        {site + u"/x", u"Terms of Service", u"", {}, 0, PageClass::Utility},
+        {site + u"/library/email.policy.html", u"email.policy: Policy Objects", u"", {}, 0,
+         PageClass::Utility},
+        {site + u"/sql-createpolicy.html", u"CREATE POLICY", u"", {}, 0, PageClass::Utility},
+        // Guide: a documentation layout decides before anything but the above.
+        {site + u"/howto/logging.html", u"Logging HOWTO", u"", {}, 5000, PageClass::Guide, 2},
+        {site + u"/library/os.html", u"os", u"", {u"Product"}, 5000, PageClass::Guide, 1, 0,
+         false, false, 0, true},
         {site + u"/docs/setup", u"", u"", {}, 0, PageClass::Guide},
+        {site + u"/blog/my-post", u"How to brew tea", u"", {}, 0, PageClass::Guide},
         {site + u"/x", u"Beginner's GUIDE", u"", {}, 0, PageClass::Guide},
-        // Article by path, before product types.
-        {site + u"/blog/review", u"", u"", {u"Product"}, 0, PageClass::Article},
-        {site + u"/news", u"", u"", {}, 0, PageClass::Article},
-        // Product by type, path or h1.
+        // Product: structured data, or a price with a basket button; a download page or a
+        // price alone is no product.
         {site + u"/review", u"", u"", {u"Product"}, 0, PageClass::Product},
         {site + u"/x", u"", u"", {u"softwareapplication"}, 0, PageClass::Product},
         {site + u"/x", u"", u"", {u"SOFTWAREAPPLICATION"}, 0, PageClass::Product},
         {site + u"/x", u"", u"", {u"ProductGroup"}, 0, PageClass::Utility},
-        {site + u"/downloads", u"", u"", {}, 0, PageClass::Product},
-        {site + u"/pricing", u"", u"", {}, 0, PageClass::Product},
-        {site + u"/products/x", u"", u"", {}, 0, PageClass::Product},
-        {site + u"/x", u"", u"Buy now", {}, 0, PageClass::Product},
-        {site + u"/x", u"Buy now", u"", {}, 0, PageClass::Utility},
-        // Article by type or length, else Utility.
-        {site + u"/about", u"", u"", {}, 800, PageClass::Article},
-        {site + u"/about", u"", u"", {}, 799, PageClass::Utility},
+        {site + u"/lamp", u"", u"", {}, 0, PageClass::Product, 0, 1, true},
+        {site + u"/download.html", u"Download", u"Download", {}, 0, PageClass::Utility},
+        {site + u"/pricing", u"", u"", {}, 0, PageClass::Utility, 0, 1},
+        // Articles by their markup or path; a product page with article markup stays.
+        {site + u"/x", u"", u"", {}, 0, PageClass::Article, 0, 1, true, true},
+        {site + u"/blog/review", u"", u"", {u"Product"}, 0, PageClass::Product},
+        {site + u"/news", u"", u"", {}, 0, PageClass::Article},
         {site + u"/x", u"", u"", {u"BlogPosting"}, 0, PageClass::Article},
         {site + u"/x", u"", u"", {u"Article"}, 0, PageClass::Article},
+        // Listings: many prices, or many links with few words each.
+        {site + u"/lamps", u"", u"", {}, 0, PageClass::Index, 0, 40, true},
+        {site + u"/archive", u"", u"", {}, 500, PageClass::Index, 0, 0, false, false, 100},
+        {site + u"/about", u"", u"", {}, 900, PageClass::Article, 0, 0, false, false, 100},
+        // Else by length.
+        {site + u"/about", u"", u"", {}, 800, PageClass::Article},
+        {site + u"/about", u"", u"", {}, 799, PageClass::Utility},
         {u"", u"", u"", {}, 0, PageClass::Utility},
     };
     for (const Row& row : rows) {
@@ -72,10 +90,41 @@ TEST(ClassifyPage, FirstMatchingRuleDecides) {
         page.h1 = row.h1;
         page.schemaTypes = row.types;
         page.wordCount = row.words;
+        page.documentationMarks = row.documentationMarks;
+        page.documentationTool = row.documentationTool;
+        page.priceMarks = row.prices;
+        page.addToCart = row.cart;
+        page.articleMeta = row.articleMeta;
+        page.linkCount = row.links;
         EXPECT_EQ(ClassifyPage(page, kStart), row.expected)
             << std::string(row.url.begin(), row.url.end()) << " / "
             << std::string(row.title.begin(), row.title.end());
     }
+}
+
+
+// A manual's reference pages say little of their layout one by one; the site's layout as a
+// whole makes them Guides, while a shop's pages keep their classes.
+TEST(ClassifyBySiteLayout, DocumentationSitesMakeTheirPagesGuides) {
+    auto page = [](PageClass given, int marks) {
+        PageRecord record;
+        record.pageClass = given;
+        record.documentationMarks = marks;
+        return record;
+    };
+    std::vector<PageRecord> manual = {page(PageClass::Guide, 2), page(PageClass::Article, 1),
+                                      page(PageClass::Utility, 1), page(PageClass::Legal, 2),
+                                      page(PageClass::Article, 0), page(PageClass::Guide, 2)};
+    ClassifyBySiteLayout(manual);
+    EXPECT_EQ(manual[1].pageClass, PageClass::Guide);
+    EXPECT_EQ(manual[2].pageClass, PageClass::Guide);
+    EXPECT_EQ(manual[3].pageClass, PageClass::Legal);
+    EXPECT_EQ(manual[4].pageClass, PageClass::Article);
+
+    std::vector<PageRecord> shop = {page(PageClass::Guide, 2), page(PageClass::Article, 1),
+                                    page(PageClass::Product, 0)};
+    ClassifyBySiteLayout(shop);
+    EXPECT_EQ(shop[1].pageClass, PageClass::Article);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The checks both front ends make on what was typed before a scan or a package starts.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "common/form_text.h"
 #include "package/package_form.h"
 #include "scan/address_check.h"
@@ -115,6 +117,27 @@ TEST(PackageFormInput, OnlyTheNameIsRequired) {
     EXPECT_EQ(PackageFormProblem(TrimmedPackageForm(typed)), u"Enter your name or business name.");
     typed.name = u"X";
     EXPECT_EQ(PackageFormProblem(TrimmedPackageForm(typed)), u"");
+}
+
+TEST(PackageFormInput, TdmPolicyIsAnAbsoluteWebAddressWhenGiven) {
+    const std::pair<Text, bool> rows[] = {
+        {u"", true},
+        {u"  https://example.com/tdm-policy.json ", true},
+        {u"HTTP://example.com/", true},
+        {u"example.com/tdm", false},
+        {u"/tdm-policy", false},
+        {u"ftp://example.com/tdm", false},
+        {u"https://", false},
+        {u"mailto:x@example.com", false},
+    };
+    for (const auto& [address, accepted] : rows) {
+        PackageForm typed;
+        typed.name = u"N";
+        typed.tdmPolicy = address;
+        EXPECT_EQ(PackageFormProblem(TrimmedPackageForm(typed), 2026),
+                  accepted ? Text() : Text(kTdmPolicyMessage))
+            << WideToUtf8(address);
+    }
 }
 
 TEST(PackageFormInput, EmailAndYearMustBeWhatTheySay) {

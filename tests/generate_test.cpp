@@ -21,9 +21,9 @@ TEST(GenerateRequestLogLine, FlagsAndMissingYear) {
         Text line;
     };
     const std::vector<Row> rows = {
-        {{u"Ann", u"", u"", u"SEO", u"", true, false, true, true},
+        {{u"Ann", u"", u"", u"SEO", u"", true, false, true, true, u""},
          u"Generate requested: name=Ann industry=SEO founded=- train=1 cite=0 summ=1"},
-        {{u"Brackenfold Labs", u"d", u"e", u"", u"2017", false, true, false, false},
+        {{u"Brackenfold Labs", u"d", u"e", u"", u"2017", false, true, false, false, u""},
          u"Generate requested: name=Brackenfold Labs industry= founded=2017 train=0 cite=1 "
          u"summ=0"},
     };
@@ -55,7 +55,7 @@ TEST(GeneratePackage, LogsEachStepAndReturnsTheWrittenOutcome) {
         if (row.siteHasLlmsTxt) {
             scan.checks = {{u"llms.txt", u"/llms.txt", CheckState::Ok, u"Present", true}};
         }
-        const PackageForm form = {u"Ann", u"", u"", u"SEO", row.founded, true, false, true, true};
+        const PackageForm form = {u"Ann", u"", u"", u"SEO", row.founded, true, false, true, true, u""};
         PackageOutcome outcome;
         const std::vector<Text> log =
             test::LoggedMessages([&] { outcome = GeneratePackage(module.text(), scan, form); });

@@ -16,18 +16,18 @@ TEST(ParseHtmlPage, Language) {
         Text language;
     };
     const std::vector<Row> rows = {
-        {"<head><title>x</title></head>", u"en"},
-        {"<html><body>x</body></html>", u"en"},
+        // Nothing declared: empty, the crawl asks the header and the text next.
+        {"<head><title>x</title></head>", u""},
+        {"<html><body>x</body></html>", u""},
         {"<HTML LANG=\"EN-gb\">", u"en"},
         {"<html lang='PT-br'>", u"pt"},
         {"<html lang=zh_CN>", u"zh_cn"},
-        {"<html xml:lang=\"de\">", u"en"},
-        {"<html lang=\"\">", u"en"},
-        {"<html lang=\"fr\"", u"en"},  // no ">": no start tag
+        {"<html xml:lang=\"de\">", u""},
+        {"<html lang=\"\">", u""},
+        {"<html lang=\"fr\"", u""},  // no ">": no start tag
         {"<htmlx lang=\"nl\">", u"nl"},
         {"<html class=\"a\" lang=\"  de-AT \">", u"de"},
-        // Cutting at "-" must not leave the language empty.
-        {"<html lang=\"-x\">", u"en"},
+        {"<html lang=\"-x\">", u""},
         {"<p>lang</p><html lang=it>", u"it"},
     };
     for (const Row& row : rows) {
@@ -168,9 +168,7 @@ TEST(ParseHtmlPage, WordCount) {
 }
 
 TEST(ParseHtmlPage, EmptyAndBinaryBodiesGiveAnEmptyRecord) {
-    ParsedPage expected;
-    expected.language = u"en";
-    EXPECT_EQ(ParseHtmlPage(""), expected);
+    EXPECT_EQ(ParseHtmlPage(""), ParsedPage());
     EXPECT_EQ(ParseHtmlPage(std::string("\x00\x01\x02", 3)).wordCount, 1);
     EXPECT_EQ(ParseHtmlPage("\xFF\xFE\xFD").title, u"");
 }
@@ -191,7 +189,7 @@ TEST(ParseHtmlPage, PagesOfOnlyMarkup) {
     const ParsedPage stray = ParseHtmlPage("<<<>>><<h1>>></h1><h1></h1><>");
     EXPECT_EQ(stray.wordCount, 1);
     EXPECT_EQ(stray.headings, std::vector<Text>{u">>"});
-    EXPECT_EQ(page.language, u"en");
+    EXPECT_EQ(page.language, u"");
 }
 
 // Pages as large as the fetcher lets through, shaped to make every search run far.

@@ -176,7 +176,8 @@ TEST(MakeHtmlReport, RowsCarryTheirFields) {
     package.form.allowTraining = false;
     package.form.allowCitation = true;
     package.outcome.ok = true;
-    package.outcome.folderPath = u"/out/example.com";
+    package.outcome.folderPath = u"/home/q7user/out/example.com";
+    package.outcome.zipPath = u"C:\\Users\\q7user\\example.com\\example.com-ai-discovery.zip";
     package.outcome.filePaths = {u"/out/example.com/README.txt", u"C:\\out\\llms.txt"};
     const Text html = MakeHtmlReport(scan, options, &package, u"2026-12-08 01:00");
 
@@ -207,10 +208,13 @@ TEST(MakeHtmlReport, RowsCarryTheirFields) {
         u"<dt>AI training</dt><dd>not allowed</dd>",
         u"<dt>AI citation</dt><dd>allowed</dd>",
         u"<li><code>llms.txt</code></li>",
+        u"<dt>Folder</dt><dd>example.com</dd>",
+        u"<dt>Archive</dt><dd>example.com-ai-discovery.zip</dd>",
     };
     for (const Text& piece : expected) {
         EXPECT_NE(html.find(piece), Text::npos) << WideToUtf8(piece);
     }
+    EXPECT_EQ(html.find(u"q7user"), Text::npos) << "a local path";
 }
 
 TEST(MakeHtmlReport, LinkTargetsAreValidUris) {

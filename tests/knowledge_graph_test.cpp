@@ -182,7 +182,9 @@ TEST(KnowledgeGraph, ProductsThenPerson) {
     EXPECT_EQ(MakeKnowledgeGraph(scan, NamedForm()), expected);
 }
 
-TEST(TdmRep, ReservationFollowsTrainingAndCoversTheWholeSite) {
+// A privacy page on the site is no mining policy; the policy is named only when the owner
+// gives its address.
+TEST(TdmRep, ReservationFollowsTrainingAndPolicyOnlyWhenGiven) {
     ScanResult scan;
     scan.baseUrl = u"https://example.com";
     scan.pages = {{.url = u"https://example.com/Privacy.html"}};
@@ -191,19 +193,19 @@ TEST(TdmRep, ReservationFollowsTrainingAndCoversTheWholeSite) {
         uR"([
   {
     "location": "/",
-    "tdm-reservation": 1,
-    "tdm-policy": "https://example.com/Privacy.html"
+    "tdm-reservation": 1
   }
 ]
 )";
     EXPECT_EQ(MakeTdmRep(scan, form), reserved);
     form.allowTraining = true;
+    form.tdmPolicy = u"https://example.com/tdm policy.json";
     const Text open =
         uR"([
   {
     "location": "/",
     "tdm-reservation": 0,
-    "tdm-policy": "https://example.com/Privacy.html"
+    "tdm-policy": "https://example.com/tdm%20policy.json"
   }
 ]
 )";

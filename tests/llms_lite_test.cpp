@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "package/llms_lite.h"
 #include "package/template_text.h"
 
@@ -41,9 +43,14 @@ TEST(LlmsLite, ProseBeforeTheFirstSectionAndLinkListsAfter) {
         u"\n" +
         kReview +
         u"\n"
-        u"Crawled description\n"
+        u"The site holds 3 product pages and 1 guide.\n"
         u"\n"
         u"Main topics: garden tools, lawn care.\n"
+        u"\n"
+        u"## Key pages\n"
+        u"- [Only a title](https://example.com/p/t)\n"
+        u"- [Not a product](https://example.com/guide)\n"
+        u"- [Rake *one*](https://example.com/p/r): A \\[steel\\] rake.\n"
         u"\n"
         u"## Products\n"
         u"- [Widget Pro](https://example.com/p/w)\n"
@@ -59,7 +66,8 @@ TEST(LlmsLite, NothingToListEndsAfterAbout) {
     PackageForm form;
     form.name = u"N";
     form.description = u"Own words";
-    EXPECT_EQ(MakeLlmsLite(scan, form), u"# N\n\n> Own words\n\n" + kReview + u"\nOwn words\n");
+    EXPECT_EQ(MakeLlmsLite(scan, form),
+              u"# N\n\n> Own words\n\n" + kReview + u"\nThe site holds 1 product page.\n");
 }
 
 TEST(LlmsLite, EmptyAboutLeavesOutQuoteAndParagraph) {
@@ -86,7 +94,7 @@ TEST(LlmsLite, HostileValuesStayInsideTheirLine) {
         u"\n" +
         kReview +
         u"\n"
-        u"1\\. first - second \\<b\\>bold\\</b\\>\n"
+        u"The site holds 1 product page.\n"
         u"\n"
         u"## Products\n"
         u"- [Evil\\](http://other.example) \\[x\\\\](https://example.com/a%20b/%28x%29%3Cy%3E): "
@@ -120,6 +128,46 @@ TEST(MarkdownText, OneLineThatReadsAsWritten) {
     for (const auto& row : rows) {
         EXPECT_EQ(MarkdownText(row.value), row.expected) << WideToUtf8(row.value);
     }
+}
+
+// The start page's opening sentence and its own links lead; contact and topics follow.
+TEST(LlmsLite, OffersKeyPagesStartPageLinksFirst) {
+    const Text base = u"https://docs.example.com";
+    ScanResult scan;
+    scan.startPageLinks = {base + u"/search.html", base + u"/tutorial/", base + u"/privacy.html"};
+    scan.pages = {
+        {.url = base + u"/",
+         .title = u"Home",
+         .pageClass = PageClass::Index,
+         .leadSentence = u"Everything about lamps."},
+        {.url = base + u"/contact.html", .title = u"Write to us", .depth = 1,
+         .pageClass = PageClass::Utility},
+        {.url = base + u"/privacy.html", .title = u"Privacy", .depth = 1,
+         .pageClass = PageClass::Legal},
+        {.url = base + u"/search.html", .title = u"Search", .depth = 1},
+        {.url = base + u"/tutorial/", .title = u"Tutorial", .depth = 1,
+         .pageClass = PageClass::Guide, .leadSentence = u"Learn the lamp."},
+    };
+    for (int i = 0; i < 12; ++i) {
+        scan.pages.push_back({.url = base + u"/g" + NumberText(i), .title = u"G", .depth = 2,
+                              .pageClass = PageClass::Guide});
+    }
+    PackageForm form;
+    form.name = u"Lamps";
+    const Text text = MakeLlmsLite(scan, form);
+    EXPECT_NE(text.find(u"\nEverything about lamps. The site holds 13 guides and 1 legal page.\n"),
+              Text::npos)
+        << WideToUtf8(text);
+    EXPECT_NE(text.find(u"\nContact page: https://docs.example.com/contact.html\n"),
+              Text::npos);
+    const Text keys = text.substr(text.find(u"## Key pages\n"));
+    EXPECT_EQ(keys.find(u"- [Tutorial](https://docs.example.com/tutorial/): Learn the lamp.\n"),
+              13u);
+    EXPECT_EQ(keys.find(u"Privacy"), Text::npos);
+    EXPECT_EQ(keys.find(u"Search"), Text::npos);
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), u'\n'), 11);
+    form.email = u"hi@example.com";
+    EXPECT_NE(MakeLlmsLite(scan, form).find(u"\nContact: hi@example.com\n"), Text::npos);
 }
 
 }  // namespace

@@ -10,25 +10,75 @@ namespace {
 
 const Text kDate = u"2026-12-07";
 const Text kReview =
-    u"[REVIEW] Generated from a crawl on 2026-12-07: the first 2000 pages found, in crawl "
-    u"order, grouped by kind. Legal pages are under Optional, which a reader may skip.\n";
+    u"[REVIEW] Generated from a crawl on 2026-12-07: the site's pages by section, without "
+    u"pages that only lead to others. Legal pages are under Optional, which a reader may skip.\n";
 
-TEST(LlmsTxt, PagesGroupedByKindInCrawlOrder) {
+// A manual: sections from its folders, named by their index pages and ordered as the start
+// page links to them; titles without the site-wide suffix; no page only for navigation.
+TEST(LlmsTxt, SectionsFollowTheSitesFolders) {
+    const Text base = u"https://docs.example.com";
+    const Text suffix = u" \u2014 Lamp 2.1 documentation";
+    ScanResult scan;
+    scan.startPageLinks = {base + u"/genindex.html", base + u"/tutorial/index.html",
+                           base + u"/library/index.html"};
+    scan.pages = {
+        {.url = base + u"/", .title = u"Lamp 2.1" + suffix, .pageClass = PageClass::Index},
+        {.url = base + u"/library/os.html",
+         .title = u"os" + suffix,
+         .pageClass = PageClass::Guide,
+         .leadSentence = u"Portable use of the operating system."},
+        {.url = base + u"/library/index.html",
+         .title = u"The Library" + suffix,
+         .pageClass = PageClass::Guide},
+        {.url = base + u"/tutorial/intro.html",
+         .title = u"Intro" + suffix,
+         .description = u"Start here.",
+         .pageClass = PageClass::Guide,
+         .leadSentence = u"Not this."},
+        {.url = base + u"/license.html", .title = u"License" + suffix, .pageClass = PageClass::Legal},
+        {.url = base + u"/genindex-A.html", .title = u"Index" + suffix, .pageClass = PageClass::Index},
+        {.url = base + u"/search.html", .title = u"Search" + suffix, .pageClass = PageClass::Utility},
+        {.url = base + u"/library/py-modindex.html", .title = u"Modules" + suffix},
+        {.url = base + u"/blog/tag/lamps/", .title = u"Lamps" + suffix},
+        {.url = base + u"/blog/page/2/", .title = u"Blog" + suffix},
+    };
+    PackageForm form;
+    form.name = u"Lamp";
+    const Text expected =
+        u"# Lamp\n\n" + kReview +
+        u"\n"
+        u"## Overview\n"
+        u"- [Lamp 2.1](https://docs.example.com/)\n"
+        u"\n"
+        u"## Tutorial\n"
+        u"- [Intro](https://docs.example.com/tutorial/intro.html): Start here.\n"
+        u"\n"
+        u"## The Library\n"
+        u"- [The Library](https://docs.example.com/library/index.html)\n"
+        u"- [os](https://docs.example.com/library/os.html): Portable use of the operating system.\n"
+        u"\n"
+        u"## Optional\n"
+        u"- [License](https://docs.example.com/license.html)\n";
+    EXPECT_EQ(MakeLlmsTxt(scan, form, kDate), expected);
+}
+
+// A site of one folder: sections by kind, in crawl order.
+TEST(LlmsTxt, FlatSitesAreGroupedByKind) {
     const Text base = u"https://example.com";
     ScanResult scan;
     scan.siteDescription = u"Lamps for harbours.";
     scan.pages = {
         {.url = base + u"/", .title = u"Home", .pageClass = PageClass::Index},
         {.url = base + u"/privacy", .title = u"Privacy", .pageClass = PageClass::Legal},
-        {.url = base + u"/blog/fog",
+        {.url = base + u"/fog",
          .title = u"Fog season",
          .description = u"When the fog comes.",
          .pageClass = PageClass::Article},
-        {.url = base + u"/p/lamp",
+        {.url = base + u"/lamp",
          .title = u"Lamp | Shop",
          .productName = u"Harbour Lamp",
          .pageClass = PageClass::Product},
-        {.url = base + u"/guide/care", .h1 = u"Lamp care", .pageClass = PageClass::Guide},
+        {.url = base + u"/care", .h1 = u"Lamp care", .pageClass = PageClass::Guide},
         {.url = base + u"/contact", .pageClass = PageClass::Utility},
         {.url = base + u"/Contact",
          .title = u"same page, other spelling",
@@ -49,13 +99,13 @@ TEST(LlmsTxt, PagesGroupedByKindInCrawlOrder) {
         kReview +
         u"\n"
         u"## Products\n"
-        u"- [Harbour Lamp](https://example.com/p/lamp)\n"
+        u"- [Harbour Lamp](https://example.com/lamp)\n"
         u"\n"
         u"## Guides\n"
-        u"- [Lamp care](https://example.com/guide/care)\n"
+        u"- [Lamp care](https://example.com/care)\n"
         u"\n"
         u"## Articles\n"
-        u"- [Fog season](https://example.com/blog/fog): When the fog comes.\n"
+        u"- [Fog season](https://example.com/fog): When the fog comes.\n"
         u"\n"
         u"## Pages\n"
         u"- [Home](https://example.com/)\n"
@@ -70,19 +120,30 @@ TEST(LlmsTxt, PagesGroupedByKindInCrawlOrder) {
     EXPECT_EQ(MakeLlmsTxt(scan, form, kDate), expected);
 }
 
-TEST(LlmsTxt, ListsTheFirstTwoThousandPages) {
+// Past 2000 entries the largest sections give up pages evenly, and the file says so.
+TEST(LlmsTxt, TheLargestSectionsAreCutEvenly) {
     ScanResult scan;
-    for (int i = 0; i < 2001; ++i) {
-        scan.pages.push_back({.url = u"https://example.com/a" + NumberText(i),
-                              .title = u"T",
-                              .pageClass = i == 2000 ? PageClass::Product : PageClass::Article});
-    }
+    auto add = [&](const Text& folder, int count) {
+        for (int i = 0; i < count; ++i) {
+            scan.pages.push_back({.url = u"https://example.com/" + folder + u"/p" + NumberText(i),
+                                  .title = u"T",
+                                  .pageClass = PageClass::Guide});
+        }
+    };
+    add(u"small", 10);
+    add(u"big", 1500);
+    add(u"bigger", 1600);
     PackageForm form;
     form.name = u"N";
     const Text text = MakeLlmsTxt(scan, form, kDate);
-    EXPECT_NE(text.find(u"(https://example.com/a1999)"), Text::npos);
-    EXPECT_EQ(text.find(u"(https://example.com/a2000)"), Text::npos);
-    EXPECT_EQ(text.find(u"## Products"), Text::npos);
+    EXPECT_NE(text.find(u"1110 pages of the largest sections are left out to keep the list at "
+                        u"2000 entries."),
+              Text::npos);
+    EXPECT_NE(text.find(u"(https://example.com/small/p9)"), Text::npos);
+    EXPECT_NE(text.find(u"(https://example.com/big/p994)"), Text::npos);
+    EXPECT_EQ(text.find(u"(https://example.com/big/p995)"), Text::npos);
+    EXPECT_NE(text.find(u"(https://example.com/bigger/p994)"), Text::npos);
+    EXPECT_EQ(text.find(u"(https://example.com/bigger/p995)"), Text::npos);
 }
 
 TEST(SiteHasLlmsTxt, OnlyWhenTheProbeFoundIt) {

@@ -295,6 +295,32 @@ TEST(WritePackage, ReplacesTheOldPackageButKeepsOtherFiles) {
     EXPECT_EQ(test::ReadFileBytes(folder / "notes.txt"), "mine");
 }
 
+// A site that published its own llms.txt since the last run gets a package without one;
+// the old proposal must not stay beside it, nor any other name only a package writes.
+TEST(WritePackage, PackageFilesTheNewPackageLacksDoNotSurvive) {
+    test::TempDir module;
+    std::vector<PackageFile> first = SampleFiles(u"a");
+    first.push_back({u"llms.txt", u"# proposed"});
+    ASSERT_TRUE(WritePackage(module.text(), ScanOf(u"example.com"), first).ok);
+    const fs::path folder = module.path() / "output" / "example.com";
+    test::WriteFileBytes(folder / "notes.txt", "mine");
+    ASSERT_TRUE(WritePackage(module.text(), ScanOf(u"example.com"), SampleFiles(u"b")).ok);
+    EXPECT_FALSE(fs::exists(folder / "llms.txt"));
+    EXPECT_EQ(test::ReadFileBytes(folder / "notes.txt"), "mine");
+}
+
+TEST(PackageFileNames, HoldEveryFileBuiltButNotTheOwnersFiles) {
+    ScanResult scan = ScanOf(u"example.com");
+    scan.baseUrl = u"https://example.com";
+    for (const PackageFile& file : BuildPackageFiles(scan, PackageForm{})) {
+        EXPECT_TRUE(IsPackageFileName(file.fileName)) << WideToUtf8(file.fileName);
+    }
+    EXPECT_TRUE(IsPackageFileName(u"llms.txt"));
+    for (const Text name : {u"notes.txt", u"robots.txt", u"LLMS.TXT", u""}) {
+        EXPECT_FALSE(IsPackageFileName(name)) << WideToUtf8(name);
+    }
+}
+
 TEST(WritePackage, HeldLockMeansAnotherRunIsWriting) {
     test::TempDir module;
     fs::create_directories(module.path() / "output");

@@ -37,9 +37,10 @@ knowledge-graph.json  [REVIEW] Starter - add relationships manually.
 
 See upload-map.txt for exactly where each file goes on your server.
 
-NOTE: robots.txt can only allow or block crawler access, so the AI
-rules follow your training choice. Citation and summarisation are
-declared in the discovery files (not enforced by robots) - review them.
+NOTE: robots.txt.NEW gives each AI crawler the permission of its purpose:
+training crawlers follow your training choice, AI search crawlers your
+citation choice, and fetches a user asks for your summarisation choice.
+The discovery files declare the same three choices - review them.
 
 REVIEW NOTES
 ------------
@@ -65,9 +66,10 @@ TEST(Readme, ListsTheProposedLlmsTxtWhenTheSiteHasNone) {
                     u"on your site).\n");
     const Text notesEnd = u"  for you to add.\n";
     expected.insert(expected.find(notesEnd) + notesEnd.size(),
-                    u"- llms.txt: lists the first 2000 crawled pages in crawl order, grouped as\n"
-                    u"  Products, Guides, Articles and Pages; legal pages stand under Optional,\n"
-                    u"  which readers may skip. Remove pages you do not want to point AI to.\n");
+                    u"- llms.txt: lists up to 2000 crawled pages by the site's sections (its\n"
+                    u"  top-level folders, else the kind of page), without search and index\n"
+                    u"  pages; legal pages stand under Optional, which readers may skip.\n"
+                    u"  Remove pages you do not want to point AI to.\n");
     // No llms.txt found, whether the probe missed it or never ran.
     scan.checks[0].state = CheckState::Missing;
     EXPECT_EQ(MakeReadme(scan, u"2026-12-07"), expected);
@@ -91,21 +93,23 @@ TEST(Readme, StampedWithToday) {
 
 TEST(UploadMap, WholeText) {
     const Text expected =
-        uR"(ai-discovery.json     -> /public_html/ai-discovery.json
-                         ALSO -> /public_html/.well-known/ai-discovery.json
-ai-discovery.md       -> /public_html/ai-discovery.md
-robots.txt.NEW        -> review and compare with your existing /public_html/robots.txt; replace only after backing up
-sitemap.xml           -> review, then replace /public_html/sitemap.xml (skip if a CMS/plugin generates yours; back up first)
-ai-sitemap.xml        -> /public_html/ai-sitemap.xml
-llms-lite.txt         -> /public_html/llms-lite.txt
-tdmrep.json           -> /public_html/.well-known/tdmrep.json
-knowledge-graph.json  -> /public_html/knowledge-graph.json
+        uR"(WEB ROOT below is your web root (the folder your home page is served from, often public_html, htdocs or www).
+
+ai-discovery.json     -> WEB ROOT/ai-discovery.json
+                         ALSO -> WEB ROOT/.well-known/ai-discovery.json
+ai-discovery.md       -> WEB ROOT/ai-discovery.md
+robots.txt.NEW        -> review and compare with your existing WEB ROOT/robots.txt; replace only after backing up
+sitemap.xml           -> review, then replace WEB ROOT/sitemap.xml (skip if a CMS/plugin generates yours; back up first)
+ai-sitemap.xml        -> WEB ROOT/ai-sitemap.xml
+llms-lite.txt         -> WEB ROOT/llms-lite.txt
+tdmrep.json           -> WEB ROOT/.well-known/tdmrep.json
+knowledge-graph.json  -> WEB ROOT/knowledge-graph.json
 )";
     EXPECT_EQ(MakeUploadMap(), expected);
     EXPECT_EQ(MakeUploadMap(SiteWithLlmsTxt()), expected);
     Text withLlmsTxt = expected;
     withLlmsTxt.insert(withLlmsTxt.find(u"tdmrep.json"),
-                       u"llms.txt              -> /public_html/llms.txt\n");
+                       u"llms.txt              -> WEB ROOT/llms.txt\n");
     EXPECT_EQ(MakeUploadMap(ScanResult()), withLlmsTxt);
 }
 

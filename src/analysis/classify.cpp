@@ -44,11 +44,75 @@ bool HasSchemaType(const PageRecord& page, const Text& typeName) {
     return false;
 }
 
+namespace {
+
+// Pages made by a documentation tool, or showing its layout (a table-of-contents sidebar
+// and previous/next links).
+bool HasDocumentationLayout(const PageRecord& page) {
+    return page.documentationTool || page.documentationMarks >= 2;
+}
+
+bool InDocumentationFolder(const Text& path) {
+    return ContainsAny(path, {u"/docs/", u"/documentation", u"/guide", u"/manual/",
+                              u"/reference/", u"/tutorial", u"/api/"});
+}
+
+// Pages that name themselves a guide, or sit in a manual's folder with part of its layout.
+bool LooksLikeDocumentation(const PageRecord& page, const Text& path, const Text& title) {
+    const bool documentationPath = ContainsAny(
+        path, {u"/guide", u"/docs/", u"/doc/", u"/documentation", u"/manual", u"/handbook",
+               u"/reference/", u"/tutorial", u"/howto", u"/how-to"});
+    return (documentationPath && page.documentationMarks >= 1) ||
+           ContainsAny(path, {u"/guide", u"/docs/", u"/documentation"}) ||
+           ContainsAny(title, {u"how to", u"how-to", u"howto", u"guide", u"tutorial"});
+}
+
+// A legal document names itself so in its address and its title alike; one of them alone
+// is a page about something else ("email.policy", "CREATE POLICY", "terms of a loan").
+bool IsLegalPage(const Text& path, const Text& title) {
+    const Keywords legal = {u"privacy",    u"terms",   u"cookie",    u"imprint",
+                                u"impressum",  u"licen",   u"legal",     u"disclaimer",
+                                u"gdpr",       u"datenschutz"};
+    return ContainsAny(path, legal) && ContainsAny(title, legal);
+}
+
+bool HasProductMarkup(const PageRecord& page) {
+    return HasSchemaType(page, u"SoftwareApplication") || HasSchemaType(page, u"Product");
+}
+
+// Many prices on one page without a product of its own: a category of a shop.
+bool ListsPrices(const PageRecord& page) {
+    constexpr int kListedPrices = 15;
+    return page.priceMarks >= kListedPrices && !HasProductMarkup(page);
+}
+
+bool IsProductPage(const PageRecord& page) {
+    return HasProductMarkup(page) || (page.priceMarks > 0 && page.addToCart);
+}
+
+// Pages of many links and few words each lead elsewhere: category pages, archives, lists.
+bool IsListingPage(const PageRecord& page) {
+    constexpr int kMinimumLinks = 30;
+    constexpr int kWordsPerLink = 6;
+    constexpr int kTeasers = 3;
+    return HasSchemaType(page, u"ItemList") || HasSchemaType(page, u"CollectionPage") ||
+           HasSchemaType(page, u"SearchResultsPage") || ListsPrices(page) ||
+           page.itemBlocks >= kTeasers ||
+           (page.linkCount >= kMinimumLinks && page.wordCount < kWordsPerLink * page.linkCount);
+}
+
+bool IsArticlePage(const PageRecord& page) {
+    return page.articleMeta || HasSchemaType(page, u"Article") ||
+           HasSchemaType(page, u"BlogPosting") || HasSchemaType(page, u"NewsArticle") ||
+           HasSchemaType(page, u"TechArticle");
+}
+
+}  // namespace
+
 PageClass ClassifyPage(const PageRecord& page, const Text& startAddress) {
     // The query and fragment belong to the path, so /index.php?page=contact is no index.
     const Text path = ToLower(ParseUrl(page.url).path);
     const Text title = ToLower(page.title);
-    const Text h1 = ToLower(page.h1);
 
     if (page.url == startAddress ||
         EqualsAny(path, {u"/", u"/index.html", u"/index.php", u"/index.htm"})) {
@@ -59,27 +123,53 @@ PageClass ClassifyPage(const PageRecord& page, const Text& startAddress) {
                    u"/account", u"/search", u"basket", u"subscribe", u"newsletter"})) {
         return PageClass::Utility;
     }
-    if (ContainsAny(path, {u"privacy", u"terms", u"policy", u"legal", u"disclaimer"}) ||
-        ContainsAny(title, {u"privacy", u"terms"})) {
+    if (IsLegalPage(path, title)) {
         return PageClass::Legal;
     }
-    if (ContainsAny(path, {u"/guide", u"/docs", u"/documentation"}) ||
-        ContainsAny(title, {u"how to", u"how-to", u"guide"})) {
+    if (HasDocumentationLayout(page)) {
         return PageClass::Guide;
     }
-    if (ContainsAny(path, {u"/article", u"/blog", u"/news", u"/post"})) {
-        return PageClass::Article;
-    }
-    if (HasSchemaType(page, u"SoftwareApplication") || HasSchemaType(page, u"Product") ||
-        ContainsAny(path, {u"/product", u"buy.php", u"pricing", u"download"}) ||
-        ContainsAny(h1, {u"pricing", u"buy", u"download"})) {
+    if (HasProductMarkup(page) ||
+        (IsProductPage(page) && !IsArticlePage(page) && !ListsPrices(page))) {
         return PageClass::Product;
     }
-    if (HasSchemaType(page, u"Article") || HasSchemaType(page, u"BlogPosting") ||
-        page.wordCount >= kArticleWordCount) {
+    if (InDocumentationFolder(path)) {
+        return PageClass::Guide;
+    }
+    if (IsArticlePage(page)) {
+        return PageClass::Article;
+    }
+    if (IsListingPage(page)) {
+        return PageClass::Index;
+    }
+    if (LooksLikeDocumentation(page, path, title)) {
+        return PageClass::Guide;
+    }
+    if (ContainsAny(path, {u"/article", u"/blog", u"/news", u"/post", u"/story"})) {
+        return PageClass::Article;
+    }
+    if (page.wordCount >= kArticleWordCount) {
         return PageClass::Article;
     }
     return PageClass::Utility;
+}
+
+void ClassifyBySiteLayout(std::vector<PageRecord>& pages) {
+    // Pages of a documentation site that say little of their own layout (a module's
+    // reference page) still belong to the manual; shops and blogs keep their classes.
+    int marked = 0;
+    for (const PageRecord& page : pages) {
+        marked += page.documentationTool || page.documentationMarks >= 2 ? 1 : 0;
+    }
+    if (pages.empty() || marked * 2 < static_cast<int>(pages.size())) {
+        return;
+    }
+    for (PageRecord& page : pages) {
+        if ((page.pageClass == PageClass::Article || page.pageClass == PageClass::Utility) &&
+            page.documentationMarks >= 1) {
+            page.pageClass = PageClass::Guide;
+        }
+    }
 }
 
 }  // namespace bcnk

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "analysis/html_text.h"
+#include "analysis/language.h"
 #include "analysis/markup_index.h"
 #include "analysis/meta_refresh.h"
 #include "analysis/structured_data.h"
@@ -103,12 +104,8 @@ Text ReadLanguage(TextView page, const MarkupIndex& index) {
         size_t end;
         language = ToLower(AttributeValue(StartTag(page, start, end), u"lang"));
     }
-    language = language.substr(0, language.find(u'-'));
-    // A value such as "-x" would leave nothing; the language is never empty.
-    if (language.empty()) {
-        language = u"en";
-    }
-    return language;
+    // Empty when the page declares none; the crawl then asks the header and the text.
+    return language.substr(0, language.find(u'-'));
 }
 
 Text ReadDescription(TextView page, const MarkupIndex& index) {
@@ -236,6 +233,55 @@ Text ReadBaseHref(TextView page, const MarkupIndex& index) {
     }
 }
 
+// The first sentence of the first paragraph long enough to say something, cut at a word
+// boundary when it runs on.
+Text LeadSentence(const std::vector<Text>& paragraphs) {
+    constexpr size_t kMinimumWords = 8;
+    constexpr size_t kMaximumLength = 300;
+    for (const Text& paragraph : paragraphs) {
+        if (CountDecodedWords(paragraph) < kMinimumWords) {
+            continue;
+        }
+        size_t end = paragraph.size();
+        for (size_t at = 0; at < paragraph.size(); ++at) {
+            const char16_t unit = paragraph[at];
+            const bool fullStop = unit == u'\u3002' || unit == u'\uFF01' || unit == u'\uFF1F';
+            const bool stop = (unit == u'.' || unit == u'!' || unit == u'?') &&
+                              (at + 1 == paragraph.size() || paragraph[at + 1] == u' ');
+            if (fullStop || (stop && at >= 20)) {
+                end = at + 1;
+                break;
+            }
+        }
+        Text sentence = paragraph.substr(0, end);
+        if (sentence.size() > kMaximumLength) {
+            const size_t space = sentence.rfind(u' ', kMaximumLength);
+            sentence = sentence.substr(0, space == Text::npos || space < kMaximumLength / 2
+                                              ? kMaximumLength
+                                              : space);
+            sentence += u"\u2026";
+        }
+        return sentence;
+    }
+    return Text();
+}
+
+// Enough of the page's own words to tell its language: title, headings, paragraphs.
+Text LanguageSample(const ParsedPage& parsed, const std::vector<Text>& paragraphs) {
+    constexpr size_t kSampleLength = 4000;
+    Text sample = parsed.title;
+    for (const std::vector<Text>* list : {&parsed.headings, &paragraphs}) {
+        for (const Text& piece : *list) {
+            if (sample.size() >= kSampleLength) {
+                return sample;
+            }
+            sample += u' ';
+            sample += piece;
+        }
+    }
+    return sample;
+}
+
 ParsedPage ParsePageText(const Text& page) {
     ParsedPage parsed;
     const MarkupIndex index = IndexMarkup(page);
@@ -252,6 +298,11 @@ ParsedPage ParsePageText(const Text& page) {
     const size_t words = CountPageWords(page, index);
     parsed.wordCount = words > INT_MAX ? INT_MAX : static_cast<int>(words);
     parsed.signals = ReadPageSignals(page, index);
+    parsed.kindMarks = ReadPageKindMarks(page);
+    std::vector<Text> paragraphs;
+    AppendHeadings(page, index, u"p", paragraphs);
+    parsed.leadSentence = LeadSentence(paragraphs);
+    parsed.textLanguage = RecognizeLanguage(LanguageSample(parsed, paragraphs));
     return parsed;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/page_kind.h"
 #include "analysis/page_signals.h"
 #include "common/text.h"
 
@@ -35,6 +36,13 @@ struct ParsedPage {
     // Where a <meta http-equiv="refresh"> without delay moves the reader, decoded but not
     // resolved; empty when the page has none.
     Text refreshTarget;
+    // What the markup shows of the page's kind (documentation layout, shop, article marks).
+    PageKindMarks kindMarks;
+    // The first sentence of the first paragraph of substance; empty when there is none.
+    Text leadSentence;
+    // The language the text reads in, by its script and common words; empty when unsure.
+    // `language` is what the page declares (empty when it declares none).
+    Text textLanguage;
 
     bool operator==(const ParsedPage&) const = default;
 };

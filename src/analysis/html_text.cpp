@@ -5,6 +5,7 @@
 
 #include "analysis/entities.h"
 #include "analysis/html_parser.h"
+#include "analysis/language.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -145,6 +146,13 @@ size_t CountDecodedWords(TextView stripped) {
 #endif
         char32_t character = 0;
         index = DecodedCharacterAt(stripped, index, character);
+        // Scripts written without spaces count a word per character, as word processors do;
+        // otherwise a page of Japanese would count as a few dozen words.
+        if (IsHanOrKana(character)) {
+            ++words;
+            inWord = false;
+            continue;
+        }
         const bool space = character <= 0xFFFF && IsSpace(static_cast<char16_t>(character));
         words += static_cast<size_t>(!space && !inWord);
         inWord = !space;

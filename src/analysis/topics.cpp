@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "analysis/language.h"
 #include "analysis/word_chars.h"
 
 namespace bcnk {
@@ -111,7 +112,58 @@ size_t WordCountOf(const Text& phrase) {
 
 using PhraseCounts = std::unordered_map<Text, std::int32_t>;
 
+// Particles that join Japanese words; a piece does not begin or end with one.
+bool IsParticle(char16_t unit) {
+    return Text(u"\u306E\u306F\u3092\u306B\u3067\u3068\u304C\u3082\u3078\u3084").find(unit) !=
+           Text::npos;
+}
+
+bool HasHanOrKana(const Text& text) {
+    return std::any_of(text.begin(), text.end(), [](char16_t unit) { return IsHanOrKana(unit); });
+}
+
+// Headings in scripts written without spaces have no words to pair: each run of Han and
+// Kana between punctuation, spaces and other scripts is a phrase of its own, so a topic
+// never joins a Latin name to half a Japanese word.
+void CountUnspacedHeadingPhrases(const Text& heading, PhraseCounts& counts) {
+    constexpr size_t kMinLength = 2;
+    constexpr size_t kMaxLength = 16;
+    std::vector<Text> phrases;
+    Text piece;
+    auto flush = [&] {
+        size_t first = 0;
+        size_t end = piece.size();
+        while (first < end && IsParticle(piece[first])) ++first;
+        while (end > first && IsParticle(piece[end - 1])) --end;
+        Text phrase = piece.substr(first, end - first);
+        if (phrase.size() >= kMinLength && phrase.size() <= kMaxLength &&
+            std::find(phrases.begin(), phrases.end(), phrase) == phrases.end()) {
+            phrases.push_back(std::move(phrase));
+        }
+        piece.clear();
+    };
+    for (const char16_t unit : heading) {
+        if (IsHanOrKana(unit)) {
+            piece += unit;
+        } else {
+            flush();
+        }
+    }
+    flush();
+    for (Text& phrase : phrases) {
+        ++counts[std::move(phrase)];
+    }
+}
+
+bool SameWritingSystem(const Text& left, const Text& right) {
+    return WritingSystemOf(left.front()) == WritingSystemOf(right.front());
+}
+
 void CountHeadingPhrases(const Text& heading, PhraseCounts& counts) {
+    if (HasHanOrKana(heading)) {
+        CountUnspacedHeadingPhrases(heading, counts);
+        return;
+    }
     const std::vector<Text> words = TokenizeHeading(heading);
     std::vector<Text> phrases;  // this heading's phrases, each once
     auto collect = [&](size_t first, size_t end) {
@@ -127,7 +179,8 @@ void CountHeadingPhrases(const Text& heading, PhraseCounts& counts) {
             continue;
         }
         size_t runEnd = start + 1;
-        while (runEnd < words.size() && !BreaksRun(words[runEnd])) {
+        while (runEnd < words.size() && !BreaksRun(words[runEnd]) &&
+               SameWritingSystem(words[runEnd], words[start])) {
             ++runEnd;
         }
         for (size_t position = start; position < runEnd; ++position) {

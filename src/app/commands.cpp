@@ -227,6 +227,7 @@ void CommandLogic::OnPackageDone(std::unique_ptr<PackageOutcome> outcome) {
             currentPackage_ =
                 std::make_unique<ReportPackage>(ReportPackage{generatingForm_, *outcome});
         }
+        ops_.ShowFinished(kIdGenerateProgress);
         ops_.SetText(kIdResult, u"Package saved to: " + outcome->folderPath);
         ops_.Show(kIdAuditLink, true);
     } else {

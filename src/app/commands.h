@@ -26,6 +26,8 @@ class WindowOps {
     virtual void Show(int controlId, bool visible) = 0;
     // Starts or stops a progress bar's marquee animation.
     virtual void Animate(int progressId, bool running) = 0;
+    // Stops the marquee and shows the bar full: the work it stood for is done.
+    virtual void ShowFinished(int progressId) = 0;
     virtual void Focus(int controlId) = 0;
     virtual void SelectFirstTab() = 0;
     // Refills the status list, sets the page list's item count and repaints the gauge from

@@ -158,7 +158,20 @@ class WindowShell : public WindowOps {
         ShowWindow(Control(id), visible ? SW_SHOW : SW_HIDE);
     }
     void Animate(int id, bool running) override {
-        SendMessageW(Control(id), PBM_SETMARQUEE, running ? TRUE : FALSE, 30);
+        HWND bar = Control(id);
+        if (running) {
+            // A bar shown finished has left marquee mode; the next run takes it back.
+            SetWindowLongPtrW(bar, GWL_STYLE, GetWindowLongPtrW(bar, GWL_STYLE) | PBS_MARQUEE);
+        }
+        SendMessageW(bar, PBM_SETMARQUEE, running ? TRUE : FALSE, 30);
+    }
+    void ShowFinished(int id) override {
+        HWND bar = Control(id);
+        SendMessageW(bar, PBM_SETMARQUEE, FALSE, 0);
+        // A stopped marquee keeps its last sliver; only a plain bar can be shown full.
+        SetWindowLongPtrW(bar, GWL_STYLE, GetWindowLongPtrW(bar, GWL_STYLE) & ~PBS_MARQUEE);
+        SendMessageW(bar, PBM_SETRANGE32, 0, 100);
+        SendMessageW(bar, PBM_SETPOS, 100, 0);
     }
     void Focus(int id) override { SetFocus(Control(id)); }
     void SelectFirstTab() override {
@@ -233,6 +246,7 @@ PackageForm ReadGenerateForm() {
     form.description = text(kIdDescription);
     form.email = text(kIdEmail);
     form.founded = text(kIdFounded);
+    form.tdmPolicy = text(kIdTdmPolicy);
     HWND industry = Control(kIdIndustry);
     const LRESULT selected = SendMessageW(industry, CB_GETCURSEL, 0, 0);
     if (selected != CB_ERR) {

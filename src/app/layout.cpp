@@ -1,5 +1,7 @@
 #include "app/layout.h"
 
+#include <algorithm>
+
 namespace bcnk {
 namespace {
 
@@ -90,6 +92,11 @@ GeneratePanelLayout ComputeGeneratePanel(int panelWidth, int dpi) {
     layout.industry = {fieldX, industryTop, fieldWidth, Scale(220, dpi)};
     layout.foundedLabel = label(foundedTop);
     layout.founded = {fieldX, foundedTop, Scale(120, dpi), rowHeight};
+    const int tdmLabelX = fieldX + Scale(132, dpi);
+    const int tdmLabelWidth = Scale(128, dpi);
+    const int tdmX = tdmLabelX + tdmLabelWidth + Scale(8, dpi);
+    layout.tdmPolicyLabel = {tdmLabelX, foundedTop + Scale(4, dpi), tdmLabelWidth, labelHeight};
+    layout.tdmPolicy = {tdmX, foundedTop, std::max(0, fieldX + fieldWidth - tdmX), rowHeight};
 
     const int trainingTop = foundedTop + Scale(40, dpi);
     layout.training = {fieldX, trainingTop, fieldWidth, checkHeight};

@@ -44,6 +44,7 @@ struct GeneratePanelLayout {
     Rect emailLabel, email;
     Rect industryLabel, industry;
     Rect foundedLabel, founded;
+    Rect tdmPolicyLabel, tdmPolicy;  // on the year's row, to its right
     Rect training, citation, summarisation, robots;
     Rect generate;
     Rect progress;

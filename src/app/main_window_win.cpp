@@ -221,10 +221,10 @@ HWND CreateListView(HWND parent, int id, DWORD extraStyle) {
 }
 
 // The Generate form; its labels are returned so they get the normal font.
-std::array<HWND, 5> CreateGenerateForm(HWND panel) {
-    std::array<HWND, 5> labels{};
-    const std::array<const wchar_t*, 5> captions = {L"Name", L"Description", L"Email", L"Industry",
-                                                    L"Year founded"};
+std::array<HWND, 6> CreateGenerateForm(HWND panel) {
+    std::array<HWND, 6> labels{};
+    const std::array<const wchar_t*, 6> captions = {L"Name",     L"Description",  L"Email",
+                                                    L"Industry", L"Year founded", L"TDM policy address"};
     for (size_t i = 0; i < captions.size(); ++i) {
         labels[i] = Child(panel, L"STATIC", captions[i], WS_VISIBLE | SS_RIGHT, 0, -1);
     }
@@ -233,10 +233,15 @@ std::array<HWND, 5> CreateGenerateForm(HWND panel) {
     AddHint(CreateEdit(panel, kIdEmail, 200), L"you@example.com");
     FillList(CreateComboBox(panel, kIdIndustry), kIndustryChoices, 0);
     AddHint(CreateEdit(panel, kIdFounded, 4, ES_NUMBER), L"e.g. 2024");
+    AddHint(CreateEdit(panel, kIdTdmPolicy, 2048), L"optional: https://... your mining terms");
     CreateCheckBox(panel, kIdAllowTraining, L"Allow AI training on my content");
-    CreateCheckBox(panel, kIdAllowCitation, L"Allow AI citation (declared in discovery files)");
+    // Both choices also open or close robots.txt to the crawlers that serve them, which the
+    // old captions left unsaid.
+    CreateCheckBox(panel, kIdAllowCitation,
+                   L"Allow AI citation (declared in discovery files; robots.txt AI search crawlers)");
     CreateCheckBox(panel, kIdAllowSummarisation,
-                   L"Allow AI summarisation (declared in discovery files)");
+                   L"Allow AI summarisation (declared in discovery files; robots.txt user-asked "
+                   L"fetches)");
     CreateCheckBox(panel, kIdRobotsRules, L"Generate robots.txt AI rules");
     Child(panel, L"BUTTON", L"Generate AI Discovery Package",
           WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, kIdGenerate);
@@ -337,14 +342,15 @@ bool OnCreate(HWND window) {
     }
     InitListColumns(statusList, pageList);
     InitCrawlerColumns(crawlerList);
-    std::array<HWND, 5> labels{};
+    std::array<HWND, 6> labels{};
     if (app.panel != nullptr) {
         labels = CreateGenerateForm(app.panel);
     }
 
     std::vector<HWND> normalFont = {address,    depth,    delay,      limit,
                                     statusList, pageList, crawlerList};
-    for (int id : {kIdName, kIdDescription, kIdEmail, kIdFounded, kIdIndustry, kIdAllowTraining,
+    for (int id : {kIdName, kIdDescription, kIdEmail, kIdFounded, kIdTdmPolicy, kIdIndustry,
+                   kIdAllowTraining,
                    kIdAllowCitation, kIdAllowSummarisation, kIdRobotsRules, kIdResult,
                    kIdOpenFolder, kIdAuditLink}) {
         normalFont.push_back(GetDlgItem(app.panel, id));
@@ -399,16 +405,16 @@ void Layout(HWND window) {
     GetClientRect(App().panel, &panelClient);
     const GeneratePanelLayout form = ComputeGeneratePanel(panelClient.right, dpi);
     HWND panel = App().panel;
-    HWND labels[5];
+    HWND labels[6];
     int labelCount = 0;
-    for (HWND child = GetWindow(panel, GW_CHILD); child != nullptr && labelCount < 5;
+    for (HWND child = GetWindow(panel, GW_CHILD); child != nullptr && labelCount < 6;
          child = GetWindow(child, GW_HWNDNEXT)) {
         if (GetDlgCtrlID(child) == -1) {
             labels[labelCount++] = child;
         }
     }
-    const Rect labelRects[5] = {form.nameLabel, form.descriptionLabel, form.emailLabel,
-                                form.industryLabel, form.foundedLabel};
+    const Rect labelRects[6] = {form.nameLabel,     form.descriptionLabel, form.emailLabel,
+                                form.industryLabel, form.foundedLabel,     form.tdmPolicyLabel};
     for (int i = 0; i < labelCount; ++i) {
         PlaceWindow(labels[i], labelRects[i]);
     }
@@ -418,6 +424,7 @@ void Layout(HWND window) {
         {kIdEmail, form.email},
         {kIdIndustry, form.industry},
         {kIdFounded, form.founded},
+        {kIdTdmPolicy, form.tdmPolicy},
         {kIdAllowTraining, form.training},
         {kIdAllowCitation, form.citation},
         {kIdAllowSummarisation, form.summarisation},

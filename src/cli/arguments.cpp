@@ -147,6 +147,11 @@ Text ApplyEmail(Request& request, const Text& value) {
     return Text();
 }
 
+Text ApplyTdmPolicy(Request& request, const Text& value) {
+    request.form.tdmPolicy = value;
+    return Text();
+}
+
 Text ApplyIndustry(Request& request, const Text& value) {
     for (const char16_t* choice : kIndustryChoices) {
         if (ToLower(value) == ToLower(choice)) {
@@ -283,6 +288,7 @@ constexpr OptionRule kOptions[] = {
     {u"--email", true, true, ApplyEmail},
     {u"--industry", true, true, ApplyIndustry},
     {u"--founded", true, true, ApplyFounded},
+    {u"--tdm-policy", true, true, ApplyTdmPolicy},
     {u"--output", true, true, ApplyOutput},
     {u"--no-training", false, true, ClearTraining},
     {u"--no-citation", false, true, ClearCitation},
@@ -551,6 +557,7 @@ constexpr const char16_t* kPackageOptionsHelp =
     u"  --name NAME                your name or business name (required)\n"
     u"  --description TEXT         --email TEXT         --founded YEAR\n"
     u"  --industry Software|SEO|Marketing|E-commerce|Blog|Other (default Software)\n"
+    u"  --tdm-policy URL           your text and data mining policy, named in tdmrep.json\n"
     u"  --no-training --no-citation --no-summarisation\n"
     u"                             withhold that AI permission (all are given by default)\n"
     u"  --no-robots-rules          do not write AI rules into robots.txt.NEW\n"

@@ -147,15 +147,20 @@ Text MakeKnowledgeGraph(const ScanResult& scan, const PackageForm& form) {
     return out;
 }
 
-Text MakeTdmRep(const ScanResult& scan, const PackageForm& form) {
+Text MakeTdmRep(const ScanResult& /*scan*/, const PackageForm& form) {
     Text out;
     out += u"[\n";
     out += u"  {\n";
     // Readers match "location" against the path of each resource, so "/" covers the whole
     // site; an absolute address would match nothing and silently void the reservation.
     out += u"    \"location\": \"/\",\n";
-    out += u"    \"tdm-reservation\": " + Text(form.allowTraining ? u"0" : u"1") + u",\n";
-    out += u"    \"tdm-policy\": " + JsonString(UriEscape(FindPrivacyPage(scan))) + u"\n";
+    out += u"    \"tdm-reservation\": " + Text(form.allowTraining ? u"0" : u"1");
+    // A policy names the terms on which mining is licensed; only the owner knows where such
+    // a page is, and a guessed one (the home page, a privacy notice) would misstate them.
+    if (!form.tdmPolicy.empty()) {
+        out += u",\n    \"tdm-policy\": " + JsonString(UriEscape(form.tdmPolicy));
+    }
+    out += u"\n";
     out += u"  }\n";
     out += u"]\n";
     return out;

@@ -1,64 +1,206 @@
 #include "package/llms_txt.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
+#include <iterator>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
-#include "package/template_text.h"
 #include "net/url.h"
+#include "package/page_titles.h"
+#include "package/template_text.h"
 
 namespace bcnk {
 namespace {
 
-struct Section {
-    const char16_t* heading;
-    std::vector<PageClass> classes;
+struct Entry {
+    const PageRecord* page;
+    Text name;
 };
 
-// Legal pages stand under "Optional", the section the format lets a reader skip when its
-// context is short; it comes last by the format's custom.
-const std::array<Section, 5>& Sections() {
-    static const std::array<Section, 5> sections = {{
-        {u"## Products", {PageClass::Product}},
-        {u"## Guides", {PageClass::Guide}},
-        {u"## Articles", {PageClass::Article}},
-        {u"## Pages", {PageClass::Index, PageClass::Utility, PageClass::Other}},
-        {u"## Optional", {PageClass::Legal}},
-    }};
-    return sections;
-}
+struct Section {
+    Text heading;
+    std::vector<Entry> entries;
+    size_t navigationRank = SIZE_MAX;  // first place the start page links into it
+    bool root = false;                  // the pages at the site's own level
+};
 
-bool InSection(const Section& section, PageClass pageClass) {
-    for (const PageClass member : section.classes) {
-        if (member == pageClass) {
-            return true;
-        }
-    }
-    // A class this file does not know is listed with the other pages.
-    return section.classes.front() == PageClass::Index &&
-           (pageClass < PageClass::Product || pageClass > PageClass::Other);
-}
-
-Text LinkText(const PageRecord& page) {
+Text LinkText(const PageRecord& page, const SiteTitleParts& parts) {
     if (page.pageClass == PageClass::Product) {
         return ProductHeading(page);
     }
-    return page.title.empty() ? page.h1 : page.title;
+    return CleanTitle(page, parts);
 }
 
-// The pages to list: one per address after escaping, the first kMaxLlmsTxtEntries.
-std::vector<const PageRecord*> ListedPages(const ScanResult& scan) {
-    std::vector<const PageRecord*> listed;
+// The pages to list: one per address after escaping, without pages only for navigation.
+std::vector<Entry> ListedEntries(const ScanResult& scan) {
+    const SiteTitleParts parts = FindSiteTitleParts(scan.pages);
+    std::vector<Entry> listed;
     std::unordered_set<Text> seen;
     for (const PageRecord& page : scan.pages) {
-        if (listed.size() == kMaxLlmsTxtEntries) {
-            break;
+        if (page.url.empty() || !seen.insert(UriEscape(page.url)).second) {
+            continue;
         }
-        if (!page.url.empty() && seen.insert(UriEscape(page.url)).second) {
-            listed.push_back(&page);
+        Text name = LinkText(page, parts);
+        if (!IsNavigationOnly(page, CleanTitle(page, parts))) {
+            listed.push_back({&page, std::move(name)});
         }
     }
     return listed;
+}
+
+// The page's top-level folder below the site root ("library" for /library/os.html); empty
+// for pages at the root.
+Text TopFolder(const Text& url) {
+    const Text path = ParseUrl(url).path;
+    const size_t end = path.find_first_of(u"/?#", 1);
+    return path.size() > 1 && end != Text::npos && path[end] == u'/' ? path.substr(1, end - 1)
+                                                                     : Text();
+}
+
+bool IsFolderIndex(const PageRecord& page, const Text& folder) {
+    const Text path = ToLower(ParseUrl(page.url).path);
+    const Text base = u"/" + ToLower(folder) + u"/";
+    return path == base || path == base + u"index.html" || path == base + u"index.htm" ||
+           path == base + u"index.php";
+}
+
+// "getting-started" -> "Getting started".
+Text FolderHeading(const Text& folder) {
+    Text heading = folder;
+    std::replace(heading.begin(), heading.end(), u'-', u' ');
+    std::replace(heading.begin(), heading.end(), u'_', u' ');
+    if (!heading.empty() && heading[0] >= u'a' && heading[0] <= u'z') {
+        heading[0] = static_cast<char16_t>(heading[0] - u'a' + u'A');
+    }
+    return heading;
+}
+
+bool IsLegal(const Entry& entry) {
+    return entry.page->pageClass == PageClass::Legal;
+}
+
+// Sections by the site's top-level folders, named by each folder's index page, in the order
+// the start page links into them (its navigation), the rest by size. Empty when the site
+// keeps its pages in fewer than two folders.
+std::vector<Section> FolderSections(const ScanResult& scan, const std::vector<Entry>& entries) {
+    std::vector<Section> sections;
+    std::unordered_map<Text, size_t> byFolder;
+    for (const Entry& entry : entries) {
+        if (IsLegal(entry)) {
+            continue;
+        }
+        const Text folder = TopFolder(entry.page->url);
+        auto [found, added] = byFolder.try_emplace(folder, sections.size());
+        if (added) {
+            sections.push_back({folder.empty() ? Text(u"Overview") : FolderHeading(folder), {},
+                                SIZE_MAX, folder.empty()});
+        }
+        Section& section = sections[found->second];
+        if (!folder.empty() && IsFolderIndex(*entry.page, folder)) {
+            section.heading = entry.name.empty() ? section.heading : entry.name;
+            section.entries.insert(section.entries.begin(), entry);
+        } else {
+            section.entries.push_back(entry);
+        }
+    }
+    if (byFolder.size() - (byFolder.count(Text()) ? 1 : 0) < 2) {
+        return {};
+    }
+    for (size_t rank = 0; rank < scan.startPageLinks.size(); ++rank) {
+        const auto found = byFolder.find(TopFolder(scan.startPageLinks[rank]));
+        if (found != byFolder.end()) {
+            Section& section = sections[found->second];
+            section.navigationRank = std::min(section.navigationRank, rank);
+        }
+    }
+    // The site's own level comes first; then its navigation's order; then the larger first.
+    std::stable_sort(sections.begin(), sections.end(), [](const Section& a, const Section& b) {
+        if (a.root != b.root) return a.root;
+        if (a.navigationRank != b.navigationRank) return a.navigationRank < b.navigationRank;
+        return a.entries.size() > b.entries.size();
+    });
+    return sections;
+}
+
+// Sections by kind, for sites that keep their pages in one folder.
+std::vector<Section> ClassSections(const std::vector<Entry>& entries) {
+    struct Kind {
+        const char16_t* heading;
+        std::vector<PageClass> classes;
+    };
+    static const std::array<Kind, 4> kinds = {{
+        {u"Products", {PageClass::Product}},
+        {u"Guides", {PageClass::Guide}},
+        {u"Articles", {PageClass::Article}},
+        {u"Pages", {PageClass::Index, PageClass::Utility, PageClass::Other}},
+    }};
+    std::vector<Section> sections;
+    for (const Kind& kind : kinds) {
+        Section section{kind.heading, {}};
+        for (const Entry& entry : entries) {
+            const PageClass given = entry.page->pageClass;
+            // A class this file does not know is listed with the other pages.
+            const bool unknown = given < PageClass::Product || given > PageClass::Other;
+            const bool member =
+                std::find(kind.classes.begin(), kind.classes.end(), given) != kind.classes.end() ||
+                (unknown && kind.classes.front() == PageClass::Index);
+            if (member && !IsLegal(entry)) {
+                section.entries.push_back(entry);
+            }
+        }
+        if (!section.entries.empty()) {
+            sections.push_back(std::move(section));
+        }
+    }
+    return sections;
+}
+
+// Cuts the largest sections to one common size so that at most `limit` entries remain;
+// returns how many were left out.
+size_t CutEvenly(std::vector<Section>& sections, size_t limit) {
+    size_t total = 0;
+    size_t largest = 0;
+    for (const Section& section : sections) {
+        total += section.entries.size();
+        largest = std::max(largest, section.entries.size());
+    }
+    if (total <= limit) {
+        return 0;
+    }
+    auto keptWith = [&](size_t cap) {
+        size_t kept = 0;
+        for (const Section& section : sections) {
+            kept += std::min(section.entries.size(), cap);
+        }
+        return kept;
+    };
+    size_t low = 0;
+    size_t high = largest;
+    while (low < high) {  // the largest cap that keeps no more than `limit`
+        const size_t middle = (low + high + 1) / 2;
+        if (keptWith(middle) <= limit) {
+            low = middle;
+        } else {
+            high = middle - 1;
+        }
+    }
+    for (Section& section : sections) {
+        if (section.entries.size() > low) {
+            section.entries.resize(low);
+        }
+    }
+    return total - keptWith(low);
+}
+
+Text SectionBlock(const Section& section) {
+    Text block = u"## " + MarkdownText(section.heading) + u"\n";
+    for (const Entry& entry : section.entries) {
+        block += LlmsListEntry(entry.name, entry.page->url, ShortDescription(*entry.page));
+    }
+    return block;
 }
 
 }  // namespace
@@ -77,20 +219,33 @@ Text MakeLlmsTxt(const ScanResult& scan, const PackageForm& form) {
 }
 
 Text MakeLlmsTxt(const ScanResult& scan, const PackageForm& form, const Text& date) {
+    const std::vector<Entry> entries = ListedEntries(scan);
+    std::vector<Section> sections = FolderSections(scan, entries);
+    if (sections.empty()) {
+        sections = ClassSections(entries);
+    }
+    // Legal pages stand under "Optional", the section the format lets a reader skip when its
+    // context is short; it comes last by the format's custom.
+    Section optional{u"Optional", {}};
+    std::copy_if(entries.begin(), entries.end(), std::back_inserter(optional.entries), IsLegal);
+    if (!optional.entries.empty()) {
+        sections.push_back(std::move(optional));
+    }
+    const size_t cut = CutEvenly(sections, kMaxLlmsTxtEntries);
+
     std::vector<Text> blocks = LlmsHead(form, MarkdownText(AboutText(scan, form)));
-    blocks.push_back(u"[REVIEW] Generated from a crawl on " + date +
-                     u": the first 2000 pages found, in crawl order, grouped by kind. Legal "
-                     u"pages are under Optional, which a reader may skip.\n");
-    const std::vector<const PageRecord*> pages = ListedPages(scan);
-    for (const Section& section : Sections()) {
-        Text block;
-        for (const PageRecord* page : pages) {
-            if (InSection(section, page->pageClass)) {
-                block += LlmsListEntry(LinkText(*page), *page);
-            }
-        }
-        if (!block.empty()) {
-            blocks.push_back(section.heading + Text(u"\n") + block);
+    Text note = u"[REVIEW] Generated from a crawl on " + date +
+                u": the site's pages by section, without pages that only lead to others. Legal "
+                u"pages are under Optional, which a reader may skip.";
+    if (cut > 0) {
+        note += u" " + NumberText(static_cast<long long>(cut)) + u" pages of the largest sections "
+                u"are left out to keep the list at " +
+                NumberText(static_cast<long long>(kMaxLlmsTxtEntries)) + u" entries.";
+    }
+    blocks.push_back(note + u"\n");
+    for (const Section& section : sections) {
+        if (!section.entries.empty()) {
+            blocks.push_back(SectionBlock(section));
         }
     }
     return JoinBlocks(blocks);

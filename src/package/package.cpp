@@ -103,7 +103,7 @@ PackageOutcome WriteFilesInto(const Text& workPath, const Text& finalPath, const
         AddZipEntry(entries, file.fileName, std::move(bytes));
         outcome.filePaths.push_back(JoinPath(finalPath, file.fileName));
     }
-    const Text zipName = folderName + u"-ai-discovery.zip";
+    const Text zipName = PackageArchiveName(folderName);
     if (!WriteZipArchive(entries, JoinPath(workPath, zipName))) {
         return Failure(u"Could not create the ZIP archive " + JoinPath(finalPath, zipName));
     }
@@ -114,8 +114,9 @@ PackageOutcome WriteFilesInto(const Text& workPath, const Text& finalPath, const
 }
 
 // Swaps the finished folder in for the old one. Files someone else put into the old folder
-// are carried over; the old package's own files are not.
-Text MoveIntoPlace(const Text& partialPath, const Text& folderPath) {
+// are carried over; the old package's own files are not, even those the new package lacks
+// (an llms.txt the site has since published would otherwise outlive its package).
+Text MoveIntoPlace(const Text& partialPath, const Text& folderPath, const Text& folderName) {
     namespace fs = std::filesystem;
     const fs::path partial(partialPath);
     const fs::path target(folderPath);
@@ -140,6 +141,10 @@ Text MoveIntoPlace(const Text& partialPath, const Text& folderPath) {
     if (hadOld) {
         for (const fs::directory_entry& entry : fs::directory_iterator(old, error)) {
             std::error_code ignored;
+            const Text name = entry.path().filename().u16string();
+            if (IsPackageFileName(name) || name == PackageArchiveName(folderName)) {
+                continue;
+            }
             if (!fs::exists(target / entry.path().filename(), ignored)) {
                 fs::rename(entry.path(), target / entry.path().filename(), ignored);
             }
@@ -159,6 +164,26 @@ Text ListedSitemap(const ScanResult& scan, const ScanResult& listed, bool aiVari
 }
 
 }  // namespace
+
+const std::vector<Text>& PackageFileNames() {
+    static const std::vector<Text> names = {
+        u"README.txt",     u"upload-map.txt", u"ai-discovery.json", u"ai-discovery.md",
+        u"robots.txt.NEW", u"sitemap.xml",    u"ai-sitemap.xml",    u"llms-lite.txt",
+        u"llms.txt",       u"tdmrep.json",    u"knowledge-graph.json",
+    };
+    return names;
+}
+
+bool IsPackageFileName(const Text& fileName) {
+    const std::vector<Text>& names = PackageFileNames();
+    return std::find(names.begin(), names.end(), fileName) != names.end();
+}
+
+Text PackageArchiveName(const Text& folderName) {
+    Text name = folderName;
+    name += u"-ai-discovery.zip";
+    return name;
+}
 
 std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const PackageForm& form) {
     // The lists name only the pages the owner publishes: search files leave out noindex,
@@ -258,7 +283,7 @@ PackageOutcome WritePackage(const Text& moduleDirectory, const ScanResult& scan,
     }
     PackageOutcome outcome = WriteFilesInto(partialPath, folderPath, folderName, files);
     if (outcome.ok) {
-        outcome.errorText = MoveIntoPlace(partialPath, folderPath);
+        outcome.errorText = MoveIntoPlace(partialPath, folderPath, folderName);
         outcome.ok = outcome.errorText.empty();
     }
     if (!outcome.ok) {

@@ -20,6 +20,8 @@ struct PackageForm {
     bool allowCitation = false;
     bool allowSummarisation = false;
     bool addRobotsRules = false;
+    // Where the owner states the terms of text and data mining; empty when none is given.
+    Text tdmPolicy;
 };
 
 struct PackageFile {
@@ -53,6 +55,13 @@ std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const Package
 // Writes the files and their archive below moduleDirectory/output/<site folder>/.
 PackageOutcome WritePackage(const Text& moduleDirectory, const ScanResult& scan,
                             const std::vector<PackageFile>& files);
+
+// Every name a package of ours can hold, its archive aside (IsPackageArchiveName): a new
+// package replaces all of these and carries over only files someone else put there.
+const std::vector<Text>& PackageFileNames();
+bool IsPackageFileName(const Text& fileName);
+// "<site folder>-ai-discovery.zip", the archive of the package in that folder.
+Text PackageArchiveName(const Text& folderName);
 
 // The site folder's name for a host: safe as one path component on both platforms.
 Text SiteFolderName(const Text& host);

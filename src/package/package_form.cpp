@@ -1,6 +1,7 @@
 #include "package/package_form.h"
 
 #include "common/form_text.h"
+#include "net/url.h"
 
 namespace bcnk {
 
@@ -10,6 +11,7 @@ PackageForm TrimmedPackageForm(const PackageForm& typed) {
     form.description = FormFieldText(typed.description);
     form.email = FormFieldText(typed.email);
     form.founded = FormFieldText(typed.founded);
+    form.tdmPolicy = FormFieldText(typed.tdmPolicy);
     return form;
 }
 
@@ -103,6 +105,14 @@ Text PackageFormProblem(const PackageForm& form, int currentYear) {
     if (!form.founded.empty() && !IsFoundedYear(form.founded, currentYear)) {
         return u"Enter the year founded as a year from " + NumberText(kEarliestFoundedYear) +
                u" to " + NumberText(currentYear) + u", or leave it empty.";
+    }
+    // Readers fetch the policy from this address, so a relative or schemeless one would
+    // point them nowhere.
+    const Text scheme = ToLower(form.tdmPolicy.substr(0, form.tdmPolicy.find(u':')));
+    if (!form.tdmPolicy.empty() && ((scheme != u"http" && scheme != u"https") ||
+                                    form.tdmPolicy.find(u"://") != scheme.size() ||
+                                    !ParseUrl(form.tdmPolicy).valid)) {
+        return kTdmPolicyMessage;
     }
     return Text();
 }

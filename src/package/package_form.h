@@ -11,6 +11,8 @@ namespace bcnk {
 inline constexpr const char16_t* kEnterNameMessage = u"Enter your name or business name.";
 inline constexpr const char16_t* kEmailMessage =
     u"Enter the e-mail address as name@example.com, or leave it empty.";
+inline constexpr const char16_t* kTdmPolicyMessage =
+    u"Enter the TDM policy address as https://example.com/tdm-policy, or leave it empty.";
 
 // The earliest year founded the form takes; the latest is the current year.
 inline constexpr int kEarliestFoundedYear = 1800;
@@ -24,8 +26,9 @@ inline constexpr std::array<const char16_t*, 6> kIndustryChoices = {
 PackageForm TrimmedPackageForm(const PackageForm& typed);
 
 // Empty when a generation may start from this (trimmed) form, otherwise the message to show:
-// the name is required; an e-mail address must have the form local@domain and a year
-// founded must lie from kEarliestFoundedYear to this year, when they are given.
+// the name is required; an e-mail address must have the form local@domain, a year
+// founded must lie from kEarliestFoundedYear to this year and a TDM policy address must be
+// an absolute http or https address, when they are given.
 Text PackageFormProblem(const PackageForm& form);
 
 // The same with the current year given.

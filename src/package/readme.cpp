@@ -43,9 +43,10 @@ Text MakeReadme(const ScanResult& scan, const Text& date) {
     out += u"\n";
     out += u"See upload-map.txt for exactly where each file goes on your server.\n";
     out += u"\n";
-    out += u"NOTE: robots.txt can only allow or block crawler access, so the AI\n";
-    out += u"rules follow your training choice. Citation and summarisation are\n";
-    out += u"declared in the discovery files (not enforced by robots) - review them.\n";
+    out += u"NOTE: robots.txt.NEW gives each AI crawler the permission of its purpose:\n";
+    out += u"training crawlers follow your training choice, AI search crawlers your\n";
+    out += u"citation choice, and fetches a user asks for your summarisation choice.\n";
+    out += u"The discovery files declare the same three choices - review them.\n";
     out += u"\n";
     out += u"REVIEW NOTES\n";
     out += u"------------\n";
@@ -54,9 +55,10 @@ Text MakeReadme(const ScanResult& scan, const Text& date) {
     out += u"  as their brand) and any person the site names; how else they relate is\n";
     out += u"  for you to add.\n";
     if (withLlmsTxt) {
-        out += u"- llms.txt: lists the first 2000 crawled pages in crawl order, grouped as\n";
-        out += u"  Products, Guides, Articles and Pages; legal pages stand under Optional,\n";
-        out += u"  which readers may skip. Remove pages you do not want to point AI to.\n";
+        out += u"- llms.txt: lists up to 2000 crawled pages by the site's sections (its\n";
+        out += u"  top-level folders, else the kind of page), without search and index\n";
+        out += u"  pages; legal pages stand under Optional, which readers may skip.\n";
+        out += u"  Remove pages you do not want to point AI to.\n";
     }
     out += LeftOutNotes(scan);
     out += u"\n";
@@ -74,9 +76,9 @@ Text MakeUploadMap(const ScanResult& scan) {
 Text MakeUploadMap(const ScanResult& scan, bool robotsNeedReview) {
     Text map = MakeUploadMap(robotsNeedReview);
     if (!SiteHasLlmsTxt(scan)) {
-        const Text liteLine = u"llms-lite.txt         -> /public_html/llms-lite.txt\n";
+        const Text liteLine = u"llms-lite.txt         -> WEB ROOT/llms-lite.txt\n";
         map.insert(map.find(liteLine) + liteLine.size(),
-                   u"llms.txt              -> /public_html/llms.txt\n");
+                   u"llms.txt              -> WEB ROOT/llms.txt\n");
     }
     return map;
 }
@@ -86,21 +88,23 @@ Text MakeUploadMap() {
 }
 
 Text MakeUploadMap(bool robotsNeedReview) {
-    // The web root is written as /public_html/, the folder most shared hosts use; the map is
-    // a guide for the owner, who knows where their own server keeps it.
-    return u"ai-discovery.json     -> /public_html/ai-discovery.json\n"
-           u"                         ALSO -> /public_html/.well-known/ai-discovery.json\n"
-           u"ai-discovery.md       -> /public_html/ai-discovery.md\n"
+    // Hosts keep the web root under different names, so the map names it by what it is.
+    return u"WEB ROOT below is your web root (the folder your home page is served from, often "
+           u"public_html, htdocs or www).\n"
+           u"\n"
+           u"ai-discovery.json     -> WEB ROOT/ai-discovery.json\n"
+           u"                         ALSO -> WEB ROOT/.well-known/ai-discovery.json\n"
+           u"ai-discovery.md       -> WEB ROOT/ai-discovery.md\n"
            u"robots.txt.NEW        -> " +
            Text(robotsNeedReview ? u"review: your rules differ from your choices; compare"
                                  : u"review and compare") +
-           u" with your existing /public_html/robots.txt; replace only after backing up\n"
-           u"sitemap.xml           -> review, then replace /public_html/sitemap.xml (skip if a "
+           u" with your existing WEB ROOT/robots.txt; replace only after backing up\n"
+           u"sitemap.xml           -> review, then replace WEB ROOT/sitemap.xml (skip if a "
            u"CMS/plugin generates yours; back up first)\n"
-           u"ai-sitemap.xml        -> /public_html/ai-sitemap.xml\n"
-           u"llms-lite.txt         -> /public_html/llms-lite.txt\n"
-           u"tdmrep.json           -> /public_html/.well-known/tdmrep.json\n"
-           u"knowledge-graph.json  -> /public_html/knowledge-graph.json\n";
+           u"ai-sitemap.xml        -> WEB ROOT/ai-sitemap.xml\n"
+           u"llms-lite.txt         -> WEB ROOT/llms-lite.txt\n"
+           u"tdmrep.json           -> WEB ROOT/.well-known/tdmrep.json\n"
+           u"knowledge-graph.json  -> WEB ROOT/knowledge-graph.json\n";
 }
 
 }  // namespace bcnk

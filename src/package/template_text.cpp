@@ -127,13 +127,17 @@ std::vector<Text> LlmsHead(const PackageForm& form, const Text& markdownAbout) {
 }
 
 Text LlmsListEntry(const Text& linkText, const PageRecord& page) {
+    return LlmsListEntry(linkText, page.url, page.description);
+}
+
+Text LlmsListEntry(const Text& linkText, const Text& address, const Text& description) {
     // A link needs a text; a page whose name is nothing but control characters goes by its
     // address.
     const bool named = !MarkdownText(linkText).empty();
-    Text entry = u"- " + MarkdownLink(named ? linkText : UriEscape(page.url), page.url);
-    const Text description = MarkdownText(page.description);
-    if (!description.empty()) {
-        entry += u": " + description;
+    Text entry = u"- " + MarkdownLink(named ? linkText : UriEscape(address), address);
+    const Text text = MarkdownText(description);
+    if (!text.empty()) {
+        entry += u": " + text;
     }
     return entry + u"\n";
 }

@@ -41,6 +41,9 @@ std::vector<Text> LlmsHead(const PackageForm& form, const Text& markdownAbout);
 // "- [text](address)" with ": description" when the page has one, and a line feed.
 Text LlmsListEntry(const Text& linkText, const PageRecord& page);
 
+// The same with the address and the description given.
+Text LlmsListEntry(const Text& linkText, const Text& address, const Text& description);
+
 // Blocks (each ending in a line feed) with one empty line between them.
 Text JoinBlocks(const std::vector<Text>& blocks);
 

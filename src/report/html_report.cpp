@@ -860,12 +860,16 @@ class ReportWriter {
                                           : outcome.errorText);
             Raw(u"</p>\n");
         }
+        // The report is handed on; where the owner keeps things on their own disk is theirs.
+        const auto lastPart = [](const Text& path) {
+            return path.substr(path.find_last_of(u"/\\") + 1);
+        };
         Raw(u"<dl class=\"facts\">\n");
         if (!outcome.folderPath.empty()) {
-            Fact(u"Folder", outcome.folderPath);
+            Fact(u"Folder", lastPart(outcome.folderPath));
         }
         if (!outcome.zipPath.empty()) {
-            Fact(u"Archive", outcome.zipPath);
+            Fact(u"Archive", lastPart(outcome.zipPath));
         }
         Fact(u"Name", form.name);
         const auto permission = [](bool allowed) {
@@ -881,7 +885,7 @@ class ReportWriter {
             Raw(u"<h3>Files</h3>\n<ul>");
             for (const Text& path : outcome.filePaths) {
                 Raw(u"<li><code>");
-                Esc(path.substr(path.find_last_of(u"/\\") + 1));
+                Esc(lastPart(path));
                 Raw(u"</code></li>");
             }
             Raw(u"</ul>\n");

@@ -7,6 +7,8 @@
 
 #include "analysis/classify.h"
 #include "analysis/html_parser.h"
+#include "analysis/language.h"
+#include "analysis/page_record.h"
 #include "analysis/topics.h"
 #include "common/debug_log.h"
 #include "scan/after_crawl.h"
@@ -121,27 +123,26 @@ Text LinkBase(const Text& pageAddress, const ParsedPage& parsed) {
 
 PageRecord MakeRecord(const QueuedPage& queued, const FetchResult& fetched,
                       const ParsedPage& parsed) {
-    PageRecord record;
-    record.url = queued.address;
+    PageRecord record = PageRecordOf(queued.address, parsed);
+    // What the page declares comes first, then what its server says, then its text.
+    if (parsed.language.empty()) {
+        for (const Text& value : fetched.HeaderValues(u"content-language")) {
+            const Text primary = PrimaryLanguage(value);
+            if (!primary.empty()) {
+                record.language = primary;
+                break;
+            }
+        }
+    }
     record.depth = queued.depth;
     record.httpStatus = fetched.status;
     record.lastModified = fetched.lastModified;
-    record.title = parsed.title;
-    record.description = parsed.description;
-    record.h1 = parsed.h1;
-    record.headings = parsed.headings;
-    record.schemaTypes = parsed.schemaTypes;
-    record.productName = parsed.productName;
-    record.wordCount = parsed.wordCount;
     return record;
 }
 
 // The site-wide facts come from the first pages that have them, except the description,
 // which only the start page may give.
 void TakeSiteFacts(const ParsedPage& parsed, bool isStartPage, ScanResult& result) {
-    if (result.language.empty()) {
-        result.language = parsed.language;
-    }
     if (isStartPage) {
         result.siteDescription = parsed.description;
         if (!parsed.organizationName.empty()) {
@@ -156,18 +157,27 @@ void TakeSiteFacts(const ParsedPage& parsed, bool isStartPage, ScanResult& resul
     }
 }
 
-void QueueLinks(const QueuedPage& page, const ParsedPage& parsed, const Text& host,
-                bool keepTracking, const CrawlScope& scope, CrawlFrontier& frontier) {
+// The page's links the crawl may follow (on the site and within the chosen scope), resolved,
+// in page order.
+std::vector<Text> SiteLinks(const QueuedPage& page, const ParsedPage& parsed, const Text& host,
+                            bool keepTracking, const CrawlScope& scope) {
     const Text base = LinkBase(page.address, parsed);
+    std::vector<Text> links;
     for (const Text& href : parsed.links) {
         Text target = ResolveLink(base, DecodeEntities(href));
         if (!keepTracking) {
             target = DropTrackingParameters(target);
         }
-        if (target.empty() || HostKey(target) != host || IsSkippedExtension(target) ||
-            !scope.Contains(target)) {
-            continue;
+        if (!target.empty() && HostKey(target) == host && !IsSkippedExtension(target) &&
+            scope.Contains(target)) {
+            links.push_back(std::move(target));
         }
+    }
+    return links;
+}
+
+void QueueLinks(const QueuedPage& page, const std::vector<Text>& links, CrawlFrontier& frontier) {
+    for (const Text& target : links) {
         if (frontier.Add(target, page.depth + 1, page.address) == QueueOutcome::Full) {
             return;
         }
@@ -340,9 +350,17 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             TakePageSignals(parsed.signals, fetched, LinkBase(page.address, parsed), result.host,
                             record);
             TakeSiteFacts(parsed, isStartPage, result);
+            if (result.language.empty()) {
+                result.language = record.language;
+            }
+            const std::vector<Text> links =
+                SiteLinks(page, parsed, result.host, options.keepQueryTracking, scope);
+            if (isStartPage) {
+                result.startPageLinks = links;
+            }
             // noindex and nofollow pages are still followed: the owner sees the whole site.
             if (page.depth < options.maxDepth) {
-                QueueLinks(page, parsed, result.host, options.keepQueryTracking, scope, frontier);
+                QueueLinks(page, links, frontier);
             }
             record.pageClass = ClassifyPage(record, startAddress);
             result.pages.push_back(std::move(record));
@@ -366,6 +384,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             DebugLog::Write(u"ADP: " + check.label + u" = " + check.details);
         }
     }
+    ClassifyBySiteLayout(result.pages);
     result.topics = ExtractTopics(result.pages, kMaxTopics);
     result.score = ReadinessScore(result.checks);
     result.elapsedSeconds = static_cast<int>((TickMs() - startTick) / 1000u);

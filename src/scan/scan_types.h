@@ -90,6 +90,18 @@ struct PageRecord {
     Text canonicalIgnored;  // a canonical that cannot count (another site, not http(s)), as given
     Text duplicateOf;       // the page whose visible text this page repeats; empty when none
 
+    // What the page's markup shows of its kind (see analysis/page_kind.h), the first
+    // sentence of its text and the language it reads in (declared, else recognised).
+    int linkCount = 0;
+    int documentationMarks = 0;
+    bool documentationTool = false;
+    int priceMarks = 0;
+    bool addToCart = false;
+    bool articleMeta = false;
+    int itemBlocks = 0;
+    Text leadSentence;
+    Text language;
+
     bool operator==(const PageRecord&) const = default;
 };
 
@@ -235,6 +247,9 @@ struct ScanResult {
     // robots.txt as served, byte for byte, whenever robotsTxt is stored: robotsTxt is its
     // UTF-8 reading for display, and the owner's file may be in any encoding.
     std::string robotsBytes;
+    // The start page's links within the site, resolved, in page order: its navigation
+    // first, as a rule, then its content.
+    std::vector<Text> startPageLinks;
 
     // What AI crawlers actually get: the server's answer to each, and what needs scripts.
     std::vector<AgentAnswer> agentAnswers;  // one per AI-crawler table row; empty when unchecked

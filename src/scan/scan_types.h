@@ -6,6 +6,7 @@
 
 #include "common/settings.h"
 #include "common/text.h"
+#include "scan/sitemap_types.h"
 
 namespace bcnk {
 
@@ -46,6 +47,9 @@ struct ScanOptions {
     int connections = 4;
     // Pages that the site's robots.txt disallows for our own user-agent token are not fetched.
     bool respectRobots = true;
+
+    // Sitemaps: read the site's own and queue what they list after the start page's links.
+    bool useSitemaps = true;
 };
 
 struct PageRecord {
@@ -139,6 +143,10 @@ struct ScanResult {
     Text robotsTxt;
     int robotsStatus = 0;
     bool robotsFound = false;
+
+    // The site's sitemaps as a source and an audit, and the pace the server asked for.
+    SitemapAudit sitemaps;
+    PolitenessSummary politeness;
 
     bool operator==(const ScanResult&) const = default;
 };

@@ -201,6 +201,14 @@ Text IgnoreRobots(Request& request, const Text&) {
     return Text();
 }
 
+Text ApplySitemaps(Request& request, const Text& value) {
+    if (value != u"use" && value != u"ignore") {
+        return ChoiceError(u"--sitemaps", value, u"use or ignore");
+    }
+    request.scan.useSitemaps = value == u"use";
+    return Text();
+}
+
 struct OptionRule {
     const char16_t* name;
     bool takesValue;
@@ -231,6 +239,7 @@ constexpr OptionRule kOptions[] = {
     {u"--no-summarisation", false, true, ClearSummarisation},
     {u"--no-robots-rules", false, true, ClearRobotsRules},
     {u"--ignore-robots", false, false, IgnoreRobots},
+    {u"--sitemaps", true, false, ApplySitemaps},
 };
 
 const OptionRule* FindOption(const Text& name) {
@@ -455,7 +464,9 @@ constexpr const char16_t* kScanOptionsHelp =
     u"  --json FILE|-              write the whole scan result as JSON (- for stdout)\n"
     u"  --report FILE              write the result as a self-contained HTML report\n"
     u"  --min-score N              exit with 5 when the score is below N (0..100)\n"
-    u"  --ignore-robots            also fetch pages the site's robots.txt disallows\n"
+    u"  --ignore-robots            also fetch pages the site's robots.txt disallows (and\n"
+    u"                             ignore its Crawl-delay)\n"
+    u"  --sitemaps use|ignore      crawl what the site's sitemaps list too (default use)\n"
     u"  --quiet                    no progress lines, the summary only\n"
     u"  --verbose                  also list every page that was not stored, with its reason\n";
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/crawler_summary.h"
+#include "cli/sitemap_summary.h"
 #include "scan/result_figures.h"
 
 namespace bcnk::cli {
@@ -68,6 +69,7 @@ Text FormatSummary(const ScanResult& result, bool cancelled, bool verbose) {
     }
 
     text += CrawlerAccessSummary(result);
+    text += SitemapSummaryText(result, verbose);
 
     text += u"\nPages by class\n";
     for (const ClassCountRow& row : PageClassCountRows(result.pages)) {

@@ -113,6 +113,8 @@ class Http {
 inline constexpr const char16_t* kReasonNotResolved = u"name not resolved";
 inline constexpr const char16_t* kReasonRefused = u"connection refused";
 inline constexpr const char16_t* kReasonTimedOut = u"timed out";
+// The server closed or reset the connection before a whole response head arrived.
+inline constexpr const char16_t* kReasonConnectionLost = u"connection closed without an answer";
 inline constexpr const char16_t* kReasonTooManyRedirects = u"too many redirects";
 inline constexpr const char16_t* kReasonOtherScheme = u"redirect to another scheme";
 // Followed by the encoding in parentheses: a body this client cannot decode is no body.

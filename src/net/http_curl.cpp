@@ -271,6 +271,10 @@ Text FailureReason(const Exchange& exchange) {
             return kReasonNotResolved;
         case CURLE_COULDNT_CONNECT:
             return kReasonRefused;
+        case CURLE_GOT_NOTHING:
+        case CURLE_RECV_ERROR:
+        case CURLE_SEND_ERROR:
+            return kReasonConnectionLost;
         case CURLE_BAD_CONTENT_ENCODING:
             return Text(kReasonUndecodable) + u" (" + Utf8ToWide(exchange.contentEncoding) + u")";
         case CURLE_SSL_CONNECT_ERROR:

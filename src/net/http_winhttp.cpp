@@ -164,6 +164,9 @@ Text FailureReason(DWORD error, const RequestEvents& events) {
             return kReasonNotResolved;
         case ERROR_WINHTTP_CANNOT_CONNECT:
             return kReasonRefused;
+        case ERROR_WINHTTP_CONNECTION_ERROR:
+        case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
+            return kReasonConnectionLost;
         case ERROR_WINHTTP_TIMEOUT:
         case WSAETIMEDOUT:  // Wine passes the socket's own time-out through
             return kReasonTimedOut;

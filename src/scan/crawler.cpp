@@ -11,7 +11,10 @@
 #include "common/debug_log.h"
 #include "scan/crawl_frontier.h"
 #include "scan/discovery.h"
-#include "scan/fetch_ahead.h"
+#include "scan/crawl_sitemaps.h"
+#include "scan/politeness.h"
+#include "scan/sitemap_audit.h"
+#include "scan/sitemap_figures.h"
 #include "net/http.h"
 #include "scan/robots_rules.h"
 #include "net/url.h"
@@ -114,12 +117,14 @@ Text LinkBase(const Text& pageAddress, const ParsedPage& parsed) {
 }
 
 PageRecord MakeRecord(const QueuedPage& queued, const FetchResult& fetched,
-                      const ParsedPage& parsed) {
+                      const ParsedPage& parsed, const SitemapLedger& sitemaps) {
     PageRecord record;
     record.url = queued.address;
     record.depth = queued.depth;
     record.httpStatus = fetched.status;
-    record.lastModified = fetched.lastModified;
+    // A sitemap's date stands in for a server that sends none.
+    record.lastModified = fetched.lastModified.empty() ? sitemaps.LastModifiedFor(queued.address)
+                                                       : fetched.lastModified;
     record.title = parsed.title;
     record.description = parsed.description;
     record.h1 = parsed.h1;
@@ -161,6 +166,15 @@ void QueueLinks(const QueuedPage& page, const ParsedPage& parsed, const Text& ho
         if (frontier.Add(target, page.depth + 1) == QueueOutcome::Full) {
             return;
         }
+    }
+}
+
+// The server's own requests about pace and the sitemap findings, for the log's last lines.
+void LogPoliteness(const PolitenessSummary& politeness) {
+    if (politeness.slowDowns > 0 || politeness.retries > 0) {
+        DebugLog::Write(u"The server asked us to slow down " + NumberText(politeness.slowDowns) +
+                        u" times; " + NumberText(politeness.retries) + u" retries, " +
+                        NumberText(politeness.waitedMs / 1000) + u" s waited");
     }
 }
 
@@ -219,9 +233,13 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     CrawlRobots robots(options.userAgent, options.respectRobots);
     robots.ReadFor(result.baseUrl);
 
-    // Requests overlap only when the user asked for no pause between them.
-    FetchAhead fetcher(options.delayMs > 0 ? 1 : options.connections, options.userAgent,
-                       cancelFlag);
+    PoliteFetcher fetcher(options.delayMs, options.connections, options.userAgent, cancelFlag,
+                          result.politeness, [&](const Text& message) {
+                              DebugLog::Write(message);
+                              Report(progress, message, PageCount(result));
+                          });
+    fetcher.Obey(robots.File());
+    SitemapLedger sitemaps(options.useSitemaps ? frontier.KeyCap() : 0);
     while (!frontier.Empty()) {
         if (cancelFlag.load()) {
             break;
@@ -234,6 +252,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         if (!robots.Permits(page.address)) {
             DebugLog::Write(SkipLine(page, 0, kBlockedByRobots));
             result.skippedPages.push_back({page.address, page.depth, 0, kBlockedByRobots});
+            sitemaps.NoteOutcome(page.address, page.address, 0, kBlockedByRobots);
             continue;
         }
         Report(progress, u"Crawling: " + page.address, PageCount(result));
@@ -251,8 +270,10 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             startAddress = arrived;
             AdoptStartOrigin(arrived, result);
             robots.ReadFor(result.baseUrl);
+            fetcher.Obey(robots.File());
         }
         const Text reason = SkipReason(fetched, arrived, result.host);
+        sitemaps.NoteOutcome(page.address, arrived, fetched.status, reason);
         if (!reason.empty()) {
             DebugLog::Write(SkipLine(page, fetched.status, reason));
             result.skippedPages.push_back({page.address, page.depth, fetched.status, reason});
@@ -262,7 +283,8 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         } else {
             page.address = arrived;
             const ParsedPage parsed = ParseHtmlPage(fetched.body, fetched.contentType);
-            PageRecord record = MakeRecord(page, fetched, parsed);
+            PageRecord record = MakeRecord(page, fetched, parsed, sitemaps);
+            sitemaps.NoteLinks(LinkBase(page.address, parsed), parsed.links);
             TakeSiteFacts(parsed, isStartPage, result);
             if (page.depth < options.maxDepth) {
                 QueueLinks(page, parsed, result.host, frontier);
@@ -271,11 +293,20 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             result.pages.push_back(std::move(record));
             DebugLog::Write(PageLine(PageCount(result), result.pages.back()));
         }
-        if (!frontier.Empty() && options.delayMs > 0) {
-            PauseBetweenPages(options.delayMs, cancelFlag);
+        if (isStartPage && options.useSitemaps && !cancelFlag.load()) {
+            Report(progress, u"Reading the site's sitemaps...", PageCount(result));
+            SeedFromSitemaps(options, result.baseUrl, robots.Answer(), frontier, sitemaps,
+                             cancelFlag);
+        }
+        if (!frontier.Empty() && fetcher.PauseMs() > 0) {
+            PauseBetweenPages(fetcher.PauseMs(), cancelFlag);
         }
     }
     fetcher.Finish();
+    if (options.useSitemaps) {
+        result.sitemaps = sitemaps.Audit(result.pages);
+    }
+    LogPoliteness(result.politeness);
 
     if (result.language.empty()) {
         result.language = u"en";
@@ -283,6 +314,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     if (!cancelFlag.load()) {
         Report(progress, u"Checking AI discovery files...", PageCount(result));
         RunDiscoveryChecks(result.baseUrl, options.userAgent, robots.Answer(), result, cancelFlag);
+        AddSitemapCounts(result.sitemaps, result.checks);
         for (const DiscoveryCheck& check : result.checks) {
             DebugLog::Write(u"ADP: " + check.label + u" = " + check.details);
         }

@@ -31,6 +31,7 @@ struct RobotsRule {
 struct RobotsGroup {
     std::vector<std::string> agents;  // product tokens, lower-case; "*" is everyone
     std::vector<RobotsRule> rules;    // in file order, empty-valued rules left out
+    double crawlDelaySeconds = -1;    // the group's first valid Crawl-delay; -1 when none
 
     bool operator==(const RobotsGroup&) const = default;
 };
@@ -117,6 +118,8 @@ class CrawlRobots {
     bool Permits(const Text& address) const;
     // The answer last fetched; the discovery row is made from it.
     const FetchResult& Answer() const { return answer_; }
+    // The file the crawl obeys: empty when robots.txt is ignored.
+    const RobotsTxt& File() const { return file_; }
 
   private:
     Text userAgent_;

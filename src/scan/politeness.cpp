@@ -29,7 +29,7 @@ std::optional<std::chrono::system_clock::time_point> ParseHttpDate(const std::st
     char monthName[4] = {};
     unsigned d = 0, y = 0, h = 0, mi = 0, s = 0;
     int consumed = 0;
-    if (std::sscanf(text.c_str(), "%3s %u %3s %u %u:%u:%u GMT%n", weekdayName, &d, monthName, &y,
+    if (std::sscanf(text.c_str(), "%3s, %u %3s %u %u:%u:%u GMT%n", weekdayName, &d, monthName, &y,
                     &h, &mi, &s, &consumed) != 7 ||
         consumed == 0 || h > 23 || mi > 59 || s > 60) {
         return std::nullopt;

@@ -75,15 +75,9 @@ bool SitemapParser::Stopped() const {
 }
 
 bool SitemapParser::Feed(std::string_view bytes) {
-    if (!bomChecked_ && !bytes.empty()) {
-        bomChecked_ = true;
-        if (bytes.starts_with("\xEF\xBB\xBF")) {
-            bytes.remove_prefix(3);
-        }
-    }
-    if (bytes_ + bytes.size() > maxBytes_) {
+    const bool cut = bytes_ + bytes.size() > maxBytes_;
+    if (cut) {
         bytes = bytes.substr(0, maxBytes_ - std::min(maxBytes_, bytes_));
-        limitReached_ = true;
     }
     bytes_ += bytes.size();
     for (const char c : bytes) {
@@ -91,6 +85,8 @@ bool SitemapParser::Feed(std::string_view bytes) {
             return false;
         }
     }
+    // Set only now: the bytes up to the limit are read like any others.
+    limitReached_ = limitReached_ || cut;
     return !Stopped();
 }
 
@@ -103,7 +99,9 @@ void SitemapParser::Finish() {
 bool SitemapParser::Step(char c) {
     switch (mode_) {
         case Mode::Start:
-            if (IsBlank(c)) {
+            // A byte-order mark may come in pieces as small as one byte.
+            if (IsBlank(c) || (bomBytes_ < 3 && c == "\xEF\xBB\xBF"[bomBytes_])) {
+                bomBytes_ += IsBlank(c) ? 3 : 1;
                 return true;
             }
             if (c == '<') {

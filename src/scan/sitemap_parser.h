@@ -70,7 +70,7 @@ class SitemapParser {
     std::size_t bytes_ = 0;
     std::size_t entries_ = 0;
     bool limitReached_ = false;
-    bool bomChecked_ = false;
+    int bomBytes_ = 0;  // bytes of a leading byte-order mark seen; 3 once past it
     SitemapKind kind_ = SitemapKind::Unknown;
     Mode mode_ = Mode::Start;
     std::string tag_;       // the markup being read, up to its '>'

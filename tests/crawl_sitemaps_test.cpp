@@ -22,6 +22,12 @@ Text Atlas(const std::string& path) {
     return SiteAddress("atlas", path);
 }
 
+ScanOptions SitemapOptions(const Text& start, int maxDepth = 3, int maxPages = 500) {
+    ScanOptions options = TestOptions(start, maxDepth, maxPages);
+    options.useSitemaps = true;
+    return options;
+}
+
 std::set<Text> StoredUrls(const ScanResult& result) {
     std::set<Text> urls;
     for (const PageRecord& page : result.pages) {
@@ -42,7 +48,7 @@ class CrawlWithSitemaps : public ::testing::Test {
 };
 
 TEST_F(CrawlWithSitemaps, FindsOrphansAndAuditsTheListings) {
-    const ScanResult result = RunCrawl(TestOptions(Atlas("/"))).result;
+    const ScanResult result = RunCrawl(SitemapOptions(Atlas("/"))).result;
     EXPECT_EQ(StoredUrls(result),
               (std::set<Text>{Atlas("/"), Atlas("/a.html"), Atlas("/b.html"), Atlas("/f.html"),
                               Atlas("/c.html"), Atlas("/d.html"), Atlas("/a.html?x=1&y=2"),
@@ -79,8 +85,7 @@ TEST_F(CrawlWithSitemaps, FindsOrphansAndAuditsTheListings) {
 }
 
 TEST_F(CrawlWithSitemaps, IgnoringSitemapsCrawlsTheLinksAlone) {
-    ScanOptions options = TestOptions(Atlas("/"));
-    options.useSitemaps = false;
+    const ScanOptions options = TestOptions(Atlas("/"));
     const ScanResult result = RunCrawl(options).result;
     EXPECT_EQ(StoredUrls(result), (std::set<Text>{Atlas("/"), Atlas("/a.html"), Atlas("/b.html"),
                                                   Atlas("/f.html")}));
@@ -89,11 +94,11 @@ TEST_F(CrawlWithSitemaps, IgnoringSitemapsCrawlsTheLinksAlone) {
 }
 
 TEST_F(CrawlWithSitemaps, TheDepthAndPageLimitsHoldForSitemapAddresses) {
-    const ScanResult startOnly = RunCrawl(TestOptions(Atlas("/"), 0)).result;
+    const ScanResult startOnly = RunCrawl(SitemapOptions(Atlas("/"), 0)).result;
     EXPECT_EQ(StoredUrls(startOnly), std::set<Text>{Atlas("/")});
     EXPECT_EQ(startOnly.sitemaps.seeded, 0);
 
-    const ScanResult limited = RunCrawl(TestOptions(Atlas("/"), 3, 5)).result;
+    const ScanResult limited = RunCrawl(SitemapOptions(Atlas("/"), 3, 5)).result;
     EXPECT_EQ(limited.pages.size(), 5u);
     EXPECT_TRUE(limited.pageLimitReached);
 }

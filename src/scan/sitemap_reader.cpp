@@ -111,6 +111,15 @@ class Reader {
         return children;
     }
 
+    // A file named but not fetched: a scan reads no other site.
+    void NoteNotRead(const Text& address, const Text& why) {
+        SitemapFileSummary file;
+        file.url = address;
+        file.kind = SitemapKindName(SitemapKind::Unknown);
+        file.problem = why;
+        result_.files.push_back(std::move(file));
+    }
+
     bool Cancelled() const { return cancel_.load(); }
     SitemapReading Take() { return std::move(result_); }
 
@@ -194,6 +203,9 @@ SitemapReading ReadSitemaps(const Text& siteOrigin, const std::vector<Text>& nam
                fetched.insert(DuplicateKey(address)).second;
     };
     for (const Text& address : top) {
+        if (!reader.Cancelled() && !SameSite(address, siteOrigin)) {
+            reader.NoteNotRead(address, u"on another site: not read");
+        }
         if (reader.Cancelled() || !wanted(address)) {
             continue;
         }

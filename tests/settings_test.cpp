@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/file_system.h"
@@ -18,12 +19,14 @@ class SettingsTest : public ::testing::Test {
         SettingsStore::debugLogEnabled = true;
         SettingsStore::userAgent = DefaultUserAgent();
         SettingsStore::respectRobots = true;
+        SettingsStore::useSitemaps = true;
     }
     // Reads the file from a state that no row expects, so a value left unset shows.
     void LoadFrom(const Text& path) {
         SettingsStore::debugLogEnabled = false;
         SettingsStore::userAgent = u"stale";
         SettingsStore::respectRobots = false;
+        SettingsStore::useSitemaps = false;
         SettingsStore::LoadFrom(path);
     }
     Text IniPath() const { return dir.File(u"bcnk.ini"); }
@@ -105,6 +108,20 @@ TEST_F(SettingsTest, RespectRobotsDefaultsOnAndReadsBack) {
     EXPECT_FALSE(SettingsStore::respectRobots);
 }
 
+TEST_F(SettingsTest, UseSitemapsDefaultsOnAndReadsBack) {
+    for (const auto& [file, use] : {std::pair<std::string, bool>{"", true},
+                                    {"[settings]\nusesitemaps=0\n", false},
+                                    {"[settings]\nUseSitemaps=1\n", true}}) {
+        test::WriteFileBytes(IniPath(), file);
+        LoadFrom(IniPath());
+        EXPECT_EQ(SettingsStore::useSitemaps, use) << file;
+    }
+    SettingsStore::useSitemaps = false;
+    SettingsStore::SaveTo(IniPath());
+    LoadFrom(IniPath());
+    EXPECT_FALSE(SettingsStore::useSitemaps);
+}
+
 TEST_F(SettingsTest, SaveCreatesFileAndReadsBack) {
     SettingsStore::debugLogEnabled = false;
     SettingsStore::userAgent = u"Crawler/3.1 (+https://b\u00FCcher.example/)";
@@ -148,7 +165,7 @@ TEST_F(SettingsTest, SaveReplacesValuesInPlaceAndKeepsOtherLines) {
     SettingsStore::SaveTo(IniPath());
 
     const std::vector<std::string> lines = NonBlankLines(test::ReadFileBytes(IniPath()));
-    ASSERT_EQ(lines.size(), 9u);
+    ASSERT_EQ(lines.size(), 10u);
     EXPECT_EQ(lines[0], "[window]");
     EXPECT_EQ(lines[1], "left=10");
     EXPECT_EQ(lines[2], "[Settings]");
@@ -156,8 +173,9 @@ TEST_F(SettingsTest, SaveReplacesValuesInPlaceAndKeepsOtherLines) {
     EXPECT_EQ(lines[4], "theme=dark");
     EXPECT_EQ(lines[5], "DEBUGLOG=0");
     EXPECT_EQ(lines[6], "respectrobots=1");
-    EXPECT_EQ(lines[7], "[last]");
-    EXPECT_EQ(lines[8], "useragent=Untouched");
+    EXPECT_EQ(lines[7], "usesitemaps=1");
+    EXPECT_EQ(lines[8], "[last]");
+    EXPECT_EQ(lines[9], "useragent=Untouched");
 }
 
 TEST_F(SettingsTest, SaveAddsMissingKeysAndSection) {
@@ -166,13 +184,14 @@ TEST_F(SettingsTest, SaveAddsMissingKeysAndSection) {
     std::vector<std::string> lines = NonBlankLines(test::ReadFileBytes(IniPath()));
     const std::string agentLine = "useragent=" + WideToUtf8(DefaultUserAgent());
     EXPECT_EQ(lines, (std::vector<std::string>{"[settings]", "theme=dark", "debuglog=1", agentLine,
-                                               "respectrobots=1", "[other]", "x=1"}));
+                                               "respectrobots=1", "usesitemaps=1", "[other]",
+                                               "x=1"}));
 
     test::WriteFileBytes(IniPath(), "[other]\r\nx=1\r\n");
     SettingsStore::SaveTo(IniPath());
     lines = NonBlankLines(test::ReadFileBytes(IniPath()));
     EXPECT_EQ(lines, (std::vector<std::string>{"[other]", "x=1", "[settings]", "debuglog=1",
-                                               agentLine, "respectrobots=1"}));
+                                               agentLine, "respectrobots=1", "usesitemaps=1"}));
 }
 
 TEST_F(SettingsTest, SaveIntoMissingDirectoryChangesNothing) {

@@ -17,6 +17,7 @@ constexpr int kIdGauge = 1009;
 constexpr int kIdGeneratePanel = 1010;
 constexpr int kIdStatusBar = 1025;
 constexpr int kIdCrawlerList = 1026;
+constexpr int kIdSitemapList = 1027;
 
 // Generate panel children.
 constexpr int kIdName = 1011;
@@ -54,6 +55,7 @@ constexpr int kIdUserAgentEdit = 3002;
 constexpr int kIdSettingsOk = 3003;
 constexpr int kIdSettingsCancel = 3004;
 constexpr int kIdRespectRobotsCheck = 3005;
+constexpr int kIdUseSitemapsCheck = 3006;
 
 // Posted by the workers; WM_APP is 0x8000 on every Windows version.
 constexpr unsigned MSG_SCAN_PROGRESS = 0x8001;

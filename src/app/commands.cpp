@@ -61,6 +61,7 @@ void CommandLogic::OnScanButton(const ScanFormValues& form) {
 void CommandLogic::StartScan(const ScanFormValues& form) {
     auto options = std::make_unique<ScanOptions>(MakeScanOptions(form, SettingsStore::userAgent));
     options->respectRobots = SettingsStore::respectRobots;
+    options->useSitemaps = SettingsStore::useSitemaps;
     if (options->startUrl.empty()) {
         ops_.ShowMessage(kEnterAddressMessage, BoxIcon::Information);
         return;

@@ -54,6 +54,7 @@ TabViewsLayout ComputeTabViews(int left, int top, int right, int bottom, int dpi
     layout.pageList = {left + inset, top + inset, innerWidth, innerHeight};
     layout.generatePanel = FromCorners(left, top, right, bottom);
     layout.crawlerList = layout.pageList;
+    layout.sitemapList = layout.pageList;
     return layout;
 }
 
@@ -113,7 +114,7 @@ SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight
                                      int dpi) {
     SettingsLayout layout;
     const int width = Scale(345, dpi);
-    const int height = Scale(236, dpi);
+    const int height = Scale(262, dpi);
     layout.window = {ownerLeft + (ownerRight - width - ownerLeft) / 2,
                      ownerTop + (ownerBottom - height - ownerTop) / 2, width, height};
     const auto scaled = [dpi](int x, int y, int w, int h) {
@@ -123,8 +124,9 @@ SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight
     layout.userAgentLabel = scaled(16, 52, 312, 18);
     layout.userAgent = scaled(16, 74, 312, 24);
     layout.robotsCheck = scaled(16, 108, 310, 22);
-    layout.ok = scaled(150, 148, 80, 28);
-    layout.cancel = scaled(240, 148, 80, 28);
+    layout.sitemapsCheck = scaled(16, 134, 310, 22);
+    layout.ok = scaled(150, 174, 80, 28);
+    layout.cancel = scaled(240, 174, 80, 28);
     return layout;
 }
 

@@ -51,6 +51,8 @@ void CreateControls(HWND dialog) {
     SendMessageW(edit, EM_SETLIMITTEXT, 1024, 0);
     CheckBox(dialog, L"Respect robots.txt", kIdRespectRobotsCheck, layout.robotsCheck,
              SettingsStore::respectRobots);
+    CheckBox(dialog, L"Crawl what the site's sitemaps list", kIdUseSitemapsCheck,
+             layout.sitemapsCheck, SettingsStore::useSitemaps);
     DialogChild(dialog, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, kIdSettingsOk,
                 layout.ok);
     DialogChild(dialog, L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, kIdSettingsCancel,
@@ -65,6 +67,7 @@ void CloseDialog(HWND dialog) {
 void AcceptSettings(HWND dialog) {
     SettingsStore::debugLogEnabled = IsChecked(dialog, kIdLogCheck);
     SettingsStore::respectRobots = IsChecked(dialog, kIdRespectRobotsCheck);
+    SettingsStore::useSitemaps = IsChecked(dialog, kIdUseSitemapsCheck);
     SettingsStore::userAgent =
         UserAgentFromField(WindowText(GetDlgItem(dialog, kIdUserAgentEdit), 1024));
     SettingsStore::Save();

@@ -12,6 +12,7 @@ constexpr const char16_t* kSection = u"settings";
 constexpr const char16_t* kDebugLogKey = u"debuglog";
 constexpr const char16_t* kUserAgentKey = u"useragent";
 constexpr const char16_t* kRespectRobotsKey = u"respectrobots";
+constexpr const char16_t* kUseSitemapsKey = u"usesitemaps";
 
 }  // namespace
 
@@ -48,6 +49,7 @@ void SettingsStore::LoadFrom(const Text& path) {
     const Text agent = Trim(ReadIniText(path, kSection, kUserAgentKey, DefaultUserAgent()));
     userAgent = agent.empty() ? DefaultUserAgent() : agent;
     respectRobots = ReadIniInteger(path, kSection, kRespectRobotsKey, 1) != 0;
+    useSitemaps = ReadIniInteger(path, kSection, kUseSitemapsKey, 1) != 0;
 }
 
 void SettingsStore::SaveTo(const Text& path) {
@@ -55,6 +57,7 @@ void SettingsStore::SaveTo(const Text& path) {
     WriteIniText(path, kSection, kDebugLogKey, debugLogEnabled ? u"1" : u"0");
     WriteIniText(path, kSection, kUserAgentKey, userAgent);
     WriteIniText(path, kSection, kRespectRobotsKey, respectRobots ? u"1" : u"0");
+    WriteIniText(path, kSection, kUseSitemapsKey, useSitemaps ? u"1" : u"0");
 }
 
 }  // namespace bcnk

@@ -31,6 +31,7 @@ class SettingsStore {
     static inline bool debugLogEnabled = true;
     static inline Text userAgent = DefaultUserAgent();
     static inline bool respectRobots = true;
+    static inline bool useSitemaps = true;
 };
 
 }  // namespace bcnk

@@ -35,10 +35,6 @@ constexpr int kCrawlerColumnCount = 5;
 // Cell text of the AI Crawlers list; empty for a column outside 0..4.
 Text CrawlerCellText(const CrawlerAccess& row, int column);
 
-// The Sitemaps tab's rows (Finding, Address, Detail): the summary and the server's pace
-// first, then every finding.
-std::vector<SitemapFindingRow> SitemapListRows(const ScanResult& result);
-
 struct Point {
     int x = 0;
     int y = 0;

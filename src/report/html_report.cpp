@@ -9,6 +9,7 @@
 #include "common/local_time.h"
 #include "common/maker_info.h"
 #include "scan/result_figures.h"
+#include "scan/sitemap_figures.h"
 #include "net/url.h"
 
 namespace bcnk {
@@ -525,6 +526,9 @@ class ReportWriter {
         if (!scan.skippedPages.empty()) {
             Raw(u"<a href=\"#skipped\">Pages not stored</a>");
         }
+        if (scan.sitemaps.read) {
+            Raw(u"<a href=\"#sitemaps\">Sitemaps</a>");
+        }
         if (withPackage) {
             Raw(u"<a href=\"#package\">Package</a>");
         }
@@ -796,6 +800,24 @@ class ReportWriter {
         CloseTableSection();
     }
 
+    // The sitemap audit: its summary and the server's pace above one row per finding.
+    void Sitemaps(const ScanResult& scan) {
+        if (!scan.sitemaps.read) {
+            return;
+        }
+        OpenTableSection(u"sitemaps", u"Sitemaps", {u"Finding", u"Address", u"Detail"});
+        for (const SitemapFindingRow& row : SitemapListRows(scan)) {
+            Raw(u"<tr><td>");
+            Esc(row.finding);
+            Raw(u"</td><td class=\"a\">");
+            Address(row.url);
+            Raw(u"</td><td>");
+            IsWebAddress(row.detail) ? Address(row.detail) : Esc(row.detail);
+            Raw(u"</td></tr>\n");
+        }
+        CloseTableSection();
+    }
+
     void Package(const ReportPackage* package) {
         if (package == nullptr) {
             return;
@@ -892,6 +914,7 @@ Text MakeHtmlReport(const ScanResult& scan, const ScanOptions& options,
     writer.Topics(scan);
     writer.Pages(scan);
     writer.Skipped(scan);
+    writer.Sitemaps(scan);
     writer.Package(package);
     writer.End(!scan.pages.empty());
     return writer.Take();

@@ -115,4 +115,19 @@ void AddSitemapCounts(const SitemapAudit& audit, std::vector<DiscoveryCheck>& ch
     }
 }
 
+std::vector<SitemapFindingRow> SitemapListRows(const ScanResult& result) {
+    std::vector<SitemapFindingRow> rows;
+    const Text summary = SitemapSummaryLine(result.sitemaps);
+    rows.push_back({u"Sitemaps", result.sitemaps.read ? Text() : Text(u"not read (Settings)"),
+                    summary});
+    const Text pace = PolitenessLine(result.politeness);
+    if (!pace.empty()) {
+        rows.push_back({u"Server pace", Text(), pace});
+    }
+    for (SitemapFindingRow& row : SitemapFindingRows(result.sitemaps)) {
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
 }  // namespace bcnk

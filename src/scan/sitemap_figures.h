@@ -25,6 +25,10 @@ Text SitemapSummaryLine(const SitemapAudit& audit);
 // Orphans first, then stored pages no sitemap lists, then bad entries, then unreadable files.
 std::vector<SitemapFindingRow> SitemapFindingRows(const SitemapAudit& audit);
 
+// The rows of the window's Sitemaps tab and the report's section: the summary and the
+// server's pace first, then every finding.
+std::vector<SitemapFindingRow> SitemapListRows(const ScanResult& result);
+
 // "The server asked us to slow down 3 times (2 retries, 7 s waited); Crawl-delay 2 s
 // honoured"; empty when the server asked for nothing.
 Text PolitenessLine(const PolitenessSummary& politeness);

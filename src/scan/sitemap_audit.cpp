@@ -11,6 +11,13 @@ void SitemapLedger::Load(SitemapReading reading) {
     for (std::size_t i = 0; i < reading_.entries.size(); ++i) {
         listed_.emplace(DuplicateKey(reading_.entries[i].url), i);
     }
+    // With nothing listed there is nothing to hold links against: their keys would only take
+    // memory for the rest of the crawl.
+    if (listed_.empty()) {
+        linked_ = {};
+        linkCap_ = 0;
+        linksOverflowed_ = true;
+    }
 }
 
 Text SitemapLedger::LastModifiedFor(const Text& address) const {

@@ -163,6 +163,10 @@ TEST(MakeHtmlReport, SitemapSectionListsTheFindingsWithLinks) {
     scan.sitemaps.read = false;
     EXPECT_EQ(MakeHtmlReport(scan, ScanOptions(), nullptr, u"now").find(u"id=\"sitemaps\""),
               Text::npos);
+    // A server that asked us to slow down is worth the section even with sitemaps off.
+    scan.politeness.slowDowns = 2;
+    EXPECT_NE(MakeHtmlReport(scan, ScanOptions(), nullptr, u"now").find(u"slow down 2 times"),
+              Text::npos);
 }
 
 TEST(MakeHtmlReport, RowsCarryTheirFields) {

@@ -445,6 +445,11 @@ Text ReadableUtcTime(const Text& stamp) {
     return stamp.substr(0, 10) + u" " + stamp.substr(11, 8) + u" UTC";
 }
 
+// Sitemaps read, or a server that asked the crawl to slow down.
+bool HasSitemapSection(const ScanResult& scan) {
+    return scan.sitemaps.read || !PolitenessLine(scan.politeness).empty();
+}
+
 // Builds the file; every method appends to out.
 class ReportWriter {
   public:
@@ -526,7 +531,7 @@ class ReportWriter {
         if (!scan.skippedPages.empty()) {
             Raw(u"<a href=\"#skipped\">Pages not stored</a>");
         }
-        if (scan.sitemaps.read) {
+        if (HasSitemapSection(scan)) {
             Raw(u"<a href=\"#sitemaps\">Sitemaps</a>");
         }
         if (withPackage) {
@@ -802,7 +807,7 @@ class ReportWriter {
 
     // The sitemap audit: its summary and the server's pace above one row per finding.
     void Sitemaps(const ScanResult& scan) {
-        if (!scan.sitemaps.read) {
+        if (!HasSitemapSection(scan)) {
             return;
         }
         OpenTableSection(u"sitemaps", u"Sitemaps", {u"Finding", u"Address", u"Detail"});

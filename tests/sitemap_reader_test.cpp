@@ -252,6 +252,18 @@ TEST_F(ReadSitemapsFromSite, WithoutRobotsLinesTriesSitemapXmlAndSaysWhyNothingC
     EXPECT_TRUE(reading.entries.empty());
 }
 
+TEST_F(ReadSitemapsFromSite, RelativeAddressesAreTakenButCounted) {
+    const SitemapReading reading = ReadSitemaps(Atlas(""), {u"/relative-sitemap.xml"},
+                                                u"TestBot/1.0", SitemapLimitsFor(500), cancel_);
+    ASSERT_EQ(reading.files.size(), 1u);
+    EXPECT_EQ(reading.files[0].url, Atlas("/relative-sitemap.xml"));
+    ASSERT_EQ(reading.entries.size(), 1u);
+    EXPECT_EQ(reading.entries[0].url, Atlas("/c.html"));
+    EXPECT_EQ(reading.relative, 1u);
+    EXPECT_EQ(reading.relativeSamples, std::vector<Text>{u"/c.html"});
+    EXPECT_EQ(reading.otherSite, 0u);
+}
+
 TEST_F(ReadSitemapsFromSite, ASixtyMebibyteSitemapIsReadToTheLimitAndTheCapHolds) {
     const SitemapReading reading = ReadSitemaps(Atlas(""), {Atlas("/huge-sitemap.xml")},
                                                 u"TestBot/1.0", SitemapLimitsFor(100), cancel_);

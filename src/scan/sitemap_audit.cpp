@@ -98,12 +98,17 @@ SitemapAudit SitemapLedger::Audit(const std::vector<PageRecord>& pages) const {
             audit.issues.push_back({address, 0, u"on another site", Text()});
         }
     }
+    for (const Text& address : reading_.relativeSamples) {
+        if (audit.issues.size() < kMaxSitemapIssues) {
+            audit.issues.push_back({address, 0, u"relative address (a full one is expected)", Text()});
+        }
+    }
     for (const SitemapIssue& issue : issues_) {
         if (audit.issues.size() < kMaxSitemapIssues) {
             audit.issues.push_back(issue);
         }
     }
-    audit.issueCount = issueCount_ + audit.otherSite;
+    audit.issueCount = issueCount_ + audit.otherSite + static_cast<int>(reading_.relative);
     return audit;
 }
 

@@ -85,7 +85,7 @@ class Reader {
                         children.push_back(entry.url);
                     }
                 } else {
-                    TakePage(entry);
+                    TakePage(entry, address);
                 }
             },
             limits_.maxEntriesPerFile, limits_.maxBytesPerFile);
@@ -149,7 +149,14 @@ class Reader {
         }
     }
 
-    void TakePage(const SitemapEntry& entry) {
+    void TakePage(SitemapEntry entry, const Text& fileAddress) {
+        if (OriginOf(entry.url).empty()) {
+            ++result_.relative;
+            if (result_.relativeSamples.size() < kMaxOtherSiteSamples) {
+                result_.relativeSamples.push_back(entry.url);
+            }
+            entry.url = ResolveLink(fileAddress, entry.url);
+        }
         if (!SameSite(entry.url, origin_)) {
             ++result_.otherSite;
             if (result_.otherSiteSamples.size() < kMaxOtherSiteSamples) {
@@ -191,7 +198,11 @@ SitemapReading ReadSitemaps(const Text& siteOrigin, const std::vector<Text>& nam
                             const Text& userAgent, const SitemapLimits& limits,
                             const std::atomic<bool>& cancelFlag) {
     Reader reader(siteOrigin, userAgent, limits, cancelFlag);
-    std::vector<Text> top = named;
+    std::vector<Text> top;
+    for (const Text& line : named) {
+        const Text address = ResolveLink(siteOrigin + u"/robots.txt", line);
+        top.push_back(address.empty() ? line : address);
+    }
     if (top.empty()) {
         top.push_back(siteOrigin + u"/sitemap.xml");
     }

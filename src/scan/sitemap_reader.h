@@ -32,9 +32,14 @@ struct SitemapReading {
     std::size_t otherSite = 0;  // page addresses on another host or scheme: ignored
     std::vector<Text> otherSiteSamples;  // the first few of them, for the audit's list
     std::size_t overCap = 0;    // site addresses past maxKeptEntries
+    // Addresses written relative ("/about.html"): crawlers expect full ones, so they are
+    // listings to fix; the scan still takes them, resolved against their file.
+    std::size_t relative = 0;
+    std::vector<Text> relativeSamples;
 };
 
-// `siteOrigin` is "scheme://host[:port]"; `named` are the Sitemap lines of its robots.txt.
+// `siteOrigin` is "scheme://host[:port]"; `named` are the Sitemap lines of its robots.txt
+// (a relative one is taken relative to the site).
 SitemapReading ReadSitemaps(const Text& siteOrigin, const std::vector<Text>& named,
                             const Text& userAgent, const SitemapLimits& limits,
                             const std::atomic<bool>& cancelFlag);

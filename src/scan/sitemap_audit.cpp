@@ -100,7 +100,7 @@ SitemapAudit SitemapLedger::Audit(const std::vector<PageRecord>& pages) const {
     }
     for (const Text& address : reading_.relativeSamples) {
         if (audit.issues.size() < kMaxSitemapIssues) {
-            audit.issues.push_back({address, 0, u"relative address (a full one is expected)", Text()});
+            audit.issues.push_back({address, 0, u"relative address", Text()});
         }
     }
     for (const SitemapIssue& issue : issues_) {

@@ -170,7 +170,9 @@ TEST(ScanResultJson, EmptyResultHasEveryFieldAndEmptyLists) {
               "    \"waitedMs\": 0,\n"
               "    \"singleConnection\": false\n"
               "  },\n"
-              "  \"package\": null\n"
+              "  \"package\": null,\n"
+        "  \"agentCheck\": null,\n"
+        "  \"render\": null\n"
               "}\n");
 }
 

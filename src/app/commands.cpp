@@ -62,6 +62,9 @@ void CommandLogic::StartScan(const ScanFormValues& form) {
     auto options = std::make_unique<ScanOptions>(MakeScanOptions(form, SettingsStore::userAgent));
     options->respectRobots = SettingsStore::respectRobots;
     options->useSitemaps = SettingsStore::useSitemaps;
+    options->agentCheck = SettingsStore::agentCheck;
+    options->renderPages = SettingsStore::renderPages;
+    options->keepQueryTracking = SettingsStore::keepQueryTracking;
     if (options->startUrl.empty()) {
         ops_.ShowMessage(kEnterAddressMessage, BoxIcon::Information);
         return;

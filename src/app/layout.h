@@ -63,8 +63,13 @@ struct SettingsLayout {
     Rect userAgent;
     Rect robotsCheck;
     Rect sitemapsCheck;
+    Rect trackingCheck;
     Rect ok;
     Rect cancel;
+    // What AI crawlers actually get.
+    Rect agentCheck;
+    Rect renderLabel;
+    Rect renderPages;
 };
 SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight, int ownerBottom,
                                      int dpi);

@@ -209,6 +209,38 @@ Text ApplySitemaps(Request& request, const Text& value) {
     return Text();
 }
 
+Text NoAgentCheck(Request& request, const Text&) {
+    request.scan.agentCheck = false;
+    return Text();
+}
+
+Text ApplyRender(Request& request, const Text& value) {
+    const Text choice = ToLower(value);
+    if (choice == u"off") {
+        request.scan.renderPages = 0;
+        return Text();
+    }
+    if (choice == u"all") {
+        request.scan.renderPages = kRenderAllPages;
+        return Text();
+    }
+    Text error;
+    if (const auto pages = RangedNumber(u"--render", value, 1, kNoPageLimit, u", all or off", error)) {
+        request.scan.renderPages = *pages;
+    }
+    return error;
+}
+
+Text ApplyBrowser(Request& request, const Text& value) {
+    request.scan.browserPath = value;
+    return Text();
+}
+
+Text KeepQueryTracking(Request& request, const Text&) {
+    request.scan.keepQueryTracking = true;
+    return Text();
+}
+
 struct OptionRule {
     const char16_t* name;
     bool takesValue;
@@ -240,6 +272,10 @@ constexpr OptionRule kOptions[] = {
     {u"--no-robots-rules", false, true, ClearRobotsRules},
     {u"--ignore-robots", false, false, IgnoreRobots},
     {u"--sitemaps", true, false, ApplySitemaps},
+    {u"--no-agent-check", false, false, NoAgentCheck},
+    {u"--render", true, false, ApplyRender},
+    {u"--browser", true, false, ApplyBrowser},
+    {u"--keep-query-tracking", false, false, KeepQueryTracking},
 };
 
 const OptionRule* FindOption(const Text& name) {
@@ -339,6 +375,8 @@ Request FreshRequest(Command command) {
     request.form.allowCitation = true;
     request.form.allowSummarisation = true;
     request.form.addRobotsRules = true;
+    request.scan.agentCheck = true;
+    request.scan.renderPages = kDefaultRenderPages;
     return request;
 }
 
@@ -467,6 +505,12 @@ constexpr const char16_t* kScanOptionsHelp =
     u"  --ignore-robots            also fetch pages the site's robots.txt disallows (and\n"
     u"                             ignore its Crawl-delay)\n"
     u"  --sitemaps use|ignore      crawl what the site's sitemaps list too (default use)\n"
+    u"  --no-agent-check           do not ask the server as each AI crawler after the crawl\n"
+    u"  --render N|all|off         pages to render headless to find content only scripts\n"
+    u"                             show (default 25: the start page and 24 more)\n"
+    u"  --browser PATH             the Chromium-based browser to render with (default: the\n"
+    u"                             installed Chromium, Chrome or Edge)\n"
+    u"  --keep-query-tracking      keep utm_*, gclid and other tracking parameters in links\n"
     u"  --quiet                    no progress lines, the summary only\n"
     u"  --verbose                  also list every page that was not stored, with its reason\n";
 

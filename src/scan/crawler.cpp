@@ -9,12 +9,15 @@
 #include "analysis/html_parser.h"
 #include "analysis/topics.h"
 #include "common/debug_log.h"
+#include "scan/after_crawl.h"
 #include "scan/crawl_frontier.h"
 #include "scan/discovery.h"
 #include "scan/crawl_sitemaps.h"
 #include "scan/politeness.h"
 #include "scan/sitemap_audit.h"
 #include "scan/sitemap_figures.h"
+#include "scan/indexability.h"
+#include "net/tracking_parameters.h"
 #include "net/http.h"
 #include "scan/robots_rules.h"
 #include "net/url.h"
@@ -156,10 +159,13 @@ void TakeSiteFacts(const ParsedPage& parsed, bool isStartPage, ScanResult& resul
 }
 
 void QueueLinks(const QueuedPage& page, const ParsedPage& parsed, const Text& host,
-                CrawlFrontier& frontier) {
+                bool keepTracking, CrawlFrontier& frontier) {
     const Text base = LinkBase(page.address, parsed);
     for (const Text& href : parsed.links) {
-        const Text target = ResolveLink(base, DecodeEntities(href));
+        Text target = ResolveLink(base, DecodeEntities(href));
+        if (!keepTracking) {
+            target = DropTrackingParameters(target);
+        }
         if (target.empty() || HostKey(target) != host || IsSkippedExtension(target)) {
             continue;
         }
@@ -233,6 +239,8 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     CrawlRobots robots(options.userAgent, options.respectRobots);
     robots.ReadFor(result.baseUrl);
 
+    // Fingerprints of the stored pages' text, kept beside them only until copies are marked.
+    std::vector<std::uint64_t> textHashes;
     PoliteFetcher fetcher(options.delayMs, options.connections, options.userAgent, cancelFlag,
                           result.politeness, [&](const Text& message) {
                               DebugLog::Write(message);
@@ -285,12 +293,16 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             const ParsedPage parsed = ParseHtmlPage(fetched.body, fetched.contentType);
             PageRecord record = MakeRecord(page, fetched, parsed, sitemaps);
             sitemaps.NoteLinks(LinkBase(page.address, parsed), parsed.links);
+            TakePageSignals(parsed.signals, fetched, LinkBase(page.address, parsed), result.host,
+                            record);
             TakeSiteFacts(parsed, isStartPage, result);
+            // noindex and nofollow pages are still followed: the owner sees the whole site.
             if (page.depth < options.maxDepth) {
-                QueueLinks(page, parsed, result.host, frontier);
+                QueueLinks(page, parsed, result.host, options.keepQueryTracking, frontier);
             }
             record.pageClass = ClassifyPage(record, startAddress);
             result.pages.push_back(std::move(record));
+            textHashes.push_back(parsed.signals.textHash);
             DebugLog::Write(PageLine(PageCount(result), result.pages.back()));
         }
         if (isStartPage && options.useSitemaps && !cancelFlag.load()) {
@@ -303,6 +315,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         }
     }
     fetcher.Finish();
+    MarkDuplicates(result.pages, textHashes);
     if (options.useSitemaps) {
         result.sitemaps = sitemaps.Audit(result.pages);
     }
@@ -323,6 +336,9 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     result.score = ReadinessScore(result.checks);
     result.elapsedSeconds = static_cast<int>((TickMs() - startTick) / 1000u);
     result.cancelled = cancelFlag.load();
+    if (!result.cancelled) {
+        RunAfterCrawlChecks(options, result, cancelFlag, progress);
+    }
     DebugLog::Write(CompleteLine(result, result.cancelled));
     Report(progress, u"Scan complete", PageCount(result));
     return result;

@@ -114,6 +114,63 @@ TEST(CrawlerCellText, ColumnsShowTheRow) {
     EXPECT_EQ(CrawlerCellText(undecided, 4), u"no rule applies");
 }
 
+TEST(SitemapListRows, SummaryAndPaceFirstThenEveryFinding) {
+    ScanResult result;
+    result.sitemaps.read = true;
+    result.sitemaps.files = {{u"http://s/sitemap.xml", 200, u"urlset", 4, false, false, u""},
+                             {u"http://s/broken.xml", 200, u"HTML page", 0, false, false,
+                              u"an HTML page, not a sitemap"}};
+    result.sitemaps.listed = 4;
+    result.sitemaps.otherSite = 1;
+    result.sitemaps.orphans = {u"http://s/o"};
+    result.sitemaps.notListed = {u"http://s/n"};
+    result.sitemaps.notListedJudged = true;
+    result.sitemaps.issues = {{u"http://x/", 0, u"on another site", u""},
+                              {u"http://s/r", 200, u"redirect", u"http://s/t"}};
+    result.sitemaps.issueCount = 2;
+    result.politeness.slowDowns = 3;
+    result.politeness.retries = 3;
+    result.politeness.waitedMs = 6500;
+    result.politeness.crawlDelayMs = 30000;
+    result.politeness.crawlDelayCapped = true;
+    const std::vector<SitemapFindingRow> expected = {
+        {u"Sitemaps", u"",
+         u"2 sitemap files, 4 addresses: 1 orphan, 1 stored page in no sitemap, 2 bad entries "
+         u"(1 on another site)"},
+        {u"Server pace", u"",
+         u"The server asked us to slow down 3 times (3 retries, 7 s waited); Crawl-delay 30 s "
+         u"honoured (capped at 30 s)"},
+        {u"Orphan", u"http://s/o", u"only a sitemap leads here"},
+        {u"Not in any sitemap", u"http://s/n", u""},
+        {u"On another site", u"http://x/", u""},
+        {u"Redirect", u"http://s/r", u"http://s/t"},
+        {u"Sitemap file not read", u"http://s/broken.xml", u"an HTML page, not a sitemap"},
+    };
+    EXPECT_EQ(SitemapListRows(result), expected);
+
+    ScanResult unread;
+    EXPECT_EQ(SitemapListRows(unread),
+              (std::vector<SitemapFindingRow>{{u"Sitemaps", u"not read (Settings)", u""}}));
+    unread.sitemaps.read = true;
+    unread.sitemaps.files = {{u"http://s/sitemap.xml", 404, u"empty", 0, false, false, u"HTTP 404"}};
+    EXPECT_EQ(SitemapListRows(unread).front().detail,
+              u"No sitemap entries found (http://s/sitemap.xml: HTTP 404)");
+}
+
+TEST(AddSitemapCounts, TheSitemapRowKeepsItsStateAndGainsTheCount) {
+    std::vector<DiscoveryCheck> checks = {{u"sitemap.xml", u"/sitemap.xml", CheckState::Ok,
+                                           u"Valid", true},
+                                          {u"llms.txt", u"/llms.txt", CheckState::Ok, u"Present",
+                                           true}};
+    SitemapAudit audit;
+    audit.read = true;
+    audit.issueCount = 12;
+    AddSitemapCounts(audit, checks);
+    EXPECT_EQ(checks[0].details, u"Valid; 12 entries are not indexable pages");
+    EXPECT_EQ(checks[0].state, CheckState::Ok);
+    EXPECT_EQ(checks[1].details, u"Present");
+}
+
 TEST(Gauge, ScoreColoursAndArc) {
     const std::vector<std::pair<int, Rgb>> rows = {
         {100, {63, 185, 80}}, {75, {63, 185, 80}}, {74, {226, 176, 51}},
@@ -200,12 +257,13 @@ TEST(Layout, GaugeAndSettingsGeometry) {
     EXPECT_EQ(gauge.firstRowLabel.y + 4 * gauge.rowStep, 314);
 
     const SettingsLayout settings = ComputeSettingsLayout(100, 50, 1000, 690, 144);
-    EXPECT_EQ(settings.window, (Rect{100 + (900 - 518) / 2, 50 + (640 - 702) / 2, 518, 702}));
+    EXPECT_EQ(settings.window, (Rect{100 + (900 - 518) / 2, 50 + (640 - 744) / 2, 518, 744}));
     EXPECT_EQ(settings.robotsCheck, (Rect{24, 162, 465, 33}));
-    EXPECT_EQ(settings.trackingCheck, (Rect{24, 204, 465, 33}));
-    EXPECT_EQ(settings.renderPages, (Rect{375, 291, 117, 36}));
-    EXPECT_EQ(settings.startFolderCheck, (Rect{24, 516, 465, 33}));
-    EXPECT_EQ(settings.ok, (Rect{225, 570, 120, 42}));
+    EXPECT_EQ(settings.sitemapsCheck, (Rect{24, 204, 465, 33}));
+    EXPECT_EQ(settings.trackingCheck, (Rect{24, 246, 465, 33}));
+    EXPECT_EQ(settings.renderPages, (Rect{375, 333, 117, 36}));
+    EXPECT_EQ(settings.startFolderCheck, (Rect{24, 558, 465, 33}));
+    EXPECT_EQ(settings.ok, (Rect{225, 612, 120, 42}));
     const SettingsLayout narrow = ComputeSettingsLayout(0, 0, 345 - 1, 200 - 1, 96);
     EXPECT_EQ(narrow.window.x, 0);  // (−1) / 2 rounds toward zero
 }

@@ -142,6 +142,33 @@ TEST(MakeHtmlReport, SectionsInOrderAndOnlyWhenThereIsSomethingToShow) {
     EXPECT_EQ(Count(empty, u"<script"), 0u);  // nothing to sort
 }
 
+TEST(MakeHtmlReport, SitemapSectionListsTheFindingsWithLinks) {
+    ScanResult scan;
+    scan.host = u"example.com";
+    scan.sitemaps.read = true;
+    scan.sitemaps.listed = 3;
+    scan.sitemaps.orphans = {u"https://example.com/orphan"};
+    scan.sitemaps.issues = {{u"https://example.com/old", 200, u"redirect",
+                             u"https://example.com/new?a=1&b=2"}};
+    scan.sitemaps.issueCount = 1;
+    const Text html = MakeHtmlReport(scan, ScanOptions(), nullptr, u"now");
+    const size_t section = html.find(u"<section id=\"sitemaps\">");
+    ASSERT_NE(section, Text::npos);
+    EXPECT_NE(html.find(u"<a href=\"#sitemaps\">"), Text::npos);
+    EXPECT_NE(html.find(u"<td>Orphan</td><td class=\"a\"><a href=\"https://example.com/orphan\">",
+                        section),
+              Text::npos);
+    EXPECT_NE(html.find(u"<a href=\"https://example.com/new?a=1&amp;b=2\">", section), Text::npos);
+
+    scan.sitemaps.read = false;
+    EXPECT_EQ(MakeHtmlReport(scan, ScanOptions(), nullptr, u"now").find(u"id=\"sitemaps\""),
+              Text::npos);
+    // A server that asked us to slow down is worth the section even with sitemaps off.
+    scan.politeness.slowDowns = 2;
+    EXPECT_NE(MakeHtmlReport(scan, ScanOptions(), nullptr, u"now").find(u"slow down 2 times"),
+              Text::npos);
+}
+
 TEST(MakeHtmlReport, RowsCarryTheirFields) {
     ScanResult scan;
     scan.host = u"example.com";

@@ -348,7 +348,7 @@ TEST_F(HttpGet, FailuresGiveTheEmptyResultWithAReason) {
         {u"https://", kReasonInvalidAddress},
         {u"http://127.0.0.1:1/", kReasonRefused},  // nothing listens there
         {u"http://no-such-host.invalid/", kReasonNotResolved},
-        {Address(false, "/x", "hangup=1"), u"network error ("},
+        {Address(false, "/x", "hangup=1"), kReasonConnectionLost},
         // TLS to a plain port and plain HTTP to the TLS port.
         {u"https://" + local(httpPort + "/x"), kReasonTlsFailed},
         {u"http://" + local(httpsPort + "/x"), u""},

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/file_system.h"
@@ -21,12 +22,14 @@ class SettingsTest : public ::testing::Test {
         SettingsStore::agentCheck = true;
         SettingsStore::renderPages = 25;
         SettingsStore::keepQueryTracking = false;
+        SettingsStore::useSitemaps = true;
     }
     // Reads the file from a state that no row expects, so a value left unset shows.
     void LoadFrom(const Text& path) {
         SettingsStore::debugLogEnabled = false;
         SettingsStore::userAgent = u"stale";
         SettingsStore::respectRobots = false;
+        SettingsStore::useSitemaps = false;
         SettingsStore::LoadFrom(path);
     }
     Text IniPath() const { return dir.File(u"bcnk.ini"); }
@@ -123,6 +126,20 @@ TEST_F(SettingsTest, KeepQueryTrackingDefaultsOffAndReadsBack) {
     EXPECT_TRUE(SettingsStore::keepQueryTracking);
 }
 
+TEST_F(SettingsTest, UseSitemapsDefaultsOnAndReadsBack) {
+    for (const auto& [file, use] : {std::pair<std::string, bool>{"", true},
+                                    {"[settings]\nusesitemaps=0\n", false},
+                                    {"[settings]\nUseSitemaps=1\n", true}}) {
+        test::WriteFileBytes(IniPath(), file);
+        LoadFrom(IniPath());
+        EXPECT_EQ(SettingsStore::useSitemaps, use) << file;
+    }
+    SettingsStore::useSitemaps = false;
+    SettingsStore::SaveTo(IniPath());
+    LoadFrom(IniPath());
+    EXPECT_FALSE(SettingsStore::useSitemaps);
+}
+
 TEST_F(SettingsTest, SaveCreatesFileAndReadsBack) {
     SettingsStore::debugLogEnabled = false;
     SettingsStore::userAgent = u"Crawler/3.1 (+https://b\u00FCcher.example/)";
@@ -166,7 +183,7 @@ TEST_F(SettingsTest, SaveReplacesValuesInPlaceAndKeepsOtherLines) {
     SettingsStore::SaveTo(IniPath());
 
     const std::vector<std::string> lines = NonBlankLines(test::ReadFileBytes(IniPath()));
-    ASSERT_EQ(lines.size(), 15u);
+    ASSERT_EQ(lines.size(), 16u);
     EXPECT_EQ(lines[0], "[window]");
     EXPECT_EQ(lines[1], "left=10");
     EXPECT_EQ(lines[2], "[Settings]");
@@ -178,8 +195,9 @@ TEST_F(SettingsTest, SaveReplacesValuesInPlaceAndKeepsOtherLines) {
     EXPECT_EQ(lines[8], "renderpages=25");
     EXPECT_EQ(lines[9], "keepquerytracking=0");
     EXPECT_EQ(lines[12], "withinstartfolder=0");
-    EXPECT_EQ(lines[13], "[last]");
-    EXPECT_EQ(lines[14], "useragent=Untouched");
+    EXPECT_EQ(lines[13], "usesitemaps=1");
+    EXPECT_EQ(lines[14], "[last]");
+    EXPECT_EQ(lines[15], "useragent=Untouched");
 }
 
 TEST_F(SettingsTest, SaveAddsMissingKeysAndSection) {
@@ -191,7 +209,8 @@ TEST_F(SettingsTest, SaveAddsMissingKeysAndSection) {
                                                "respectrobots=1", "agentcheck=1",
                                                "renderpages=25", "keepquerytracking=0",
                                                "includepaths=", "excludepaths=",
-                                               "withinstartfolder=0", "[other]", "x=1"}));
+                                               "withinstartfolder=0", "usesitemaps=1", "[other]",
+                                               "x=1"}));
 
     test::WriteFileBytes(IniPath(), "[other]\r\nx=1\r\n");
     SettingsStore::SaveTo(IniPath());
@@ -200,7 +219,7 @@ TEST_F(SettingsTest, SaveAddsMissingKeysAndSection) {
                                                agentLine, "respectrobots=1", "agentcheck=1",
                                                "renderpages=25", "keepquerytracking=0",
                                                "includepaths=", "excludepaths=",
-                                               "withinstartfolder=0"}));
+                                               "withinstartfolder=0", "usesitemaps=1"}));
 }
 
 TEST_F(SettingsTest, AfterScanChecksReadBackAndOddPageCountsFallBack) {

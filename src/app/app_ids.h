@@ -17,6 +17,7 @@ constexpr int kIdGauge = 1009;
 constexpr int kIdGeneratePanel = 1010;
 constexpr int kIdStatusBar = 1025;
 constexpr int kIdCrawlerList = 1026;
+constexpr int kIdSitemapList = 1027;
 
 // Generate panel children.
 constexpr int kIdName = 1011;
@@ -58,10 +59,11 @@ constexpr int kIdRespectRobotsCheck = 3005;
 constexpr int kIdAgentCheck = 3006;
 constexpr int kIdRenderPagesEdit = 3007;
 constexpr int kIdKeepTrackingCheck = 3008;
+constexpr int kIdUseSitemapsCheck = 3009;
 // Crawl scope in the Settings dialog.
-constexpr int kIdIncludePathsEdit = 3006;
-constexpr int kIdExcludePathsEdit = 3007;
-constexpr int kIdWithinStartFolderCheck = 3008;
+constexpr int kIdIncludePathsEdit = 3010;
+constexpr int kIdExcludePathsEdit = 3011;
+constexpr int kIdWithinStartFolderCheck = 3012;
 
 // Posted by the workers; WM_APP is 0x8000 on every Windows version.
 constexpr unsigned MSG_SCAN_PROGRESS = 0x8001;

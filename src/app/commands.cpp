@@ -69,6 +69,7 @@ void CommandLogic::OnScanButton(const ScanFormValues& form) {
 void CommandLogic::StartScan(const ScanFormValues& form) {
     auto options = std::make_unique<ScanOptions>(MakeScanOptions(form, SettingsStore::userAgent));
     options->respectRobots = SettingsStore::respectRobots;
+    options->useSitemaps = SettingsStore::useSitemaps;
     options->agentCheck = SettingsStore::agentCheck;
     options->renderPages = SettingsStore::renderPages;
     options->keepQueryTracking = SettingsStore::keepQueryTracking;

@@ -56,6 +56,7 @@ TabViewsLayout ComputeTabViews(int left, int top, int right, int bottom, int dpi
     layout.pageList = {left + inset, top + inset, innerWidth, innerHeight};
     layout.generatePanel = FromCorners(left, top, right, bottom);
     layout.crawlerList = layout.pageList;
+    layout.sitemapList = layout.pageList;
     return layout;
 }
 
@@ -120,7 +121,7 @@ SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight
                                      int dpi) {
     SettingsLayout layout;
     const int width = Scale(345, dpi);
-    const int height = Scale(468, dpi);
+    const int height = Scale(496, dpi);
     layout.window = {ownerLeft + (ownerRight - width - ownerLeft) / 2,
                      ownerTop + (ownerBottom - height - ownerTop) / 2, width, height};
     const auto scaled = [dpi](int x, int y, int w, int h) {
@@ -130,17 +131,18 @@ SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight
     layout.userAgentLabel = scaled(16, 52, 312, 18);
     layout.userAgent = scaled(16, 74, 312, 24);
     layout.robotsCheck = scaled(16, 108, 310, 22);
-    layout.trackingCheck = scaled(16, 136, 310, 22);
-    layout.agentCheck = scaled(16, 164, 310, 22);
-    layout.renderLabel = scaled(16, 198, 232, 18);
-    layout.renderPages = scaled(250, 194, 78, 24);
-    layout.includeLabel = scaled(16, 232, 312, 18);
-    layout.include = scaled(16, 254, 312, 24);
-    layout.excludeLabel = scaled(16, 288, 312, 18);
-    layout.exclude = scaled(16, 310, 312, 24);
-    layout.startFolderCheck = scaled(16, 344, 310, 22);
-    layout.ok = scaled(150, 380, 80, 28);
-    layout.cancel = scaled(240, 380, 80, 28);
+    layout.sitemapsCheck = scaled(16, 136, 310, 22);
+    layout.trackingCheck = scaled(16, 164, 310, 22);
+    layout.agentCheck = scaled(16, 192, 310, 22);
+    layout.renderLabel = scaled(16, 226, 232, 18);
+    layout.renderPages = scaled(250, 222, 78, 24);
+    layout.includeLabel = scaled(16, 260, 312, 18);
+    layout.include = scaled(16, 282, 312, 24);
+    layout.excludeLabel = scaled(16, 316, 312, 18);
+    layout.exclude = scaled(16, 338, 312, 24);
+    layout.startFolderCheck = scaled(16, 372, 310, 22);
+    layout.ok = scaled(150, 408, 80, 28);
+    layout.cancel = scaled(240, 408, 80, 28);
     return layout;
 }
 

@@ -34,6 +34,7 @@ struct TabViewsLayout {
     Rect pageList;
     Rect generatePanel;
     Rect crawlerList;  // the AI Crawlers tab's list, where the page list sits on its own tab
+    Rect sitemapList;  // the Sitemaps tab's list, in the same place
 };
 TabViewsLayout ComputeTabViews(int left, int top, int right, int bottom, int dpi);
 
@@ -55,13 +56,14 @@ struct GeneratePanelLayout {
 GeneratePanelLayout ComputeGeneratePanel(int panelWidth, int dpi);
 
 // The Settings dialog: its outer size, centred over the owner's outer rectangle, and its
-// six controls.
+// seven controls.
 struct SettingsLayout {
     Rect window;
     Rect logCheck;
     Rect userAgentLabel;
     Rect userAgent;
     Rect robotsCheck;
+    Rect sitemapsCheck;
     Rect trackingCheck;
     Rect ok;
     Rect cancel;

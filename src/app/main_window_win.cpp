@@ -320,6 +320,7 @@ bool OnCreate(HWND window) {
     HWND pageList = CreateListView(window, kIdPageList, LVS_OWNERDATA);
     app.panel = Child(window, kPanelClass, L"", 0, WS_EX_CONTROLPARENT, kIdGeneratePanel);
     HWND crawlerList = CreateListView(window, kIdCrawlerList, 0);
+    HWND sitemapList = CreateListView(window, kIdSitemapList, 0);
     HWND statusBar =
         Child(window, STATUSCLASSNAMEW, L"Ready", WS_VISIBLE | SBARS_SIZEGRIP, 0, kIdStatusBar);
 
@@ -328,7 +329,7 @@ bool OnCreate(HWND window) {
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         for (const wchar_t* caption :
-             {L"ADP Status", L"Pages Found", L"Generate", L"AI Crawlers"}) {
+             {L"ADP Status", L"Pages Found", L"Generate", L"AI Crawlers", L"Sitemaps"}) {
             item.pszText = const_cast<wchar_t*>(caption);
             SendMessageW(tabs, TCM_INSERTITEMW,
                          static_cast<WPARAM>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0)),
@@ -342,13 +343,14 @@ bool OnCreate(HWND window) {
     }
     InitListColumns(statusList, pageList);
     InitCrawlerColumns(crawlerList);
+    InitSitemapColumns(sitemapList);
     std::array<HWND, 6> labels{};
     if (app.panel != nullptr) {
         labels = CreateGenerateForm(app.panel);
     }
 
     std::vector<HWND> normalFont = {address,    depth,    delay,      limit,
-                                    statusList, pageList, crawlerList};
+                                    statusList, pageList, crawlerList, sitemapList};
     for (int id : {kIdName, kIdDescription, kIdEmail, kIdFounded, kIdTdmPolicy, kIdIndustry,
                    kIdAllowTraining,
                    kIdAllowCitation, kIdAllowSummarisation, kIdRobotsRules, kIdResult,
@@ -363,7 +365,7 @@ bool OnCreate(HWND window) {
         }
     }
 
-    const bool complete = address && scan && tabs && statusList && pageList && crawlerList &&
+    const bool complete = address && scan && tabs && statusList && pageList && crawlerList && sitemapList &&
                           app.panel && GetDlgItem(app.panel, kIdGenerate) && statusBar && gauge;
     if (!complete) {
         DebugLog::Write(u"Critical control creation failed - aborting startup.");
@@ -400,6 +402,7 @@ void Layout(HWND window) {
     PlaceWindow(Item(kIdPageList), views.pageList);
     PlaceWindow(App().panel, views.generatePanel);
     PlaceWindow(Item(kIdCrawlerList), views.crawlerList);
+    PlaceWindow(Item(kIdSitemapList), views.sitemapList);
 
     RECT panelClient;
     GetClientRect(App().panel, &panelClient);
@@ -620,7 +623,8 @@ void ShowTabViews(int index) {
                  {kIdGauge, 0},
                  {kIdPageList, 1},
                  {kIdGeneratePanel, 2},
-                 {kIdCrawlerList, 3}};
+                 {kIdCrawlerList, 3},
+                 {kIdSitemapList, 4}};
     for (const auto& view : views) {
         ShowWindow(GetDlgItem(App().window, view.id), view.tab == index ? SW_SHOW : SW_HIDE);
     }

@@ -6,6 +6,7 @@
 
 #include "common/text.h"
 #include "scan/result_figures.h"
+#include "scan/sitemap_figures.h"
 #include "scan/scan_types.h"
 
 namespace bcnk {

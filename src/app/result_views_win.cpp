@@ -182,6 +182,12 @@ void InitCrawlerColumns(HWND crawlerList) {
     }
 }
 
+void InitSitemapColumns(HWND sitemapList) {
+    if (sitemapList != nullptr) {
+        AddColumns(sitemapList, {{L"Finding", 170}, {L"Address", 360}, {L"Detail", 300}});
+    }
+}
+
 // Empties one of the plain lists and gives it one row per entry, cells in column order.
 void FillRows(int listId, const std::vector<std::vector<Text>>& rows) {
     HWND list = GetDlgItem(App().window, listId);
@@ -214,6 +220,16 @@ void FillCrawlerList() {
     FillRows(kIdCrawlerList, rows);
 }
 
+void FillSitemapList() {
+    std::vector<std::vector<Text>> rows;
+    if (const ScanResult* result = App().logic->Current()) {
+        for (const SitemapFindingRow& row : SitemapListRows(*result)) {
+            rows.push_back({row.finding, row.url, row.detail});
+        }
+    }
+    FillRows(kIdSitemapList, rows);
+}
+
 void FillDiscoveryList() {
     std::vector<std::vector<Text>> rows;
     if (const ScanResult* result = App().logic->Current()) {
@@ -227,6 +243,7 @@ void FillDiscoveryList() {
 void RefreshResultViews() {
     FillDiscoveryList();
     FillCrawlerList();
+    FillSitemapList();
     const ScanResult* result = App().logic->Current();
     const WPARAM count = result != nullptr ? result->pages.size() : 0;
     SendMessageW(GetDlgItem(App().window, kIdPageList), LVM_SETITEMCOUNT, count, 0);

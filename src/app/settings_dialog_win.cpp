@@ -51,6 +51,8 @@ void CreateControls(HWND dialog) {
     SendMessageW(edit, EM_SETLIMITTEXT, 1024, 0);
     CheckBox(dialog, L"Respect robots.txt", kIdRespectRobotsCheck, layout.robotsCheck,
              SettingsStore::respectRobots);
+    CheckBox(dialog, L"Crawl what the site's sitemaps list", kIdUseSitemapsCheck,
+             layout.sitemapsCheck, SettingsStore::useSitemaps);
     CheckBox(dialog, L"Ask the server as each AI crawler after the scan", kIdAgentCheck,
              layout.agentCheck, SettingsStore::agentCheck);
     DialogChild(dialog, L"STATIC", L"Pages to render with a browser (0 = off):", 0, 0, -1,
@@ -85,6 +87,7 @@ void CloseDialog(HWND dialog) {
 void AcceptSettings(HWND dialog) {
     SettingsStore::debugLogEnabled = IsChecked(dialog, kIdLogCheck);
     SettingsStore::respectRobots = IsChecked(dialog, kIdRespectRobotsCheck);
+    SettingsStore::useSitemaps = IsChecked(dialog, kIdUseSitemapsCheck);
     SettingsStore::agentCheck = IsChecked(dialog, kIdAgentCheck);
     SettingsStore::renderPages = RenderPagesFromField(WindowText(GetDlgItem(dialog, kIdRenderPagesEdit), 16));
     SettingsStore::keepQueryTracking = IsChecked(dialog, kIdKeepTrackingCheck);

@@ -87,6 +87,7 @@ void FillDiscoveryList();
 void RefreshResultViews();
 void InitListColumns(HWND statusList, HWND pageList);
 void InitCrawlerColumns(HWND crawlerList);
+void InitSitemapColumns(HWND sitemapList);
 // True when the notification came from the page list and was handled.
 bool HandlePageListNotify(const NMHDR& header);
 

@@ -206,6 +206,14 @@ Text IgnoreRobots(Request& request, const Text&) {
     return Text();
 }
 
+Text ApplySitemaps(Request& request, const Text& value) {
+    if (value != u"use" && value != u"ignore") {
+        return ChoiceError(u"--sitemaps", value, u"use or ignore");
+    }
+    request.scan.useSitemaps = value == u"use";
+    return Text();
+}
+
 Text NoAgentCheck(Request& request, const Text&) {
     request.scan.agentCheck = false;
     return Text();
@@ -295,6 +303,7 @@ constexpr OptionRule kOptions[] = {
     {u"--no-summarisation", false, true, ClearSummarisation},
     {u"--no-robots-rules", false, true, ClearRobotsRules},
     {u"--ignore-robots", false, false, IgnoreRobots},
+    {u"--sitemaps", true, false, ApplySitemaps},
     {u"--no-agent-check", false, false, NoAgentCheck},
     {u"--render", true, false, ApplyRender},
     {u"--browser", true, false, ApplyBrowser},
@@ -538,7 +547,9 @@ constexpr const char16_t* kScanOptionsHelp =
     u"  --json FILE|-              write the whole scan result as JSON (- for stdout)\n"
     u"  --report FILE|-            write the result as a self-contained HTML report\n"
     u"  --min-score N              exit with 5 when the score is below N (0..100)\n"
-    u"  --ignore-robots            also fetch pages the site's robots.txt disallows\n"
+    u"  --ignore-robots            also fetch pages the site's robots.txt disallows (and\n"
+    u"                             ignore its Crawl-delay)\n"
+    u"  --sitemaps use|ignore      crawl what the site's sitemaps list too (default use)\n"
     u"  --no-agent-check           do not ask the server as each AI crawler after the crawl\n"
     u"  --render N|all|off         pages to render headless to find content only scripts\n"
     u"                             show (default 25: the start page and 24 more)\n"

@@ -202,6 +202,39 @@ void WritePackage(JsonWriter& json, const PackageOutcome* package) {
     json.EndObject();
 }
 
+void WriteSitemapFile(JsonWriter& json, const SitemapFileSummary& file) {
+    json.BeginObject();
+    json.Field("url", file.url);
+    json.Field("httpStatus", file.httpStatus);
+    json.Field("kind", file.kind);
+    json.Field("entries", file.entries);
+    json.Field("gzipped", file.gzipped);
+    json.Field("limitReached", file.limitReached);
+    json.Field("problem", file.problem);
+    json.EndObject();
+}
+
+void WriteSitemapIssue(JsonWriter& json, const SitemapIssue& issue) {
+    json.BeginObject();
+    json.Field("url", issue.url);
+    json.Field("httpStatus", issue.httpStatus);
+    json.Field("problem", issue.problem);
+    json.Field("target", issue.target);
+    json.EndObject();
+}
+
+void WritePoliteness(JsonWriter& json, const PolitenessSummary& politeness) {
+    json.Key("politeness");
+    json.BeginObject();
+    json.Field("crawlDelayMs", politeness.crawlDelayMs);
+    json.Field("crawlDelayCapped", politeness.crawlDelayCapped);
+    json.Field("slowDowns", politeness.slowDowns);
+    json.Field("retries", politeness.retries);
+    json.Field("waitedMs", politeness.waitedMs);
+    json.Field("singleConnection", politeness.singleConnection);
+    json.EndObject();
+}
+
 // What AI crawlers actually get: the server's answers and the render check.
 const char16_t* AgentVerdictKey(AgentVerdict verdict) {
     switch (verdict) {
@@ -334,6 +367,23 @@ void WriteList(JsonWriter& json, const char* key, const std::vector<Item>& items
     json.EndArray();
 }
 
+void WriteSitemaps(JsonWriter& json, const SitemapAudit& audit) {
+    json.Key("sitemaps");
+    json.BeginObject();
+    json.Field("read", audit.read);
+    WriteList(json, "files", audit.files, WriteSitemapFile);
+    json.Field("listed", audit.listed);
+    json.Field("otherSite", audit.otherSite);
+    json.Field("overCap", audit.overCap);
+    json.Field("seeded", audit.seeded);
+    json.Field("orphans", audit.orphans);
+    json.Field("notListed", audit.notListed);
+    json.Field("notListedJudged", audit.notListedJudged);
+    WriteList(json, "issues", audit.issues, WriteSitemapIssue);
+    json.Field("issueCount", audit.issueCount);
+    json.EndObject();
+}
+
 }  // namespace
 
 std::string ScanResultJson(const ScanResult& result, const PackageOutcome* package) {
@@ -372,6 +422,8 @@ std::string ScanResultJson(const ScanResult& result, const PackageOutcome* packa
     json.EndObject();
     WriteList(json, "skippedPages", result.skippedPages, WriteSkipped);
     WriteList(json, "crawlerAccess", result.crawlerAccess, WriteCrawler);
+    WriteSitemaps(json, result.sitemaps);
+    WritePoliteness(json, result.politeness);
     WritePackage(json, package);
     WriteAgentCheck(json, result);
     WriteRender(json, result.render);

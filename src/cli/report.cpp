@@ -4,6 +4,7 @@
 
 #include "cli/agent_summary.h"
 #include "cli/crawler_summary.h"
+#include "cli/sitemap_summary.h"
 #include "scan/indexability.h"
 #include "scan/result_figures.h"
 
@@ -92,6 +93,7 @@ Text FormatSummary(const ScanResult& result, bool cancelled, bool verbose) {
     }
 
     text += CrawlerAccessSummary(result);
+    text += SitemapSummaryText(result, verbose);
     text += AgentSummary(result);
 
     text += u"\nPages by class\n";

@@ -20,6 +20,7 @@ constexpr const char16_t* kKeepQueryTrackingKey = u"keepquerytracking";
 constexpr const char16_t* kIncludePathsKey = u"includepaths";
 constexpr const char16_t* kExcludePathsKey = u"excludepaths";
 constexpr const char16_t* kWithinStartFolderKey = u"withinstartfolder";
+constexpr const char16_t* kUseSitemapsKey = u"usesitemaps";
 
 }  // namespace
 
@@ -63,6 +64,7 @@ void SettingsStore::LoadFrom(const Text& path) {
     includePaths = Trim(ReadIniText(path, kSection, kIncludePathsKey, Text()));
     excludePaths = Trim(ReadIniText(path, kSection, kExcludePathsKey, Text()));
     withinStartFolder = ReadIniInteger(path, kSection, kWithinStartFolderKey, 0) != 0;
+    useSitemaps = ReadIniInteger(path, kSection, kUseSitemapsKey, 1) != 0;
 }
 
 void SettingsStore::SaveTo(const Text& path) {
@@ -76,6 +78,7 @@ void SettingsStore::SaveTo(const Text& path) {
     WriteIniText(path, kSection, kIncludePathsKey, includePaths);
     WriteIniText(path, kSection, kExcludePathsKey, excludePaths);
     WriteIniText(path, kSection, kWithinStartFolderKey, withinStartFolder ? u"1" : u"0");
+    WriteIniText(path, kSection, kUseSitemapsKey, useSitemaps ? u"1" : u"0");
 }
 
 }  // namespace bcnk

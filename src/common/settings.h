@@ -42,6 +42,7 @@ class SettingsStore {
     static inline Text includePaths;
     static inline Text excludePaths;
     static inline bool withinStartFolder = false;
+    static inline bool useSitemaps = true;
 };
 
 }  // namespace bcnk

@@ -3,7 +3,9 @@
 // WinHTTP stands behind it on Windows (http_winhttp.cpp), libcurl elsewhere (http_curl.cpp).
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/text.h"
@@ -53,6 +55,10 @@ struct FetchResult {
     std::vector<Text> HeaderValues(const Text& name) const;
 };
 
+// Takes the body of a 2xx answer piece by piece, as it arrives (decoded like any body);
+// returning false ends the transfer there, like a body that ended.
+using BodySink = std::function<bool(std::string_view piece)>;
+
 class Http {
   public:
     // Bodies are cut here and the rest is never read: it bounds the memory of one page. A
@@ -91,6 +97,12 @@ class Http {
     static FetchResult Get(const Text& address, const Text& userAgent,
                            const std::atomic<bool>* cancel);
 
+    // A Get for bodies too large to hold (a sitemap may be 50 MiB): the body of a 2xx answer
+    // goes to `sink` instead of the result, with no cap but the time limit; other answers
+    // keep their bodies as usual.
+    static FetchResult Get(const Text& address, const Text& userAgent,
+                           const std::atomic<bool>* cancel, const BodySink& sink);
+
     // Longest time one Get may take, redirects and body included. Tests shorten it.
     static void SetTimeLimit(std::chrono::milliseconds limit);
     static std::chrono::milliseconds TimeLimit();
@@ -101,6 +113,8 @@ class Http {
 inline constexpr const char16_t* kReasonNotResolved = u"name not resolved";
 inline constexpr const char16_t* kReasonRefused = u"connection refused";
 inline constexpr const char16_t* kReasonTimedOut = u"timed out";
+// The server closed or reset the connection before a whole response head arrived.
+inline constexpr const char16_t* kReasonConnectionLost = u"connection closed without an answer";
 inline constexpr const char16_t* kReasonTooManyRedirects = u"too many redirects";
 inline constexpr const char16_t* kReasonOtherScheme = u"redirect to another scheme";
 // Followed by the encoding in parentheses: a body this client cannot decode is no body.

@@ -74,6 +74,7 @@ std::string TrimHeaderValue(const std::string& value) {
 // One request/response exchange: a Get makes one per redirect it follows.
 struct Exchange {
     const std::atomic<bool>* cancel = nullptr;
+    const BodySink* sink = nullptr;
     Clock::time_point deadline;
     Clock::time_point lastActivity;
     bool requestSent = false;  // the connection is up; the per-read time-out applies
@@ -101,6 +102,7 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
         // A new response begins (after an interim 1xx): forget the previous one's headers.
         Exchange next;
         next.cancel = exchange.cancel;
+        next.sink = exchange.sink;
         next.deadline = exchange.deadline;
         next.lastActivity = exchange.lastActivity;
         next.requestSent = true;
@@ -128,9 +130,12 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
 size_t OnBodyBytes(char* data, size_t size, size_t count, void* user) {
     auto& exchange = *static_cast<Exchange*>(user);
     exchange.lastActivity = Clock::now();
+    const size_t offeredBytes = size * count;
+    if (exchange.sink != nullptr && exchange.status >= 200 && exchange.status <= 299) {
+        return (*exchange.sink)(std::string_view(data, offeredBytes)) ? offeredBytes : 0;
+    }
     const size_t room = Http::kMaxBodyBytes - exchange.body.size();
-    const size_t offered = size * count;
-    const size_t kept = offered < room ? offered : room;
+    const size_t kept = offeredBytes < room ? offeredBytes : room;
     exchange.body.append(data, kept);
     return kept;
 }
@@ -229,9 +234,10 @@ void SetTrustLocations(CURL* easy) {
 }
 
 Exchange Perform(CURL* easy, const std::string& url, Clock::time_point deadline,
-                 const std::atomic<bool>* cancel) {
+                 const std::atomic<bool>* cancel, const BodySink* sink) {
     Exchange exchange;
     exchange.cancel = cancel;
+    exchange.sink = sink;
     exchange.deadline = deadline;
     exchange.lastActivity = Clock::now();
     char error[CURL_ERROR_SIZE] = "";
@@ -298,6 +304,10 @@ Text FailureReason(const Exchange& exchange) {
             return kReasonNotResolved;
         case CURLE_COULDNT_CONNECT:
             return kReasonRefused;
+        case CURLE_GOT_NOTHING:
+        case CURLE_RECV_ERROR:
+        case CURLE_SEND_ERROR:
+            return kReasonConnectionLost;
         case CURLE_BAD_CONTENT_ENCODING:
             return Text(kReasonUndecodable) + u" (" + Utf8ToWide(exchange.contentEncoding) + u")";
         case CURLE_SSL_CONNECT_ERROR:
@@ -426,6 +436,11 @@ void Http::Close() {
 }
 
 FetchResult Http::Get(const Text& address, const Text& userAgent, const std::atomic<bool>* cancel) {
+    return Get(address, userAgent, cancel, BodySink());
+}
+
+FetchResult Http::Get(const Text& address, const Text& userAgent, const std::atomic<bool>* cancel,
+                      const BodySink& sink) {
     FetchResult result;
     if (cancel != nullptr && cancel->load()) {
         result.reason = kReasonCancelled;
@@ -452,7 +467,7 @@ FetchResult Http::Get(const Text& address, const Text& userAgent, const std::ato
     Exchange exchange;
     int redirects = 0;
     for (;; ++redirects) {
-        exchange = Perform(easy, url, deadline, cancel);
+        exchange = Perform(easy, url, deadline, cancel, sink ? &sink : nullptr);
         const bool secure = StartsWithNoCase(url, "https:");
         char* location = nullptr;
         curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &location);

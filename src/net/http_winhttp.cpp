@@ -205,6 +205,9 @@ Text FailureReason(DWORD error, const RequestEvents& events) {
             return kReasonNotResolved;
         case ERROR_WINHTTP_CANNOT_CONNECT:
             return kReasonRefused;
+        case ERROR_WINHTTP_CONNECTION_ERROR:
+        case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
+            return kReasonConnectionLost;
         case ERROR_WINHTTP_TIMEOUT:
         case WSAETIMEDOUT:  // Wine passes the socket's own time-out through
             return kReasonTimedOut;
@@ -386,20 +389,26 @@ Text RequestUrl(HINTERNET request, const RequestEvents& events) {
 // Reads until the body ends, a call fails, the Get's time is up or kMaxBodyBytes are held;
 // what was read is kept in every case. WinHTTP hands over the decoded body piece by piece, so
 // the cap holds for what a compressed body expands to.
-void ReadBody(Exchange& exchange, std::string& body) {
+// With a sink every piece goes there and nothing is kept, so the cap does not apply.
+void ReadBody(Exchange& exchange, std::string& body, const BodySink& sink) {
     Pending& pending = exchange.Call();
-    while (body.size() < Http::kMaxBodyBytes) {
+    while (sink || body.size() < Http::kMaxBodyBytes) {
         if (!exchange.Await(WinHttpQueryDataAvailable(exchange.Request(), nullptr)) ||
             pending.bytes == 0) {
             return;
         }
-        const DWORD wanted = static_cast<DWORD>(
-            std::min<size_t>({pending.bytes, kReadChunk, Http::kMaxBodyBytes - body.size()}));
+        const size_t room = sink ? kReadChunk : Http::kMaxBodyBytes - body.size();
+        const DWORD wanted =
+            static_cast<DWORD>(std::min<size_t>({pending.bytes, kReadChunk, room}));
         if (!exchange.Await(WinHttpReadData(exchange.Request(), pending.buffer, wanted, nullptr)) ||
             pending.bytes == 0) {
             return;
         }
-        body.append(pending.buffer, pending.bytes);
+        if (!sink) {
+            body.append(pending.buffer, pending.bytes);
+        } else if (!sink(std::string_view(pending.buffer, pending.bytes))) {
+            return;
+        }
     }
 }
 
@@ -441,6 +450,11 @@ void Http::Close() {
 }
 
 FetchResult Http::Get(const Text& address, const Text& userAgent, const std::atomic<bool>* cancel) {
+    return Get(address, userAgent, cancel, BodySink());
+}
+
+FetchResult Http::Get(const Text& address, const Text& userAgent, const std::atomic<bool>* cancel,
+                      const BodySink& sink) {
     FetchResult result;
     if (cancel != nullptr && cancel->load()) {
         result.reason = kReasonCancelled;
@@ -516,7 +530,8 @@ FetchResult Http::Get(const Text& address, const Text& userAgent, const std::ato
     result.lastModified =
         QueryHeaderText<kMaxLastModifiedLength + 1>(request, WINHTTP_QUERY_LAST_MODIFIED);
     result.headers = KeptHeaders(request);
-    ReadBody(exchange, result.body);
+    const bool success = result.status >= 200 && result.status <= 299;
+    ReadBody(exchange, result.body, success ? sink : BodySink());
     if (exchange.Cancelled()) {
         FetchResult cancelled;  // a page cut off by a cancel is no answer
         cancelled.reason = kReasonCancelled;

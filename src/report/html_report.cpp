@@ -12,6 +12,7 @@
 #include "scan/indexability.h"
 #include "scan/address_check.h"
 #include "scan/result_figures.h"
+#include "scan/sitemap_figures.h"
 #include "net/url.h"
 
 namespace bcnk {
@@ -448,6 +449,11 @@ Text ReadableUtcTime(const Text& stamp) {
     return stamp.substr(0, 10) + u" " + stamp.substr(11, 8) + u" UTC";
 }
 
+// Sitemaps read, or a server that asked the crawl to slow down.
+bool HasSitemapSection(const ScanResult& scan) {
+    return scan.sitemaps.read || !PolitenessLine(scan.politeness).empty();
+}
+
 // Builds the file; every method appends to out.
 class ReportWriter {
   public:
@@ -531,6 +537,9 @@ class ReportWriter {
         }
         if (!scan.skippedPages.empty()) {
             Raw(u"<a href=\"#skipped\">Pages not stored</a>");
+        }
+        if (HasSitemapSection(scan)) {
+            Raw(u"<a href=\"#sitemaps\">Sitemaps</a>");
         }
         if (withPackage) {
             Raw(u"<a href=\"#package\">Package</a>");
@@ -847,6 +856,24 @@ class ReportWriter {
         CloseTableSection();
     }
 
+    // The sitemap audit: its summary and the server's pace above one row per finding.
+    void Sitemaps(const ScanResult& scan) {
+        if (!HasSitemapSection(scan)) {
+            return;
+        }
+        OpenTableSection(u"sitemaps", u"Sitemaps", {u"Finding", u"Address", u"Detail"});
+        for (const SitemapFindingRow& row : SitemapListRows(scan)) {
+            Raw(u"<tr><td>");
+            Esc(row.finding);
+            Raw(u"</td><td class=\"a\">");
+            Address(row.url);
+            Raw(u"</td><td>");
+            IsWebAddress(row.detail) ? Address(row.detail) : Esc(row.detail);
+            Raw(u"</td></tr>\n");
+        }
+        CloseTableSection();
+    }
+
     void Package(const ReportPackage* package) {
         if (package == nullptr) {
             return;
@@ -949,6 +976,7 @@ Text MakeHtmlReport(const ScanResult& scan, const ScanOptions& options,
     writer.Pages(scan);
     writer.LeftOut(scan);
     writer.Skipped(scan);
+    writer.Sitemaps(scan);
     writer.Package(package);
     writer.End(!scan.pages.empty());
     return writer.Take();

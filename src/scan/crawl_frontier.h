@@ -41,6 +41,7 @@ class CrawlFrontier {
     QueueOutcome AddNext(QueuedPage page);
 
     bool Empty() const { return queue_.empty(); }
+    std::size_t KeyCap() const { return keyCap_; }
     // Front of the queue; only when not Empty().
     QueuedPage Take();
     // The addresses Take will give next, at most `count` of them, front first.

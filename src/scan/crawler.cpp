@@ -15,7 +15,10 @@
 #include "scan/crawl_frontier.h"
 #include "scan/crawl_scope.h"
 #include "scan/discovery.h"
-#include "scan/fetch_ahead.h"
+#include "scan/crawl_sitemaps.h"
+#include "scan/politeness.h"
+#include "scan/sitemap_audit.h"
+#include "scan/sitemap_figures.h"
 #include "scan/indexability.h"
 #include "net/tracking_parameters.h"
 #include "net/http.h"
@@ -122,7 +125,7 @@ Text LinkBase(const Text& pageAddress, const ParsedPage& parsed) {
 }
 
 PageRecord MakeRecord(const QueuedPage& queued, const FetchResult& fetched,
-                      const ParsedPage& parsed) {
+                      const ParsedPage& parsed, const SitemapLedger& sitemaps) {
     PageRecord record = PageRecordOf(queued.address, parsed);
     // What the page declares comes first, then what its server says, then its text.
     if (parsed.language.empty()) {
@@ -136,7 +139,9 @@ PageRecord MakeRecord(const QueuedPage& queued, const FetchResult& fetched,
     }
     record.depth = queued.depth;
     record.httpStatus = fetched.status;
-    record.lastModified = fetched.lastModified;
+    // A sitemap's date stands in for a server that sends none.
+    record.lastModified = fetched.lastModified.empty() ? sitemaps.LastModifiedFor(queued.address)
+                                                       : fetched.lastModified;
     return record;
 }
 
@@ -228,6 +233,15 @@ void Skip(const QueuedPage& page, int status, const Text& reason, ScanResult& re
     result.skippedPages.push_back({page.address, page.depth, status, reason, page.linkedFrom});
 }
 
+// The server's own requests about pace and the sitemap findings, for the log's last lines.
+void LogPoliteness(const PolitenessSummary& politeness) {
+    if (politeness.slowDowns > 0 || politeness.retries > 0) {
+        DebugLog::Write(u"The server asked us to slow down " + NumberText(politeness.slowDowns) +
+                        u" times; " + NumberText(politeness.retries) + u" retries, " +
+                        NumberText(politeness.waitedMs / 1000) + u" s waited");
+    }
+}
+
 void PauseBetweenPages(int delayMs, const std::atomic<bool>& cancelFlag) {
     for (int paused = 0; paused < delayMs && !cancelFlag.load(); paused += kPauseStepMs) {
         std::this_thread::sleep_for(std::chrono::milliseconds(kPauseStepMs));
@@ -286,11 +300,15 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     CrawlRobots robots(options.userAgent, options.respectRobots);
     robots.ReadFor(result.baseUrl);
 
-    // Requests overlap only when the user asked for no pause between them.
     // Fingerprints of the stored pages' text, kept beside them only until copies are marked.
     std::vector<std::uint64_t> textHashes;
-    FetchAhead fetcher(options.delayMs > 0 ? 1 : options.connections, options.userAgent,
-                       cancelFlag);
+    PoliteFetcher fetcher(options.delayMs, options.connections, options.userAgent, cancelFlag,
+                          result.politeness, [&](const Text& message) {
+                              DebugLog::Write(message);
+                              Report(progress, message, PageCount(result));
+                          });
+    fetcher.Obey(robots.File());
+    SitemapLedger sitemaps(options.useSitemaps ? frontier.KeyCap() : 0);
     while (!frontier.Empty()) {
         if (cancelFlag.load()) {
             break;
@@ -303,6 +321,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         if (!robots.Permits(page.address)) {
             result.robotsBlockAll = result.robotsBlockAll || IsFirstFetch(page);
             Skip(page, 0, kBlockedByRobots, result);
+            sitemaps.NoteOutcome(page.address, page.address, 0, kBlockedByRobots);
             continue;
         }
         Report(progress, u"Crawling: " + page.address, PageCount(result));
@@ -328,8 +347,10 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             scope.SetStart(arrived);
             AdoptStartOrigin(arrived, result);
             robots.ReadFor(result.baseUrl);
+            fetcher.Obey(robots.File());
         }
         const Text reason = SkipReason(fetched, arrived, result.host);
+        sitemaps.NoteOutcome(page.address, arrived, fetched.status, reason);
         if (!reason.empty()) {
             Skip(page, fetched.status, reason, result);
         } else if (!frontier.Arrive(page.address, arrived)) {
@@ -346,7 +367,8 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
                 }
                 continue;  // the pause is for the target's fetch, which comes next
             }
-            PageRecord record = MakeRecord(page, fetched, parsed);
+            PageRecord record = MakeRecord(page, fetched, parsed, sitemaps);
+            sitemaps.NoteLinks(LinkBase(page.address, parsed), parsed.links);
             TakePageSignals(parsed.signals, fetched, LinkBase(page.address, parsed), result.host,
                             record);
             TakeSiteFacts(parsed, isStartPage, result);
@@ -367,12 +389,21 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             textHashes.push_back(parsed.signals.textHash);
             DebugLog::Write(PageLine(PageCount(result), result.pages.back()));
         }
-        if (!frontier.Empty() && options.delayMs > 0) {
-            PauseBetweenPages(options.delayMs, cancelFlag);
+        if (isStartPage && options.useSitemaps && !cancelFlag.load()) {
+            Report(progress, u"Reading the site's sitemaps...", PageCount(result));
+            SeedFromSitemaps(options, result.baseUrl, robots.Answer(), frontier, sitemaps,
+                             cancelFlag);
+        }
+        if (!frontier.Empty() && fetcher.PauseMs() > 0) {
+            PauseBetweenPages(fetcher.PauseMs(), cancelFlag);
         }
     }
     fetcher.Finish();
     MarkDuplicates(result.pages, textHashes);
+    if (options.useSitemaps) {
+        result.sitemaps = sitemaps.Audit(result.pages);
+    }
+    LogPoliteness(result.politeness);
 
     if (result.language.empty()) {
         result.language = u"en";
@@ -380,6 +411,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     if (!cancelFlag.load() && result.reachable) {
         Report(progress, u"Checking AI discovery files...", PageCount(result));
         RunDiscoveryChecks(result.baseUrl, options.userAgent, robots.Answer(), result, cancelFlag);
+        AddSitemapCounts(result.sitemaps, result.checks);
         for (const DiscoveryCheck& check : result.checks) {
             DebugLog::Write(u"ADP: " + check.label + u" = " + check.details);
         }

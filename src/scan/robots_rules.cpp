@@ -1,6 +1,7 @@
 #include "scan/robots_rules.h"
 
 #include <array>
+#include <cstdlib>
 
 #include "net/http.h"
 #include "net/url.h"
@@ -8,7 +9,7 @@
 namespace bcnk {
 namespace {
 
-enum class Key { Other, UserAgent, Allow, Disallow, Sitemap };
+enum class Key { Other, UserAgent, Allow, Disallow, Sitemap, CrawlDelay };
 
 // Misspellings that widely used crawlers accept; owners copy them from file to file, and a
 // crawler that reads them is bound by them.
@@ -16,7 +17,7 @@ struct KeySpelling {
     std::string_view spelling;
     Key key;
 };
-constexpr std::array<KeySpelling, 12> kKeySpellings = {{
+constexpr std::array<KeySpelling, 13> kKeySpellings = {{
     {"user-agent", Key::UserAgent},
     {"useragent", Key::UserAgent},
     {"user agent", Key::UserAgent},
@@ -29,6 +30,7 @@ constexpr std::array<KeySpelling, 12> kKeySpellings = {{
     {"disallaw", Key::Disallow},
     {"sitemap", Key::Sitemap},
     {"site-map", Key::Sitemap},
+    {"crawl-delay", Key::CrawlDelay},
 }};
 
 char LowerAscii(char c) {
@@ -289,6 +291,21 @@ bool RobotsPatternMatches(std::string_view path, std::string_view pattern) {
     return path.size() >= position + pattern.size() && path.ends_with(pattern);
 }
 
+namespace {
+
+// Seconds, whole or decimal; -1 for anything else.
+double CrawlDelayValue(std::string_view value) {
+    const std::string text(value);
+    char* end = nullptr;
+    const double seconds = std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size() || !(seconds >= 0) || seconds > 1e6) {
+        return -1;
+    }
+    return seconds;
+}
+
+}  // namespace
+
 RobotsTxt ParseRobotsTxt(std::string_view bytes) {
     RobotsTxt file;
     std::string_view text = WithinParseLimit(bytes);
@@ -332,6 +349,13 @@ RobotsTxt ParseRobotsTxt(std::string_view bytes) {
             case Key::Sitemap:
                 if (!value.empty()) {
                     file.sitemaps.push_back(Utf8ToWide(std::string(value)));
+                }
+                break;
+            case Key::CrawlDelay:
+                // It paces a crawler without binding it to the group, so it does not end a
+                // run of user-agent lines as a rule does.
+                if (!file.groups.empty() && file.groups.back().crawlDelaySeconds < 0) {
+                    file.groups.back().crawlDelaySeconds = CrawlDelayValue(value);
                 }
                 break;
             case Key::Other: {

@@ -47,6 +47,7 @@ struct RobotsGroup {
     std::vector<RobotsRule> rules;      // in file order, empty-valued rules left out
     std::vector<RobotsRecord> records;  // other lines of the group, in file order
     std::size_t start = 0;              // byte offset of its first user-agent line
+    double crawlDelaySeconds = -1;      // the group's first valid Crawl-delay; -1 when none
 
     bool operator==(const RobotsGroup&) const = default;
 };
@@ -138,6 +139,8 @@ class CrawlRobots {
     bool Permits(const Text& address) const;
     // The answer last fetched; the discovery row is made from it.
     const FetchResult& Answer() const { return answer_; }
+    // The file the crawl obeys: empty when robots.txt is ignored.
+    const RobotsTxt& File() const { return file_; }
 
   private:
     Text userAgent_;

@@ -6,6 +6,7 @@
 
 #include "common/settings.h"
 #include "common/text.h"
+#include "scan/sitemap_types.h"
 
 namespace bcnk {
 
@@ -50,6 +51,8 @@ struct ScanOptions {
     // Pages that the site's robots.txt disallows for our own user-agent token are not fetched.
     bool respectRobots = true;
 
+    // Sitemaps: read the site's own and queue what they list after the start page's links.
+    bool useSitemaps = true;
     // What AI crawlers actually get, checked after the crawl without changing its result.
     // Off unless a front end asks: the window and the console turn both on by default.
     bool agentCheck = false;  // ask the server as each AI crawler and as a browser
@@ -251,6 +254,9 @@ struct ScanResult {
     // first, as a rule, then its content.
     std::vector<Text> startPageLinks;
 
+    // The site's sitemaps as a source and an audit, and the pace the server asked for.
+    SitemapAudit sitemaps;
+    PolitenessSummary politeness;
     // What AI crawlers actually get: the server's answer to each, and what needs scripts.
     std::vector<AgentAnswer> agentAnswers;  // one per AI-crawler table row; empty when unchecked
     int agentCheckRequests = 0;

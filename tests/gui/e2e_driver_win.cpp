@@ -506,6 +506,19 @@ void Pose(const std::wstring& folder, const std::wstring& name, HWND window) {
         60);
 }
 
+// The fifth tab lists the sitemap audit; its first row is always the summary.
+void ShowSitemapsTab(const Program& program) {
+    ClickTab(program, 4);
+    WaitFor(
+        "Sitemaps tab shows its list with the summary row",
+        [&] {
+            HWND list = program.Item(kIdSitemapList);
+            return IsWindowVisible(list) && !IsWindowVisible(program.Item(kIdCrawlerList)) &&
+                   SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) >= 1;
+        },
+        10);
+}
+
 void TakeScreens(const Program& program, const std::wstring& address, const std::wstring& folder) {
     ScanAndCheckViews(program, address);
     Pose(folder, L"adp-status", program.main);
@@ -522,6 +535,8 @@ void TakeScreens(const Program& program, const std::wstring& address, const std:
     WaitFor(
         "AI Crawlers tab", [&] { return IsWindowVisible(program.Item(kIdCrawlerList)); }, 10);
     Pose(folder, L"ai-crawlers", program.main);
+    ShowSitemapsTab(program);
+    Pose(folder, L"sitemaps", program.main);
     HWND saveDialog = OpenSaveReport(program);
     Pose(folder, L"save-report", saveDialog);
     SaveReport(program, saveDialog, address);
@@ -551,6 +566,7 @@ int wmain(int argc, wchar_t** argv) {
         CheckStartupState(program);
         CheckSaveReportWaitsForAResult(program);
         ScanAndCheckViews(program, argv[3]);
+        ShowSitemapsTab(program);
         SortAndSwitchTabs(program);
         Generate(program);
         SaveReport(program, OpenSaveReport(program), argv[3]);

@@ -76,6 +76,8 @@ ScanOptions TestOptions(const Text& startUrl, int maxDepth, int maxPages) {
     options.maxPages = maxPages;
     options.delayMs = 0;
     options.userAgent = u"BeaconsmithTest/1.0";
+    // The crawl's own suites look at links alone; sitemap seeding has a suite of its own.
+    options.useSitemaps = false;
     return options;
 }
 

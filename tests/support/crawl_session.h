@@ -40,7 +40,8 @@ CrawlSession RunCrawl(const ScanOptions& options, std::atomic<bool>& cancel,
                       const CrawlProgress& onProgress = nullptr);
 CrawlSession RunCrawl(const ScanOptions& options);
 
-// Options for a test crawl: no pause between pages, the given depth and page limit.
+// Options for a test crawl: no pause between pages, the given depth and page limit, the
+// site's sitemaps not read.
 ScanOptions TestOptions(const Text& startUrl, int maxDepth = 3, int maxPages = 500);
 
 std::string Narrow(const Text& text);

@@ -120,6 +120,10 @@ std::vector<LoggedRequest> RequestLog(const std::string& tag) {
         const size_t headEnd = next == std::string::npos ? text.size() : next + 4;
         requests.push_back(ParseEntry(std::atoi(text.c_str() + numberStart),
                                       text.substr(headStart + 2, headEnd - headStart - 2)));
+        const size_t at = text.find(" at ", numberStart);
+        if (at != std::string::npos && at < headStart) {
+            requests.back().at = std::atof(text.c_str() + at + 4);
+        }
         entry = next == std::string::npos ? next : next + 4;
     }
     return requests;

@@ -45,6 +45,7 @@ struct LoggedRequest {
     std::string requestLine;  // e.g. "GET /x?tag=t HTTP/1.1"
     std::vector<std::pair<std::string, std::string>> headers;  // in the order sent
     std::string head;  // request line, header lines and empty line, byte for byte
+    double at = 0;     // arrival, seconds on the server's monotonic clock
 };
 
 // Every request the server received with this tag, in arrival order.

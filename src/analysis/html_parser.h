@@ -29,6 +29,9 @@ struct ParsedPage {
     // against it.
     Text baseHref;
     int wordCount = 0;
+    // The TDMRep meta tags' contents (<meta name="tdm-reservation" content="1">), as written.
+    Text tdmReservation;
+    Text tdmPolicy;
 
     bool operator==(const ParsedPage&) const = default;
 };

@@ -14,6 +14,7 @@
 #include "scan/fetch_ahead.h"
 #include "net/http.h"
 #include "scan/robots_rules.h"
+#include "scan/usage_preferences.h"
 #include "net/url.h"
 
 namespace bcnk {
@@ -222,6 +223,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     // Requests overlap only when the user asked for no pause between them.
     FetchAhead fetcher(options.delayMs > 0 ? 1 : options.connections, options.userAgent,
                        cancelFlag);
+    PageUsageCounts usageCounts;
     while (!frontier.Empty()) {
         if (cancelFlag.load()) {
             break;
@@ -264,6 +266,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             const ParsedPage parsed = ParseHtmlPage(fetched.body, fetched.contentType);
             PageRecord record = MakeRecord(page, fetched, parsed);
             TakeSiteFacts(parsed, isStartPage, result);
+            CountPageUsage(fetched.headers, parsed.tdmReservation, parsed.tdmPolicy, usageCounts);
             if (page.depth < options.maxDepth) {
                 QueueLinks(page, parsed, result.host, frontier);
             }
@@ -283,6 +286,9 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     if (!cancelFlag.load()) {
         Report(progress, u"Checking AI discovery files...", PageCount(result));
         RunDiscoveryChecks(result.baseUrl, options.userAgent, robots.Answer(), result, cancelFlag);
+        result.usage = FindUsagePreferences(
+            RobotsTxtForAnswer(robots.Answer().status, robots.Answer().body), result.pages,
+            usageCounts);
         for (const DiscoveryCheck& check : result.checks) {
             DebugLog::Write(u"ADP: " + check.label + u" = " + check.details);
         }

@@ -8,7 +8,7 @@
 namespace bcnk {
 namespace {
 
-enum class Key { Other, UserAgent, Allow, Disallow, Sitemap };
+enum class Key { Other, UserAgent, Allow, Disallow, Sitemap, ContentSignal, ContentUsage };
 
 // Misspellings that widely used crawlers accept; owners copy them from file to file, and a
 // crawler that reads them is bound by them.
@@ -16,7 +16,7 @@ struct KeySpelling {
     std::string_view spelling;
     Key key;
 };
-constexpr std::array<KeySpelling, 12> kKeySpellings = {{
+constexpr std::array<KeySpelling, 14> kKeySpellings = {{
     {"user-agent", Key::UserAgent},
     {"useragent", Key::UserAgent},
     {"user agent", Key::UserAgent},
@@ -29,6 +29,8 @@ constexpr std::array<KeySpelling, 12> kKeySpellings = {{
     {"disallaw", Key::Disallow},
     {"sitemap", Key::Sitemap},
     {"site-map", Key::Sitemap},
+    {"content-signal", Key::ContentSignal},
+    {"content-usage", Key::ContentUsage},
 }};
 
 char LowerAscii(char c) {
@@ -157,6 +159,21 @@ std::string_view LiteralStart(std::string_view pattern) {
         pattern.remove_suffix(1);
     }
     return pattern.substr(0, pattern.find('*'));
+}
+
+// "Content-Usage: /blog/ train-ai=n" scopes the preferences to a path; a value that does not
+// start with "/" holds preferences alone and covers the whole site.
+RobotsUsageLine UsageLineOf(bool contentSignal, std::string_view value) {
+    RobotsUsageLine line{contentSignal, "/", std::string(value)};
+    if (!contentSignal && value.front() == '/') {
+        std::size_t end = 0;
+        while (end < value.size() && !IsBlank(value[end])) {
+            ++end;
+        }
+        line.pattern = NormaliseRobotsPath(value.substr(0, end));
+        line.value = std::string(TrimBlanks(value.substr(end)));
+    }
+    return line;
 }
 
 }  // namespace
@@ -290,6 +307,13 @@ RobotsTxt ParseRobotsTxt(std::string_view utf8) {
             case Key::Sitemap:
                 if (!value.empty()) {
                     file.sitemaps.push_back(Utf8ToWide(std::string(value)));
+                }
+                break;
+            case Key::ContentSignal:
+            case Key::ContentUsage:
+                if (!file.groups.empty() && !value.empty()) {
+                    file.groups.back().usageLines.push_back(
+                        UsageLineOf(key == Key::ContentSignal, value));
                 }
                 break;
             case Key::Other:

@@ -28,9 +28,21 @@ struct RobotsRule {
     bool operator==(const RobotsRule&) const = default;
 };
 
+// A usage-preference line kept in its group: "Content-Signal: search=yes, ai-train=no", or
+// "Content-Usage: [path ]prefs", whose path is matched like a rule's.
+struct RobotsUsageLine {
+    bool contentSignal = false;  // else Content-Usage
+    std::string pattern;         // normalised like a rule's; "/" when the line names no path
+    std::string value;           // the preferences as written, trimmed (UTF-8)
+    bool operator==(const RobotsUsageLine&) const = default;
+};
+
 struct RobotsGroup {
     std::vector<std::string> agents;  // product tokens, lower-case; "*" is everyone
     std::vector<RobotsRule> rules;    // in file order, empty-valued rules left out
+    // Usage-preference lines, in file order. They are other records to the rules: they
+    // neither end a run of user-agent lines nor make the group one that binds.
+    std::vector<RobotsUsageLine> usageLines;
 
     bool operator==(const RobotsGroup&) const = default;
 };

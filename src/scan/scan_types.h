@@ -6,6 +6,7 @@
 
 #include "common/settings.h"
 #include "common/text.h"
+#include "scan/usage_types.h"
 
 namespace bcnk {
 
@@ -139,6 +140,8 @@ struct ScanResult {
     Text robotsTxt;
     int robotsStatus = 0;
     bool robotsFound = false;
+    // What the site declares about the use of its content (robots.txt, headers, meta tags).
+    UsageFindings usage;
 
     bool operator==(const ScanResult&) const = default;
 };

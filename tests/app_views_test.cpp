@@ -167,11 +167,12 @@ TEST(Layout, GeneratePanelRowsAt96Dpi) {
     EXPECT_EQ(panel.citation.y, 222);
     EXPECT_EQ(panel.summarisation.y, 248);
     EXPECT_EQ(panel.robots, (Rect{132, 274, q, 22}));
-    EXPECT_EQ(panel.generate, (Rect{132, 308, q, 38}));
-    EXPECT_EQ(panel.progress, (Rect{132, 354, q, 14}));
-    EXPECT_EQ(panel.result, (Rect{132, 378, q - 120, 28}));
-    EXPECT_EQ(panel.openFolder, (Rect{700 - 12 - 110, 378, 110, 28}));
-    EXPECT_EQ(panel.auditLink, (Rect{132, 416, q, 20}));
+    EXPECT_EQ(panel.contentUsage, (Rect{132, 300, q, 22}));
+    EXPECT_EQ(panel.generate, (Rect{132, 334, q, 38}));
+    EXPECT_EQ(panel.progress, (Rect{132, 380, q, 14}));
+    EXPECT_EQ(panel.result, (Rect{132, 404, q - 120, 28}));
+    EXPECT_EQ(panel.openFolder, (Rect{700 - 12 - 110, 404, 110, 28}));
+    EXPECT_EQ(panel.auditLink, (Rect{132, 442, q, 20}));
 }
 
 TEST(Layout, GaugeAndSettingsGeometry) {

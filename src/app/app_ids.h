@@ -33,6 +33,7 @@ constexpr int kIdGenerateProgress = 1021;
 constexpr int kIdResult = 1022;
 constexpr int kIdOpenFolder = 1023;
 constexpr int kIdAuditLink = 1024;
+constexpr int kIdContentUsageInRobots = 1025;
 
 // The scan progress bar has no identifier of its own on screen; the logic names it by this.
 constexpr int kIdScanProgress = 1100;

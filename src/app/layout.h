@@ -45,6 +45,7 @@ struct GeneratePanelLayout {
     Rect industryLabel, industry;
     Rect foundedLabel, founded;
     Rect training, citation, summarisation, robots;
+    Rect contentUsage;  // the Content-Usage line in robots.txt, under the robots rules
     Rect generate;
     Rect progress;
     Rect result;

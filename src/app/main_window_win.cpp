@@ -236,6 +236,10 @@ std::array<HWND, 5> CreateGenerateForm(HWND panel) {
     CreateCheckBox(panel, kIdAllowSummarisation,
                    L"Allow AI summarisation (declared in discovery files)");
     CreateCheckBox(panel, kIdRobotsRules, L"Generate robots.txt AI rules");
+    // Off by default: robots.txt audits report the line as unknown (README.txt says which).
+    SendMessageW(CreateCheckBox(panel, kIdContentUsageInRobots,
+                                L"Also write Content-Usage into robots.txt (some audits flag it)"),
+                 BM_SETCHECK, BST_UNCHECKED, 0);
     Child(panel, L"BUTTON", L"Generate AI Discovery Package",
           WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, kIdGenerate);
     Child(panel, PROGRESS_CLASSW, L"", WS_VISIBLE | PBS_MARQUEE, 0, kIdGenerateProgress);
@@ -336,7 +340,8 @@ bool OnCreate(HWND window) {
     std::vector<HWND> normalFont = {address,    depth,    delay,      limit,
                                     statusList, pageList, crawlerList};
     for (int id : {kIdName, kIdDescription, kIdEmail, kIdFounded, kIdIndustry, kIdAllowTraining,
-                   kIdAllowCitation, kIdAllowSummarisation, kIdRobotsRules, kIdResult,
+                   kIdAllowCitation, kIdAllowSummarisation, kIdRobotsRules,
+                   kIdContentUsageInRobots, kIdResult,
                    kIdOpenFolder, kIdAuditLink}) {
         normalFont.push_back(GetDlgItem(app.panel, id));
     }
@@ -413,6 +418,7 @@ void Layout(HWND window) {
         {kIdAllowCitation, form.citation},
         {kIdAllowSummarisation, form.summarisation},
         {kIdRobotsRules, form.robots},
+        {kIdContentUsageInRobots, form.contentUsage},
         {kIdGenerate, form.generate},
         {kIdGenerateProgress, form.progress},
         {kIdResult, form.result},
@@ -561,8 +567,10 @@ LRESULT CALLBACK GeneratePanelProc(HWND window, UINT message, WPARAM wParam, LPA
         case WM_CTLCOLORSTATIC: {
             const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
             const COLORREF text = id == kIdAuditLink                                 ? ColorAccent
-                                  : (id >= kIdAllowTraining && id <= kIdRobotsRules) ? ColorText
-                                                                                     : ColorDimText;
+                                  : (id >= kIdAllowTraining && id <= kIdRobotsRules) ||
+                                            id == kIdContentUsageInRobots
+                                        ? ColorText
+                                        : ColorDimText;
             return ColorStatic(reinterpret_cast<HDC>(wParam), text);
         }
         case WM_CTLCOLORBTN:

@@ -20,6 +20,7 @@
 #include "package/llms_txt.h"
 #include "package/readme.h"
 #include "package/robots.h"
+#include "package/server_setup.h"
 #include "package/sitemap.h"
 #include "package/zip_writer.h"
 
@@ -92,13 +93,20 @@ PackageOutcome WriteFilesInto(const Text& workPath, const Text& finalPath, const
     entries.reserve(files.size());
     for (const PackageFile& file : files) {
         std::string bytes = WideToUtf8(file.content);
-        const Text path = JoinPath(workPath, file.fileName);
+        Text localName = file.fileName;
+        std::replace(localName.begin(), localName.end(), u'/', kPathSeparator);
+        const Text path = JoinPath(workPath, localName);
+        if (const std::size_t slash = localName.rfind(kPathSeparator); slash != Text::npos) {
+            std::error_code ignored;  // a folder that cannot be made fails the write below
+            std::filesystem::create_directories(
+                std::filesystem::path(JoinPath(workPath, localName.substr(0, slash))), ignored);
+        }
         if (!WriteWholeFile(path, bytes)) {
             return Failure(u"Failed writing " + file.fileName + u" (" + path + u": " +
                            Utf8ToWide(std::generic_category().message(errno)) + u")");
         }
         AddZipEntry(entries, file.fileName, std::move(bytes));
-        outcome.filePaths.push_back(JoinPath(finalPath, file.fileName));
+        outcome.filePaths.push_back(JoinPath(finalPath, localName));
     }
     const Text zipName = folderName + u"-ai-discovery.zip";
     if (!WriteZipArchive(entries, JoinPath(workPath, zipName))) {
@@ -150,7 +158,7 @@ Text MoveIntoPlace(const Text& partialPath, const Text& folderPath) {
 
 std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const PackageForm& form) {
     std::vector<PackageFile> files = {
-        {u"README.txt", MakeReadme(scan)},
+        {u"README.txt", MakeReadme(scan, form)},
         {u"upload-map.txt", MakeUploadMap(scan, RobotsRulesDifferFromChoices(scan, form))},
         {u"ai-discovery.json", MakeAiDiscoveryJson(scan, form)},
         {u"ai-discovery.md", MakeAiDiscoveryMd(scan, form)},
@@ -164,6 +172,9 @@ std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const Package
     // The site's own llms.txt is the owner's; one is proposed only where there is none.
     if (!SiteHasLlmsTxt(scan)) {
         files.insert(files.begin() + 8, {u"llms.txt", MakeLlmsTxt(scan, form)});
+    }
+    for (PackageFile& file : ServerSetupFiles(scan, form)) {
+        files.push_back(std::move(file));
     }
     return files;
 }

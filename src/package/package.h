@@ -18,10 +18,13 @@ struct PackageForm {
     bool allowCitation = false;
     bool allowSummarisation = false;
     bool addRobotsRules = false;
+    // Also write the IETF Content-Usage line into robots.txt.NEW (some robots.txt audits
+    // report it as an unknown directive, so it is the owner's choice).
+    bool contentUsageInRobots = false;
 };
 
 struct PackageFile {
-    Text fileName;  // bare file name, no folder
+    Text fileName;  // file name, or "folder/name" for the few files kept in a folder
     Text content;   // whole file; written as UTF-8 without a byte-order mark
 };
 

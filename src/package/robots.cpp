@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "package/robots_usage.h"
 #include "scan/ai_crawlers.h"
 #include "scan/robots_rules.h"
 #include "net/url.h"
@@ -62,6 +63,7 @@ Text FreshRobotsTxt(const ScanResult& scan, const PackageForm& form) {
     out += u"# security or privacy control.\n";
     out += FreshStatusNote(scan);
     out += u"\n";
+    out += RobotsUsageGroup(PlanRobotsUsage(RobotsTxt(), form), u"\n");
     if (form.addRobotsRules) {
         for (const AiCrawler& crawler : AiCrawlers()) {
             out += CrawlerBlock(crawler.token, RuleLine(Wanted(crawler, form)), u"\n") + u"\n";
@@ -168,6 +170,7 @@ Text MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Text
         existing.size() >= 2 && existing.find(u"\r\n") != Text::npos ? u"\r\n" : u"\n";
     const RobotsTxt file = ParseRobotsTxt(existing);
     const CrawlerPlan plan = PlanCrawlers(file, form);
+    const RobotsUsagePlan usage = PlanRobotsUsage(file, form);
     std::vector<Text> missingSitemaps;
     for (const Text& address : {PlainSitemapAddress(scan), AiSitemapAddress(scan)}) {
         if (!HasSitemap(file, address)) {
@@ -179,7 +182,7 @@ Text MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Text
     if (!out.empty() && out.back() != u'\n') {
         out += lineEnd;
     }
-    if (plan.missing.empty() && missingSitemaps.empty()) {
+    if (plan.missing.empty() && missingSitemaps.empty() && usage.lines.empty()) {
         out += lineEnd;
         out += u"# Talvenn's Beaconsmith (" + date +
                u"): all AI-crawler rules and sitemap references already present - no changes." +
@@ -187,6 +190,7 @@ Text MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Text
         if (!plan.differing.empty()) {
             out += DifferingNote(plan, lineEnd);
         }
+        out += RobotsUsageNote(usage, lineEnd);
         return out;
     }
     out += lineEnd;
@@ -196,7 +200,7 @@ Text MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Text
     out += u"# robots.txt is a crawler hint, not a security or privacy control." + lineEnd;
     out += lineEnd;
     const RobotsRuleSet everyone = RulesFor(file, "*");
-    if (file.endsInOpenGroup && !plan.missing.empty()) {
+    if (file.endsInOpenGroup && (!plan.missing.empty() || !usage.lines.empty())) {
         // The owner's last user-agent lines have no rule yet, so they follow the "*" group;
         // a copy of its rules ends their group without changing that, and keeps the crawlers
         // below from joining it.
@@ -209,6 +213,8 @@ Text MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Text
         out += lineEnd;
     }
     out += DifferingNote(plan, lineEnd);
+    out += RobotsUsageNote(usage, lineEnd);
+    out += RobotsUsageGroup(usage, lineEnd);
     out += AddedCrawlerGroups(plan, everyone, lineEnd);
     if (!missingSitemaps.empty()) {
         out += u"# Sitemap references" + lineEnd;
@@ -226,8 +232,12 @@ Text MakeRobotsTxt(const ScanResult& scan, const PackageForm& form) {
 }
 
 bool RobotsRulesDifferFromChoices(const ScanResult& scan, const PackageForm& form) {
-    return scan.robotsFound &&
-           !PlanCrawlers(ParseRobotsTxt(scan.robotsTxt), form).differing.empty();
+    if (!scan.robotsFound) {
+        return false;
+    }
+    const RobotsTxt file = ParseRobotsTxt(scan.robotsTxt);
+    return !PlanCrawlers(file, form).differing.empty() ||
+           !PlanRobotsUsage(file, form).differing.empty();
 }
 
 Text MakeRobotsTxt(const ScanResult& scan, const PackageForm& form, const Text& date) {

@@ -3,6 +3,7 @@
 #include "cli/arguments.h"
 #include "common/maker_info.h"
 #include "scan/result_figures.h"
+#include "scan/usage_preferences.h"
 
 namespace bcnk::cli {
 
@@ -161,6 +162,41 @@ void WriteCrawler(JsonWriter& json, const CrawlerAccess& crawler) {
     json.EndObject();
 }
 
+void WriteUsage(JsonWriter& json, const UsageFindings& usage) {
+    json.Key("usagePreferences");
+    json.BeginObject();
+    json.Field("pagesRead", usage.pagesRead);
+    json.Field("unreadableContentUsage", usage.unreadableContentUsage);
+    json.Field("tdmPolicy", usage.tdmPolicy);
+    json.Key("purposes");
+    json.BeginArray();
+    for (std::size_t index = 0; index < usage.purposes.size(); ++index) {
+        const UsagePurposeFindings& purpose = usage.purposes[index];
+        json.BeginObject();
+        json.Field("purpose", CrawlerPurposeName(static_cast<CrawlerPurpose>(index)));
+        json.Field("answer", UsageAnswerName(purpose.answer));
+        json.Field("conflict", purpose.conflict);
+        json.Field("text", UsagePurposeText(purpose, usage.pagesRead));
+        json.Field("conflictText", UsageConflictText(purpose));
+        json.Key("declarations");
+        json.BeginArray();
+        for (const UsageDeclaration& declaration : purpose.declarations) {
+            json.BeginObject();
+            json.Field("source", UsageSourceName(declaration.source));
+            json.Field("answer", UsageAnswerName(declaration.answer));
+            json.Field("statement", declaration.statement);
+            json.Field("group", declaration.group);
+            json.Field("path", declaration.path);
+            json.Field("pages", declaration.pages);
+            json.EndObject();
+        }
+        json.EndArray();
+        json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+}
+
 void WritePackage(JsonWriter& json, const PackageOutcome* package) {
     json.Key("package");
     if (package == nullptr) {
@@ -223,6 +259,7 @@ std::string ScanResultJson(const ScanResult& result, const PackageOutcome* packa
     json.EndObject();
     WriteList(json, "skippedPages", result.skippedPages, WriteSkipped);
     WriteList(json, "crawlerAccess", result.crawlerAccess, WriteCrawler);
+    WriteUsage(json, result.usage);
     WritePackage(json, package);
     json.EndObject();
     return json.Take() + "\n";

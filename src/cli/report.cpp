@@ -67,6 +67,7 @@ Text FormatSummary(const ScanResult& result, bool cancelled, bool verbose) {
                 PadRight(check.label, labelWidth + 2) + check.details + u"\n";
     }
 
+    text += UsagePreferencesSummary(result);
     text += CrawlerAccessSummary(result);
 
     text += u"\nPages by class\n";

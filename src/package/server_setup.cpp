@@ -115,8 +115,7 @@ Text MakeHtaccess(const ScanResult& scan, const PackageForm& form) {
     out += u"    AddType text/markdown .md\n";
     out += u"    AddCharset utf-8 .md\n";
     out += u"    <FilesMatch \"^llms(-full|-lite)?\\.txt$\">\n";
-    out += u"        ForceType text/plain\n";
-    out += u"        AddCharset utf-8 .txt\n";
+    out += u"        ForceType \"" + Text(kPlainTextType) + u"\"\n";
     out += u"    </FilesMatch>\n";
     out += u"</IfModule>\n";
     out += u"\n";

@@ -305,6 +305,22 @@ Text UsageAnswerName(UsageAnswer answer) {
     return u"unknown";
 }
 
+Text UsageSourceName(UsageSource source) {
+    switch (source) {
+        case UsageSource::RobotsContentSignal:
+            return u"robotsContentSignal";
+        case UsageSource::RobotsContentUsage:
+            return u"robotsContentUsage";
+        case UsageSource::HttpContentUsage:
+            return u"httpContentUsage";
+        case UsageSource::TdmRepHeader:
+            return u"tdmRepHeader";
+        case UsageSource::TdmRepMeta:
+            return u"tdmRepMeta";
+    }
+    return Text();
+}
+
 Text UsageDeclarationText(const UsageDeclaration& declaration, int pagesRead) {
     Text out = declaration.statement;
     switch (declaration.source) {

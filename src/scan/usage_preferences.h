@@ -78,4 +78,8 @@ Text UsageConflictText(const UsagePurposeFindings& findings);
 // "yes", "no" or "unknown".
 Text UsageAnswerName(UsageAnswer answer);
 
+// "robotsContentSignal", "robotsContentUsage", "httpContentUsage", "tdmRepHeader",
+// "tdmRepMeta": the names the JSON output uses.
+Text UsageSourceName(UsageSource source);
+
 }  // namespace bcnk

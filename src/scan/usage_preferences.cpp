@@ -118,6 +118,11 @@ void AddGroup(const RobotsTxt& file, const RobotsGroup& group,
             declaration.group = name;
             declaration.path = line.contentSignal ? Text(u"/") : PathText(line.pattern);
             declaration.pages = line.contentSignal ? 0 : covered[i];
+            // A line for part of the site speaks only where the crawler may go; one that
+            // covers no page read says nothing about this site's pages.
+            if (declaration.path != u"/" && declaration.pages == 0) {
+                continue;
+            }
             Add(findings, term.purpose, std::move(declaration));
         }
     }
@@ -164,6 +169,9 @@ Text ConflictSide(const UsageDeclaration& declaration) {
             Text out = u"robots.txt says " + declaration.statement;
             if (declaration.group != u"*") {
                 out += u" to " + declaration.group;
+            }
+            if (declaration.path != u"/") {
+                out += u" under " + declaration.path;
             }
             return out;
         }

@@ -155,7 +155,7 @@ PackageForm Form(bool training, bool citation, bool summarisation, bool contentU
     form.allowTraining = training;
     form.allowCitation = citation;
     form.allowSummarisation = summarisation;
-    form.addRobotsRules = false;
+    form.addRobotsRules = true;
     form.contentUsageInRobots = contentUsage;
     return form;
 }

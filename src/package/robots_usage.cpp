@@ -84,6 +84,10 @@ Text OurTerms(const OwnerStatements& owner, const CrawlerPermissions& permission
 
 RobotsUsagePlan PlanRobotsUsage(const RobotsTxt& existing, const PackageForm& form) {
     RobotsUsagePlan plan;
+    // Like the crawler groups, the lines come with the form's robots.txt rules or not at all.
+    if (!form.addRobotsRules) {
+        return plan;
+    }
     const CrawlerPermissions permissions{form.allowTraining, form.allowCitation,
                                          form.allowSummarisation};
     const OwnerStatements owner = ReadOwner(existing);

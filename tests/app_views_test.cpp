@@ -103,6 +103,28 @@ TEST(CrawlerCellText, ColumnsShowTheRow) {
     EXPECT_EQ(CrawlerCellText(undecided, 4), u"no rule applies");
 }
 
+TEST(UsageRows, OneRowPerPurposeAboveTheCrawlers) {
+    ScanResult result;
+    EXPECT_TRUE(UsageRows(result).empty());  // nothing was read
+    result.usage.pagesRead = 40;
+    UsagePurposeFindings& search = result.usage.purposes[1];
+    search.answer = UsageAnswer::No;
+    search.conflict = true;
+    search.declarations = {
+        {UsageSource::RobotsContentSignal, UsageAnswer::Yes, u"search=yes", u"*", u"/", 0},
+        {UsageSource::HttpContentUsage, UsageAnswer::No, u"search=n", u"", u"", 3}};
+    const auto rows = UsageRows(result);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0], (std::vector<Text>{u"Declared use", u"this site", u"Training",
+                                          u"Declared unknown", u"nothing declared"}));
+    EXPECT_EQ(rows[1][3], u"Declared no");
+    EXPECT_EQ(rows[1][4],
+              u"Conflict: robots.txt says search=yes, 3 pages send search=n. "
+              u"search=yes (robots.txt, Content-Signal, group *); "
+              u"search=n (HTTP header on 3 of 40 pages)");
+    EXPECT_EQ(rows[1].size(), static_cast<std::size_t>(kCrawlerColumnCount));
+}
+
 TEST(Gauge, ScoreColoursAndArc) {
     const std::vector<std::pair<int, Rgb>> rows = {
         {100, {63, 185, 80}}, {75, {63, 185, 80}}, {74, {226, 176, 51}},

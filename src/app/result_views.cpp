@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "scan/usage_preferences.h"
+
 namespace bcnk {
 namespace {
 
@@ -41,6 +43,30 @@ Text CrawlerCellText(const CrawlerAccess& row, int column) {
             return row.decidingRule.empty() ? Text(kNoDecidingRuleText) : row.decidingRule;
     }
     return Text();
+}
+
+std::vector<std::vector<Text>> UsageRows(const ScanResult& result) {
+    std::vector<std::vector<Text>> rows;
+    const UsageFindings& usage = result.usage;
+    if (result.crawlerAccess.empty() && usage.pagesRead == 0) {
+        return rows;
+    }
+    for (std::size_t index = 0; index < usage.purposes.size(); ++index) {
+        const UsagePurposeFindings& purpose = usage.purposes[index];
+        Text where;
+        for (const UsageDeclaration& declaration : purpose.declarations) {
+            where += where.empty() ? u"" : u"; ";
+            where += UsageDeclarationText(declaration, usage.pagesRead);
+        }
+        if (purpose.conflict) {
+            where = u"Conflict: " + UsageConflictText(purpose) + u". " + where;
+        }
+        rows.push_back({u"Declared use", u"this site",
+                        CrawlerPurposeName(static_cast<CrawlerPurpose>(index)),
+                        u"Declared " + UsageAnswerName(purpose.answer),
+                        where.empty() ? Text(u"nothing declared") : where});
+    }
+    return rows;
 }
 
 Text PageCellText(const PageRecord& page, int column) {

@@ -149,6 +149,21 @@ TEST(UsagePreferences, ConflictsNameTheirGroupAndPath) {
               u"robots.txt says train-ai=y to gptbot under /open/, robots.txt says ai-train=no");
 }
 
+// A file of thousands of groups is read only as far as a bounded number of lines.
+TEST(UsagePreferences, ManyGroupsAreReadToABound) {
+    std::string text;
+    for (int i = 0; i < 5000; ++i) {
+        text += "User-agent: bot" + std::to_string(i) + "\nContent-Usage: train-ai=n\nAllow: /\n";
+    }
+    std::vector<PageRecord> pages(500);
+    for (PageRecord& page : pages) {
+        page.url = u"https://example.com/p";
+    }
+    const UsageFindings findings = FindUsagePreferences(ParseRobotsTxt(text), pages, {});
+    EXPECT_EQ(findings.purposes[0].declarations.size(), 256u);
+    EXPECT_EQ(findings.purposes[0].answer, N);
+}
+
 PackageForm Form(bool training, bool citation, bool summarisation, bool contentUsage) {
     PackageForm form;
     form.name = u"Example";

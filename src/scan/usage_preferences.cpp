@@ -15,6 +15,10 @@ constexpr UsageTerm kTerms[] = {
     {CrawlerPurpose::UserTriggered, "ai-input", ""},
 };
 
+// Each group's lines are matched against every page, and each group's own rules found anew;
+// a file of thousands of groups must not turn that into minutes. Real files have a handful.
+constexpr std::size_t kMaxRobotsUsageLines = 256;
+
 std::size_t Index(CrawlerPurpose purpose) {
     return static_cast<std::size_t>(purpose);
 }
@@ -282,10 +286,13 @@ UsageFindings FindUsagePreferences(const RobotsTxt& file, const std::vector<Page
     for (const PageRecord& page : pages) {
         paths.push_back(RobotsPathOf(page.url));
     }
+    std::size_t linesRead = 0;
     for (const RobotsGroup& group : file.groups) {
-        if (!group.usageLines.empty()) {
-            AddGroup(file, group, paths, findings);
+        if (group.usageLines.empty() || linesRead + group.usageLines.size() > kMaxRobotsUsageLines) {
+            continue;
         }
+        linesRead += group.usageLines.size();
+        AddGroup(file, group, paths, findings);
     }
     AddPageCounts(counts, findings);
     for (UsagePurposeFindings& purpose : findings.purposes) {

@@ -53,6 +53,18 @@ Text BackslashQuoted(const Text& value) {
     return out + u"\"";
 }
 
+// The host as a comment may show it: a line break in it would end the comment and start a
+// directive of its own.
+Text CommentText(const Text& text) {
+    Text out = text;
+    for (char16_t& unit : out) {
+        if (unit < 0x20 || unit == 0x7F || unit == 0x85 || unit == 0x2028 || unit == 0x2029) {
+            unit = u' ';
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 ServerSetup ServerSetupFor(const ScanResult& scan, const PackageForm& form) {
@@ -77,7 +89,7 @@ ServerSetup ServerSetupFor(const ScanResult& scan, const PackageForm& form) {
 Text MakeNginxSnippet(const ScanResult& scan, const PackageForm& form) {
     const ServerSetup setup = ServerSetupFor(scan, form);
     Text out;
-    out += u"# Beaconsmith - nginx set-up for " + scan.host + u"\n";
+    out += u"# Beaconsmith - nginx set-up for " + CommentText(scan.host) + u"\n";
     out += u"# Where it goes: copy this file to /etc/nginx/snippets/ai-discovery.conf and add\n";
     out += u"#     include snippets/ai-discovery.conf;\n";
     out += u"# inside the server { } block of this site, then run \"nginx -t\" and reload nginx.\n";
@@ -105,7 +117,7 @@ Text MakeNginxSnippet(const ScanResult& scan, const PackageForm& form) {
 Text MakeHtaccess(const ScanResult& scan, const PackageForm& form) {
     const ServerSetup setup = ServerSetupFor(scan, form);
     Text out;
-    out += u"# Beaconsmith - Apache set-up for " + scan.host + u"\n";
+    out += u"# Beaconsmith - Apache set-up for " + CommentText(scan.host) + u"\n";
     out += u"# Where it goes: the site's root folder (/public_html/.htaccess). If a .htaccess is\n";
     out += u"# already there, add these lines to it. Needs mod_headers and mod_mime, and\n";
     out += u"# \"AllowOverride FileInfo\" for the folder.\n";
@@ -134,7 +146,8 @@ Text MakeIisWebConfig(const ScanResult& scan, const PackageForm& form) {
     const ServerSetup setup = ServerSetupFor(scan, form);
     Text out;
     out += u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    out += u"<!-- Beaconsmith - IIS set-up for " + XmlEscape(scan.host) + u"\n";
+    // An XML comment may not hold "--", which punycode hosts ("xn--") do: no host here.
+    out += u"<!-- Beaconsmith - IIS set-up for this site.\n";
     out += u"     Where it goes: the site's root folder, as web.config. If the site has a\n";
     out += u"     web.config, merge the elements below into its <configuration> element. -->\n";
     if (!setup.omittedTdmPolicy.empty()) {
@@ -176,7 +189,7 @@ Text MakeIisWebConfig(const ScanResult& scan, const PackageForm& form) {
 Text MakeHeadersFile(const ScanResult& scan, const PackageForm& form) {
     const ServerSetup setup = ServerSetupFor(scan, form);
     Text out;
-    out += u"# Beaconsmith - response headers for " + scan.host + u"\n";
+    out += u"# Beaconsmith - response headers for " + CommentText(scan.host) + u"\n";
     out += u"# Where it goes: the root of the folder a static host publishes, as _headers\n";
     out += u"# (hosts that read this file, such as Netlify and Cloudflare Pages).\n";
     out += OmittedNote(setup, u"# ");

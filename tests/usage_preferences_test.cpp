@@ -253,6 +253,7 @@ TEST(UsagePreferences, ServerFilesCarryTheSameHeaders) {
     const ServerSetup odd = ServerSetupFor(scan, Form(false, true, true, false));
     EXPECT_EQ(odd.omittedTdmPolicy, u"https://ex$ample.com/");
     for (const PackageFile& file : ServerSetupFiles(scan, Form(false, true, true, false))) {
+        EXPECT_NE(file.content.find(u"Where it goes:"), Text::npos) << WideToUtf8(file.fileName);
         EXPECT_EQ(file.content.find(u"add_header tdm-policy"), Text::npos) << WideToUtf8(file.fileName);
         EXPECT_NE(file.content.find(u"tdm-policy is left out"), Text::npos) << WideToUtf8(file.fileName);
     }

@@ -116,8 +116,8 @@ TEST(UsageRows, OneRowPerPurposeAboveTheCrawlers) {
     const auto rows = UsageRows(result);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0], (std::vector<Text>{u"Declared use", u"this site", u"Training",
-                                          u"Declared unknown", u"nothing declared"}));
-    EXPECT_EQ(rows[1][3], u"Declared no");
+                                          u"Not said", u"nothing declared"}));
+    EXPECT_EQ(rows[1][3], u"Says no");
     EXPECT_EQ(rows[1][4],
               u"Conflict: robots.txt says search=yes, 3 pages send search=n. "
               u"search=yes (robots.txt, Content-Signal, group *); "

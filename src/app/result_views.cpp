@@ -27,6 +27,19 @@ int ComparePages(const PageRecord& a, const PageRecord& b, PageColumn column) {
     return 0;
 }
 
+// Short enough for the access column, where "Allowed" and "Blocked" stand.
+Text DeclaredAnswerText(UsageAnswer answer) {
+    switch (answer) {
+        case UsageAnswer::Yes:
+            return u"Says yes";
+        case UsageAnswer::No:
+            return u"Says no";
+        case UsageAnswer::Unknown:
+            break;
+    }
+    return u"Not said";
+}
+
 }  // namespace
 
 Text CrawlerCellText(const CrawlerAccess& row, int column) {
@@ -63,7 +76,7 @@ std::vector<std::vector<Text>> UsageRows(const ScanResult& result) {
         }
         rows.push_back({u"Declared use", u"this site",
                         CrawlerPurposeName(static_cast<CrawlerPurpose>(index)),
-                        u"Declared " + UsageAnswerName(purpose.answer),
+                        DeclaredAnswerText(purpose.answer),
                         where.empty() ? Text(u"nothing declared") : where});
     }
     return rows;

@@ -96,7 +96,7 @@ def check_log(checks, path, site, rows, statuses):
     tail = messages[-6:] if len(messages) >= 6 else [""] * 6
     checks.check("generate lines", tail[:2] == [
         "Generate requested: name=Sample Owner industry=Blog founded=2021 train=0 cite=1 summ=1",
-        "Generated 10 files"], repr(tail[:2]))
+        "Generated 14 files"], repr(tail[:2]))
     checks.check("export line", tail[2].startswith("Export OK: ") and tail[2].endswith(".zip"),
                  tail[2])
     checks.check("report line", tail[3].startswith("Report saved: ") and

@@ -16,6 +16,7 @@ PageRecord Page(const Text& url, const Text& title, PageClass pageClass, int wor
     page.pageClass = pageClass;
     page.wordCount = words;
     page.schemaTypes = std::move(types);
+    page.httpStatus = 200;
     return page;
 }
 
@@ -28,11 +29,14 @@ std::vector<Text> Urls(const std::vector<PageRecord>& pages) {
 }
 
 std::vector<PageRecord> SamplePages() {
-    return {
+    std::vector<PageRecord> pages = {
         Page(u"/c", u"beta", PageClass::Product, 300, {u"Product"}),
         Page(u"/a", u"Alpha", PageClass::Index, 50, {u"Organization", u"WebSite"}),
         Page(u"/b", u"alpha", PageClass::Article, 1200),
     };
+    pages[0].robotsDirectives = {u"noindex"};
+    pages[2].duplicateOf = u"https://x.example/a";
+    return pages;
 }
 
 TEST(SortPagesByColumn, ClicksToggleDirectionPerColumn) {
@@ -48,6 +52,7 @@ TEST(SortPagesByColumn, ClicksToggleDirectionPerColumn) {
         {1, {u"/a", u"/b", u"/c"}},  // Title ascending, ordinal: "Alpha" < "alpha" < "beta"
         {2, {u"/b", u"/a", u"/c"}},  // Class by display name: Article, Index, Product
         {4, {u"/b", u"/a", u"/c"}},  // Schema: none first, "Organization,WebSite" < "Product"
+        {5, {u"/a", u"/b", u"/c"}},  // Indexable: "Yes" < "duplicate of ..." < "noindex"
         {0, {u"/a", u"/b", u"/c"}}, {0, {u"/c", u"/b", u"/a"}},
     };
     for (const Click& click : clicks) {
@@ -63,7 +68,7 @@ TEST(SortPagesByColumn, StateSurvivesANewResultAndEmptyListsAreLeftAlone) {
 
     std::vector<PageRecord> none;
     EXPECT_FALSE(SortPagesByColumn(none, 2, state));
-    EXPECT_FALSE(SortPagesByColumn(first, 5, state));
+    EXPECT_FALSE(SortPagesByColumn(first, 6, state));
     EXPECT_EQ(state.column, 2);
     EXPECT_TRUE(state.ascending);
 
@@ -80,7 +85,13 @@ TEST(PageCellText, ColumnsShowTheRecord) {
     EXPECT_EQ(PageCellText(page, 2), u"Guide");
     EXPECT_EQ(PageCellText(page, 3), u"42");
     EXPECT_EQ(PageCellText(page, 4), u"Organization, WebSite");
-    EXPECT_EQ(PageCellText(page, 5), u"");
+    EXPECT_EQ(PageCellText(page, 5), u"Yes");
+    EXPECT_EQ(PageCellText(page, 6), u"");
+    PageRecord copy = page;
+    copy.duplicateOf = u"https://x.example/a/one.html";
+    EXPECT_EQ(PageCellText(copy, 5), u"duplicate of /a/one.html");
+    copy.canonical = u"https://x.example/a/one.html";
+    EXPECT_EQ(PageCellText(copy, 5), u"canonical \u2192 /a/one.html");
 
     PageRecord many = page;
     many.schemaTypes.assign(200, u"Thing");
@@ -209,9 +220,11 @@ TEST(Layout, GaugeAndSettingsGeometry) {
     EXPECT_EQ(gauge.firstRowLabel.y + 4 * gauge.rowStep, 314);
 
     const SettingsLayout settings = ComputeSettingsLayout(100, 50, 1000, 690, 144);
-    EXPECT_EQ(settings.window, (Rect{100 + (900 - 518) / 2, 50 + (640 - 354) / 2, 518, 354}));
+    EXPECT_EQ(settings.window, (Rect{100 + (900 - 518) / 2, 50 + (640 - 486) / 2, 518, 486}));
     EXPECT_EQ(settings.robotsCheck, (Rect{24, 162, 465, 33}));
-    EXPECT_EQ(settings.ok, (Rect{225, 222, 120, 42}));
+    EXPECT_EQ(settings.trackingCheck, (Rect{24, 204, 465, 33}));
+    EXPECT_EQ(settings.renderPages, (Rect{375, 291, 117, 36}));
+    EXPECT_EQ(settings.ok, (Rect{225, 354, 120, 42}));
     const SettingsLayout narrow = ComputeSettingsLayout(0, 0, 345 - 1, 200 - 1, 96);
     EXPECT_EQ(narrow.window.x, 0);  // (−1) / 2 rounds toward zero
 }

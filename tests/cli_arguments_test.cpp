@@ -29,13 +29,14 @@ TEST(CliArguments, ScanDefaultsAreTheWindows) {
     EXPECT_FALSE(request.jsonWanted);
     EXPECT_EQ(request.minScore, -1);
     EXPECT_TRUE(request.scan.respectRobots);
+    EXPECT_FALSE(request.scan.keepQueryTracking);
 }
 
 TEST(CliArguments, ScanOptionsInBothSpellings) {
     const ParsedArguments parsed =
         Parse({u"scan", u"--depth", u"5", u"--delay=0", u"https://example.com/", u"--max-pages",
                u"none", u"--user-agent", u"  MyBot/2.0  ", u"--json=-", u"--min-score", u"70",
-               u"--connections=16", u"--ignore-robots"});
+               u"--connections=16", u"--ignore-robots", u"--keep-query-tracking"});
     ASSERT_TRUE(parsed.ok) << WideToUtf8(parsed.error);
     const Request& request = parsed.request;
     EXPECT_EQ(request.scan.startUrl, u"https://example.com/");
@@ -48,6 +49,7 @@ TEST(CliArguments, ScanOptionsInBothSpellings) {
     EXPECT_EQ(request.jsonPath, u"-");
     EXPECT_EQ(request.minScore, 70);
     EXPECT_FALSE(request.scan.respectRobots);
+    EXPECT_TRUE(request.scan.keepQueryTracking);
 }
 
 TEST(CliArguments, GenerateFormDefaultsAndFlags) {

@@ -185,7 +185,9 @@ TEST(ScanResultJson, EmptyResultHasEveryFieldAndEmptyLists) {
         "      }\n"
         "    ]\n"
         "  },\n"
-                      "  \"package\": null\n"
+              "  \"package\": null,\n"
+        "  \"agentCheck\": null,\n"
+        "  \"render\": null\n"
               "}\n");
 }
 

@@ -47,8 +47,8 @@ TEST(JudgeDiscoveryFile, OutcomeFollowsStatusBodyAndFormat) {
          u"Needs update"},
         {u"knowledge-graph.json", Answer(200, "{"), CheckState::NeedsUpdate, u"Needs update"},
         {u"sitemap.xml", Answer(200, "<urlset>"), CheckState::NeedsUpdate, u"Needs update"},
-        {u"tdmrep.json", Answer(200, std::string("\x1F\x8B\x08{<\x00", 6)),
-         CheckState::NeedsUpdate, u"Needs update"},
+        {u"tdmrep.json", Answer(200, std::string("\x1F\x8B\x08{<\x00", 6)), CheckState::NeedsUpdate,
+         u"Needs update"},
         {u"tdmrep.json", Answer(200, "tdm"), CheckState::NeedsUpdate, u"Needs update"},
         {u"sitemap.xml", Answer(200, "<urlset/>"), CheckState::Ok, u"Valid"},
         {u"ai-sitemap.xml", Answer(200, "{}"), CheckState::NeedsUpdate, u"Needs update"},
@@ -102,11 +102,20 @@ TEST(JudgeRobotsTxt, OutcomeAndKeptFile) {
          CheckState::NeedsUpdate, u"Missing AI rules", true},
         {"crawler name in a path", Answer(200, "User-agent: *\nDisallow: /team/claude-martin/\n"),
          CheckState::NeedsUpdate, u"Missing AI rules", true},
-        {"newer crawlers", Answer(200, "User-agent: Bytespider\nUser-agent: OAI-SearchBot\n"
-                                       "Disallow: /\n"),
+        {"newer crawlers",
+         Answer(200,
+                "User-agent: Bytespider\nUser-agent: OAI-SearchBot\n"
+                "Disallow: /\n"),
          CheckState::Ok, u"AI rules present", true},
         {"versioned token", Answer(200, "User-agent: ccbot/2.0\nDisallow: /x\n"), CheckState::Ok,
          u"AI rules present", true},
+        {"token with a comment", Answer(200, "User-agent: CCBot+(+https://x)\nDisallow: /\n"),
+         CheckState::Ok, u"AI rules present", true},
+        {"ai group without a rule",
+         Answer(200, "User-agent: *\nDisallow: /\n\nUser-agent: GPTBot\n"), CheckState::Ok,
+         u"AI rules present", true},
+        {"colon-less lines", Answer(200, "User-agent *\nDisallow /\n"), CheckState::Blocking,
+         u"Blocking AI crawlers", true},
         {"blanket block", Answer(200, blockAll), CheckState::Blocking, u"Blocking AI crawlers",
          true},
         {"blanket block and ai group", Answer(200, blockAll + "User-agent: CCBot\nAllow: /\n"),
@@ -144,6 +153,11 @@ TEST(JudgeRobotsTxt, KeepsTheFileExactlyAsServed) {
     const std::string body = "\xEF\xBB\xBFUser-agent: *  \r\nAllow: /caf\xC3\xA9\r\n\r\n";
     JudgeRobotsTxt(Answer(200, body, u"text/plain"), result);
     EXPECT_EQ(result.robotsTxt, u"\uFEFFUser-agent: *  \r\nAllow: /caf\u00E9\r\n\r\n");
+    EXPECT_EQ(result.robotsBytes, body);
+    // Not UTF-8: the text is for display only, the bytes are the file.
+    const std::string latin1 = "User-agent: *\nDisallow: /caf\xE9\n";
+    JudgeRobotsTxt(Answer(200, latin1, u"text/plain"), result);
+    EXPECT_EQ(result.robotsBytes, latin1);
 }
 
 TEST(JudgeRobotsTxt, BlockingOnlyWhenEveryoneIsKeptFromTheRoot) {

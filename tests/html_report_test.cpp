@@ -198,9 +198,11 @@ TEST(MakeHtmlReport, RowsCarryTheirFields) {
         u"aria-label=\"Pages per class: Product pages 1, Articles 0, Guides 0, Legal 0, Other 0\"",
         u"<tr><td class=\"a\"><a href=\"https://example.com/lamp.html\">https://example.com/"
         u"lamp.html</a></td><td>Harbour lamp</td><td class=\"c\">Product</td><td "
-        u"class=\"n\">412</td><td>Product, Offer</td><td class=\"n\">203</td></tr>",
+        u"class=\"n\">412</td><td>Product, Offer</td><td class=\"n\">203</td><td>status not "
+        u"200</td></tr>",
         u"[\"https://example.com/lamp.html\",\"Harbour lamp\",\"Product\",412,\"Product, "
-        u"Offer\",203]",
+        u"Offer\",203,\"status not 200\"]",
+        u"<h2>Left out of the package</h2>",
         u"<td class=\"n\">2</td><td class=\"n\">none</td><td>connection refused</td>",
         u"<dt>AI training</dt><dd>not allowed</dd>",
         u"<dt>AI citation</dt><dd>allowed</dd>",

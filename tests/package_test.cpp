@@ -64,7 +64,7 @@ void ExpectPackageOnDisk(const PackageOutcome& outcome, const std::vector<Packag
     std::vector<test::StoredMember> expectedMembers;
     for (const PackageFile& file : files) {
         const std::string bytes = test::ReadFileBytes(folder / file.fileName);
-        EXPECT_EQ(bytes, WideToUtf8(file.content)) << fs::path(file.fileName).string();
+        EXPECT_EQ(bytes, file.Bytes()) << fs::path(file.fileName).string();
         EXPECT_NE(bytes.rfind("\xEF\xBB\xBF", 0), 0u) << "byte-order mark";
         expectedNames.insert(fs::path(file.fileName));
         expectedMembers.push_back({WideToUtf8(file.fileName), bytes});
@@ -194,7 +194,7 @@ TEST(BuildPackageFiles, AnOwnerWhoUploadsEveryFileReachesTheFullScore) {
         for (const PackageFile& file : files) {
             if (file.fileName == fileName) {
                 fetched.status = 200;
-                fetched.body = WideToUtf8(file.content);
+                fetched.body = file.Bytes();
                 fetched.contentType = contentType;
             }
         }

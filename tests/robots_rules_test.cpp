@@ -34,7 +34,6 @@ const MatchCase kMatchCases[] = {
     {"User-agent: GPTBot\nDisallow:\n\nUser-agent: *\nDisallow: /\n", "gptbot", u"/", true, u""},
     {"User-agent: Googlebot News\nDisallow: /\n", "googlebot", u"/", false, u"Disallow: /"},
     {"Disallow: /\nUser-agent: *\nDisallow: /x\n", "a", u"/", true, u""},
-    {"User-agent: *\nDisallow: /x\n\nUser-agent: a\n", "a", u"/x", false, u"Disallow: /x"},
     // Longest match wins, Allow wins a tie; wildcards and the end anchor.
     {"User-agent: *\nDisallow: /p\nAllow: /p/q\n", "a", u"/p/q/r", true, u"Allow: /p/q"},
     {"User-agent: *\nAllow: /p\nDisallow: /p/q\n", "a", u"/p/q", false, u"Disallow: /p/q"},
@@ -61,7 +60,23 @@ const MatchCase kMatchCases[] = {
      u"Disallow: /x"},
     {"useragent: *\ndissallow: /a\n", "a", u"/a", false, u"Disallow: /a"},
     {"User agent: *\ndisalow: /a\n", "a", u"/a", false, u"Disallow: /a"},
-    {"User-agent *\nDisallow /a\n", "a", u"/a", true, u""},
+    // User-agent lines with no rule after them still bind their crawlers, who may then read
+    // everything; a rule line without its colon counts when it is two words; a user-agent's
+    // product token is its leading run of letters, "_" and "-".
+    {"User-agent: *\nDisallow: /x\n\nUser-agent: a\n", "a", u"/x", true, u""},
+    {"User-agent: *\nDisallow: /\n\nUser-agent: GPTBot\nUser-agent: CCBot\n", "ccbot", u"/", true,
+     u""},
+    {"User-agent *\nDisallow /a\n", "a", u"/a", false, u"Disallow: /a"},
+    {"User-agent: *\nDisallow /*/?adb_id=D*\n", "a", u"/x/?adb_id=D1", false,
+     u"Disallow: /*/?adb_id=D*"},
+    {"User-agent: *\nDisallow\t/a\nAllow /a/b\n", "a", u"/a/b", true, u"Allow: /a/b"},
+    {"User-agent: *\nDisallow /a b\n", "a", u"/a", true, u""},
+    {"User-agent: Baiduspider+(+http://example.org/spider.htm)\nDisallow: /\n", "baiduspider", u"/",
+     false, u"Disallow: /"},
+    {"User-agent: Mediapartners-Google*\nDisallow: /\n", "Mediapartners-Google", u"/", false,
+     u"Disallow: /"},
+    {"User-agent: Mediapartners-Google*\nDisallow: /\n", "mediapartners", u"/", true, u""},
+    {"User-agent: *bot\nDisallow: /\n", "somebot", u"/", true, u""},
 };
 
 TEST(RobotsRules, MatchTable) {

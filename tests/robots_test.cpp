@@ -241,7 +241,9 @@ TEST(RobotsTxtMerge, WhichLinesNameACrawler) {
         {u"User-agent: *", false},
         {u"Useragent: GPTBot", true},
         {u"Disallow: GPTBot", false},
-        {u"User-agent GPTBot", false},
+        {u"User-agent GPTBot", true},
+        {u"User-agent: GPTBot+(+https://example.org/bot)", true},
+        {u"User-agent: GPTBotX2", false},
         {u"\uFEFFUser-agent: GPTBot", true},  // a byte-order mark does not hide the name
         {u"\u00A0User-agent:\u3000GPTBot", true},
     };

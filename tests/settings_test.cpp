@@ -18,6 +18,9 @@ class SettingsTest : public ::testing::Test {
         SettingsStore::debugLogEnabled = true;
         SettingsStore::userAgent = DefaultUserAgent();
         SettingsStore::respectRobots = true;
+        SettingsStore::agentCheck = true;
+        SettingsStore::renderPages = 25;
+        SettingsStore::keepQueryTracking = false;
     }
     // Reads the file from a state that no row expects, so a value left unset shows.
     void LoadFrom(const Text& path) {
@@ -105,6 +108,21 @@ TEST_F(SettingsTest, RespectRobotsDefaultsOnAndReadsBack) {
     EXPECT_FALSE(SettingsStore::respectRobots);
 }
 
+TEST_F(SettingsTest, KeepQueryTrackingDefaultsOffAndReadsBack) {
+    for (const auto& [file, keep] : {std::pair<std::string, bool>{"", false},
+                                     {"[settings]\nkeepquerytracking=1\n", true},
+                                     {"[settings]\nkeepquerytracking=0\n", false}}) {
+        test::WriteFileBytes(IniPath(), file);
+        LoadFrom(IniPath());
+        EXPECT_EQ(SettingsStore::keepQueryTracking, keep) << file;
+    }
+    SettingsStore::keepQueryTracking = true;
+    SettingsStore::SaveTo(IniPath());
+    SettingsStore::keepQueryTracking = false;
+    LoadFrom(IniPath());
+    EXPECT_TRUE(SettingsStore::keepQueryTracking);
+}
+
 TEST_F(SettingsTest, SaveCreatesFileAndReadsBack) {
     SettingsStore::debugLogEnabled = false;
     SettingsStore::userAgent = u"Crawler/3.1 (+https://b\u00FCcher.example/)";
@@ -148,7 +166,7 @@ TEST_F(SettingsTest, SaveReplacesValuesInPlaceAndKeepsOtherLines) {
     SettingsStore::SaveTo(IniPath());
 
     const std::vector<std::string> lines = NonBlankLines(test::ReadFileBytes(IniPath()));
-    ASSERT_EQ(lines.size(), 9u);
+    ASSERT_EQ(lines.size(), 12u);
     EXPECT_EQ(lines[0], "[window]");
     EXPECT_EQ(lines[1], "left=10");
     EXPECT_EQ(lines[2], "[Settings]");
@@ -156,8 +174,11 @@ TEST_F(SettingsTest, SaveReplacesValuesInPlaceAndKeepsOtherLines) {
     EXPECT_EQ(lines[4], "theme=dark");
     EXPECT_EQ(lines[5], "DEBUGLOG=0");
     EXPECT_EQ(lines[6], "respectrobots=1");
-    EXPECT_EQ(lines[7], "[last]");
-    EXPECT_EQ(lines[8], "useragent=Untouched");
+    EXPECT_EQ(lines[7], "agentcheck=1");
+    EXPECT_EQ(lines[8], "renderpages=25");
+    EXPECT_EQ(lines[9], "keepquerytracking=0");
+    EXPECT_EQ(lines[10], "[last]");
+    EXPECT_EQ(lines[11], "useragent=Untouched");
 }
 
 TEST_F(SettingsTest, SaveAddsMissingKeysAndSection) {
@@ -166,13 +187,35 @@ TEST_F(SettingsTest, SaveAddsMissingKeysAndSection) {
     std::vector<std::string> lines = NonBlankLines(test::ReadFileBytes(IniPath()));
     const std::string agentLine = "useragent=" + WideToUtf8(DefaultUserAgent());
     EXPECT_EQ(lines, (std::vector<std::string>{"[settings]", "theme=dark", "debuglog=1", agentLine,
-                                               "respectrobots=1", "[other]", "x=1"}));
+                                               "respectrobots=1", "agentcheck=1",
+                                               "renderpages=25", "keepquerytracking=0",
+                                               "[other]", "x=1"}));
 
     test::WriteFileBytes(IniPath(), "[other]\r\nx=1\r\n");
     SettingsStore::SaveTo(IniPath());
     lines = NonBlankLines(test::ReadFileBytes(IniPath()));
     EXPECT_EQ(lines, (std::vector<std::string>{"[other]", "x=1", "[settings]", "debuglog=1",
-                                               agentLine, "respectrobots=1"}));
+                                               agentLine, "respectrobots=1", "agentcheck=1",
+                                               "renderpages=25", "keepquerytracking=0"}));
+}
+
+TEST_F(SettingsTest, AfterScanChecksReadBackAndOddPageCountsFallBack) {
+    const struct {
+        const char* file;
+        bool agentCheck;
+        int renderPages;
+    } rows[] = {
+        {"[settings]\nagentcheck=0\nrenderpages=0\n", false, 0},
+        {"[settings]\nrenderpages=1000000\n", true, 1000000},
+        {"[settings]\nrenderpages=-3\n", true, 25},
+        {"[settings]\nrenderpages=99999999\n", true, 25},
+    };
+    for (const auto& row : rows) {
+        test::WriteFileBytes(IniPath(), row.file);
+        SettingsStore::LoadFrom(IniPath());
+        EXPECT_EQ(SettingsStore::agentCheck, row.agentCheck) << row.file;
+        EXPECT_EQ(SettingsStore::renderPages, row.renderPages) << row.file;
+    }
 }
 
 TEST_F(SettingsTest, SaveIntoMissingDirectoryChangesNothing) {

@@ -232,6 +232,7 @@ ParsedPage ParsePageText(const Text& page) {
     parsed.baseHref = ReadBaseHref(page, index);
     const size_t words = CountPageWords(page, index);
     parsed.wordCount = words > INT_MAX ? INT_MAX : static_cast<int>(words);
+    parsed.signals = ReadPageSignals(page, index);
     return parsed;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/page_signals.h"
 #include "common/text.h"
 
 namespace bcnk {
@@ -29,6 +30,8 @@ struct ParsedPage {
     // against it.
     Text baseHref;
     int wordCount = 0;
+    // Robots metas, canonical link and text fingerprint, for judging whether to list the page.
+    PageSignals signals;
     // The TDMRep meta tags' contents (<meta name="tdm-reservation" content="1">), as written.
     Text tdmReservation;
     Text tdmPolicy;

@@ -55,6 +55,9 @@ constexpr int kIdUserAgentEdit = 3002;
 constexpr int kIdSettingsOk = 3003;
 constexpr int kIdSettingsCancel = 3004;
 constexpr int kIdRespectRobotsCheck = 3005;
+constexpr int kIdAgentCheck = 3006;
+constexpr int kIdRenderPagesEdit = 3007;
+constexpr int kIdKeepTrackingCheck = 3008;
 
 // Posted by the workers; WM_APP is 0x8000 on every Windows version.
 constexpr unsigned MSG_SCAN_PROGRESS = 0x8001;

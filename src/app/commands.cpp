@@ -61,6 +61,9 @@ void CommandLogic::OnScanButton(const ScanFormValues& form) {
 void CommandLogic::StartScan(const ScanFormValues& form) {
     auto options = std::make_unique<ScanOptions>(MakeScanOptions(form, SettingsStore::userAgent));
     options->respectRobots = SettingsStore::respectRobots;
+    options->agentCheck = SettingsStore::agentCheck;
+    options->renderPages = SettingsStore::renderPages;
+    options->keepQueryTracking = SettingsStore::keepQueryTracking;
     if (options->startUrl.empty()) {
         ops_.ShowMessage(kEnterAddressMessage, BoxIcon::Information);
         return;

@@ -38,4 +38,19 @@ Text UserAgentFromField(const Text& typed) {
     return trimmed.empty() ? DefaultUserAgent() : trimmed;
 }
 
+int RenderPagesFromField(const Text& typed) {
+    const Text trimmed = Trim(typed);
+    if (trimmed.empty() || trimmed.size() > 7) {
+        return kDefaultRenderPages;
+    }
+    int pages = 0;
+    for (const char16_t unit : trimmed) {
+        if (unit < u'0' || unit > u'9') {
+            return kDefaultRenderPages;
+        }
+        pages = pages * 10 + (unit - u'0');
+    }
+    return pages > kRenderAllPages ? kDefaultRenderPages : pages;
+}
+
 }  // namespace bcnk

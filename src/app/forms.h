@@ -21,4 +21,8 @@ ScanOptions MakeScanOptions(const ScanFormValues& form, const Text& userAgent);
 // one when nothing is left.
 Text UserAgentFromField(const Text& typed);
 
+// The page count the Settings dialog stores for what was typed in "Pages to render": a whole
+// number 0..1000000, else the default of 25.
+int RenderPagesFromField(const Text& typed);
+
 }  // namespace bcnk

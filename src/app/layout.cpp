@@ -114,7 +114,7 @@ SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight
                                      int dpi) {
     SettingsLayout layout;
     const int width = Scale(345, dpi);
-    const int height = Scale(236, dpi);
+    const int height = Scale(324, dpi);
     layout.window = {ownerLeft + (ownerRight - width - ownerLeft) / 2,
                      ownerTop + (ownerBottom - height - ownerTop) / 2, width, height};
     const auto scaled = [dpi](int x, int y, int w, int h) {
@@ -124,8 +124,12 @@ SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight
     layout.userAgentLabel = scaled(16, 52, 312, 18);
     layout.userAgent = scaled(16, 74, 312, 24);
     layout.robotsCheck = scaled(16, 108, 310, 22);
-    layout.ok = scaled(150, 148, 80, 28);
-    layout.cancel = scaled(240, 148, 80, 28);
+    layout.trackingCheck = scaled(16, 136, 310, 22);
+    layout.agentCheck = scaled(16, 164, 310, 22);
+    layout.renderLabel = scaled(16, 198, 232, 18);
+    layout.renderPages = scaled(250, 194, 78, 24);
+    layout.ok = scaled(150, 236, 80, 28);
+    layout.cancel = scaled(240, 236, 80, 28);
     return layout;
 }
 

@@ -62,8 +62,13 @@ struct SettingsLayout {
     Rect userAgentLabel;
     Rect userAgent;
     Rect robotsCheck;
+    Rect trackingCheck;
     Rect ok;
     Rect cancel;
+    // What AI crawlers actually get.
+    Rect agentCheck;
+    Rect renderLabel;
+    Rect renderPages;
 };
 SettingsLayout ComputeSettingsLayout(int ownerLeft, int ownerTop, int ownerRight, int ownerBottom,
                                      int dpi);

@@ -3,12 +3,19 @@
 #include <algorithm>
 #include <cmath>
 
+#include "net/url.h"
+#include "scan/indexability.h"
 #include "scan/usage_preferences.h"
 
 namespace bcnk {
 namespace {
 
 constexpr size_t kSchemaCellLimit = 1023;
+
+// "Yes", "noindex", "canonical → /a/one.html": addresses on the page's own site by path.
+Text IndexableCell(const PageRecord& page) {
+    return IndexableLabel(page, OriginOf(page.url)).substr(0, kSchemaCellLimit);
+}
 
 // Compares two pages by one column: negative, zero or positive.
 int ComparePages(const PageRecord& a, const PageRecord& b, PageColumn column) {
@@ -23,6 +30,8 @@ int ComparePages(const PageRecord& a, const PageRecord& b, PageColumn column) {
             return (a.wordCount > b.wordCount) - (a.wordCount < b.wordCount);
         case PageColumn::Schema:
             return JoinTexts(a.schemaTypes, u",").compare(JoinTexts(b.schemaTypes, u","));
+        case PageColumn::Indexable:
+            return IndexableCell(a).compare(IndexableCell(b));
     }
     return 0;
 }
@@ -94,6 +103,8 @@ Text PageCellText(const PageRecord& page, int column) {
             return NumberText(page.wordCount);
         case PageColumn::Schema:
             return JoinTexts(page.schemaTypes, u", ").substr(0, kSchemaCellLimit);
+        case PageColumn::Indexable:
+            return IndexableCell(page);
     }
     return Text();
 }

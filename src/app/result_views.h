@@ -10,11 +10,11 @@
 
 namespace bcnk {
 
-enum class PageColumn : int { Url = 0, Title = 1, Class = 2, Words = 3, Schema = 4 };
-constexpr int kPageColumnCount = 5;
+enum class PageColumn : int { Url = 0, Title = 1, Class = 2, Words = 3, Schema = 4, Indexable = 5 };
+constexpr int kPageColumnCount = 6;
 
-// Cell text of the page list; empty for a column outside 0..4. The schema column is cut to
-// 1023 units so that it fits the list's text buffer.
+// Cell text of the page list; empty for a column outside 0..5. The schema and indexable
+// columns are cut to 1023 units so that they fit the list's text buffer.
 Text PageCellText(const PageRecord& page, int column);
 
 // Kept for the life of the window: a new scan does not reset it, so the next click on the
@@ -24,8 +24,8 @@ struct PageSortState {
     bool ascending = true;
 };
 
-// A click on column 0..4: updates the state and reorders pages in place. Returns false
-// (and changes nothing) for an empty list or a column outside 0..4.
+// A click on column 0..5: updates the state and reorders pages in place. Returns false
+// (and changes nothing) for an empty list or a column outside 0..5.
 bool SortPagesByColumn(std::vector<PageRecord>& pages, int column, PageSortState& state);
 
 enum class CrawlerColumn : int { Crawler = 0, Operator = 1, Purpose = 2, Access = 3, Rule = 4 };

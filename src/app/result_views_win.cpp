@@ -4,7 +4,9 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <iterator>
 
+#include "app/agent_views.h"
 #include "app/app_ids.h"
 #include "app/window_state.h"
 #include "scan/result_figures.h"
@@ -115,11 +117,17 @@ void AnswerDisplayInfo(NMLVDISPINFOW& info) {
         case PageColumn::Class:
         case PageColumn::Words:
         case PageColumn::Schema:
+        case PageColumn::Indexable:
             App().cellBuffer = PageCellText(page, item.iSubItem);
             text = &App().cellBuffer;
             break;
         default:
-            return;
+            if (item.iSubItem != kPageScriptColumn) {
+                return;
+            }
+            App().cellBuffer = PageScriptCellText(*result, page);
+            text = &App().cellBuffer;
+            break;
     }
     item.pszText = const_cast<wchar_t*>(Wide(*text));
 }
@@ -153,7 +161,13 @@ void InitListColumns(HWND statusList, HWND pageList) {
     if (pageList != nullptr) {
         AddColumns(
             pageList,
-            {{L"URL", 330}, {L"Title", 220}, {L"Class", 90}, {L"Words", 70}, {L"Schema", 180}});
+            // Narrow enough that the first five fit the list at the window's first size.
+            {{L"URL", 260}, {L"Title", 190}, {L"Class", 70}, {L"Words", 60}, {L"Schema", 120},
+             {L"Indexable", 130}, {L"JavaScript", 150}});
+        // Shown beside the word count it qualifies; its index stays after the others.
+        int order[] = {0, 1, 2, 3, kPageScriptColumn, 4, 5};
+        SendMessageW(pageList, LVM_SETCOLUMNORDERARRAY, std::size(order),
+                     reinterpret_cast<LPARAM>(order));
     }
 }
 
@@ -163,6 +177,7 @@ void InitCrawlerColumns(HWND crawlerList) {
                                  {L"Operator", 120},
                                  {L"Purpose", 110},
                                  {L"Access", 80},
+                                 {L"Server's answer", 300},
                                  {L"Deciding rule", 300}});
     }
 }
@@ -192,6 +207,9 @@ void FillCrawlerList() {
             for (int column = 0; column < kCrawlerColumnCount; ++column) {
                 cells.push_back(CrawlerCellText(access, column));
             }
+            // Beside the robots.txt verdict.
+            cells.insert(cells.begin() + kCrawlerAnswerColumn,
+                         CrawlerAnswerCellText(*result, access));
         }
     }
     FillRows(kIdCrawlerList, rows);

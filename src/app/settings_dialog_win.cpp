@@ -51,6 +51,16 @@ void CreateControls(HWND dialog) {
     SendMessageW(edit, EM_SETLIMITTEXT, 1024, 0);
     CheckBox(dialog, L"Respect robots.txt", kIdRespectRobotsCheck, layout.robotsCheck,
              SettingsStore::respectRobots);
+    CheckBox(dialog, L"Ask the server as each AI crawler after the scan", kIdAgentCheck,
+             layout.agentCheck, SettingsStore::agentCheck);
+    DialogChild(dialog, L"STATIC", L"Pages to render with a browser (0 = off):", 0, 0, -1,
+                layout.renderLabel);
+    HWND render = DialogChild(dialog, L"EDIT", Wide(NumberText(SettingsStore::renderPages)),
+                              WS_TABSTOP | ES_NUMBER, WS_EX_CLIENTEDGE, kIdRenderPagesEdit,
+                              layout.renderPages);
+    SendMessageW(render, EM_SETLIMITTEXT, 7, 0);
+    CheckBox(dialog, L"Keep tracking parameters in links (utm_*, gclid, ...)",
+             kIdKeepTrackingCheck, layout.trackingCheck, SettingsStore::keepQueryTracking);
     DialogChild(dialog, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, kIdSettingsOk,
                 layout.ok);
     DialogChild(dialog, L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, kIdSettingsCancel,
@@ -65,6 +75,9 @@ void CloseDialog(HWND dialog) {
 void AcceptSettings(HWND dialog) {
     SettingsStore::debugLogEnabled = IsChecked(dialog, kIdLogCheck);
     SettingsStore::respectRobots = IsChecked(dialog, kIdRespectRobotsCheck);
+    SettingsStore::agentCheck = IsChecked(dialog, kIdAgentCheck);
+    SettingsStore::renderPages = RenderPagesFromField(WindowText(GetDlgItem(dialog, kIdRenderPagesEdit), 16));
+    SettingsStore::keepQueryTracking = IsChecked(dialog, kIdKeepTrackingCheck);
     SettingsStore::userAgent =
         UserAgentFromField(WindowText(GetDlgItem(dialog, kIdUserAgentEdit), 1024));
     SettingsStore::Save();

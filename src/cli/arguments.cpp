@@ -206,6 +206,38 @@ Text IgnoreRobots(Request& request, const Text&) {
     return Text();
 }
 
+Text NoAgentCheck(Request& request, const Text&) {
+    request.scan.agentCheck = false;
+    return Text();
+}
+
+Text ApplyRender(Request& request, const Text& value) {
+    const Text choice = ToLower(value);
+    if (choice == u"off") {
+        request.scan.renderPages = 0;
+        return Text();
+    }
+    if (choice == u"all") {
+        request.scan.renderPages = kRenderAllPages;
+        return Text();
+    }
+    Text error;
+    if (const auto pages = RangedNumber(u"--render", value, 1, kNoPageLimit, u", all or off", error)) {
+        request.scan.renderPages = *pages;
+    }
+    return error;
+}
+
+Text ApplyBrowser(Request& request, const Text& value) {
+    request.scan.browserPath = value;
+    return Text();
+}
+
+Text KeepQueryTracking(Request& request, const Text&) {
+    request.scan.keepQueryTracking = true;
+    return Text();
+}
+
 struct OptionRule {
     const char16_t* name;
     bool takesValue;
@@ -237,6 +269,10 @@ constexpr OptionRule kOptions[] = {
     {u"--no-robots-rules", false, true, ClearRobotsRules},
     {u"--content-usage-in-robots", false, true, SetContentUsageInRobots},
     {u"--ignore-robots", false, false, IgnoreRobots},
+    {u"--no-agent-check", false, false, NoAgentCheck},
+    {u"--render", true, false, ApplyRender},
+    {u"--browser", true, false, ApplyBrowser},
+    {u"--keep-query-tracking", false, false, KeepQueryTracking},
 };
 
 const OptionRule* FindOption(const Text& name) {
@@ -336,6 +372,8 @@ Request FreshRequest(Command command) {
     request.form.allowCitation = true;
     request.form.allowSummarisation = true;
     request.form.addRobotsRules = true;
+    request.scan.agentCheck = true;
+    request.scan.renderPages = kDefaultRenderPages;
     return request;
 }
 
@@ -462,6 +500,12 @@ constexpr const char16_t* kScanOptionsHelp =
     u"  --report FILE              write the result as a self-contained HTML report\n"
     u"  --min-score N              exit with 5 when the score is below N (0..100)\n"
     u"  --ignore-robots            also fetch pages the site's robots.txt disallows\n"
+    u"  --no-agent-check           do not ask the server as each AI crawler after the crawl\n"
+    u"  --render N|all|off         pages to render headless to find content only scripts\n"
+    u"                             show (default 25: the start page and 24 more)\n"
+    u"  --browser PATH             the Chromium-based browser to render with (default: the\n"
+    u"                             installed Chromium, Chrome or Edge)\n"
+    u"  --keep-query-tracking      keep utm_*, gclid and other tracking parameters in links\n"
     u"  --quiet                    no progress lines, the summary only\n"
     u"  --verbose                  also list every page that was not stored, with its reason\n";
 

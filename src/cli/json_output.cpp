@@ -2,6 +2,9 @@
 
 #include "cli/arguments.h"
 #include "common/maker_info.h"
+#include "scan/agent_check.h"
+#include "scan/render_check.h"
+#include "scan/indexability.h"
 #include "scan/result_figures.h"
 #include "scan/usage_preferences.h"
 
@@ -115,6 +118,29 @@ class JsonWriter {
     bool afterKey_ = false;
 };
 
+void TextOrNull(JsonWriter& json, const char* key, const Text& value) {
+    json.Key(key);
+    if (value.empty()) {
+        json.Null();
+    } else {
+        json.String(value);
+    }
+}
+
+// Whether the package may list the page, and what the page said that decided it.
+void WritePublication(JsonWriter& json, const PageRecord& page) {
+    json.Field("indexable", MayList(page, ListAudience::Search));
+    std::vector<Text> exclusions;
+    for (const Exclusion reason : PageExclusions(page)) {
+        exclusions.push_back(ExclusionName(reason));
+    }
+    json.Field("exclusions", exclusions);
+    json.Field("robotsDirectives", page.robotsDirectives);
+    TextOrNull(json, "canonical", page.canonical);
+    TextOrNull(json, "canonicalIgnored", page.canonicalIgnored);
+    TextOrNull(json, "duplicateOf", page.duplicateOf);
+}
+
 void WritePage(JsonWriter& json, const PageRecord& page) {
     json.BeginObject();
     json.Field("url", page.url);
@@ -130,6 +156,7 @@ void WritePage(JsonWriter& json, const PageRecord& page) {
     json.Field("depth", page.depth);
     json.Field("pageClass", PageClassName(page.pageClass));
     json.Field("summaryClass", PageClassSummaryLabel(page.pageClass));
+    WritePublication(json, page);
     json.EndObject();
 }
 
@@ -210,6 +237,104 @@ void WritePackage(JsonWriter& json, const PackageOutcome* package) {
     json.EndObject();
 }
 
+// What AI crawlers actually get: the server's answers and the render check.
+const char16_t* AgentVerdictKey(AgentVerdict verdict) {
+    switch (verdict) {
+        case AgentVerdict::SameAsBrowser: return u"sameAsBrowser";
+        case AgentVerdict::Refused: return u"refused";
+        case AgentVerdict::Challenge: return u"challenge";
+        case AgentVerdict::RateLimited: return u"rateLimited";
+        case AgentVerdict::DifferentContent: return u"differentContent";
+        case AgentVerdict::SentElsewhere: return u"sentElsewhere";
+        case AgentVerdict::NoAnswer: return u"noAnswer";
+    }
+    return u"noAnswer";
+}
+
+const char16_t* RenderVerdictKey(RenderVerdict verdict) {
+    switch (verdict) {
+        case RenderVerdict::SameWithoutScripts: return u"sameWithoutScripts";
+        case RenderVerdict::NeedsJavaScript: return u"needsJavaScript";
+        case RenderVerdict::ScriptsAddSome: return u"scriptsAddSome";
+        case RenderVerdict::NotRendered: return u"notRendered";
+    }
+    return u"notRendered";
+}
+
+const char16_t* RenderStateKey(RenderState state) {
+    switch (state) {
+        case RenderState::Off: return u"off";
+        case RenderState::NoBrowser: return u"noBrowser";
+        case RenderState::Done: return u"done";
+        case RenderState::Cancelled: return u"cancelled";
+    }
+    return u"off";
+}
+
+void WriteAgentCheck(JsonWriter& json, const ScanResult& result) {
+    json.Key("agentCheck");
+    if (result.agentAnswers.empty()) {
+        json.Null();
+        return;
+    }
+    json.BeginObject();
+    json.Field("requests", result.agentCheckRequests);
+    json.Key("answers");
+    json.BeginArray();
+    for (const AgentAnswer& answer : result.agentAnswers) {
+        CrawlerAccess access;
+        for (const CrawlerAccess& row : result.crawlerAccess) {
+            if (row.token == answer.token) {
+                access = row;
+            }
+        }
+        json.BeginObject();
+        json.Field("token", answer.token);
+        json.Field("probedAs", answer.probedAs);
+        json.Field("userAgent", answer.userAgent);
+        json.Field("verdict", AgentVerdictKey(answer.verdict));
+        json.Field("status", answer.status);
+        json.Field("detail", answer.detail);
+        json.Field("text", AgentVerdictText(answer));
+        json.Field("page", answer.page);
+        json.Field("disagreement", AgentDisagreement(answer, access));
+        json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+}
+
+void WriteRender(JsonWriter& json, const RenderCheck& check) {
+    json.Key("render");
+    if (check.state == RenderState::Off) {
+        json.Null();
+        return;
+    }
+    json.BeginObject();
+    json.Field("state", RenderStateKey(check.state));
+    json.Field("summary", RenderSummaryText(check));
+    json.Field("browser", check.browser);
+    json.Key("pages");
+    json.BeginArray();
+    for (const PageRender& page : check.pages) {
+        json.BeginObject();
+        json.Field("url", page.url);
+        json.Field("verdict", RenderVerdictKey(page.verdict));
+        json.Field("text", RenderVerdictText(page));
+        json.Field("rawWords", page.rawWords);
+        json.Field("renderedWords", page.renderedWords);
+        json.Field("scriptOnlyWords", page.scriptOnlyWords);
+        json.Field("scriptOnlyLinks", page.scriptOnlyLinks);
+        json.Field("changed", page.changed);
+        json.Field("note", page.note);
+        json.EndObject();
+    }
+    json.EndArray();
+    json.Field("scriptOnlyPages", check.scriptOnlyPages);
+    json.Field("crawlersWithoutScripts", CrawlersWithoutScripts());
+    json.EndObject();
+}
+
 template <typename Item, typename Write>
 void WriteList(JsonWriter& json, const char* key, const std::vector<Item>& items, Write write) {
     json.Key(key);
@@ -261,6 +386,8 @@ std::string ScanResultJson(const ScanResult& result, const PackageOutcome* packa
     WriteList(json, "crawlerAccess", result.crawlerAccess, WriteCrawler);
     WriteUsage(json, result.usage);
     WritePackage(json, package);
+    WriteAgentCheck(json, result);
+    WriteRender(json, result.render);
     json.EndObject();
     return json.Take() + "\n";
 }

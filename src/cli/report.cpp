@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "cli/agent_summary.h"
 #include "cli/crawler_summary.h"
+#include "scan/indexability.h"
 #include "scan/result_figures.h"
 
 namespace bcnk::cli {
@@ -11,6 +13,24 @@ namespace {
 
 Text PadRight(const Text& text, size_t width) {
     return text.size() >= width ? text + u" " : text + Text(width - text.size(), u' ');
+}
+
+// The pages the package's lists leave out, counted by reason; --verbose names each.
+Text LeftOutBlock(const ScanResult& result, bool verbose) {
+    const Text summary = LeftOutSummary(result.pages);
+    if (summary.empty()) {
+        return Text();
+    }
+    Text text = summary + u"\n";
+    if (verbose) {
+        for (const PageRecord& page : result.pages) {
+            const Text label = IndexableLabel(page, result.baseUrl);
+            if (label != u"Yes") {
+                text += u"  " + page.url + u"  - " + label + u"\n";
+            }
+        }
+    }
+    return text;
 }
 
 }  // namespace
@@ -41,12 +61,14 @@ Text FormatSummary(const ScanResult& result, bool cancelled, bool verbose) {
         text +=
             u"Score: " + NumberText(result.score) + u"% (" + ScoreBandWord(result.score) + u")\n";
     }
+    text += AgentSummaryLead(result);
     if (!result.skippedPages.empty()) {
         const size_t count = result.skippedPages.size();
         text += u"Not stored: " + NumberText(static_cast<long long>(count)) +
                 (count == 1 ? u" page" : u" pages") +
                 (verbose ? u"\n" : u" (--verbose lists them with the reason)\n");
     }
+    text += LeftOutBlock(result, verbose);
     if (verbose && !result.skippedPages.empty()) {
         text += u"\nPages not stored\n";
         for (const SkippedPage& page : result.skippedPages) {
@@ -69,6 +91,7 @@ Text FormatSummary(const ScanResult& result, bool cancelled, bool verbose) {
 
     text += UsagePreferencesSummary(result);
     text += CrawlerAccessSummary(result);
+    text += AgentSummary(result);
 
     text += u"\nPages by class\n";
     for (const ClassCountRow& row : PageClassCountRows(result.pages)) {

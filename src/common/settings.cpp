@@ -12,6 +12,11 @@ constexpr const char16_t* kSection = u"settings";
 constexpr const char16_t* kDebugLogKey = u"debuglog";
 constexpr const char16_t* kUserAgentKey = u"useragent";
 constexpr const char16_t* kRespectRobotsKey = u"respectrobots";
+constexpr const char16_t* kAgentCheckKey = u"agentcheck";
+constexpr const char16_t* kRenderPagesKey = u"renderpages";
+constexpr int kDefaultRenderSetting = 25;
+constexpr int kMaxRenderSetting = 1000000;
+constexpr const char16_t* kKeepQueryTrackingKey = u"keepquerytracking";
 
 }  // namespace
 
@@ -48,6 +53,10 @@ void SettingsStore::LoadFrom(const Text& path) {
     const Text agent = Trim(ReadIniText(path, kSection, kUserAgentKey, DefaultUserAgent()));
     userAgent = agent.empty() ? DefaultUserAgent() : agent;
     respectRobots = ReadIniInteger(path, kSection, kRespectRobotsKey, 1) != 0;
+    agentCheck = ReadIniInteger(path, kSection, kAgentCheckKey, 1) != 0;
+    const int render = ReadIniInteger(path, kSection, kRenderPagesKey, kDefaultRenderSetting);
+    renderPages = render < 0 || render > kMaxRenderSetting ? kDefaultRenderSetting : render;
+    keepQueryTracking = ReadIniInteger(path, kSection, kKeepQueryTrackingKey, 0) != 0;
 }
 
 void SettingsStore::SaveTo(const Text& path) {
@@ -55,6 +64,9 @@ void SettingsStore::SaveTo(const Text& path) {
     WriteIniText(path, kSection, kDebugLogKey, debugLogEnabled ? u"1" : u"0");
     WriteIniText(path, kSection, kUserAgentKey, userAgent);
     WriteIniText(path, kSection, kRespectRobotsKey, respectRobots ? u"1" : u"0");
+    WriteIniText(path, kSection, kAgentCheckKey, agentCheck ? u"1" : u"0");
+    WriteIniText(path, kSection, kRenderPagesKey, NumberText(renderPages));
+    WriteIniText(path, kSection, kKeepQueryTrackingKey, keepQueryTracking ? u"1" : u"0");
 }
 
 }  // namespace bcnk

@@ -31,6 +31,12 @@ class SettingsStore {
     static inline bool debugLogEnabled = true;
     static inline Text userAgent = DefaultUserAgent();
     static inline bool respectRobots = true;
+
+    // What AI crawlers actually get, checked after each scan.
+    static inline bool agentCheck = true;  // ask the server as each AI crawler
+    static inline int renderPages = 25;    // pages rendered with a browser; 0 turns it off
+    // Links keep utm_source, gclid and the like, and such variants are crawled as pages.
+    static inline bool keepQueryTracking = false;
 };
 
 }  // namespace bcnk

@@ -16,6 +16,7 @@
 #include "common/file_system.h"
 #include "package/ai_discovery.h"
 #include "package/knowledge_graph.h"
+#include "package/left_out_notes.h"
 #include "package/llms_lite.h"
 #include "package/llms_txt.h"
 #include "package/readme.h"
@@ -23,6 +24,7 @@
 #include "package/server_setup.h"
 #include "package/sitemap.h"
 #include "package/zip_writer.h"
+#include "scan/indexability.h"
 
 namespace bcnk {
 
@@ -92,7 +94,7 @@ PackageOutcome WriteFilesInto(const Text& workPath, const Text& finalPath, const
     std::vector<ZipEntry> entries;
     entries.reserve(files.size());
     for (const PackageFile& file : files) {
-        std::string bytes = WideToUtf8(file.content);
+        std::string bytes = file.Bytes();
         Text localName = file.fileName;
         std::replace(localName.begin(), localName.end(), u'/', kPathSeparator);
         const Text path = JoinPath(workPath, localName);
@@ -154,24 +156,45 @@ Text MoveIntoPlace(const Text& partialPath, const Text& folderPath) {
     return Text();
 }
 
+// A sitemap of the pages `listed` holds; when the scan found pages but none may be listed, a
+// sitemap that says so rather than the usual fall-back entry for the site's root.
+Text ListedSitemap(const ScanResult& scan, const ScanResult& listed, bool aiVariant) {
+    if (listed.pages.empty() && !scan.pages.empty()) {
+        return EveryPageLeftOutSitemap();
+    }
+    return MakeSitemap(listed, aiVariant);
+}
+
 }  // namespace
 
 std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const PackageForm& form) {
+    // The lists name only the pages the owner publishes: search files leave out noindex,
+    // non-canonical and duplicate pages, the AI files also those marked against AI.
+    const ScanResult forSearch = PublishableScan(scan, ListAudience::Search);
+    const ScanResult forAi = PublishableScan(scan, ListAudience::Ai);
     std::vector<PackageFile> files = {
         {u"README.txt", MakeReadme(scan, form)},
         {u"upload-map.txt", MakeUploadMap(scan, RobotsRulesDifferFromChoices(scan, form))},
         {u"ai-discovery.json", MakeAiDiscoveryJson(scan, form)},
-        {u"ai-discovery.md", MakeAiDiscoveryMd(scan, form)},
-        {u"robots.txt.NEW", MakeRobotsTxt(scan, form)},
-        {u"sitemap.xml", MakeSitemap(scan, false)},
-        {u"ai-sitemap.xml", MakeSitemap(scan, true)},
-        {u"llms-lite.txt", MakeLlmsLite(scan, form)},
+        {u"ai-discovery.md", MakeAiDiscoveryMd(forAi, form)},
+        {u"robots.txt.NEW", MakeRobotsTxtBytes(scan, form)},
+        {u"sitemap.xml", ListedSitemap(scan, forSearch, false)},
+        {u"ai-sitemap.xml", ListedSitemap(scan, forAi, true)},
+        {u"llms-lite.txt", MakeLlmsLite(forAi, form)},
         {u"tdmrep.json", MakeTdmRep(scan, form)},
-        {u"knowledge-graph.json", MakeKnowledgeGraph(scan, form)},
+        {u"knowledge-graph.json", MakeKnowledgeGraph(forAi, form)},
     };
     // The site's own llms.txt is the owner's; one is proposed only where there is none.
     if (!SiteHasLlmsTxt(scan)) {
-        files.insert(files.begin() + 8, {u"llms.txt", MakeLlmsTxt(scan, form)});
+        files.insert(files.begin() + 8, {u"llms.txt", MakeLlmsTxt(forAi, form)});
+    }
+    if (EveryPageLeftOut(scan)) {
+        for (PackageFile& file : files) {
+            if (file.fileName == u"llms.txt" || file.fileName == u"llms-lite.txt" ||
+                file.fileName == u"ai-discovery.md") {
+                file.content += EveryPageLeftOutLine();
+            }
+        }
     }
     for (PackageFile& file : ServerSetupFiles(scan, form)) {
         files.push_back(std::move(file));

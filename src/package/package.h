@@ -1,6 +1,8 @@
 #pragma once
 // The Generate form's values and the builder that turns a scan plus those values into the
 // ten-file AI Discovery Package and its ZIP archive.
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "common/text.h"
@@ -24,8 +26,19 @@ struct PackageForm {
 };
 
 struct PackageFile {
-    Text fileName;  // file name, or "folder/name" for the few files kept in a folder
-    Text content;   // whole file; written as UTF-8 without a byte-order mark
+    PackageFile() = default;
+    PackageFile(Text name, Text text) : fileName(std::move(name)), content(std::move(text)) {}
+    // A file that must reach the disk as these bytes (the site owner's own text, in whatever
+    // encoding it came); content then holds them decoded, for display only.
+    PackageFile(Text name, std::string bytes)
+        : fileName(std::move(name)), content(Utf8ToWide(bytes)), exactBytes(std::move(bytes)) {}
+
+    Text fileName;           // file name, or "folder/name" for the few files in a folder
+    Text content;            // whole file; written as UTF-8 without a byte-order mark
+    std::string exactBytes;  // when not empty, written instead of content
+
+    // What goes into the file and the archive.
+    std::string Bytes() const { return exactBytes.empty() ? WideToUtf8(content) : exactBytes; }
 };
 
 struct PackageOutcome {

@@ -1,6 +1,7 @@
 #include "package/readme.h"
 
 #include "common/maker_info.h"
+#include "package/left_out_notes.h"
 #include "package/llms_txt.h"
 
 namespace bcnk {
@@ -89,6 +90,7 @@ Text MakeReadme(const ScanResult& scan, const Text& date) {
         out += u"  Products, Guides, Articles and Pages; legal pages stand under Optional,\n";
         out += u"  which readers may skip. Remove pages you do not want to point AI to.\n";
     }
+    out += LeftOutNotes(scan);
     out += u"\n";
     out += u"------------------------------------------------------------\n";
     out += u"Want to find SEO issues too? Talvenn's Pagewarden runs 30+ checks,\n";

@@ -8,6 +8,8 @@
 
 #include "common/local_time.h"
 #include "common/maker_info.h"
+#include "report/agents_report.h"
+#include "scan/indexability.h"
 #include "scan/result_figures.h"
 #include "scan/usage_preferences.h"
 #include "net/url.h"
@@ -228,7 +230,7 @@ var count = document.getElementById("page-count");
 var more = document.getElementById("page-more");
 var all = document.getElementById("page-all");
 var headers = live.querySelectorAll("th[data-column]");
-var numeric = [false, false, false, true, false, true];
+var numeric = [false, false, false, true, false, true, false];
 var view = rows.map(function (row, index) { return index; });
 var shown = step;
 var sortColumn = -1;
@@ -239,7 +241,7 @@ var web = /^https?:\/\//i;
 function foldedText(index) {
   if (!folded) {
     folded = rows.map(function (row) {
-      return (row[0] + "\n" + row[1] + "\n" + row[2] + "\n" + row[4]).toLowerCase();
+      return (row[0] + "\n" + row[1] + "\n" + row[2] + "\n" + row[4] + "\n" + row[6]).toLowerCase();
     });
   }
   return folded[index];
@@ -273,6 +275,7 @@ function render() {
     tr.appendChild(cell(String(row[3]), "n"));
     tr.appendChild(cell(row[4]));
     tr.appendChild(cell(String(row[5]), "n"));
+    tr.appendChild(cell(row[6]));
     fragment.appendChild(tr);
   }
   body.textContent = "";
@@ -523,6 +526,9 @@ class ReportWriter {
             Raw(u"<a href=\"#crawlers\">AI crawlers</a>");
         }
         Raw(u"<a href=\"#classes\">Page classes</a><a href=\"#pages\">Pages</a>");
+        if (!LeftOutSummary(scan.pages).empty()) {
+            Raw(u"<a href=\"#left-out\">Left out</a>");
+        }
         if (!scan.skippedPages.empty()) {
             Raw(u"<a href=\"#skipped\">Pages not stored</a>");
         }
@@ -736,8 +742,8 @@ class ReportWriter {
     }
 
     void Pages(const ScanResult& scan) {
-        static constexpr std::array<const char16_t*, 6> kColumns = {
-            u"Address", u"Title", u"Class", u"Words", u"Schema types", u"Status"};
+        static constexpr std::array<const char16_t*, 7> kColumns = {
+            u"Address", u"Title", u"Class", u"Words", u"Schema types", u"Status", u"Indexable"};
         const auto isNumberColumn = [](size_t column) { return column == 3 || column == 5; };
         Raw(u"<section id=\"pages\">\n<h2>Pages found</h2>\n");
         if (scan.pages.empty()) {
@@ -789,6 +795,8 @@ class ReportWriter {
             Esc(JoinTexts(page.schemaTypes, u", "));
             Raw(u"</td><td class=\"n\">");
             Raw(NumberText(page.httpStatus));
+            Raw(u"</td><td>");
+            Esc(IndexableLabel(page, scan.baseUrl));
             Raw(u"</td></tr>\n");
         }
         Raw(u"</tbody>\n</table>\n</div>\n</noscript>\n"
@@ -802,9 +810,35 @@ class ReportWriter {
             Raw(u",\"", PageClassName(page.pageClass), u"\",", NumberText(page.wordCount),
                 u",");
             AppendJsonString(out_, JoinTexts(page.schemaTypes, u", "));
-            Raw(u",", NumberText(page.httpStatus), u"]");
+            Raw(u",", NumberText(page.httpStatus), u",");
+            AppendJsonString(out_, IndexableLabel(page, scan.baseUrl));
+            Raw(u"]");
         }
         Raw(u"\n]</script>\n</section>\n");
+    }
+
+    // Every page the package's lists leave out, with what the page said.
+    void LeftOut(const ScanResult& scan) {
+        const Text summary = LeftOutSummary(scan.pages);
+        if (summary.empty()) {
+            return;
+        }
+        OpenTableSection(u"left-out", u"Left out of the package", {u"Address", u"Why"});
+        for (const PageRecord& page : scan.pages) {
+            const Text label = IndexableLabel(page, scan.baseUrl);
+            if (label == u"Yes") {
+                continue;
+            }
+            Raw(u"<tr><td class=\"a\">");
+            Address(page.url);
+            Raw(u"</td><td>");
+            Esc(label);
+            Raw(u"</td></tr>\n");
+        }
+        Raw(u"</tbody>\n</table>\n<p class=\"dim\">");
+        Esc(summary);
+        Raw(u". Search files leave out all but \"noai\" pages; the AI files leave out all of "
+            u"them.</p>\n</section>\n");
     }
 
     void Skipped(const ScanResult& scan) {
@@ -918,9 +952,11 @@ Text MakeHtmlReport(const ScanResult& scan, const ScanOptions& options,
     writer.Checks(scan);
     writer.UsagePreferences(scan);
     writer.Crawlers(scan);
+    writer.Raw(AgentsReportSections(scan));
     writer.Classes(scan);
     writer.Topics(scan);
     writer.Pages(scan);
+    writer.LeftOut(scan);
     writer.Skipped(scan);
     writer.Package(package);
     writer.End(!scan.pages.empty());

@@ -62,7 +62,69 @@ const AiCrawler kTable[] = {
 };
 // clang-format on
 
+// Who fetches for each token, and the full string its operator documents. Strings were
+// copied from the operators' pages named beside them; a crawler whose operator page gives no
+// full string (or none we could read) has none here rather than a guessed one.
+struct AgentRow {
+    const char16_t* token;
+    const char16_t* fetchedBy;
+    const char16_t* documented;
+    const char16_t* source;
+};
+constexpr const char16_t* kOpenAiBots = u"https://developers.openai.com/api/docs/bots";
+constexpr const char16_t* kMistralRobots = u"https://docs.mistral.ai/robots";
+// clang-format off
+const AgentRow kAgents[] = {
+    {u"GPTBot", u"GPTBot",
+     u"Mozilla/5.0 AppleWebKit/537.36 (KHTML, like Gecko; compatible; GPTBot/1.0; "
+     u"+https://openai.com/gptbot)",
+     u"https://platform.openai.com/docs/gptbot"},
+    {u"OAI-SearchBot", u"OAI-SearchBot",
+     u"Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7) AppleWebKit/537.36 (KHTML, like Gecko) "
+     u"Chrome/131.0.0.0 Safari/537.36; compatible; OAI-SearchBot/1.3; +https://openai.com/searchbot",
+     kOpenAiBots},
+    {u"ChatGPT-User", u"ChatGPT-User",
+     u"Mozilla/5.0 AppleWebKit/537.36 (KHTML, like Gecko); compatible; ChatGPT-User/1.0; "
+     u"+https://openai.com/bot",
+     kOpenAiBots},
+    {u"CCBot", u"CCBot", u"CCBot/2.0 (https://commoncrawl.org/faq/)", u"https://commoncrawl.org/faq"},
+    {u"Google-Extended", u"Googlebot", nullptr, nullptr},
+    {u"anthropic-ai", u"ClaudeBot", nullptr, nullptr},
+    {u"Claude-Web", u"ClaudeBot", nullptr, nullptr},
+    {u"Applebot-Extended", u"Applebot",
+     u"Mozilla/5.0 (Macintosh; Intel Mac OS X 10_10_1) AppleWebKit/600.2.5 (KHTML, like Gecko) "
+     u"Version/8.0.2 Safari/600.2.5 (Applebot/0.1)",
+     u"https://support.apple.com/en-us/HT204683"},
+    {u"Amazonbot", u"Amazonbot",
+     u"Mozilla/5.0 (Macintosh; Intel Mac OS X 10_10_1) AppleWebKit/600.2.5 (KHTML, like Gecko) "
+     u"Version/8.0.2 Safari/600.2.5 (Amazonbot/0.1; +https://developer.amazon.com/support/amazonbot)",
+     u"https://developer.amazon.com/support/amazonbot"},
+    {u"MistralAI-User", u"MistralAI-User",
+     u"Mozilla/5.0 AppleWebKit/537.36 (KHTML, like Gecko; compatible; MistralAI-User/1.0; "
+     u"+https://docs.mistral.ai/robots)",
+     kMistralRobots},
+    {u"MistralAI-Index", u"MistralAI-Index",
+     u"Mozilla/5.0 AppleWebKit/537.36 (KHTML, like Gecko; compatible; MistralAI-Index/1.0; "
+     u"+https://docs.mistral.ai/robots)",
+     kMistralRobots},
+};
+// clang-format on
+
 }  // namespace
+
+CrawlerAgent AgentFor(const AiCrawler& crawler) {
+    for (const AgentRow& row : kAgents) {
+        if (Text(row.token) == crawler.token) {
+            return {row.fetchedBy, Text(row.fetchedBy) == crawler.token,
+                    row.documented ? row.documented : u"", row.source ? row.source : u""};
+        }
+    }
+    return {crawler.token, true, u"", u""};
+}
+
+Text ProbeUserAgent(const CrawlerAgent& agent) {
+    return *agent.documented != u'\0' ? Text(agent.documented) : Text(agent.fetchedBy);
+}
 
 std::span<const AiCrawler> AiCrawlers() {
     return kTable;

@@ -41,4 +41,21 @@ std::vector<CrawlerAccess> CrawlerAccessFor(const RobotsTxt& file,
 // True when some table crawler has a group of its own in the file.
 bool NamesAnyAiCrawler(const RobotsTxt& file);
 
+// How the server can recognise the requests made for one table crawler. Google-Extended and
+// Applebot-Extended send no requests of their own (their operators' search crawlers fetch
+// for them), and Anthropic's retired tokens are served by ClaudeBot today, so those rows
+// name the crawler that actually fetches.
+struct CrawlerAgent {
+    const char16_t* fetchedBy;  // token of the crawler that sends the requests
+    bool ownCrawler;            // false when fetchedBy is another crawler than the row's own
+    // The full user-agent string as the operator's own page gives it, or empty when no such
+    // page gives one: the check then sends the bare token, which is what blocking rules match.
+    const char16_t* documented;
+    const char16_t* source;     // the page the string was read from; empty with `documented`
+};
+CrawlerAgent AgentFor(const AiCrawler& crawler);
+// The User-Agent text the server check sends for a crawler: the documented string, or the
+// fetching crawler's bare token.
+Text ProbeUserAgent(const CrawlerAgent& agent);
+
 }  // namespace bcnk

@@ -9,9 +9,12 @@
 #include "analysis/html_parser.h"
 #include "analysis/topics.h"
 #include "common/debug_log.h"
+#include "scan/after_crawl.h"
 #include "scan/crawl_frontier.h"
 #include "scan/discovery.h"
 #include "scan/fetch_ahead.h"
+#include "scan/indexability.h"
+#include "net/tracking_parameters.h"
 #include "net/http.h"
 #include "scan/robots_rules.h"
 #include "scan/usage_preferences.h"
@@ -152,10 +155,13 @@ void TakeSiteFacts(const ParsedPage& parsed, bool isStartPage, ScanResult& resul
 }
 
 void QueueLinks(const QueuedPage& page, const ParsedPage& parsed, const Text& host,
-                CrawlFrontier& frontier) {
+                bool keepTracking, CrawlFrontier& frontier) {
     const Text base = LinkBase(page.address, parsed);
     for (const Text& href : parsed.links) {
-        const Text target = ResolveLink(base, DecodeEntities(href));
+        Text target = ResolveLink(base, DecodeEntities(href));
+        if (!keepTracking) {
+            target = DropTrackingParameters(target);
+        }
         if (target.empty() || HostKey(target) != host || IsSkippedExtension(target)) {
             continue;
         }
@@ -221,6 +227,8 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     robots.ReadFor(result.baseUrl);
 
     // Requests overlap only when the user asked for no pause between them.
+    // Fingerprints of the stored pages' text, kept beside them only until copies are marked.
+    std::vector<std::uint64_t> textHashes;
     FetchAhead fetcher(options.delayMs > 0 ? 1 : options.connections, options.userAgent,
                        cancelFlag);
     PageUsageCounts usageCounts;
@@ -265,13 +273,17 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             page.address = arrived;
             const ParsedPage parsed = ParseHtmlPage(fetched.body, fetched.contentType);
             PageRecord record = MakeRecord(page, fetched, parsed);
+            TakePageSignals(parsed.signals, fetched, LinkBase(page.address, parsed), result.host,
+                            record);
             TakeSiteFacts(parsed, isStartPage, result);
             CountPageUsage(fetched.headers, parsed.tdmReservation, parsed.tdmPolicy, usageCounts);
+            // noindex and nofollow pages are still followed: the owner sees the whole site.
             if (page.depth < options.maxDepth) {
-                QueueLinks(page, parsed, result.host, frontier);
+                QueueLinks(page, parsed, result.host, options.keepQueryTracking, frontier);
             }
             record.pageClass = ClassifyPage(record, startAddress);
             result.pages.push_back(std::move(record));
+            textHashes.push_back(parsed.signals.textHash);
             DebugLog::Write(PageLine(PageCount(result), result.pages.back()));
         }
         if (!frontier.Empty() && options.delayMs > 0) {
@@ -279,6 +291,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         }
     }
     fetcher.Finish();
+    MarkDuplicates(result.pages, textHashes);
 
     if (result.language.empty()) {
         result.language = u"en";
@@ -297,6 +310,9 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     result.score = ReadinessScore(result.checks);
     result.elapsedSeconds = static_cast<int>((TickMs() - startTick) / 1000u);
     result.cancelled = cancelFlag.load();
+    if (!result.cancelled) {
+        RunAfterCrawlChecks(options, result, cancelFlag, progress);
+    }
     DebugLog::Write(CompleteLine(result, result.cancelled));
     Report(progress, u"Scan complete", PageCount(result));
     return result;

@@ -108,6 +108,7 @@ DiscoveryCheck JudgeRobotsTxt(const FetchResult& fetched, ScanResult& result) {
     const Text text = Utf8ToWide(fetched.body);
     if (!LooksLikeHtml(fetched, text)) {
         result.robotsTxt = text;
+        result.robotsBytes = fetched.body;
         result.robotsFound = true;
     }
     const RobotsTxt file = ParseRobotsTxt(fetched.body);

@@ -128,19 +128,53 @@ void AppendEscape(std::string& out, unsigned char c) {
     out += kDigits[c & 15];
 }
 
-// Splits the text into lines at CR LF, CR or LF; the callback sees each line without its end.
+// Splits the text into lines at CR LF, CR or LF; the callback sees each line without its end,
+// and the offset where it starts.
 template <typename OnLine>
 void ForEachLine(std::string_view text, OnLine onLine) {
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string_view::npos) {
-            onLine(text.substr(start));
+            onLine(text.substr(start), start);
             return;
         }
-        onLine(text.substr(start, end - start));
+        onLine(text.substr(start, end - start), start);
         start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
     }
+}
+
+struct Line {
+    std::string_view key;
+    std::string_view value;
+};
+
+// "Key: value", or "Key value" as widely used crawlers forgive a missing colon: then only when
+// the line is exactly two words, so prose left without a "#" does not turn into a rule.
+bool SplitLine(std::string_view line, Line& out) {
+    line = TrimBlanks(line.substr(0, line.find('#')));
+    if (line.empty()) {
+        return false;
+    }
+    const std::size_t colon = line.find(':');
+    if (colon != std::string_view::npos) {
+        out = Line{line.substr(0, colon), TrimBlanks(line.substr(colon + 1))};
+        return true;
+    }
+    const std::size_t blank = line.find_first_of(" \t");
+    if (blank == std::string_view::npos) {
+        return false;
+    }
+    const std::string_view value = TrimBlanks(line.substr(blank + 1));
+    if (value.find_first_of(" \t") != std::string_view::npos) {
+        return false;
+    }
+    out = Line{line.substr(0, blank), value};
+    return true;
+}
+
+bool IsTokenChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '-';
 }
 
 std::string_view WithinParseLimit(std::string_view text) {
@@ -182,10 +216,19 @@ Text RobotsRule::Line() const {
     return (allow ? u"Allow: " : u"Disallow: ") + value;
 }
 
+std::string RobotsRule::WrittenLine() const {
+    return (allow ? "Allow: " : "Disallow: ") + written;
+}
+
 std::string RobotsProductToken(std::string_view userAgent) {
     userAgent = TrimBlanks(userAgent);
+    // "*/1.0" is how some files write the star; it is still everyone.
+    if (userAgent.starts_with('*') &&
+        (userAgent.size() == 1 || IsBlank(userAgent[1]) || userAgent[1] == '/')) {
+        return "*";
+    }
     std::size_t end = 0;
-    while (end < userAgent.size() && userAgent[end] != '/' && !IsBlank(userAgent[end])) {
+    while (end < userAgent.size() && IsTokenChar(userAgent[end])) {
         ++end;
     }
     return LowerAscii(userAgent.substr(0, end));
@@ -263,27 +306,26 @@ bool RobotsPatternMatches(std::string_view path, std::string_view pattern) {
     return path.size() >= position + pattern.size() && path.ends_with(pattern);
 }
 
-RobotsTxt ParseRobotsTxt(std::string_view utf8) {
+RobotsTxt ParseRobotsTxt(std::string_view bytes) {
     RobotsTxt file;
-    std::string_view text = WithinParseLimit(utf8);
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
-        text.remove_prefix(3);
-    }
+    std::string_view text = WithinParseLimit(bytes);
+    const std::size_t skipped = text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+    text.remove_prefix(skipped);
     bool groupHasRules = false;
-    ForEachLine(text, [&](std::string_view line) {
-        line = line.substr(0, line.find('#'));
-        const std::size_t colon = line.find(':');
-        if (colon == std::string_view::npos) {
+    ForEachLine(text, [&](std::string_view line, std::size_t offset) {
+        Line parts;
+        if (!SplitLine(line, parts)) {
             return;
         }
-        const Key key = KeyOf(line.substr(0, colon));
-        const std::string_view value = TrimBlanks(line.substr(colon + 1));
+        const Key key = KeyOf(parts.key);
+        const std::string_view value = parts.value;
         switch (key) {
             case Key::UserAgent:
                 // User-agent lines in a row share the rules that follow; one after a rule
                 // starts the next group.
                 if (file.groups.empty() || groupHasRules) {
                     file.groups.emplace_back();
+                    file.groups.back().start = offset + skipped;
                     groupHasRules = false;
                 }
                 if (std::string token = RobotsProductToken(value); !token.empty()) {
@@ -299,9 +341,9 @@ RobotsTxt ParseRobotsTxt(std::string_view utf8) {
                 groupHasRules = true;
                 // An empty rule matches nothing; it only marks the group as written.
                 if (!value.empty()) {
-                    file.groups.back().rules.push_back(RobotsRule{key == Key::Allow,
-                                                                  NormaliseRobotsPath(value),
-                                                                  Utf8ToWide(std::string(value))});
+                    file.groups.back().rules.push_back(
+                        RobotsRule{key == Key::Allow, NormaliseRobotsPath(value),
+                                   Utf8ToWide(std::string(value)), std::string(value)});
                 }
                 break;
             case Key::Sitemap:
@@ -315,9 +357,14 @@ RobotsTxt ParseRobotsTxt(std::string_view utf8) {
                     file.groups.back().usageLines.push_back(
                         UsageLineOf(key == Key::ContentSignal, value));
                 }
+                // They stay records of their group as well, like any line that is no rule.
+                [[fallthrough]];
+            case Key::Other: {
+                RobotsRecord record{LowerAscii(TrimBlanks(parts.key)), std::string(value)};
+                (file.groups.empty() ? file.records : file.groups.back().records)
+                    .push_back(std::move(record));
                 break;
-            case Key::Other:
-                break;
+            }
         }
     });
     file.endsInOpenGroup = !file.groups.empty() && !groupHasRules;
@@ -346,11 +393,8 @@ RobotsRuleSet RulesFor(const RobotsTxt& file, std::string_view productToken) {
     set.unavailable = file.unavailable;
     set.unavailableReason = file.unavailableReason;
     const std::string token = LowerAscii(productToken);
-    // User-agent lines at the end with no rule after them make no group: a group needs a rule.
-    const std::size_t groupCount = file.groups.size() - (file.endsInOpenGroup ? 1 : 0);
     for (const std::string_view wanted : {std::string_view(token), std::string_view("*")}) {
-        for (std::size_t index = 0; index < groupCount; ++index) {
-            const RobotsGroup& group = file.groups[index];
+        for (const RobotsGroup& group : file.groups) {
             bool names = false;
             for (const std::string& agent : group.agents) {
                 names = names || agent == wanted;

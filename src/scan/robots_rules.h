@@ -21,15 +21,29 @@ inline constexpr std::size_t kRobotsParseLimit = 500 * 1024;
 struct RobotsRule {
     bool allow = false;
     std::string pattern;  // percent-encoding normalised, UTF-8; "*" and a final "$" are special
-    Text value;           // the path as written, trimmed
+    Text value;           // the path as written, trimmed, decoded for display
+    std::string written;  // the same path as the file's own bytes, whatever their encoding
 
-    // "Allow: /x" or "Disallow: /x", the form people read and the generator writes.
+    // "Allow: /x" or "Disallow: /x", the form people read.
     Text Line() const;
+    // The same line in the file's own bytes, the form a copy of the rule must take.
+    std::string WrittenLine() const;
     bool operator==(const RobotsRule&) const = default;
 };
 
+// A line that is neither a user-agent line, a rule nor a sitemap (Crawl-delay, or a record
+// this program has no use for yet). Kept where it stood, so that readers of other records
+// need no second parser.
+struct RobotsRecord {
+    std::string key;    // lower-case ASCII
+    std::string value;  // trimmed, the file's own bytes
+
+    bool operator==(const RobotsRecord&) const = default;
+};
+
 // A usage-preference line kept in its group: "Content-Signal: search=yes, ai-train=no", or
-// "Content-Usage: [path ]prefs", whose path is matched like a rule's.
+// "Content-Usage: [path ]prefs", whose path is matched like a rule's. The line is one of the
+// group's records as well.
 struct RobotsUsageLine {
     bool contentSignal = false;  // else Content-Usage
     std::string pattern;         // normalised like a rule's; "/" when the line names no path
@@ -37,9 +51,12 @@ struct RobotsUsageLine {
     bool operator==(const RobotsUsageLine&) const = default;
 };
 
+// User-agent lines in a row and the lines up to the next user-agent line after a rule.
 struct RobotsGroup {
-    std::vector<std::string> agents;  // product tokens, lower-case; "*" is everyone
-    std::vector<RobotsRule> rules;    // in file order, empty-valued rules left out
+    std::vector<std::string> agents;    // product tokens, lower-case; "*" is everyone
+    std::vector<RobotsRule> rules;      // in file order, empty-valued rules left out
+    std::vector<RobotsRecord> records;  // other lines of the group, in file order
+    std::size_t start = 0;              // byte offset of its first user-agent line
     // Usage-preference lines, in file order. They are other records to the rules: they
     // neither end a run of user-agent lines nor make the group one that binds.
     std::vector<RobotsUsageLine> usageLines;
@@ -50,18 +67,21 @@ struct RobotsGroup {
 struct RobotsTxt {
     std::vector<RobotsGroup> groups;
     std::vector<Text> sitemaps;
+    std::vector<RobotsRecord> records;  // other lines before the first user-agent line
     // Set when the file could not be had (no answer, or a server error): a crawler must then
     // assume it may read nothing. The text says why, for the deciding-rule column.
     bool unavailable = false;
     Text unavailableReason;
-    // The last group has user-agent lines but no rule line: it binds no crawler, and a
-    // user-agent line appended to the file would join it.
+    // The last group has user-agent lines but no rule line. It binds its crawlers (who may
+    // read everything), and a user-agent line appended to the file would join it.
     bool endsInOpenGroup = false;
 
     bool operator==(const RobotsTxt&) const = default;
 };
 
-RobotsTxt ParseRobotsTxt(std::string_view utf8);
+// The file as served, in whatever encoding: paths are matched as bytes (UTF-8 when it is
+// UTF-8), and only the display forms are decoded.
+RobotsTxt ParseRobotsTxt(std::string_view bytes);
 RobotsTxt ParseRobotsTxt(const Text& text);
 
 // The file a crawler goes by for one answer to GET /robots.txt: the body for 2xx, nothing
@@ -69,8 +89,9 @@ RobotsTxt ParseRobotsTxt(const Text& text);
 // (everything disallowed) when no answer came or the server failed (5xx).
 RobotsTxt RobotsTxtForAnswer(int status, std::string_view body);
 
-// The product token a user-agent line or header names: the part before "/" or white space,
-// lower-case ASCII. "CCBot/2.0" and "ccbot" both give "ccbot".
+// The product token a user-agent line or header names: its leading run of letters, "_" and
+// "-", lower-case ASCII; "*" when it starts with a lone "*". "CCBot/2.0", "ccbot" and
+// "CCBot+(+https://...)" all give "ccbot".
 std::string RobotsProductToken(std::string_view userAgent);
 std::string RobotsProductToken(const Text& userAgent);
 
@@ -86,7 +107,8 @@ std::string RobotsPathOf(const Text& address);
 bool RobotsPatternMatches(std::string_view path, std::string_view pattern);
 
 // The rules one crawler obeys: those of every group naming its token, else those of every
-// "*" group, else none. Points into the file, which must outlive it.
+// "*" group, else none. A group naming it without any rule still counts as its own and lets
+// it read everything. Points into the file, which must outlive it.
 struct RobotsRuleSet {
     bool ownGroup = false;  // some group names the crawler itself
     bool unavailable = false;

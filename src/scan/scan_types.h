@@ -36,6 +36,9 @@ Text CheckStateSymbol(CheckState state);
 
 // Page-limit marker meaning "no limit"; a crawl that stops there is not reported as limited.
 constexpr int kNoPageLimit = 1000000;
+// The start page and up to 24 more, spread over the page classes.
+constexpr int kDefaultRenderPages = 25;
+constexpr int kRenderAllPages = kNoPageLimit;
 
 struct ScanOptions {
     Text startUrl;
@@ -47,6 +50,16 @@ struct ScanOptions {
     int connections = 4;
     // Pages that the site's robots.txt disallows for our own user-agent token are not fetched.
     bool respectRobots = true;
+
+    // What AI crawlers actually get, checked after the crawl without changing its result.
+    // Off unless a front end asks: the window and the console turn both on by default.
+    bool agentCheck = false;  // ask the server as each AI crawler and as a browser
+    // Pages rendered in a headless browser: 0 for none, kRenderAllPages for every page.
+    int renderPages = 0;
+    Text browserPath;  // empty: look for an installed Chromium-based browser
+    // Links keep their tracking parameters (utm_source, gclid, ...) and such variants are
+    // fetched as pages of their own.
+    bool keepQueryTracking = false;
 };
 
 struct PageRecord {
@@ -62,6 +75,13 @@ struct PageRecord {
     int httpStatus = 0;
     int depth = 0;
     PageClass pageClass = PageClass::Other;
+
+    // What the page says about being published, judged by scan/indexability.h. Kept small:
+    // directives only for the crawlers we judge, addresses only when the page gives them.
+    std::vector<Text> robotsDirectives;  // "noindex", "gptbot: noindex": agent-specific ones named
+    Text canonical;         // the page's canonical address on this site, resolved; empty if none
+    Text canonicalIgnored;  // a canonical that cannot count (another site, not http(s)), as given
+    Text duplicateOf;       // the page whose visible text this page repeats; empty when none
 
     bool operator==(const PageRecord&) const = default;
 };
@@ -118,6 +138,70 @@ struct DiscoveryCheck {
     bool operator==(const DiscoveryCheck&) const = default;
 };
 
+// The server's answer to one AI crawler, measured against its answer to a desktop browser.
+enum class AgentVerdict : std::int32_t {
+    SameAsBrowser = 0,
+    Refused = 1,      // an error status the browser did not get
+    Challenge = 2,    // a bot challenge page instead of the content
+    RateLimited = 3,  // HTTP 429
+    DifferentContent = 4,
+    SentElsewhere = 5,  // redirected where the browser was not
+    NoAnswer = 6,
+};
+
+struct AgentAnswer {
+    Text token;      // the table crawler
+    Text probedAs;   // the crawler whose requests stand for it (itself, or e.g. Googlebot)
+    Text userAgent;  // what was sent
+    AgentVerdict verdict = AgentVerdict::SameAsBrowser;
+    int status = 0;  // the status that gave the verdict; 0 when none came
+    // The challenge marker, the percentage of fewer words, the redirect target or the reason
+    // for no answer; empty otherwise.
+    Text detail;
+    Text page;  // the page the verdict was seen on
+
+    bool operator==(const AgentAnswer&) const = default;
+};
+
+// Whether a page's content is there without scripts, from a headless render of it.
+enum class RenderVerdict : std::int32_t {
+    SameWithoutScripts = 0,
+    NeedsJavaScript = 1,  // most of the rendered text only appears after scripts run
+    ScriptsAddSome = 2,   // scripts add text or links, but the page reads without them
+    NotRendered = 3,      // the browser gave no page (time limit, crash); `note` says why
+};
+
+struct PageRender {
+    Text url;
+    RenderVerdict verdict = RenderVerdict::NotRendered;
+    int rawWords = 0;
+    int renderedWords = 0;
+    int scriptOnlyWords = 0;  // rendered words that the raw response does not have
+    int scriptOnlyLinks = 0;  // same-site links that only exist after rendering
+    std::vector<Text> changed;  // "title", "H1", "description", "canonical", "meta robots"
+    Text note;
+
+    bool operator==(const PageRender&) const = default;
+};
+
+enum class RenderState : std::int32_t {
+    Off = 0,        // not asked for
+    NoBrowser = 1,  // "not checked: no browser found"
+    Done = 2,
+    Cancelled = 3,
+};
+
+struct RenderCheck {
+    RenderState state = RenderState::Off;
+    Text browser;  // the program that rendered
+    std::vector<PageRender> pages;
+    // Same-site pages that rendered links lead to and the crawl (which, like the AI crawlers,
+    // reads no scripts) never reached.
+    std::vector<Text> scriptOnlyPages;
+
+    bool operator==(const RenderCheck&) const = default;
+};
+
 struct ScanResult {
     Text host;
     Text baseUrl;
@@ -140,6 +224,14 @@ struct ScanResult {
     Text robotsTxt;
     int robotsStatus = 0;
     bool robotsFound = false;
+    // robots.txt as served, byte for byte, whenever robotsTxt is stored: robotsTxt is its
+    // UTF-8 reading for display, and the owner's file may be in any encoding.
+    std::string robotsBytes;
+
+    // What AI crawlers actually get: the server's answer to each, and what needs scripts.
+    std::vector<AgentAnswer> agentAnswers;  // one per AI-crawler table row; empty when unchecked
+    int agentCheckRequests = 0;
+    RenderCheck render;
     // What the site declares about the use of its content (robots.txt, headers, meta tags).
     UsageFindings usage;
 

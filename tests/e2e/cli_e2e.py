@@ -45,6 +45,10 @@ class Program:
     def start(self, arguments, **options):
         streams = {"stdout": subprocess.PIPE, "stderr": subprocess.PIPE,
                    "stdin": subprocess.DEVNULL}
+        # Rendering pages in a browser has its own step (tests/e2e/agents_e2e.py); here it
+        # would only add half a minute to every scan.
+        if arguments[:1] in (["scan"], ["generate"]) and "--render" not in arguments:
+            arguments = arguments + ["--render", "off"]
         return subprocess.Popen(self.command + arguments, **{**streams, **options})
 
     def run(self, arguments):
@@ -218,6 +222,7 @@ class Suite:
         self.case("scan writes the JSON file", self.scan_json_file)
         self.case("JSON on standard output alone", self.json_stdout)
         self.case("generate writes the package", self.generate_package)
+        self.case("pages left out of the package", self.left_out)
         self.case("min-score fails below the threshold", self.min_score)
         self.case("no page crawled", self.no_pages)
         self.case("package not written", self.package_not_written)
@@ -258,6 +263,28 @@ class Suite:
         scan = json.loads(result[1])
         expect(scan["skippedPages"] and scan["skippedPages"][0]["url"].startswith(address[:20]),
                scan["skippedPages"])
+        self.keep_json(result[1])
+
+    def left_out(self):
+        port = os.environ.get("BCNK_FIXTURE_SITE_OWNED_PORT")
+        expect(port, "needs the fixture server (run through tools/test)")
+        address = f"http://127.0.0.1:{port}/"
+        arguments = ["scan", address, "--delay", "0", "--json", "-", "--verbose"]
+        result = self.program.run(arguments)
+        expect_code(result, 0, arguments)
+        expect("Left out of the package: 14 pages (noindex 5, canonical elsewhere 5, "
+               "duplicate 1, marked against AI 3)\n" in result[2], result[2][:3000])
+        expect(f"{address}a/copy.html  - duplicate of /a/one.html" in result[2], result[2][:3000])
+        pages = {page["url"][len(address) - 1:]: page for page in json.loads(result[1])["pages"]}
+        copy, header = pages["/a/copy.html"], pages["/b/header-noindex.html"]
+        expect((copy["indexable"], copy["exclusions"], copy["duplicateOf"])
+               == (False, ["duplicate"], address + "a/one.html"), copy)
+        expect(header["robotsDirectives"] == ["noarchive", "noindex", "nofollow"], header)
+        expect(pages["/c/gptbot.html"]["exclusions"] == ["marked against AI"]
+               and pages["/c/gptbot.html"]["indexable"], pages["/c/gptbot.html"])
+        expect(pages["/d/canonical-cross-site.html"]["canonicalIgnored"]
+               == "https://elsewhere.example/a/one.html (another site)", pages)
+        expect(not any("utm_" in url or "gclid" in url for url in pages), list(pages))
         self.keep_json(result[1])
 
     def addresses(self):
@@ -535,7 +562,9 @@ class Suite:
 
         def agents(tag, extra):
             address = f"http://127.0.0.1:{port}/start?tag={tag}"
-            arguments = ["scan", address, "--depth", "1", "--delay", "0"] + extra
+            # The check after the crawl asks as each AI crawler on purpose; this is about ours.
+            arguments = ["scan", address, "--depth", "1", "--delay", "0",
+                         "--no-agent-check"] + extra
             expect_code(program.run(arguments), 0, arguments)
             with urllib.request.urlopen(f"http://127.0.0.1:{port}/_log/{tag}", timeout=30) as log:
                 return re.findall(r"(?im)^user-agent: (.*?)\r?$", log.read().decode("utf-8"))

@@ -55,6 +55,14 @@ const DELIBERATE = {
     'space; robots-parser keeps the whole value',
   'parse-limit': 'only the first 500 KiB are read (the cut line dropped); robots-parser ' +
     'reads everything',
+  'rule-less-group': 'user-agent lines with no rule after them (at the end of the file) bind ' +
+    'their crawlers, who may then read everything, as RFC 9309 and widely used crawlers read ' +
+    'them; robots-parser sends those crawlers to the "*" group',
+  'colon-less': 'a rule or user-agent line written without its colon ("Disallow /x") counts ' +
+    'when it is exactly two words, as widely used crawlers read it; robots-parser ignores it',
+  'token-chars': 'a user-agent\'s product token is its leading run of letters, "_" and "-" ' +
+    '("Baiduspider+(+http://...)" names baiduspider, "Mediapartners-Google*" names ' +
+    'mediapartners-google); robots-parser keeps everything before "/"',
 };
 
 // Small deterministic generator, so a failure reproduces.
@@ -66,7 +74,8 @@ function random() {
 const pick = (list) => list[Math.floor(random() * list.length)];
 const chance = (p) => random() < p;
 
-const AGENTS = ['GPTBot', 'gptbot', 'ClaudeBot', 'CCBot', 'Googlebot', 'Bingbot', 'OtherBot'];
+const AGENTS = ['GPTBot', 'gptbot', 'ClaudeBot', 'CCBot', 'Googlebot', 'Bingbot', 'OtherBot',
+                'Mediapartners-Google', 'Baiduspider'];
 const SEGMENTS = ['a', 'b', 'ab', 'shop', 'cart', 'x.php', 'y.html', 'caf%C3%A9', 'jalape\u00f1o',
                   'q?s=1', 'p%2Fq', 'Z', 'a-b', 'a_b', 'a~b'];
 
@@ -117,6 +126,14 @@ function agentLine(tags) {
     agent += ' Extra';
     tags.add('agent-with-space');
   }
+  if (uses('token-chars', 0.4)) {
+    agent += pick(['+(+http://example.com/bot.htm)', '*', '!', '2']);
+    tags.add('token-chars');
+  }
+  if (uses('colon-less', 0.3)) {
+    tags.add('colon-less');
+    return key.replace(' ', '-') + pick([' ', '\t']) + agent;
+  }
   return key + ':' + pick([' ', '', '  ', '\t']) + agent;
 }
 
@@ -128,13 +145,18 @@ function ruleLine(tags) {
   }
   const value = chance(0.05) ? '' : pattern(tags);
   const comment = chance(0.1) ? ' # note' : '';
+  if (value && uses('colon-less', 0.4)) {
+    tags.add('colon-less');
+    return key + pick([' ', '\t', '  ']) + value + comment;
+  }
   return key + pick([': ', ':', ' : ']) + value + comment;
 }
 
 function makeCase() {
   const tags = new Set();
   feature = chance(0.25)
-      ? pick(['misspelling', 'bom', 'open-group', 'unreserved-escape', 'agent-with-space'])
+      ? pick(['misspelling', 'bom', 'open-group', 'unreserved-escape', 'agent-with-space',
+              'rule-less-group', 'colon-less', 'token-chars'])
       : null;
   const lines = [];
   if (chance(0.1)) {
@@ -153,7 +175,14 @@ function makeCase() {
         tags.add('open-group');
       }
     }
-    const rules = Math.floor(random() * 7);
+    let rules = Math.floor(random() * 7);
+    if (g + 1 === groups && feature === 'rule-less-group') {
+      rules = 0;
+    }
+    if (g + 1 === groups && rules === 0) {
+      // Whatever the feature drawn, a file ending in user-agent lines is read differently.
+      tags.add('rule-less-group');
+    }
     for (let r = 0; r < rules; r++) {
       lines.push(ruleLine(tags));
     }
@@ -194,7 +223,7 @@ const PATHS = ['/', '/a', '/ab', '/a/b', '/shop', '/shop/cart', '/cart', '/x.php
                '/a_b', '/a~b', '/%7e', '/~', '/A', '/%41', '/before-any-agent', '/filler/3',
                '/keep/1', '/shop/x'];
 const QUERY_AGENTS = ['GPTBot', 'gptbot', 'ClaudeBot', 'CCBot', 'Googlebot', 'Bingbot',
-                      'OtherBot', 'NobodyBot'];
+                      'OtherBot', 'NobodyBot', 'Mediapartners-Google', 'Baiduspider'];
 
 fs.mkdirSync(workDir, { recursive: true });
 const cases = [];

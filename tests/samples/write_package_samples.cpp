@@ -183,7 +183,7 @@ bool WriteCase(const std::filesystem::path& root, const std::string& name, const
     for (const PackageFile& file : BuildPackageFiles(scan, form)) {
         const std::filesystem::path path = packageDir / WideToUtf8(file.fileName);
         std::filesystem::create_directories(path.parent_path());
-        ok = WriteBytes(path, WideToUtf8(file.content)) && ok;
+        ok = WriteBytes(path, file.Bytes()) && ok;
     }
 
     // Values hold every control character, zero bytes included, so each one is written as

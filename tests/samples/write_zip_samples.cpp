@@ -133,7 +133,7 @@ bool WritePackageCase(const fs::path& folder, const std::string& name, const Sca
     }
     Members members;
     for (const PackageFile& file : files) {
-        members.emplace_back(file.fileName, WideToUtf8(file.content));
+        members.emplace_back(file.fileName, file.Bytes());
     }
     return WriteMemberList(fs::path(outcome.zipPath + u".members"), members);
 }

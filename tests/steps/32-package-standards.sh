@@ -10,6 +10,10 @@
 # Then each build's console program generates the package of the sample site stripped of its
 # discovery files, the same checks run on it, and the site serving that package as the upload
 # map says must score 100.
+# Both packages, and that of the test site tests/sites/owned (served by the fixture server),
+# must list only pages their owner publishes: every address in sitemap.xml, ai-sitemap.xml
+# and llms.txt is fetched and read independently (tests/samples/check_publishable.py); the
+# same check must fail on the owned site's package with a noindex page added to llms.txt.
 # Writes $BCNK_RESULTS/steps/package-standards.xml; exits non-zero when any check failed or
 # a checker could not run.
 set -uo pipefail
@@ -120,6 +124,8 @@ PY
     record "jsonld default graph $label/sample-site" "$log" $?
     python3 "$ROOT/tests/samples/check_package_standards.py" "$case_dir" >"$log" 2>&1
     record "llms.txt format and RFC 3986 addresses $label/sample-site" "$log" $?
+    python3 "$ROOT/tests/samples/check_publishable.py" "$case_dir/package" >"$log" 2>&1
+    record "only published pages listed $label/sample-site" "$log" $?
 
     # Uploaded as upload-map.txt says.
     mkdir -p "$site/.well-known"
@@ -134,15 +140,41 @@ PY
     stop_server
 }
 
+# publishable LABEL PROGRAM...: the owned test site's package lists none of the pages its
+# owner keeps out, and the check catches one that does.
+publishable() {
+    local label="$1" log="$WORK/log"
+    shift
+    local out="$WORK/owned-$label" port="${BCNK_FIXTURE_SITE_OWNED_PORT:-}"
+    if [[ -z "$port" ]]; then
+        echo "BCNK_FIXTURE_SITE_OWNED_PORT is not set: the fixture server is not running" >"$log"
+        record "owned site served $label" "$log" 1
+        return
+    fi
+    "$@" generate "http://127.0.0.1:$port/" --delay 0 --name "Owned Ledger" \
+        --output "$out" >"$log" 2>&1
+    record "generate owned site $label" "$log" $?
+    local folder="$out/output/127.0.0.1"
+    python3 "$ROOT/tests/samples/check_publishable.py" "$folder" >"$log" 2>&1
+    record "only published pages listed $label/owned" "$log" $?
+    local bad="$WORK/owned-bad-$label"
+    cp -r "$folder" "$bad"
+    printf -- '- [Kept Out](http://127.0.0.1:%s/b/noindex.html)\n' "$port" >>"$bad/llms.txt"
+    python3 "$ROOT/tests/samples/check_publishable.py" "$bad" --expect-fail >"$log" 2>&1
+    record "a listed noindex page is caught $label/owned" "$log" $?
+}
+
 if [[ "$CHECKERS" -eq 0 ]]; then
     write_package_samples native "$WORK/native"
     check_build native "$WORK/native"
     full_score native "$ROOT/build/beaconsmith"
+    publishable native "$ROOT/build/beaconsmith"
 
     if write_package_samples wine "$WORK/wine"; then
         check_build wine "$WORK/wine"
         if [[ -e "$ROOT/build-win/beaconsmith-cli.exe" ]]; then
             full_score wine env WINEDEBUG=-all timeout 300 wine "$ROOT/build-win/beaconsmith-cli.exe"
+            publishable wine env WINEDEBUG=-all timeout 300 wine "$ROOT/build-win/beaconsmith-cli.exe"
         else
             echo "build-win/beaconsmith-cli.exe is missing" >"$WORK/log"
             record "console program wine" "$WORK/log" 1

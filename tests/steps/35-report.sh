@@ -79,7 +79,7 @@ console() {
     record "$label console writes the sample site's report" "$LOG" $status
     grep -q "id=\"package\"" "$dir/sample-site.html" 2>/dev/null
     record "$label sample report shows the package" "$dir/sample-site.html" $?
-    (cd "$dir" && timeout 300 "${program[@]}" scan "$SITE_hostile" --delay 0 \
+    (cd "$dir" && timeout 300 "${program[@]}" scan "$SITE_hostile" --delay 0 --render off \
         --report "$report_dir/hostile-site.html") >"$LOG" 2>&1
     status=$?
     [[ $status -eq 0 && -s "$dir/hostile-site.html" ]] || status=1

@@ -28,7 +28,10 @@ void PrintTo(const PageRecord& page, std::ostream* os) {
         << ", h1 " << page.h1 << ", lastModified " << page.lastModified << ", headings "
         << page.headings << ", schemaTypes " << page.schemaTypes << ", productName "
         << page.productName << ", words " << page.wordCount << ", status " << page.httpStatus
-        << ", depth " << page.depth << ", class " << PageClassName(page.pageClass) << "}";
+        << ", depth " << page.depth << ", class " << PageClassName(page.pageClass)
+        << ", robotsDirectives " << page.robotsDirectives << ", canonical " << page.canonical
+        << ", canonicalIgnored " << page.canonicalIgnored << ", duplicateOf " << page.duplicateOf
+        << "}";
 }
 
 void PrintTo(const DiscoveryCheck& check, std::ostream* os) {

@@ -1,0 +1,327 @@
+#include "analysis/content_rules.h"
+
+namespace bcnk {
+
+namespace {
+
+char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+bool ContainsFolded(std::string_view text, std::string_view folded) {
+    if (folded.size() > text.size()) {
+        return false;
+    }
+    for (size_t at = 0; at + folded.size() <= text.size(); ++at) {
+        size_t k = 0;
+        while (k < folded.size() && Fold(text[at + k]) == folded[k]) {
+            ++k;
+        }
+        if (k == folded.size()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Words of class and id values that name page furniture. A word matches when it is one of
+// these, or begins or ends with one ("topnav", "navbar", "site-footer" splits at "-").
+constexpr std::string_view kFurnitureWords[] = {
+    "nav",        "navbar",    "navigation", "menu",      "breadcrumb", "breadcrumbs",
+    "footer",     "sidebar",   "cookie",     "cookies",   "consent",    "gdpr",
+    "share",      "sharing",   "social",     "related",   "newsletter", "subscribe",
+    "subscription", "promo",   "advert",     "advertisement", "ads",    "sponsored",
+    "popup",      "modal",     "overlay",    "skip",       "masthead",
+    "toolbar",    "pagination", "pager",     "signup",    "login",      "offcanvas",
+    "drawer",     "recommended", "trending", "outbrain",
+    "taboola",    "byline",    "tags",       "tagcloud",  "disclaimer", "copyright",
+};
+
+// Words of the lines around an article's text: who wrote it and when.
+constexpr std::string_view kBylineWords[] = {
+    "author", "authors", "meta", "byline", "dateline", "postmeta", "published", "posted",
+    "timestamp", "avatar", "bio",
+    // and on forums, who posted and how the others rated it
+    "signature", "userinfo", "postprofile", "memberinfo", "usertitle", "badges", "reputation",
+    "reactions", "votes",
+};
+
+// Words that begin or end longer class words for the same furniture.
+constexpr std::string_view kFurnitureAffixes[] = {
+    "nav", "menu", "footer", "sidebar", "cookie", "breadcrumb", "newsletter", "share",
+    "social", "popup", "modal",
+};
+
+constexpr std::string_view kCommentWords[] = {
+    "comment", "comments", "commentlist", "respond", "reply", "replies", "disqus",
+};
+
+bool IsWordChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+template <typename Match>
+bool AnyWord(std::string_view value, Match&& match) {
+    size_t at = 0;
+    char folded[40];
+    while (at < value.size()) {
+        while (at < value.size() && !IsWordChar(value[at])) {
+            ++at;
+        }
+        size_t end = at;
+        while (end < value.size() && IsWordChar(value[end])) {
+            ++end;
+        }
+        if (end > at && end - at <= sizeof folded) {
+            for (size_t k = at; k < end; ++k) {
+                folded[k - at] = Fold(value[k]);
+            }
+            if (match(std::string_view(folded, end - at))) {
+                return true;
+            }
+        }
+        at = end;
+    }
+    return false;
+}
+
+bool IsFurnitureWord(std::string_view word) {
+    for (const std::string_view name : kFurnitureWords) {
+        if (word == name) {
+            return true;
+        }
+    }
+    for (const std::string_view affix : kFurnitureAffixes) {
+        if (word.size() > affix.size() + 1 &&
+            (word.substr(0, affix.size()) == affix ||
+             word.substr(word.size() - affix.size()) == affix)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool HasDigit(std::string_view value) {
+    for (const char c : value) {
+        if (c >= '0' && c <= '9') {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsBylineWord(std::string_view word) {
+    for (const std::string_view name : kBylineWords) {
+        if (word == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsCommentWord(std::string_view word) {
+    for (const std::string_view name : kCommentWords) {
+        if (word == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Hidden by markup. Inline "display:none" is left alone on purpose: tabs and accordions
+// fold real content away that way, and readers of the page open them.
+bool IsHidden(const HtmlTree& tree, std::uint32_t node) {
+    if (tree.HasAttribute(node, "hidden")) {
+        // Streamed server rendering parks finished parts in hidden "S:n" elements that a
+        // script moves into place: they are the page's content.
+        return tree.Attribute(node, "id").substr(0, 2) != "S:";
+    }
+    if (NameIs(tree.Attribute(node, "aria-hidden"), "true")) {
+        return true;
+    }
+    return false;
+}
+
+bool IsBoilerplateRole(std::string_view role) {
+    for (const std::string_view name :
+         {"navigation", "banner", "contentinfo", "complementary", "search", "dialog",
+          "alertdialog", "menu", "menubar", "toolbar"}) {
+        if (NameIs(role, name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool InsideMainPart(const HtmlTree& tree, std::uint32_t node) {
+    for (std::uint32_t up = tree.nodes[node].parent; up != 0; up = tree.nodes[up].parent) {
+        const Tag tag = tree.nodes[up].tag;
+        if (tag == Tag::kArticle || tag == Tag::kMain) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool IsDropped(Tag tag) {
+    switch (tag) {
+        case Tag::kHead: case Tag::kTitle: case Tag::kMeta: case Tag::kScript: case Tag::kStyle:
+        case Tag::kTemplate: case Tag::kSvg: case Tag::kMath:
+        case Tag::kIframe: case Tag::kObject: case Tag::kEmbed: case Tag::kCanvas:
+        case Tag::kVideo: case Tag::kAudio: case Tag::kSource: case Tag::kInput:
+        case Tag::kButton: case Tag::kSelect: case Tag::kOption: case Tag::kTextarea:
+        case Tag::kDialog: case Tag::kLink: case Tag::kBase: case Tag::kParam: case Tag::kTrack:
+        case Tag::kArea:
+            return true;
+        default:
+            return false;
+    }
+}
+
+RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
+                     std::uint32_t disabled) {
+    const Tag tag = tree.nodes[node].tag;
+    // What a page shows readers without scripts is usually a line asking for them, unless
+    // it is the page's whole text.
+    if (tag == Tag::kNoscript && !wrapper) {
+        return kRuleHidden;
+    }
+    if (!(disabled & kRuleHidden) && IsHidden(tree, node)) {
+        return kRuleHidden;
+    }
+    if (!(disabled & kRuleLandmarks)) {
+        switch (tag) {
+            case Tag::kNav:
+            case Tag::kAside:
+                return kRuleLandmarks;
+            case Tag::kFooter:
+            case Tag::kHeader:
+                if (!InsideMainPart(tree, node) || tag == Tag::kFooter) {
+                    return wrapper ? 0 : kRuleLandmarks;
+                }
+                break;
+            case Tag::kForm:
+                if (!wrapper) {
+                    return kRuleLandmarks;
+                }
+                break;
+            default:
+                break;
+        }
+        if (!wrapper && IsBoilerplateRole(tree.Attribute(node, "role"))) {
+            return kRuleLandmarks;
+        }
+    }
+    if (wrapper || tag == Tag::kBody || tag == Tag::kHtml || tag == Tag::kMain ||
+        tag == Tag::kArticle) {
+        return 0;
+    }
+    const std::string_view names[] = {tree.Attribute(node, "class"), tree.Attribute(node, "id")};
+    for (const std::string_view value : names) {
+        if (value.empty()) {
+            continue;
+        }
+        if (!(disabled & kRuleClassNames) && AnyWord(value, IsFurnitureWord)) {
+            return kRuleClassNames;
+        }
+        // Numbered names ("comment-4711") mark single posts, which on a forum are the
+        // content; a comment section of an article is caught by its unnumbered container.
+        if (!(disabled & kRuleComments) && !HasDigit(value) && AnyWord(value, IsCommentWord)) {
+            return kRuleComments;
+        }
+        if (!(disabled & kRuleBylines) && AnyWord(value, IsBylineWord)) {
+            return kRuleBylines;
+        }
+    }
+    return 0;
+}
+
+bool IsAsideHeading(std::string_view headingText) {
+    static constexpr std::string_view kOpenings[] = {
+        "related",         "recent posts",   "recent articles", "popular",
+        "you may also",    "you might also", "more from",       "read next",
+        "read more",       "trending",       "recommended",     "latest posts",
+        "latest news",     "latest articles", "more articles",  "more stories",
+        "also read",       "share this",     "leave a reply",   "leave a comment",
+        "post a comment",  "follow us",      "subscribe",
+        "sign up for",     "join our newsletter", "more like this", "similar",
+        "other posts",     "explore more",   "keep reading",    "don't miss",
+        "most read",       "most popular",   "top stories",
+    };
+    std::string folded;
+    for (const char c : headingText) {
+        if (folded.empty() && !((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) {
+            continue;
+        }
+        if (c == ' ' || c == '\n' || c == '\t' || c == '\r') {
+            if (!folded.empty() && folded.back() != ' ') {
+                folded += ' ';
+            }
+            continue;
+        }
+        folded += Fold(c);
+        if (folded.size() > 40) {
+            break;
+        }
+    }
+    for (const std::string_view opening : kOpenings) {
+        if (folded.compare(0, opening.size(), opening) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsInterfaceText(std::string_view paragraph) {
+    static constexpr std::string_view kLabels[] = {
+        "loading",        "click to expand", "joined",          "messages",
+        "reaction score", "points",          "reply with quote", "reply",
+        "quote",          "quick view",      "add to cart",     "add to bag",
+        "add to basket",  "add to wishlist", "add to wish list", "compare",
+        "share",          "offline",         "online",          "show more",
+        "see more",       "view more",       "load more",       "back to top",
+        "skip to content", "print",          "tweet",           "report",
+        "permalink",      "last edited by",  "original poster", "sort by",
+        "in stock",       "out of stock",    "sold out",        "quick shop",
+        "choose options", "select options",  "view details",    "buy now",
+        "shop now",       "sign in",         "log in",          "close",
+        "previous",       "next",            "menu",            "search",
+        "copy link",      "share this",      "like",            "follow",
+    };
+    if (paragraph.size() > 24) {
+        return false;
+    }
+    std::string folded;
+    for (const char c : paragraph) {
+        folded += Fold(c);
+    }
+    const auto isLetter = [](char c) { return c >= 'a' && c <= 'z'; };
+    size_t first = 0, last = folded.size();
+    while (first < last && !isLetter(folded[first])) {
+        ++first;
+    }
+    while (last > first && !isLetter(folded[last - 1])) {
+        --last;
+    }
+    const std::string_view core = std::string_view(folded).substr(first, last - first);
+    for (const std::string_view label : kLabels) {
+        if (core == label) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsMainHint(const HtmlTree& tree, std::uint32_t node) {
+    const Tag tag = tree.nodes[node].tag;
+    if (tag == Tag::kMain || tag == Tag::kArticle) {
+        return true;
+    }
+    if (NameIs(tree.Attribute(node, "role"), "main")) {
+        return true;
+    }
+    const std::string_view itemprop = tree.Attribute(node, "itemprop");
+    return ContainsFolded(itemprop, "articlebody") || ContainsFolded(itemprop, "text");
+}
+
+}  // namespace bcnk

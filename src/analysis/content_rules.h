@@ -1,0 +1,68 @@
+#pragma once
+// The rules the main-content extraction applies to single elements: which ones never hold
+// content, which ones are boilerplate by their role, name or class, and which ones mark
+// themselves as the page's main part. Each rule has a bit so that the benchmark can measure
+// what it gains by turning it off.
+#include <cstdint>
+#include <string_view>
+
+#include "analysis/html_tree.h"
+#include "analysis/main_content.h"
+
+namespace bcnk {
+
+inline constexpr std::uint32_t kRuleHidden = 1u << 0;        // hidden, aria-hidden, display:none
+inline constexpr std::uint32_t kRuleLandmarks = 1u << 1;     // nav, aside, footer, header, forms
+inline constexpr std::uint32_t kRuleClassNames = 1u << 2;    // class and id words of boilerplate
+inline constexpr std::uint32_t kRuleComments = 1u << 3;      // comment sections of articles
+inline constexpr std::uint32_t kRuleShortBlocks = 1u << 4;   // short fragments count half
+inline constexpr std::uint32_t kRuleMainHint = 1u << 5;      // <main>, <article>, role=main
+inline constexpr std::uint32_t kRuleTitleHeading = 1u << 6;  // the h1 above the chosen part
+inline constexpr std::uint32_t kRuleSiblings = 1u << 7;     // content beside the chosen part
+inline constexpr std::uint32_t kRuleKeepMain = 1u << 8;     // no class removes the main part
+inline constexpr std::uint32_t kRuleJsonLd = 1u << 9;       // product prose from JSON-LD
+inline constexpr std::uint32_t kRuleBylines = 1u << 10;      // author and date lines
+inline constexpr std::uint32_t kRuleAsideHeadings = 1u << 11; // "Related posts" sections
+inline constexpr std::uint32_t kRuleInterfaceText = 1u << 12; // "Add to cart", "Reply"
+inline constexpr std::uint32_t kRuleCount = 13;
+
+using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
+
+// Blocks of at least this many words outside links read as content outright.
+inline constexpr float kLongBlockWords = 8;
+// Of a shorter block's words, this share counts as content and the rest as clutter.
+inline constexpr float kShortBlockShare = 0.75f;
+// What each word of link text costs a candidate.
+inline constexpr float kLinkWordCost = 0.6f;
+// A sibling of the chosen element joins it with this many content words at this density.
+inline constexpr float kSiblingWords = 20;
+inline constexpr float kSiblingDensity = 0.6f;
+// JSON-LD prose shorter than this is a tag line, not a description.
+inline constexpr std::uint32_t kJsonLdProseWords = 12;
+// Added to the score of an element that names itself the main part.
+inline constexpr float kMainHintBonus = 0.05f;
+
+// Elements that never hold readable content.
+bool IsDropped(Tag tag);
+
+// Whether to leave the element out. `wrapper`: the element holds most of the page's words,
+// so only what it is, never its class name, may remove it.
+RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
+                     std::uint32_t disabledRules);
+
+// A heading that introduces links away from the page or a reply form: "Related posts",
+// "You may also like", "Leave a reply" and the like.
+bool IsAsideHeading(std::string_view headingText);
+
+// A paragraph that is only the label of a control or a status ("Add to cart", "Reply with
+// quote", "Loading...", "Joined"), whatever its letter case and the punctuation around it.
+bool IsInterfaceText(std::string_view paragraph);
+
+// <main>, <article>, role="main", itemprop="articleBody" and the like.
+bool IsMainHint(const HtmlTree& tree, std::uint32_t node);
+
+// ExtractMainContent with the given rules turned off, for measuring.
+MainContent ExtractMainContent(std::string_view page, std::string_view pageAddress,
+                               std::uint32_t disabledRules);
+
+}  // namespace bcnk

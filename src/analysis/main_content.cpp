@@ -1,0 +1,836 @@
+#include "analysis/main_content.h"
+
+#include <algorithm>
+
+#include "analysis/content_rules.h"
+#include "analysis/html_tree.h"
+#include "analysis/json_ld_text.h"
+#include "analysis/word_chars.h"
+#include "common/text.h"
+#include "net/url.h"
+
+namespace bcnk {
+
+namespace {
+
+bool IsBlockLevel(Tag tag) {
+    switch (tag) {
+        case Tag::kP: case Tag::kDiv: case Tag::kSection: case Tag::kArticle: case Tag::kMain:
+        case Tag::kHeader: case Tag::kFooter: case Tag::kAside: case Tag::kNav:
+        case Tag::kH1: case Tag::kH2: case Tag::kH3: case Tag::kH4: case Tag::kH5: case Tag::kH6:
+        case Tag::kUl: case Tag::kOl: case Tag::kLi: case Tag::kDl: case Tag::kDt: case Tag::kDd:
+        case Tag::kMenu: case Tag::kTable: case Tag::kTr: case Tag::kTd: case Tag::kTh:
+        case Tag::kCaption: case Tag::kPre: case Tag::kBlockquote: case Tag::kFigure:
+        case Tag::kFigcaption: case Tag::kHr: case Tag::kForm: case Tag::kFieldset:
+        case Tag::kAddress: case Tag::kDetails: case Tag::kSummary: case Tag::kHgroup:
+        case Tag::kBody: case Tag::kHtml: case Tag::kThead: case Tag::kTbody: case Tag::kTfoot:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool IsWordByte(unsigned char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+           c == '_' || c >= 0x80;
+}
+
+// Runs of word bytes, references left as written, any byte above ASCII taken as a letter:
+// close enough to rank blocks by, and far cheaper than decoding every text.
+std::uint32_t CountRawWords(std::string_view text) {
+    std::uint32_t words = 0;
+    bool inWord = false;
+    for (const char c : text) {
+        const bool word = IsWordByte(static_cast<unsigned char>(c));
+        words += word && !inWord;
+        inWord = word;
+    }
+    return words;
+}
+
+// Collapses white space (ASCII and no-break space) into single spaces while appending.
+class SpacedText {
+  public:
+    explicit SpacedText(std::string& out) : out_(out) {}
+    void Append(std::string_view decoded, bool& pendingSpace) {
+        for (size_t k = 0; k < decoded.size(); ++k) {
+            const char c = decoded[k];
+            const bool nbsp = c == '\xC2' && k + 1 < decoded.size() && decoded[k + 1] == '\xA0';
+            if (c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\f' || nbsp) {
+                pendingSpace = true;
+                k += nbsp;
+                continue;
+            }
+            if (pendingSpace && !out_.empty()) {
+                out_ += ' ';
+            }
+            pendingSpace = false;
+            out_ += c;
+        }
+    }
+
+  private:
+    std::string& out_;
+};
+
+struct NodeFacts {
+    float good = 0;   // words of text that reads as content
+    float bad = 0;    // words of links and stray fragments
+    std::uint32_t words = 0;
+    std::uint32_t linkWords = 0;
+};
+
+class Extractor {
+  public:
+    Extractor(std::string_view page, std::string_view address, std::uint32_t disabled)
+        : tree_(BuildHtmlTree(page)), address_(Utf8ToWide(std::string(address))),
+          disabled_(disabled) {}
+
+    MainContent Run() {
+        MainContent content;
+        content.title = Title();
+        ReadBase();
+        Mark();
+        Measure();
+        const std::uint32_t root = ChooseRoot();
+        WriteRootAndSiblings(root, content.blocks);
+        Flush(content.blocks);
+        if (!(disabled_ & kRuleTitleHeading)) {
+            PrependTitleHeading(root, content.blocks);
+        }
+        if (On(kRuleJsonLd)) {
+            AddProductProse(content);
+        }
+        return content;
+    }
+
+  private:
+    bool On(std::uint32_t rule) const { return !(disabled_ & rule); }
+
+    std::string Title() const {
+        for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
+            const HtmlNode& node = tree_.nodes[n];
+            if (node.tag == Tag::kTitle && node.firstChild != 0) {
+                std::string decoded, title;
+                AppendDecoded(tree_.nodes[node.firstChild].text, decoded);
+                bool space = false;
+                SpacedText(title).Append(decoded, space);
+                return title;
+            }
+        }
+        return {};
+    }
+
+    void ReadBase() {
+        for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
+            if (tree_.nodes[n].tag == Tag::kBase && tree_.HasAttribute(n, "href")) {
+                std::string href;
+                AppendDecoded(tree_.Attribute(n, "href"), href);
+                const Text resolved = ResolveLink(address_, Utf8ToWide(href));
+                if (!resolved.empty()) {
+                    address_ = resolved;
+                }
+                return;
+            }
+        }
+    }
+
+    // Decides which elements are left out wherever they stand; parents come before their
+    // children, so one forward pass carries the decision down.
+    void Mark() {
+        const size_t count = tree_.nodes.size();
+        removed_.assign(count, 0);
+        inLink_.assign(count, 0);
+        blockOf_.assign(count, 0);
+        pageWords_.assign(count, 0);
+        holdsMain_.assign(count, 0);
+        // Raw word totals first: a wrapper that happens to carry a boilerplate class must not
+        // take the whole page with it.
+        for (std::uint32_t n = static_cast<std::uint32_t>(count) - 1; n > 0; --n) {
+            const HtmlNode& node = tree_.nodes[n];
+            if (node.tag == Tag::kText && !IsDropped(tree_.nodes[node.parent].tag)) {
+                pageWords_[n] += CountRawWords(node.text);
+            }
+            pageWords_[node.parent] += pageWords_[n];
+            if (node.tag == Tag::kH1 || IsMainHint(tree_, n)) {
+                holdsMain_[n] = 1;
+            }
+            holdsMain_[node.parent] |= holdsMain_[n];
+        }
+        const std::uint32_t total = std::max<std::uint32_t>(pageWords_[0], 1);
+        if (On(kRuleAsideHeadings)) {
+            MarkAsideSections(total);
+        }
+        for (std::uint32_t n = 1; n < count; ++n) {
+            const HtmlNode& node = tree_.nodes[n];
+            const std::uint32_t parent = node.parent;
+            inLink_[n] = inLink_[parent] || node.tag == Tag::kA;
+            blockOf_[n] = IsBlockLevel(node.tag) ? n : blockOf_[parent];
+            if (removed_[parent] || removed_[n]) {
+                removed_[n] = 1;
+                continue;
+            }
+            if (node.tag == Tag::kText) {
+                continue;
+            }
+            if (IsDropped(node.tag)) {
+                removed_[n] = 1;
+                continue;
+            }
+            // An element holding the page's heading or its marked main part is no sidebar,
+            // whatever its class says.
+            const bool wrapper =
+                pageWords_[n] * 2 > total || (On(kRuleKeepMain) && holdsMain_[n] != 0);
+            const RuleHit hit = JudgeElement(tree_, n, wrapper, disabled_);
+            removed_[n] = hit != 0;
+        }
+    }
+
+    // Sections a heading names as not the page's own ("Related posts", "Leave a reply"):
+    // the heading's section goes, or when the heading sits straight in the content, the
+    // heading and what follows it up to the next heading.
+    void MarkAsideSections(std::uint32_t total) {
+        for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
+            const Tag tag = tree_.nodes[n].tag;
+            if (tag < Tag::kH2 || tag > Tag::kH6 || !IsAsideHeading(HeadingText(n))) {
+                continue;
+            }
+            const std::uint32_t parent = tree_.nodes[n].parent;
+            if (parent != 0 && !holdsMain_[parent] && pageWords_[parent] * 4 < total) {
+                removed_[parent] = 1;
+                continue;
+            }
+            removed_[n] = 1;
+            for (std::uint32_t c = tree_.nodes[n].nextSibling; c != 0;
+                 c = tree_.nodes[c].nextSibling) {
+                const Tag next = tree_.nodes[c].tag;
+                if (next >= Tag::kH1 && next <= Tag::kH6) {
+                    break;
+                }
+                removed_[c] = 1;
+            }
+        }
+    }
+
+    std::string HeadingText(std::uint32_t n) const {
+        std::string text;
+        const std::uint32_t end = n + 1 + 64;
+        for (std::uint32_t k = n + 1; k < tree_.nodes.size() && k < end; ++k) {
+            const HtmlNode& node = tree_.nodes[k];
+            if (node.depth <= tree_.nodes[n].depth) {
+                break;
+            }
+            if (node.tag == Tag::kText) {
+                text.append(node.text.substr(0, 80));
+                text += ' ';
+            }
+        }
+        return text;
+    }
+
+    void Measure() {
+        const size_t count = tree_.nodes.size();
+        facts_.assign(count, NodeFacts{});
+        // Words per block first, then each block is judged as a whole.
+        for (std::uint32_t n = 1; n < count; ++n) {
+            const HtmlNode& node = tree_.nodes[n];
+            if (node.tag != Tag::kText || removed_[n]) {
+                continue;
+            }
+            const std::uint32_t words = CountRawWords(node.text);
+            NodeFacts& block = facts_[blockOf_[n]];
+            block.words += words;
+            if (inLink_[n]) {
+                block.linkWords += words;
+            }
+        }
+        for (std::uint32_t n = static_cast<std::uint32_t>(count) - 1; n > 0; --n) {
+            NodeFacts& facts = facts_[n];
+            if (facts.words != 0 && !removed_[n]) {
+                const float plain = static_cast<float>(facts.words - facts.linkWords);
+                if (plain >= kLongBlockWords || !On(kRuleShortBlocks)) {
+                    facts.good += plain;
+                } else {
+                    facts.good += plain * kShortBlockShare;
+                    facts.bad += plain * (1 - kShortBlockShare);
+                }
+                facts.bad += static_cast<float>(facts.linkWords) * kLinkWordCost;
+            }
+            NodeFacts& parent = facts_[tree_.nodes[n].parent];
+            parent.good += facts.good;
+            parent.bad += facts.bad;
+        }
+    }
+
+    // The element whose text best matches the page's content: the estimate of word F1 it
+    // would score if the content words were all the good words of the page.
+    std::uint32_t ChooseRoot() const {
+        const float all = facts_[0].good;
+        if (all <= 0) {
+            return 0;
+        }
+        std::uint32_t best = 0;
+        float bestScore = -1;
+        for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
+            const HtmlNode& node = tree_.nodes[n];
+            if (node.tag == Tag::kText || removed_[n] || facts_[n].good <= 0) {
+                continue;
+            }
+            float score = 2 * facts_[n].good / (facts_[n].good + facts_[n].bad + all);
+            if (On(kRuleMainHint) && IsMainHint(tree_, n)) {
+                score += kMainHintBonus;
+            }
+            if (score > bestScore) {
+                bestScore = score;
+                best = n;
+            }
+        }
+        return best;
+    }
+
+    // A product description the page gives only in its JSON-LD (its visible copy comes from
+    // scripts) is added after the content, unless the content already holds it.
+    void AddProductProse(MainContent& content) {
+        std::string text;
+        for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
+            const HtmlNode& node = tree_.nodes[n];
+            if (node.tag != Tag::kScript || node.firstChild == 0 ||
+                !NameIs(tree_.Attribute(n, "type"), "application/ld+json")) {
+                continue;
+            }
+            const std::string_view json = tree_.nodes[node.firstChild].text;
+            if (json.find("\"Product\"") == std::string_view::npos) {
+                continue;
+            }
+            for (const std::string& prose : JsonLdProse(json)) {
+                std::string decoded, collapsed;
+                AppendDecoded(prose, decoded);
+                bool space = false;
+                SpacedText(collapsed).Append(decoded, space);
+                if (CountRawWords(collapsed) < kJsonLdProseWords) {
+                    continue;
+                }
+                if (text.empty()) {
+                    text = ContentText(content);
+                }
+                // Only where the visible content is thinner than the description: elsewhere
+                // the page shows its own wording of it.
+                if (text.find(collapsed.substr(0, 60)) != std::string::npos ||
+                    CountRawWords(text) >= CountRawWords(collapsed)) {
+                    continue;
+                }
+                ContentBlock paragraph;
+                paragraph.kind = BlockKind::kParagraph;
+                paragraph.inlines.push_back(InlineRun{InlineKind::kText, collapsed, {}});
+                content.blocks.push_back(std::move(paragraph));
+                text += collapsed;
+            }
+        }
+    }
+
+    // Content that a page splits over sibling sections (a service page, a post and its
+    // follow-ups) joins the chosen element when it reads as content too.
+    void WriteRootAndSiblings(std::uint32_t root, std::vector<ContentBlock>& sink) {
+        if (root == 0 || !On(kRuleSiblings)) {
+            Walk(root, sink);
+            return;
+        }
+        const std::uint32_t parent = tree_.nodes[root].parent;
+        for (std::uint32_t c = tree_.nodes[parent].firstChild; c != 0;
+             c = tree_.nodes[c].nextSibling) {
+            const NodeFacts& facts = facts_[c];
+            if (c == root || (facts.good >= kSiblingWords &&
+                              facts.good >= kSiblingDensity * (facts.good + facts.bad))) {
+                Walk(c, sink);
+            }
+        }
+    }
+
+    void PrependTitleHeading(std::uint32_t root, std::vector<ContentBlock>& blocks) {
+        for (const ContentBlock& block : blocks) {
+            if (block.kind == BlockKind::kHeading && block.level == 1) {
+                return;
+            }
+        }
+        for (std::uint32_t n = 1; n < tree_.nodes.size() && n < root; ++n) {
+            if (tree_.nodes[n].tag == Tag::kH1 && !IsDropped(tree_.nodes[n].tag)) {
+                std::vector<ContentBlock> heading;
+                const auto saved = removed_[n];
+                removed_[n] = 0;
+                Walk(n, heading);
+                removed_[n] = saved;
+                Flush(heading);
+                if (!heading.empty()) {
+                    blocks.insert(blocks.begin(), std::move(heading.front()));
+                }
+                return;
+            }
+        }
+    }
+
+    // ---- writing the blocks ------------------------------------------------------------
+
+    void Flush(std::vector<ContentBlock>& sink) {
+        while (!runs_.empty() && runs_.back().kind == InlineKind::kBreak) {
+            runs_.pop_back();
+        }
+        if (!runs_.empty() && On(kRuleInterfaceText) && runs_.size() <= 2) {
+            std::string text;
+            for (const InlineRun& run : runs_) {
+                text += run.text;
+            }
+            if (IsInterfaceText(text)) {
+                runs_.clear();
+            }
+        }
+        if (!runs_.empty()) {
+            ContentBlock block;
+            block.kind = BlockKind::kParagraph;
+            block.inlines = std::move(runs_);
+            sink.push_back(std::move(block));
+        }
+        runs_.clear();
+        pendingSpace_ = false;
+    }
+
+    InlineRun& RunFor(InlineKind kind) {
+        const std::string& link = linkStack_.empty() ? empty_ : linkStack_.back();
+        const InlineKind wanted = (kind == InlineKind::kText && !linkStack_.empty())
+                                      ? InlineKind::kLink
+                                      : kind;
+        if (runs_.empty() || runs_.back().kind != wanted ||
+            (wanted == InlineKind::kLink && runs_.back().address != link)) {
+            InlineRun run;
+            run.kind = wanted;
+            if (wanted == InlineKind::kLink) {
+                run.address = link;
+            }
+            // A space owed before the new run goes at the end of the previous text, or else
+            // at the start of the new run: never into an image's alt text or a code span.
+            if (pendingSpace_ && !runs_.empty() && runs_.back().kind != InlineKind::kBreak) {
+                if (runs_.back().kind == InlineKind::kText) {
+                    runs_.back().text += ' ';
+                } else {
+                    run.text += ' ';
+                }
+            }
+            pendingSpace_ = false;
+            runs_.push_back(std::move(run));
+        }
+        return runs_.back();
+    }
+
+    void AddText(std::string_view raw, InlineKind kind) {
+        decoded_.clear();
+        AppendDecoded(raw, decoded_);
+        size_t first = 0;
+        while (first < decoded_.size() && IsSpaceByte(decoded_[first])) {
+            ++first;
+        }
+        if (first == decoded_.size()) {
+            pendingSpace_ = pendingSpace_ || !decoded_.empty();
+            return;
+        }
+        if (first > 0) {
+            pendingSpace_ = true;
+        }
+        InlineRun& run = RunFor(kind);
+        bool space = pendingSpace_ && !run.text.empty();
+        if (run.text.empty() && pendingSpace_ && runs_.size() > 1) {
+            space = false;
+        }
+        SpacedText(run.text).Append(std::string_view(decoded_).substr(first), space);
+        pendingSpace_ = space;
+    }
+
+    static bool IsSpaceByte(char c) {
+        return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\f';
+    }
+
+    std::string ResolvedAddress(std::string_view raw) const {
+        std::string decoded;
+        AppendDecoded(raw, decoded);
+        const Text resolved = ResolveLink(address_, Utf8ToWide(decoded));
+        if (resolved.size() < 7 ||
+            !(resolved.compare(0, 7, u"http://") == 0 || resolved.compare(0, 8, u"https://") == 0)) {
+            return {};
+        }
+        return WideToUtf8(UriEscape(resolved));
+    }
+
+    void AddImage(std::uint32_t n) {
+        std::string_view source = tree_.Attribute(n, "src");
+        for (const char* lazy : {"data-src", "data-lazy-src", "data-original"}) {
+            if (source.empty() || source.substr(0, 5) == "data:") {
+                const std::string_view other = tree_.Attribute(n, lazy);
+                if (!other.empty()) {
+                    source = other;
+                }
+            }
+        }
+        InlineRun image;
+        image.kind = InlineKind::kImage;
+        image.address = ResolvedAddress(source);
+        if (image.address.empty()) {
+            return;
+        }
+        std::string alt;
+        AppendDecoded(tree_.Attribute(n, "alt"), alt);
+        bool space = false;
+        SpacedText(image.text).Append(alt, space);
+        if (pendingSpace_ && !runs_.empty() && runs_.back().kind == InlineKind::kText) {
+            runs_.back().text += ' ';
+        } else if (pendingSpace_ && !runs_.empty()) {
+            InlineRun space;
+            space.text = " ";
+            runs_.push_back(std::move(space));
+        }
+        pendingSpace_ = false;
+        runs_.push_back(std::move(image));
+    }
+
+    void WalkChildren(std::uint32_t n, std::vector<ContentBlock>& sink) {
+        for (std::uint32_t c = tree_.nodes[n].firstChild; c != 0; c = tree_.nodes[c].nextSibling) {
+            Walk(c, sink);
+        }
+    }
+
+    // Blocks written into a sink of their own (a list item, a quote, a cell).
+    std::vector<ContentBlock> Nested(std::uint32_t n) {
+        auto savedRuns = std::move(runs_);
+        const bool savedSpace = pendingSpace_;
+        runs_.clear();
+        pendingSpace_ = false;
+        std::vector<ContentBlock> inner;
+        WalkChildren(n, inner);
+        Flush(inner);
+        runs_ = std::move(savedRuns);
+        pendingSpace_ = savedSpace;
+        return inner;
+    }
+
+    void Walk(std::uint32_t n, std::vector<ContentBlock>& sink) {
+        const HtmlNode& node = tree_.nodes[n];
+        if (removed_[n]) {
+            return;
+        }
+        switch (node.tag) {
+            case Tag::kText:
+                AddText(node.text, codeDepth_ > 0 ? InlineKind::kCode : InlineKind::kText);
+                return;
+            case Tag::kBr:
+                if (!runs_.empty()) {
+                    InlineRun br;
+                    br.kind = InlineKind::kBreak;
+                    runs_.push_back(br);
+                    pendingSpace_ = false;
+                }
+                return;
+            case Tag::kImg:
+                AddImage(n);
+                return;
+            case Tag::kA: {
+                linkStack_.push_back(ResolvedAddress(tree_.Attribute(n, "href")));
+                WalkChildren(n, sink);
+                linkStack_.pop_back();
+                return;
+            }
+            case Tag::kCode: case Tag::kKbd: case Tag::kSamp:
+                ++codeDepth_;
+                WalkChildren(n, sink);
+                --codeDepth_;
+                return;
+            case Tag::kH1: case Tag::kH2: case Tag::kH3: case Tag::kH4: case Tag::kH5:
+            case Tag::kH6: {
+                Flush(sink);
+                WalkChildren(n, sink);
+                std::vector<ContentBlock> heading;
+                Flush(heading);
+                for (ContentBlock& block : heading) {
+                    block.kind = BlockKind::kHeading;
+                    block.level = static_cast<int>(node.tag) - static_cast<int>(Tag::kH1) + 1;
+                    sink.push_back(std::move(block));
+                }
+                return;
+            }
+            case Tag::kUl: case Tag::kOl: case Tag::kMenu:
+                Flush(sink);
+                WriteList(n, sink);
+                return;
+            case Tag::kPre:
+                Flush(sink);
+                WriteCode(n, sink);
+                return;
+            case Tag::kBlockquote: {
+                Flush(sink);
+                ContentBlock quote;
+                quote.kind = BlockKind::kQuote;
+                quote.children = Nested(n);
+                if (!quote.children.empty()) {
+                    sink.push_back(std::move(quote));
+                }
+                return;
+            }
+            case Tag::kTable:
+                Flush(sink);
+                if (IsDataTable(n)) {
+                    WriteTable(n, sink);
+                } else {
+                    WalkChildren(n, sink);
+                    Flush(sink);
+                }
+                return;
+            default:
+                break;
+        }
+        const bool block = IsBlockLevel(node.tag);
+        if (block) {
+            Flush(sink);
+        }
+        WalkChildren(n, sink);
+        if (block) {
+            Flush(sink);
+        }
+    }
+
+    void WriteList(std::uint32_t n, std::vector<ContentBlock>& sink) {
+        ContentBlock list;
+        list.kind = BlockKind::kList;
+        list.ordered = tree_.nodes[n].tag == Tag::kOl;
+        for (std::uint32_t c = tree_.nodes[n].firstChild; c != 0; c = tree_.nodes[c].nextSibling) {
+            if (removed_[c]) {
+                continue;
+            }
+            ContentBlock item;
+            item.kind = BlockKind::kListItem;
+            if (tree_.nodes[c].tag == Tag::kLi) {
+                item.children = Nested(c);
+            } else {
+                // Text or wrappers straight inside a list still belong to it.
+                std::vector<ContentBlock> inner;
+                Walk(c, inner);
+                Flush(inner);
+                item.children = std::move(inner);
+            }
+            if (!item.children.empty()) {
+                list.children.push_back(std::move(item));
+            }
+        }
+        if (!list.children.empty()) {
+            sink.push_back(std::move(list));
+        }
+    }
+
+    void AppendCodeText(std::uint32_t n, std::string& code) {
+        for (std::uint32_t c = tree_.nodes[n].firstChild; c != 0; c = tree_.nodes[c].nextSibling) {
+            const HtmlNode& child = tree_.nodes[c];
+            if (removed_[c]) {
+                continue;
+            }
+            if (child.tag == Tag::kText) {
+                AppendDecoded(child.text, code);
+            } else if (child.tag == Tag::kBr) {
+                code += '\n';
+            } else {
+                AppendCodeText(c, code);
+            }
+        }
+    }
+
+    void WriteCode(std::uint32_t n, std::vector<ContentBlock>& sink) {
+        ContentBlock block;
+        block.kind = BlockKind::kCode;
+        AppendCodeText(n, block.code);
+        // The newline right after <pre> is not content.
+        if (!block.code.empty() && block.code.front() == '\n') {
+            block.code.erase(0, 1);
+        }
+        while (!block.code.empty() && IsSpaceByte(block.code.back())) {
+            block.code.pop_back();
+        }
+        if (!block.code.empty()) {
+            sink.push_back(std::move(block));
+        }
+    }
+
+    // Rows of the table itself, through thead/tbody/tfoot, not those of nested tables.
+    template <typename Visit>
+    void ForEachRow(std::uint32_t table, Visit&& visit) const {
+        for (std::uint32_t c = tree_.nodes[table].firstChild; c != 0;
+             c = tree_.nodes[c].nextSibling) {
+            const Tag tag = tree_.nodes[c].tag;
+            if (tag == Tag::kTr) {
+                visit(c, false);
+            } else if (tag == Tag::kThead || tag == Tag::kTbody || tag == Tag::kTfoot) {
+                for (std::uint32_t r = tree_.nodes[c].firstChild; r != 0;
+                     r = tree_.nodes[r].nextSibling) {
+                    if (tree_.nodes[r].tag == Tag::kTr) {
+                        visit(r, tag == Tag::kThead);
+                    }
+                }
+            }
+        }
+    }
+
+    // A table of data rather than one that lays out the page: no table inside it, rows of
+    // more than one cell, cells without block structure of their own.
+    bool IsDataTable(std::uint32_t table) const {
+        size_t rows = 0, wideRows = 0;
+        bool blocky = false;
+        ForEachRow(table, [&](std::uint32_t row, bool) {
+            ++rows;
+            size_t cells = 0;
+            for (std::uint32_t c = tree_.nodes[row].firstChild; c != 0;
+                 c = tree_.nodes[c].nextSibling) {
+                const Tag tag = tree_.nodes[c].tag;
+                if (tag == Tag::kTd || tag == Tag::kTh) {
+                    ++cells;
+                    blocky = blocky || HasBlockInside(c, 0);
+                }
+            }
+            wideRows += cells > 1;
+        });
+        return rows > 0 && wideRows * 2 >= rows && !blocky;
+    }
+
+    bool HasBlockInside(std::uint32_t n, int depth) const {
+        if (depth > 8) {
+            return true;
+        }
+        for (std::uint32_t c = tree_.nodes[n].firstChild; c != 0; c = tree_.nodes[c].nextSibling) {
+            const Tag tag = tree_.nodes[c].tag;
+            if (tag == Tag::kTable || tag == Tag::kUl || tag == Tag::kOl || tag == Tag::kPre ||
+                tag == Tag::kBlockquote || (tag >= Tag::kH1 && tag <= Tag::kH6) ||
+                HasBlockInside(c, depth + 1)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void WriteTable(std::uint32_t table, std::vector<ContentBlock>& sink) {
+        ContentBlock block;
+        block.kind = BlockKind::kTable;
+        ForEachRow(table, [&](std::uint32_t row, bool inHead) {
+            if (removed_[row]) {
+                return;
+            }
+            ContentBlock line;
+            line.kind = BlockKind::kTableRow;
+            bool allHeaders = true;
+            for (std::uint32_t c = tree_.nodes[row].firstChild; c != 0;
+                 c = tree_.nodes[c].nextSibling) {
+                const Tag tag = tree_.nodes[c].tag;
+                if (tag != Tag::kTd && tag != Tag::kTh) {
+                    continue;
+                }
+                allHeaders = allHeaders && tag == Tag::kTh;
+                ContentBlock cell;
+                cell.kind = BlockKind::kParagraph;
+                if (!removed_[c]) {
+                    // A cell is one line: its paragraphs join with breaks.
+                    for (ContentBlock& part : Nested(c)) {
+                        if (!cell.inlines.empty()) {
+                            cell.inlines.push_back(InlineRun{InlineKind::kBreak, {}, {}});
+                        }
+                        for (InlineRun& run : part.inlines) {
+                            cell.inlines.push_back(std::move(run));
+                        }
+                    }
+                }
+                line.children.push_back(std::move(cell));
+            }
+            line.header = inHead || (allHeaders && !line.children.empty());
+            if (!line.children.empty()) {
+                block.children.push_back(std::move(line));
+            }
+        });
+        if (!block.children.empty()) {
+            sink.push_back(std::move(block));
+        }
+    }
+
+    HtmlTree tree_;
+    Text address_;
+    std::uint32_t disabled_;
+    std::vector<std::uint8_t> removed_, inLink_, holdsMain_;
+    std::vector<std::uint32_t> blockOf_, pageWords_;
+    std::vector<NodeFacts> facts_;
+
+    std::vector<InlineRun> runs_;
+    bool pendingSpace_ = false;
+    std::vector<std::string> linkStack_;
+    int codeDepth_ = 0;
+    std::string decoded_;
+    const std::string empty_;
+};
+
+void AppendBlockText(const ContentBlock& block, std::string& out) {
+    const auto line = [&](const std::vector<InlineRun>& runs) {
+        for (const InlineRun& run : runs) {
+            if (run.kind == InlineKind::kBreak) {
+                out += '\n';
+            } else if (run.kind != InlineKind::kImage) {
+                out += run.text;
+            }
+        }
+    };
+    switch (block.kind) {
+        case BlockKind::kHeading:
+        case BlockKind::kParagraph:
+            line(block.inlines);
+            out += "\n\n";
+            return;
+        case BlockKind::kCode:
+            out += block.code;
+            out += "\n\n";
+            return;
+        case BlockKind::kTableRow:
+            for (const ContentBlock& cell : block.children) {
+                line(cell.inlines);
+                out += ' ';
+            }
+            out += '\n';
+            return;
+        default:
+            for (const ContentBlock& child : block.children) {
+                AppendBlockText(child, out);
+            }
+            if (block.kind == BlockKind::kTable) {
+                out += '\n';
+            }
+            return;
+    }
+}
+
+}  // namespace
+
+MainContent ExtractMainContent(std::string_view page, std::string_view pageAddress,
+                               std::uint32_t disabledRules) {
+    return Extractor(page, pageAddress, disabledRules).Run();
+}
+
+MainContent ExtractMainContent(std::string_view page, std::string_view pageAddress) {
+    return ExtractMainContent(page, pageAddress, 0);
+}
+
+std::string ContentText(const MainContent& content) {
+    std::string out;
+    for (const ContentBlock& block : content.blocks) {
+        AppendBlockText(block, out);
+    }
+    return out;
+}
+
+size_t ContentWordCount(const MainContent& content) {
+    size_t words = 0;
+    bool inWord = false;
+    for (const char16_t unit : Utf8ToWide(ContentText(content))) {
+        const bool word = IsWordUnit(unit) || unit == u'_';
+        words += word && !inWord;
+        inWord = word;
+    }
+    return words;
+}
+
+}  // namespace bcnk

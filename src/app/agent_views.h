@@ -1,0 +1,22 @@
+#pragma once
+// What the window shows of the checks after the crawl: the server's answer in the AI
+// Crawlers list and the JavaScript column of the page list.
+#include "common/text.h"
+#include "scan/scan_types.h"
+
+namespace bcnk {
+
+// List columns after the ones result_views.h names: the server's answer sits beside the
+// robots.txt access, the JavaScript verdict after the page list's own columns.
+constexpr int kCrawlerAnswerColumn = 4;
+constexpr int kPageScriptColumn = 6;
+
+// "refused (HTTP 403): robots.txt allows it, the server refuses it", "same as a browser",
+// or "not checked" when the check did not run.
+Text CrawlerAnswerCellText(const ScanResult& result, const CrawlerAccess& row);
+
+// The page's render verdict ("content needs JavaScript", ...); empty for a page outside
+// the rendered sample, "not checked: no browser found" when no browser was there.
+Text PageScriptCellText(const ScanResult& result, const PageRecord& page);
+
+}  // namespace bcnk

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "analysis/html_tree.h"
+#include "analysis/main_content.h"
+
+namespace bcnk {
+namespace {
+
+// Sentences long enough to read as content.
+std::string Prose(const std::string& topic, int sentences = 3) {
+    std::string text;
+    for (int k = 0; k < sentences; ++k) {
+        text += "The " + topic + " section explains step " + std::to_string(k) +
+                " of the work in plain words that a reader can follow without any help. ";
+    }
+    return text;
+}
+
+const std::string kChrome =
+    "<header><a href=/>Home</a> <a href=/shop>Shop catalogue</a></header>"
+    "<nav><ul><li><a href=/a>Alpha menu</a><li><a href=/b>Beta menu</a></ul></nav>"
+    "<div class=cookie-banner>We use cookies to improve your experience accept all</div>"
+    "<div class='share-bar'><a href=#>Share on network</a></div>";
+const std::string kFooter =
+    "<aside><h3>Popular posts</h3><ul><li><a href=/p1>Popular one</a></ul></aside>"
+    "<footer>Copyright footer text all rights reserved</footer>"
+    "<script>var trackingScriptWord = 1;</script><style>.styleRuleWord{}</style>";
+
+struct Shape {
+    const char* name;
+    std::string html;
+    std::vector<std::string> kept;
+    std::vector<std::string> dropped;
+};
+
+TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
+    const std::vector<Shape> shapes = {
+        {"article",
+         "<html><head><title>T</title></head><body>" + kChrome +
+             "<main><article><h1>Baking bread</h1><p>" + Prose("dough") + "</p><p>" +
+             Prose("oven") + "</p></article></main>" + kFooter + "</body></html>",
+         {"Baking bread", "dough section", "oven section"},
+         {"Alpha menu", "cookies", "Share on network", "Copyright footer", "Popular one",
+          "trackingScriptWord", "styleRuleWord", "Shop catalogue"}},
+        {"documentation with sidebar and table of contents",
+         "<body>" + kChrome +
+             "<div class=layout><div class=sidebar><ul><li><a href=/d1>Install page</a>"
+             "<li><a href=/d2>Configure page</a></ul></div><div class=doc><h1>Configure</h1><p>" +
+             Prose("settings") + "</p><pre><code>run --flag\n  indented</code></pre><p>" +
+             Prose("options") + "</p></div><nav class=toc><a href=#x>On this page</a></nav></div>" +
+             kFooter,
+         {"Configure", "settings section", "run --flag\n  indented", "options section"},
+         {"Install page", "On this page", "Alpha menu"}},
+        {"service page spread over sections",
+         "<body>" + kChrome + "<section><h2>Consulting</h2><p>" + Prose("consulting") +
+             "</p></section><section><h2>Delivery</h2><p>" + Prose("delivery") +
+             "</p></section><section><h2>Support</h2><p>" + Prose("support") + "</p></section>" +
+             kFooter,
+         {"Consulting", "consulting section", "delivery section", "support section"},
+         {"Alpha menu", "Copyright footer"}},
+        {"forum thread",
+         "<body>" + kChrome + "<div class=thread><h1>Printer jams</h1>"
+             "<div class=post><span class=author>ann</span><p>" + Prose("question") +
+             "</p><div class=tools>Reply with quote</div></div><div class=post>"
+             "<span class=author>bob</span><p>" + Prose("answer") +
+             "</p></div><div class=post><p>" + Prose("followup") + "</p></div></div>"
+             "<form><label>Reply box label</label><textarea>draft</textarea></form>" + kFooter,
+         {"Printer jams", "question section", "answer section", "followup section"},
+         {"Reply box label", "draft", "Alpha menu", "Reply with quote", "ann"}},
+        {"product with its description only in JSON-LD",
+         "<html><head><script type=\"application/ld+json\">{\"@type\":\"Product\",\"name\":"
+         "\"Desk\",\"description\":\"A standing desk with a solid oak top, two motors and "
+         "four memory presets for every height you need \\u2014 made to last.\"}</script>"
+         "</head><body>" + kChrome + "<div class=product><h1>Oak standing desk</h1>"
+             "<p>Price 499</p><button>Add to cart</button></div>" + kFooter,
+         {"Oak standing desk", "solid oak top", "\xE2\x80\x94 made to last"},
+         {"Add to cart", "Alpha menu"}},
+        {"listing of repeated cards",
+         "<body>" + kChrome + "<h1>Recipes</h1><div class=grid>" +
+             [] {
+                 std::string cards;
+                 for (int k = 0; k < 6; ++k) {
+                     cards += "<div class=card><h3><a href=/r" + std::to_string(k) +
+                              ">Recipe number " + std::to_string(k) +
+                              "</a></h3><p>A quick dish for busy evenings with few "
+                              "ingredients and little washing up afterwards.</p></div>";
+                 }
+                 return cards;
+             }() +
+             "</div>" + kFooter,
+         {"Recipes", "Recipe number 0", "Recipe number 5", "busy evenings"},
+         {"Alpha menu", "Copyright footer"}},
+        {"hidden parts and streamed parts",
+         "<body><div hidden><p>" + Prose("hiddenword") + "</p></div>"
+             "<div aria-hidden=true>Ariahiddenword icon</div><article><p>" + Prose("visible") +
+             "</p></article><div hidden id=\"S:1\"><p>" + Prose("streamed") + "</p></div>",
+         {"visible section", "streamed section"},
+         {"hiddenword", "Ariahiddenword"}},
+        {"noscript holding the whole page",
+         "<body><noscript><p>Enable scripts</p></noscript><div id=app></div>"
+             "<noscript><div class=crawler><h1>Thread</h1><p>" + Prose("static") +
+             "</p></div></noscript>",
+         {"Thread", "static section"},
+         {"Enable scripts"}},
+    };
+    for (const Shape& shape : shapes) {
+        const std::string text =
+            ContentText(ExtractMainContent(shape.html, "https://example.test/page"));
+        for (const std::string& phrase : shape.kept) {
+            EXPECT_NE(text.find(phrase), std::string::npos) << shape.name << ": " << phrase
+                                                            << "\n" << text;
+        }
+        for (const std::string& phrase : shape.dropped) {
+            EXPECT_EQ(text.find(phrase), std::string::npos) << shape.name << ": " << phrase
+                                                            << "\n" << text;
+        }
+    }
+}
+
+TEST(ExtractMainContent, BlocksKeepTheirStructure) {
+    const std::string html =
+        "<title> A &amp; B </title><article><h2>Steps &lt;here&gt;</h2><p>" + Prose("intro") +
+        "</p><ol><li>First <a href='/one?x=1'>link</a><ul><li>Nested</li></ul><li>Second</ol>"
+        "<table><tr><th>Name<th>Size</tr><tr><td>Alpha<td>10</tr><tr><td>Beta<td>20</tr></table>"
+        "<blockquote><p>" + Prose("quoted") + "</p></blockquote>"
+        "<p><img src=/pic.png alt='A chart'> <a href='javascript:alert(1)'>bad</a></p></article>";
+    const MainContent content = ExtractMainContent(html, "https://example.test/dir/page");
+    EXPECT_EQ(content.title, "A & B");
+    std::vector<BlockKind> kinds;
+    for (const ContentBlock& block : content.blocks) {
+        kinds.push_back(block.kind);
+    }
+    const std::vector<BlockKind> expected = {BlockKind::kHeading, BlockKind::kParagraph,
+                                             BlockKind::kList,    BlockKind::kTable,
+                                             BlockKind::kQuote,   BlockKind::kParagraph};
+    ASSERT_EQ(kinds, expected);
+    EXPECT_EQ(content.blocks[0].level, 2);
+    EXPECT_EQ(content.blocks[0].inlines[0].text, "Steps <here>");
+    const ContentBlock& list = content.blocks[2];
+    EXPECT_TRUE(list.ordered);
+    ASSERT_EQ(list.children.size(), 2u);
+    const ContentBlock& first = list.children[0];
+    ASSERT_EQ(first.children.size(), 2u);
+    EXPECT_EQ(first.children[0].inlines[1].address, "https://example.test/one?x=1");
+    EXPECT_EQ(first.children[1].kind, BlockKind::kList);
+    const ContentBlock& table = content.blocks[3];
+    ASSERT_EQ(table.children.size(), 3u);
+    EXPECT_TRUE(table.children[0].header);
+    EXPECT_EQ(table.children[2].children[1].inlines[0].text, "20");
+    const ContentBlock& last = content.blocks[5];
+    EXPECT_EQ(last.inlines[0].kind, InlineKind::kImage);
+    EXPECT_EQ(last.inlines[0].address, "https://example.test/pic.png");
+    EXPECT_EQ(last.inlines[0].text, "A chart");
+    // A script address is no link: its text stays, its address goes.
+    EXPECT_EQ(last.inlines.back().text, " bad");
+    EXPECT_EQ(last.inlines.back().address, "");
+}
+
+TEST(ExtractMainContent, WordCountSkipsPunctuation) {
+    const MainContent content = ExtractMainContent(
+        "<p>Word \xC2\xAB two, caf\xC3\xA9_x 3 &#187; &amp;</p>", "https://example.test/");
+    EXPECT_EQ(ContentWordCount(content), 4u) << ContentText(content);
+}
+
+TEST(BuildHtmlTree, ImpliedEndsAndBoundedDepth) {
+    struct Row {
+        std::string html;
+        std::string text;  // every text node's parent tag name, "/" between
+    };
+    const std::vector<Row> rows = {
+        {"<p>a<p>b<div>c</div>", "p/p/div"},
+        {"<ul><li>a<li>b</ul>", "li/li"},
+        {"<table><tr><td>a<td>b<tr><td>c</table>", "td/td/td"},
+        {"<b><i>a</b>b</i>", "i/"},  // "b" after </b> closes i too: lands in the root
+        {"<script>if (a<b) {}</script>x", "script/"},
+        {"<div>a</span>b</div>", "div/div"},
+    };
+    for (const Row& row : rows) {
+        const HtmlTree tree = BuildHtmlTree(row.html);
+        std::string parents;
+        for (const HtmlNode& node : tree.nodes) {
+            if (node.tag == Tag::kText) {
+                if (!parents.empty()) {
+                    parents += '/';
+                }
+                parents += node.parent == 0 ? std::string() : std::string(tree.nodes[node.parent].text);
+            }
+        }
+        EXPECT_EQ(parents, row.text) << row.html;
+    }
+    std::string deep;
+    for (int k = 0; k < 5000; ++k) {
+        deep += "<div>";
+    }
+    deep += "bottom";
+    const HtmlTree tree = BuildHtmlTree(deep);
+    for (const HtmlNode& node : tree.nodes) {
+        EXPECT_LE(node.depth, kMaxTreeDepth + 1);
+    }
+    EXPECT_NE(ContentText(ExtractMainContent(deep, "https://example.test/")).find("bottom"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace bcnk

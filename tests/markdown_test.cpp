@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "analysis/main_content.h"
+#include "analysis/markdown.h"
+
+namespace bcnk {
+namespace {
+
+std::string Twin(const std::string& html) {
+    return WriteMarkdown(ExtractMainContent(html, "https://example.test/docs/page"),
+                         "https://example.test/docs/page");
+}
+
+const std::string kProse =
+    "This paragraph is long enough to read as the content of the page for any reader. ";
+
+TEST(WriteMarkdown, TitleAddressAndBlocks) {
+    const std::string html =
+        "<title>Guide</title><article><h2>Install</h2><p>" + kProse +
+        "</p><ul><li>One<ul><li>Inner</li></ul></li><li>Two</li></ul>"
+        "<ol><li>First</li><li>Second</li></ol>"
+        "<table><tr><th>Key</th><th>Value</th></tr><tr><td>a|b</td><td>2</td></tr></table>"
+        "<pre><code>x = `y`\n```\nend</code></pre>"
+        "<blockquote><p>Quoted words here</p></blockquote>"
+        "<p>See <a href='../api'>the API</a> and <img src='img.png' alt='Diagram'></p></article>";
+    const std::string expected =
+        "# Guide\n\n<https://example.test/docs/page>\n\n"
+        "## Install\n\n" + kProse.substr(0, kProse.size() - 1) + "\n\n"
+        "- One\n  - Inner\n- Two\n\n"
+        "1. First\n2. Second\n\n"
+        "| Key | Value |\n| --- | --- |\n| a\\|b | 2 |\n\n"
+        "````\nx = `y`\n```\nend\n````\n\n"
+        "> Quoted words here\n\n"
+        "See [the API](https://example.test/api) and ![Diagram](https://example.test/docs/img.png)\n";
+    EXPECT_EQ(Twin(html), expected);
+}
+
+TEST(WriteMarkdown, PageTextStaysText) {
+    struct Row {
+        std::string text;
+        std::string escaped;
+    };
+    const std::vector<Row> rows = {
+        {"*bold* _it_ `code`", "\\*bold\\* \\_it\\_ \\`code\\`"},
+        {"<script>alert(1)</script>", "\\<script>alert(1)\\</script>"},
+        {"[link](javascript:x)", "\\[link\\](javascript:x)"},
+        {"# not a heading", "\\# not a heading"},
+        {"- not a list", "\\- not a list"},
+        {"2024. A year", "2024\\. A year"},
+        {"a & b &amp; c", "a \\& b \\&amp; c"},
+        {"C# and F#", "C\\# and F\\#"},
+        {"tab\there\x01", "tab here "},
+        {"bad \xFF byte", "bad \xEF\xBF\xBD byte"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(EscapeMarkdownText(row.text), row.escaped) << row.text;
+    }
+}
+
+TEST(WriteMarkdown, OnlyWebLinksLive) {
+    const std::string html =
+        "<title>*Stars* [and] `ticks` <b></title><article><p>" + kProse +
+        "<a href='javascript:alert(1)'>script link</a> <a href='data:text/html,x'>data link</a> "
+        "<a href='mailto:a@example.test'>mail</a> <a href='https://ok.test/a b(c)'>web</a> "
+        "<img src='javascript:x' alt='no image'></p></article>";
+    const std::string twin = Twin(html);
+    EXPECT_EQ(twin.substr(0, twin.find('\n')), "# \\*Stars\\* \\[and\\] \\`ticks\\` \\<b>");
+    EXPECT_EQ(twin.find("javascript"), std::string::npos);
+    EXPECT_EQ(twin.find("data:"), std::string::npos);
+    EXPECT_EQ(twin.find("mailto"), std::string::npos);
+    EXPECT_NE(twin.find("script link data link mail [web](https://ok.test/a%20b%28c%29)"),
+              std::string::npos)
+        << twin;
+}
+
+}  // namespace
+}  // namespace bcnk

@@ -282,11 +282,11 @@ Merge MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Tex
         lineEnd + opening + lineEnd +
         "# Everything above is your existing robots.txt, preserved unchanged." + lineEnd +
         "# Review the lines below, then replace your live robots.txt with this file." + lineEnd +
-        warning + lineEnd + DifferingNote(plan, lineEnd) + added;
+        warning + lineEnd + DifferingNote(plan, lineEnd) + usageNote + added;
     // Sitemap lines belong to no group, so they may follow anything.
     if (groups.empty() ||
         (!file.endsInOpenGroup && terminated.size() + appended.size() <= kRobotsParseLimit)) {
-        return Merge{terminated + appended, !plan.differing.empty()};
+        return Merge{terminated + appended, needsReview};
     }
     const std::string section =
         opening + lineEnd +
@@ -294,19 +294,19 @@ Merge MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Tex
         "# reading at 500 KiB, and a group with no rule at the end would absorb it." + lineEnd +
         "# Everything outside this section is your existing robots.txt, preserved unchanged." +
         lineEnd + "# Review the lines below, then replace your live robots.txt with this file." +
-        lineEnd + warning + lineEnd + DifferingNote(plan, lineEnd, "below") + added +
+        lineEnd + warning + lineEnd + DifferingNote(plan, lineEnd, "below") + usageNote + added +
         "# ===== End of the added lines =====" + lineEnd + lineEnd;
     const std::size_t insertAt = InsertionPoint(file, section.size());
     if (insertAt == std::string::npos || !PushedOutLinesAreInert(owner, section.size())) {
         std::string out = terminated + lineEnd + opening + lineEnd +
                           "# Everything above is your existing robots.txt, preserved unchanged." +
-                          lineEnd + warning + lineEnd + DifferingNote(plan, lineEnd) +
+                          lineEnd + warning + lineEnd + DifferingNote(plan, lineEnd) + usageNote +
                           LateGroups(groups, lineEnd) + sitemaps;
         return Merge{out, true};
     }
     std::string out = owner;
     out.insert(insertAt, section);
-    return Merge{out, !plan.differing.empty()};
+    return Merge{out, needsReview};
 }
 
 }  // namespace

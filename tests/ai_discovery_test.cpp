@@ -80,7 +80,8 @@ TEST(AiDiscoveryJson, FullFormAndCountedClasses) {
   "ai_interaction": {
     "allow_training": false,
     "allow_citation": true,
-    "allow_summarisation": true
+    "allow_summarisation": true,
+    "content_usage": "train-ai=n, search=y"
   },
   "endpoints": {
     "sitemap": "https://shop.example.com/sitemap.xml",
@@ -129,7 +130,8 @@ TEST(AiDiscoveryJson, NoFoundedNoTopicsNothingAllowedAndEscapedName) {
   "ai_interaction": {
     "allow_training": false,
     "allow_citation": false,
-    "allow_summarisation": false
+    "allow_summarisation": false,
+    "content_usage": "train-ai=n, search=n"
   },
   "endpoints": {
     "sitemap": "http://a.example:8080/sitemap.xml",

@@ -171,6 +171,28 @@ TEST(AddSitemapCounts, TheSitemapRowKeepsItsStateAndGainsTheCount) {
     EXPECT_EQ(checks[1].details, u"Present");
 }
 
+TEST(UsageRows, OneRowPerPurposeAboveTheCrawlers) {
+    ScanResult result;
+    EXPECT_TRUE(UsageRows(result).empty());  // nothing was read
+    result.usage.pagesRead = 40;
+    UsagePurposeFindings& search = result.usage.purposes[1];
+    search.answer = UsageAnswer::No;
+    search.conflict = true;
+    search.declarations = {
+        {UsageSource::RobotsContentSignal, UsageAnswer::Yes, u"search=yes", u"*", u"/", 0},
+        {UsageSource::HttpContentUsage, UsageAnswer::No, u"search=n", u"", u"", 3}};
+    const auto rows = UsageRows(result);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0], (std::vector<Text>{u"Declared use", u"this site", u"Training",
+                                          u"Not said", u"nothing declared"}));
+    EXPECT_EQ(rows[1][3], u"Says no");
+    EXPECT_EQ(rows[1][4],
+              u"Conflict: robots.txt says search=yes, 3 pages send search=n. "
+              u"search=yes (robots.txt, Content-Signal, group *); "
+              u"search=n (HTTP header on 3 of 40 pages)");
+    EXPECT_EQ(rows[1].size(), static_cast<std::size_t>(kCrawlerColumnCount));
+}
+
 TEST(Gauge, ScoreColoursAndArc) {
     const std::vector<std::pair<int, Rgb>> rows = {
         {100, {63, 185, 80}}, {75, {63, 185, 80}}, {74, {226, 176, 51}},
@@ -238,11 +260,12 @@ TEST(Layout, GeneratePanelRowsAt96Dpi) {
     EXPECT_EQ(panel.citation.y, 222);
     EXPECT_EQ(panel.summarisation.y, 248);
     EXPECT_EQ(panel.robots, (Rect{132, 274, q, 22}));
-    EXPECT_EQ(panel.generate, (Rect{132, 308, q, 38}));
-    EXPECT_EQ(panel.progress, (Rect{132, 354, q, 14}));
-    EXPECT_EQ(panel.result, (Rect{132, 378, q - 120, 28}));
-    EXPECT_EQ(panel.openFolder, (Rect{700 - 12 - 110, 378, 110, 28}));
-    EXPECT_EQ(panel.auditLink, (Rect{132, 416, q, 20}));
+    EXPECT_EQ(panel.contentUsage, (Rect{132, 300, q, 22}));
+    EXPECT_EQ(panel.generate, (Rect{132, 334, q, 38}));
+    EXPECT_EQ(panel.progress, (Rect{132, 380, q, 14}));
+    EXPECT_EQ(panel.result, (Rect{132, 404, q - 120, 28}));
+    EXPECT_EQ(panel.openFolder, (Rect{700 - 12 - 110, 404, 110, 28}));
+    EXPECT_EQ(panel.auditLink, (Rect{132, 442, q, 20}));
 }
 
 TEST(Layout, GaugeAndSettingsGeometry) {

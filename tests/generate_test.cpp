@@ -62,7 +62,8 @@ TEST(GeneratePackage, LogsEachStepAndReturnsTheWrittenOutcome) {
 
         EXPECT_EQ(outcome.ok, !row.folderBlocked);
         const Text expectedLast = row.lastLine + (outcome.ok ? outcome.zipPath : outcome.errorText);
-        const Text generated = row.siteHasLlmsTxt ? u"Generated 10 files" : u"Generated 11 files";
+        // Ten or eleven files at the top, and the four server set-up files.
+        const Text generated = row.siteHasLlmsTxt ? u"Generated 14 files" : u"Generated 15 files";
         EXPECT_EQ(log, (std::vector<Text>{GenerateRequestLogLine(form), generated, expectedLast}));
         if (outcome.ok) {
             EXPECT_EQ(fs::path(outcome.folderPath), module.path() / "output" / "example.com");

@@ -24,6 +24,10 @@ const std::vector<Text> kFileNames = {
     u"tdmrep.json",    u"knowledge-graph.json",
 };
 
+// The server set-up files come last, in their folder.
+const std::vector<Text> kServerFileNames = {u"server/nginx-ai-discovery.conf", u"server/.htaccess",
+                                            u"server/web.config", u"server/_headers"};
+
 // Ten files whose texts exercise the UTF-8 conversion: non-ASCII letters, a surrogate
 // pair, an empty file and CR LF line ends that must reach the disk untouched.
 std::vector<PackageFile> SampleFiles(const Text& marker) {
@@ -122,6 +126,7 @@ TEST(SiteFolderName, IsOneSafePathComponent) {
 std::vector<Text> FileNamesWithLlmsTxt() {
     std::vector<Text> names = kFileNames;
     names.insert(names.begin() + 8, u"llms.txt");
+    names.insert(names.end(), kServerFileNames.begin(), kServerFileNames.end());
     return names;
 }
 
@@ -158,8 +163,8 @@ TEST(BuildPackageFiles, ListsTheFilesInWritingOrder) {
     // A site with an llms.txt of its own gets the ten files and no proposal for it.
     scan.checks = {{u"llms.txt", u"/llms.txt", CheckState::Ok, u"Present", true}};
     files = BuildPackageFiles(scan, form);
-    ASSERT_EQ(files.size(), kFileNames.size());
-    for (size_t index = 0; index < files.size(); ++index) {
+    ASSERT_EQ(files.size(), kFileNames.size() + kServerFileNames.size());
+    for (size_t index = 0; index < kFileNames.size(); ++index) {
         EXPECT_EQ(files[index].fileName, kFileNames[index]);
     }
 }
@@ -264,12 +269,12 @@ TEST(WritePackage, FailedRunLeavesThePreviousPackageWhole) {
     test::TempDir module;
     const std::vector<PackageFile> first = SampleFiles(u"first");
     ASSERT_TRUE(WritePackage(module.text(), ScanOf(u"example.com"), first).ok);
-    // A name below a folder that does not exist cannot be opened on any platform.
+    // A name below a file cannot be opened on any platform: no folder can be made there.
     std::vector<PackageFile> broken = SampleFiles(u"second");
-    broken[2].fileName = u"no-such-folder/ai-discovery.json";
+    broken[2].fileName = u"README.txt/ai-discovery.json";
     const PackageOutcome outcome = WritePackage(module.text(), ScanOf(u"example.com"), broken);
     EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(outcome.errorText.rfind(u"Failed writing no-such-folder/ai-discovery.json (", 0), 0u)
+    EXPECT_EQ(outcome.errorText.rfind(u"Failed writing README.txt/ai-discovery.json (", 0), 0u)
         << WideToUtf8(outcome.errorText);
     EXPECT_TRUE(outcome.folderPath.empty() && outcome.zipPath.empty());
     const fs::path folder = module.path() / "output" / "example.com";

@@ -34,6 +34,13 @@ ai-sitemap.xml        Ready to upload.
 llms-lite.txt         [REVIEW] Short AI summary of your site.
 tdmrep.json           [REVIEW] Data-mining policy signal; check before upload (.well-known/).
 knowledge-graph.json  [REVIEW] Starter - add relationships manually.
+server/               [REVIEW] Set-up for your web server: pick the one file
+                      for your server (nginx, Apache .htaccess, IIS
+                      web.config, or _headers for static hosts). Each
+                      serves llms.txt and Markdown as UTF-8 text and sends
+                      your usage preferences (Content-Usage, and the TDM
+                      reservation when training is refused) with every
+                      page, and a Link to llms.txt.
 
 See upload-map.txt for exactly where each file goes on your server.
 
@@ -104,6 +111,11 @@ ai-sitemap.xml        -> WEB ROOT/ai-sitemap.xml
 llms-lite.txt         -> WEB ROOT/llms-lite.txt
 tdmrep.json           -> WEB ROOT/.well-known/tdmrep.json
 knowledge-graph.json  -> WEB ROOT/knowledge-graph.json
+server/ (the one file for your server; each says inside where it goes)
+  nginx-ai-discovery.conf -> /etc/nginx/snippets/ai-discovery.conf, included in the site's server { } block
+  .htaccess           -> WEB ROOT/.htaccess (Apache; add to an existing one)
+  web.config          -> the site's root folder (IIS; merge into an existing one)
+  _headers            -> the root of the published folder (static hosts)
 )";
     EXPECT_EQ(MakeUploadMap(), expected);
     EXPECT_EQ(MakeUploadMap(SiteWithLlmsTxt()), expected);
@@ -111,6 +123,16 @@ knowledge-graph.json  -> WEB ROOT/knowledge-graph.json
     withLlmsTxt.insert(withLlmsTxt.find(u"tdmrep.json"),
                        u"llms.txt              -> WEB ROOT/llms.txt\n");
     EXPECT_EQ(MakeUploadMap(ScanResult()), withLlmsTxt);
+}
+
+// The caution is there only when the owner asked for the line it warns about.
+TEST(Readme, ContentUsageCautionFollowsTheForm) {
+    PackageForm form;
+    const Text plain = MakeReadme(SiteWithLlmsTxt(), form);
+    EXPECT_EQ(plain.find(u"CAUTION"), Text::npos);
+    form.contentUsageInRobots = true;
+    const Text cautioned = MakeReadme(SiteWithLlmsTxt(), form);
+    EXPECT_LT(cautioned.find(u"CAUTION - Content-Usage in robots.txt"), cautioned.find(u"REVIEW NOTES"));
 }
 
 }  // namespace

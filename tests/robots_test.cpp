@@ -46,6 +46,13 @@ PackageForm RulesForm(bool allowAll) {
     return RulesForm(allowAll, allowAll, allowAll);
 }
 
+// The "*" group that says what the content may be used for, as the generator writes it.
+Text UsageGroup(const Text& signal, const Text& lineEnd) {
+    return u"# What your content may be used for, said to every crawler." + lineEnd +
+           u"User-agent: *" + lineEnd + u"Content-Signal: " + signal + lineEnd + u"Disallow:" +
+           lineEnd + lineEnd;
+}
+
 // The two-line groups of the table crawlers after the long-standing ten, in table order.
 Text NewerCrawlerGroups(const Text& rule, const Text& lineEnd, std::size_t skip = 0) {
     Text out;
@@ -64,7 +71,8 @@ TEST(RobotsTxtFresh, NotFoundWithBlockingRules) {
     const Text expected = kHeader +
                           u"# No existing robots.txt was found at https://example.com/robots.txt\n"
                           u"# (status 404), so a fresh one was generated.\n"
-                          u"\n"
+                          u"\n" +
+                          UsageGroup(u"search=no, ai-input=no, ai-train=no", u"\n") +
                           u"User-agent: GPTBot\nDisallow: /\n\n"
                           u"User-agent: OAI-SearchBot\nDisallow: /\n\n"
                           u"User-agent: CCBot\nDisallow: /\n\n"
@@ -138,7 +146,7 @@ Text NewerAgents() {
 
 TEST(RobotsTxtMerge, NothingMissingAddsOnlyTheNote) {
     const Text existing =
-        u"User-agent: *\nDisallow: /admin\n\n"
+        u"User-agent: *\nContent-Signal: search=no, ai-input=no, ai-train=no\nDisallow: /admin\n\n"
         u"user-agent: gptbot\nuser-agent: OAI-SEARCHBOT\nUser-Agent:CCBot\n"
         u"User-agent: Google-Extended # Gemini\nUser-agent: anthropic-ai\n"
         u"User-agent: Claude-Web\nUser-agent: ClaudeBot\nUser-agent: PerplexityBot\n"
@@ -160,6 +168,10 @@ TEST(RobotsTxtMerge, NothingMissingAddsOnlyTheNote) {
         u"PerplexityBot, Claude-SearchBot, Meta-WebIndexer, Amzn-SearchBot, DuckAssistBot, "
         u"MistralAI-Index, YouBot.\n"
         u"# They were left exactly as you wrote them; change them above if you want your\n"
+        u"# choices to apply.\n\n"
+        u"# REVIEW: your existing usage preferences differ from your choices: "
+        u"search=no (Content-Signal).\n"
+        u"# They were left exactly as you wrote them; change them above if you want your\n"
         u"# choices to apply.\n\n";
     EXPECT_EQ(MakeRobotsTxt(scan, RulesForm(false, true, false), kDate), reviewed);
     EXPECT_TRUE(RobotsRulesDifferFromChoices(scan, RulesForm(false, true, false)));
@@ -175,7 +187,8 @@ TEST(RobotsTxtMerge, CrLfFileGetsMissingCrawlersAndSitemapsInCrLf) {
         u"# Everything above is your existing robots.txt, preserved unchanged.\r\n"
         u"# Review the lines below, then replace your live robots.txt with this file.\r\n"
         u"# robots.txt is a crawler hint, not a security or privacy control.\r\n"
-        u"\r\n"
+        u"\r\n" +
+        UsageGroup(u"search=yes, ai-input=yes, ai-train=yes", u"\r\n") +
         u"User-agent: OAI-SearchBot\r\nAllow: /\r\n\r\n"
         u"User-agent: CCBot\r\nAllow: /\r\n\r\n"
         u"User-agent: Google-Extended\r\nAllow: /\r\n\r\n"

@@ -108,7 +108,8 @@ Text ReadLanguage(TextView page, const MarkupIndex& index) {
     return language.substr(0, language.find(u'-'));
 }
 
-Text ReadDescription(TextView page, const MarkupIndex& index) {
+// The content of the first <meta name="..."> of that name (folded), entities decoded.
+Text ReadMetaContent(TextView page, const MarkupIndex& index, const Text& name) {
     size_t from = 0;
     for (;;) {
         const size_t start = FindTagMarker(page, index, u"<meta", from);
@@ -120,7 +121,7 @@ Text ReadDescription(TextView page, const MarkupIndex& index) {
         if (end == kNotFound) {
             return Text();
         }
-        if (ToLower(AttributeValue(tag, u"name")) == u"description") {
+        if (ToLower(AttributeValue(tag, u"name")) == name) {
             return DecodeEntities(AttributeValue(tag, u"content"));
         }
         from = end + 1;
@@ -287,7 +288,9 @@ ParsedPage ParsePageText(const Text& page) {
     const MarkupIndex index = IndexMarkup(page);
     parsed.language = ReadLanguage(page, index);
     parsed.title = IndexedElementText(page, index, u"title");
-    parsed.description = ReadDescription(page, index);
+    parsed.description = ReadMetaContent(page, index, u"description");
+    parsed.tdmReservation = ReadMetaContent(page, index, u"tdm-reservation");
+    parsed.tdmPolicy = ReadMetaContent(page, index, u"tdm-policy");
     parsed.h1 = IndexedElementText(page, index, u"h1");
     AppendHeadings(page, index, u"h1", parsed.headings);
     AppendHeadings(page, index, u"h2", parsed.headings);

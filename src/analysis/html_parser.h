@@ -43,6 +43,9 @@ struct ParsedPage {
     // The language the text reads in, by its script and common words; empty when unsure.
     // `language` is what the page declares (empty when it declares none).
     Text textLanguage;
+    // The TDMRep meta tags' contents (<meta name="tdm-reservation" content="1">), as written.
+    Text tdmReservation;
+    Text tdmPolicy;
 
     bool operator==(const ParsedPage&) const = default;
 };

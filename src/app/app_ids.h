@@ -35,6 +35,7 @@ constexpr int kIdResult = 1022;
 constexpr int kIdOpenFolder = 1023;
 constexpr int kIdAuditLink = 1024;
 constexpr int kIdTdmPolicy = 1027;
+constexpr int kIdContentUsageInRobots = 1025;
 
 // The scan progress bar has no identifier of its own on screen; the logic names it by this.
 constexpr int kIdScanProgress = 1100;

@@ -261,6 +261,7 @@ PackageForm ReadGenerateForm() {
     form.allowCitation = checked(kIdAllowCitation);
     form.allowSummarisation = checked(kIdAllowSummarisation);
     form.addRobotsRules = checked(kIdRobotsRules);
+    form.contentUsageInRobots = checked(kIdContentUsageInRobots);
     return form;
 }
 

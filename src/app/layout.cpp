@@ -104,8 +104,9 @@ GeneratePanelLayout ComputeGeneratePanel(int panelWidth, int dpi) {
     layout.citation = {fieldX, trainingTop + checkStep, fieldWidth, checkHeight};
     layout.summarisation = {fieldX, trainingTop + 2 * checkStep, fieldWidth, checkHeight};
     layout.robots = {fieldX, trainingTop + 3 * checkStep, fieldWidth, checkHeight};
+    layout.contentUsage = {fieldX, trainingTop + 4 * checkStep, fieldWidth, checkHeight};
 
-    const int generateTop = layout.summarisation.y + checkStep + Scale(34, dpi);
+    const int generateTop = layout.contentUsage.y + Scale(34, dpi);
     layout.generate = {fieldX, generateTop, fieldWidth, Scale(38, dpi)};
     const int progressTop = generateTop + Scale(46, dpi);
     layout.progress = {fieldX, progressTop, fieldWidth, Scale(14, dpi)};

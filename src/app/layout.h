@@ -47,6 +47,7 @@ struct GeneratePanelLayout {
     Rect foundedLabel, founded;
     Rect tdmPolicyLabel, tdmPolicy;  // on the year's row, to its right
     Rect training, citation, summarisation, robots;
+    Rect contentUsage;  // the Content-Usage line in robots.txt, under the robots rules
     Rect generate;
     Rect progress;
     Rect result;

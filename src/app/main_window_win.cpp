@@ -243,6 +243,10 @@ std::array<HWND, 6> CreateGenerateForm(HWND panel) {
                    L"Allow AI summarisation (declared in discovery files; robots.txt user-asked "
                    L"fetches)");
     CreateCheckBox(panel, kIdRobotsRules, L"Generate robots.txt AI rules");
+    // Off by default: robots.txt audits report the line as unknown (README.txt says which).
+    SendMessageW(CreateCheckBox(panel, kIdContentUsageInRobots,
+                                L"Also write Content-Usage into robots.txt (some audits flag it)"),
+                 BM_SETCHECK, BST_UNCHECKED, 0);
     Child(panel, L"BUTTON", L"Generate AI Discovery Package",
           WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, kIdGenerate);
     Child(panel, PROGRESS_CLASSW, L"", WS_VISIBLE | PBS_MARQUEE, 0, kIdGenerateProgress);
@@ -353,7 +357,8 @@ bool OnCreate(HWND window) {
                                     statusList, pageList, crawlerList, sitemapList};
     for (int id : {kIdName, kIdDescription, kIdEmail, kIdFounded, kIdTdmPolicy, kIdIndustry,
                    kIdAllowTraining,
-                   kIdAllowCitation, kIdAllowSummarisation, kIdRobotsRules, kIdResult,
+                   kIdAllowCitation, kIdAllowSummarisation, kIdRobotsRules,
+                   kIdContentUsageInRobots, kIdResult,
                    kIdOpenFolder, kIdAuditLink}) {
         normalFont.push_back(GetDlgItem(app.panel, id));
     }
@@ -432,6 +437,7 @@ void Layout(HWND window) {
         {kIdAllowCitation, form.citation},
         {kIdAllowSummarisation, form.summarisation},
         {kIdRobotsRules, form.robots},
+        {kIdContentUsageInRobots, form.contentUsage},
         {kIdGenerate, form.generate},
         {kIdGenerateProgress, form.progress},
         {kIdResult, form.result},
@@ -580,8 +586,10 @@ LRESULT CALLBACK GeneratePanelProc(HWND window, UINT message, WPARAM wParam, LPA
         case WM_CTLCOLORSTATIC: {
             const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
             const COLORREF text = id == kIdAuditLink                                 ? ColorAccent
-                                  : (id >= kIdAllowTraining && id <= kIdRobotsRules) ? ColorText
-                                                                                     : ColorDimText;
+                                  : (id >= kIdAllowTraining && id <= kIdRobotsRules) ||
+                                            id == kIdContentUsageInRobots
+                                        ? ColorText
+                                        : ColorDimText;
             return ColorStatic(reinterpret_cast<HDC>(wParam), text);
         }
         case WM_CTLCOLORBTN:

@@ -5,6 +5,7 @@
 
 #include "net/url.h"
 #include "scan/indexability.h"
+#include "scan/usage_preferences.h"
 
 namespace bcnk {
 namespace {
@@ -35,6 +36,19 @@ int ComparePages(const PageRecord& a, const PageRecord& b, PageColumn column) {
     return 0;
 }
 
+// Short enough for the access column, where "Allowed" and "Blocked" stand.
+Text DeclaredAnswerText(UsageAnswer answer) {
+    switch (answer) {
+        case UsageAnswer::Yes:
+            return u"Says yes";
+        case UsageAnswer::No:
+            return u"Says no";
+        case UsageAnswer::Unknown:
+            break;
+    }
+    return u"Not said";
+}
+
 }  // namespace
 
 Text CrawlerCellText(const CrawlerAccess& row, int column) {
@@ -51,6 +65,30 @@ Text CrawlerCellText(const CrawlerAccess& row, int column) {
             return row.decidingRule.empty() ? Text(kNoDecidingRuleText) : row.decidingRule;
     }
     return Text();
+}
+
+std::vector<std::vector<Text>> UsageRows(const ScanResult& result) {
+    std::vector<std::vector<Text>> rows;
+    const UsageFindings& usage = result.usage;
+    if (result.crawlerAccess.empty() && usage.pagesRead == 0) {
+        return rows;
+    }
+    for (std::size_t index = 0; index < usage.purposes.size(); ++index) {
+        const UsagePurposeFindings& purpose = usage.purposes[index];
+        Text where;
+        for (const UsageDeclaration& declaration : purpose.declarations) {
+            where += where.empty() ? u"" : u"; ";
+            where += UsageDeclarationText(declaration, usage.pagesRead);
+        }
+        if (purpose.conflict) {
+            where = u"Conflict: " + UsageConflictText(purpose) + u". " + where;
+        }
+        rows.push_back({u"Declared use", u"this site",
+                        CrawlerPurposeName(static_cast<CrawlerPurpose>(index)),
+                        DeclaredAnswerText(purpose.answer),
+                        where.empty() ? Text(u"nothing declared") : where});
+    }
+    return rows;
 }
 
 Text PageCellText(const PageRecord& page, int column) {

@@ -35,6 +35,13 @@ constexpr int kCrawlerColumnCount = 5;
 // Cell text of the AI Crawlers list; empty for a column outside 0..4.
 Text CrawlerCellText(const CrawlerAccess& row, int column);
 
+// The rows above the crawlers in the AI Crawlers list: what the site declares about the use
+// of its content, one row per purpose, in the crawler columns (the access column holds the
+// declared answer: "Says yes", "Says no" or "Not said"; the rule column where it was declared
+// and any conflict). None when the
+// scan read neither robots.txt nor a page.
+std::vector<std::vector<Text>> UsageRows(const ScanResult& result);
+
 struct Point {
     int x = 0;
     int y = 0;

@@ -207,6 +207,7 @@ void FillRows(int listId, const std::vector<std::vector<Text>>& rows) {
 void FillCrawlerList() {
     std::vector<std::vector<Text>> rows;
     if (const ScanResult* result = App().logic->Current()) {
+        rows = UsageRows(*result);
         for (const CrawlerAccess& access : result->crawlerAccess) {
             std::vector<Text>& cells = rows.emplace_back();
             for (int column = 0; column < kCrawlerColumnCount; ++column) {

@@ -201,6 +201,11 @@ Text ClearRobotsRules(Request& request, const Text&) {
     return Text();
 }
 
+Text SetContentUsageInRobots(Request& request, const Text&) {
+    request.form.contentUsageInRobots = true;
+    return Text();
+}
+
 Text IgnoreRobots(Request& request, const Text&) {
     request.scan.respectRobots = false;
     return Text();
@@ -302,6 +307,7 @@ constexpr OptionRule kOptions[] = {
     {u"--no-citation", false, true, ClearCitation},
     {u"--no-summarisation", false, true, ClearSummarisation},
     {u"--no-robots-rules", false, true, ClearRobotsRules},
+    {u"--content-usage-in-robots", false, true, SetContentUsageInRobots},
     {u"--ignore-robots", false, false, IgnoreRobots},
     {u"--sitemaps", true, false, ApplySitemaps},
     {u"--no-agent-check", false, false, NoAgentCheck},
@@ -572,6 +578,8 @@ constexpr const char16_t* kPackageOptionsHelp =
     u"  --no-training --no-citation --no-summarisation\n"
     u"                             withhold that AI permission (all are given by default)\n"
     u"  --no-robots-rules          do not write AI rules into robots.txt.NEW\n"
+    u"  --content-usage-in-robots  also write the IETF Content-Usage line into robots.txt.NEW\n"
+    u"                             (robots.txt audits may report it: see README.txt)\n"
     u"  --output DIR               write the package to DIR/output/<site>/ (default: .)\n";
 
 constexpr const char16_t* kAddressHelp =

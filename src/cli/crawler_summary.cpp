@@ -1,6 +1,7 @@
 #include "cli/crawler_summary.h"
 
 #include "scan/robots_rules.h"
+#include "scan/usage_preferences.h"
 
 namespace bcnk::cli {
 
@@ -24,6 +25,28 @@ Text PurposeLine(const ScanResult& result, CrawlerPurpose purpose) {
 }
 
 }  // namespace
+
+Text UsagePreferencesSummary(const ScanResult& result) {
+    const UsageFindings& usage = result.usage;
+    if (result.crawlerAccess.empty() && usage.pagesRead == 0) {
+        return Text();
+    }
+    Text text = u"\nUsage preferences (what the site declares; statements, not blocks)\n";
+    for (std::size_t index = 0; index < usage.purposes.size(); ++index) {
+        const UsagePurposeFindings& purpose = usage.purposes[index];
+        text += u"  " + Padded(CrawlerPurposeName(static_cast<CrawlerPurpose>(index)), 16) +
+                UsagePurposeText(purpose, usage.pagesRead) + u"\n";
+        if (purpose.conflict) {
+            text += u"  " + Padded(Text(), 16) + u"conflict: " + UsageConflictText(purpose) + u"\n";
+        }
+    }
+    if (usage.unreadableContentUsage > 0) {
+        text += u"  " + NumberText(usage.unreadableContentUsage) +
+                u" of " + NumberText(usage.pagesRead) +
+                u" pages send a Content-Usage header that does not parse (it states nothing)\n";
+    }
+    return text;
+}
 
 Text CrawlerAccessSummary(const ScanResult& result) {
     Text text;

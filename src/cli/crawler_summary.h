@@ -9,4 +9,8 @@ namespace bcnk::cli {
 // Starts with a blank line; empty when the scan has neither crawler rows nor kept-out pages.
 Text CrawlerAccessSummary(const ScanResult& result);
 
+// What the site declares about the use of its content, one line per purpose with conflicts
+// under it. Starts with a blank line; empty when the scan read neither robots.txt nor pages.
+Text UsagePreferencesSummary(const ScanResult& result);
+
 }  // namespace bcnk::cli

@@ -6,6 +6,7 @@
 #include "scan/render_check.h"
 #include "scan/indexability.h"
 #include "scan/result_figures.h"
+#include "scan/usage_preferences.h"
 
 namespace bcnk::cli {
 
@@ -186,6 +187,41 @@ void WriteCrawler(JsonWriter& json, const CrawlerAccess& crawler) {
     json.Field("purpose", CrawlerPurposeName(crawler.purpose));
     json.Field("access", CrawlerAccessLevelName(crawler.access));
     json.Field("decidingRule", crawler.decidingRule);
+    json.EndObject();
+}
+
+void WriteUsage(JsonWriter& json, const UsageFindings& usage) {
+    json.Key("usagePreferences");
+    json.BeginObject();
+    json.Field("pagesRead", usage.pagesRead);
+    json.Field("unreadableContentUsage", usage.unreadableContentUsage);
+    json.Field("tdmPolicy", usage.tdmPolicy);
+    json.Key("purposes");
+    json.BeginArray();
+    for (std::size_t index = 0; index < usage.purposes.size(); ++index) {
+        const UsagePurposeFindings& purpose = usage.purposes[index];
+        json.BeginObject();
+        json.Field("purpose", CrawlerPurposeName(static_cast<CrawlerPurpose>(index)));
+        json.Field("answer", UsageAnswerName(purpose.answer));
+        json.Field("conflict", purpose.conflict);
+        json.Field("text", UsagePurposeText(purpose, usage.pagesRead));
+        json.Field("conflictText", UsageConflictText(purpose));
+        json.Key("declarations");
+        json.BeginArray();
+        for (const UsageDeclaration& declaration : purpose.declarations) {
+            json.BeginObject();
+            json.Field("source", UsageSourceName(declaration.source));
+            json.Field("answer", UsageAnswerName(declaration.answer));
+            json.Field("statement", declaration.statement);
+            json.Field("group", declaration.group);
+            json.Field("path", declaration.path);
+            json.Field("pages", declaration.pages);
+            json.EndObject();
+        }
+        json.EndArray();
+        json.EndObject();
+    }
+    json.EndArray();
     json.EndObject();
 }
 
@@ -424,6 +460,7 @@ std::string ScanResultJson(const ScanResult& result, const PackageOutcome* packa
     WriteList(json, "crawlerAccess", result.crawlerAccess, WriteCrawler);
     WriteSitemaps(json, result.sitemaps);
     WritePoliteness(json, result.politeness);
+    WriteUsage(json, result.usage);
     WritePackage(json, package);
     WriteAgentCheck(json, result);
     WriteRender(json, result.render);

@@ -92,6 +92,7 @@ Text FormatSummary(const ScanResult& result, bool cancelled, bool verbose) {
                 PadRight(check.label, labelWidth + 2) + check.details + u"\n";
     }
 
+    text += UsagePreferencesSummary(result);
     text += CrawlerAccessSummary(result);
     text += SitemapSummaryText(result, verbose);
     text += AgentSummary(result);

@@ -3,6 +3,7 @@
 #include "package/llms_txt.h"
 #include "package/template_text.h"
 #include "net/url.h"
+#include "scan/usage_preferences.h"
 
 namespace bcnk {
 namespace {
@@ -96,7 +97,13 @@ Text MakeAiDiscoveryJson(const ScanResult& scan, const PackageForm& form, const 
     out += u"  \"ai_interaction\": {\n";
     out += u"    \"allow_training\": " + JsonBool(form.allowTraining) + u",\n";
     out += u"    \"allow_citation\": " + JsonBool(form.allowCitation) + u",\n";
-    out += u"    \"allow_summarisation\": " + JsonBool(form.allowSummarisation) + u"\n";
+    out += u"    \"allow_summarisation\": " + JsonBool(form.allowSummarisation) + u",\n";
+    // The same choices in the IETF usage-preference vocabulary, as the Content-Usage header
+    // and robots.txt line write them.
+    const CrawlerPermissions permissions{form.allowTraining, form.allowCitation,
+                                         form.allowSummarisation};
+    out += u"    \"content_usage\": " + JsonString(Utf8ToWide(ContentUsageValue(permissions))) +
+           u"\n";
     out += u"  },\n";
     out += u"  \"endpoints\": {\n";
     out += u"    \"sitemap\": \"" + baseUrl + u"/sitemap.xml\",\n";

@@ -21,6 +21,7 @@
 #include "package/llms_txt.h"
 #include "package/readme.h"
 #include "package/robots.h"
+#include "package/server_setup.h"
 #include "package/sitemap.h"
 #include "net/url.h"
 #include "package/zip_writer.h"
@@ -95,13 +96,20 @@ PackageOutcome WriteFilesInto(const Text& workPath, const Text& finalPath, const
     entries.reserve(files.size());
     for (const PackageFile& file : files) {
         std::string bytes = file.Bytes();
-        const Text path = JoinPath(workPath, file.fileName);
+        Text localName = file.fileName;
+        std::replace(localName.begin(), localName.end(), u'/', kPathSeparator);
+        const Text path = JoinPath(workPath, localName);
+        if (const std::size_t slash = localName.rfind(kPathSeparator); slash != Text::npos) {
+            std::error_code ignored;  // a folder that cannot be made fails the write below
+            std::filesystem::create_directories(
+                std::filesystem::path(JoinPath(workPath, localName.substr(0, slash))), ignored);
+        }
         if (!WriteWholeFile(path, bytes)) {
             return Failure(u"Failed writing " + file.fileName + u" (" + path + u": " +
                            Utf8ToWide(std::generic_category().message(errno)) + u")");
         }
         AddZipEntry(entries, file.fileName, std::move(bytes));
-        outcome.filePaths.push_back(JoinPath(finalPath, file.fileName));
+        outcome.filePaths.push_back(JoinPath(finalPath, localName));
     }
     const Text zipName = PackageArchiveName(folderName);
     if (!WriteZipArchive(entries, JoinPath(workPath, zipName))) {
@@ -169,7 +177,7 @@ const std::vector<Text>& PackageFileNames() {
     static const std::vector<Text> names = {
         u"README.txt",     u"upload-map.txt", u"ai-discovery.json", u"ai-discovery.md",
         u"robots.txt.NEW", u"sitemap.xml",    u"ai-sitemap.xml",    u"llms-lite.txt",
-        u"llms.txt",       u"tdmrep.json",    u"knowledge-graph.json",
+        u"llms.txt",       u"tdmrep.json",    u"knowledge-graph.json", u"server",
     };
     return names;
 }
@@ -191,7 +199,7 @@ std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const Package
     const ScanResult forSearch = PublishableScan(scan, ListAudience::Search);
     const ScanResult forAi = PublishableScan(scan, ListAudience::Ai);
     std::vector<PackageFile> files = {
-        {u"README.txt", MakeReadme(scan)},
+        {u"README.txt", MakeReadme(scan, form)},
         {u"upload-map.txt", MakeUploadMap(scan, RobotsRulesDifferFromChoices(scan, form))},
         {u"ai-discovery.json", MakeAiDiscoveryJson(scan, form)},
         {u"ai-discovery.md", MakeAiDiscoveryMd(forAi, form)},
@@ -213,6 +221,9 @@ std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const Package
                 file.content += EveryPageLeftOutLine();
             }
         }
+    }
+    for (PackageFile& file : ServerSetupFiles(scan, form)) {
+        files.push_back(std::move(file));
     }
     return files;
 }

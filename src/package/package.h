@@ -22,6 +22,9 @@ struct PackageForm {
     bool addRobotsRules = false;
     // Where the owner states the terms of text and data mining; empty when none is given.
     Text tdmPolicy;
+    // Also write the IETF Content-Usage line into robots.txt.NEW (some robots.txt audits
+    // report it as an unknown directive, so it is the owner's choice).
+    bool contentUsageInRobots = false;
 };
 
 struct PackageFile {
@@ -32,7 +35,7 @@ struct PackageFile {
     PackageFile(Text name, std::string bytes)
         : fileName(std::move(name)), content(Utf8ToWide(bytes)), exactBytes(std::move(bytes)) {}
 
-    Text fileName;           // bare file name, no folder
+    Text fileName;           // file name, or "folder/name" for the few files in a folder
     Text content;            // whole file; written as UTF-8 without a byte-order mark
     std::string exactBytes;  // when not empty, written instead of content
 

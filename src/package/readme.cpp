@@ -6,8 +6,33 @@
 
 namespace bcnk {
 
+namespace {
+
+// Owners who paste robots.txt into an audit must not learn this from a failing score.
+constexpr char16_t kContentUsageCaution[] =
+    u"CAUTION - Content-Usage in robots.txt: you asked for the IETF\n"
+    u"Content-Usage line in robots.txt.NEW. Lighthouse's robots.txt audit\n"
+    u"(the SEO check in Chrome's developer tools and PageSpeed Insights)\n"
+    u"reports it as an unknown directive: version 13.5 accepts Content-Signal\n"
+    u"but not Content-Usage, and version 12 rejects both, so the file fails\n"
+    u"that audit. Crawlers ignore lines they do not know. The server files\n"
+    u"in server/ send the same preferences as a Content-Usage header, which\n"
+    u"no audit objects to.\n"
+    u"\n";
+
+}  // namespace
+
 Text MakeReadme(const ScanResult& scan) {
     return MakeReadme(scan, TodayDate());
+}
+
+Text MakeReadme(const ScanResult& scan, const PackageForm& form) {
+    Text out = MakeReadme(scan, TodayDate());
+    if (form.contentUsageInRobots) {
+        const Text before = u"REVIEW NOTES\n";
+        out.insert(out.find(before), kContentUsageCaution);
+    }
+    return out;
 }
 
 Text MakeReadme(const ScanResult& scan, const Text& date) {
@@ -40,6 +65,13 @@ Text MakeReadme(const ScanResult& scan, const Text& date) {
         u"tdmrep.json           [REVIEW] Data-mining policy signal; check before upload "
         u"(.well-known/).\n";
     out += u"knowledge-graph.json  [REVIEW] Starter - add relationships manually.\n";
+    out += u"server/               [REVIEW] Set-up for your web server: pick the one file\n";
+    out += u"                      for your server (nginx, Apache .htaccess, IIS\n";
+    out += u"                      web.config, or _headers for static hosts). Each\n";
+    out += u"                      serves llms.txt and Markdown as UTF-8 text and sends\n";
+    out += u"                      your usage preferences (Content-Usage, and the TDM\n";
+    out += u"                      reservation when training is refused) with every\n";
+    out += u"                      page, and a Link to llms.txt.\n";
     out += u"\n";
     out += u"See upload-map.txt for exactly where each file goes on your server.\n";
     out += u"\n";
@@ -104,7 +136,13 @@ Text MakeUploadMap(bool robotsNeedReview) {
            u"ai-sitemap.xml        -> WEB ROOT/ai-sitemap.xml\n"
            u"llms-lite.txt         -> WEB ROOT/llms-lite.txt\n"
            u"tdmrep.json           -> WEB ROOT/.well-known/tdmrep.json\n"
-           u"knowledge-graph.json  -> WEB ROOT/knowledge-graph.json\n";
+           u"knowledge-graph.json  -> WEB ROOT/knowledge-graph.json\n"
+           u"server/ (the one file for your server; each says inside where it goes)\n"
+           u"  nginx-ai-discovery.conf -> /etc/nginx/snippets/ai-discovery.conf, included in "
+           u"the site's server { } block\n"
+           u"  .htaccess           -> WEB ROOT/.htaccess (Apache; add to an existing one)\n"
+           u"  web.config          -> the site's root folder (IIS; merge into an existing one)\n"
+           u"  _headers            -> the root of the published folder (static hosts)\n";
 }
 
 }  // namespace bcnk

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "net/url.h"
+#include "package/robots_usage.h"
 #include "scan/ai_crawlers.h"
 #include "scan/robots_rules.h"
 
@@ -63,6 +64,7 @@ Text FreshRobotsTxt(const ScanResult& scan, const PackageForm& form) {
     out += u"# security or privacy control.\n";
     out += FreshStatusNote(scan);
     out += u"\n";
+    out += RobotsUsageGroup(PlanRobotsUsage(RobotsTxt(), form), u"\n");
     if (form.addRobotsRules) {
         for (const AiCrawler& crawler : AiCrawlers()) {
             out += CrawlerBlock(crawler.token, RuleLine(Wanted(crawler, form)), u"\n") + u"\n";
@@ -239,6 +241,7 @@ Merge MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Tex
         owner.size() >= 2 && owner.find("\r\n") != std::string::npos ? "\r\n" : "\n";
     const RobotsTxt file = ParseRobotsTxt(std::string_view(owner));
     const CrawlerPlan plan = PlanCrawlers(file, form);
+    const RobotsUsagePlan usage = PlanRobotsUsage(file, form);
     std::vector<Text> missingSitemaps;
     for (const Text& address : {PlainSitemapAddress(scan), AiSitemapAddress(scan)}) {
         if (!HasSitemap(file, address)) {
@@ -250,15 +253,20 @@ Merge MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Tex
     const std::string terminated =
         owner.empty() || owner.back() == '\n' || owner.back() == '\r' ? owner : owner + lineEnd;
     const std::string stamp = Ascii(date);
-    if (plan.missing.empty() && missingSitemaps.empty()) {
+    const Text wideLineEnd = Utf8ToWide(lineEnd);
+    const std::string usageNote = WideToUtf8(RobotsUsageNote(usage, wideLineEnd));
+    const bool needsReview = !plan.differing.empty() || !usage.differing.empty();
+    if (plan.missing.empty() && missingSitemaps.empty() && usage.lines.empty()) {
         // Comments only: they change nothing wherever they fall.
         std::string out = terminated + lineEnd;
         out += "# Talvenn's Beaconsmith (" + stamp +
                "): all AI-crawler rules and sitemap references already present - no changes." +
                lineEnd;
-        return Merge{out + DifferingNote(plan, lineEnd), !plan.differing.empty()};
+        return Merge{out + DifferingNote(plan, lineEnd) + usageNote, needsReview};
     }
-    const std::string groups = AddedCrawlerGroups(plan, RulesFor(file, "*"), lineEnd);
+    // The usage group is a group like the crawlers' and goes wherever they go.
+    const std::string groups = WideToUtf8(RobotsUsageGroup(usage, wideLineEnd)) +
+                               AddedCrawlerGroups(plan, RulesFor(file, "*"), lineEnd);
     std::string sitemaps;
     if (!missingSitemaps.empty()) {
         sitemaps += "# Sitemap references" + lineEnd;
@@ -274,11 +282,11 @@ Merge MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Tex
         lineEnd + opening + lineEnd +
         "# Everything above is your existing robots.txt, preserved unchanged." + lineEnd +
         "# Review the lines below, then replace your live robots.txt with this file." + lineEnd +
-        warning + lineEnd + DifferingNote(plan, lineEnd) + added;
+        warning + lineEnd + DifferingNote(plan, lineEnd) + usageNote + added;
     // Sitemap lines belong to no group, so they may follow anything.
     if (groups.empty() ||
         (!file.endsInOpenGroup && terminated.size() + appended.size() <= kRobotsParseLimit)) {
-        return Merge{terminated + appended, !plan.differing.empty()};
+        return Merge{terminated + appended, needsReview};
     }
     const std::string section =
         opening + lineEnd +
@@ -286,19 +294,19 @@ Merge MergedRobotsTxt(const ScanResult& scan, const PackageForm& form, const Tex
         "# reading at 500 KiB, and a group with no rule at the end would absorb it." + lineEnd +
         "# Everything outside this section is your existing robots.txt, preserved unchanged." +
         lineEnd + "# Review the lines below, then replace your live robots.txt with this file." +
-        lineEnd + warning + lineEnd + DifferingNote(plan, lineEnd, "below") + added +
+        lineEnd + warning + lineEnd + DifferingNote(plan, lineEnd, "below") + usageNote + added +
         "# ===== End of the added lines =====" + lineEnd + lineEnd;
     const std::size_t insertAt = InsertionPoint(file, section.size());
     if (insertAt == std::string::npos || !PushedOutLinesAreInert(owner, section.size())) {
         std::string out = terminated + lineEnd + opening + lineEnd +
                           "# Everything above is your existing robots.txt, preserved unchanged." +
-                          lineEnd + warning + lineEnd + DifferingNote(plan, lineEnd) +
+                          lineEnd + warning + lineEnd + DifferingNote(plan, lineEnd) + usageNote +
                           LateGroups(groups, lineEnd) + sitemaps;
         return Merge{out, true};
     }
     std::string out = owner;
     out.insert(insertAt, section);
-    return Merge{out, !plan.differing.empty()};
+    return Merge{out, needsReview};
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "scan/address_check.h"
 #include "scan/result_figures.h"
 #include "scan/sitemap_figures.h"
+#include "scan/usage_preferences.h"
 #include "net/url.h"
 
 namespace bcnk {
@@ -655,6 +656,34 @@ class ReportWriter {
         CloseTableSection();
     }
 
+    // What the site declares about the use of its content, above the crawlers it concerns.
+    void UsagePreferences(const ScanResult& scan) {
+        if (scan.crawlerAccess.empty() && scan.usage.pagesRead == 0) {
+            return;
+        }
+        OpenTableSection(u"usage", u"Declared usage preferences",
+                         {u"Purpose", u"Declared", u"Where", u"Conflict"});
+        for (std::size_t index = 0; index < scan.usage.purposes.size(); ++index) {
+            const UsagePurposeFindings& purpose = scan.usage.purposes[index];
+            Raw(u"<tr><td>");
+            Esc(CrawlerPurposeName(static_cast<CrawlerPurpose>(index)));
+            Raw(u"</td><td>");
+            Esc(UsageAnswerName(purpose.answer));
+            Raw(u"</td><td>");
+            if (purpose.declarations.empty()) {
+                Raw(u"<span class=\"dim\">nothing declared</span>");
+            }
+            for (std::size_t i = 0; i < purpose.declarations.size(); ++i) {
+                Raw(i == 0 ? u"" : u"<br>");
+                Esc(UsageDeclarationText(purpose.declarations[i], scan.usage.pagesRead));
+            }
+            Raw(u"</td><td>");
+            Esc(UsageConflictText(purpose));
+            Raw(u"</td></tr>\n");
+        }
+        CloseTableSection();
+    }
+
     void Crawlers(const ScanResult& scan) {
         if (scan.crawlerAccess.empty()) {
             return;
@@ -969,6 +998,7 @@ Text MakeHtmlReport(const ScanResult& scan, const ScanOptions& options,
     writer.Title(scan, package != nullptr);
     writer.Overview(scan, options, madeAt);
     writer.Checks(scan);
+    writer.UsagePreferences(scan);
     writer.Crawlers(scan);
     writer.Raw(AgentsReportSections(scan));
     writer.Classes(scan);

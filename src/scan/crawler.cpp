@@ -23,6 +23,7 @@
 #include "net/tracking_parameters.h"
 #include "net/http.h"
 #include "scan/robots_rules.h"
+#include "scan/usage_preferences.h"
 #include "net/url.h"
 
 namespace bcnk {
@@ -309,6 +310,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
                           });
     fetcher.Obey(robots.File());
     SitemapLedger sitemaps(options.useSitemaps ? frontier.KeyCap() : 0);
+    PageUsageCounts usageCounts;
     while (!frontier.Empty()) {
         if (cancelFlag.load()) {
             break;
@@ -380,6 +382,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
             if (isStartPage) {
                 result.startPageLinks = links;
             }
+            CountPageUsage(fetched.headers, parsed.tdmReservation, parsed.tdmPolicy, usageCounts);
             // noindex and nofollow pages are still followed: the owner sees the whole site.
             if (page.depth < options.maxDepth) {
                 QueueLinks(page, links, frontier);
@@ -412,6 +415,9 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         Report(progress, u"Checking AI discovery files...", PageCount(result));
         RunDiscoveryChecks(result.baseUrl, options.userAgent, robots.Answer(), result, cancelFlag);
         AddSitemapCounts(result.sitemaps, result.checks);
+        result.usage = FindUsagePreferences(
+            RobotsTxtForAnswer(robots.Answer().status, robots.Answer().body), result.pages,
+            usageCounts);
         for (const DiscoveryCheck& check : result.checks) {
             DebugLog::Write(u"ADP: " + check.label + u" = " + check.details);
         }

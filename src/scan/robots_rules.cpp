@@ -9,7 +9,7 @@
 namespace bcnk {
 namespace {
 
-enum class Key { Other, UserAgent, Allow, Disallow, Sitemap, CrawlDelay };
+enum class Key { Other, UserAgent, Allow, Disallow, Sitemap, CrawlDelay, ContentSignal, ContentUsage };
 
 // Misspellings that widely used crawlers accept; owners copy them from file to file, and a
 // crawler that reads them is bound by them.
@@ -17,7 +17,7 @@ struct KeySpelling {
     std::string_view spelling;
     Key key;
 };
-constexpr std::array<KeySpelling, 13> kKeySpellings = {{
+constexpr std::array<KeySpelling, 15> kKeySpellings = {{
     {"user-agent", Key::UserAgent},
     {"useragent", Key::UserAgent},
     {"user agent", Key::UserAgent},
@@ -31,6 +31,8 @@ constexpr std::array<KeySpelling, 13> kKeySpellings = {{
     {"sitemap", Key::Sitemap},
     {"site-map", Key::Sitemap},
     {"crawl-delay", Key::CrawlDelay},
+    {"content-signal", Key::ContentSignal},
+    {"content-usage", Key::ContentUsage},
 }};
 
 char LowerAscii(char c) {
@@ -193,6 +195,21 @@ std::string_view LiteralStart(std::string_view pattern) {
         pattern.remove_suffix(1);
     }
     return pattern.substr(0, pattern.find('*'));
+}
+
+// "Content-Usage: /blog/ train-ai=n" scopes the preferences to a path; a value that does not
+// start with "/" holds preferences alone and covers the whole site.
+RobotsUsageLine UsageLineOf(bool contentSignal, std::string_view value) {
+    RobotsUsageLine line{contentSignal, "/", std::string(value)};
+    if (!contentSignal && value.front() == '/') {
+        std::size_t end = 0;
+        while (end < value.size() && !IsBlank(value[end])) {
+            ++end;
+        }
+        line.pattern = NormaliseRobotsPath(value.substr(0, end));
+        line.value = std::string(TrimBlanks(value.substr(end)));
+    }
+    return line;
 }
 
 }  // namespace
@@ -358,6 +375,14 @@ RobotsTxt ParseRobotsTxt(std::string_view bytes) {
                     file.groups.back().crawlDelaySeconds = CrawlDelayValue(value);
                 }
                 break;
+            case Key::ContentSignal:
+            case Key::ContentUsage:
+                if (!file.groups.empty() && !value.empty()) {
+                    file.groups.back().usageLines.push_back(
+                        UsageLineOf(key == Key::ContentSignal, value));
+                }
+                // They stay records of their group as well, like any line that is no rule.
+                [[fallthrough]];
             case Key::Other: {
                 RobotsRecord record{LowerAscii(TrimBlanks(parts.key)), std::string(value)};
                 (file.groups.empty() ? file.records : file.groups.back().records)

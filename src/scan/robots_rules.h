@@ -41,6 +41,16 @@ struct RobotsRecord {
     bool operator==(const RobotsRecord&) const = default;
 };
 
+// A usage-preference line kept in its group: "Content-Signal: search=yes, ai-train=no", or
+// "Content-Usage: [path ]prefs", whose path is matched like a rule's. The line is one of the
+// group's records as well.
+struct RobotsUsageLine {
+    bool contentSignal = false;  // else Content-Usage
+    std::string pattern;         // normalised like a rule's; "/" when the line names no path
+    std::string value;           // the preferences as written, trimmed (UTF-8)
+    bool operator==(const RobotsUsageLine&) const = default;
+};
+
 // User-agent lines in a row and the lines up to the next user-agent line after a rule.
 struct RobotsGroup {
     std::vector<std::string> agents;    // product tokens, lower-case; "*" is everyone
@@ -48,6 +58,9 @@ struct RobotsGroup {
     std::vector<RobotsRecord> records;  // other lines of the group, in file order
     std::size_t start = 0;              // byte offset of its first user-agent line
     double crawlDelaySeconds = -1;      // the group's first valid Crawl-delay; -1 when none
+    // Usage-preference lines, in file order. They are other records to the rules: they
+    // neither end a run of user-agent lines nor make the group one that binds.
+    std::vector<RobotsUsageLine> usageLines;
 
     bool operator==(const RobotsGroup&) const = default;
 };

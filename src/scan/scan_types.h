@@ -7,6 +7,7 @@
 #include "common/settings.h"
 #include "common/text.h"
 #include "scan/sitemap_types.h"
+#include "scan/usage_types.h"
 
 namespace bcnk {
 
@@ -267,6 +268,8 @@ struct ScanResult {
     Text unreachableReason;
     // robots.txt keeps our crawl out of the start page, and so out of every page.
     bool robotsBlockAll = false;
+    // What the site declares about the use of its content (robots.txt, headers, meta tags).
+    UsageFindings usage;
 
     bool operator==(const ScanResult&) const = default;
 };

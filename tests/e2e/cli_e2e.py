@@ -30,6 +30,8 @@ PACKAGE_FILES = {
     "README.txt", "upload-map.txt", "ai-discovery.json", "ai-discovery.md", "robots.txt.NEW",
     "sitemap.xml", "ai-sitemap.xml", "llms-lite.txt", "tdmrep.json", "knowledge-graph.json",
 }
+# The server set-up files, in the package's server/ folder.
+SERVER_FILES = {"nginx-ai-discovery.conf", ".htaccess", "web.config", "_headers"}
 RUN_TIMEOUT = 300
 # Debian's own Python, which has the python3-jsonschema package (a Python in PATH may not).
 SYSTEM_PYTHON = "/usr/bin/python3"
@@ -538,7 +540,7 @@ class Suite:
         # Paths as the program sees them: "Z:\\tmp\\..." under Wine.
         names = {re.split(r"[\\/]", path)[-1] for path in package["files"] + [package["archive"]]}
         site_folder = "127.0.0.1_" + self.site.address.rsplit(":", 1)[1].strip("/")
-        expect(names == PACKAGE_FILES | {site_folder + "-ai-discovery.zip"}, package)
+        expect(names == PACKAGE_FILES | SERVER_FILES | {site_folder + "-ai-discovery.zip"}, package)
         self.keep_json(out / "generate.json")
         expect("Package folder:" in result[1] and "Archive:" in result[1], result[1])
         folders = [path for path in (out / "output").iterdir() if path.is_dir()]
@@ -552,7 +554,9 @@ class Suite:
         with zipfile.ZipFile(archives[0]) as archive:
             expect(archive.testzip() is None, "archive CRC")
             names = {pathlib.PurePosixPath(name).name for name in archive.namelist()}
-            expect(names == PACKAGE_FILES, f"archive holds {names}")
+            expect(names == PACKAGE_FILES | SERVER_FILES, f"archive holds {names}")
+            expect({name for name in archive.namelist() if "/" in name}
+                   == {"server/" + name for name in SERVER_FILES}, archive.namelist())
         discovery = json.loads((folder / "ai-discovery.json").read_text(encoding="utf-8"))
         text = json.dumps(discovery)
         expect("Brackenfold Labs" in text and "hello@brackenfold.example" in text, text[:2000])

@@ -14,6 +14,8 @@ PACKAGE_FILES = {
     "README.txt", "upload-map.txt", "ai-discovery.json", "ai-discovery.md", "robots.txt.NEW",
     "sitemap.xml", "ai-sitemap.xml", "llms-lite.txt", "tdmrep.json", "knowledge-graph.json",
 }
+SERVER_FILES = {"server/nginx-ai-discovery.conf", "server/.htaccess", "server/web.config",
+                "server/_headers"}
 STAMP = re.compile(r"^\d\d:\d\d:\d\d\.\d\d\d  ")
 
 
@@ -94,7 +96,7 @@ def check_log(checks, path, site, rows, statuses):
     tail = messages[-6:] if len(messages) >= 6 else [""] * 6
     checks.check("generate lines", tail[:2] == [
         "Generate requested: name=Sample Owner industry=Blog founded=2021 train=0 cite=1 summ=1",
-        "Generated 10 files"], repr(tail[:2]))
+        "Generated 14 files"], repr(tail[:2]))
     checks.check("export line", tail[2].startswith("Export OK: ") and tail[2].endswith(".zip"),
                  tail[2])
     checks.check("report line", tail[3].startswith("Report saved: ") and
@@ -146,7 +148,8 @@ def main():
             with zipfile.ZipFile(archives[0]) as archive:
                 checks.check("archive is intact", archive.testzip() is None)
                 checks.check("archive holds the ten files",
-                             set(archive.namelist()) == PACKAGE_FILES, archive.namelist())
+                             set(archive.namelist()) == PACKAGE_FILES | SERVER_FILES,
+                             archive.namelist())
 
     ini = app / "bcnk.ini"
     ini_text = ini.read_bytes().decode("utf-16" if ini.read_bytes()[:2] in (b"\xff\xfe", b"\xfe\xff")

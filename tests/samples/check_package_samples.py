@@ -37,7 +37,7 @@ def main():
         if not condition:
             failures.append(message)
 
-    for path in sorted(package.iterdir()):
+    for path in sorted(p for p in package.rglob("*") if p.is_file()):
         try:
             path.read_bytes().decode("utf-8", errors="strict")
         except UnicodeDecodeError as error:

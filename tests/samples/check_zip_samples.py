@@ -53,7 +53,7 @@ def check_zipfile(path, members, is_package):
             if name in names and archive.read(name) != data:
                 problems.append(f"{name!r}: content differs")
         if is_package:
-            beside = sorted(p.name for p in path.parent.iterdir()
+            beside = sorted(p.relative_to(path.parent).as_posix() for p in path.parent.rglob("*")
                             if p.is_file() and p.suffix not in (".zip", ".members"))
             if beside != sorted(names):
                 problems.append(f"files beside the archive {beside!r} != members")
@@ -83,7 +83,8 @@ def check_bsdtar(path, members):
         code, output = run(["bsdtar", "-xf", str(path)], cwd=target)
         if code != 0:
             problems.append(f"bsdtar -xf exited {code}: {output[-2000:]}")
-        extracted = sorted(p.name for p in pathlib.Path(target).iterdir())
+        extracted = sorted(p.relative_to(target).as_posix()
+                           for p in pathlib.Path(target).rglob("*") if p.is_file())
         if extracted != sorted(name for name, _ in members):
             problems.append(f"bsdtar extracted {extracted!r}")
         for name, data in members:

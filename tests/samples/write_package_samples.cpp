@@ -181,7 +181,9 @@ bool WriteCase(const std::filesystem::path& root, const std::string& name, const
 
     bool ok = true;
     for (const PackageFile& file : BuildPackageFiles(scan, form)) {
-        ok = WriteBytes(packageDir / WideToUtf8(file.fileName), file.Bytes()) && ok;
+        const std::filesystem::path path = packageDir / WideToUtf8(file.fileName);
+        std::filesystem::create_directories(path.parent_path());
+        ok = WriteBytes(path, file.Bytes()) && ok;
     }
 
     // Values hold every control character, zero bytes included, so each one is written as

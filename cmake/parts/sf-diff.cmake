@@ -1,5 +1,5 @@
 # sf_dump: our structured-field parser on the command line, for the differential step that
-# compares it with an independent parser (tests/steps/47-structured-fields-differential.sh).
+# compares it with an independent parser (tests/steps/51-structured-fields-differential.sh).
 if(BCNK_BUILD_TESTS)
     add_executable(sf_dump ${PROJECT_SOURCE_DIR}/tests/sf_diff/sf_dump.cpp)
     bcnk_target_defaults(sf_dump)

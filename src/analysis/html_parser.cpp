@@ -150,8 +150,12 @@ Text ReadRefreshTarget(TextView page, const MarkupIndex& index) {
 
 void AppendHeadings(TextView page, const MarkupIndex& index, TextView tagName,
                     std::vector<Text>& headings) {
-    const Text opening = Text(u"<") + Text(tagName);
-    const Text closing = Text(u"</") + Text(tagName) + u">";
+    // Appended piece by piece: g++ 12 in Release misreads the chained form as overlapping.
+    Text opening = u"<";
+    opening.append(tagName);
+    Text closing = u"</";
+    closing.append(tagName);
+    closing += u'>';
     size_t from = 0;
     for (;;) {
         const size_t start = FindTagMarker(page, index, opening, from);

@@ -75,7 +75,12 @@ Text OfferParagraph(const ScanResult& scan, const Text& about) {
     }
     const Text counts = ClassCounts(scan);
     if (!counts.empty()) {
-        paragraph += (paragraph.empty() ? u"" : u" ") + Text(u"The site holds ") + counts + u".";
+        if (!paragraph.empty()) {
+            paragraph += u' ';
+        }
+        paragraph += u"The site holds ";
+        paragraph += counts;
+        paragraph += u'.';
     }
     return paragraph.empty() ? Text() : paragraph + u"\n";
 }

@@ -62,9 +62,14 @@ Text TopFolder(const Text& url) {
 
 bool IsFolderIndex(const PageRecord& page, const Text& folder) {
     const Text path = ToLower(ParseUrl(page.url).path);
-    const Text base = u"/" + ToLower(folder) + u"/";
-    return path == base || path == base + u"index.html" || path == base + u"index.htm" ||
-           path == base + u"index.php";
+    Text base = u"/";
+    base += ToLower(folder);
+    base += u'/';
+    if (path.size() < base.size() || path.compare(0, base.size(), base) != 0) {
+        return false;
+    }
+    const Text rest = path.substr(base.size());
+    return rest.empty() || rest == u"index.html" || rest == u"index.htm" || rest == u"index.php";
 }
 
 // "getting-started" -> "Getting started".
@@ -234,13 +239,16 @@ Text MakeLlmsTxt(const ScanResult& scan, const PackageForm& form, const Text& da
     const size_t cut = CutEvenly(sections, kMaxLlmsTxtEntries);
 
     std::vector<Text> blocks = LlmsHead(form, MarkdownText(AboutText(scan, form)));
-    Text note = u"[REVIEW] Generated from a crawl on " + date +
-                u": the site's pages by section, without pages that only lead to others. Legal "
-                u"pages are under Optional, which a reader may skip.";
+    Text note = u"[REVIEW] Generated from a crawl on ";
+    note += date;
+    note += u": the site's pages by section, without pages that only lead to others. Legal "
+            u"pages are under Optional, which a reader may skip.";
     if (cut > 0) {
-        note += u" " + NumberText(static_cast<long long>(cut)) + u" pages of the largest sections "
-                u"are left out to keep the list at " +
-                NumberText(static_cast<long long>(kMaxLlmsTxtEntries)) + u" entries.";
+        note += u' ';
+        note += NumberText(static_cast<long long>(cut));
+        note += u" pages of the largest sections are left out to keep the list at ";
+        note += NumberText(static_cast<long long>(kMaxLlmsTxtEntries));
+        note += u" entries.";
     }
     blocks.push_back(note + u"\n");
     for (const Section& section : sections) {

@@ -26,7 +26,7 @@ REPORT_TAGS = {
     "html", "head", "meta", "title", "style", "body", "main", "header", "h1", "h2", "h3",
     "span", "nav", "a", "section", "div", "svg", "circle", "text", "rect", "dl", "dt", "dd",
     "p", "table", "thead", "tbody", "tr", "th", "td", "code", "ul", "li", "input", "button",
-    "noscript", "script", "footer",
+    "noscript", "script", "footer", "strong",
 }
 REPORT_ATTRIBUTES = {
     "charset", "name", "content", "http-equiv", "lang", "class", "id", "href", "viewbox",

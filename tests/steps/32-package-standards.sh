@@ -154,7 +154,7 @@ publishable() {
     "$@" generate "http://127.0.0.1:$port/" --delay 0 --name "Owned Ledger" \
         --output "$out" >"$log" 2>&1
     record "generate owned site $label" "$log" $?
-    local folder="$out/output/127.0.0.1"
+    local folder="$out/output/127.0.0.1_$port"
     python3 "$ROOT/tests/samples/check_publishable.py" "$folder" >"$log" 2>&1
     record "only published pages listed $label/owned" "$log" $?
     local bad="$WORK/owned-bad-$label"

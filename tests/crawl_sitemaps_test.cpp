@@ -67,9 +67,11 @@ TEST_F(CrawlWithSitemaps, FindsOrphansAndAuditsTheListings) {
                                                 Atlas("/a.html?x=1&y=2"), Atlas("/e.html")}));
     EXPECT_TRUE(audit.notListedJudged);
     EXPECT_EQ(audit.notListed, std::vector<Text>{Atlas("/f.html")});
-    EXPECT_EQ(audit.issueCount, 5);
+    EXPECT_EQ(audit.issueCount, 6);
     EXPECT_EQ(audit.issues,
               (std::vector<SitemapIssue>{
+                  // Its text repeats /a.html: a listing no search engine indexes.
+                  {Atlas("/a.html?x=1&y=2"), 200, u"duplicate", Atlas("/a.html")},
                   {u"http://elsewhere.invalid/x.html", 0, u"on another site", u""},
                   {u"https://127.0.0.1/other-scheme.html", 0, u"on another site", u""},
                   {Atlas("/gone.html"), 404, u"HTTP 404", u""},

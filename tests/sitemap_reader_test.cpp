@@ -7,6 +7,7 @@
 
 #include "common/inflate_stream.h"
 #include "net/http.h"
+#include "scan/sitemap_audit.h"
 #include "scan/sitemap_parser.h"
 #include "scan/sitemap_reader.h"
 #include "support/crawl_session.h"
@@ -281,6 +282,34 @@ TEST_F(ReadSitemapsFromSite, ASixtyMebibyteSitemapIsReadToTheLimitAndTheCapHolds
     ASSERT_EQ(many.files.size(), 1u);
     EXPECT_EQ(many.files[0].entries, static_cast<int>(kSitemapMaxEntries));
     EXPECT_TRUE(many.files[0].limitReached);
+}
+
+TEST(SitemapAudit, ListedPagesNoSearchEngineMayIndexAreBadEntries) {
+    SitemapReading reading;
+    for (const char16_t* path : {u"/", u"/kept", u"/hidden", u"/copy", u"/moved", u"/noai"}) {
+        reading.entries.push_back({Text(u"http://s") + path, Text()});
+    }
+    SitemapLedger ledger(100);
+    ledger.Load(reading);
+    const auto page = [](const char16_t* path) {
+        PageRecord record;
+        record.url = Text(u"http://s") + path;
+        record.httpStatus = 200;
+        return record;
+    };
+    std::vector<PageRecord> pages = {page(u"/"), page(u"/kept"), page(u"/hidden"),
+                                     page(u"/copy"), page(u"/moved"), page(u"/noai")};
+    pages[2].robotsDirectives = {u"noindex"};
+    pages[3].duplicateOf = u"http://s/kept";
+    pages[4].canonical = u"http://s/kept";
+    pages[5].robotsDirectives = {u"noai"};  // a statement to AI systems, not to search engines
+    const SitemapAudit audit = ledger.Audit(pages);
+    EXPECT_EQ(audit.issues, (std::vector<SitemapIssue>{
+                                {u"http://s/hidden", 200, u"noindex", u""},
+                                {u"http://s/copy", 200, u"duplicate", u"http://s/kept"},
+                                {u"http://s/moved", 200, u"canonical elsewhere", u"http://s/kept"},
+                            }));
+    EXPECT_EQ(audit.issueCount, 3);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "scan/crawl_sitemaps.h"
 
 #include "common/debug_log.h"
+#include "net/tracking_parameters.h"
 #include "net/url.h"
 #include "scan/robots_rules.h"
 
@@ -22,7 +23,10 @@ void SeedFromSitemaps(const ScanOptions& options, const Text& baseUrl,
         if (IsSkippedExtension(entry.url) || HostKey(entry.url) != host) {
             continue;
         }
-        const QueueOutcome outcome = frontier.Add(entry.url, 1);
+        // A tracked variant in a sitemap is the same page as the link the crawl would take.
+        const Text address =
+            options.keepQueryTracking ? entry.url : DropTrackingParameters(entry.url);
+        const QueueOutcome outcome = frontier.Add(address, 1);
         if (outcome == QueueOutcome::Full) {
             break;
         }

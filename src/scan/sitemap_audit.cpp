@@ -2,6 +2,7 @@
 
 #include "analysis/html_parser.h"
 #include "net/url.h"
+#include "scan/indexability.h"
 
 namespace bcnk {
 
@@ -80,6 +81,7 @@ SitemapAudit SitemapLedger::Audit(const std::vector<PageRecord>& pages) const {
     // With addresses left unread, a stored page may be listed after all; with none read, a
     // site without sitemaps would have every page "missing".
     audit.notListedJudged = Active() && reading_.overCap == 0;
+    int notIndexable = 0;
     for (const PageRecord& page : pages) {
         const Text key = DuplicateKey(page.url);
         const auto from = arrivedFrom_.find(key);
@@ -89,8 +91,21 @@ SitemapAudit SitemapLedger::Audit(const std::vector<PageRecord>& pages) const {
             if (audit.notListedJudged) {
                 audit.notListed.push_back(page.url);
             }
-        } else if (page.depth > 0 && !linksOverflowed_ && !Linked(key) && !Linked(requestedKey)) {
+            continue;
+        }
+        if (page.depth > 0 && !linksOverflowed_ && !Linked(key) && !Linked(requestedKey)) {
             audit.orphans.push_back(page.url);
+        }
+        // A sitemap should list only pages a search engine may index, under their own address.
+        if (!MayList(page, ListAudience::Search)) {
+            ++notIndexable;
+            if (audit.issues.size() < kMaxSitemapIssues) {
+                const Exclusion why = PageExclusions(page).front();
+                const Text target = why == Exclusion::CanonicalElsewhere ? page.canonical
+                                    : why == Exclusion::Duplicate        ? page.duplicateOf
+                                                                         : Text();
+                audit.issues.push_back({page.url, page.httpStatus, ExclusionName(why), target});
+            }
         }
     }
     for (const Text& address : reading_.otherSiteSamples) {
@@ -108,7 +123,8 @@ SitemapAudit SitemapLedger::Audit(const std::vector<PageRecord>& pages) const {
             audit.issues.push_back(issue);
         }
     }
-    audit.issueCount = issueCount_ + audit.otherSite + static_cast<int>(reading_.relative);
+    audit.issueCount =
+        issueCount_ + notIndexable + audit.otherSite + static_cast<int>(reading_.relative);
     return audit;
 }
 

@@ -95,6 +95,14 @@ TEST_F(CrawlWithSitemaps, IgnoringSitemapsCrawlsTheLinksAlone) {
     EXPECT_TRUE(result.sitemaps.files.empty());
 }
 
+TEST_F(CrawlWithSitemaps, TheChosenScopeHoldsForSitemapAddresses) {
+    ScanOptions options = SitemapOptions(Atlas("/"));
+    options.excludePaths = {u"/c.html", u"/e"};
+    EXPECT_EQ(StoredUrls(RunCrawl(options).result),
+              (std::set<Text>{Atlas("/"), Atlas("/a.html"), Atlas("/b.html"), Atlas("/f.html"),
+                              Atlas("/d.html"), Atlas("/a.html?x=1&y=2")}));
+}
+
 TEST_F(CrawlWithSitemaps, TheDepthAndPageLimitsHoldForSitemapAddresses) {
     const ScanResult startOnly = RunCrawl(SitemapOptions(Atlas("/"), 0)).result;
     EXPECT_EQ(StoredUrls(startOnly), std::set<Text>{Atlas("/")});

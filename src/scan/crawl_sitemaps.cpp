@@ -8,8 +8,9 @@
 namespace bcnk {
 
 void SeedFromSitemaps(const ScanOptions& options, const Text& baseUrl,
-                      const FetchResult& robotsAnswer, CrawlFrontier& frontier,
-                      SitemapLedger& ledger, const std::atomic<bool>& cancelFlag) {
+                      const FetchResult& robotsAnswer, const CrawlScope& scope,
+                      CrawlFrontier& frontier, SitemapLedger& ledger,
+                      const std::atomic<bool>& cancelFlag) {
     // The Sitemap lines count even when the user has the crawl ignore robots.txt's rules.
     const RobotsTxt robots = RobotsTxtForAnswer(robotsAnswer.status, robotsAnswer.body);
     ledger.Load(ReadSitemaps(baseUrl, robots.sitemaps, options.userAgent,
@@ -20,7 +21,9 @@ void SeedFromSitemaps(const ScanOptions& options, const Text& baseUrl,
     const Text host = HostKey(baseUrl);
     int seeded = 0;
     for (const SitemapEntry& entry : ledger.Entries()) {
-        if (IsSkippedExtension(entry.url) || HostKey(entry.url) != host) {
+        // The part of the site the owner chose holds for listed pages as for linked ones.
+        if (IsSkippedExtension(entry.url) || HostKey(entry.url) != host ||
+            !scope.Contains(entry.url)) {
             continue;
         }
         // A tracked variant in a sitemap is the same page as the link the crawl would take.

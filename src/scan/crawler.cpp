@@ -394,7 +394,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
         }
         if (isStartPage && options.useSitemaps && !cancelFlag.load()) {
             Report(progress, u"Reading the site's sitemaps...", PageCount(result));
-            SeedFromSitemaps(options, result.baseUrl, robots.Answer(), frontier, sitemaps,
+            SeedFromSitemaps(options, result.baseUrl, robots.Answer(), scope, frontier, sitemaps,
                              cancelFlag);
         }
         if (!frontier.Empty() && fetcher.PauseMs() > 0) {

@@ -1,5 +1,7 @@
 #include "reference_parser.h"
 
+#include "analysis/language.h"
+
 #include <algorithm>
 
 namespace bcnk::fuzz {
@@ -142,8 +144,6 @@ ParsedPage ReferenceParseHtmlPage(const std::string& body) {
         }
     }
     parsed.language = parsed.language.substr(0, parsed.language.find(u'-'));
-    if (parsed.language.empty())
-        parsed.language = u"en";
 
     parsed.title = ReferenceElementText(page, u"title");
 
@@ -211,8 +211,20 @@ ParsedPage ReferenceParseHtmlPage(const std::string& body) {
 
     const Text text = ReferenceHtmlToText(page);
     bool inWord = false;
-    for (const char16_t unit : text) {
-        const bool space = IsWhiteSpaceUnit(unit);
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t character = text[i];
+        if (character >= 0xD800 && character <= 0xDBFF && i + 1 < text.size() &&
+            text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            character = 0x10000 + ((character - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        }
+        // Han and Kana count a word per character.
+        if (IsHanOrKana(character)) {
+            ++parsed.wordCount;
+            inWord = false;
+            continue;
+        }
+        const bool space = character <= 0xFFFF && IsWhiteSpaceUnit(static_cast<char16_t>(character));
         if (!space && !inWord)
             ++parsed.wordCount;
         inWord = !space;

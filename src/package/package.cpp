@@ -183,8 +183,10 @@ const std::vector<Text>& PackageFileNames() {
 }
 
 bool IsPackageFileName(const Text& fileName) {
+    // A file in one of the package's folders ("server/_headers") is the package's too.
+    const Text topLevel = fileName.substr(0, fileName.find(u'/'));
     const std::vector<Text>& names = PackageFileNames();
-    return std::find(names.begin(), names.end(), fileName) != names.end();
+    return std::find(names.begin(), names.end(), topLevel) != names.end();
 }
 
 Text PackageArchiveName(const Text& folderName) {

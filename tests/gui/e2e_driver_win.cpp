@@ -8,6 +8,7 @@
 // Usage: bcnk_gui_driver e2e <Beaconsmith.exe> <site address>
 //        bcnk_gui_driver screens <Beaconsmith.exe> <site address> <folder>
 // The second form poses the window for screenshots instead of checking it.
+#include <algorithm>
 #include <windows.h>
 
 #include <commctrl.h>
@@ -404,16 +405,20 @@ HWND OpenSaveReport(const Program& program) {
 
 // The host of a test site's address ("http://127.0.0.1:8080/" gives "127.0.0.1"), which
 // names the report the window suggests.
-std::wstring HostOf(const std::wstring& address) {
+// The package folder's name: the host, and the port when the address names one
+// ("127.0.0.1_8801"); the loopback sites always do.
+std::wstring SiteFolderOf(const std::wstring& address) {
     const size_t scheme = address.find(L"://");
     const std::wstring rest = scheme == std::wstring::npos ? address : address.substr(scheme + 3);
-    return rest.substr(0, rest.find_first_of(L":/"));
+    std::wstring folder = rest.substr(0, rest.find(L'/'));
+    std::replace(folder.begin(), folder.end(), L':', L'_');
+    return folder;
 }
 
 // Accepting the dialog's suggestion saves <site folder>-report.html in the output folder.
 void SaveReport(const Program& program, HWND dialog, const std::wstring& address) {
     const std::wstring expected =
-        program.folder + L"\\output\\" + HostOf(address) + L"-report.html";
+        program.folder + L"\\output\\" + SiteFolderOf(address) + L"-report.html";
     Click(GetDlgItem(dialog, IDOK));
     WaitFor(
         "report saved under its suggested name",

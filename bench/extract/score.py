@@ -47,8 +47,8 @@ def main():
         truth[page] = (data["_internal"]["page_type"]["primary"], data.get("ground_truth") or {})
     types = sorted({kind for kind, _ in truth.values()})
     results = {}
-    for spec in sys.argv[3:]:
-        name, rest = spec.split("=", 1)
+    for extractor in sys.argv[3:]:
+        name, rest = extractor.split("=", 1)
         folder, _, timing = rest.partition(":")
         rows = collections.defaultdict(list)
         snippets = [0, 0, 0, 0]  # with found, with total, without avoided, without total

@@ -118,9 +118,9 @@ Text MakeHtaccess(const ScanResult& scan, const PackageForm& form) {
     const ServerSetup setup = ServerSetupFor(scan, form);
     Text out;
     out += u"# Beaconsmith - Apache set-up for " + CommentText(scan.host) + u"\n";
-    out += u"# Where it goes: the site's root folder (/public_html/.htaccess). If a .htaccess is\n";
-    out += u"# already there, add these lines to it. Needs mod_headers and mod_mime, and\n";
-    out += u"# \"AllowOverride FileInfo\" for the folder.\n";
+    out += u"# Where it goes: .htaccess in your web root (the folder your home page is served\n";
+    out += u"# from). If one is already there, add these lines to it. Needs mod_headers and\n";
+    out += u"# mod_mime, and \"AllowOverride FileInfo\" for the folder.\n";
     out += OmittedNote(setup, u"# ");
     out += u"\n";
     out += u"<IfModule mod_mime.c>\n";

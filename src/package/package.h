@@ -25,6 +25,10 @@ struct PackageForm {
     // Also write the IETF Content-Usage line into robots.txt.NEW (some robots.txt audits
     // report it as an unknown directive, so it is the owner's choice).
     bool contentUsageInRobots = false;
+    // A Markdown twin of each published page in md/, linked from llms.txt.
+    bool publishMarkdown = true;
+    // llms-full.txt stops before this size; 0 writes no llms-full.txt.
+    int fullTextMaxKib = 1024;
 };
 
 struct PackageFile {

@@ -2,6 +2,7 @@
 // The plain records that carry one scan from the form, through the crawl, to the views and
 // the package generators. Value types only: copying copies everything.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "common/settings.h"
@@ -105,6 +106,12 @@ struct PageRecord {
     int itemBlocks = 0;
     Text leadSentence;
     Text language;
+
+    // The page's main content: its words, and where its Markdown twin lies in the scan's
+    // spool (markdownBytes 0: no twin).
+    int mainWordCount = 0;
+    std::uint64_t markdownAt = 0;
+    std::uint32_t markdownBytes = 0;
 
     bool operator==(const PageRecord&) const = default;
 };
@@ -226,6 +233,8 @@ struct RenderCheck {
     bool operator==(const RenderCheck&) const = default;
 };
 
+class MarkdownSpool;
+
 struct ScanResult {
     Text host;
     Text baseUrl;
@@ -270,6 +279,9 @@ struct ScanResult {
     bool robotsBlockAll = false;
     // What the site declares about the use of its content (robots.txt, headers, meta tags).
     UsageFindings usage;
+    // The Markdown twins of the stored pages, spooled to a temporary file during the crawl;
+    // null when none were written. Shared by the copies of this result, removed with the last.
+    std::shared_ptr<const MarkdownSpool> markdown;
 
     bool operator==(const ScanResult&) const = default;
 };

@@ -23,12 +23,14 @@
 
 #include "analysis/classify.h"
 #include "analysis/html_parser.h"
+#include "analysis/main_content.h"
 #include "analysis/page_record.h"
 #include "net/url.h"
 
 namespace {
 
 struct Sample {
+    std::string id;
     std::string type;
     std::string url;
     std::string html;
@@ -87,7 +89,7 @@ const std::vector<Sample>& LoadSamples() {
             if (!mapped || !std::regex_search(truth, url, urlField)) {
                 continue;
             }
-            loaded.push_back({type, url[1], ReadGzip(root / "html" / (id + ".html.gz"))});
+            loaded.push_back({id, type, url[1], ReadGzip(root / "html" / (id + ".html.gz"))});
         }
         return loaded;
     }();
@@ -103,17 +105,26 @@ void BM_ClassFit(benchmark::State& state) {
     std::map<std::string, std::pair<int, int>> byType;  // matched, all
     std::map<std::string, int> confusion;
     int matched = 0;
+    // BCNK_CLASS_MISSES=1 names each page whose class does not fit.
+    const bool misses = std::getenv("BCNK_CLASS_MISSES") != nullptr;
     for (auto _ : state) {
         byType.clear();
         confusion.clear();
         matched = 0;
         for (const Sample& sample : samples) {
             const bcnk::Text url = bcnk::Utf8ToWide(sample.url);
-            const bcnk::PageRecord record =
-                bcnk::PageRecordOf(url, bcnk::ParseHtmlPage(sample.html));
+            bcnk::PageRecord record = bcnk::PageRecordOf(url, bcnk::ParseHtmlPage(sample.html));
+            // As the crawl fills it.
+            record.mainWordCount = static_cast<int>(
+                bcnk::ContentWordCount(bcnk::ExtractMainContent(sample.html, sample.url)));
             bool mapped = false;
             const bcnk::PageClass given = bcnk::ClassifyPage(record, bcnk::OriginOf(url) + u"/");
             const bool fits = given == ExpectedClass(sample.type, mapped);
+            if (!fits && misses) {
+                std::fprintf(stderr, "miss %s %s as %s %s\n", sample.id.c_str(),
+                             sample.type.c_str(), bcnk::WideToUtf8(bcnk::PageClassName(given)).c_str(),
+                             sample.url.c_str());
+            }
             ++confusion[sample.type + " as " + bcnk::WideToUtf8(bcnk::PageClassName(given))];
             matched += fits ? 1 : 0;
             byType[sample.type].first += fits ? 1 : 0;

@@ -11,12 +11,12 @@ namespace {
 constexpr char16_t kStart[] = u"https://example.com/en/home";
 
 struct Row {
-    Text url;
-    Text title;
-    Text h1;
-    std::vector<Text> types;
-    int words;
-    PageClass expected;
+    Text url{};
+    Text title{};
+    Text h1{};
+    std::vector<Text> types{};
+    int words = 0;
+    PageClass expected = PageClass::Other;
     // Marks of the page's layout (documentation marks, prices, basket, article meta, links).
     int documentationMarks = 0;
     int prices = 0;
@@ -24,6 +24,10 @@ struct Row {
     bool articleMeta = false;
     int links = 0;
     bool documentationTool = false;
+    // Product marks of the page's metas and microdata.
+    bool productMeta = false;
+    bool productGroupMeta = false;
+    int productItems = 0;
 };
 
 TEST(ClassifyPage, FirstMatchingRuleDecides) {
@@ -76,6 +80,15 @@ TEST(ClassifyPage, FirstMatchingRuleDecides) {
         {site + u"/x", u"", u"", {u"Article"}, 0, PageClass::Article},
         // Listings: many prices, or many links with few words each.
         {site + u"/lamps", u"", u"", {}, 0, PageClass::Index, 0, 40, true},
+        // Category markup decides before the products and articles it holds.
+        {.url = site + u"/c/lamps", .types = {u"CollectionPage", u"Product"},
+         .expected = PageClass::Index, .prices = 1, .cart = true},
+        {.url = site + u"/news/tech", .types = {u"SearchResultsPage", u"NewsArticle"},
+         .expected = PageClass::Index, .articleMeta = true},
+        {.url = site + u"/lamps", .expected = PageClass::Index, .productGroupMeta = true},
+        {.url = site + u"/lamps", .expected = PageClass::Index, .productItems = 3},
+        {.url = site + u"/docs/x", .types = {u"CollectionPage"}, .expected = PageClass::Guide,
+         .documentationMarks = 2},
         {site + u"/archive", u"", u"", {}, 500, PageClass::Index, 0, 0, false, false, 100},
         {site + u"/about", u"", u"", {}, 900, PageClass::Article, 0, 0, false, false, 100},
         // Else by length.
@@ -96,6 +109,9 @@ TEST(ClassifyPage, FirstMatchingRuleDecides) {
         page.addToCart = row.cart;
         page.articleMeta = row.articleMeta;
         page.linkCount = row.links;
+        page.productMeta = row.productMeta;
+        page.productGroupMeta = row.productGroupMeta;
+        page.productItems = row.productItems;
         EXPECT_EQ(ClassifyPage(page, kStart), row.expected)
             << std::string(row.url.begin(), row.url.end()) << " / "
             << std::string(row.title.begin(), row.title.end());

@@ -76,6 +76,16 @@ bool IsLegalPage(const Text& path, const Text& title) {
     return ContainsAny(path, legal) && ContainsAny(title, legal);
 }
 
+// Three and more products typed in a page's microdata are a shop's category, not one product.
+constexpr int kListedProducts = 3;
+
+// Markup that names a page of many items: the schema types of category and result pages, an
+// Open Graph product group, products typed one by one.
+bool HasCollectionMarkup(const PageRecord& page) {
+    return HasSchemaType(page, u"CollectionPage") || HasSchemaType(page, u"SearchResultsPage") ||
+           page.productGroupMeta || page.productItems >= kListedProducts;
+}
+
 bool HasProductMarkup(const PageRecord& page) {
     return HasSchemaType(page, u"SoftwareApplication") || HasSchemaType(page, u"Product");
 }
@@ -95,8 +105,7 @@ bool IsListingPage(const PageRecord& page) {
     constexpr int kMinimumLinks = 30;
     constexpr int kWordsPerLink = 6;
     constexpr int kTeasers = 3;
-    return HasSchemaType(page, u"ItemList") || HasSchemaType(page, u"CollectionPage") ||
-           HasSchemaType(page, u"SearchResultsPage") || ListsPrices(page) ||
+    return HasSchemaType(page, u"ItemList") || ListsPrices(page) ||
            page.itemBlocks >= kTeasers ||
            (page.linkCount >= kMinimumLinks && page.wordCount < kWordsPerLink * page.linkCount);
 }
@@ -128,6 +137,10 @@ PageClass ClassifyPage(const PageRecord& page, const Text& startAddress) {
     }
     if (HasDocumentationLayout(page)) {
         return PageClass::Guide;
+    }
+    // A category holds products and articles, and often says so in their own markup.
+    if (HasCollectionMarkup(page)) {
+        return PageClass::Index;
     }
     if (HasProductMarkup(page) ||
         (IsProductPage(page) && !IsArticlePage(page) && !ListsPrices(page))) {

@@ -19,6 +19,8 @@ enum Mark {
     kArticleValue,
     kArticleBlock,
     kProductCard,
+    kProductPrice,
+    kProductItem,
     kMarks
 };
 
@@ -59,6 +61,8 @@ constexpr MarkText kMarkTexts[] = {
     {kProductCard, "productcard"},     {kProductCard, "product-tile"},
     {kProductCard, "product_tile"},    {kProductCard, "card-product"},
     {kProductCard, "product-grid-item"},
+    {kProductPrice, "product:price:amount"}, {kProductPrice, "og:price:amount"},
+    {kProductItem, "schema.org/product\""}, {kProductItem, "schema.org/product'"},
 };
 
 // The marks by their first two bytes, so one pass over the page compares each position
@@ -99,8 +103,9 @@ bool ContainsAny(const std::string& text, std::initializer_list<std::string_view
     return false;
 }
 
-// The content of <meta name="generator">, folded; empty when there is none.
-std::string GeneratorOf(const std::string& folded) {
+// The first <meta> tag that holds one of `names` ("name=\"generator\""), folded; empty when
+// there is none.
+std::string MetaTag(const std::string& folded, std::initializer_list<std::string_view> names) {
     for (size_t at = folded.find("<meta"); at != std::string::npos;
          at = folded.find("<meta", at + 5)) {
         const size_t end = folded.find('>', at);
@@ -108,11 +113,24 @@ std::string GeneratorOf(const std::string& folded) {
             break;
         }
         std::string tag = folded.substr(at, end - at);
-        if (ContainsAny(tag, {"name=\"generator\"", "name='generator'", "name=generator"})) {
+        if (ContainsAny(tag, names)) {
             return tag;
         }
     }
     return std::string();
+}
+
+// The value of a tag's content attribute, quoted or not.
+std::string ContentOf(const std::string& tag) {
+    size_t at = tag.find("content=");
+    if (at == std::string::npos) {
+        return std::string();
+    }
+    at += 8;
+    const char quote = at < tag.size() && (tag[at] == '"' || tag[at] == '\'') ? tag[at] : ' ';
+    at += quote == ' ' ? 0 : 1;
+    const size_t end = quote == ' ' ? tag.find_first_of(" /", at) : tag.find(quote, at);
+    return tag.substr(at, end == std::string::npos ? std::string::npos : end - at);
 }
 
 // The page in lower-case ASCII, every other unit one 0x80 byte: every mark looked for is
@@ -136,7 +154,7 @@ PageKindMarks ReadPageKindMarks(const Text& page) {
     const std::array<int, kMarks> counts = table.Count(folded);
     PageKindMarks signals;
     signals.generatorIsDocumentationTool =
-        ContainsAny(GeneratorOf(folded),
+        ContainsAny(MetaTag(folded, {"name=\"generator\"", "name='generator'", "name=generator"}),
                     {"sphinx", "docutils", "mkdocs", "docusaurus", "docbook", "gitbook",
                      "vitepress", "vuepress", "doxygen", "javadoc", "antora", "rustdoc",
                      "typedoc", "pkgdown", "docfx", "mdbook", "mintlify", "nextra",
@@ -149,6 +167,12 @@ PageKindMarks ReadPageKindMarks(const Text& page) {
     signals.articleMeta =
         counts[kArticleTime] > 0 || (counts[kOgType] > 0 && counts[kArticleValue] > 0);
     signals.itemBlocks = counts[kArticleBlock] + counts[kProductCard];
+    const std::string ogType =
+        ContentOf(MetaTag(folded, {"property=\"og:type\"", "property='og:type'",
+                                   "property=og:type", "name=\"og:type\""}));
+    signals.productMeta = ogType == "product" || counts[kProductPrice] > 0;
+    signals.productGroupMeta = ogType == "product.group";
+    signals.productItems = counts[kProductItem];
     return signals;
 }
 

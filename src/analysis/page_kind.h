@@ -17,6 +17,12 @@ struct PageKindMarks {
     bool articleMeta = false;
     // Repeated blocks of teasers: <article> elements, product cards.
     int itemBlocks = 0;
+    // Open Graph type "product" or a product's price in its metas: one product's page.
+    bool productMeta = false;
+    // Open Graph type "product.group": a page of several products.
+    bool productGroupMeta = false;
+    // Items the page's microdata types as schema.org Products.
+    int productItems = 0;
 
     bool operator==(const PageKindMarks&) const = default;
 };

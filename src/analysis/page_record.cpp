@@ -19,6 +19,9 @@ PageRecord PageRecordOf(const Text& url, const ParsedPage& parsed) {
     record.addToCart = parsed.kindMarks.addToCart;
     record.articleMeta = parsed.kindMarks.articleMeta;
     record.itemBlocks = parsed.kindMarks.itemBlocks;
+    record.productMeta = parsed.kindMarks.productMeta;
+    record.productGroupMeta = parsed.kindMarks.productGroupMeta;
+    record.productItems = parsed.kindMarks.productItems;
     record.leadSentence = parsed.leadSentence;
     record.language = parsed.language.empty() ? parsed.textLanguage : parsed.language;
     return record;

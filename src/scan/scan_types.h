@@ -113,6 +113,11 @@ struct PageRecord {
     std::uint64_t markdownAt = 0;
     std::uint32_t markdownBytes = 0;
 
+    // What the page's metas and microdata say of products (see analysis/page_kind.h).
+    bool productMeta = false;
+    bool productGroupMeta = false;
+    int productItems = 0;
+
     bool operator==(const PageRecord&) const = default;
 };
 

@@ -72,6 +72,11 @@ TEST(ClassifyPage, FirstMatchingRuleDecides) {
         {site + u"/lamp", u"", u"", {}, 0, PageClass::Product, 0, 1, true},
         {site + u"/download.html", u"Download", u"Download", {}, 0, PageClass::Utility},
         {site + u"/pricing", u"", u"", {}, 0, PageClass::Utility, 0, 1},
+        // Open Graph and microdata name one product too, however many prices the page shows.
+        {.url = site + u"/app/7", .expected = PageClass::Product, .prices = 40, .cart = true,
+         .productItems = 1},
+        {.url = site + u"/x", .expected = PageClass::Product, .articleMeta = true,
+         .productMeta = true},
         // Articles by their markup or path; a product page with article markup stays.
         {site + u"/x", u"", u"", {}, 0, PageClass::Article, 0, 1, true, true},
         {site + u"/blog/review", u"", u"", {u"Product"}, 0, PageClass::Product},

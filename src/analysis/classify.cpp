@@ -86,8 +86,11 @@ bool HasCollectionMarkup(const PageRecord& page) {
            page.productGroupMeta || page.productItems >= kListedProducts;
 }
 
+// A product in the page's JSON-LD, its Open Graph metas or its microdata (one or two items:
+// the product and perhaps its variant).
 bool HasProductMarkup(const PageRecord& page) {
-    return HasSchemaType(page, u"SoftwareApplication") || HasSchemaType(page, u"Product");
+    return HasSchemaType(page, u"SoftwareApplication") || HasSchemaType(page, u"Product") ||
+           page.productMeta || (page.productItems > 0 && page.productItems < kListedProducts);
 }
 
 // Many prices on one page without a product of its own: a category of a shop.

@@ -61,6 +61,13 @@ TEST(ClassifyPage, FirstMatchingRuleDecides) {
         {site + u"/library/os.html", u"os", u"", {u"Product"}, 5000, PageClass::Guide, 1, 0,
          false, false, 0, true},
         {site + u"/docs/setup", u"", u"", {}, 0, PageClass::Guide},
+        // A documentation host makes its pages Guides, whatever product they describe.
+        {u"https://docs.example.com/en/5.1/ref/middleware/", u"", u"", {}, 3000, PageClass::Guide},
+        {u"https://Developer.example.com/x", u"", u"", {u"SoftwareApplication"}, 0,
+         PageClass::Guide},
+        {u"https://wiki.example.org/Setup", u"", u"", {}, 0, PageClass::Guide},
+        {u"https://docsify.example.com/x", u"", u"", {}, 3000, PageClass::Article},
+        {u"https://docs/x", u"", u"", {}, 3000, PageClass::Article},
         {site + u"/blog/my-post", u"How to brew tea", u"", {}, 0, PageClass::Guide},
         {site + u"/x", u"Beginner's GUIDE", u"", {}, 0, PageClass::Guide},
         // Product: structured data, or a price with a basket button; a download page or a

@@ -57,6 +57,13 @@ bool InDocumentationFolder(const Text& path) {
                               u"/reference/", u"/tutorial", u"/api/"});
 }
 
+// Sites that keep their manual on a host of its own: docs.example.com, developer.example.com.
+bool OnDocumentationHost(const Text& host) {
+    const Text firstLabel = ToLower(host.substr(0, host.find(u'.')));
+    return firstLabel.size() < host.size() &&
+           EqualsAny(firstLabel, {u"docs", u"doc", u"developer", u"developers", u"wiki"});
+}
+
 // Pages that name themselves a guide, or sit in a manual's folder with part of its layout.
 bool LooksLikeDocumentation(const PageRecord& page, const Text& path, const Text& title) {
     const bool documentationPath = ContainsAny(
@@ -123,7 +130,8 @@ bool IsArticlePage(const PageRecord& page) {
 
 PageClass ClassifyPage(const PageRecord& page, const Text& startAddress) {
     // The query and fragment belong to the path, so /index.php?page=contact is no index.
-    const Text path = ToLower(ParseUrl(page.url).path);
+    const UrlParts address = ParseUrl(page.url);
+    const Text path = ToLower(address.path);
     const Text title = ToLower(page.title);
 
     if (page.url == startAddress ||
@@ -144,6 +152,10 @@ PageClass ClassifyPage(const PageRecord& page, const Text& startAddress) {
     // A category holds products and articles, and often says so in their own markup.
     if (HasCollectionMarkup(page)) {
         return PageClass::Index;
+    }
+    // The product such a manual describes is not what its pages sell.
+    if (OnDocumentationHost(address.host)) {
+        return PageClass::Guide;
     }
     if (HasProductMarkup(page) ||
         (IsProductPage(page) && !IsArticlePage(page) && !ListsPrices(page))) {

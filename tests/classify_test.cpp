@@ -28,6 +28,8 @@ struct Row {
     bool productMeta = false;
     bool productGroupMeta = false;
     int productItems = 0;
+    int itemBlocks = 0;
+    int mainWords = 0;
 };
 
 TEST(ClassifyPage, FirstMatchingRuleDecides) {
@@ -90,6 +92,18 @@ TEST(ClassifyPage, FirstMatchingRuleDecides) {
         {site + u"/news", u"", u"", {}, 0, PageClass::Article},
         {site + u"/x", u"", u"", {u"BlogPosting"}, 0, PageClass::Article},
         {site + u"/x", u"", u"", {u"Article"}, 0, PageClass::Article},
+        // An archive of teasers wears its posts' article metas; its own schema or words keep
+        // a post an article. Without main words counted, all the page's words count.
+        {.url = site + u"/category/tea", .expected = PageClass::Index, .articleMeta = true,
+         .itemBlocks = 20, .mainWords = 400},
+        {.url = site + u"/tea", .expected = PageClass::Article, .articleMeta = true,
+         .itemBlocks = 20, .mainWords = 800},
+        {.url = site + u"/tea", .types = {u"BlogPosting"}, .expected = PageClass::Article,
+         .articleMeta = true, .itemBlocks = 20, .mainWords = 400},
+        {.url = site + u"/tea", .expected = PageClass::Article, .articleMeta = true,
+         .itemBlocks = 9, .mainWords = 100},
+        {.url = site + u"/tea", .words = 5000, .expected = PageClass::Article,
+         .articleMeta = true, .itemBlocks = 20},
         // Listings: many prices, or many links with few words each.
         {site + u"/lamps", u"", u"", {}, 0, PageClass::Index, 0, 40, true},
         // Category markup decides before the products and articles it holds.
@@ -124,6 +138,8 @@ TEST(ClassifyPage, FirstMatchingRuleDecides) {
         page.productMeta = row.productMeta;
         page.productGroupMeta = row.productGroupMeta;
         page.productItems = row.productItems;
+        page.itemBlocks = row.itemBlocks;
+        page.mainWordCount = row.mainWords;
         EXPECT_EQ(ClassifyPage(page, kStart), row.expected)
             << std::string(row.url.begin(), row.url.end()) << " / "
             << std::string(row.title.begin(), row.title.end());

@@ -100,6 +100,11 @@ bool HasProductMarkup(const PageRecord& page) {
            page.productMeta || (page.productItems > 0 && page.productItems < kListedProducts);
 }
 
+// The words of the page's main content; all its words where the crawl did not count those.
+int MainWords(const PageRecord& page) {
+    return page.mainWordCount > 0 ? page.mainWordCount : page.wordCount;
+}
+
 // Many prices on one page without a product of its own: a category of a shop.
 bool ListsPrices(const PageRecord& page) {
     constexpr int kListedPrices = 15;
@@ -120,10 +125,22 @@ bool IsListingPage(const PageRecord& page) {
            (page.linkCount >= kMinimumLinks && page.wordCount < kWordsPerLink * page.linkCount);
 }
 
+bool HasArticleSchema(const PageRecord& page) {
+    return HasSchemaType(page, u"Article") || HasSchemaType(page, u"BlogPosting") ||
+           HasSchemaType(page, u"NewsArticle") || HasSchemaType(page, u"TechArticle");
+}
+
 bool IsArticlePage(const PageRecord& page) {
-    return page.articleMeta || HasSchemaType(page, u"Article") ||
-           HasSchemaType(page, u"BlogPosting") || HasSchemaType(page, u"NewsArticle") ||
-           HasSchemaType(page, u"TechArticle");
+    return page.articleMeta || HasArticleSchema(page);
+}
+
+// Blog themes give their archives and category pages the article metas of their posts; a
+// page of many teaser blocks with few words of its own for each is such an archive.
+bool IsTeaserArchive(const PageRecord& page) {
+    constexpr int kTeasers = 10;
+    constexpr int kWordsPerTeaser = 40;
+    return page.articleMeta && !HasArticleSchema(page) && page.itemBlocks >= kTeasers &&
+           MainWords(page) < kWordsPerTeaser * page.itemBlocks;
 }
 
 }  // namespace
@@ -163,6 +180,9 @@ PageClass ClassifyPage(const PageRecord& page, const Text& startAddress) {
     }
     if (InDocumentationFolder(path)) {
         return PageClass::Guide;
+    }
+    if (IsTeaserArchive(page)) {
+        return PageClass::Index;
     }
     if (IsArticlePage(page)) {
         return PageClass::Article;

@@ -117,6 +117,13 @@ TEST(ClassifyPage, FirstMatchingRuleDecides) {
          .documentationMarks = 2},
         {site + u"/archive", u"", u"", {}, 500, PageClass::Index, 0, 0, false, false, 100},
         {site + u"/about", u"", u"", {}, 900, PageClass::Article, 0, 0, false, false, 100},
+        // With main words counted, those weigh: a long page whose own text is its links.
+        {.url = site + u"/archive", .words = 5000, .expected = PageClass::Index, .links = 100,
+         .mainWords = 250},
+        {.url = site + u"/about", .words = 1000, .expected = PageClass::Article, .links = 200,
+         .mainWords = 700},
+        {.url = site + u"/about", .words = 5000, .expected = PageClass::Article, .links = 29,
+         .mainWords = 10},
         // Else by length.
         {site + u"/about", u"", u"", {}, 800, PageClass::Article},
         {site + u"/about", u"", u"", {}, 799, PageClass::Utility},

@@ -115,14 +115,25 @@ bool IsProductPage(const PageRecord& page) {
     return HasProductMarkup(page) || (page.priceMarks > 0 && page.addToCart);
 }
 
+// Few words for many links. The main content says it best: a listing's is little more than
+// its links, while an article's menus and footers can outweigh its text. Without it, all the
+// page's words are weighed, more of them allowed per link.
+bool HasFewWordsPerLink(const PageRecord& page) {
+    constexpr int kMinimumLinks = 30;
+    constexpr int kMainWordsPerLink = 3;
+    constexpr int kWordsPerLink = 6;
+    if (page.linkCount < kMinimumLinks) {
+        return false;
+    }
+    return page.mainWordCount > 0 ? page.mainWordCount < kMainWordsPerLink * page.linkCount
+                                  : page.wordCount < kWordsPerLink * page.linkCount;
+}
+
 // Pages of many links and few words each lead elsewhere: category pages, archives, lists.
 bool IsListingPage(const PageRecord& page) {
-    constexpr int kMinimumLinks = 30;
-    constexpr int kWordsPerLink = 6;
     constexpr int kTeasers = 3;
     return HasSchemaType(page, u"ItemList") || ListsPrices(page) ||
-           page.itemBlocks >= kTeasers ||
-           (page.linkCount >= kMinimumLinks && page.wordCount < kWordsPerLink * page.linkCount);
+           page.itemBlocks >= kTeasers || HasFewWordsPerLink(page);
 }
 
 bool HasArticleSchema(const PageRecord& page) {

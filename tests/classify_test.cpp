@@ -117,6 +117,9 @@ TEST(ClassifyPage, FirstMatchingRuleDecides) {
          .documentationMarks = 2},
         {site + u"/archive", u"", u"", {}, 500, PageClass::Index, 0, 0, false, false, 100},
         {site + u"/about", u"", u"", {}, 900, PageClass::Article, 0, 0, false, false, 100},
+        {.url = site + u"/lamps", .expected = PageClass::Index, .itemBlocks = 3, .mainWords = 449},
+        {.url = site + u"/about", .words = 900, .expected = PageClass::Article, .itemBlocks = 3,
+         .mainWords = 450},
         // With main words counted, those weigh: a long page whose own text is its links.
         {.url = site + u"/archive", .words = 5000, .expected = PageClass::Index, .links = 100,
          .mainWords = 250},

@@ -129,11 +129,18 @@ bool HasFewWordsPerLink(const PageRecord& page) {
                                   : page.wordCount < kWordsPerLink * page.linkCount;
 }
 
+// Repeated blocks of teasers or product cards; a few blocks beside a long text of the page's
+// own are its related posts.
+bool HasTeaserBlocks(const PageRecord& page) {
+    constexpr int kTeasers = 3;
+    constexpr int kWordsPerBlock = 150;
+    return page.itemBlocks >= kTeasers && MainWords(page) < kWordsPerBlock * page.itemBlocks;
+}
+
 // Pages of many links and few words each lead elsewhere: category pages, archives, lists.
 bool IsListingPage(const PageRecord& page) {
-    constexpr int kTeasers = 3;
-    return HasSchemaType(page, u"ItemList") || ListsPrices(page) ||
-           page.itemBlocks >= kTeasers || HasFewWordsPerLink(page);
+    return HasSchemaType(page, u"ItemList") || ListsPrices(page) || HasTeaserBlocks(page) ||
+           HasFewWordsPerLink(page);
 }
 
 bool HasArticleSchema(const PageRecord& page) {

@@ -89,6 +89,8 @@ TEST(ClassifyPage, FirstMatchingRuleDecides) {
         // Articles by their markup or path; a product page with article markup stays.
         {site + u"/x", u"", u"", {}, 0, PageClass::Article, 0, 1, true, true},
         {site + u"/blog/review", u"", u"", {u"Product"}, 0, PageClass::Product},
+        {site + u"/best-lamps", u"", u"", {u"NewsArticle", u"Product"}, 0, PageClass::Article},
+        {site + u"/lamp", u"", u"", {u"Article", u"Product"}, 0, PageClass::Product, 0, 1, true},
         {site + u"/news", u"", u"", {}, 0, PageClass::Article},
         {site + u"/x", u"", u"", {u"BlogPosting"}, 0, PageClass::Article},
         {site + u"/x", u"", u"", {u"Article"}, 0, PageClass::Article},

@@ -152,6 +152,12 @@ bool IsArticlePage(const PageRecord& page) {
     return page.articleMeta || HasArticleSchema(page);
 }
 
+// A review or buying guide types the products it writes about, yet has article markup of its
+// own and sells none of them.
+bool ReviewsProducts(const PageRecord& page) {
+    return HasArticleSchema(page) && !page.addToCart;
+}
+
 // Blog themes give their archives and category pages the article metas of their posts; a
 // page of many teaser blocks with few words of its own for each is such an archive.
 bool IsTeaserArchive(const PageRecord& page) {
@@ -192,7 +198,7 @@ PageClass ClassifyPage(const PageRecord& page, const Text& startAddress) {
     if (OnDocumentationHost(address.host)) {
         return PageClass::Guide;
     }
-    if (HasProductMarkup(page) ||
+    if ((HasProductMarkup(page) && !ReviewsProducts(page)) ||
         (IsProductPage(page) && !IsArticlePage(page) && !ListsPrices(page))) {
         return PageClass::Product;
     }

@@ -122,10 +122,10 @@ TEST(ClassifyPage, FirstMatchingRuleDecides) {
         {.url = site + u"/lamps", .expected = PageClass::Index, .itemBlocks = 3, .mainWords = 449},
         {.url = site + u"/about", .words = 900, .expected = PageClass::Article, .itemBlocks = 3,
          .mainWords = 450},
-        // With main words counted, those weigh: a long page whose own text is its links.
+        // Main words count too: a long page whose own text is little more than its links.
         {.url = site + u"/archive", .words = 5000, .expected = PageClass::Index, .links = 100,
          .mainWords = 250},
-        {.url = site + u"/about", .words = 1000, .expected = PageClass::Article, .links = 200,
+        {.url = site + u"/about", .words = 1300, .expected = PageClass::Article, .links = 200,
          .mainWords = 700},
         {.url = site + u"/about", .words = 5000, .expected = PageClass::Article, .links = 29,
          .mainWords = 10},

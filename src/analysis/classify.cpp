@@ -115,9 +115,8 @@ bool IsProductPage(const PageRecord& page) {
     return HasProductMarkup(page) || (page.priceMarks > 0 && page.addToCart);
 }
 
-// Few words for many links. The main content says it best: a listing's is little more than
-// its links, while an article's menus and footers can outweigh its text. Without it, all the
-// page's words are weighed, more of them allowed per link.
+// Few words for many links, over the whole page or over its main content: a listing's main
+// content is little more than its links, however many words its menus and footers hold.
 bool HasFewWordsPerLink(const PageRecord& page) {
     constexpr int kMinimumLinks = 30;
     constexpr int kMainWordsPerLink = 3;
@@ -125,8 +124,8 @@ bool HasFewWordsPerLink(const PageRecord& page) {
     if (page.linkCount < kMinimumLinks) {
         return false;
     }
-    return page.mainWordCount > 0 ? page.mainWordCount < kMainWordsPerLink * page.linkCount
-                                  : page.wordCount < kWordsPerLink * page.linkCount;
+    return page.wordCount < kWordsPerLink * page.linkCount ||
+           (page.mainWordCount > 0 && page.mainWordCount < kMainWordsPerLink * page.linkCount);
 }
 
 // Repeated blocks of teasers or product cards; a few blocks beside a long text of the page's

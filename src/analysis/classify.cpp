@@ -189,7 +189,7 @@ PageClass ClassifyPage(const PageRecord& page, const Text& startAddress) {
     if (HasDocumentationLayout(page)) {
         return PageClass::Guide;
     }
-    // A category holds products and articles, and often says so in their own markup.
+    // A category holds products and articles, and often says so in its own markup.
     if (HasCollectionMarkup(page)) {
         return PageClass::Index;
     }

@@ -96,8 +96,17 @@ TEST(ClassifyPage, FirstMatchingRuleDecides) {
         {site + u"/x", u"", u"", {u"Article"}, 0, PageClass::Article},
         // An archive of teasers wears its posts' article metas; its own schema or words keep
         // a post an article. Without main words counted, all the page's words count.
-        {.url = site + u"/category/tea", .expected = PageClass::Index, .articleMeta = true,
+        {.url = site + u"/tea", .expected = PageClass::Index, .articleMeta = true,
          .itemBlocks = 20, .mainWords = 400},
+        // Category, tag and topic folders hold listings, unless the page is an article by its
+        // own schema.
+        {.url = site + u"/category/tea", .words = 900, .expected = PageClass::Index,
+         .articleMeta = true},
+        {.url = site + u"/collections/lamps", .expected = PageClass::Index},
+        {.url = site + u"/tag/tea/my-post", .types = {u"BlogPosting"},
+         .expected = PageClass::Article},
+        {.url = site + u"/collections/lamps/products/x", .expected = PageClass::Product,
+         .productMeta = true},
         {.url = site + u"/tea", .expected = PageClass::Article, .articleMeta = true,
          .itemBlocks = 20, .mainWords = 800},
         {.url = site + u"/tea", .types = {u"BlogPosting"}, .expected = PageClass::Article,

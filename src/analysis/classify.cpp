@@ -157,6 +157,14 @@ bool ReviewsProducts(const PageRecord& page) {
     return HasArticleSchema(page) && !page.addToCart;
 }
 
+// The folders content systems and shops keep their category, tag and topic pages in. A
+// post filed there (/category/tea/my-post) has article markup of its own.
+bool IsCategoryAddress(const PageRecord& page, const Text& path) {
+    return ContainsAny(path, {u"/category/", u"/categories/", u"/tag/", u"/tags/", u"/topic/",
+                              u"/collections/"}) &&
+           !HasArticleSchema(page);
+}
+
 // Blog themes give their archives and category pages the article metas of their posts; a
 // page of many teaser blocks with few words of its own for each is such an archive.
 bool IsTeaserArchive(const PageRecord& page) {
@@ -204,7 +212,7 @@ PageClass ClassifyPage(const PageRecord& page, const Text& startAddress) {
     if (InDocumentationFolder(path)) {
         return PageClass::Guide;
     }
-    if (IsTeaserArchive(page)) {
+    if (IsCategoryAddress(page, path) || IsTeaserArchive(page)) {
         return PageClass::Index;
     }
     if (IsArticlePage(page)) {

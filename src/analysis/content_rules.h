@@ -24,7 +24,8 @@ inline constexpr std::uint32_t kRuleJsonLd = 1u << 9;       // product prose fro
 inline constexpr std::uint32_t kRuleBylines = 1u << 10;      // author and date lines
 inline constexpr std::uint32_t kRuleAsideHeadings = 1u << 11; // "Related posts" sections
 inline constexpr std::uint32_t kRuleInterfaceText = 1u << 12; // "Add to cart", "Reply"
-inline constexpr std::uint32_t kRuleCount = 13;
+inline constexpr std::uint32_t kRuleLinkClusters = 1u << 13; // link lists inside the content
+inline constexpr std::uint32_t kRuleCount = 14;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
@@ -39,6 +40,12 @@ inline constexpr float kSiblingWords = 20;
 inline constexpr float kSiblingDensity = 0.6f;
 // JSON-LD prose shorter than this is a tag line, not a description.
 inline constexpr std::uint32_t kJsonLdProseWords = 12;
+// An element of the content whose words are more than this share link text is a panel of
+// links, when it has at least kClusterMinWords words and less than kClusterMaxShare of the
+// content's.
+inline constexpr float kClusterLinkShare = 0.6f;
+inline constexpr std::uint32_t kClusterMinWords = 4;
+inline constexpr float kClusterMaxShare = 0.1f;
 // Added to the score of an element that names itself the main part.
 inline constexpr float kMainHintBonus = 0.05f;
 

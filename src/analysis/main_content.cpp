@@ -78,6 +78,8 @@ struct NodeFacts {
     float bad = 0;    // words of links and stray fragments
     std::uint32_t words = 0;
     std::uint32_t linkWords = 0;
+    std::uint32_t allWords = 0;      // the whole subtree's, kept elements only
+    std::uint32_t allLinkWords = 0;
 };
 
 class Extractor {
@@ -93,6 +95,9 @@ class Extractor {
         Mark();
         Measure();
         const std::uint32_t root = ChooseRoot();
+        if (On(kRuleLinkClusters) && root != 0) {
+            PruneLinkClusters(root);
+        }
         WriteRootAndSiblings(root, content.blocks);
         Flush(content.blocks);
         if (!(disabled_ & kRuleTitleHeading)) {
@@ -256,9 +261,13 @@ class Extractor {
                 }
                 facts.bad += static_cast<float>(facts.linkWords) * kLinkWordCost;
             }
+            facts.allWords += facts.words;
+            facts.allLinkWords += facts.linkWords;
             NodeFacts& parent = facts_[tree_.nodes[n].parent];
             parent.good += facts.good;
             parent.bad += facts.bad;
+            parent.allWords += facts.allWords;
+            parent.allLinkWords += facts.allLinkWords;
         }
     }
 
@@ -286,6 +295,75 @@ class Extractor {
             }
         }
         return best;
+    }
+
+    // Lists and panels of links inside the content (more posts, tags, a table of contents,
+    // related products) lead away from the page, whose own text is rarely mostly links. A
+    // run of like siblings (the cards of a listing, the rows of a table) is the page's own
+    // when the run is large; as a small panel its container goes as a whole.
+    void PruneLinkClusters(std::uint32_t root) {
+        MarkSeries();
+        const float rootWords = static_cast<float>(facts_[root].allWords);
+        std::vector<std::uint8_t> onPath(tree_.nodes.size(), 0);
+        for (std::uint32_t up = root; up != 0; up = tree_.nodes[up].parent) {
+            onPath[up] = 1;
+        }
+        for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
+            const HtmlNode& node = tree_.nodes[n];
+            series_[n] |= series_[node.parent];
+            if (removed_[node.parent]) {
+                removed_[n] = 1;
+            }
+            const NodeFacts& facts = facts_[n];
+            if (removed_[n] || onPath[n] || series_[n] || node.tag == Tag::kText ||
+                node.tag == Tag::kA || facts.allWords < kClusterMinWords) {
+                continue;
+            }
+            const float words = static_cast<float>(facts.allWords);
+            if (static_cast<float>(facts.allLinkWords) > kClusterLinkShare * words &&
+                words < kClusterMaxShare * rootWords) {
+                removed_[n] = 1;
+            }
+        }
+    }
+
+    // Marks elements that have at least two siblings of their tag and class.
+    void MarkSeries() {
+        series_.assign(tree_.nodes.size(), 0);
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> kinds;
+        for (std::uint32_t p = 0; p < tree_.nodes.size(); ++p) {
+            kinds.clear();
+            for (std::uint32_t c = tree_.nodes[p].firstChild; c != 0;
+                 c = tree_.nodes[c].nextSibling) {
+                if (tree_.nodes[c].tag != Tag::kText) {
+                    kinds.emplace_back(KindHash(c), c);
+                }
+            }
+            if (kinds.size() < 3) {
+                continue;
+            }
+            std::sort(kinds.begin(), kinds.end());
+            for (size_t a = 0; a < kinds.size();) {
+                size_t b = a;
+                while (b < kinds.size() && kinds[b].first == kinds[a].first) {
+                    ++b;
+                }
+                if (b - a >= 3) {
+                    for (size_t k = a; k < b; ++k) {
+                        series_[kinds[k].second] = 1;
+                    }
+                }
+                a = b;
+            }
+        }
+    }
+
+    std::uint64_t KindHash(std::uint32_t n) const {
+        std::uint64_t hash = 1469598103934665603ull ^ static_cast<std::uint64_t>(tree_.nodes[n].tag);
+        for (const char c : tree_.Attribute(n, "class")) {
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        }
+        return hash;
     }
 
     // A product description the page gives only in its JSON-LD (its visible copy comes from
@@ -756,6 +834,7 @@ class Extractor {
     std::vector<std::uint8_t> removed_, inLink_, holdsMain_;
     std::vector<std::uint32_t> blockOf_, pageWords_;
     std::vector<NodeFacts> facts_;
+    std::vector<std::uint8_t> series_;
 
     std::vector<InlineRun> runs_;
     bool pendingSpace_ = false;

@@ -25,7 +25,8 @@ inline constexpr std::uint32_t kRuleBylines = 1u << 10;      // author and date 
 inline constexpr std::uint32_t kRuleAsideHeadings = 1u << 11; // "Related posts" sections
 inline constexpr std::uint32_t kRuleInterfaceText = 1u << 12; // "Add to cart", "Reply"
 inline constexpr std::uint32_t kRuleLinkClusters = 1u << 13; // link lists inside the content
-inline constexpr std::uint32_t kRuleCount = 14;
+inline constexpr std::uint32_t kRuleCards = 1u << 14;        // links around headings are cards
+inline constexpr std::uint32_t kRuleCount = 15;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 

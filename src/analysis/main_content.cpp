@@ -149,6 +149,7 @@ class Extractor {
         blockOf_.assign(count, 0);
         pageWords_.assign(count, 0);
         holdsMain_.assign(count, 0);
+        holdsBlock_.assign(count, 0);
         // Raw word totals first: a wrapper that happens to carry a boilerplate class must not
         // take the whole page with it.
         for (std::uint32_t n = static_cast<std::uint32_t>(count) - 1; n > 0; --n) {
@@ -161,6 +162,8 @@ class Extractor {
                 holdsMain_[n] = 1;
             }
             holdsMain_[node.parent] |= holdsMain_[n];
+            const bool heading = node.tag >= Tag::kH1 && node.tag <= Tag::kH6;
+            holdsBlock_[node.parent] |= holdsBlock_[n] | (heading || node.tag == Tag::kP);
         }
         const std::uint32_t total = std::max<std::uint32_t>(pageWords_[0], 1);
         if (On(kRuleAsideHeadings)) {
@@ -169,7 +172,10 @@ class Extractor {
         for (std::uint32_t n = 1; n < count; ++n) {
             const HtmlNode& node = tree_.nodes[n];
             const std::uint32_t parent = node.parent;
-            inLink_[n] = inLink_[parent] || node.tag == Tag::kA;
+            // A link wrapped around a heading or a paragraph is a card of a listing: its
+            // words are what the card says, not a way elsewhere.
+            inLink_[n] = inLink_[parent] ||
+                         (node.tag == Tag::kA && !(On(kRuleCards) && holdsBlock_[n]));
             blockOf_[n] = IsBlockLevel(node.tag) ? n : blockOf_[parent];
             if (removed_[parent] || removed_[n]) {
                 removed_[n] = 1;
@@ -831,7 +837,7 @@ class Extractor {
     HtmlTree tree_;
     Text address_;
     std::uint32_t disabled_;
-    std::vector<std::uint8_t> removed_, inLink_, holdsMain_;
+    std::vector<std::uint8_t> removed_, inLink_, holdsMain_, holdsBlock_;
     std::vector<std::uint32_t> blockOf_, pageWords_;
     std::vector<NodeFacts> facts_;
     std::vector<std::uint8_t> series_;

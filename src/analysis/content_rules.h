@@ -26,7 +26,8 @@ inline constexpr std::uint32_t kRuleAsideHeadings = 1u << 11; // "Related posts"
 inline constexpr std::uint32_t kRuleInterfaceText = 1u << 12; // "Add to cart", "Reply"
 inline constexpr std::uint32_t kRuleLinkClusters = 1u << 13; // link lists inside the content
 inline constexpr std::uint32_t kRuleCards = 1u << 14;        // links around headings are cards
-inline constexpr std::uint32_t kRuleCount = 15;
+inline constexpr std::uint32_t kRuleTeasers = 1u << 15;      // teasers of other pages
+inline constexpr std::uint32_t kRuleCount = 16;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
@@ -47,6 +48,9 @@ inline constexpr std::uint32_t kJsonLdProseWords = 12;
 inline constexpr float kClusterLinkShare = 0.6f;
 inline constexpr std::uint32_t kClusterMinWords = 4;
 inline constexpr float kClusterMaxShare = 0.1f;
+// Teasers of other pages beside the content go when they hold less than this share of its
+// words; more, and they are the page (a listing).
+inline constexpr float kTeaserMaxShare = 0.25f;
 // Added to the score of an element that names itself the main part.
 inline constexpr float kMainHintBonus = 0.05f;
 

@@ -150,6 +150,7 @@ class Extractor {
         pageWords_.assign(count, 0);
         holdsMain_.assign(count, 0);
         holdsBlock_.assign(count, 0);
+        shape_.assign(count, 0);
         // Raw word totals first: a wrapper that happens to carry a boilerplate class must not
         // take the whole page with it.
         for (std::uint32_t n = static_cast<std::uint32_t>(count) - 1; n > 0; --n) {
@@ -164,6 +165,12 @@ class Extractor {
             holdsMain_[node.parent] |= holdsMain_[n];
             const bool heading = node.tag >= Tag::kH1 && node.tag <= Tag::kH6;
             holdsBlock_[node.parent] |= holdsBlock_[n] | (heading || node.tag == Tag::kP);
+            std::uint8_t& shape = shape_[n];
+            if ((heading && (shape & kHoldsLink)) || (node.tag == Tag::kA && (shape & kHoldsHeading))) {
+                shape |= kHoldsLinkedHeading;
+            }
+            shape |= heading ? kHoldsHeading : node.tag == Tag::kA ? kHoldsLink : 0;
+            shape_[node.parent] |= shape;
         }
         const std::uint32_t total = std::max<std::uint32_t>(pageWords_[0], 1);
         if (On(kRuleAsideHeadings)) {
@@ -308,12 +315,12 @@ class Extractor {
     // run of like siblings (the cards of a listing, the rows of a table) is the page's own
     // when the run is large; as a small panel its container goes as a whole.
     void PruneLinkClusters(std::uint32_t root) {
-        MarkSeries();
         const float rootWords = static_cast<float>(facts_[root].allWords);
         std::vector<std::uint8_t> onPath(tree_.nodes.size(), 0);
         for (std::uint32_t up = root; up != 0; up = tree_.nodes[up].parent) {
             onPath[up] = 1;
         }
+        MarkSeries(root, onPath);
         for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
             const HtmlNode& node = tree_.nodes[n];
             series_[n] |= series_[node.parent];
@@ -333,11 +340,18 @@ class Extractor {
         }
     }
 
-    // Marks elements that have at least two siblings of their tag and class.
-    void MarkSeries() {
+    // Marks elements that have at least two siblings of their tag and class. Runs whose
+    // members mostly hold a heading that is a link are teasers of other pages ("more
+    // stories", "recent posts"): beside a text several times their size they go.
+    void MarkSeries(std::uint32_t root, const std::vector<std::uint8_t>& onPath) {
+        const float rootWords = static_cast<float>(facts_[root].allWords);
+        float teaserWords = 0;
+        std::vector<std::uint32_t> teasers;
+        std::vector<std::uint8_t> inTeaser(tree_.nodes.size(), 0);
         series_.assign(tree_.nodes.size(), 0);
         std::vector<std::pair<std::uint64_t, std::uint32_t>> kinds;
         for (std::uint32_t p = 0; p < tree_.nodes.size(); ++p) {
+            inTeaser[p] |= inTeaser[tree_.nodes[p].parent];
             kinds.clear();
             for (std::uint32_t c = tree_.nodes[p].firstChild; c != 0;
                  c = tree_.nodes[c].nextSibling) {
@@ -355,11 +369,27 @@ class Extractor {
                     ++b;
                 }
                 if (b - a >= 3) {
+                    size_t linkedHeadings = 0;
+                    float words = 0;
                     for (size_t k = a; k < b; ++k) {
                         series_[kinds[k].second] = 1;
+                        linkedHeadings += (shape_[kinds[k].second] & kHoldsLinkedHeading) != 0;
+                        words += static_cast<float>(facts_[kinds[k].second].allWords);
+                    }
+                    if (linkedHeadings * 2 > b - a && !inTeaser[p] && !onPath[p]) {
+                        for (size_t k = a; k < b; ++k) {
+                            teasers.push_back(kinds[k].second);
+                            inTeaser[kinds[k].second] = 1;
+                        }
+                        teaserWords += words;
                     }
                 }
                 a = b;
+            }
+        }
+        if (On(kRuleTeasers) && teaserWords < kTeaserMaxShare * rootWords) {
+            for (const std::uint32_t n : teasers) {
+                removed_[n] = 1;
             }
         }
     }
@@ -841,6 +871,9 @@ class Extractor {
     std::vector<std::uint32_t> blockOf_, pageWords_;
     std::vector<NodeFacts> facts_;
     std::vector<std::uint8_t> series_;
+    // What an element holds, as bits: a heading, a link, a heading that is a link.
+    static constexpr std::uint8_t kHoldsHeading = 1, kHoldsLink = 2, kHoldsLinkedHeading = 4;
+    std::vector<std::uint8_t> shape_;
 
     std::vector<InlineRun> runs_;
     bool pendingSpace_ = false;

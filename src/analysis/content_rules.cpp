@@ -117,6 +117,19 @@ bool IsBylineWord(std::string_view word) {
     return false;
 }
 
+// Links drawn as buttons are calls to act ("Get started", "Request a demo", "Quick shop"),
+// not text of the page.
+bool IsButtonWord(std::string_view word) {
+    for (const std::string_view name : {"btn", "button", "cta"}) {
+        if (word == name || (word.size() > name.size() + 1 &&
+                             (word.substr(0, name.size()) == name ||
+                              word.substr(word.size() - name.size()) == name))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IsCommentWord(std::string_view word) {
     for (const std::string_view name : kCommentWords) {
         if (word == name) {
@@ -231,6 +244,9 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
         }
         if (!(disabled & kRuleBylines) && AnyWord(value, IsBylineWord)) {
             return kRuleBylines;
+        }
+        if (!(disabled & kRuleInterfaceText) && tag == Tag::kA && AnyWord(value, IsButtonWord)) {
+            return kRuleInterfaceText;
         }
     }
     return 0;

@@ -263,6 +263,12 @@ bool IsAsideHeading(std::string_view headingText) {
         "sign up for",     "join our newsletter", "more like this", "similar",
         "other posts",     "explore more",   "keep reading",    "don't miss",
         "most read",       "most popular",   "top stories",
+        "customers also",  "customers who",  "people who",      "people also",
+        "frequently bought", "recently viewed", "seller's other", "similar items",
+        "explore related", "complete the look", "shop the look", "about the author",
+        "about the reviewer", "hot comments",
+        "join the conversation", "join our mailing", "stay in the loop", "stay connected",
+        "connect with us", "you might like", "you may like",   "sponsored",
     };
     std::string folded;
     for (const char c : headingText) {

@@ -25,7 +25,7 @@ inline constexpr std::uint32_t kRuleBylines = 1u << 10;      // author and date 
 inline constexpr std::uint32_t kRuleAsideHeadings = 1u << 11; // "Related posts" sections
 inline constexpr std::uint32_t kRuleInterfaceText = 1u << 12; // "Add to cart", "Reply"
 inline constexpr std::uint32_t kRuleLinkClusters = 1u << 13; // link lists inside the content
-inline constexpr std::uint32_t kRuleCards = 1u << 14;        // links around headings are cards
+inline constexpr std::uint32_t kRuleCards = 1u << 14;        // card links and listed titles
 inline constexpr std::uint32_t kRuleTeasers = 1u << 15;      // teasers of other pages
 inline constexpr std::uint32_t kRuleCount = 16;
 
@@ -51,6 +51,10 @@ inline constexpr float kClusterMaxShare = 0.1f;
 // Teasers of other pages beside the content go when they hold less than this share of its
 // words; more, and they are the page (a listing).
 inline constexpr float kTeaserMaxShare = 0.25f;
+// A link of at least this many words in a run of like siblings that holds at least this
+// share of the page's words is the title of a listed item (a story, a job, a paper).
+inline constexpr std::uint32_t kHeadlineWords = 6;
+inline constexpr float kListingRunShare = 0.2f;
 // Added to the score of an element that names itself the main part.
 inline constexpr float kMainHintBonus = 0.05f;
 

@@ -78,6 +78,7 @@ struct NodeFacts {
     float bad = 0;    // words of links and stray fragments
     std::uint32_t words = 0;
     std::uint32_t linkWords = 0;
+    std::uint32_t headlineWords = 0;  // of links that are the titles of a listing's items
     std::uint32_t allWords = 0;      // the whole subtree's, kept elements only
     std::uint32_t allLinkWords = 0;
 };
@@ -172,6 +173,8 @@ class Extractor {
             shape |= heading ? kHoldsHeading : node.tag == Tag::kA ? kHoldsLink : 0;
             shape_[node.parent] |= shape;
         }
+        FindRuns();
+        inRun_.assign(count, 0);
         const std::uint32_t total = std::max<std::uint32_t>(pageWords_[0], 1);
         if (On(kRuleAsideHeadings)) {
             MarkAsideSections(total);
@@ -181,8 +184,17 @@ class Extractor {
             const std::uint32_t parent = node.parent;
             // A link wrapped around a heading or a paragraph is a card of a listing: its
             // words are what the card says, not a way elsewhere.
-            inLink_[n] = inLink_[parent] ||
-                         (node.tag == Tag::kA && !(On(kRuleCards) && holdsBlock_[n]));
+            inRun_[n] = std::max(series_[n], inRun_[parent]);
+            // 1: a link away; 2: the title of an item of what the page lists, which counts
+            // as content when choosing the main part but as a link when pruning inside it.
+            if (inLink_[parent] != 0) {
+                inLink_[n] = inLink_[parent];
+            } else if (node.tag == Tag::kA) {
+                inLink_[n] = (On(kRuleCards) && holdsBlock_[n]) ? 0
+                           : (On(kRuleCards) && pageWords_[n] >= kHeadlineWords && inRun_[n] == 2)
+                               ? 2
+                               : 1;
+            }
             blockOf_[n] = IsBlockLevel(node.tag) ? n : blockOf_[parent];
             if (removed_[parent] || removed_[n]) {
                 removed_[n] = 1;
@@ -258,8 +270,10 @@ class Extractor {
             const std::uint32_t words = CountRawWords(node.text);
             NodeFacts& block = facts_[blockOf_[n]];
             block.words += words;
-            if (inLink_[n]) {
+            if (inLink_[n] == 1) {
                 block.linkWords += words;
+            } else if (inLink_[n] == 2) {
+                block.headlineWords += words;
             }
         }
         for (std::uint32_t n = static_cast<std::uint32_t>(count) - 1; n > 0; --n) {
@@ -275,7 +289,7 @@ class Extractor {
                 facts.bad += static_cast<float>(facts.linkWords) * kLinkWordCost;
             }
             facts.allWords += facts.words;
-            facts.allLinkWords += facts.linkWords;
+            facts.allLinkWords += facts.linkWords + facts.headlineWords;
             NodeFacts& parent = facts_[tree_.nodes[n].parent];
             parent.good += facts.good;
             parent.bad += facts.bad;
@@ -320,15 +334,16 @@ class Extractor {
         for (std::uint32_t up = root; up != 0; up = tree_.nodes[up].parent) {
             onPath[up] = 1;
         }
-        MarkSeries(root, onPath);
+        if (On(kRuleTeasers)) {
+            DropTeasers(root, onPath);
+        }
         for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
             const HtmlNode& node = tree_.nodes[n];
-            series_[n] |= series_[node.parent];
             if (removed_[node.parent]) {
                 removed_[n] = 1;
             }
             const NodeFacts& facts = facts_[n];
-            if (removed_[n] || onPath[n] || series_[n] || node.tag == Tag::kText ||
+            if (removed_[n] || onPath[n] || inRun_[n] || node.tag == Tag::kText ||
                 node.tag == Tag::kA || facts.allWords < kClusterMinWords) {
                 continue;
             }
@@ -340,18 +355,14 @@ class Extractor {
         }
     }
 
-    // Marks elements that have at least two siblings of their tag and class. Runs whose
-    // members mostly hold a heading that is a link are teasers of other pages ("more
-    // stories", "recent posts"): beside a text several times their size they go.
-    void MarkSeries(std::uint32_t root, const std::vector<std::uint8_t>& onPath) {
-        const float rootWords = static_cast<float>(facts_[root].allWords);
-        float teaserWords = 0;
-        std::vector<std::uint32_t> teasers;
-        std::vector<std::uint8_t> inTeaser(tree_.nodes.size(), 0);
+    // Finds the runs of like siblings: at least three children of one element with one tag
+    // and class (the cards of a grid, the items of a list, the posts of a thread).
+    void FindRuns() {
         series_.assign(tree_.nodes.size(), 0);
+        runMembers_.clear();
+        runBounds_.assign(1, 0);
         std::vector<std::pair<std::uint64_t, std::uint32_t>> kinds;
         for (std::uint32_t p = 0; p < tree_.nodes.size(); ++p) {
-            inTeaser[p] |= inTeaser[tree_.nodes[p].parent];
             kinds.clear();
             for (std::uint32_t c = tree_.nodes[p].firstChild; c != 0;
                  c = tree_.nodes[c].nextSibling) {
@@ -369,25 +380,57 @@ class Extractor {
                     ++b;
                 }
                 if (b - a >= 3) {
-                    size_t linkedHeadings = 0;
-                    float words = 0;
+                    std::uint32_t words = 0;
                     for (size_t k = a; k < b; ++k) {
-                        series_[kinds[k].second] = 1;
-                        linkedHeadings += (shape_[kinds[k].second] & kHoldsLinkedHeading) != 0;
-                        words += static_cast<float>(facts_[kinds[k].second].allWords);
+                        words += pageWords_[kinds[k].second];
                     }
-                    if (linkedHeadings * 2 > b - a && !inTeaser[p] && !onPath[p]) {
-                        for (size_t k = a; k < b; ++k) {
-                            teasers.push_back(kinds[k].second);
-                            inTeaser[kinds[k].second] = 1;
-                        }
-                        teaserWords += words;
+                    // A run holding a good part of the page is what the page lists.
+                    const bool big = static_cast<float>(words) >=
+                                     kListingRunShare * static_cast<float>(pageWords_[0]);
+                    for (size_t k = a; k < b; ++k) {
+                        series_[kinds[k].second] = big ? 2 : 1;
+                        runMembers_.push_back(kinds[k].second);
                     }
+                    runBounds_.push_back(static_cast<std::uint32_t>(runMembers_.size()));
                 }
                 a = b;
             }
         }
-        if (On(kRuleTeasers) && teaserWords < kTeaserMaxShare * rootWords) {
+    }
+
+    // Runs whose members mostly hold a heading that is a link are teasers of other pages
+    // ("more stories", "recent posts"): beside a text several times their size they go.
+    void DropTeasers(std::uint32_t root, const std::vector<std::uint8_t>& onPath) {
+        const float rootWords = static_cast<float>(facts_[root].allWords);
+        float teaserWords = 0;
+        std::vector<std::uint32_t> teasers;
+        std::vector<std::uint8_t> isTeaser(tree_.nodes.size(), 0);
+        for (size_t run = 0; run + 1 < runBounds_.size(); ++run) {
+            const std::uint32_t first = runBounds_[run], end = runBounds_[run + 1];
+            const std::uint32_t parent = tree_.nodes[runMembers_[first]].parent;
+            if (onPath[parent]) {
+                continue;
+            }
+            bool nested = false;
+            for (std::uint32_t up = parent; up != 0 && !nested; up = tree_.nodes[up].parent) {
+                nested = isTeaser[up] != 0;
+            }
+            size_t linkedHeadings = 0;
+            float words = 0;
+            for (std::uint32_t k = first; k < end; ++k) {
+                linkedHeadings += (shape_[runMembers_[k]] & kHoldsLinkedHeading) != 0;
+                words += static_cast<float>(facts_[runMembers_[k]].allWords);
+            }
+            if (nested || linkedHeadings * 2 <= end - first) {
+                continue;
+            }
+            for (std::uint32_t k = first; k < end; ++k) {
+                teasers.push_back(runMembers_[k]);
+                isTeaser[runMembers_[k]] = 1;
+            }
+            teaserWords += words;
+        }
+        if (teaserWords < kTeaserMaxShare * rootWords) {
             for (const std::uint32_t n : teasers) {
                 removed_[n] = 1;
             }
@@ -870,7 +913,10 @@ class Extractor {
     std::vector<std::uint8_t> removed_, inLink_, holdsMain_, holdsBlock_;
     std::vector<std::uint32_t> blockOf_, pageWords_;
     std::vector<NodeFacts> facts_;
+    // 1: a member of a run of like siblings; 2: of a run that holds a good part of the page
     std::vector<std::uint8_t> series_;
+    std::vector<std::uint8_t> inRun_;  // the same for the element or the run member around it
+    std::vector<std::uint32_t> runMembers_, runBounds_;
     // What an element holds, as bits: a heading, a link, a heading that is a link.
     static constexpr std::uint8_t kHoldsHeading = 1, kHoldsLink = 2, kHoldsLinkedHeading = 4;
     std::vector<std::uint8_t> shape_;

@@ -37,7 +37,7 @@ constexpr std::string_view kFurnitureWords[] = {
 
 // Words of the lines around an article's text: who wrote it and when.
 constexpr std::string_view kBylineWords[] = {
-    "author", "authors", "meta", "byline", "dateline", "postmeta", "published", "posted",
+    "author", "authors", "meta", "byline", "dateline", "postmeta", "posted",
     "timestamp", "avatar", "bio",
     // and on forums, who posted and how the others rated it
     "signature", "userinfo", "postprofile", "memberinfo", "usertitle", "badges", "reputation",

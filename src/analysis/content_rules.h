@@ -55,6 +55,8 @@ inline constexpr float kTeaserMaxShare = 0.25f;
 // share of the page's words is the title of a listed item (a story, a job, a paper).
 inline constexpr std::uint32_t kHeadlineWords = 6;
 inline constexpr float kListingRunShare = 0.2f;
+// A comment section holding more than this share of the page's words is its thread.
+inline constexpr float kThreadShare = 0.2f;
 // Added to the score of an element that names itself the main part.
 inline constexpr float kMainHintBonus = 0.05f;
 

@@ -212,7 +212,10 @@ class Extractor {
             const bool wrapper =
                 pageWords_[n] * 2 > total || (On(kRuleKeepMain) && holdsMain_[n] != 0);
             const RuleHit hit = JudgeElement(tree_, n, wrapper, disabled_);
-            removed_[n] = hit != 0;
+            // Comments holding a good part of the page are what the page is: a thread.
+            removed_[n] = hit != 0 && !(hit == kRuleComments &&
+                                        static_cast<float>(pageWords_[n]) >
+                                            kThreadShare * static_cast<float>(total));
         }
     }
 

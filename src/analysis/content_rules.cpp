@@ -252,6 +252,20 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
     return 0;
 }
 
+bool IsConsentPanel(const HtmlTree& tree, std::uint32_t node) {
+    const auto consentWord = [](std::string_view word) {
+        for (const std::string_view name : {"cookie", "cookies", "consent", "gdpr", "onetrust",
+                                            "cookiebot"}) {
+            if (word == name) {
+                return true;
+            }
+        }
+        return false;
+    };
+    return AnyWord(tree.Attribute(node, "class"), consentWord) ||
+           AnyWord(tree.Attribute(node, "id"), consentWord);
+}
+
 bool IsAsideHeading(std::string_view headingText) {
     static constexpr std::string_view kOpenings[] = {
         "related",         "recent posts",   "recent articles", "popular",

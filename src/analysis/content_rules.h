@@ -68,6 +68,10 @@ bool IsDropped(Tag tag);
 RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
                      std::uint32_t disabledRules);
 
+// A cookie or consent panel by its class or id: on a page of little text it can hold most
+// of the words, and still is no content.
+bool IsConsentPanel(const HtmlTree& tree, std::uint32_t node);
+
 // A heading that introduces links away from the page or a reply form: "Related posts",
 // "You may also like", "Leave a reply" and the like.
 bool IsAsideHeading(std::string_view headingText);

@@ -211,7 +211,10 @@ class Extractor {
             // whatever its class says.
             const bool wrapper =
                 pageWords_[n] * 2 > total || (On(kRuleKeepMain) && holdsMain_[n] != 0);
-            const RuleHit hit = JudgeElement(tree_, n, wrapper, disabled_);
+            const RuleHit hit =
+                (wrapper && On(kRuleClassNames) && !holdsMain_[n] && IsConsentPanel(tree_, n))
+                    ? kRuleClassNames
+                    : JudgeElement(tree_, n, wrapper, disabled_);
             // Comments holding a good part of the page are what the page is: a thread.
             removed_[n] = hit != 0 && !(hit == kRuleComments &&
                                         static_cast<float>(pageWords_[n]) >

@@ -19,6 +19,15 @@ std::string Prose(const std::string& topic, int sentences = 3) {
     return text;
 }
 
+template <typename Make>
+std::string Repeat(int times, Make&& make) {
+    std::string out;
+    for (int k = 0; k < times; ++k) {
+        out += make(k);
+    }
+    return out;
+}
+
 const std::string kChrome =
     "<header><a href=/>Home</a> <a href=/shop>Shop catalogue</a></header>"
     "<nav><ul><li><a href=/a>Alpha menu</a><li><a href=/b>Beta menu</a></ul></nav>"
@@ -105,6 +114,61 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "</p></div></noscript>",
          {"Thread", "static section"},
          {"Enable scripts"}},
+        {"article with teasers, a panel of links and calls to act inside it",
+         "<body>" + kChrome + "<main><h1>Garden ponds</h1><p>" + Prose("pond") +
+             "</p><p><a class='btn btn-primary' href=/start>Get started today</a></p><p>" +
+             Prose("liner") + "</p><div class=box>Topics: <a href=/t1>Alpha topic</a> "
+             "<a href=/t2>Beta topic</a> <a href=/t3>Gamma topic</a></div><div class=more>" +
+             Repeat(4, [](int k) {
+                 return "<div class=teaser><h3><a href=/s" + std::to_string(k) +
+                        ">Other story " + std::to_string(k) + "</a></h3><p>Teaser words.</p></div>";
+             }) +
+             "</div><h2>Customers also bought</h2><p>Pump kit</p></main>" + kFooter,
+         {"Garden ponds", "pond section", "liner section"},
+         {"Get started today", "Alpha topic", "Other story", "Teaser words", "Pump kit"}},
+        {"news listing whose cards are links",
+         "<body>" + kChrome + "<h1>Latest news</h1><div class=stories>" +
+             Repeat(6, [](int k) {
+                 return "<div class=story><a href=/n" + std::to_string(k) + "><h3>Headline " +
+                        std::to_string(k) + "</h3><p>What happened today and why it matters "
+                        "to readers.</p></a></div>";
+             }) +
+             "</div>" + kFooter,
+         {"Headline 0", "Headline 5", "why it matters"},
+         {"Alpha menu", "Copyright footer"}},
+        {"listing of long title links",
+         "<body>" + kChrome + "<table class=items>" +
+             Repeat(12, [](int k) {
+                 return "<tr class=item><td>" + std::to_string(k) + ".</td><td><a href=/i" +
+                        std::to_string(k) + ">Long title of listed item number " +
+                        std::to_string(k) + " in this list</a> (example.test)</td></tr>";
+             }) +
+             "</table>" + kFooter,
+         {"listed item number 0", "listed item number 11"},
+         {"Alpha menu", "Copyright footer"}},
+        {"link forum whose thread is a comment list",
+         "<body>" + kChrome + "<h1><a href=https://other.test/post>Project goals</a></h1>"
+             "<ol class=comments>" +
+             Repeat(3, [](int k) {
+                 return "<li class=comment><a href=/u" + std::to_string(k) + ">user" +
+                        std::to_string(k) + "</a><p>" + Prose("reply" + std::to_string(k)) +
+                        "</p></li>";
+             }) +
+             "</ol>" + kFooter,
+         {"reply0 section", "reply2 section"},
+         {"Alpha menu"}},
+        {"consent panel holding most of a thin page",
+         "<body><main><h1>Contact</h1><p>Call us on weekdays between nine and five.</p></main>"
+             "<div id=onetrust-consent-sdk><div class=ot-pc><p>" + Prose("tracking") + Prose("vendor") +
+             "</p></div></div>",
+         {"Call us on weekdays"},
+         {"tracking section", "vendor section"}},
+        {"blocks named published and skip targets",
+         "<body>" + kChrome + "<div class=page><div id=topic1 class=skip-item><h2>First</h2><p>" +
+             Prose("first") + "</p></div><div class='paragraph paragraph-published'><p>" +
+             Prose("second") + "</p></div></div>" + kFooter,
+         {"first section", "second section"},
+         {"Alpha menu"}},
     };
     for (const Shape& shape : shapes) {
         const std::string text =

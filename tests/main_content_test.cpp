@@ -163,6 +163,14 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "</p></div></div>",
          {"Call us on weekdays"},
          {"tracking section", "vendor section"}},
+        {"figures: picture captions go, code captions stay",
+         "<body>" + kChrome + "<article><h1>Trail guide</h1><p>" + Prose("trail") +
+             "</p><figure><img src=/a.jpg alt=Ridge><figcaption>Ridge at dawn, photo by Kim"
+             "</figcaption></figure><p>" + Prose("route") + "</p><figure><pre>gpx --export"
+             "</pre><figcaption>Listing one exports the track</figcaption></figure></article>" +
+             kFooter,
+         {"trail section", "route section", "gpx --export", "Listing one exports the track"},
+         {"photo by Kim"}},
         {"blocks named published and skip targets",
          "<body>" + kChrome + "<div class=page><div id=topic1 class=skip-item><h2>First</h2><p>" +
              Prose("first") + "</p></div><div class='paragraph paragraph-published'><p>" +

@@ -174,6 +174,21 @@ bool InsideMainPart(const HtmlTree& tree, std::uint32_t node) {
     return false;
 }
 
+// Whether a figure shows code or a table rather than a picture.
+bool FigureHoldsText(const HtmlTree& tree, std::uint32_t figure) {
+    if (tree.nodes[figure].tag != Tag::kFigure) {
+        return false;
+    }
+    const std::uint32_t depth = tree.nodes[figure].depth;
+    for (std::uint32_t n = figure + 1; n < tree.nodes.size() && tree.nodes[n].depth > depth; ++n) {
+        const Tag tag = tree.nodes[n].tag;
+        if (tag == Tag::kPre || tag == Tag::kTable || tag == Tag::kCode) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 bool IsDropped(Tag tag) {
@@ -201,6 +216,12 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
     }
     if (!(disabled & kRuleHidden) && IsHidden(tree, node)) {
         return kRuleHidden;
+    }
+    // A caption labels a picture (who is in it, who took it); readers of the text in
+    // Markdown have no picture to go with it. Captions of code and tables stay.
+    if (!(disabled & kRuleCaptions) && tag == Tag::kFigcaption && !wrapper &&
+        !FigureHoldsText(tree, tree.nodes[node].parent)) {
+        return kRuleCaptions;
     }
     if (!(disabled & kRuleLandmarks)) {
         switch (tag) {

@@ -88,7 +88,8 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          {"Oak standing desk", "solid oak top", "\xE2\x80\x94 made to last"},
          {"Add to cart", "Alpha menu"}},
         {"listing of repeated cards",
-         "<body>" + kChrome + "<h1>Recipes</h1><div class=grid>" +
+         "<body>" + kChrome + "<h1>Recipes</h1><div class=grid><div class=filters>"
+             "<input type=checkbox id=v><label for=v>Vegetarian only</label></div>" +
              [] {
                  std::string cards;
                  for (int k = 0; k < 6; ++k) {
@@ -101,7 +102,7 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              }() +
              "</div>" + kFooter,
          {"Recipes", "Recipe number 0", "Recipe number 5", "busy evenings"},
-         {"Alpha menu", "Copyright footer"}},
+         {"Alpha menu", "Copyright footer", "Vegetarian only"}},
         {"hidden parts and streamed parts",
          "<body><div hidden><p>" + Prose("hiddenword") + "</p></div>"
              "<div aria-hidden=true>Ariahiddenword icon</div><article><p>" + Prose("visible") +

@@ -217,6 +217,10 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
     if (!(disabled & kRuleHidden) && IsHidden(tree, node)) {
         return kRuleHidden;
     }
+    // The label of a control (a filter, a size, a check box) belongs to the form.
+    if (!(disabled & kRuleInterfaceText) && tag == Tag::kLabel && !wrapper) {
+        return kRuleInterfaceText;
+    }
     // A caption labels a picture (who is in it, who took it); readers of the text in
     // Markdown have no picture to go with it. Captions of code and tables stay.
     if (!(disabled & kRuleCaptions) && tag == Tag::kFigcaption && !wrapper &&

@@ -84,9 +84,11 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          "\"Desk\",\"description\":\"A standing desk with a solid oak top, two motors and "
          "four memory presets for every height you need \\u2014 made to last.\"}</script>"
          "</head><body>" + kChrome + "<div class=product><h1>Oak standing desk</h1>"
-             "<p>Price 499</p><button>Add to cart</button></div>" + kFooter,
+             "<p>Price 499</p><button>Add to cart</button></div><div id=product-reviews>"
+             "<p>Sturdy and quiet, my back thanks me every single working day now.</p></div>" +
+             kFooter,
          {"Oak standing desk", "solid oak top", "\xE2\x80\x94 made to last"},
-         {"Add to cart", "Alpha menu"}},
+         {"Add to cart", "Alpha menu", "Sturdy and quiet"}},
         {"listing of repeated cards",
          "<body>" + kChrome + "<h1>Recipes</h1><div class=grid><div class=filters>"
              "<input type=checkbox id=v><label for=v>Vegetarian only</label></div>" +

@@ -33,6 +33,7 @@ constexpr std::string_view kFurnitureWords[] = {
     "toolbar",    "pagination", "pager",     "signup",    "login",      "offcanvas",
     "drawer",     "recommended", "trending", "outbrain",
     "taboola",    "byline",    "tags",       "tagcloud",  "disclaimer", "copyright",
+    "reviews",    "yotpo",     "okendo",     "jdgm",      "bazaarvoice", "trustpilot",
 };
 
 // Words of the lines around an article's text: who wrote it and when.

@@ -34,6 +34,8 @@ constexpr std::string_view kFurnitureWords[] = {
     "drawer",     "recommended", "trending", "outbrain",
     "taboola",    "byline",    "tags",       "tagcloud",  "disclaimer", "copyright",
     "reviews",    "yotpo",     "okendo",     "jdgm",      "bazaarvoice", "trustpilot",
+    // and the small print around pictures and pages: photo credits, notices, feedback forms
+    "credit",     "photo",     "notice",     "feedback",
 };
 
 // Words of the lines around an article's text: who wrote it and when.

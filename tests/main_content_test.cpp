@@ -98,13 +98,14 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
                      cards += "<div class=card><h3><a href=/r" + std::to_string(k) +
                               ">Recipe number " + std::to_string(k) +
                               "</a></h3><p>A quick dish for busy evenings with few "
-                              "ingredients and little washing up afterwards.</p></div>";
+                              "ingredients and little washing up afterwards.</p><small>"
+                              "Rated by cooks</small></div>";
                  }
                  return cards;
              }() +
              "</div>" + kFooter,
          {"Recipes", "Recipe number 0", "Recipe number 5", "busy evenings"},
-         {"Alpha menu", "Copyright footer", "Vegetarian only"}},
+         {"Alpha menu", "Copyright footer", "Vegetarian only", "Rated by cooks"}},
         {"hidden parts and streamed parts",
          "<body><div hidden><p>" + Prose("hiddenword") + "</p></div>"
              "<div aria-hidden=true>Ariahiddenword icon</div><article><p>" + Prose("visible") +

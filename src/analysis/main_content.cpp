@@ -211,6 +211,11 @@ class Extractor {
             // whatever its class says.
             const bool wrapper =
                 pageWords_[n] * 2 > total || (On(kRuleKeepMain) && holdsMain_[n] != 0);
+            // The small print of a card (a unit price, a review count, a badge).
+            if (node.tag == Tag::kSmall && inRun_[n] != 0 && On(kRuleInterfaceText)) {
+                removed_[n] = 1;
+                continue;
+            }
             const RuleHit hit =
                 (wrapper && On(kRuleClassNames) && !holdsMain_[n] && IsConsentPanel(tree_, n))
                     ? kRuleClassNames

@@ -142,6 +142,27 @@ bool IsCommentWord(std::string_view word) {
     return false;
 }
 
+// Whether the element's text has at most `limit` words, counting no further than that.
+bool FewWords(const HtmlTree& tree, std::uint32_t element, std::uint32_t limit) {
+    const std::uint32_t depth = tree.nodes[element].depth;
+    std::uint32_t words = 0;
+    for (std::uint32_t n = element + 1; n < tree.nodes.size() && tree.nodes[n].depth > depth; ++n) {
+        if (tree.nodes[n].tag != Tag::kText) {
+            continue;
+        }
+        bool inWord = false;
+        for (const char c : tree.nodes[n].text) {
+            const bool word = IsWordChar(c) || static_cast<unsigned char>(c) >= 0x80;
+            words += word && !inWord;
+            inWord = word;
+        }
+        if (words > limit) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Hidden by markup. Inline "display:none" is left alone on purpose: tabs and accordions
 // fold real content away that way, and readers of the page open them.
 bool IsHidden(const HtmlTree& tree, std::uint32_t node) {
@@ -150,7 +171,10 @@ bool IsHidden(const HtmlTree& tree, std::uint32_t node) {
         // script moves into place: they are the page's content.
         return tree.Attribute(node, "id").substr(0, 2) != "S:";
     }
-    if (NameIs(tree.Attribute(node, "aria-hidden"), "true")) {
+    // aria-hidden only keeps assistive software away: what sighted readers see stays,
+    // icons and glyph labels go.
+    if (NameIs(tree.Attribute(node, "aria-hidden"), "true") &&
+        FewWords(tree, node, kAriaHiddenMaxWords)) {
         return true;
     }
     return false;

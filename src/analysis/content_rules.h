@@ -58,6 +58,8 @@ inline constexpr std::uint32_t kHeadlineWords = 6;
 inline constexpr float kListingRunShare = 0.2f;
 // A comment section holding more than this share of the page's words is its thread.
 inline constexpr float kThreadShare = 0.2f;
+// aria-hidden leaves out an element of at most this many words (an icon, a glyph's label).
+inline constexpr std::uint32_t kAriaHiddenMaxWords = 3;
 // Added to the score of an element that names itself the main part.
 inline constexpr float kMainHintBonus = 0.05f;
 

@@ -109,9 +109,10 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
         {"hidden parts and streamed parts",
          "<body><div hidden><p>" + Prose("hiddenword") + "</p></div>"
              "<div aria-hidden=true>Ariahiddenword icon</div><article><p>" + Prose("visible") +
-             "</p><div aria-hidden=true><p>" + Prose("decorated") +
+             "</p><div role=tabpanel hidden><p>" + Prose("tabbed") + "</p></div>"
+             "<div aria-hidden=true><p>" + Prose("decorated") +
              "</p></article><div hidden id=\"S:1\"><p>" + Prose("streamed") + "</p></div>",
-         {"visible section", "streamed section", "decorated section"},
+         {"visible section", "streamed section", "decorated section", "tabbed section"},
          {"hiddenword", "Ariahiddenword"}},
         {"noscript holding the whole page",
          "<body><noscript><p>Enable scripts</p></noscript><div id=app></div>"

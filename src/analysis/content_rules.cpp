@@ -163,13 +163,29 @@ bool FewWords(const HtmlTree& tree, std::uint32_t element, std::uint32_t limit) 
     return true;
 }
 
+bool IsPanelWord(std::string_view word) {
+    for (const std::string_view name :
+         {"tab", "tabs", "tabpanel", "panel", "accordion", "collapse"}) {
+        if (word == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsFoldedPanel(const HtmlTree& tree, std::uint32_t node) {
+    return NameIs(tree.Attribute(node, "role"), "tabpanel") ||
+           AnyWord(tree.Attribute(node, "class"), IsPanelWord);
+}
+
 // Hidden by markup. Inline "display:none" is left alone on purpose: tabs and accordions
 // fold real content away that way, and readers of the page open them.
 bool IsHidden(const HtmlTree& tree, std::uint32_t node) {
     if (tree.HasAttribute(node, "hidden")) {
         // Streamed server rendering parks finished parts in hidden "S:n" elements that a
-        // script moves into place: they are the page's content.
-        return tree.Attribute(node, "id").substr(0, 2) != "S:";
+        // script moves into place: they are the page's content, and so are the panels of
+        // tabs and accordions that a reader has not opened yet.
+        return tree.Attribute(node, "id").substr(0, 2) != "S:" && !IsFoldedPanel(tree, node);
     }
     // aria-hidden only keeps assistive software away: what sighted readers see stays,
     // icons and glyph labels go.

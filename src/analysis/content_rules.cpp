@@ -29,7 +29,7 @@ constexpr std::string_view kFurnitureWords[] = {
     "footer",     "sidebar",   "cookie",     "cookies",   "consent",    "gdpr",
     "share",      "sharing",   "social",     "related",   "newsletter", "subscribe",
     "subscription", "promo",   "advert",     "advertisement", "ads",    "sponsored",
-    "popup",      "modal",     "overlay",    "masthead",
+    "popup",      "popover",   "modal",      "overlay",   "masthead",
     "toolbar",    "pagination", "pager",     "signup",    "login",      "offcanvas",
     "drawer",     "recommended", "trending", "outbrain",
     "taboola",    "byline",    "tags",       "tagcloud",  "disclaimer", "copyright",

@@ -166,7 +166,7 @@ def check_llms_format(path, page_addresses, problems):
 
 def check_llms_full(path, page_addresses, problems):
     """llms-full.txt: the llms.txt head, then each page under an H2 heading with its
-    address on the line below, within the size limit; one H1 outside code."""
+    address below it, within the size limit; one H1 outside code."""
     text = path.read_text("utf-8")
     if len(text.encode("utf-8")) > 1024 * 1024:
         problems.append("llms-full.txt: larger than its 1 MiB limit")
@@ -182,11 +182,12 @@ def check_llms_full(path, page_addresses, problems):
             fence = line[: len(line) - len(line.lstrip("`"))]
         elif re.match(r"# ", line):
             problems.append(f"llms-full.txt:{number}: a second H1")
-        elif line.startswith("## ") and number + 2 <= len(lines) and lines[number].startswith("<http"):
+        elif line.startswith("## ") and number + 1 < len(lines) and lines[number + 1].startswith("<http"):
+            # A page: its title, a blank line, then its address.
             pages += 1
-            address = urllib.parse.unquote(lines[number][1:-1])
+            address = urllib.parse.unquote(lines[number + 1][1:-1])
             if address not in page_addresses:
-                problems.append(f"llms-full.txt:{number + 1}: {address!r} is no crawled page")
+                problems.append(f"llms-full.txt:{number + 2}: {address!r} is no crawled page")
     if page_addresses and pages == 0:
         problems.append("llms-full.txt: holds no page")
 

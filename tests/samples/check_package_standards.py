@@ -245,6 +245,7 @@ def addresses_in_text(text):
 def markdown_addresses(text):
     found = []
     for _, line in lines_outside_code(text.split("\n")):
+        line = re.sub(r"(`+).+?\1", " ", line)  # code spans hold no links
         found += re.findall(r"(?<!\\)\]\(([^)\s]+)\)", line)
         found += re.findall(r"^<(https?:[^>\s]+)>$", line)
     return found

@@ -165,7 +165,8 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          {"Alpha menu"}},
         {"consent panel holding most of a thin page",
          "<body><main><h1>Contact</h1><p>Call us on weekdays between nine and five.</p></main>"
-             "<div id=onetrust-consent-sdk><div class=ot-pc><p>" + Prose("tracking") + Prose("vendor") +
+             "<div id=onetrust-consent-sdk><div class=ot-pc><p>" + Prose("tracking") +
+             Prose("vendor") +
              "</p></div></div>",
          {"Call us on weekdays"},
          {"tracking section", "vendor section"}},

@@ -167,7 +167,8 @@ class Extractor {
             const bool heading = node.tag >= Tag::kH1 && node.tag <= Tag::kH6;
             holdsBlock_[node.parent] |= holdsBlock_[n] | (heading || node.tag == Tag::kP);
             std::uint8_t& shape = shape_[n];
-            if ((heading && (shape & kHoldsLink)) || (node.tag == Tag::kA && (shape & kHoldsHeading))) {
+            if ((heading && (shape & kHoldsLink)) ||
+                (node.tag == Tag::kA && (shape & kHoldsHeading))) {
                 shape |= kHoldsLinkedHeading;
             }
             shape |= heading ? kHoldsHeading : node.tag == Tag::kA ? kHoldsLink : 0;
@@ -182,11 +183,11 @@ class Extractor {
         for (std::uint32_t n = 1; n < count; ++n) {
             const HtmlNode& node = tree_.nodes[n];
             const std::uint32_t parent = node.parent;
-            // A link wrapped around a heading or a paragraph is a card of a listing: its
-            // words are what the card says, not a way elsewhere.
             inRun_[n] = std::max(series_[n], inRun_[parent]);
             // 1: a link away; 2: the title of an item of what the page lists, which counts
             // as content when choosing the main part but as a link when pruning inside it.
+            // A link wrapped around a heading or a paragraph is a card of a listing: its
+            // words are what the card says, not a way elsewhere.
             if (inLink_[parent] != 0) {
                 inLink_[n] = inLink_[parent];
             } else if (node.tag == Tag::kA) {
@@ -449,7 +450,8 @@ class Extractor {
     }
 
     std::uint64_t KindHash(std::uint32_t n) const {
-        std::uint64_t hash = 1469598103934665603ull ^ static_cast<std::uint64_t>(tree_.nodes[n].tag);
+        std::uint64_t hash =
+            1469598103934665603ull ^ static_cast<std::uint64_t>(tree_.nodes[n].tag);
         for (const char c : tree_.Attribute(n, "class")) {
             hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
         }

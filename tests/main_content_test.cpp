@@ -57,12 +57,15 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
         {"documentation with sidebar and table of contents",
          "<body>" + kChrome +
              "<div class=layout><div class=sidebar><ul><li><a href=/d1>Install page</a>"
-             "<li><a href=/d2>Configure page</a></ul></div><div class=doc><h1>Configure</h1><p>" +
-             Prose("settings") + "</p><pre><code>run --flag\n  indented</code></pre><p>" +
+             "<li><a href=/d2>Configure page</a></ul></div><div class=doc><h1>Configure"
+             "<a class=headerlink href=#configure>\xC2\xB6</a></h1><p>" +
+             Prose("settings") + "</p><pre><code>run --flag\n  indented</code></pre>"
+             "<h2>Calling from C#</h2><p>" +
              Prose("options") + "</p></div><nav class=toc><a href=#x>On this page</a></nav></div>" +
              kFooter,
-         {"Configure", "settings section", "run --flag\n  indented", "options section"},
-         {"Install page", "On this page", "Alpha menu"}},
+         {"Configure\n", "settings section", "run --flag\n  indented", "Calling from C#",
+          "options section"},
+         {"Install page", "On this page", "Alpha menu", "\xC2\xB6"}},
         {"service page spread over sections",
          "<body>" + kChrome + "<section><h2>Consulting</h2><p>" + Prose("consulting") +
              "</p></section><section><h2>Delivery</h2><p>" + Prose("delivery") +

@@ -613,6 +613,39 @@ class Extractor {
         pendingSpace_ = space;
     }
 
+    // Documentation generators end each heading with a link to itself drawn as a mark
+    // ("¶", "§", "#", a link symbol): a link of the mark alone, or the mark after a space.
+    static void DropPermalinkMark(std::vector<InlineRun>& runs) {
+        static constexpr std::string_view kMarks[] = {"\xC2\xB6", "\xC2\xA7", "#",
+                                                      "\xF0\x9F\x94\x97", "\xE2\x9A\x93"};
+        const auto trimmed = [](const std::string& text) {
+            const size_t last = text.find_last_not_of(' ');
+            return std::string_view(text.data(), last == std::string::npos ? 0 : last + 1);
+        };
+        while (!runs.empty()) {
+            InlineRun& run = runs.back();
+            const std::string_view text = trimmed(run.text);
+            size_t cut = std::string::npos;
+            for (const std::string_view mark : kMarks) {
+                if (run.kind == InlineKind::kLink && text == mark) {
+                    cut = 0;
+                } else if (text.size() > mark.size() && text.ends_with(mark) &&
+                           text[text.size() - mark.size() - 1] == ' ') {
+                    cut = text.size() - mark.size();
+                }
+            }
+            if (cut == std::string::npos) {
+                return;
+            }
+            run.text.resize(cut);
+            run.text.resize(trimmed(run.text).size());
+            if (!run.text.empty()) {
+                return;
+            }
+            runs.pop_back();
+        }
+    }
+
     static bool IsSpaceByte(char c) {
         return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\f';
     }
@@ -717,6 +750,7 @@ class Extractor {
                 std::vector<ContentBlock> heading;
                 Flush(heading);
                 for (ContentBlock& block : heading) {
+                    DropPermalinkMark(block.inlines);
                     block.kind = BlockKind::kHeading;
                     block.level = static_cast<int>(node.tag) - static_cast<int>(Tag::kH1) + 1;
                     sink.push_back(std::move(block));

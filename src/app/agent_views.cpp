@@ -10,13 +10,7 @@ Text CrawlerAnswerCellText(const ScanResult& result, const CrawlerAccess& row) {
         if (answer.token != row.token) {
             continue;
         }
-        Text text = AgentVerdictText(answer);
-        const Text disagreement = AgentDisagreement(answer, row);
-        if (!disagreement.empty()) {
-            text += u": ";
-            text += disagreement;
-        }
-        return text;
+        return AgentAnswerLine(answer, row);
     }
     return u"not checked";
 }

@@ -11,8 +11,9 @@ namespace bcnk {
 constexpr int kCrawlerAnswerColumn = 4;
 constexpr int kPageScriptColumn = 6;
 
-// "refused (HTTP 403): robots.txt allows it, the server refuses it", "same as a browser",
-// or "not checked" when the check did not run.
+// "refused (HTTP 403): robots.txt allows it, the server refuses it", "same as a browser
+// (same as Googlebot's answer: this token has no crawler of its own)", or "not checked" when
+// the check did not run.
 Text CrawlerAnswerCellText(const ScanResult& result, const CrawlerAccess& row);
 
 // The page's render verdict ("content needs JavaScript", ...); empty for a page outside

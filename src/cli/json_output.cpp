@@ -332,6 +332,7 @@ void WriteAgentCheck(JsonWriter& json, const ScanResult& result) {
         json.Field("text", AgentVerdictText(answer));
         json.Field("page", answer.page);
         json.Field("disagreement", AgentDisagreement(answer, access));
+        json.Field("note", AgentStandInNote(answer));
         json.EndObject();
     }
     json.EndArray();

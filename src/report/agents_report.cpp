@@ -67,7 +67,13 @@ void ServerSection(const ScanResult& scan, Text& out) {
         BadgeCell(out, AnswerBadge(answer.verdict), AgentVerdictText(answer));
         out += u"<td><strong>";
         out += HtmlEscape(disagreement);
-        out += u"</strong></td>";
+        out += u"</strong>";
+        const Text note = AgentStandInNote(answer);
+        if (!note.empty()) {
+            out += disagreement.empty() ? u"" : u"<br>";
+            out += HtmlEscape(note);
+        }
+        out += u"</td>";
         out += u"</tr>\n";
     }
     out += u"</tbody>\n</table>\n</section>\n";

@@ -285,4 +285,30 @@ Text AgentDisagreement(const AgentAnswer& answer, const CrawlerAccess& access) {
     return Text();
 }
 
+Text AgentStandInNote(const AgentAnswer& answer) {
+    if (answer.probedAs.empty() || answer.probedAs == answer.token) {
+        return Text();
+    }
+    Text note = u"same as ";
+    note += answer.probedAs;
+    note += u"'s answer: this token has no crawler of its own";
+    return note;
+}
+
+Text AgentAnswerLine(const AgentAnswer& answer, const CrawlerAccess& access) {
+    Text text = AgentVerdictText(answer);
+    const Text disagreement = AgentDisagreement(answer, access);
+    if (!disagreement.empty()) {
+        text += u": ";
+        text += disagreement;
+    }
+    const Text note = AgentStandInNote(answer);
+    if (!note.empty()) {
+        text += u" (";
+        text += note;
+        text += u")";
+    }
+    return text;
+}
+
 }  // namespace bcnk

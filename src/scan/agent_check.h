@@ -51,4 +51,14 @@ bool ServerRefusesWhatRobotsAllows(const AgentAnswer& answer, const CrawlerAcces
 // The row's words for an owner: "robots.txt allows it, the server refuses it", or empty.
 Text AgentDisagreement(const AgentAnswer& answer, const CrawlerAccess& access);
 
+// For a token answered as the crawler that fetches for it (Google-Extended as Googlebot):
+// "same as Googlebot's answer: this token has no crawler of its own"; empty for a crawler
+// answered as itself.
+Text AgentStandInNote(const AgentAnswer& answer);
+
+// One row's whole answer in an owner's words: the verdict, any disagreement with robots.txt
+// and the stand-in note, e.g. "refused (HTTP 403): robots.txt allows it, the server refuses
+// it (same as Googlebot's answer: this token has no crawler of its own)".
+Text AgentAnswerLine(const AgentAnswer& answer, const CrawlerAccess& access);
+
 }  // namespace bcnk

@@ -258,6 +258,7 @@ TEST_F(CommandLogicTest, FinishedScanUnlocksAndFillsTheViews) {
     result->organizationName = u"Example Ltd";
     result->elapsedSeconds = 187;
     result->pageLimitReached = true;
+    result->render.state = RenderState::NoBrowser;
     ops.texts[kIdDescription] = u"typed by the user";
     const int refreshesBefore = ops.viewRefreshes;
     ScanToCompletion(std::move(result));
@@ -269,7 +270,7 @@ TEST_F(CommandLogicTest, FinishedScanUnlocksAndFillsTheViews) {
     EXPECT_EQ(ops.texts[kIdDescription], u"typed by the user");
     EXPECT_EQ(ops.texts[kIdStatusBar],
               u"  Domain: example.com     Pages: 3     Scan Time: 03:07     (page limit "
-              u"reached - site may have more)");
+              u"reached - site may have more)     JavaScript not checked: no browser found");
     EXPECT_FALSE(ops.shown[kIdScanProgress]);
     EXPECT_FALSE(ops.animating[kIdScanProgress]);
     for (int id : kScanBusyControls) {

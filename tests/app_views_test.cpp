@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/agent_views.h"
 #include "app/layout.h"
 #include "app/result_views.h"
 
@@ -36,6 +37,10 @@ std::vector<PageRecord> SamplePages() {
     };
     pages[0].robotsDirectives = {u"noindex"};
     pages[2].duplicateOf = u"https://x.example/a";
+    // Main content need not follow the page's whole word count.
+    pages[0].mainWordCount = 20;
+    pages[1].mainWordCount = 40;
+    pages[2].mainWordCount = 900;
     return pages;
 }
 
@@ -53,6 +58,7 @@ TEST(SortPagesByColumn, ClicksToggleDirectionPerColumn) {
         {2, {u"/b", u"/a", u"/c"}},  // Class by display name: Article, Index, Product
         {4, {u"/b", u"/a", u"/c"}},  // Schema: none first, "Organization,WebSite" < "Product"
         {5, {u"/a", u"/b", u"/c"}},  // Indexable: "Yes" < "duplicate of ..." < "noindex"
+        {6, {u"/c", u"/a", u"/b"}},  // Main words ascending
         {0, {u"/a", u"/b", u"/c"}}, {0, {u"/c", u"/b", u"/a"}},
     };
     for (const Click& click : clicks) {
@@ -68,7 +74,7 @@ TEST(SortPagesByColumn, StateSurvivesANewResultAndEmptyListsAreLeftAlone) {
 
     std::vector<PageRecord> none;
     EXPECT_FALSE(SortPagesByColumn(none, 2, state));
-    EXPECT_FALSE(SortPagesByColumn(first, 6, state));
+    EXPECT_FALSE(SortPagesByColumn(first, 7, state));
     EXPECT_EQ(state.column, 2);
     EXPECT_TRUE(state.ascending);
 
@@ -86,8 +92,11 @@ TEST(PageCellText, ColumnsShowTheRecord) {
     EXPECT_EQ(PageCellText(page, 3), u"42");
     EXPECT_EQ(PageCellText(page, 4), u"Organization, WebSite");
     EXPECT_EQ(PageCellText(page, 5), u"Yes");
-    EXPECT_EQ(PageCellText(page, 6), u"");
+    EXPECT_EQ(PageCellText(page, 6), u"0");
+    EXPECT_EQ(PageCellText(page, 7), u"");
     PageRecord copy = page;
+    copy.mainWordCount = 31;
+    EXPECT_EQ(PageCellText(copy, 6), u"31");
     copy.duplicateOf = u"https://x.example/a/one.html";
     EXPECT_EQ(PageCellText(copy, 5), u"duplicate of /a/one.html");
     copy.canonical = u"https://x.example/a/one.html";
@@ -98,6 +107,26 @@ TEST(PageCellText, ColumnsShowTheRecord) {
     EXPECT_EQ(PageCellText(many, 4).size(), 1023u);
     many.pageClass = static_cast<PageClass>(17);
     EXPECT_EQ(PageCellText(many, 2), u"Other");
+}
+
+TEST(RenderStatusText, TheStatusBarSaysHowManyPagesNeedScripts) {
+    RenderCheck check;
+    EXPECT_EQ(RenderStatusText(check), u"");
+    check.state = RenderState::NoBrowser;
+    EXPECT_EQ(RenderStatusText(check), u"JavaScript not checked: no browser found");
+    check.state = RenderState::Cancelled;
+    EXPECT_EQ(RenderStatusText(check), u"JavaScript check cancelled");
+    check.state = RenderState::Done;
+    for (RenderVerdict verdict : {RenderVerdict::NeedsJavaScript, RenderVerdict::SameWithoutScripts,
+                                  RenderVerdict::NeedsJavaScript, RenderVerdict::NotRendered}) {
+        PageRender page;
+        page.verdict = verdict;
+        check.pages.push_back(page);
+    }
+    // A page the browser could not render counts neither way.
+    EXPECT_EQ(RenderStatusText(check), u"content needs JavaScript on 2 of 3 pages");
+    check.pages.resize(1);
+    EXPECT_EQ(RenderStatusText(check), u"content needs JavaScript on 1 of 1 page");
 }
 
 TEST(CrawlerCellText, ColumnsShowTheRow) {

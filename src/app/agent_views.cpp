@@ -27,4 +27,25 @@ Text PageScriptCellText(const ScanResult& result, const PageRecord& page) {
     return Text();
 }
 
+Text RenderStatusText(const RenderCheck& check) {
+    switch (check.state) {
+        case RenderState::Off: return Text();
+        case RenderState::NoBrowser: return u"JavaScript not checked: no browser found";
+        case RenderState::Cancelled: return u"JavaScript check cancelled";
+        case RenderState::Done: break;
+    }
+    int needs = 0;
+    int rendered = 0;
+    for (const PageRender& page : check.pages) {
+        needs += page.verdict == RenderVerdict::NeedsJavaScript ? 1 : 0;
+        rendered += page.verdict == RenderVerdict::NotRendered ? 0 : 1;
+    }
+    Text text = u"content needs JavaScript on ";
+    text += NumberText(needs);
+    text += u" of ";
+    text += NumberText(rendered);
+    text += rendered == 1 ? u" page" : u" pages";
+    return text;
+}
+
 }  // namespace bcnk

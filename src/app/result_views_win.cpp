@@ -118,6 +118,7 @@ void AnswerDisplayInfo(NMLVDISPINFOW& info) {
         case PageColumn::Words:
         case PageColumn::Schema:
         case PageColumn::Indexable:
+        case PageColumn::MainWords:
             App().cellBuffer = PageCellText(page, item.iSubItem);
             text = &App().cellBuffer;
             break;
@@ -163,9 +164,10 @@ void InitListColumns(HWND statusList, HWND pageList) {
             pageList,
             // Narrow enough that the first five fit the list at the window's first size.
             {{L"URL", 260}, {L"Title", 190}, {L"Class", 70}, {L"Words", 60}, {L"Schema", 120},
-             {L"Indexable", 130}, {L"JavaScript", 150}});
-        // Shown beside the word count it qualifies; its index stays after the others.
-        int order[] = {0, 1, 2, 3, kPageScriptColumn, 4, 5};
+             {L"Indexable", 130}, {L"Main words", 80}, {L"JavaScript", 150}});
+        // Both shown beside the word count they qualify; their indexes stay after the others.
+        int order[] = {0, 1, 2, 3, static_cast<int>(PageColumn::MainWords), kPageScriptColumn,
+                       4, 5};
         SendMessageW(pageList, LVM_SETCOLUMNORDERARRAY, std::size(order),
                      reinterpret_cast<LPARAM>(order));
     }

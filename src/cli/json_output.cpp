@@ -152,6 +152,7 @@ void WritePage(JsonWriter& json, const PageRecord& page) {
     json.Field("schemaTypes", page.schemaTypes);
     json.Field("productName", page.productName);
     json.Field("wordCount", page.wordCount);
+    json.Field("mainWords", page.mainWordCount);
     json.Field("httpStatus", page.httpStatus);
     json.Field("depth", page.depth);
     json.Field("pageClass", PageClassName(page.pageClass));

@@ -120,6 +120,17 @@ void RenderSection(const ScanResult& scan, Text& out) {
 
 }  // namespace
 
+Text AgentsReportMenuLinks(const ScanResult& scan) {
+    Text out;
+    if (!scan.agentAnswers.empty()) {
+        out += u"<a href=\"#agents\">Crawlers' answers</a>";
+    }
+    if (scan.render.state != RenderState::Off) {
+        out += u"<a href=\"#scripts\">Rendering</a>";
+    }
+    return out;
+}
+
 Text AgentsReportSections(const ScanResult& scan) {
     Text out;
     if (!scan.agentAnswers.empty()) {

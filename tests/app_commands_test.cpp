@@ -9,6 +9,7 @@
 #include "app/app_ids.h"
 #include "app/commands.h"
 #include "app/workers.h"
+#include "package/package_form.h"
 #include "common/maker_info.h"
 #include "common/settings.h"
 #include "support/temp_dir.h"
@@ -418,6 +419,9 @@ TEST_F(CommandLogicTest, GenerateIsRefusedUntilItCanRun) {
     PackageForm badEmail = NamedForm(u"Ann");
     badEmail.email = u"ann at example.com";
     logic.OnGenerateButton(badEmail);
+    PackageForm badSize = NamedForm(u"Ann");
+    badSize.fullTextMaxKib = FullTextKibFromField(u"1 MiB");
+    logic.OnGenerateButton(badSize);
 
     std::vector<Text> texts;
     for (const auto& box : ops.boxes) {
@@ -427,7 +431,8 @@ TEST_F(CommandLogicTest, GenerateIsRefusedUntilItCanRun) {
     EXPECT_EQ(texts, (std::vector<Text>{u"Run a scan first.", u"Wait for the scan to finish first.",
                                         u"Enter your name or business name.",
                                         u"Enter the e-mail address as name@example.com, or "
-                                        u"leave it empty."}));
+                                        u"leave it empty.",
+                                        kFullTextSizeMessage}));
     EXPECT_EQ(ops.generateJob, nullptr);
 }
 

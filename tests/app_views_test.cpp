@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "app/agent_views.h"
@@ -277,24 +279,65 @@ TEST(Layout, GeneratePanelRowsAt96Dpi) {
     const int q = 700 - 144;
     EXPECT_EQ(panel.nameLabel, (Rect{12, 16, 112, 20}));
     EXPECT_EQ(panel.name, (Rect{132, 12, q, 28}));
-    EXPECT_EQ(panel.descriptionLabel, (Rect{12, 52, 112, 20}));
-    EXPECT_EQ(panel.email, (Rect{132, 84, q, 28}));
-    EXPECT_EQ(panel.industry, (Rect{132, 120, q, 220}));
-    EXPECT_EQ(panel.foundedLabel, (Rect{12, 160, 112, 20}));
-    EXPECT_EQ(panel.founded, (Rect{132, 156, 120, 28}));
+    EXPECT_EQ(panel.descriptionLabel, (Rect{12, 50, 112, 20}));
+    EXPECT_EQ(panel.email, (Rect{132, 80, q, 28}));
+    EXPECT_EQ(panel.industry, (Rect{132, 114, q, 220}));
+    EXPECT_EQ(panel.foundedLabel, (Rect{12, 152, 112, 20}));
+    EXPECT_EQ(panel.founded, (Rect{132, 148, 120, 28}));
     // The TDM policy address shares the year's row, up to the fields' right edge.
-    EXPECT_EQ(panel.tdmPolicyLabel, (Rect{264, 160, 128, 20}));
-    EXPECT_EQ(panel.tdmPolicy, (Rect{400, 156, 288, 28}));
-    EXPECT_EQ(panel.training.y, 196);
-    EXPECT_EQ(panel.citation.y, 222);
-    EXPECT_EQ(panel.summarisation.y, 248);
-    EXPECT_EQ(panel.robots, (Rect{132, 274, q, 22}));
-    EXPECT_EQ(panel.contentUsage, (Rect{132, 300, q, 22}));
-    EXPECT_EQ(panel.generate, (Rect{132, 334, q, 38}));
-    EXPECT_EQ(panel.progress, (Rect{132, 380, q, 14}));
-    EXPECT_EQ(panel.result, (Rect{132, 404, q - 120, 28}));
-    EXPECT_EQ(panel.openFolder, (Rect{700 - 12 - 110, 404, 110, 28}));
+    EXPECT_EQ(panel.tdmPolicyLabel, (Rect{264, 152, 128, 20}));
+    EXPECT_EQ(panel.tdmPolicy, (Rect{400, 148, 288, 28}));
+    EXPECT_EQ(panel.training.y, 186);
+    EXPECT_EQ(panel.citation.y, 212);
+    EXPECT_EQ(panel.summarisation.y, 238);
+    EXPECT_EQ(panel.robots, (Rect{132, 264, q, 22}));
+    EXPECT_EQ(panel.contentUsage, (Rect{132, 290, q, 22}));
+    // The Markdown choice and llms-full.txt's size share a row.
+    EXPECT_EQ(panel.publishMarkdown, (Rect{132, 316, 250, 22}));
+    EXPECT_EQ(panel.fullTextLabel, (Rect{394, 318, 140, 20}));
+    EXPECT_EQ(panel.fullText, (Rect{542, 315, 80, 24}));
+    EXPECT_EQ(panel.generate, (Rect{132, 350, q, 34}));
+    EXPECT_EQ(panel.progress, (Rect{132, 390, q, 12}));
+    EXPECT_EQ(panel.result, (Rect{132, 408, q - 120, 28}));
+    EXPECT_EQ(panel.openFolder, (Rect{700 - 12 - 110, 408, 110, 28}));
     EXPECT_EQ(panel.auditLink, (Rect{132, 442, q, 20}));
+}
+
+// At the narrowest panel of the smallest window and at both DPIs the form's controls do not
+// overlap, stay inside the panel's width and end no lower than the form did before the
+// Markdown row (462 at 96 DPI, give or take rounding), which the panel of the smallest
+// window still shows.
+TEST(Layout, GeneratePanelControlsStayApartAtEveryDpi) {
+    for (const int dpi : {96, 120, 144, 192}) {
+        const int width = Scale(830, dpi);
+        const GeneratePanelLayout p = ComputeGeneratePanel(width, dpi);
+        const Rect rects[] = {p.nameLabel,   p.name,           p.descriptionLabel, p.description,
+                              p.emailLabel,  p.email,          p.industryLabel,    p.foundedLabel,
+                              p.founded,     p.tdmPolicyLabel, p.tdmPolicy,        p.training,
+                              p.citation,    p.summarisation,  p.robots,           p.contentUsage,
+                              p.publishMarkdown, p.fullTextLabel, p.fullText,      p.generate,
+                              p.progress,    p.result,         p.openFolder,       p.auditLink};
+        // The industry list's rectangle is its opened height; its closed box is a row.
+        Rect industry = p.industry;
+        industry.height = Scale(28, dpi);
+        std::vector<Rect> all(std::begin(rects), std::end(rects));
+        all.push_back(industry);
+        int bottom = 0;
+        for (size_t i = 0; i < all.size(); ++i) {
+            const Rect& a = all[i];
+            EXPECT_GE(a.x, 0) << dpi << " dpi, control " << i;
+            EXPECT_LE(a.x + a.width, width) << dpi << " dpi, control " << i;
+            bottom = std::max(bottom, a.y + a.height);
+            for (size_t j = i + 1; j < all.size(); ++j) {
+                const Rect& b = all[j];
+                const bool apart = a.x + a.width <= b.x || b.x + b.width <= a.x ||
+                                   a.y + a.height <= b.y || b.y + b.height <= a.y;
+                EXPECT_TRUE(apart) << dpi << " dpi: controls " << i << " and " << j;
+            }
+        }
+        // Each of the dozen sizes down the form is scaled and rounded on its own.
+        EXPECT_LE(bottom, Scale(462, dpi) + 6) << dpi << " dpi";
+    }
 }
 
 TEST(Layout, GaugeAndSettingsGeometry) {

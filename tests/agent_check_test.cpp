@@ -112,7 +112,7 @@ TEST(AgentCheckPages, StartPageAndTheDeepestPageOfTheCommonestClass) {
     EXPECT_EQ(AgentCheckPages(result), (std::vector<Text>{u"https://a.test/", u"https://a.test/p/2"}));
 }
 
-TEST(AgentAnswerLine, SaysWhenATokenIsAnsweredAsTheCrawlerThatFetchesForIt) {
+TEST(AgentMeaning, SaysWhenATokenIsAnsweredAsTheCrawlerThatFetchesForIt) {
     CrawlerAccess allowed;
     CrawlerAccess blocked;
     blocked.access = CrawlerAccessLevel::Blocked;
@@ -127,22 +127,23 @@ TEST(AgentAnswerLine, SaysWhenATokenIsAnsweredAsTheCrawlerThatFetchesForIt) {
     const struct {
         AgentAnswer answer;
         CrawlerAccess access;
-        const char16_t* line;
+        const char16_t* meaning;
     } rows[] = {
-        {answer(u"GPTBot", u"GPTBot", AgentVerdict::SameAsBrowser), allowed, u"same as a browser"},
+        {answer(u"GPTBot", u"GPTBot", AgentVerdict::SameAsBrowser), allowed, u""},
+        {answer(u"GPTBot", u"GPTBot", AgentVerdict::Refused), allowed,
+         u"robots.txt allows it, the server refuses it"},
         {answer(u"Google-Extended", u"Googlebot", AgentVerdict::SameAsBrowser), allowed,
-         u"same as a browser (same as Googlebot's answer: this token has no crawler of its own)"},
+         u"same as Googlebot's answer: this token has no crawler of its own"},
         {answer(u"Google-Extended", u"Googlebot", AgentVerdict::Refused), allowed,
-         u"refused (HTTP 403): robots.txt allows it, the server refuses it (same as Googlebot's "
-         u"answer: this token has no crawler of its own)"},
+         u"robots.txt allows it, the server refuses it; same as Googlebot's answer: this token "
+         u"has no crawler of its own"},
         {answer(u"Claude-Web", u"ClaudeBot", AgentVerdict::Refused), blocked,
-         u"refused (HTTP 403) (same as ClaudeBot's answer: this token has no crawler of its own)"},
+         u"same as ClaudeBot's answer: this token has no crawler of its own"},
         // An answer from before the stand-in was recorded reads as the crawler's own.
-        {answer(u"Applebot-Extended", u"", AgentVerdict::SameAsBrowser), allowed,
-         u"same as a browser"},
+        {answer(u"Applebot-Extended", u"", AgentVerdict::SameAsBrowser), allowed, u""},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(AgentAnswerLine(row.answer, row.access), row.line) << WideToUtf8(row.line);
+        EXPECT_EQ(AgentMeaning(row.answer, row.access), row.meaning) << WideToUtf8(row.meaning);
     }
 }
 

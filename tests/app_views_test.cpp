@@ -131,6 +131,24 @@ TEST(RenderStatusText, TheStatusBarSaysHowManyPagesNeedScripts) {
     EXPECT_EQ(RenderStatusText(check), u"content needs JavaScript on 1 of 1 page");
 }
 
+TEST(CrawlerAnswerCells, VerdictAndMeaningBesideTheRobotsTxtAccess) {
+    ScanResult result;
+    const CrawlerAccess extended{u"Google-Extended", u"Google", CrawlerPurpose::Training,
+                                 CrawlerAccessLevel::Allowed, u""};
+    EXPECT_EQ(CrawlerAnswerCellText(result, extended), u"not checked");
+    EXPECT_EQ(CrawlerMeaningCellText(result, extended), u"");
+    AgentAnswer answer;
+    answer.token = u"Google-Extended";
+    answer.probedAs = u"Googlebot";
+    answer.verdict = AgentVerdict::RateLimited;
+    answer.status = 429;
+    result.agentAnswers.push_back(answer);
+    EXPECT_EQ(CrawlerAnswerCellText(result, extended), u"rate limited (HTTP 429)");
+    EXPECT_EQ(CrawlerMeaningCellText(result, extended),
+              u"robots.txt allows it, the server refuses it; same as Googlebot's answer: this "
+              u"token has no crawler of its own");
+}
+
 TEST(CrawlerCellText, ColumnsShowTheRow) {
     const CrawlerAccess row{u"CCBot", u"Common Crawl", CrawlerPurpose::UserTriggered,
                             CrawlerAccessLevel::Partly, u"Disallow: /private/"};

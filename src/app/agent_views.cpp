@@ -5,14 +5,27 @@
 
 namespace bcnk {
 
-Text CrawlerAnswerCellText(const ScanResult& result, const CrawlerAccess& row) {
+namespace {
+
+const AgentAnswer* AnswerFor(const ScanResult& result, const CrawlerAccess& row) {
     for (const AgentAnswer& answer : result.agentAnswers) {
-        if (answer.token != row.token) {
-            continue;
+        if (answer.token == row.token) {
+            return &answer;
         }
-        return AgentAnswerLine(answer, row);
     }
-    return u"not checked";
+    return nullptr;
+}
+
+}  // namespace
+
+Text CrawlerAnswerCellText(const ScanResult& result, const CrawlerAccess& row) {
+    const AgentAnswer* answer = AnswerFor(result, row);
+    return answer != nullptr ? AgentVerdictText(*answer) : Text(u"not checked");
+}
+
+Text CrawlerMeaningCellText(const ScanResult& result, const CrawlerAccess& row) {
+    const AgentAnswer* answer = AnswerFor(result, row);
+    return answer != nullptr ? AgentMeaning(*answer, row) : Text();
 }
 
 Text PageScriptCellText(const ScanResult& result, const PageRecord& page) {

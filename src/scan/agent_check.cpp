@@ -295,18 +295,12 @@ Text AgentStandInNote(const AgentAnswer& answer) {
     return note;
 }
 
-Text AgentAnswerLine(const AgentAnswer& answer, const CrawlerAccess& access) {
-    Text text = AgentVerdictText(answer);
-    const Text disagreement = AgentDisagreement(answer, access);
-    if (!disagreement.empty()) {
-        text += u": ";
-        text += disagreement;
-    }
+Text AgentMeaning(const AgentAnswer& answer, const CrawlerAccess& access) {
+    Text text = AgentDisagreement(answer, access);
     const Text note = AgentStandInNote(answer);
     if (!note.empty()) {
-        text += u" (";
+        text += text.empty() ? u"" : u"; ";
         text += note;
-        text += u")";
     }
     return text;
 }

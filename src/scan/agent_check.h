@@ -56,9 +56,9 @@ Text AgentDisagreement(const AgentAnswer& answer, const CrawlerAccess& access);
 // answered as itself.
 Text AgentStandInNote(const AgentAnswer& answer);
 
-// One row's whole answer in an owner's words: the verdict, any disagreement with robots.txt
-// and the stand-in note, e.g. "refused (HTTP 403): robots.txt allows it, the server refuses
-// it (same as Googlebot's answer: this token has no crawler of its own)".
-Text AgentAnswerLine(const AgentAnswer& answer, const CrawlerAccess& access);
+// What a row's answer means for an owner: any disagreement with robots.txt and the stand-in
+// note, joined by "; ", e.g. "robots.txt allows it, the server refuses it; same as
+// Googlebot's answer: this token has no crawler of its own"; empty when neither applies.
+Text AgentMeaning(const AgentAnswer& answer, const CrawlerAccess& access);
 
 }  // namespace bcnk

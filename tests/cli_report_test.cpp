@@ -237,7 +237,7 @@ TEST(ScanResultJson, WritesSkippedPagesCrawlersAndThePackage) {
           "\"decidingRule\": \"Disallow: /\"",
           "\"package\": {\n    \"folder\": \"/out/shop.example\",\n    \"archive\": "
           "\"/out/shop.example/shop.example-ai-discovery.zip\",\n    \"files\": [\n      "
-          "\"/out/shop.example/README.txt\"\n    ]\n  }",
+          "\"/out/shop.example/README.txt\"\n    ],\n    \"markdownTwins\": 0\n  }",
           "\"summaryClass\": \"Product pages\"", "\"Product pages\": 1"}) {
         EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
     }

@@ -9,6 +9,7 @@
 
 #include "scan/ai_crawlers.h"
 #include "scan/crawler.h"
+#include "scan/markdown_spool.h"
 #include "net/url.h"
 #include "support/crawl_session.h"
 #include "support/fixture.h"
@@ -158,6 +159,13 @@ TEST(Crawl, HarbourSiteWhole) {
     EXPECT_EQ(result.organizationName, u"Harbour Tools Ltd");
     EXPECT_EQ(result.personName, u"Mara Quill");
     EXPECT_EQ(Stored(result.pages), HarbourPages());
+    // Each page's main content is counted and spooled as its Markdown twin.
+    for (const PageRecord& page : result.pages) {
+        const std::string twin = PageTwin(result, page);
+        EXPECT_NE(twin.find("\n\n<" + test::Narrow(page.url) + ">\n"), std::string::npos)
+            << twin;
+        EXPECT_GT(page.mainWordCount, 0) << test::Narrow(page.url);
+    }
     EXPECT_EQ(result.checks, HarbourChecks());
     EXPECT_EQ(result.topics, (std::vector<Text>{u"rope care kits", u"harbour tools",
                                                 u"mooring lines", u"tide tables"}));

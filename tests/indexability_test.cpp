@@ -129,6 +129,7 @@ TEST(Indexability, OwnedSiteThroughCrawlAndPackage) {
 
     PackageForm form;
     form.name = u"Owned Ledger";
+    form.publishMarkdown = false;  // llms.txt then links the pages themselves
     const std::vector<PackageFile> files = BuildPackageFiles(scan, form);
     const auto fileText = [&](const Text& name) {
         for (const PackageFile& file : files) {

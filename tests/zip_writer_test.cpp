@@ -145,16 +145,29 @@ TEST(WriteZipArchive, UnwritablePathFailsAndCreatesNothing) {
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
-TEST(WriteZipArchive, RefusesMoreMembersThanTheDirectoryCanCount) {
+// 0xFFFF itself tells readers to look for the ZIP64 record, so the plain record counts up
+// to 0xFFFE; beyond, the ZIP64 end record and its locator hold the true figures.
+TEST(WriteZipArchive, MoreMembersThanThePlainRecordCountsGetZip64Records) {
     test::TempDir dir;
-    std::vector<ZipEntry> entries(0xFFFF);
-    EXPECT_TRUE(WriteZipArchive(entries, dir.File(u"full.zip")));
-    const std::string full = test::ReadFileBytes(dir.path() / "full.zip");
-    EXPECT_EQ(test::ReadLe16(full, full.size() - 12), 0xFFFFu);
+    std::vector<ZipEntry> entries(0xFFFE);
+    ASSERT_TRUE(WriteZipArchive(entries, dir.File(u"plain.zip")));
+    const std::string plain = test::ReadFileBytes(dir.path() / "plain.zip");
+    EXPECT_EQ(test::ReadLe16(plain, plain.size() - 12), 0xFFFEu);
+    EXPECT_EQ(plain.find("PK\x06\x06"), std::string::npos);
 
-    entries.emplace_back();
-    EXPECT_FALSE(WriteZipArchive(entries, dir.File(u"over.zip")));
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "over.zip"));
+    entries.resize(0x10001);
+    ASSERT_TRUE(WriteZipArchive(entries, dir.File(u"many.zip")));
+    const std::string many = test::ReadFileBytes(dir.path() / "many.zip");
+    const size_t end = many.size() - 22;
+    const size_t locator = end - 20;
+    const size_t record = locator - 56;
+    EXPECT_EQ(many.substr(end, 4), "PK\x05\x06");
+    EXPECT_EQ(test::ReadLe16(many, end + 10), 0xFFFFu);
+    EXPECT_EQ(many.substr(locator, 4), "PK\x06\x07");
+    EXPECT_EQ(test::ReadLe32(many, locator + 8), record);
+    EXPECT_EQ(many.substr(record, 4), "PK\x06\x06");
+    EXPECT_EQ(test::ReadLe32(many, record + 32), 0x10001u);  // members in all
+    EXPECT_EQ(test::ReadLe32(many, record + 48), 0x10001u * 30);  // the directory's place
 }
 
 }  // namespace

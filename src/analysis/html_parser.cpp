@@ -238,38 +238,6 @@ Text ReadBaseHref(TextView page, const MarkupIndex& index) {
     }
 }
 
-// The first sentence of the first paragraph long enough to say something, cut at a word
-// boundary when it runs on.
-Text LeadSentence(const std::vector<Text>& paragraphs) {
-    constexpr size_t kMinimumWords = 8;
-    constexpr size_t kMaximumLength = 300;
-    for (const Text& paragraph : paragraphs) {
-        if (CountDecodedWords(paragraph) < kMinimumWords) {
-            continue;
-        }
-        size_t end = paragraph.size();
-        for (size_t at = 0; at < paragraph.size(); ++at) {
-            const char16_t unit = paragraph[at];
-            const bool fullStop = unit == u'\u3002' || unit == u'\uFF01' || unit == u'\uFF1F';
-            const bool stop = (unit == u'.' || unit == u'!' || unit == u'?') &&
-                              (at + 1 == paragraph.size() || paragraph[at + 1] == u' ');
-            if (fullStop || (stop && at >= 20)) {
-                end = at + 1;
-                break;
-            }
-        }
-        Text sentence = paragraph.substr(0, end);
-        if (sentence.size() > kMaximumLength) {
-            const size_t space = sentence.rfind(u' ', kMaximumLength);
-            sentence = sentence.substr(0, space == Text::npos || space < kMaximumLength / 2
-                                              ? kMaximumLength
-                                              : space);
-            sentence += u"\u2026";
-        }
-        return sentence;
-    }
-    return Text();
-}
 
 // Enough of the page's own words to tell its language: title, headings, paragraphs.
 Text LanguageSample(const ParsedPage& parsed, const std::vector<Text>& paragraphs) {
@@ -314,6 +282,39 @@ ParsedPage ParsePageText(const Text& page) {
 }
 
 }  // namespace
+
+// The first sentence of the first paragraph long enough to say something, cut at a word
+// boundary when it runs on.
+Text LeadSentence(const std::vector<Text>& paragraphs) {
+    constexpr size_t kMinimumWords = 8;
+    constexpr size_t kMaximumLength = 300;
+    for (const Text& paragraph : paragraphs) {
+        if (CountDecodedWords(paragraph) < kMinimumWords) {
+            continue;
+        }
+        size_t end = paragraph.size();
+        for (size_t at = 0; at < paragraph.size(); ++at) {
+            const char16_t unit = paragraph[at];
+            const bool fullStop = unit == u'\u3002' || unit == u'\uFF01' || unit == u'\uFF1F';
+            const bool stop = (unit == u'.' || unit == u'!' || unit == u'?') &&
+                              (at + 1 == paragraph.size() || paragraph[at + 1] == u' ');
+            if (fullStop || (stop && at >= 20)) {
+                end = at + 1;
+                break;
+            }
+        }
+        Text sentence = paragraph.substr(0, end);
+        if (sentence.size() > kMaximumLength) {
+            const size_t space = sentence.rfind(u' ', kMaximumLength);
+            sentence = sentence.substr(0, space == Text::npos || space < kMaximumLength / 2
+                                              ? kMaximumLength
+                                              : space);
+            sentence += u"\u2026";
+        }
+        return sentence;
+    }
+    return Text();
+}
 
 Text GetAttribute(const Text& tag, const Text& name) {
     return AttributeValue(tag, ToLower(name));

@@ -57,6 +57,10 @@ ParsedPage ParseHtmlPage(const std::string& body);
 // in `contentType` (the response's Content-Type header) or its <meta> (DecodePageText).
 ParsedPage ParseHtmlPage(const std::string& body, const Text& contentType);
 
+// The first sentence of the first paragraph long enough to say something, cut at a word
+// boundary when it runs on; empty when no paragraph is.
+Text LeadSentence(const std::vector<Text>& paragraphs);
+
 // `tag` is one start tag from its "<" to its ">". Returns the attribute's value, trimmed and
 // not entity-decoded, or an empty text.
 Text GetAttribute(const Text& tag, const Text& name);

@@ -374,4 +374,32 @@ std::string WriteMarkdown(const MainContent& content, std::string_view pageAddre
     return out;
 }
 
+std::string DemoteHeadings(std::string_view markdown) {
+    // Only headings start a line with "#" outside code: text that does is escaped, and
+    // nested blocks are indented. A top-level fence runs to the next line of the same ticks.
+    std::string out;
+    out.reserve(markdown.size() + 64);
+    std::string_view fence;
+    size_t at = 0;
+    while (at < markdown.size()) {
+        const size_t end = std::min(markdown.find('\n', at), markdown.size());
+        const std::string_view line = markdown.substr(at, end - at);
+        if (!fence.empty()) {
+            if (line == fence) {
+                fence = {};
+            }
+        } else if (line.starts_with("```")) {
+            fence = line.substr(0, line.find_first_not_of('`'));
+        } else if (line.starts_with('#') && !line.starts_with("######")) {
+            out += '#';
+        }
+        out.append(line);
+        if (end < markdown.size()) {
+            out += '\n';
+        }
+        at = end + 1;
+    }
+    return out;
+}
+
 }  // namespace bcnk

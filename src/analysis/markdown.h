@@ -16,6 +16,10 @@ std::string WriteMarkdown(const MainContent& content, std::string_view pageAddre
 // becomes U+FFFD.
 std::string EscapeMarkdownText(std::string_view text);
 
+// Markdown this writer wrote, with each heading one level lower (H6 stays H6), for a page
+// that goes under a heading of its own in a larger document.
+std::string DemoteHeadings(std::string_view markdown);
+
 // Valid UTF-8 of any bytes: each invalid sequence becomes U+FFFD.
 std::string ValidUtf8(std::string_view bytes);
 

@@ -206,6 +206,20 @@ Text SetContentUsageInRobots(Request& request, const Text&) {
     return Text();
 }
 
+Text ClearMarkdown(Request& request, const Text&) {
+    request.form.publishMarkdown = false;
+    return Text();
+}
+
+Text ApplyFullMaxKib(Request& request, const Text& value) {
+    Text error;
+    if (const auto kib = RangedNumber(u"--full-max-kib", value, 0, kMaxFullTextKib,
+                                      u" (KiB; 0 writes no llms-full.txt)", error)) {
+        request.form.fullTextMaxKib = *kib;
+    }
+    return error;
+}
+
 Text IgnoreRobots(Request& request, const Text&) {
     request.scan.respectRobots = false;
     return Text();
@@ -308,6 +322,8 @@ constexpr OptionRule kOptions[] = {
     {u"--no-summarisation", false, true, ClearSummarisation},
     {u"--no-robots-rules", false, true, ClearRobotsRules},
     {u"--content-usage-in-robots", false, true, SetContentUsageInRobots},
+    {u"--no-markdown", false, true, ClearMarkdown},
+    {u"--full-max-kib", true, true, ApplyFullMaxKib},
     {u"--ignore-robots", false, false, IgnoreRobots},
     {u"--sitemaps", true, false, ApplySitemaps},
     {u"--no-agent-check", false, false, NoAgentCheck},
@@ -580,6 +596,8 @@ constexpr const char16_t* kPackageOptionsHelp =
     u"  --no-robots-rules          do not write AI rules into robots.txt.NEW\n"
     u"  --content-usage-in-robots  also write the IETF Content-Usage line into robots.txt.NEW\n"
     u"                             (robots.txt audits may report it: see README.txt)\n"
+    u"  --no-markdown              no Markdown versions of pages (md/), nor links to them\n"
+    u"  --full-max-kib N           llms-full.txt stops at N KiB (default 1024; 0: no file)\n"
     u"  --output DIR               write the package to DIR/output/<site>/ (default: .)\n";
 
 constexpr const char16_t* kAddressHelp =

@@ -236,6 +236,7 @@ void WritePackage(JsonWriter& json, const PackageOutcome* package) {
     json.Field("folder", package->folderPath);
     json.Field("archive", package->zipPath);
     json.Field("files", package->filePaths);
+    json.Field("markdownTwins", package->markdownTwins);
     json.EndObject();
 }
 

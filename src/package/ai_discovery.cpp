@@ -1,5 +1,6 @@
 #include "package/ai_discovery.h"
 
+#include "package/llms_full.h"
 #include "package/llms_txt.h"
 #include "package/template_text.h"
 #include "net/url.h"
@@ -112,6 +113,9 @@ Text MakeAiDiscoveryJson(const ScanResult& scan, const PackageForm& form, const 
     out += u"    \"llms\": \"" + baseUrl + u"/llms-lite.txt\"";
     if (!SiteHasLlmsTxt(scan)) {
         out += u",\n    \"llms_txt\": \"" + baseUrl + u"/llms.txt\"";
+    }
+    if (WantsLlmsFull(scan, form)) {
+        out += u",\n    \"llms_full_txt\": \"" + baseUrl + u"/llms-full.txt\"";
     }
     out += u"\n";
     out += u"  },\n";

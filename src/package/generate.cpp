@@ -23,7 +23,11 @@ PackageOutcome GeneratePackage(const Text& directory, const ScanResult& scan,
     const std::vector<PackageFile> files = BuildPackageFiles(scan, form);
     DebugLog::Write(u"Generated " + NumberText(static_cast<long long>(files.size())) +
                     u" files");
-    PackageOutcome outcome = WritePackage(directory, scan, files);
+    const std::vector<MarkdownTwin> twins = PackageTwins(scan, form);
+    if (!twins.empty()) {
+        DebugLog::Write(u"Markdown twins: " + NumberText(static_cast<long long>(twins.size())));
+    }
+    PackageOutcome outcome = WritePackage(directory, scan, files, twins);
     DebugLog::Write(outcome.ok ? u"Export OK: " + outcome.zipPath
                                : u"Export FAILED: " + outcome.errorText);
     return outcome;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "net/url.h"
+#include "package/markdown_twins.h"
 #include "package/page_titles.h"
 #include "package/template_text.h"
 
@@ -200,12 +201,36 @@ size_t CutEvenly(std::vector<Section>& sections, size_t limit) {
     return total - keptWith(low);
 }
 
-Text SectionBlock(const Section& section) {
+// A page's entry links to its Markdown twin when one is published.
+Text SectionBlock(const Section& section,
+                  const TwinAddresses& twinAddresses) {
     Text block = u"## " + MarkdownText(section.heading) + u"\n";
     for (const Entry& entry : section.entries) {
-        block += LlmsListEntry(entry.name, entry.page->url, ShortDescription(*entry.page));
+        const auto twin = twinAddresses.find(entry.page->url);
+        const Text& address = twin == twinAddresses.end() ? entry.page->url : twin->second;
+        block += LlmsListEntry(entry.name, address, ShortDescription(*entry.page));
     }
     return block;
+}
+
+// The listed pages by section, in the order llms.txt gives them; `cut` counts the pages
+// left out to keep the list within kMaxLlmsTxtEntries.
+std::vector<Section> OutlineSections(const ScanResult& scan, size_t& cut) {
+    const std::vector<Entry> entries = ListedEntries(scan);
+    std::vector<Section> sections = FolderSections(scan, entries);
+    if (sections.empty()) {
+        sections = ClassSections(entries);
+    }
+    // Legal pages stand under "Optional", the section the format lets a reader skip when its
+    // context is short; it comes last by the format's custom.
+    Section optional{u"Optional", {}};
+    std::copy_if(entries.begin(), entries.end(), std::back_inserter(optional.entries), IsLegal);
+    if (!optional.entries.empty()) {
+        sections.push_back(std::move(optional));
+    }
+    cut = CutEvenly(sections, kMaxLlmsTxtEntries);
+    std::erase_if(sections, [](const Section& section) { return section.entries.empty(); });
+    return sections;
 }
 
 }  // namespace
@@ -224,25 +249,19 @@ Text MakeLlmsTxt(const ScanResult& scan, const PackageForm& form) {
 }
 
 Text MakeLlmsTxt(const ScanResult& scan, const PackageForm& form, const Text& date) {
-    const std::vector<Entry> entries = ListedEntries(scan);
-    std::vector<Section> sections = FolderSections(scan, entries);
-    if (sections.empty()) {
-        sections = ClassSections(entries);
-    }
-    // Legal pages stand under "Optional", the section the format lets a reader skip when its
-    // context is short; it comes last by the format's custom.
-    Section optional{u"Optional", {}};
-    std::copy_if(entries.begin(), entries.end(), std::back_inserter(optional.entries), IsLegal);
-    if (!optional.entries.empty()) {
-        sections.push_back(std::move(optional));
-    }
-    const size_t cut = CutEvenly(sections, kMaxLlmsTxtEntries);
+    size_t cut = 0;
+    const std::vector<Section> sections = OutlineSections(scan, cut);
+    const TwinAddresses twinAddresses =
+        form.publishMarkdown ? PublishedTwinAddresses(scan) : TwinAddresses();
 
     std::vector<Text> blocks = LlmsHead(form, MarkdownText(AboutText(scan, form)));
     Text note = u"[REVIEW] Generated from a crawl on ";
     note += date;
     note += u": the site's pages by section, without pages that only lead to others. Legal "
             u"pages are under Optional, which a reader may skip.";
+    if (!twinAddresses.empty()) {
+        note += u" Links lead to each page's Markdown version (the same address plus .md).";
+    }
     if (cut > 0) {
         note += u' ';
         note += NumberText(static_cast<long long>(cut));
@@ -252,11 +271,20 @@ Text MakeLlmsTxt(const ScanResult& scan, const PackageForm& form, const Text& da
     }
     blocks.push_back(note + u"\n");
     for (const Section& section : sections) {
-        if (!section.entries.empty()) {
-            blocks.push_back(SectionBlock(section));
-        }
+        blocks.push_back(SectionBlock(section, twinAddresses));
     }
     return JoinBlocks(blocks);
+}
+
+std::vector<const PageRecord*> LlmsTxtPages(const ScanResult& scan) {
+    size_t cut = 0;
+    std::vector<const PageRecord*> pages;
+    for (const Section& section : OutlineSections(scan, cut)) {
+        for (const Entry& entry : section.entries) {
+            pages.push_back(entry.page);
+        }
+    }
+    return pages;
 }
 
 }  // namespace bcnk

@@ -1,6 +1,8 @@
 #pragma once
 // llms.txt: the site's pages for language models, grouped by kind, written only for a site
 // that has no llms.txt of its own.
+#include <vector>
+
 #include "common/text.h"
 #include "package/package.h"
 #include "scan/scan_types.h"
@@ -17,5 +19,8 @@ Text MakeLlmsTxt(const ScanResult& scan, const PackageForm& form);
 
 // The same text with a given date in its review note.
 Text MakeLlmsTxt(const ScanResult& scan, const PackageForm& form, const Text& date);
+
+// The pages llms.txt lists, in its order.
+std::vector<const PageRecord*> LlmsTxtPages(const ScanResult& scan);
 
 }  // namespace bcnk

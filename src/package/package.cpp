@@ -17,8 +17,10 @@
 #include "package/ai_discovery.h"
 #include "package/knowledge_graph.h"
 #include "package/left_out_notes.h"
+#include "package/llms_full.h"
 #include "package/llms_lite.h"
 #include "package/llms_txt.h"
+#include "package/markdown_notes.h"
 #include "package/readme.h"
 #include "package/robots.h"
 #include "package/server_setup.h"
@@ -26,6 +28,7 @@
 #include "net/url.h"
 #include "package/zip_writer.h"
 #include "scan/indexability.h"
+#include "scan/markdown_spool.h"
 
 namespace bcnk {
 
@@ -87,32 +90,68 @@ FileLock WaitForPackageLock(const Text& path) {
     }
 }
 
-// Writes the files and their archive into workPath; the outcome names them where they will
-// be once workPath has become finalPath.
+// Makes the folders of a file's name ("md/guides/vat.html.md") below workPath and returns
+// the file's local path.
+Text PrepareLocalPath(const Text& workPath, const Text& fileName) {
+    Text localName = fileName;
+    std::replace(localName.begin(), localName.end(), u'/', kPathSeparator);
+    if (const std::size_t slash = localName.rfind(kPathSeparator); slash != Text::npos) {
+        std::error_code ignored;  // a folder that cannot be made fails the write after this
+        std::filesystem::create_directories(
+            std::filesystem::path(JoinPath(workPath, localName.substr(0, slash))), ignored);
+    }
+    return JoinPath(workPath, localName);
+}
+
+// One file to the folder and the archive; an error text when it could not be written.
+Text WriteOne(const Text& workPath, const Text& fileName, const std::string& bytes,
+              ZipStream& zip) {
+    const Text path = PrepareLocalPath(workPath, fileName);
+    if (!WriteWholeFile(path, bytes)) {
+        return u"Failed writing " + fileName + u" (" + path + u": " +
+               Utf8ToWide(std::generic_category().message(errno)) + u")";
+    }
+    if (!zip.Add(fileName, bytes)) {
+        return u"Could not add " + fileName + u" to the ZIP archive";
+    }
+    return Text();
+}
+
+// Writes the files, the twins and their archive into workPath; the outcome names them
+// where they will be once workPath has become finalPath. Twins are read from the spool one
+// at a time, so a site of any size is written in little memory.
 PackageOutcome WriteFilesInto(const Text& workPath, const Text& finalPath, const Text& folderName,
-                              const std::vector<PackageFile>& files) {
+                              const ScanResult& scan, const std::vector<PackageFile>& files,
+                              const std::vector<MarkdownTwin>& twins) {
     PackageOutcome outcome;
-    std::vector<ZipEntry> entries;
-    entries.reserve(files.size());
+    const Text zipName = PackageArchiveName(folderName);
+    ZipStream zip(JoinPath(workPath, zipName));
     for (const PackageFile& file : files) {
-        std::string bytes = file.Bytes();
+        const Text error = WriteOne(workPath, file.fileName, file.Bytes(), zip);
+        if (!error.empty()) {
+            return Failure(error);
+        }
         Text localName = file.fileName;
         std::replace(localName.begin(), localName.end(), u'/', kPathSeparator);
-        const Text path = JoinPath(workPath, localName);
-        if (const std::size_t slash = localName.rfind(kPathSeparator); slash != Text::npos) {
-            std::error_code ignored;  // a folder that cannot be made fails the write below
-            std::filesystem::create_directories(
-                std::filesystem::path(JoinPath(workPath, localName.substr(0, slash))), ignored);
-        }
-        if (!WriteWholeFile(path, bytes)) {
-            return Failure(u"Failed writing " + file.fileName + u" (" + path + u": " +
-                           Utf8ToWide(std::generic_category().message(errno)) + u")");
-        }
-        AddZipEntry(entries, file.fileName, std::move(bytes));
         outcome.filePaths.push_back(JoinPath(finalPath, localName));
     }
-    const Text zipName = PackageArchiveName(folderName);
-    if (!WriteZipArchive(entries, JoinPath(workPath, zipName))) {
+    for (const MarkdownTwin& twin : twins) {
+        const std::string bytes =
+            scan.markdown ? scan.markdown->Read(twin.markdownAt, twin.markdownBytes) : std::string();
+        if (bytes.empty()) {
+            return Failure(u"Could not read the Markdown of " + twin.pageAddress +
+                           u" back from its temporary file");
+        }
+        const Text error = WriteOne(workPath, twin.fileName, bytes, zip);
+        if (!error.empty()) {
+            return Failure(error);
+        }
+    }
+    if (!twins.empty()) {
+        outcome.filePaths.push_back(JoinPath(finalPath, kTwinFolder));
+        outcome.markdownTwins = static_cast<int>(twins.size());
+    }
+    if (!zip.Finish()) {
         return Failure(u"Could not create the ZIP archive " + JoinPath(finalPath, zipName));
     }
     outcome.ok = true;
@@ -178,6 +217,7 @@ const std::vector<Text>& PackageFileNames() {
         u"README.txt",     u"upload-map.txt", u"ai-discovery.json", u"ai-discovery.md",
         u"robots.txt.NEW", u"sitemap.xml",    u"ai-sitemap.xml",    u"llms-lite.txt",
         u"llms.txt",       u"tdmrep.json",    u"knowledge-graph.json", u"server",
+        u"llms-full.txt",  kTwinFolder,
     };
     return names;
 }
@@ -224,10 +264,32 @@ std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const Package
             }
         }
     }
+    const bool withFull = WantsLlmsFull(scan, form);
+    const std::vector<MarkdownTwin> twins =
+        form.publishMarkdown ? PlanMarkdownTwins(forAi) : std::vector<MarkdownTwin>();
+    AddMarkdownToReadme(files[0].content, twins, withFull, !SiteHasLlmsTxt(scan));
+    AddMarkdownToUploadMap(files[1].content, twins, withFull);
+    if (withFull) {
+        // Beside the other llms files: after llms.txt, or llms-lite.txt when the site has one.
+        auto before = std::find_if(files.begin(), files.end(), [](const PackageFile& file) {
+            return file.fileName == u"llms.txt";
+        });
+        if (before == files.end()) {
+            before = std::find_if(files.begin(), files.end(), [](const PackageFile& file) {
+                return file.fileName == u"llms-lite.txt";
+            });
+        }
+        files.insert(before + 1, {u"llms-full.txt", MakeLlmsFull(forAi, form)});
+    }
     for (PackageFile& file : ServerSetupFiles(scan, form)) {
         files.push_back(std::move(file));
     }
     return files;
+}
+
+std::vector<MarkdownTwin> PackageTwins(const ScanResult& scan, const PackageForm& form) {
+    return form.publishMarkdown ? PlanMarkdownTwins(PublishableScan(scan, ListAudience::Ai))
+                                : std::vector<MarkdownTwin>();
 }
 
 Text SiteFolderName(const Text& host) {
@@ -263,7 +325,8 @@ Text SiteFolderHost(const ScanResult& scan) {
 }
 
 PackageOutcome WritePackage(const Text& moduleDirectory, const ScanResult& scan,
-                            const std::vector<PackageFile>& files) {
+                            const std::vector<PackageFile>& files,
+                            const std::vector<MarkdownTwin>& twins) {
     const Text folderName = SiteFolderName(SiteFolderHost(scan));
     const Text outputDirectory = JoinPath(moduleDirectory, u"output");
     std::error_code error;
@@ -294,7 +357,8 @@ PackageOutcome WritePackage(const Text& moduleDirectory, const ScanResult& scan,
         return Failure(u"Could not create output folder " + partialPath + u": " +
                        SystemErrorText(error));
     }
-    PackageOutcome outcome = WriteFilesInto(partialPath, folderPath, folderName, files);
+    PackageOutcome outcome =
+        WriteFilesInto(partialPath, folderPath, folderName, scan, files, twins);
     if (outcome.ok) {
         outcome.errorText = MoveIntoPlace(partialPath, folderPath, folderName);
         outcome.ok = outcome.errorText.empty();

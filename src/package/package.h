@@ -6,9 +6,14 @@
 #include <vector>
 
 #include "common/text.h"
+#include "package/markdown_twins.h"
 #include "scan/scan_types.h"
 
 namespace bcnk {
+
+// llms-full.txt's size limit: readers cut larger files short, and the file is built in memory.
+inline constexpr int kDefaultFullTextKib = 1024;
+inline constexpr int kMaxFullTextKib = 100 * 1024;
 
 struct PackageForm {
     Text name;
@@ -28,7 +33,7 @@ struct PackageForm {
     // A Markdown twin of each published page in md/, linked from llms.txt.
     bool publishMarkdown = true;
     // llms-full.txt stops before this size; 0 writes no llms-full.txt.
-    int fullTextMaxKib = 1024;
+    int fullTextMaxKib = kDefaultFullTextKib;
 };
 
 struct PackageFile {
@@ -51,7 +56,9 @@ struct PackageOutcome {
     bool ok = false;
     Text folderPath;
     Text zipPath;
-    std::vector<Text> filePaths;  // every file of the package, in list order; archive excluded
+    std::vector<Text> filePaths;  // every file of the package, in list order; archive excluded;
+                                  // the Markdown twins by their folder alone
+    int markdownTwins = 0;        // files in that folder
     Text errorText;
 };
 
@@ -59,9 +66,15 @@ struct PackageOutcome {
 // order (also the order on disk and in the archive).
 std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const PackageForm& form);
 
-// Writes the files and their archive below moduleDirectory/output/<site folder>/.
+// The Markdown twins the package publishes: those of the pages the AI files list, when the
+// form asks for them.
+std::vector<MarkdownTwin> PackageTwins(const ScanResult& scan, const PackageForm& form);
+
+// Writes the files, the twins (read from the scan's spool) and their archive below
+// moduleDirectory/output/<site folder>/.
 PackageOutcome WritePackage(const Text& moduleDirectory, const ScanResult& scan,
-                            const std::vector<PackageFile>& files);
+                            const std::vector<PackageFile>& files,
+                            const std::vector<MarkdownTwin>& twins = {});
 
 // Every name a package of ours can hold, its archive aside (IsPackageArchiveName): a new
 // package replaces all of these and carries over only files someone else put there.

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <thread>
 
 #include "analysis/classify.h"
@@ -20,6 +21,8 @@
 #include "scan/sitemap_audit.h"
 #include "scan/sitemap_figures.h"
 #include "scan/indexability.h"
+#include "scan/markdown_spool.h"
+#include "scan/page_content.h"
 #include "net/tracking_parameters.h"
 #include "net/http.h"
 #include "scan/robots_rules.h"
@@ -289,6 +292,14 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
     Text startAddress = result.baseUrl + WithoutFragment(ParseUrl(options.startUrl).path);
     result.requestedUrl = startAddress;
     result.scanTime = UtcTimestamp();
+    // The pages' Markdown twins go to disk as they come: only the package reads them.
+    auto spool = std::make_shared<MarkdownSpool>();
+    if (spool->Usable()) {
+        result.markdown = spool;
+    } else {
+        DebugLog::Write(u"No temporary file for the pages' Markdown: the package will have none");
+        spool.reset();
+    }
     // Three keys per allowed page leaves room for links that fail or are not HTML; 64-bit
     // so that an extreme page limit cannot overflow the cap.
     const long long keyCap = 3LL * options.maxPages;
@@ -370,6 +381,7 @@ ScanResult Crawl(const ScanOptions& options, const std::atomic<bool>& cancelFlag
                 continue;  // the pause is for the target's fetch, which comes next
             }
             PageRecord record = MakeRecord(page, fetched, parsed, sitemaps);
+            TakeMainContent(fetched.body, fetched.contentType, page.address, spool.get(), record);
             sitemaps.NoteLinks(LinkBase(page.address, parsed), parsed.links);
             TakePageSignals(parsed.signals, fetched, LinkBase(page.address, parsed), result.host,
                             record);

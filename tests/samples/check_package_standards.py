@@ -18,6 +18,8 @@ import sys
 import urllib.parse
 import xml.etree.ElementTree as ElementTree
 
+from twins import twin_pages
+
 # ---- RFC 3986, collected from its ABNF (appendix A) -----------------------------------------
 UNRESERVED = r"A-Za-z0-9\-._~"
 SUB_DELIMS = r"!$&'()*+,;="
@@ -155,10 +157,38 @@ def check_llms_format(path, page_addresses, problems):
         check_inline(rest[2:], where, problems)
         if not text.strip():
             problems.append(f"{where}: empty link text")
-        if urllib.parse.unquote(url) not in page_addresses:
+        # A link to a page's Markdown twin stands for the page.
+        if not any(urllib.parse.unquote(page) in page_addresses for page in twin_pages(url)):
             problems.append(f"{where}: link to {url!r}, which is no crawled page")
         links.append((section, url))
     return links
+
+
+def check_llms_full(path, page_addresses, problems):
+    """llms-full.txt: the llms.txt head, then each page under an H2 heading with its
+    address on the line below, within the size limit; one H1 outside code."""
+    text = path.read_text("utf-8")
+    if len(text.encode("utf-8")) > 1024 * 1024:
+        problems.append("llms-full.txt: larger than its 1 MiB limit")
+    lines = text.split("\n")
+    if not re.fullmatch(r"# \S.*", lines[0]):
+        problems.append("llms-full.txt: does not begin with an H1 title")
+    fence, pages = None, 0
+    for number, line in enumerate(lines[1:], start=2):
+        if fence:
+            fence = None if line == fence else fence
+            continue
+        if line.startswith("```"):
+            fence = line[: len(line) - len(line.lstrip("`"))]
+        elif re.match(r"# ", line):
+            problems.append(f"llms-full.txt:{number}: a second H1")
+        elif line.startswith("## ") and number + 2 <= len(lines) and lines[number].startswith("<http"):
+            pages += 1
+            address = urllib.parse.unquote(lines[number][1:-1])
+            if address not in page_addresses:
+                problems.append(f"llms-full.txt:{number + 1}: {address!r} is no crawled page")
+    if page_addresses and pages == 0:
+        problems.append("llms-full.txt: holds no page")
 
 
 def check_discovery_md(path, problems):
@@ -249,6 +279,8 @@ def main():
                 problems.append("llms.txt lists one page twice")
             if name == "llms.txt" and not links and page_addresses:
                 problems.append("llms.txt lists no page")
+    if (package / "llms-full.txt").exists():
+        check_llms_full(package / "llms-full.txt", page_addresses, problems)
     check_discovery_md(package / "ai-discovery.md", problems)
     check_addresses(package, problems)
     for problem in problems:

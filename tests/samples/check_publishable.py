@@ -26,6 +26,8 @@ import urllib.parse
 import urllib.request
 import xml.etree.ElementTree as ElementTree
 
+from twins import twin_pages
+
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 MAX_FETCHES = 3000
 SEARCH_AGENTS = {"googlebot", "bingbot"}
@@ -164,8 +166,9 @@ def listed(package):
                            if element.tag.endswith("}loc") and element.text]
     path = package / "llms.txt"
     if path.exists():
-        lists["llms.txt"] = re.findall(r"^- \[.*?\]\(([^)\s]+)\)", path.read_text("utf-8"),
-                                       re.M)
+        # A link to a page's Markdown twin is checked as the page it stands for.
+        links = re.findall(r"^- \[.*?\]\(([^)\s]+)\)", path.read_text("utf-8"), re.M)
+        lists["llms.txt"] = [twin_pages(link)[0] for link in links]
     return lists
 
 

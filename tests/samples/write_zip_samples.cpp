@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "common/text.h"
 #include "package/package.h"
 #include "package/zip_writer.h"
+#include "scan/markdown_spool.h"
 
 namespace bcnk {
 namespace {
@@ -119,14 +121,39 @@ PackageForm AwkwardForm() {
     return form;
 }
 
-// Writes the package into DIR/packages/<name>/ through the builder, then lists the ten
-// files beside the archive it made.
+// More members than the plain end record can count: readers must find the ZIP64 records.
+Members ManyMembers() {
+    Members members;
+    for (int index = 0; index < 70000; ++index) {
+        members.emplace_back(u"md/page-" + NumberText(index) + u".html.md",
+                             "# Page " + std::to_string(index) + "\n");
+    }
+    return members;
+}
+
+// The awkward site with a Markdown twin for every page, at addresses files can hold.
+ScanResult TwinnedScan(const std::shared_ptr<MarkdownSpool>& spool) {
+    ScanResult scan = AwkwardScan();
+    scan.markdown = spool;
+    int index = 0;
+    for (PageRecord& page : scan.pages) {
+        page.url = scan.baseUrl + u"/b%C3%BCcher/" + NumberText(index++) + u"/seite.html";
+        spool->Store("# " + WideToUtf8(page.title) + "\n\n<" + WideToUtf8(page.url) +
+                         ">\n\nText \\<b> & \\*more\\*\n",
+                     page);
+    }
+    return scan;
+}
+
+// Writes the package into DIR/packages/<name>/ through the builder, then lists its files
+// and twins beside the archive it made.
 bool WritePackageCase(const fs::path& folder, const std::string& name, const ScanResult& scan,
                       const PackageForm& form) {
     const fs::path moduleDirectory = folder / name;
     fs::create_directories(moduleDirectory);
     const std::vector<PackageFile> files = BuildPackageFiles(scan, form);
-    const PackageOutcome outcome = WritePackage(moduleDirectory.u16string(), scan, files);
+    const std::vector<MarkdownTwin> twins = PackageTwins(scan, form);
+    const PackageOutcome outcome = WritePackage(moduleDirectory.u16string(), scan, files, twins);
     if (!outcome.ok) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), WideToUtf8(outcome.errorText).c_str());
         return false;
@@ -134,6 +161,9 @@ bool WritePackageCase(const fs::path& folder, const std::string& name, const Sca
     Members members;
     for (const PackageFile& file : files) {
         members.emplace_back(file.fileName, file.Bytes());
+    }
+    for (const MarkdownTwin& twin : twins) {
+        members.emplace_back(twin.fileName, scan.markdown->Read(twin.markdownAt, twin.markdownBytes));
     }
     return WriteMemberList(fs::path(outcome.zipPath + u".members"), members);
 }
@@ -158,6 +188,9 @@ int main(int argc, char** argv) {
     ok = WriteArchiveCase(archives, "hostile", HostileMembers()) && ok;
     ok = WritePackageCase(packages, "awkward", AwkwardScan(), AwkwardForm()) && ok;
     ok = WritePackageCase(packages, "blank", ScanResult(), PackageForm()) && ok;
+    ok = WriteArchiveCase(archives, "zip64-many", ManyMembers()) && ok;
+    ok = WritePackageCase(packages, "twins", TwinnedScan(std::make_shared<MarkdownSpool>()),
+                          AwkwardForm()) && ok;
     if (!ok) {
         std::fprintf(stderr, "write_zip_samples: could not write below %s\n", argv[1]);
         return 1;

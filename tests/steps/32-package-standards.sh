@@ -135,6 +135,9 @@ PY
     done
     cp "$folder/ai-discovery.json" "$folder/tdmrep.json" "$site/.well-known/"
     cp "$folder/robots.txt.NEW" "$site/robots.txt"
+    cp "$folder/llms-full.txt" "$site/" && cp -r "$folder/md/." "$site/"
+    python3 "$ROOT/tests/samples/check_twin_addresses.py" "$folder" "$ADDRESS" >"$log" 2>&1
+    record "every twin answers at its address $label" "$log" $?
     "$@" scan "$ADDRESS" --delay 0 --min-score 100 >"$log" 2>&1
     record "site serving its package scores 100 $label" "$log" $?
     stop_server

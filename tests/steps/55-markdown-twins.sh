@@ -45,6 +45,28 @@ if [[ "$READY" -eq 0 ]]; then
     done
 fi
 
+# The same sites' packages, written by the console program from a crawl: every twin in md/.
+PROGRAM="$ROOT/build/beaconsmith"
+if [[ "$READY" -eq 0 ]]; then
+    for site in "$ROOT/examples/sample-site" "$ROOT/tests/sites/markup-hostile"; do
+        name="$(basename "$site")"
+        rm -f "$WORK/port"
+        python3 "$ROOT/tools/serve-site.py" --root "$site" --port-file "$WORK/port" \
+            --max-seconds 300 &
+        server=$!
+        for _ in $(seq 1 200); do [[ -s "$WORK/port" ]] && break; sleep 0.05; done
+        {
+            "$PROGRAM" generate "http://127.0.0.1:$(cat "$WORK/port")/" --delay 0 --render off \
+                --no-agent-check --quiet --name "Twin Works" --output "$WORK/package-$name" &&
+                NODE_PATH="$NODE_DIR/node_modules" node "$ROOT/tests/steps/lib/check_twins.js" \
+                    "$(find "$WORK/package-$name/output" -mindepth 2 -maxdepth 2 -name md)" --package
+        } >"$WORK/log" 2>&1
+        record "package twins of $name render as text with web links only" "$WORK/log" $?
+        kill "$server" 2>/dev/null
+        wait "$server" 2>/dev/null
+    done
+fi
+
 write_results "$RESULTS_DIR/markdown-twins.xml"
 echo "markdown twins: ${#CASES[@]} checks, $FAILURES failed" >&2
 [[ "$FAILURES" -eq 0 ]]

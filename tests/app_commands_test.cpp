@@ -432,7 +432,7 @@ TEST_F(CommandLogicTest, GenerateIsRefusedUntilItCanRun) {
                                         u"Enter your name or business name.",
                                         u"Enter the e-mail address as name@example.com, or "
                                         u"leave it empty.",
-                                        kFullTextSizeMessage}));
+                                        FullTextSizeMessage()}));
     EXPECT_EQ(ops.generateJob, nullptr);
 }
 

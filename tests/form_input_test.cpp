@@ -190,8 +190,8 @@ TEST(PackageFormInput, FullTextSizeIsAWholeNumberOfKibInRange) {
         {u"1024", 1024},
         {u" 0 ", 0},  // no llms-full.txt
         {u"0007", 7},
-        {u"1048576", 1048576},
-        {u"1048577", -1},
+        {u"102400", 102400},
+        {u"102401", -1},
         {u"99999999999999999999", -1},  // would overflow any int
         {u"", -1},
         {u"-5", -1},
@@ -205,7 +205,7 @@ TEST(PackageFormInput, FullTextSizeIsAWholeNumberOfKibInRange) {
         PackageForm form;
         form.name = u"N";
         form.fullTextMaxKib = FullTextKibFromField(typed);
-        EXPECT_EQ(PackageFormProblem(form, 2026), kib < 0 ? Text(kFullTextSizeMessage) : Text())
+        EXPECT_EQ(PackageFormProblem(form, 2026), kib < 0 ? FullTextSizeMessage() : Text())
             << WideToUtf8(typed);
     }
 }

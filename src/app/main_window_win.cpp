@@ -253,7 +253,7 @@ std::array<HWND, 7> CreateGenerateForm(HWND panel) {
     // llms-full.txt's cap; consumer tools cut larger files, 0 writes none.
     HWND fullText = CreateEdit(panel, kIdFullTextMaxKib, 7, ES_NUMBER);
     AddHint(fullText, L"0 = none");
-    SetWindowTextW(fullText, L"1024");
+    SetWindowTextW(fullText, std::to_wstring(kDefaultFullTextKib).c_str());
     Child(panel, L"BUTTON", L"Generate AI Discovery Package",
           WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, kIdGenerate);
     Child(panel, PROGRESS_CLASSW, L"", WS_VISIBLE | PBS_MARQUEE, 0, kIdGenerateProgress);

@@ -89,6 +89,13 @@ bool IsEmailAddress(const Text& address) {
     return localOk && domainOk;
 }
 
+Text FullTextSizeMessage() {
+    Text text = u"Enter the full text size as a whole number of KiB from 0 to ";
+    text += NumberText(kMaxFullTextKib);
+    text += u" (0 writes no llms-full.txt).";
+    return text;
+}
+
 int FullTextKibFromField(const Text& typed) {
     const Text text = FormFieldText(typed);
     if (text.empty()) {
@@ -133,7 +140,7 @@ Text PackageFormProblem(const PackageForm& form, int currentYear) {
         return kTdmPolicyMessage;
     }
     if (form.fullTextMaxKib < 0 || form.fullTextMaxKib > kMaxFullTextKib) {
-        return kFullTextSizeMessage;
+        return FullTextSizeMessage();
     }
     return Text();
 }

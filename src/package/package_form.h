@@ -14,12 +14,8 @@ inline constexpr const char16_t* kEmailMessage =
 inline constexpr const char16_t* kTdmPolicyMessage =
     u"Enter the TDM policy address as https://example.com/tdm-policy, or leave it empty.";
 
-// The largest llms-full.txt the form asks for, in KiB (1 GiB): consumer tools cut files far
-// smaller, and the count stays well inside an int.
-inline constexpr int kMaxFullTextKib = 1048576;
-inline constexpr const char16_t* kFullTextSizeMessage =
-    u"Enter the full text size as a whole number of KiB from 0 to 1048576 (0 writes no "
-    u"llms-full.txt).";
+// What the form says to a full text size outside 0..kMaxFullTextKib (package/package.h).
+Text FullTextSizeMessage();
 
 // The earliest year founded the form takes; the latest is the current year.
 inline constexpr int kEarliestFoundedYear = 1800;

@@ -34,7 +34,8 @@ class Checks:
         for name, passed, detail in self.cases:
             lines.append(f'  <testcase classname="gui-e2e" name="{escape(name)}">')
             if not passed:
-                lines.append(f'    <failure message="{escape(detail, {chr(34): "&quot;"})}"/>')
+                # Details may be lists or numbers; a failure must still reach the results.
+                lines.append(f'    <failure message="{escape(str(detail), {chr(34): "&quot;"})}"/>')
             lines.append("  </testcase>")
         lines.append("</testsuite>")
         pathlib.Path(path).write_text("\n".join(lines) + "\n")

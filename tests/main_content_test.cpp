@@ -19,6 +19,15 @@ std::string Prose(const std::string& topic, int sentences = 3) {
     return text;
 }
 
+template <typename Make>
+std::string Repeat(int times, Make&& make) {
+    std::string out;
+    for (int k = 0; k < times; ++k) {
+        out += make(k);
+    }
+    return out;
+}
+
 const std::string kChrome =
     "<header><a href=/>Home</a> <a href=/shop>Shop catalogue</a></header>"
     "<nav><ul><li><a href=/a>Alpha menu</a><li><a href=/b>Beta menu</a></ul></nav>"
@@ -48,12 +57,15 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
         {"documentation with sidebar and table of contents",
          "<body>" + kChrome +
              "<div class=layout><div class=sidebar><ul><li><a href=/d1>Install page</a>"
-             "<li><a href=/d2>Configure page</a></ul></div><div class=doc><h1>Configure</h1><p>" +
-             Prose("settings") + "</p><pre><code>run --flag\n  indented</code></pre><p>" +
+             "<li><a href=/d2>Configure page</a></ul></div><div class=doc><h1>Configure"
+             "<a class=headerlink href=#configure>\xC2\xB6</a></h1><p>" +
+             Prose("settings") + "</p><pre><code>run --flag\n  indented</code></pre>"
+             "<h2>Calling from C#</h2><p>" +
              Prose("options") + "</p></div><nav class=toc><a href=#x>On this page</a></nav></div>" +
              kFooter,
-         {"Configure", "settings section", "run --flag\n  indented", "options section"},
-         {"Install page", "On this page", "Alpha menu"}},
+         {"Configure\n", "settings section", "run --flag\n  indented", "Calling from C#",
+          "options section"},
+         {"Install page", "On this page", "Alpha menu", "\xC2\xB6"}},
         {"service page spread over sections",
          "<body>" + kChrome + "<section><h2>Consulting</h2><p>" + Prose("consulting") +
              "</p></section><section><h2>Delivery</h2><p>" + Prose("delivery") +
@@ -75,29 +87,35 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          "\"Desk\",\"description\":\"A standing desk with a solid oak top, two motors and "
          "four memory presets for every height you need \\u2014 made to last.\"}</script>"
          "</head><body>" + kChrome + "<div class=product><h1>Oak standing desk</h1>"
-             "<p>Price 499</p><button>Add to cart</button></div>" + kFooter,
+             "<p>Price 499</p><button>Add to cart</button></div><div id=product-reviews>"
+             "<p>Sturdy and quiet, my back thanks me every single working day now.</p></div>" +
+             kFooter,
          {"Oak standing desk", "solid oak top", "\xE2\x80\x94 made to last"},
-         {"Add to cart", "Alpha menu"}},
+         {"Add to cart", "Alpha menu", "Sturdy and quiet"}},
         {"listing of repeated cards",
-         "<body>" + kChrome + "<h1>Recipes</h1><div class=grid>" +
+         "<body>" + kChrome + "<h1>Recipes</h1><div class=grid><div class=filters>"
+             "<input type=checkbox id=v><label for=v>Vegetarian only</label></div>" +
              [] {
                  std::string cards;
                  for (int k = 0; k < 6; ++k) {
                      cards += "<div class=card><h3><a href=/r" + std::to_string(k) +
                               ">Recipe number " + std::to_string(k) +
                               "</a></h3><p>A quick dish for busy evenings with few "
-                              "ingredients and little washing up afterwards.</p></div>";
+                              "ingredients and little washing up afterwards.</p><small>"
+                              "Rated by cooks</small></div>";
                  }
                  return cards;
              }() +
              "</div>" + kFooter,
          {"Recipes", "Recipe number 0", "Recipe number 5", "busy evenings"},
-         {"Alpha menu", "Copyright footer"}},
+         {"Alpha menu", "Copyright footer", "Vegetarian only", "Rated by cooks"}},
         {"hidden parts and streamed parts",
          "<body><div hidden><p>" + Prose("hiddenword") + "</p></div>"
              "<div aria-hidden=true>Ariahiddenword icon</div><article><p>" + Prose("visible") +
+             "</p><div role=tabpanel hidden><p>" + Prose("tabbed") + "</p></div>"
+             "<div aria-hidden=true><p>" + Prose("decorated") +
              "</p></article><div hidden id=\"S:1\"><p>" + Prose("streamed") + "</p></div>",
-         {"visible section", "streamed section"},
+         {"visible section", "streamed section", "decorated section", "tabbed section"},
          {"hiddenword", "Ariahiddenword"}},
         {"noscript holding the whole page",
          "<body><noscript><p>Enable scripts</p></noscript><div id=app></div>"
@@ -105,6 +123,70 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "</p></div></noscript>",
          {"Thread", "static section"},
          {"Enable scripts"}},
+        {"article with teasers, a panel of links and calls to act inside it",
+         "<body>" + kChrome + "<main><h1>Garden ponds</h1><p>" + Prose("pond") +
+             "</p><p><a class='btn btn-primary' href=/start>Get started today</a></p><p>" +
+             Prose("liner") + "</p><div class=box>Topics: <a href=/t1>Alpha topic</a> "
+             "<a href=/t2>Beta topic</a> <a href=/t3>Gamma topic</a></div><div class=more>" +
+             Repeat(4, [](int k) {
+                 return "<div class=teaser><h3><a href=/s" + std::to_string(k) +
+                        ">Other story " + std::to_string(k) + "</a></h3><p>Teaser words.</p></div>";
+             }) +
+             "</div><h2>Customers also bought</h2><p>Pump kit</p></main>" + kFooter,
+         {"Garden ponds", "pond section", "liner section"},
+         {"Get started today", "Alpha topic", "Other story", "Teaser words", "Pump kit"}},
+        {"news listing whose cards are links",
+         "<body>" + kChrome + "<h1>Latest news</h1><div class=stories>" +
+             Repeat(6, [](int k) {
+                 return "<div class=story><a href=/n" + std::to_string(k) + "><h3>Headline " +
+                        std::to_string(k) + "</h3><p>What happened today and why it matters "
+                        "to readers.</p></a></div>";
+             }) +
+             "</div>" + kFooter,
+         {"Headline 0", "Headline 5", "why it matters"},
+         {"Alpha menu", "Copyright footer"}},
+        {"listing of long title links",
+         "<body>" + kChrome + "<table class=items>" +
+             Repeat(12, [](int k) {
+                 return "<tr class=item><td>" + std::to_string(k) + ".</td><td><a href=/i" +
+                        std::to_string(k) + ">Long title of listed item number " +
+                        std::to_string(k) + " in this list</a> (example.test)</td></tr>";
+             }) +
+             "</table>" + kFooter,
+         {"listed item number 0", "listed item number 11"},
+         {"Alpha menu", "Copyright footer"}},
+        {"link forum whose thread is a comment list",
+         "<body>" + kChrome + "<h1><a href=https://other.test/post>Project goals</a></h1>"
+             "<ol class=comments>" +
+             Repeat(3, [](int k) {
+                 return "<li class=comment><a href=/u" + std::to_string(k) + ">user" +
+                        std::to_string(k) + "</a><p>" + Prose("reply" + std::to_string(k)) +
+                        "</p></li>";
+             }) +
+             "</ol>" + kFooter,
+         {"reply0 section", "reply2 section"},
+         {"Alpha menu"}},
+        {"consent panel holding most of a thin page",
+         "<body><main><h1>Contact</h1><p>Call us on weekdays between nine and five.</p></main>"
+             "<div id=onetrust-consent-sdk><div class=ot-pc><p>" + Prose("tracking") +
+             Prose("vendor") +
+             "</p></div></div>",
+         {"Call us on weekdays"},
+         {"tracking section", "vendor section"}},
+        {"figures: picture captions go, code captions stay",
+         "<body>" + kChrome + "<article><h1>Trail guide</h1><p>" + Prose("trail") +
+             "</p><figure><img src=/a.jpg alt=Ridge><figcaption>Ridge at dawn, photo by Kim"
+             "</figcaption></figure><p>" + Prose("route") + "</p><figure><pre>gpx --export"
+             "</pre><figcaption>Listing one exports the track</figcaption></figure></article>" +
+             kFooter,
+         {"trail section", "route section", "gpx --export", "Listing one exports the track"},
+         {"photo by Kim"}},
+        {"blocks named published and skip targets",
+         "<body>" + kChrome + "<div class=page><div id=topic1 class=skip-item><h2>First</h2><p>" +
+             Prose("first") + "</p></div><div class='paragraph paragraph-published'><p>" +
+             Prose("second") + "</p></div></div>" + kFooter,
+         {"first section", "second section"},
+         {"Alpha menu"}},
     };
     for (const Shape& shape : shapes) {
         const std::string text =

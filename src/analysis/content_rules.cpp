@@ -29,15 +29,18 @@ constexpr std::string_view kFurnitureWords[] = {
     "footer",     "sidebar",   "cookie",     "cookies",   "consent",    "gdpr",
     "share",      "sharing",   "social",     "related",   "newsletter", "subscribe",
     "subscription", "promo",   "advert",     "advertisement", "ads",    "sponsored",
-    "popup",      "modal",     "overlay",    "skip",       "masthead",
+    "popup",      "popover",   "modal",      "overlay",   "masthead",
     "toolbar",    "pagination", "pager",     "signup",    "login",      "offcanvas",
     "drawer",     "recommended", "trending", "outbrain",
     "taboola",    "byline",    "tags",       "tagcloud",  "disclaimer", "copyright",
+    "reviews",    "yotpo",     "okendo",     "jdgm",      "bazaarvoice", "trustpilot",
+    // and the small print around pictures and pages: photo credits, notices, feedback forms
+    "credit",     "photo",     "notice",     "feedback",
 };
 
 // Words of the lines around an article's text: who wrote it and when.
 constexpr std::string_view kBylineWords[] = {
-    "author", "authors", "meta", "byline", "dateline", "postmeta", "published", "posted",
+    "author", "authors", "meta", "byline", "dateline", "postmeta", "posted",
     "timestamp", "avatar", "bio",
     // and on forums, who posted and how the others rated it
     "signature", "userinfo", "postprofile", "memberinfo", "usertitle", "badges", "reputation",
@@ -117,6 +120,19 @@ bool IsBylineWord(std::string_view word) {
     return false;
 }
 
+// Links drawn as buttons are calls to act ("Get started", "Request a demo", "Quick shop"),
+// not text of the page.
+bool IsButtonWord(std::string_view word) {
+    for (const std::string_view name : {"btn", "button", "cta"}) {
+        if (word == name || (word.size() > name.size() + 1 &&
+                             (word.substr(0, name.size()) == name ||
+                              word.substr(word.size() - name.size()) == name))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IsCommentWord(std::string_view word) {
     for (const std::string_view name : kCommentWords) {
         if (word == name) {
@@ -126,15 +142,55 @@ bool IsCommentWord(std::string_view word) {
     return false;
 }
 
+// Whether the element's text has at most `limit` words, counting no further than that.
+bool FewWords(const HtmlTree& tree, std::uint32_t element, std::uint32_t limit) {
+    const std::uint32_t depth = tree.nodes[element].depth;
+    std::uint32_t words = 0;
+    for (std::uint32_t n = element + 1; n < tree.nodes.size() && tree.nodes[n].depth > depth; ++n) {
+        if (tree.nodes[n].tag != Tag::kText) {
+            continue;
+        }
+        bool inWord = false;
+        for (const char c : tree.nodes[n].text) {
+            const bool word = IsWordChar(c) || static_cast<unsigned char>(c) >= 0x80;
+            words += word && !inWord;
+            inWord = word;
+        }
+        if (words > limit) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsPanelWord(std::string_view word) {
+    for (const std::string_view name :
+         {"tab", "tabs", "tabpanel", "panel", "accordion", "collapse"}) {
+        if (word == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsFoldedPanel(const HtmlTree& tree, std::uint32_t node) {
+    return NameIs(tree.Attribute(node, "role"), "tabpanel") ||
+           AnyWord(tree.Attribute(node, "class"), IsPanelWord);
+}
+
 // Hidden by markup. Inline "display:none" is left alone on purpose: tabs and accordions
 // fold real content away that way, and readers of the page open them.
 bool IsHidden(const HtmlTree& tree, std::uint32_t node) {
     if (tree.HasAttribute(node, "hidden")) {
         // Streamed server rendering parks finished parts in hidden "S:n" elements that a
-        // script moves into place: they are the page's content.
-        return tree.Attribute(node, "id").substr(0, 2) != "S:";
+        // script moves into place: they are the page's content, and so are the panels of
+        // tabs and accordions that a reader has not opened yet.
+        return tree.Attribute(node, "id").substr(0, 2) != "S:" && !IsFoldedPanel(tree, node);
     }
-    if (NameIs(tree.Attribute(node, "aria-hidden"), "true")) {
+    // aria-hidden only keeps assistive software away: what sighted readers see stays,
+    // icons and glyph labels go.
+    if (NameIs(tree.Attribute(node, "aria-hidden"), "true") &&
+        FewWords(tree, node, kAriaHiddenMaxWords)) {
         return true;
     }
     return false;
@@ -155,6 +211,21 @@ bool InsideMainPart(const HtmlTree& tree, std::uint32_t node) {
     for (std::uint32_t up = tree.nodes[node].parent; up != 0; up = tree.nodes[up].parent) {
         const Tag tag = tree.nodes[up].tag;
         if (tag == Tag::kArticle || tag == Tag::kMain) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether a figure shows code or a table rather than a picture.
+bool FigureHoldsText(const HtmlTree& tree, std::uint32_t figure) {
+    if (tree.nodes[figure].tag != Tag::kFigure) {
+        return false;
+    }
+    const std::uint32_t depth = tree.nodes[figure].depth;
+    for (std::uint32_t n = figure + 1; n < tree.nodes.size() && tree.nodes[n].depth > depth; ++n) {
+        const Tag tag = tree.nodes[n].tag;
+        if (tag == Tag::kPre || tag == Tag::kTable || tag == Tag::kCode) {
             return true;
         }
     }
@@ -188,6 +259,16 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
     }
     if (!(disabled & kRuleHidden) && IsHidden(tree, node)) {
         return kRuleHidden;
+    }
+    // The label of a control (a filter, a size, a check box) belongs to the form.
+    if (!(disabled & kRuleInterfaceText) && tag == Tag::kLabel && !wrapper) {
+        return kRuleInterfaceText;
+    }
+    // A caption labels a picture (who is in it, who took it); readers of the text in
+    // Markdown have no picture to go with it. Captions of code and tables stay.
+    if (!(disabled & kRuleCaptions) && tag == Tag::kFigcaption && !wrapper &&
+        !FigureHoldsText(tree, tree.nodes[node].parent)) {
+        return kRuleCaptions;
     }
     if (!(disabled & kRuleLandmarks)) {
         switch (tag) {
@@ -232,8 +313,25 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
         if (!(disabled & kRuleBylines) && AnyWord(value, IsBylineWord)) {
             return kRuleBylines;
         }
+        if (!(disabled & kRuleInterfaceText) && tag == Tag::kA && AnyWord(value, IsButtonWord)) {
+            return kRuleInterfaceText;
+        }
     }
     return 0;
+}
+
+bool IsConsentPanel(const HtmlTree& tree, std::uint32_t node) {
+    const auto consentWord = [](std::string_view word) {
+        for (const std::string_view name : {"cookie", "cookies", "consent", "gdpr", "onetrust",
+                                            "cookiebot"}) {
+            if (word == name) {
+                return true;
+            }
+        }
+        return false;
+    };
+    return AnyWord(tree.Attribute(node, "class"), consentWord) ||
+           AnyWord(tree.Attribute(node, "id"), consentWord);
 }
 
 bool IsAsideHeading(std::string_view headingText) {
@@ -247,6 +345,12 @@ bool IsAsideHeading(std::string_view headingText) {
         "sign up for",     "join our newsletter", "more like this", "similar",
         "other posts",     "explore more",   "keep reading",    "don't miss",
         "most read",       "most popular",   "top stories",
+        "customers also",  "customers who",  "people who",      "people also",
+        "frequently bought", "recently viewed", "seller's other", "similar items",
+        "explore related", "complete the look", "shop the look", "about the author",
+        "about the reviewer", "hot comments",
+        "join the conversation", "join our mailing", "stay in the loop", "stay connected",
+        "connect with us", "you might like", "you may like",   "sponsored",
     };
     std::string folded;
     for (const char c : headingText) {

@@ -24,7 +24,11 @@ inline constexpr std::uint32_t kRuleJsonLd = 1u << 9;       // product prose fro
 inline constexpr std::uint32_t kRuleBylines = 1u << 10;      // author and date lines
 inline constexpr std::uint32_t kRuleAsideHeadings = 1u << 11; // "Related posts" sections
 inline constexpr std::uint32_t kRuleInterfaceText = 1u << 12; // "Add to cart", "Reply"
-inline constexpr std::uint32_t kRuleCount = 13;
+inline constexpr std::uint32_t kRuleLinkClusters = 1u << 13; // link lists inside the content
+inline constexpr std::uint32_t kRuleCards = 1u << 14;        // card links and listed titles
+inline constexpr std::uint32_t kRuleTeasers = 1u << 15;      // teasers of other pages
+inline constexpr std::uint32_t kRuleCaptions = 1u << 16;     // figure captions and credits
+inline constexpr std::uint32_t kRuleCount = 17;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
@@ -39,6 +43,23 @@ inline constexpr float kSiblingWords = 20;
 inline constexpr float kSiblingDensity = 0.6f;
 // JSON-LD prose shorter than this is a tag line, not a description.
 inline constexpr std::uint32_t kJsonLdProseWords = 12;
+// An element of the content whose words are more than this share link text is a panel of
+// links, when it has at least kClusterMinWords words and less than kClusterMaxShare of the
+// content's.
+inline constexpr float kClusterLinkShare = 0.6f;
+inline constexpr std::uint32_t kClusterMinWords = 4;
+inline constexpr float kClusterMaxShare = 0.1f;
+// Teasers of other pages beside the content go when they hold less than this share of its
+// words; more, and they are the page (a listing).
+inline constexpr float kTeaserMaxShare = 0.25f;
+// A link of at least this many words in a run of like siblings that holds at least this
+// share of the page's words is the title of a listed item (a story, a job, a paper).
+inline constexpr std::uint32_t kHeadlineWords = 6;
+inline constexpr float kListingRunShare = 0.2f;
+// A comment section holding more than this share of the page's words is its thread.
+inline constexpr float kThreadShare = 0.2f;
+// aria-hidden leaves out an element of at most this many words (an icon, a glyph's label).
+inline constexpr std::uint32_t kAriaHiddenMaxWords = 3;
 // Added to the score of an element that names itself the main part.
 inline constexpr float kMainHintBonus = 0.05f;
 
@@ -49,6 +70,10 @@ bool IsDropped(Tag tag);
 // so only what it is, never its class name, may remove it.
 RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
                      std::uint32_t disabledRules);
+
+// A cookie or consent panel by its class or id: on a page of little text it can hold most
+// of the words, and still is no content.
+bool IsConsentPanel(const HtmlTree& tree, std::uint32_t node);
 
 // A heading that introduces links away from the page or a reply form: "Related posts",
 // "You may also like", "Leave a reply" and the like.

@@ -78,6 +78,9 @@ struct NodeFacts {
     float bad = 0;    // words of links and stray fragments
     std::uint32_t words = 0;
     std::uint32_t linkWords = 0;
+    std::uint32_t headlineWords = 0;  // of links that are the titles of a listing's items
+    std::uint32_t allWords = 0;      // the whole subtree's, kept elements only
+    std::uint32_t allLinkWords = 0;
 };
 
 class Extractor {
@@ -93,6 +96,9 @@ class Extractor {
         Mark();
         Measure();
         const std::uint32_t root = ChooseRoot();
+        if (On(kRuleLinkClusters) && root != 0) {
+            PruneLinkClusters(root);
+        }
         WriteRootAndSiblings(root, content.blocks);
         Flush(content.blocks);
         if (!(disabled_ & kRuleTitleHeading)) {
@@ -144,6 +150,8 @@ class Extractor {
         blockOf_.assign(count, 0);
         pageWords_.assign(count, 0);
         holdsMain_.assign(count, 0);
+        holdsBlock_.assign(count, 0);
+        shape_.assign(count, 0);
         // Raw word totals first: a wrapper that happens to carry a boilerplate class must not
         // take the whole page with it.
         for (std::uint32_t n = static_cast<std::uint32_t>(count) - 1; n > 0; --n) {
@@ -156,7 +164,18 @@ class Extractor {
                 holdsMain_[n] = 1;
             }
             holdsMain_[node.parent] |= holdsMain_[n];
+            const bool heading = node.tag >= Tag::kH1 && node.tag <= Tag::kH6;
+            holdsBlock_[node.parent] |= holdsBlock_[n] | (heading || node.tag == Tag::kP);
+            std::uint8_t& shape = shape_[n];
+            if ((heading && (shape & kHoldsLink)) ||
+                (node.tag == Tag::kA && (shape & kHoldsHeading))) {
+                shape |= kHoldsLinkedHeading;
+            }
+            shape |= heading ? kHoldsHeading : node.tag == Tag::kA ? kHoldsLink : 0;
+            shape_[node.parent] |= shape;
         }
+        FindRuns();
+        inRun_.assign(count, 0);
         const std::uint32_t total = std::max<std::uint32_t>(pageWords_[0], 1);
         if (On(kRuleAsideHeadings)) {
             MarkAsideSections(total);
@@ -164,7 +183,19 @@ class Extractor {
         for (std::uint32_t n = 1; n < count; ++n) {
             const HtmlNode& node = tree_.nodes[n];
             const std::uint32_t parent = node.parent;
-            inLink_[n] = inLink_[parent] || node.tag == Tag::kA;
+            inRun_[n] = std::max(series_[n], inRun_[parent]);
+            // 1: a link away; 2: the title of an item of what the page lists, which counts
+            // as content when choosing the main part but as a link when pruning inside it.
+            // A link wrapped around a heading or a paragraph is a card of a listing: its
+            // words are what the card says, not a way elsewhere.
+            if (inLink_[parent] != 0) {
+                inLink_[n] = inLink_[parent];
+            } else if (node.tag == Tag::kA) {
+                inLink_[n] = (On(kRuleCards) && holdsBlock_[n]) ? 0
+                           : (On(kRuleCards) && pageWords_[n] >= kHeadlineWords && inRun_[n] == 2)
+                               ? 2
+                               : 1;
+            }
             blockOf_[n] = IsBlockLevel(node.tag) ? n : blockOf_[parent];
             if (removed_[parent] || removed_[n]) {
                 removed_[n] = 1;
@@ -181,8 +212,19 @@ class Extractor {
             // whatever its class says.
             const bool wrapper =
                 pageWords_[n] * 2 > total || (On(kRuleKeepMain) && holdsMain_[n] != 0);
-            const RuleHit hit = JudgeElement(tree_, n, wrapper, disabled_);
-            removed_[n] = hit != 0;
+            // The small print of a card (a unit price, a review count, a badge).
+            if (node.tag == Tag::kSmall && inRun_[n] != 0 && On(kRuleInterfaceText)) {
+                removed_[n] = 1;
+                continue;
+            }
+            const RuleHit hit =
+                (wrapper && On(kRuleClassNames) && !holdsMain_[n] && IsConsentPanel(tree_, n))
+                    ? kRuleClassNames
+                    : JudgeElement(tree_, n, wrapper, disabled_);
+            // Comments holding a good part of the page are what the page is: a thread.
+            removed_[n] = hit != 0 && !(hit == kRuleComments &&
+                                        static_cast<float>(pageWords_[n]) >
+                                            kThreadShare * static_cast<float>(total));
         }
     }
 
@@ -240,8 +282,10 @@ class Extractor {
             const std::uint32_t words = CountRawWords(node.text);
             NodeFacts& block = facts_[blockOf_[n]];
             block.words += words;
-            if (inLink_[n]) {
+            if (inLink_[n] == 1) {
                 block.linkWords += words;
+            } else if (inLink_[n] == 2) {
+                block.headlineWords += words;
             }
         }
         for (std::uint32_t n = static_cast<std::uint32_t>(count) - 1; n > 0; --n) {
@@ -256,9 +300,13 @@ class Extractor {
                 }
                 facts.bad += static_cast<float>(facts.linkWords) * kLinkWordCost;
             }
+            facts.allWords += facts.words;
+            facts.allLinkWords += facts.linkWords + facts.headlineWords;
             NodeFacts& parent = facts_[tree_.nodes[n].parent];
             parent.good += facts.good;
             parent.bad += facts.bad;
+            parent.allWords += facts.allWords;
+            parent.allLinkWords += facts.allLinkWords;
         }
     }
 
@@ -286,6 +334,128 @@ class Extractor {
             }
         }
         return best;
+    }
+
+    // Lists and panels of links inside the content (more posts, tags, a table of contents,
+    // related products) lead away from the page, whose own text is rarely mostly links. A
+    // run of like siblings (the cards of a listing, the rows of a table) is the page's own
+    // when the run is large; as a small panel its container goes as a whole.
+    void PruneLinkClusters(std::uint32_t root) {
+        const float rootWords = static_cast<float>(facts_[root].allWords);
+        std::vector<std::uint8_t> onPath(tree_.nodes.size(), 0);
+        for (std::uint32_t up = root; up != 0; up = tree_.nodes[up].parent) {
+            onPath[up] = 1;
+        }
+        if (On(kRuleTeasers)) {
+            DropTeasers(root, onPath);
+        }
+        for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
+            const HtmlNode& node = tree_.nodes[n];
+            if (removed_[node.parent]) {
+                removed_[n] = 1;
+            }
+            const NodeFacts& facts = facts_[n];
+            if (removed_[n] || onPath[n] || inRun_[n] || node.tag == Tag::kText ||
+                node.tag == Tag::kA || facts.allWords < kClusterMinWords) {
+                continue;
+            }
+            const float words = static_cast<float>(facts.allWords);
+            if (static_cast<float>(facts.allLinkWords) > kClusterLinkShare * words &&
+                words < kClusterMaxShare * rootWords) {
+                removed_[n] = 1;
+            }
+        }
+    }
+
+    // Finds the runs of like siblings: at least three children of one element with one tag
+    // and class (the cards of a grid, the items of a list, the posts of a thread).
+    void FindRuns() {
+        series_.assign(tree_.nodes.size(), 0);
+        runMembers_.clear();
+        runBounds_.assign(1, 0);
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> kinds;
+        for (std::uint32_t p = 0; p < tree_.nodes.size(); ++p) {
+            kinds.clear();
+            for (std::uint32_t c = tree_.nodes[p].firstChild; c != 0;
+                 c = tree_.nodes[c].nextSibling) {
+                if (tree_.nodes[c].tag != Tag::kText) {
+                    kinds.emplace_back(KindHash(c), c);
+                }
+            }
+            if (kinds.size() < 3) {
+                continue;
+            }
+            std::sort(kinds.begin(), kinds.end());
+            for (size_t a = 0; a < kinds.size();) {
+                size_t b = a;
+                while (b < kinds.size() && kinds[b].first == kinds[a].first) {
+                    ++b;
+                }
+                if (b - a >= 3) {
+                    std::uint32_t words = 0;
+                    for (size_t k = a; k < b; ++k) {
+                        words += pageWords_[kinds[k].second];
+                    }
+                    // A run holding a good part of the page is what the page lists.
+                    const bool big = static_cast<float>(words) >=
+                                     kListingRunShare * static_cast<float>(pageWords_[0]);
+                    for (size_t k = a; k < b; ++k) {
+                        series_[kinds[k].second] = big ? 2 : 1;
+                        runMembers_.push_back(kinds[k].second);
+                    }
+                    runBounds_.push_back(static_cast<std::uint32_t>(runMembers_.size()));
+                }
+                a = b;
+            }
+        }
+    }
+
+    // Runs whose members mostly hold a heading that is a link are teasers of other pages
+    // ("more stories", "recent posts"): beside a text several times their size they go.
+    void DropTeasers(std::uint32_t root, const std::vector<std::uint8_t>& onPath) {
+        const float rootWords = static_cast<float>(facts_[root].allWords);
+        float teaserWords = 0;
+        std::vector<std::uint32_t> teasers;
+        std::vector<std::uint8_t> isTeaser(tree_.nodes.size(), 0);
+        for (size_t run = 0; run + 1 < runBounds_.size(); ++run) {
+            const std::uint32_t first = runBounds_[run], end = runBounds_[run + 1];
+            const std::uint32_t parent = tree_.nodes[runMembers_[first]].parent;
+            if (onPath[parent]) {
+                continue;
+            }
+            bool nested = false;
+            for (std::uint32_t up = parent; up != 0 && !nested; up = tree_.nodes[up].parent) {
+                nested = isTeaser[up] != 0;
+            }
+            size_t linkedHeadings = 0;
+            float words = 0;
+            for (std::uint32_t k = first; k < end; ++k) {
+                linkedHeadings += (shape_[runMembers_[k]] & kHoldsLinkedHeading) != 0;
+                words += static_cast<float>(facts_[runMembers_[k]].allWords);
+            }
+            if (nested || linkedHeadings * 2 <= end - first) {
+                continue;
+            }
+            for (std::uint32_t k = first; k < end; ++k) {
+                teasers.push_back(runMembers_[k]);
+                isTeaser[runMembers_[k]] = 1;
+            }
+            teaserWords += words;
+        }
+        if (teaserWords < kTeaserMaxShare * rootWords) {
+            for (const std::uint32_t n : teasers) {
+                removed_[n] = 1;
+            }
+        }
+    }
+
+    std::uint64_t KindHash(std::uint32_t n) const {
+        std::uint64_t hash =
+            1469598103934665603ull ^ static_cast<std::uint64_t>(tree_.nodes[n].tag);
+        for (const char c : tree_.Attribute(n, "class")) {
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        }
+        return hash;
     }
 
     // A product description the page gives only in its JSON-LD (its visible copy comes from
@@ -443,6 +613,39 @@ class Extractor {
         pendingSpace_ = space;
     }
 
+    // Documentation generators end each heading with a link to itself drawn as a mark
+    // ("¶", "§", "#", a link symbol): a link of the mark alone, or the mark after a space.
+    static void DropPermalinkMark(std::vector<InlineRun>& runs) {
+        static constexpr std::string_view kMarks[] = {"\xC2\xB6", "\xC2\xA7", "#",
+                                                      "\xF0\x9F\x94\x97", "\xE2\x9A\x93"};
+        const auto trimmed = [](const std::string& text) {
+            const size_t last = text.find_last_not_of(' ');
+            return std::string_view(text.data(), last == std::string::npos ? 0 : last + 1);
+        };
+        while (!runs.empty()) {
+            InlineRun& run = runs.back();
+            const std::string_view text = trimmed(run.text);
+            size_t cut = std::string::npos;
+            for (const std::string_view mark : kMarks) {
+                if (run.kind == InlineKind::kLink && text == mark) {
+                    cut = 0;
+                } else if (text.size() > mark.size() && text.ends_with(mark) &&
+                           text[text.size() - mark.size() - 1] == ' ') {
+                    cut = text.size() - mark.size();
+                }
+            }
+            if (cut == std::string::npos) {
+                return;
+            }
+            run.text.resize(cut);
+            run.text.resize(trimmed(run.text).size());
+            if (!run.text.empty()) {
+                return;
+            }
+            runs.pop_back();
+        }
+    }
+
     static bool IsSpaceByte(char c) {
         return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\f';
     }
@@ -547,6 +750,7 @@ class Extractor {
                 std::vector<ContentBlock> heading;
                 Flush(heading);
                 for (ContentBlock& block : heading) {
+                    DropPermalinkMark(block.inlines);
                     block.kind = BlockKind::kHeading;
                     block.level = static_cast<int>(node.tag) - static_cast<int>(Tag::kH1) + 1;
                     sink.push_back(std::move(block));
@@ -753,9 +957,16 @@ class Extractor {
     HtmlTree tree_;
     Text address_;
     std::uint32_t disabled_;
-    std::vector<std::uint8_t> removed_, inLink_, holdsMain_;
+    std::vector<std::uint8_t> removed_, inLink_, holdsMain_, holdsBlock_;
     std::vector<std::uint32_t> blockOf_, pageWords_;
     std::vector<NodeFacts> facts_;
+    // 1: a member of a run of like siblings; 2: of a run that holds a good part of the page
+    std::vector<std::uint8_t> series_;
+    std::vector<std::uint8_t> inRun_;  // the same for the element or the run member around it
+    std::vector<std::uint32_t> runMembers_, runBounds_;
+    // What an element holds, as bits: a heading, a link, a heading that is a link.
+    static constexpr std::uint8_t kHoldsHeading = 1, kHoldsLink = 2, kHoldsLinkedHeading = 4;
+    std::vector<std::uint8_t> shape_;
 
     std::vector<InlineRun> runs_;
     bool pendingSpace_ = false;

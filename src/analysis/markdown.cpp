@@ -1,6 +1,8 @@
 #include "analysis/markdown.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <span>
 
 namespace bcnk {
@@ -83,20 +85,27 @@ std::string EscapeInline(std::string_view text, bool lineStart) {
 
 // An address as a link destination: parentheses and spaces escaped so it ends where it
 // should; the address is already a valid URI.
+// A link destination that is a valid URI: what RFC 3986 does not allow (spaces, non-ASCII
+// bytes, brackets outside the host, quotes, braces) is percent-encoded, "%" itself kept as
+// the page escaped it; parentheses too, which would end the link early.
 std::string Destination(std::string_view address) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const std::string valid = ValidUtf8(address);
+    const size_t hostEnd = valid.find('/', valid.find("//") == std::string::npos ? 0 : valid.find("//") + 2);
     std::string out;
-    for (const char c : ValidUtf8(address)) {
-        switch (c) {
-            case '(': out += "%28"; break;
-            case ')': out += "%29"; break;
-            case ' ': out += "%20"; break;
-            case '<': out += "%3C"; break;
-            case '>': out += "%3E"; break;
-            case '\\': out += "%5C"; break;
-            default:
-                if (static_cast<unsigned char>(c) >= 0x20) {
-                    out += c;
-                }
+    for (size_t at = 0; at < valid.size(); ++at) {
+        const unsigned char c = static_cast<unsigned char>(valid[at]);
+        if (c < 0x20 || c == 0x7F) {
+            continue;
+        }
+        const bool bracketInHost = (c == '[' || c == ']') && at < hostEnd;
+        const bool plain = c < 0x80 && (std::isalnum(c) || std::strchr("-._~:/?#@!$&'*+,;=%", c) != nullptr);
+        if (plain || bracketInHost) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 0xF];
         }
     }
     return out;

@@ -3,6 +3,7 @@
 // folder, readable and writable at any offset, and gone when the object is destroyed or the
 // program ends in any way (on POSIX the name is removed as soon as the file is open; on
 // Windows the system deletes it when its last handle closes).
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,6 +24,11 @@ public:
     bool Read(std::uint64_t at, std::uint32_t size, std::string& bytes) const;
 
 private:
+    // The platform's part: one write or read at an offset, which may move fewer bytes than
+    // asked; the count moved, 0 on failure.
+    std::size_t WriteSome(const char* bytes, std::size_t size, std::uint64_t at);
+    std::size_t ReadSome(char* bytes, std::size_t size, std::uint64_t at) const;
+
     std::intptr_t handle_;  // a file descriptor, or a Windows HANDLE
     std::uint64_t size_ = 0;
 };

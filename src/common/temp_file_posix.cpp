@@ -33,39 +33,14 @@ TempFile::~TempFile() {
 
 bool TempFile::Open() const { return handle_ != kNoFile; }
 
-bool TempFile::Append(std::string_view bytes, std::uint64_t& at) {
-    if (handle_ == kNoFile) {
-        return false;
-    }
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t step = pwrite(static_cast<int>(handle_), bytes.data() + written,
-                                    bytes.size() - written, static_cast<off_t>(size_ + written));
-        if (step <= 0) {
-            return false;
-        }
-        written += static_cast<size_t>(step);
-    }
-    at = size_;
-    size_ += bytes.size();
-    return true;
+std::size_t TempFile::WriteSome(const char* bytes, std::size_t size, std::uint64_t at) {
+    const ssize_t step = pwrite(static_cast<int>(handle_), bytes, size, static_cast<off_t>(at));
+    return step > 0 ? static_cast<std::size_t>(step) : 0;
 }
 
-bool TempFile::Read(std::uint64_t at, std::uint32_t size, std::string& bytes) const {
-    if (handle_ == kNoFile || at + size > size_) {
-        return false;
-    }
-    bytes.resize(size);
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t step = pread(static_cast<int>(handle_), bytes.data() + done, size - done,
-                                   static_cast<off_t>(at + done));
-        if (step <= 0) {
-            return false;
-        }
-        done += static_cast<size_t>(step);
-    }
-    return true;
+std::size_t TempFile::ReadSome(char* bytes, std::size_t size, std::uint64_t at) const {
+    const ssize_t step = pread(static_cast<int>(handle_), bytes, size, static_cast<off_t>(at));
+    return step > 0 ? static_cast<std::size_t>(step) : 0;
 }
 
 }  // namespace bcnk

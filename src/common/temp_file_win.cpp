@@ -48,43 +48,21 @@ TempFile::~TempFile() {
 
 bool TempFile::Open() const { return handle_ != kNoFile; }
 
-bool TempFile::Append(std::string_view bytes, std::uint64_t& at) {
-    if (handle_ == kNoFile) {
-        return false;
-    }
-    size_t written = 0;
-    while (written < bytes.size()) {
-        OVERLAPPED position = At(size_ + written);
-        DWORD step = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1u << 30));
-        if (!WriteFile(AsHandle(handle_), bytes.data() + written, chunk, &step, &position) ||
-            step == 0) {
-            return false;
-        }
-        written += step;
-    }
-    at = size_;
-    size_ += bytes.size();
-    return true;
+// One call moves at most 1 GiB, well within a DWORD.
+constexpr std::size_t kMaxStep = std::size_t{1} << 30;
+
+std::size_t TempFile::WriteSome(const char* bytes, std::size_t size, std::uint64_t at) {
+    OVERLAPPED position = At(at);
+    DWORD step = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min(size, kMaxStep));
+    return WriteFile(AsHandle(handle_), bytes, chunk, &step, &position) ? step : 0;
 }
 
-bool TempFile::Read(std::uint64_t at, std::uint32_t size, std::string& bytes) const {
-    if (handle_ == kNoFile || at + size > size_) {
-        return false;
-    }
-    bytes.resize(size);
-    size_t done = 0;
-    while (done < size) {
-        OVERLAPPED position = At(at + done);
-        DWORD step = 0;
-        if (!ReadFile(AsHandle(handle_), bytes.data() + done, static_cast<DWORD>(size - done),
-                      &step, &position) ||
-            step == 0) {
-            return false;
-        }
-        done += step;
-    }
-    return true;
+std::size_t TempFile::ReadSome(char* bytes, std::size_t size, std::uint64_t at) const {
+    OVERLAPPED position = At(at);
+    DWORD step = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min(size, kMaxStep));
+    return ReadFile(AsHandle(handle_), bytes, chunk, &step, &position) ? step : 0;
 }
 
 }  // namespace bcnk

@@ -117,6 +117,7 @@ struct RequestEvents {
     bool otherScheme = false;  // a redirect named a scheme other than http and https
     DWORD secureFailure = 0;   // WINHTTP_CALLBACK_STATUS_FLAG_* of the last TLS failure
     bool selfSigned = false;   // the refused certificate names itself as its issuer
+    bool connected = false;    // a new connection was made for the request
 };
 
 // Wine takes a Location such as ftp://host/ for a path on the same server and follows it;
@@ -294,6 +295,9 @@ void CALLBACK OnRequestStatus(HINTERNET handle, DWORD_PTR context, DWORD status,
             }
             events.selfSigned = HasSelfSignedCertificate(handle);
             return;
+        case WINHTTP_CALLBACK_STATUS_CONNECTED_TO_SERVER:
+            events.connected = true;
+            return;
         case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
             delete pending;
             return;
@@ -412,6 +416,79 @@ void ReadBody(Exchange& exchange, std::string& body, const BodySink& sink) {
     }
 }
 
+// One attempt of a Get on `connection`. `stale` is set when the request failed on a
+// kept-alive connection before the server answered it: it may be sent again.
+FetchResult FetchOn(HINTERNET connection, const UrlParts& parts, const Text& address,
+                    const Text& userAgent, const std::atomic<bool>* cancel, const BodySink& sink,
+                    Clock::time_point deadline, bool& stale) {
+    FetchResult result;
+    stale = false;
+    const Text target = RequestTarget(parts.path);
+    // The refresh flag bypasses caches: WinHTTP adds Pragma and Cache-Control: no-cache.
+    const DWORD flags = WINHTTP_FLAG_REFRESH | (parts.secure ? WINHTTP_FLAG_SECURE : 0);
+    Exchange exchange(WinHttpOpenRequest(connection, L"GET", Wide(target), nullptr,
+                                         WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags),
+                      address, deadline, cancel);
+    if (!exchange.Ready()) {
+        result.reason = FailureReason(GetLastError(), RequestEvents{});
+        return result;
+    }
+    const HINTERNET request = exchange.Request();
+    const RequestEvents& events = exchange.Call().events;
+    const Text header = u"User-Agent: " + UserAgentHeaderValue(userAgent) + u"\r\n";
+    WinHttpAddRequestHeaders(request, Wide(header), static_cast<DWORD>(-1),
+                             WINHTTP_ADDREQ_FLAG_ADD);
+    // A request given up lives on inside WinHTTP until its own waits end; the wait for the
+    // response head would otherwise be the platform's default of minutes.
+    DWORD responseWait = static_cast<DWORD>(Http::TimeLimit().count());
+    WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseWait,
+                     sizeof responseWait);
+
+    // The per-read time-outs alone would let a server that trickles a byte now and then
+    // hold one Get for days: every wait is cut at the Get's deadline.
+    if (!exchange.Await(WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0,
+                                           WINHTTP_NO_REQUEST_DATA, 0, 0, exchange.Context())) ||
+        !exchange.Await(WinHttpReceiveResponse(request, nullptr))) {
+        const DWORD error = GetLastError();
+        stale = !exchange.Cancelled() && !events.connected && events.redirects == 0 &&
+                (error == ERROR_WINHTTP_CONNECTION_ERROR ||
+                 error == ERROR_WINHTTP_INVALID_SERVER_RESPONSE);
+        result.reason = exchange.Cancelled() ? Text(kReasonCancelled) : FailureReason(error, events);
+        return result;
+    }
+    if (events.otherScheme) {
+        result.reason = kReasonOtherScheme;
+        return result;
+    }
+    const Text encoding = QueryHeaderText<64>(request, WINHTTP_QUERY_CONTENT_ENCODING);
+    if (StillEncoded(encoding)) {
+        result.reason = Text(kReasonUndecodable) + u" (" + encoding + u")";
+        return result;
+    }
+
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    if (WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                            WINHTTP_HEADER_NAME_BY_INDEX, &status, &size,
+                            WINHTTP_NO_HEADER_INDEX)) {
+        result.status = static_cast<int>(status);
+    }
+    result.finalUrl = events.redirects == 0 ? address : RequestUrl(request, events);
+    result.contentType =
+        QueryHeaderText<Http::kMaxContentTypeLength + 1>(request, WINHTTP_QUERY_CONTENT_TYPE);
+    result.lastModified =
+        QueryHeaderText<Http::kMaxLastModifiedLength + 1>(request, WINHTTP_QUERY_LAST_MODIFIED);
+    result.headers = KeptHeaders(request);
+    const bool success = result.status >= 200 && result.status <= 299;
+    ReadBody(exchange, result.body, success ? sink : BodySink());
+    if (exchange.Cancelled()) {
+        FetchResult cancelled;  // a page cut off by a cancel is no answer
+        cancelled.reason = kReasonCancelled;
+        return cancelled;
+    }
+    return result;
+}
+
 }  // namespace
 
 bool Http::Init() {
@@ -425,7 +502,8 @@ bool Http::Init() {
         return false;
     }
     const DWORD notices = WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES |
-                          WINHTTP_CALLBACK_FLAG_REDIRECT | WINHTTP_CALLBACK_FLAG_SECURE_FAILURE;
+                          WINHTTP_CALLBACK_FLAG_REDIRECT | WINHTTP_CALLBACK_FLAG_SECURE_FAILURE |
+                          WINHTTP_CALLBACK_FLAG_CONNECT_TO_SERVER;
     if (WinHttpSetStatusCallback(handle, OnRequestStatus, notices, 0) ==
         WINHTTP_INVALID_STATUS_CALLBACK) {
         WinHttpCloseHandle(handle);
@@ -477,65 +555,13 @@ FetchResult Http::Get(const Text& address, const Text& userAgent, const std::ato
         result.reason = FailureReason(GetLastError(), RequestEvents{});
         return result;
     }
-    const Text target = RequestTarget(parts.path);
-    // The refresh flag bypasses caches: WinHTTP adds Pragma and Cache-Control: no-cache.
-    const DWORD flags = WINHTTP_FLAG_REFRESH | (parts.secure ? WINHTTP_FLAG_SECURE : 0);
-    Exchange exchange(WinHttpOpenRequest(connection.get(), L"GET", Wide(target), nullptr,
-                                         WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags),
-                      address, Clock::now() + TimeLimit(), cancel);
-    if (!exchange.Ready()) {
-        result.reason = FailureReason(GetLastError(), RequestEvents{});
-        return result;
-    }
-    const HINTERNET request = exchange.Request();
-    const RequestEvents& events = exchange.Call().events;
-    const Text header = u"User-Agent: " + UserAgentHeaderValue(userAgent) + u"\r\n";
-    WinHttpAddRequestHeaders(request, Wide(header), static_cast<DWORD>(-1),
-                             WINHTTP_ADDREQ_FLAG_ADD);
-    // A request given up lives on inside WinHTTP until its own waits end; the wait for the
-    // response head would otherwise be the platform's default of minutes.
-    DWORD responseWait = static_cast<DWORD>(TimeLimit().count());
-    WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseWait,
-                     sizeof responseWait);
-
-    // The per-read time-outs alone would let a server that trickles a byte now and then
-    // hold one Get for days: every wait is cut at the Get's deadline.
-    if (!exchange.Await(WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0,
-                                           WINHTTP_NO_REQUEST_DATA, 0, 0, exchange.Context())) ||
-        !exchange.Await(WinHttpReceiveResponse(request, nullptr))) {
-        result.reason =
-            exchange.Cancelled() ? Text(kReasonCancelled) : FailureReason(GetLastError(), events);
-        return result;
-    }
-    if (events.otherScheme) {
-        result.reason = kReasonOtherScheme;
-        return result;
-    }
-    const Text encoding = QueryHeaderText<64>(request, WINHTTP_QUERY_CONTENT_ENCODING);
-    if (StillEncoded(encoding)) {
-        result.reason = Text(kReasonUndecodable) + u" (" + encoding + u")";
-        return result;
-    }
-
-    DWORD status = 0;
-    DWORD size = sizeof status;
-    if (WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                            WINHTTP_HEADER_NAME_BY_INDEX, &status, &size,
-                            WINHTTP_NO_HEADER_INDEX)) {
-        result.status = static_cast<int>(status);
-    }
-    result.finalUrl = events.redirects == 0 ? address : RequestUrl(request, events);
-    result.contentType =
-        QueryHeaderText<kMaxContentTypeLength + 1>(request, WINHTTP_QUERY_CONTENT_TYPE);
-    result.lastModified =
-        QueryHeaderText<kMaxLastModifiedLength + 1>(request, WINHTTP_QUERY_LAST_MODIFIED);
-    result.headers = KeptHeaders(request);
-    const bool success = result.status >= 200 && result.status <= 299;
-    ReadBody(exchange, result.body, success ? sink : BodySink());
-    if (exchange.Cancelled()) {
-        FetchResult cancelled;  // a page cut off by a cancel is no answer
-        cancelled.reason = kReasonCancelled;
-        return cancelled;
+    const Clock::time_point deadline = Clock::now() + TimeLimit();
+    bool stale = false;
+    result = FetchOn(connection.get(), parts, address, userAgent, cancel, sink, deadline, stale);
+    // A kept-alive connection the server has closed fails the request sent on it before the
+    // server saw it. Windows sends such a request again by itself; Wine does not always.
+    if (stale) {
+        result = FetchOn(connection.get(), parts, address, userAgent, cancel, sink, deadline, stale);
     }
     return result;
 }

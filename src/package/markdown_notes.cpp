@@ -19,10 +19,14 @@ const MarkdownTwin& ExampleTwin(const std::vector<MarkdownTwin>& twins) {
     return twins.front();
 }
 
-// Inserts `lines` after the line that starts with `after`, else at the end.
-void InsertAfterLine(Text& text, const Text& after, const Text& lines) {
-    size_t at = text.find(after);
-    at = at == Text::npos ? text.size() : text.find(u'\n', at);
+// Inserts `lines` after the line of llms.txt, else after that of llms-lite.txt, else at
+// the end: the llms files stay together.
+void InsertAfterLlmsLines(Text& text, const Text& lines) {
+    size_t at = text.find(u"\nllms.txt ");
+    if (at == Text::npos) {
+        at = text.find(u"\nllms-lite.txt ");
+    }
+    at = at == Text::npos ? text.size() : text.find(u'\n', at + 1);
     at = at == Text::npos ? text.size() : at + 1;
     text.insert(at, lines);
 }
@@ -50,7 +54,7 @@ void AddMarkdownToReadme(Text& readme, const std::vector<MarkdownTwin>& twins, b
         files += NumberText(static_cast<long long>(twins.size()));
         files += u" files.\n";
     }
-    InsertAfterLine(readme, u"llms-lite.txt ", files);
+    InsertAfterLlmsLines(readme, files);
     if (twins.empty()) {
         return;
     }
@@ -85,7 +89,7 @@ void AddMarkdownToUploadMap(Text& map, const std::vector<MarkdownTwin>& twins, b
                  u"). Then, so AI readers find each page's version, add to each page\n";
         lines += AlternateLinkLines(example, u"  ");
     }
-    InsertAfterLine(map, u"llms-lite.txt ", lines);
+    InsertAfterLlmsLines(map, lines);
 }
 
 }  // namespace bcnk

@@ -238,7 +238,12 @@ Text PackageArchiveName(const Text& folderName) {
 std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const PackageForm& form) {
     // The lists name only the pages the owner publishes: search files leave out noindex,
     // non-canonical and duplicate pages, the AI files also those marked against AI.
-    const ScanResult forSearch = PublishableScan(scan, ListAudience::Search);
+    // One filtered copy of the scan at a time: each is as large as the scan.
+    Text searchSitemap;
+    {
+        const ScanResult forSearch = PublishableScan(scan, ListAudience::Search);
+        searchSitemap = ListedSitemap(scan, forSearch, false);
+    }
     const ScanResult forAi = PublishableScan(scan, ListAudience::Ai);
     std::vector<PackageFile> files = {
         {u"README.txt", MakeReadme(scan, form)},
@@ -246,7 +251,7 @@ std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const Package
         {u"ai-discovery.json", MakeAiDiscoveryJson(scan, form)},
         {u"ai-discovery.md", MakeAiDiscoveryMd(forAi, form)},
         {u"robots.txt.NEW", MakeRobotsTxtBytes(scan, form)},
-        {u"sitemap.xml", ListedSitemap(scan, forSearch, false)},
+        {u"sitemap.xml", std::move(searchSitemap)},
         {u"ai-sitemap.xml", ListedSitemap(scan, forAi, true)},
         {u"llms-lite.txt", MakeLlmsLite(forAi, form)},
         {u"tdmrep.json", MakeTdmRep(scan, form)},

@@ -28,7 +28,8 @@ import zipfile
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 PACKAGE_FILES = {
     "README.txt", "upload-map.txt", "ai-discovery.json", "ai-discovery.md", "robots.txt.NEW",
-    "sitemap.xml", "ai-sitemap.xml", "llms-lite.txt", "tdmrep.json", "knowledge-graph.json",
+    "sitemap.xml", "ai-sitemap.xml", "llms-lite.txt", "llms-full.txt", "tdmrep.json",
+    "knowledge-graph.json",
 }
 # The server set-up files, in the package's server/ folder.
 SERVER_FILES = {"nginx-ai-discovery.conf", ".htaccess", "web.config", "_headers"}
@@ -540,7 +541,9 @@ class Suite:
         # Paths as the program sees them: "Z:\\tmp\\..." under Wine.
         names = {re.split(r"[\\/]", path)[-1] for path in package["files"] + [package["archive"]]}
         site_folder = "127.0.0.1_" + self.site.address.rsplit(":", 1)[1].strip("/")
-        expect(names == PACKAGE_FILES | SERVER_FILES | {site_folder + "-ai-discovery.zip"}, package)
+        expect(names == PACKAGE_FILES | SERVER_FILES | {"md", site_folder + "-ai-discovery.zip"},
+               package)
+        expect(package["markdownTwins"] > 0, package)
         self.keep_json(out / "generate.json")
         expect("Package folder:" in result[1] and "Archive:" in result[1], result[1])
         folders = [path for path in (out / "output").iterdir() if path.is_dir()]
@@ -553,10 +556,15 @@ class Suite:
         expect(len(archives) == 1, f"archives {archives}")
         with zipfile.ZipFile(archives[0]) as archive:
             expect(archive.testzip() is None, "archive CRC")
-            names = {pathlib.PurePosixPath(name).name for name in archive.namelist()}
-            expect(names == PACKAGE_FILES | SERVER_FILES, f"archive holds {names}")
-            expect({name for name in archive.namelist() if "/" in name}
-                   == {"server/" + name for name in SERVER_FILES}, archive.namelist())
+            members = archive.namelist()
+            expect({name for name in members if "/" not in name} == PACKAGE_FILES, members)
+            expect({name for name in members if name.startswith("server/")}
+                   == {"server/" + name for name in SERVER_FILES}, members)
+            # The Markdown twins: in md/ in the archive as in the folder.
+            twins = {name for name in members if name.startswith("md/")}
+            on_disk = {"md/" + path.relative_to(folder / "md").as_posix()
+                       for path in (folder / "md").rglob("*") if path.is_file()}
+            expect(len(twins) == package["markdownTwins"] and twins == on_disk, members)
         discovery = json.loads((folder / "ai-discovery.json").read_text(encoding="utf-8"))
         text = json.dumps(discovery)
         expect("Brackenfold Labs" in text and "hello@brackenfold.example" in text, text[:2000])

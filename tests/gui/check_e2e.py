@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Checks what the window program left behind after the end-to-end drive: the driver's
-report, the package folder with its ten files and archive, the settings file and debug.log
+report, the package folder with its files, Markdown twins and archive, the settings file and debug.log
 line by line (time stamps removed). Writes one JUnit test case per check."""
 import argparse
 import pathlib
@@ -12,7 +12,8 @@ from xml.sax.saxutils import escape
 
 PACKAGE_FILES = {
     "README.txt", "upload-map.txt", "ai-discovery.json", "ai-discovery.md", "robots.txt.NEW",
-    "sitemap.xml", "ai-sitemap.xml", "llms-lite.txt", "tdmrep.json", "knowledge-graph.json",
+    "sitemap.xml", "ai-sitemap.xml", "llms-lite.txt", "llms-full.txt", "tdmrep.json",
+    "knowledge-graph.json",
 }
 SERVER_FILES = {"server/nginx-ai-discovery.conf", "server/.htaccess", "server/web.config",
                 "server/_headers"}
@@ -94,16 +95,16 @@ def check_log(checks, path, site, rows, statuses):
     checks.check("crawl complete line",
                  any(re.fullmatch(rf"Crawl complete: {len(rows)} pages, score \d+%, \d+s", m)
                      for m in messages))
-    tail = messages[-6:] if len(messages) >= 6 else [""] * 6
-    checks.check("generate lines", tail[:2] == [
+    tail = messages[-7:] if len(messages) >= 7 else [""] * 7
+    checks.check("generate lines", tail[:3] == [
         "Generate requested: name=Sample Owner industry=Blog founded=2021 train=0 cite=1 summ=1",
-        "Generated 14 files"], repr(tail[:2]))
-    checks.check("export line", tail[2].startswith("Export OK: ") and tail[2].endswith(".zip"),
-                 tail[2])
-    checks.check("report line", tail[3].startswith("Report saved: ") and
-                 tail[3].endswith("-report.html"), tail[3])
+        "Generated 15 files", f"Markdown twins: {len(rows)}"], repr(tail[:3]))
+    checks.check("export line", tail[3].startswith("Export OK: ") and tail[3].endswith(".zip"),
+                 tail[3])
+    checks.check("report line", tail[4].startswith("Report saved: ") and
+                 tail[4].endswith("-report.html"), tail[4])
     checks.check("log ends when logging is switched off",
-                 tail[4:] == ["Logging disabled via settings.", "Session ended."], repr(tail[4:]))
+                 tail[5:] == ["Logging disabled via settings.", "Session ended."], repr(tail[5:]))
     checks.check("second scan is not logged",
                  sum(m.startswith("Scan requested") for m in messages) == 1)
 
@@ -148,9 +149,13 @@ def main():
         if checks.check("one ZIP archive", len(archives) == 1, sorted(names)):
             with zipfile.ZipFile(archives[0]) as archive:
                 checks.check("archive is intact", archive.testzip() is None)
-                checks.check("archive holds the ten files",
-                             set(archive.namelist()) == PACKAGE_FILES | SERVER_FILES,
-                             archive.namelist())
+                members = set(archive.namelist())
+                twins = {name for name in members if name.startswith("md/")}
+                on_disk = {"md/" + p.relative_to(folder / "md").as_posix()
+                           for p in (folder / "md").rglob("*") if p.is_file()}
+                checks.check("archive holds the package files and the Markdown twins",
+                             members - twins == PACKAGE_FILES | SERVER_FILES and twins
+                             and twins == on_disk, sorted(members))
 
     ini = app / "bcnk.ini"
     ini_text = ini.read_bytes().decode("utf-16" if ini.read_bytes()[:2] in (b"\xff\xfe", b"\xfe\xff")

@@ -164,29 +164,39 @@ def check_llms_format(path, page_addresses, problems):
     return links
 
 
+def lines_outside_code(lines):
+    """(line number, line) of Markdown lines outside fenced code blocks."""
+    fence = None
+    for number, line in enumerate(lines, start=1):
+        if fence:
+            fence = None if line == fence else fence
+        elif line.startswith("```"):
+            fence = line[: len(line) - len(line.lstrip("`"))]
+        else:
+            yield number, line
+
+
 def check_llms_full(path, page_addresses, problems):
     """llms-full.txt: the llms.txt head, then each page under an H2 heading with its
-    address on the line below, within the size limit; one H1 outside code."""
+    address below it, within the size limit; one H1 outside code."""
     text = path.read_text("utf-8")
     if len(text.encode("utf-8")) > 1024 * 1024:
         problems.append("llms-full.txt: larger than its 1 MiB limit")
     lines = text.split("\n")
     if not re.fullmatch(r"# \S.*", lines[0]):
         problems.append("llms-full.txt: does not begin with an H1 title")
-    fence, pages = None, 0
-    for number, line in enumerate(lines[1:], start=2):
-        if fence:
-            fence = None if line == fence else fence
+    pages = 0
+    for number, line in lines_outside_code(lines):
+        if number == 1:
             continue
-        if line.startswith("```"):
-            fence = line[: len(line) - len(line.lstrip("`"))]
-        elif re.match(r"# ", line):
+        if re.match(r"# ", line):
             problems.append(f"llms-full.txt:{number}: a second H1")
-        elif line.startswith("## ") and number + 2 <= len(lines) and lines[number].startswith("<http"):
+        elif line.startswith("## ") and number + 1 < len(lines) and lines[number + 1].startswith("<http"):
+            # A page: its title, a blank line, then its address.
             pages += 1
-            address = urllib.parse.unquote(lines[number][1:-1])
+            address = urllib.parse.unquote(lines[number + 1][1:-1])
             if address not in page_addresses:
-                problems.append(f"llms-full.txt:{number + 1}: {address!r} is no crawled page")
+                problems.append(f"llms-full.txt:{number + 2}: {address!r} is no crawled page")
     if page_addresses and pages == 0:
         problems.append("llms-full.txt: holds no page")
 
@@ -232,6 +242,15 @@ def addresses_in_text(text):
         yield match.group(0).rstrip(".,;:")
 
 
+def markdown_addresses(text):
+    found = []
+    for _, line in lines_outside_code(text.split("\n")):
+        line = re.sub(r"(`+).+?\1", " ", line)  # code spans hold no links
+        found += re.findall(r"(?<!\\)\]\(([^)\s]+)\)", line)
+        found += re.findall(r"^<(https?:[^>\s]+)>$", line)
+    return found
+
+
 def check_addresses(package, problems):
     count = 0
     for path in sorted(package.rglob("*")):
@@ -241,6 +260,10 @@ def check_addresses(package, problems):
             found = list(addresses_in_json(json.loads(path.read_text("utf-8"))))
         elif path.suffix == ".xml":
             found = list(addresses_in_xml(path))
+        elif path.suffix == ".md" and path.name != "ai-discovery.md" or path.name == "llms-full.txt":
+            # Page text in Markdown: the addresses we write are its links and autolinks; an
+            # address in the page's words is the page's, escaped as text.
+            found = markdown_addresses(path.read_text("utf-8"))
         else:
             text = path.read_text("utf-8")
             if path.name == "robots.txt.NEW" and not text.startswith("# Beaconsmith"):

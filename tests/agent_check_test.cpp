@@ -112,6 +112,41 @@ TEST(AgentCheckPages, StartPageAndTheDeepestPageOfTheCommonestClass) {
     EXPECT_EQ(AgentCheckPages(result), (std::vector<Text>{u"https://a.test/", u"https://a.test/p/2"}));
 }
 
+TEST(AgentMeaning, SaysWhenATokenIsAnsweredAsTheCrawlerThatFetchesForIt) {
+    CrawlerAccess allowed;
+    CrawlerAccess blocked;
+    blocked.access = CrawlerAccessLevel::Blocked;
+    const auto answer = [](const char16_t* token, const char16_t* probedAs, AgentVerdict verdict) {
+        AgentAnswer a;
+        a.token = token;
+        a.probedAs = probedAs;
+        a.verdict = verdict;
+        a.status = verdict == AgentVerdict::Refused ? 403 : 200;
+        return a;
+    };
+    const struct {
+        AgentAnswer answer;
+        CrawlerAccess access;
+        const char16_t* meaning;
+    } rows[] = {
+        {answer(u"GPTBot", u"GPTBot", AgentVerdict::SameAsBrowser), allowed, u""},
+        {answer(u"GPTBot", u"GPTBot", AgentVerdict::Refused), allowed,
+         u"robots.txt allows it, the server refuses it"},
+        {answer(u"Google-Extended", u"Googlebot", AgentVerdict::SameAsBrowser), allowed,
+         u"same as Googlebot's answer: this token has no crawler of its own"},
+        {answer(u"Google-Extended", u"Googlebot", AgentVerdict::Refused), allowed,
+         u"robots.txt allows it, the server refuses it; same as Googlebot's answer: this token "
+         u"has no crawler of its own"},
+        {answer(u"Claude-Web", u"ClaudeBot", AgentVerdict::Refused), blocked,
+         u"same as ClaudeBot's answer: this token has no crawler of its own"},
+        // An answer from before the stand-in was recorded reads as the crawler's own.
+        {answer(u"Applebot-Extended", u"", AgentVerdict::SameAsBrowser), allowed, u""},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(AgentMeaning(row.answer, row.access), row.meaning) << WideToUtf8(row.meaning);
+    }
+}
+
 TEST(CrawlerAgents, TokensWithoutACrawlerAreSentAsTheCrawlerThatFetchesForThem) {
     std::set<Text> sent;
     for (const AiCrawler& crawler : AiCrawlers()) {
@@ -120,6 +155,11 @@ TEST(CrawlerAgents, TokensWithoutACrawlerAreSentAsTheCrawlerThatFetchesForThem) 
         // Whatever is sent names the crawler that fetches, so rules that match it do.
         EXPECT_NE(userAgent.find(agent.fetchedBy), Text::npos) << WideToUtf8(crawler.token);
         EXPECT_EQ(*agent.documented == u'\0', *agent.source == u'\0') << WideToUtf8(crawler.token);
+        // Operators write placeholders where their crawler puts the browser version; a
+        // placeholder sent as such would make the crawler look like no real one.
+        for (const char16_t* placeholder : {u"W.X.Y.Z", u"X.X.X.X"}) {
+            EXPECT_EQ(userAgent.find(placeholder), Text::npos) << WideToUtf8(crawler.token);
+        }
         sent.insert(userAgent);
     }
     const auto fetcher = [](const char16_t* token) {

@@ -20,6 +20,10 @@ TEST(AgentsReportSections, OnlyWhatRanWithTheSitesTextEscaped) {
     answer.status = 503;
     answer.detail = u"title \"<script>alert(1)</script>\"";
     scan.agentAnswers.push_back(answer);
+    AgentAnswer standIn;
+    standIn.token = u"Claude-Web";
+    standIn.probedAs = u"ClaudeBot";
+    scan.agentAnswers.push_back(standIn);
     scan.agentCheckRequests = 4;
     scan.render.state = RenderState::NoBrowser;
 
@@ -27,6 +31,8 @@ TEST(AgentsReportSections, OnlyWhatRanWithTheSitesTextEscaped) {
     EXPECT_NE(html.find(u"robots.txt allows it, the server refuses it"), Text::npos);
     EXPECT_NE(html.find(u"challenge page (HTTP 503, title &quot;&lt;script&gt;"), Text::npos);
     EXPECT_EQ(html.find(u"<script>"), Text::npos);
+    EXPECT_NE(html.find(u"same as ClaudeBot&#39;s answer: this token has no crawler of its own"),
+              Text::npos);
     EXPECT_NE(html.find(u"not checked: no browser found"), Text::npos);
 }
 

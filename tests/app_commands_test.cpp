@@ -9,6 +9,7 @@
 #include "app/app_ids.h"
 #include "app/commands.h"
 #include "app/workers.h"
+#include "package/package_form.h"
 #include "common/maker_info.h"
 #include "common/settings.h"
 #include "support/temp_dir.h"
@@ -258,6 +259,7 @@ TEST_F(CommandLogicTest, FinishedScanUnlocksAndFillsTheViews) {
     result->organizationName = u"Example Ltd";
     result->elapsedSeconds = 187;
     result->pageLimitReached = true;
+    result->render.state = RenderState::NoBrowser;
     ops.texts[kIdDescription] = u"typed by the user";
     const int refreshesBefore = ops.viewRefreshes;
     ScanToCompletion(std::move(result));
@@ -269,7 +271,7 @@ TEST_F(CommandLogicTest, FinishedScanUnlocksAndFillsTheViews) {
     EXPECT_EQ(ops.texts[kIdDescription], u"typed by the user");
     EXPECT_EQ(ops.texts[kIdStatusBar],
               u"  Domain: example.com     Pages: 3     Scan Time: 03:07     (page limit "
-              u"reached - site may have more)");
+              u"reached - site may have more)     JavaScript not checked: no browser found");
     EXPECT_FALSE(ops.shown[kIdScanProgress]);
     EXPECT_FALSE(ops.animating[kIdScanProgress]);
     for (int id : kScanBusyControls) {
@@ -417,6 +419,9 @@ TEST_F(CommandLogicTest, GenerateIsRefusedUntilItCanRun) {
     PackageForm badEmail = NamedForm(u"Ann");
     badEmail.email = u"ann at example.com";
     logic.OnGenerateButton(badEmail);
+    PackageForm badSize = NamedForm(u"Ann");
+    badSize.fullTextMaxKib = FullTextKibFromField(u"1 MiB");
+    logic.OnGenerateButton(badSize);
 
     std::vector<Text> texts;
     for (const auto& box : ops.boxes) {
@@ -426,7 +431,8 @@ TEST_F(CommandLogicTest, GenerateIsRefusedUntilItCanRun) {
     EXPECT_EQ(texts, (std::vector<Text>{u"Run a scan first.", u"Wait for the scan to finish first.",
                                         u"Enter your name or business name.",
                                         u"Enter the e-mail address as name@example.com, or "
-                                        u"leave it empty."}));
+                                        u"leave it empty.",
+                                        FullTextSizeMessage()}));
     EXPECT_EQ(ops.generateJob, nullptr);
 }
 

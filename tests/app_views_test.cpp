@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
+#include "app/agent_views.h"
 #include "app/layout.h"
 #include "app/result_views.h"
 
@@ -36,6 +39,10 @@ std::vector<PageRecord> SamplePages() {
     };
     pages[0].robotsDirectives = {u"noindex"};
     pages[2].duplicateOf = u"https://x.example/a";
+    // Main content need not follow the page's whole word count.
+    pages[0].mainWordCount = 20;
+    pages[1].mainWordCount = 40;
+    pages[2].mainWordCount = 900;
     return pages;
 }
 
@@ -53,6 +60,7 @@ TEST(SortPagesByColumn, ClicksToggleDirectionPerColumn) {
         {2, {u"/b", u"/a", u"/c"}},  // Class by display name: Article, Index, Product
         {4, {u"/b", u"/a", u"/c"}},  // Schema: none first, "Organization,WebSite" < "Product"
         {5, {u"/a", u"/b", u"/c"}},  // Indexable: "Yes" < "duplicate of ..." < "noindex"
+        {6, {u"/c", u"/a", u"/b"}},  // Main words ascending
         {0, {u"/a", u"/b", u"/c"}}, {0, {u"/c", u"/b", u"/a"}},
     };
     for (const Click& click : clicks) {
@@ -68,7 +76,7 @@ TEST(SortPagesByColumn, StateSurvivesANewResultAndEmptyListsAreLeftAlone) {
 
     std::vector<PageRecord> none;
     EXPECT_FALSE(SortPagesByColumn(none, 2, state));
-    EXPECT_FALSE(SortPagesByColumn(first, 6, state));
+    EXPECT_FALSE(SortPagesByColumn(first, 7, state));
     EXPECT_EQ(state.column, 2);
     EXPECT_TRUE(state.ascending);
 
@@ -86,8 +94,11 @@ TEST(PageCellText, ColumnsShowTheRecord) {
     EXPECT_EQ(PageCellText(page, 3), u"42");
     EXPECT_EQ(PageCellText(page, 4), u"Organization, WebSite");
     EXPECT_EQ(PageCellText(page, 5), u"Yes");
-    EXPECT_EQ(PageCellText(page, 6), u"");
+    EXPECT_EQ(PageCellText(page, 6), u"0");
+    EXPECT_EQ(PageCellText(page, 7), u"");
     PageRecord copy = page;
+    copy.mainWordCount = 31;
+    EXPECT_EQ(PageCellText(copy, 6), u"31");
     copy.duplicateOf = u"https://x.example/a/one.html";
     EXPECT_EQ(PageCellText(copy, 5), u"duplicate of /a/one.html");
     copy.canonical = u"https://x.example/a/one.html";
@@ -98,6 +109,44 @@ TEST(PageCellText, ColumnsShowTheRecord) {
     EXPECT_EQ(PageCellText(many, 4).size(), 1023u);
     many.pageClass = static_cast<PageClass>(17);
     EXPECT_EQ(PageCellText(many, 2), u"Other");
+}
+
+TEST(RenderStatusText, TheStatusBarSaysHowManyPagesNeedScripts) {
+    RenderCheck check;
+    EXPECT_EQ(RenderStatusText(check), u"");
+    check.state = RenderState::NoBrowser;
+    EXPECT_EQ(RenderStatusText(check), u"JavaScript not checked: no browser found");
+    check.state = RenderState::Cancelled;
+    EXPECT_EQ(RenderStatusText(check), u"JavaScript check cancelled");
+    check.state = RenderState::Done;
+    for (RenderVerdict verdict : {RenderVerdict::NeedsJavaScript, RenderVerdict::SameWithoutScripts,
+                                  RenderVerdict::NeedsJavaScript, RenderVerdict::NotRendered}) {
+        PageRender page;
+        page.verdict = verdict;
+        check.pages.push_back(page);
+    }
+    // A page the browser could not render counts neither way.
+    EXPECT_EQ(RenderStatusText(check), u"content needs JavaScript on 2 of 3 pages");
+    check.pages.resize(1);
+    EXPECT_EQ(RenderStatusText(check), u"content needs JavaScript on 1 of 1 page");
+}
+
+TEST(CrawlerAnswerCells, VerdictAndMeaningBesideTheRobotsTxtAccess) {
+    ScanResult result;
+    const CrawlerAccess extended{u"Google-Extended", u"Google", CrawlerPurpose::Training,
+                                 CrawlerAccessLevel::Allowed, u""};
+    EXPECT_EQ(CrawlerAnswerCellText(result, extended), u"not checked");
+    EXPECT_EQ(CrawlerMeaningCellText(result, extended), u"");
+    AgentAnswer answer;
+    answer.token = u"Google-Extended";
+    answer.probedAs = u"Googlebot";
+    answer.verdict = AgentVerdict::RateLimited;
+    answer.status = 429;
+    result.agentAnswers.push_back(answer);
+    EXPECT_EQ(CrawlerAnswerCellText(result, extended), u"rate limited (HTTP 429)");
+    EXPECT_EQ(CrawlerMeaningCellText(result, extended),
+              u"robots.txt allows it, the server refuses it; same as Googlebot's answer: this "
+              u"token has no crawler of its own");
 }
 
 TEST(CrawlerCellText, ColumnsShowTheRow) {
@@ -248,24 +297,65 @@ TEST(Layout, GeneratePanelRowsAt96Dpi) {
     const int q = 700 - 144;
     EXPECT_EQ(panel.nameLabel, (Rect{12, 16, 112, 20}));
     EXPECT_EQ(panel.name, (Rect{132, 12, q, 28}));
-    EXPECT_EQ(panel.descriptionLabel, (Rect{12, 52, 112, 20}));
-    EXPECT_EQ(panel.email, (Rect{132, 84, q, 28}));
-    EXPECT_EQ(panel.industry, (Rect{132, 120, q, 220}));
-    EXPECT_EQ(panel.foundedLabel, (Rect{12, 160, 112, 20}));
-    EXPECT_EQ(panel.founded, (Rect{132, 156, 120, 28}));
+    EXPECT_EQ(panel.descriptionLabel, (Rect{12, 50, 112, 20}));
+    EXPECT_EQ(panel.email, (Rect{132, 80, q, 28}));
+    EXPECT_EQ(panel.industry, (Rect{132, 114, q, 220}));
+    EXPECT_EQ(panel.foundedLabel, (Rect{12, 152, 112, 20}));
+    EXPECT_EQ(panel.founded, (Rect{132, 148, 120, 28}));
     // The TDM policy address shares the year's row, up to the fields' right edge.
-    EXPECT_EQ(panel.tdmPolicyLabel, (Rect{264, 160, 128, 20}));
-    EXPECT_EQ(panel.tdmPolicy, (Rect{400, 156, 288, 28}));
-    EXPECT_EQ(panel.training.y, 196);
-    EXPECT_EQ(panel.citation.y, 222);
-    EXPECT_EQ(panel.summarisation.y, 248);
-    EXPECT_EQ(panel.robots, (Rect{132, 274, q, 22}));
-    EXPECT_EQ(panel.contentUsage, (Rect{132, 300, q, 22}));
-    EXPECT_EQ(panel.generate, (Rect{132, 334, q, 38}));
-    EXPECT_EQ(panel.progress, (Rect{132, 380, q, 14}));
-    EXPECT_EQ(panel.result, (Rect{132, 404, q - 120, 28}));
-    EXPECT_EQ(panel.openFolder, (Rect{700 - 12 - 110, 404, 110, 28}));
+    EXPECT_EQ(panel.tdmPolicyLabel, (Rect{264, 152, 128, 20}));
+    EXPECT_EQ(panel.tdmPolicy, (Rect{400, 148, 288, 28}));
+    EXPECT_EQ(panel.training.y, 186);
+    EXPECT_EQ(panel.citation.y, 212);
+    EXPECT_EQ(panel.summarisation.y, 238);
+    EXPECT_EQ(panel.robots, (Rect{132, 264, q, 22}));
+    EXPECT_EQ(panel.contentUsage, (Rect{132, 290, q, 22}));
+    // The Markdown choice and llms-full.txt's size share a row.
+    EXPECT_EQ(panel.publishMarkdown, (Rect{132, 316, 250, 22}));
+    EXPECT_EQ(panel.fullTextLabel, (Rect{394, 318, 140, 20}));
+    EXPECT_EQ(panel.fullText, (Rect{542, 315, 80, 24}));
+    EXPECT_EQ(panel.generate, (Rect{132, 350, q, 34}));
+    EXPECT_EQ(panel.progress, (Rect{132, 390, q, 12}));
+    EXPECT_EQ(panel.result, (Rect{132, 408, q - 120, 28}));
+    EXPECT_EQ(panel.openFolder, (Rect{700 - 12 - 110, 408, 110, 28}));
     EXPECT_EQ(panel.auditLink, (Rect{132, 442, q, 20}));
+}
+
+// At the narrowest panel of the smallest window and at both DPIs the form's controls do not
+// overlap, stay inside the panel's width and end no lower than the form did before the
+// Markdown row (462 at 96 DPI, give or take rounding), which the panel of the smallest
+// window still shows.
+TEST(Layout, GeneratePanelControlsStayApartAtEveryDpi) {
+    for (const int dpi : {96, 120, 144, 192}) {
+        const int width = Scale(830, dpi);
+        const GeneratePanelLayout p = ComputeGeneratePanel(width, dpi);
+        const Rect rects[] = {p.nameLabel,   p.name,           p.descriptionLabel, p.description,
+                              p.emailLabel,  p.email,          p.industryLabel,    p.foundedLabel,
+                              p.founded,     p.tdmPolicyLabel, p.tdmPolicy,        p.training,
+                              p.citation,    p.summarisation,  p.robots,           p.contentUsage,
+                              p.publishMarkdown, p.fullTextLabel, p.fullText,      p.generate,
+                              p.progress,    p.result,         p.openFolder,       p.auditLink};
+        // The industry list's rectangle is its opened height; its closed box is a row.
+        Rect industry = p.industry;
+        industry.height = Scale(28, dpi);
+        std::vector<Rect> all(std::begin(rects), std::end(rects));
+        all.push_back(industry);
+        int bottom = 0;
+        for (size_t i = 0; i < all.size(); ++i) {
+            const Rect& a = all[i];
+            EXPECT_GE(a.x, 0) << dpi << " dpi, control " << i;
+            EXPECT_LE(a.x + a.width, width) << dpi << " dpi, control " << i;
+            bottom = std::max(bottom, a.y + a.height);
+            for (size_t j = i + 1; j < all.size(); ++j) {
+                const Rect& b = all[j];
+                const bool apart = a.x + a.width <= b.x || b.x + b.width <= a.x ||
+                                   a.y + a.height <= b.y || b.y + b.height <= a.y;
+                EXPECT_TRUE(apart) << dpi << " dpi: controls " << i << " and " << j;
+            }
+        }
+        // Each of the dozen sizes down the form is scaled and rounded on its own.
+        EXPECT_LE(bottom, Scale(462, dpi) + 6) << dpi << " dpi";
+    }
 }
 
 TEST(Layout, GaugeAndSettingsGeometry) {

@@ -185,5 +185,30 @@ TEST(PackageFormInput, EmailAndYearMustBeWhatTheySay) {
     }
 }
 
+TEST(PackageFormInput, FullTextSizeIsAWholeNumberOfKibInRange) {
+    const std::pair<Text, int> rows[] = {
+        {u"1024", 1024},
+        {u" 0 ", 0},  // no llms-full.txt
+        {u"0007", 7},
+        {u"102400", 102400},
+        {u"102401", -1},
+        {u"99999999999999999999", -1},  // would overflow any int
+        {u"", -1},
+        {u"-5", -1},
+        {u"+5", -1},
+        {u"1.5", -1},
+        {u"512 KiB", -1},
+        {u"１２", -1},  // full-width digits
+    };
+    for (const auto& [typed, kib] : rows) {
+        EXPECT_EQ(FullTextKibFromField(typed), kib) << WideToUtf8(typed);
+        PackageForm form;
+        form.name = u"N";
+        form.fullTextMaxKib = FullTextKibFromField(typed);
+        EXPECT_EQ(PackageFormProblem(form, 2026), kib < 0 ? FullTextSizeMessage() : Text())
+            << WideToUtf8(typed);
+    }
+}
+
 }  // namespace
 }  // namespace bcnk

@@ -142,6 +142,44 @@ TEST(MakeHtmlReport, SectionsInOrderAndOnlyWhenThereIsSomethingToShow) {
     EXPECT_EQ(Count(empty, u"<script"), 0u);  // nothing to sort
 }
 
+// The menu's links in order, and the sections in order: each section but the overview has
+// its link, and each link its section.
+TEST(MakeHtmlReport, TheMenuLinksEverySectionTheReportHas) {
+    const auto ids = [](const Text& html, const Text& before, const Text& after,
+                        size_t from, size_t to) {
+        std::vector<Text> found;
+        for (size_t at = html.find(before, from); at < to; at = html.find(before, at + 1)) {
+            const size_t start = at + before.size();
+            found.push_back(html.substr(start, html.find(after, start) - start));
+        }
+        return found;
+    };
+    ScanResult withChecks = samples::HostileReportScan();
+    AgentAnswer answer;
+    answer.token = u"GPTBot";
+    withChecks.agentAnswers.push_back(answer);
+    withChecks.render.state = RenderState::NoBrowser;
+    withChecks.sitemaps.read = true;
+    const ReportPackage package = samples::HostileReportPackage();
+    ScanResult bare;
+    bare.host = u"example.com";
+    for (const auto& [scan, withPackage] :
+         {std::pair<const ScanResult*, bool>{&withChecks, true}, {&bare, false}}) {
+        const Text html =
+            MakeHtmlReport(*scan, ScanOptions(), withPackage ? &package : nullptr, u"now");
+        const size_t navStart = html.find(u"<nav>");
+        const size_t navEnd = html.find(u"</nav>");
+        ASSERT_NE(navStart, Text::npos);
+        std::vector<Text> sections =
+            ids(html, u"<section id=\"", u"\"", navEnd, Text::npos);
+        ASSERT_FALSE(sections.empty());
+        EXPECT_EQ(sections.front(), u"overview");
+        sections.erase(sections.begin());
+        EXPECT_EQ(ids(html, u"<a href=\"#", u"\"", navStart, navEnd), sections)
+            << "package " << withPackage;
+    }
+}
+
 TEST(MakeHtmlReport, SitemapSectionListsTheFindingsWithLinks) {
     ScanResult scan;
     scan.host = u"example.com";
@@ -180,6 +218,7 @@ TEST(MakeHtmlReport, RowsCarryTheirFields) {
     page.title = u"Harbour lamp";
     page.pageClass = PageClass::Product;
     page.wordCount = 412;
+    page.mainWordCount = 298;
     page.schemaTypes = {u"Product", u"Offer"};
     page.httpStatus = 203;
     scan.pages = {page};
@@ -226,9 +265,9 @@ TEST(MakeHtmlReport, RowsCarryTheirFields) {
         u"aria-label=\"Pages per class: Product pages 1, Articles 0, Guides 0, Legal 0, Other 0\"",
         u"<tr><td class=\"a\"><a href=\"https://example.com/lamp.html\">https://example.com/"
         u"lamp.html</a></td><td>Harbour lamp</td><td class=\"c\">Product</td><td "
-        u"class=\"n\">412</td><td>Product, Offer</td><td class=\"n\">203</td><td>status not "
-        u"200</td></tr>",
-        u"[\"https://example.com/lamp.html\",\"Harbour lamp\",\"Product\",412,\"Product, "
+        u"class=\"n\">412</td><td class=\"n\">298</td><td>Product, Offer</td><td "
+        u"class=\"n\">203</td><td>status not 200</td></tr>",
+        u"[\"https://example.com/lamp.html\",\"Harbour lamp\",\"Product\",412,298,\"Product, "
         u"Offer\",203,\"status not 200\"]",
         u"<h2>Left out of the package</h2>",
         u"<td class=\"n\">2</td><td class=\"n\">none</td><td>connection refused</td>",

@@ -5,20 +5,27 @@
 
 namespace bcnk {
 
-Text CrawlerAnswerCellText(const ScanResult& result, const CrawlerAccess& row) {
+namespace {
+
+const AgentAnswer* AnswerFor(const ScanResult& result, const CrawlerAccess& row) {
     for (const AgentAnswer& answer : result.agentAnswers) {
-        if (answer.token != row.token) {
-            continue;
+        if (answer.token == row.token) {
+            return &answer;
         }
-        Text text = AgentVerdictText(answer);
-        const Text disagreement = AgentDisagreement(answer, row);
-        if (!disagreement.empty()) {
-            text += u": ";
-            text += disagreement;
-        }
-        return text;
     }
-    return u"not checked";
+    return nullptr;
+}
+
+}  // namespace
+
+Text CrawlerAnswerCellText(const ScanResult& result, const CrawlerAccess& row) {
+    const AgentAnswer* answer = AnswerFor(result, row);
+    return answer != nullptr ? AgentVerdictText(*answer) : Text(u"not checked");
+}
+
+Text CrawlerMeaningCellText(const ScanResult& result, const CrawlerAccess& row) {
+    const AgentAnswer* answer = AnswerFor(result, row);
+    return answer != nullptr ? AgentMeaning(*answer, row) : Text();
 }
 
 Text PageScriptCellText(const ScanResult& result, const PageRecord& page) {
@@ -31,6 +38,27 @@ Text PageScriptCellText(const ScanResult& result, const PageRecord& page) {
         }
     }
     return Text();
+}
+
+Text RenderStatusText(const RenderCheck& check) {
+    switch (check.state) {
+        case RenderState::Off: return Text();
+        case RenderState::NoBrowser: return u"JavaScript not checked: no browser found";
+        case RenderState::Cancelled: return u"JavaScript check cancelled";
+        case RenderState::Done: break;
+    }
+    int needs = 0;
+    int rendered = 0;
+    for (const PageRender& page : check.pages) {
+        needs += page.verdict == RenderVerdict::NeedsJavaScript ? 1 : 0;
+        rendered += page.verdict == RenderVerdict::NotRendered ? 0 : 1;
+    }
+    Text text = u"content needs JavaScript on ";
+    text += NumberText(needs);
+    text += u" of ";
+    text += NumberText(rendered);
+    text += rendered == 1 ? u" page" : u" pages";
+    return text;
 }
 
 }  // namespace bcnk

@@ -36,6 +36,8 @@ constexpr int kIdOpenFolder = 1023;
 constexpr int kIdAuditLink = 1024;
 constexpr int kIdTdmPolicy = 1027;
 constexpr int kIdContentUsageInRobots = 1025;
+constexpr int kIdPublishMarkdown = 1028;
+constexpr int kIdFullTextMaxKib = 1029;
 
 // The scan progress bar has no identifier of its own on screen; the logic names it by this.
 constexpr int kIdScanProgress = 1100;

@@ -1,5 +1,6 @@
 #include "app/commands.h"
 
+#include "app/agent_views.h"
 #include "app/app_ids.h"
 #include "common/directory.h"
 #include "common/maker_info.h"
@@ -124,7 +125,18 @@ void CommandLogic::EndScanUi() {
 }
 
 void CommandLogic::ShowSummary() {
-    ops_.SetText(kIdStatusBar, current_ ? u"  " + ScanSummaryText(*current_) : Text(u"Ready"));
+    if (!current_) {
+        ops_.SetText(kIdStatusBar, u"Ready");
+        return;
+    }
+    Text text = u"  ";
+    text += ScanSummaryText(*current_);
+    const Text render = RenderStatusText(current_->render);
+    if (!render.empty()) {
+        text += u"     ";
+        text += render;
+    }
+    ops_.SetText(kIdStatusBar, text);
 }
 
 void CommandLogic::OnScanProgress(int pageCount, std::unique_ptr<Text> text) {

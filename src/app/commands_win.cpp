@@ -15,6 +15,7 @@
 #include "common/maker_info.h"
 #include "common/settings.h"
 #include "package/package.h"
+#include "package/package_form.h"
 #include "scan/address_check.h"
 #include "scan/crawler.h"
 
@@ -262,6 +263,8 @@ PackageForm ReadGenerateForm() {
     form.allowSummarisation = checked(kIdAllowSummarisation);
     form.addRobotsRules = checked(kIdRobotsRules);
     form.contentUsageInRobots = checked(kIdContentUsageInRobots);
+    form.publishMarkdown = checked(kIdPublishMarkdown);
+    form.fullTextMaxKib = FullTextKibFromField(text(kIdFullTextMaxKib));
     return form;
 }
 

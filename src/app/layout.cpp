@@ -68,7 +68,9 @@ GeneratePanelLayout ComputeGeneratePanel(int panelWidth, int dpi) {
     const int rowHeight = Scale(28, dpi);
     const int labelWidth = labelColumn - Scale(8, dpi);
     const int labelHeight = Scale(20, dpi);
-    const int rowStep = Scale(36, dpi);
+    // Two rows fewer pixels apart than the first form's, so the Markdown row fits where the
+    // form ended before.
+    const int rowStep = Scale(34, dpi);
     const int checkHeight = Scale(22, dpi);
     const int checkStep = Scale(26, dpi);
 
@@ -99,22 +101,30 @@ GeneratePanelLayout ComputeGeneratePanel(int panelWidth, int dpi) {
     layout.tdmPolicyLabel = {tdmLabelX, foundedTop + Scale(4, dpi), tdmLabelWidth, labelHeight};
     layout.tdmPolicy = {tdmX, foundedTop, std::max(0, fieldX + fieldWidth - tdmX), rowHeight};
 
-    const int trainingTop = foundedTop + Scale(40, dpi);
+    const int trainingTop = foundedTop + Scale(38, dpi);
     layout.training = {fieldX, trainingTop, fieldWidth, checkHeight};
     layout.citation = {fieldX, trainingTop + checkStep, fieldWidth, checkHeight};
     layout.summarisation = {fieldX, trainingTop + 2 * checkStep, fieldWidth, checkHeight};
     layout.robots = {fieldX, trainingTop + 3 * checkStep, fieldWidth, checkHeight};
     layout.contentUsage = {fieldX, trainingTop + 4 * checkStep, fieldWidth, checkHeight};
+    const int markdownTop = trainingTop + 5 * checkStep;
+    const int markdownWidth = Scale(250, dpi);
+    layout.publishMarkdown = {fieldX, markdownTop, markdownWidth, checkHeight};
+    const int sizeLabelX = fieldX + markdownWidth + Scale(12, dpi);
+    const int sizeLabelWidth = Scale(140, dpi);
+    layout.fullTextLabel = {sizeLabelX, markdownTop + Scale(2, dpi), sizeLabelWidth, labelHeight};
+    layout.fullText = {sizeLabelX + sizeLabelWidth + Scale(8, dpi), markdownTop - Scale(1, dpi),
+                       Scale(80, dpi), Scale(24, dpi)};
 
-    const int generateTop = layout.contentUsage.y + Scale(34, dpi);
-    layout.generate = {fieldX, generateTop, fieldWidth, Scale(38, dpi)};
-    const int progressTop = generateTop + Scale(46, dpi);
-    layout.progress = {fieldX, progressTop, fieldWidth, Scale(14, dpi)};
-    const int resultTop = progressTop + Scale(24, dpi);
+    const int generateTop = markdownTop + Scale(34, dpi);
+    layout.generate = {fieldX, generateTop, fieldWidth, Scale(34, dpi)};
+    const int progressTop = generateTop + Scale(40, dpi);
+    layout.progress = {fieldX, progressTop, fieldWidth, Scale(12, dpi)};
+    const int resultTop = progressTop + Scale(18, dpi);
     layout.result = {fieldX, resultTop, fieldWidth - Scale(120, dpi), rowHeight};
     const int openWidth = Scale(110, dpi);
     layout.openFolder = {panelWidth - margin - openWidth, resultTop, openWidth, rowHeight};
-    layout.auditLink = {fieldX, resultTop + Scale(38, dpi), fieldWidth, Scale(20, dpi)};
+    layout.auditLink = {fieldX, resultTop + Scale(34, dpi), fieldWidth, Scale(20, dpi)};
     return layout;
 }
 

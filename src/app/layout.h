@@ -48,6 +48,8 @@ struct GeneratePanelLayout {
     Rect tdmPolicyLabel, tdmPolicy;  // on the year's row, to its right
     Rect training, citation, summarisation, robots;
     Rect contentUsage;  // the Content-Usage line in robots.txt, under the robots rules
+    // The Markdown twins and llms-full.txt's size, on one row under the robots.txt choices.
+    Rect publishMarkdown, fullTextLabel, fullText;
     Rect generate;
     Rect progress;
     Rect result;

@@ -221,10 +221,12 @@ HWND CreateListView(HWND parent, int id, DWORD extraStyle) {
 }
 
 // The Generate form; its labels are returned so they get the normal font.
-std::array<HWND, 6> CreateGenerateForm(HWND panel) {
-    std::array<HWND, 6> labels{};
-    const std::array<const wchar_t*, 6> captions = {L"Name",     L"Description",  L"Email",
-                                                    L"Industry", L"Year founded", L"TDM policy address"};
+std::array<HWND, 7> CreateGenerateForm(HWND panel) {
+    std::array<HWND, 7> labels{};
+    const std::array<const wchar_t*, 7> captions = {
+        L"Name",         L"Description",        L"Email",
+        L"Industry",     L"Year founded",       L"TDM policy address",
+        L"Full text size (KiB)"};
     for (size_t i = 0; i < captions.size(); ++i) {
         labels[i] = Child(panel, L"STATIC", captions[i], WS_VISIBLE | SS_RIGHT, 0, -1);
     }
@@ -247,6 +249,11 @@ std::array<HWND, 6> CreateGenerateForm(HWND panel) {
     SendMessageW(CreateCheckBox(panel, kIdContentUsageInRobots,
                                 L"Also write Content-Usage into robots.txt (some audits flag it)"),
                  BM_SETCHECK, BST_UNCHECKED, 0);
+    CreateCheckBox(panel, kIdPublishMarkdown, L"Publish Markdown versions of pages");
+    // llms-full.txt's cap; consumer tools cut larger files, 0 writes none.
+    HWND fullText = CreateEdit(panel, kIdFullTextMaxKib, 7, ES_NUMBER);
+    AddHint(fullText, L"0 = none");
+    SetWindowTextW(fullText, std::to_wstring(kDefaultFullTextKib).c_str());
     Child(panel, L"BUTTON", L"Generate AI Discovery Package",
           WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, kIdGenerate);
     Child(panel, PROGRESS_CLASSW, L"", WS_VISIBLE | PBS_MARQUEE, 0, kIdGenerateProgress);
@@ -348,7 +355,7 @@ bool OnCreate(HWND window) {
     InitListColumns(statusList, pageList);
     InitCrawlerColumns(crawlerList);
     InitSitemapColumns(sitemapList);
-    std::array<HWND, 6> labels{};
+    std::array<HWND, 7> labels{};
     if (app.panel != nullptr) {
         labels = CreateGenerateForm(app.panel);
     }
@@ -358,7 +365,7 @@ bool OnCreate(HWND window) {
     for (int id : {kIdName, kIdDescription, kIdEmail, kIdFounded, kIdTdmPolicy, kIdIndustry,
                    kIdAllowTraining,
                    kIdAllowCitation, kIdAllowSummarisation, kIdRobotsRules,
-                   kIdContentUsageInRobots, kIdResult,
+                   kIdContentUsageInRobots, kIdPublishMarkdown, kIdFullTextMaxKib, kIdResult,
                    kIdOpenFolder, kIdAuditLink}) {
         normalFont.push_back(GetDlgItem(app.panel, id));
     }
@@ -413,16 +420,17 @@ void Layout(HWND window) {
     GetClientRect(App().panel, &panelClient);
     const GeneratePanelLayout form = ComputeGeneratePanel(panelClient.right, dpi);
     HWND panel = App().panel;
-    HWND labels[6];
+    HWND labels[7];
     int labelCount = 0;
-    for (HWND child = GetWindow(panel, GW_CHILD); child != nullptr && labelCount < 6;
+    for (HWND child = GetWindow(panel, GW_CHILD); child != nullptr && labelCount < 7;
          child = GetWindow(child, GW_HWNDNEXT)) {
         if (GetDlgCtrlID(child) == -1) {
             labels[labelCount++] = child;
         }
     }
-    const Rect labelRects[6] = {form.nameLabel,     form.descriptionLabel, form.emailLabel,
-                                form.industryLabel, form.foundedLabel,     form.tdmPolicyLabel};
+    const Rect labelRects[7] = {form.nameLabel,     form.descriptionLabel, form.emailLabel,
+                                form.industryLabel, form.foundedLabel,     form.tdmPolicyLabel,
+                                form.fullTextLabel};
     for (int i = 0; i < labelCount; ++i) {
         PlaceWindow(labels[i], labelRects[i]);
     }
@@ -438,6 +446,8 @@ void Layout(HWND window) {
         {kIdAllowSummarisation, form.summarisation},
         {kIdRobotsRules, form.robots},
         {kIdContentUsageInRobots, form.contentUsage},
+        {kIdPublishMarkdown, form.publishMarkdown},
+        {kIdFullTextMaxKib, form.fullText},
         {kIdGenerate, form.generate},
         {kIdGenerateProgress, form.progress},
         {kIdResult, form.result},
@@ -587,7 +597,8 @@ LRESULT CALLBACK GeneratePanelProc(HWND window, UINT message, WPARAM wParam, LPA
             const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
             const COLORREF text = id == kIdAuditLink                                 ? ColorAccent
                                   : (id >= kIdAllowTraining && id <= kIdRobotsRules) ||
-                                            id == kIdContentUsageInRobots
+                                            id == kIdContentUsageInRobots ||
+                                            id == kIdPublishMarkdown
                                         ? ColorText
                                         : ColorDimText;
             return ColorStatic(reinterpret_cast<HDC>(wParam), text);

@@ -32,6 +32,8 @@ int ComparePages(const PageRecord& a, const PageRecord& b, PageColumn column) {
             return JoinTexts(a.schemaTypes, u",").compare(JoinTexts(b.schemaTypes, u","));
         case PageColumn::Indexable:
             return IndexableCell(a).compare(IndexableCell(b));
+        case PageColumn::MainWords:
+            return (a.mainWordCount > b.mainWordCount) - (a.mainWordCount < b.mainWordCount);
     }
     return 0;
 }
@@ -105,6 +107,8 @@ Text PageCellText(const PageRecord& page, int column) {
             return JoinTexts(page.schemaTypes, u", ").substr(0, kSchemaCellLimit);
         case PageColumn::Indexable:
             return IndexableCell(page);
+        case PageColumn::MainWords:
+            return NumberText(page.mainWordCount);
     }
     return Text();
 }

@@ -11,10 +11,20 @@
 
 namespace bcnk {
 
-enum class PageColumn : int { Url = 0, Title = 1, Class = 2, Words = 3, Schema = 4, Indexable = 5 };
-constexpr int kPageColumnCount = 6;
+// MainWords (the words of the page's main content) came last, so it has the last index and
+// is shown beside Words.
+enum class PageColumn : int {
+    Url = 0,
+    Title = 1,
+    Class = 2,
+    Words = 3,
+    Schema = 4,
+    Indexable = 5,
+    MainWords = 6
+};
+constexpr int kPageColumnCount = 7;
 
-// Cell text of the page list; empty for a column outside 0..5. The schema and indexable
+// Cell text of the page list; empty for a column outside 0..6. The schema and indexable
 // columns are cut to 1023 units so that they fit the list's text buffer.
 Text PageCellText(const PageRecord& page, int column);
 
@@ -25,8 +35,8 @@ struct PageSortState {
     bool ascending = true;
 };
 
-// A click on column 0..5: updates the state and reorders pages in place. Returns false
-// (and changes nothing) for an empty list or a column outside 0..5.
+// A click on column 0..6: updates the state and reorders pages in place. Returns false
+// (and changes nothing) for an empty list or a column outside 0..6.
 bool SortPagesByColumn(std::vector<PageRecord>& pages, int column, PageSortState& state);
 
 enum class CrawlerColumn : int { Crawler = 0, Operator = 1, Purpose = 2, Access = 3, Rule = 4 };

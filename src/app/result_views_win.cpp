@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 
@@ -118,6 +119,7 @@ void AnswerDisplayInfo(NMLVDISPINFOW& info) {
         case PageColumn::Words:
         case PageColumn::Schema:
         case PageColumn::Indexable:
+        case PageColumn::MainWords:
             App().cellBuffer = PageCellText(page, item.iSubItem);
             text = &App().cellBuffer;
             break;
@@ -161,11 +163,12 @@ void InitListColumns(HWND statusList, HWND pageList) {
     if (pageList != nullptr) {
         AddColumns(
             pageList,
-            // Narrow enough that the first five fit the list at the window's first size.
-            {{L"URL", 260}, {L"Title", 190}, {L"Class", 70}, {L"Words", 60}, {L"Schema", 120},
-             {L"Indexable", 130}, {L"JavaScript", 150}});
-        // Shown beside the word count it qualifies; its index stays after the others.
-        int order[] = {0, 1, 2, 3, kPageScriptColumn, 4, 5};
+            // Narrow enough that the first six fit the list at the window's first size.
+            {{L"URL", 260}, {L"Title", 180}, {L"Class", 70}, {L"Words", 60}, {L"Schema", 120},
+             {L"Indexable", 130}, {L"Main words", 75}, {L"JavaScript", 190}});
+        // Both shown beside the word count they qualify; their indexes stay after the others.
+        int order[] = {0, 1, 2, 3, static_cast<int>(PageColumn::MainWords), kPageScriptColumn,
+                       4, 5};
         SendMessageW(pageList, LVM_SETCOLUMNORDERARRAY, std::size(order),
                      reinterpret_cast<LPARAM>(order));
     }
@@ -173,12 +176,18 @@ void InitListColumns(HWND statusList, HWND pageList) {
 
 void InitCrawlerColumns(HWND crawlerList) {
     if (crawlerList != nullptr) {
-        AddColumns(crawlerList, {{L"Crawler", 170},
-                                 {L"Operator", 120},
-                                 {L"Purpose", 110},
-                                 {L"Access", 80},
-                                 {L"Server's answer", 300},
-                                 {L"Deciding rule", 300}});
+        AddColumns(crawlerList, {{L"Crawler", 130},
+                                 {L"Operator", 100},
+                                 {L"Purpose", 100},
+                                 {L"Access", 62},
+                                 {L"Deciding rule", 160},
+                                 {L"Server's answer", 120},
+                                 {L"What it means", 120}});
+        // What the server answers, and what that means for the owner, beside the robots.txt
+        // access; who runs the crawler and why after them. The indexes stay as added.
+        int order[] = {0, 3, kCrawlerAnswerColumn, kCrawlerMeaningColumn, 2, 1, 4};
+        SendMessageW(crawlerList, LVM_SETCOLUMNORDERARRAY, std::size(order),
+                     reinterpret_cast<LPARAM>(order));
     }
 }
 
@@ -213,12 +222,24 @@ void FillCrawlerList() {
             for (int column = 0; column < kCrawlerColumnCount; ++column) {
                 cells.push_back(CrawlerCellText(access, column));
             }
-            // Beside the robots.txt verdict.
-            cells.insert(cells.begin() + kCrawlerAnswerColumn,
-                         CrawlerAnswerCellText(*result, access));
+            cells.push_back(CrawlerAnswerCellText(*result, access));
+            cells.push_back(CrawlerMeaningCellText(*result, access));
         }
     }
     FillRows(kIdCrawlerList, rows);
+    // Sized to their longest text, so no verdict or explanation ends in "..."; the list
+    // scrolls sideways where the window is too narrow for them.
+    HWND list = GetDlgItem(App().window, kIdCrawlerList);
+    for (int column : {kCrawlerAnswerColumn, kCrawlerMeaningColumn}) {
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), LVSCW_AUTOSIZE);
+        // Never narrower than the caption; a long redirect target does not push what the
+        // answer means out of sight (the report and the console give it whole).
+        const int width =
+            static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+        const int limit = column == kCrawlerAnswerColumn ? Px(300) : width;
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                     std::clamp(width, Px(120), std::max(limit, Px(120))));
+    }
 }
 
 void FillSitemapList() {

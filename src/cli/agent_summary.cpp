@@ -44,6 +44,12 @@ Text AgentSummaryLead(const ScanResult& result) {
             text += disagreement;
             text += u" - ";
             text += AgentVerdictText(answer);
+            const Text note = AgentStandInNote(answer);
+            if (!note.empty()) {
+                text += u" (";
+                text += note;
+                text += u")";
+            }
             text += u"\n";
         }
     }
@@ -84,6 +90,18 @@ Text AgentSummary(const ScanResult& result) {
             text += u": ";
             AppendList(text, groups[verdict]);
             text += u"\n";
+        }
+        // Tokens without a crawler of their own, so no owner reads their verdict as a
+        // request the server saw from them.
+        for (const AgentAnswer& answer : result.agentAnswers) {
+            const Text note = AgentStandInNote(answer);
+            if (!note.empty()) {
+                text += u"  ";
+                text += answer.token;
+                text += u": ";
+                text += note;
+                text += u"\n";
+            }
         }
     }
     if (result.render.state != RenderState::Off) {

@@ -152,6 +152,7 @@ void WritePage(JsonWriter& json, const PageRecord& page) {
     json.Field("schemaTypes", page.schemaTypes);
     json.Field("productName", page.productName);
     json.Field("wordCount", page.wordCount);
+    json.Field("mainWords", page.mainWordCount);
     json.Field("httpStatus", page.httpStatus);
     json.Field("depth", page.depth);
     json.Field("pageClass", PageClassName(page.pageClass));
@@ -333,6 +334,7 @@ void WriteAgentCheck(JsonWriter& json, const ScanResult& result) {
         json.Field("text", AgentVerdictText(answer));
         json.Field("page", answer.page);
         json.Field("disagreement", AgentDisagreement(answer, access));
+        json.Field("note", AgentStandInNote(answer));
         json.EndObject();
     }
     json.EndArray();

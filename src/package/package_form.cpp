@@ -89,6 +89,31 @@ bool IsEmailAddress(const Text& address) {
     return localOk && domainOk;
 }
 
+Text FullTextSizeMessage() {
+    Text text = u"Enter the full text size as a whole number of KiB from 0 to ";
+    text += NumberText(kMaxFullTextKib);
+    text += u" (0 writes no llms-full.txt).";
+    return text;
+}
+
+int FullTextKibFromField(const Text& typed) {
+    const Text text = FormFieldText(typed);
+    if (text.empty()) {
+        return -1;
+    }
+    long long kib = 0;
+    for (const char16_t unit : text) {
+        if (unit < u'0' || unit > u'9') {
+            return -1;
+        }
+        kib = kib * 10 + (unit - u'0');
+        if (kib > kMaxFullTextKib) {
+            return -1;
+        }
+    }
+    return static_cast<int>(kib);
+}
+
 Text PackageFormProblem(const PackageForm& form) {
     return PackageFormProblem(form, YearOf(TodayDate()));
 }
@@ -113,6 +138,9 @@ Text PackageFormProblem(const PackageForm& form, int currentYear) {
                                     form.tdmPolicy.find(u"://") != scheme.size() ||
                                     !ParseUrl(form.tdmPolicy).valid)) {
         return kTdmPolicyMessage;
+    }
+    if (form.fullTextMaxKib < 0 || form.fullTextMaxKib > kMaxFullTextKib) {
+        return FullTextSizeMessage();
     }
     return Text();
 }

@@ -14,6 +14,9 @@ inline constexpr const char16_t* kEmailMessage =
 inline constexpr const char16_t* kTdmPolicyMessage =
     u"Enter the TDM policy address as https://example.com/tdm-policy, or leave it empty.";
 
+// What the form says to a full text size outside 0..kMaxFullTextKib (package/package.h).
+Text FullTextSizeMessage();
+
 // The earliest year founded the form takes; the latest is the current year.
 inline constexpr int kEarliestFoundedYear = 1800;
 
@@ -28,11 +31,16 @@ PackageForm TrimmedPackageForm(const PackageForm& typed);
 // Empty when a generation may start from this (trimmed) form, otherwise the message to show:
 // the name is required; an e-mail address must have the form local@domain, a year
 // founded must lie from kEarliestFoundedYear to this year and a TDM policy address must be
-// an absolute http or https address, when they are given.
+// an absolute http or https address, when they are given; the full text size must lie from
+// 0 to kMaxFullTextKib.
 Text PackageFormProblem(const PackageForm& form);
 
 // The same with the current year given.
 Text PackageFormProblem(const PackageForm& form, int currentYear);
+
+// The KiB typed in "Full text size": digits only once trimmed, 0 to kMaxFullTextKib;
+// -1 for anything else (empty, a sign, a unit, a number too large), which the form refuses.
+int FullTextKibFromField(const Text& typed);
 
 // True for local@domain: a dot-separated local part of the characters mail addresses allow
 // unquoted, and a domain of dot-separated labels of letters, digits and hyphens (letters

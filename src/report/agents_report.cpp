@@ -67,7 +67,13 @@ void ServerSection(const ScanResult& scan, Text& out) {
         BadgeCell(out, AnswerBadge(answer.verdict), AgentVerdictText(answer));
         out += u"<td><strong>";
         out += HtmlEscape(disagreement);
-        out += u"</strong></td>";
+        out += u"</strong>";
+        const Text note = AgentStandInNote(answer);
+        if (!note.empty()) {
+            out += disagreement.empty() ? u"" : u"<br>";
+            out += HtmlEscape(note);
+        }
+        out += u"</td>";
         out += u"</tr>\n";
     }
     out += u"</tbody>\n</table>\n</section>\n";
@@ -113,6 +119,17 @@ void RenderSection(const ScanResult& scan, Text& out) {
 }
 
 }  // namespace
+
+Text AgentsReportMenuLinks(const ScanResult& scan) {
+    Text out;
+    if (!scan.agentAnswers.empty()) {
+        out += u"<a href=\"#agents\">Crawlers' answers</a>";
+    }
+    if (scan.render.state != RenderState::Off) {
+        out += u"<a href=\"#scripts\">Rendering</a>";
+    }
+    return out;
+}
 
 Text AgentsReportSections(const ScanResult& scan) {
     Text out;

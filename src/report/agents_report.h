@@ -9,4 +9,7 @@ namespace bcnk {
 // HTML for both sections; empty when neither check ran. Every text from the site is escaped.
 Text AgentsReportSections(const ScanResult& scan);
 
+// The report menu's links to those sections, in their order; empty when neither is written.
+Text AgentsReportMenuLinks(const ScanResult& scan);
+
 }  // namespace bcnk

@@ -154,7 +154,7 @@ h2{font-size:1.15rem;margin:0 0 12px}
 h3{font-size:1rem;margin:14px 0 6px}
 a{color:var(--accent)}
 nav{margin:0 0 18px;font-size:.9rem}
-nav a{margin-right:14px}
+nav a{margin-right:14px;display:inline-block;white-space:nowrap}
 section{background:var(--card);border:1px solid var(--line);border-radius:8px;padding:18px 20px;margin:0 0 18px}
 .dim{color:var(--dim)}
 .facts{display:grid;grid-template-columns:max-content 1fr;gap:4px 18px;margin:0}
@@ -192,8 +192,8 @@ th[aria-sort=descending] button::after{content:" \25BC"}
 .more button,.controls button{border:1px solid var(--line);border-radius:6px;padding:4px 12px;margin:10px 10px 0 0}
 footer{color:var(--dim);font-size:.85rem;text-align:center}
 .static table{table-layout:fixed}
-.static th:nth-child(1){width:32%}.static th:nth-child(2){width:30%}.static th:nth-child(3){width:11%}
-.static th:nth-child(4),.static th:nth-child(6){width:7%}
+.static th:nth-child(1){width:28%}.static th:nth-child(2){width:27%}.static th:nth-child(3){width:10%}
+.static th:nth-child(4),.static th:nth-child(5),.static th:nth-child(7){width:7%}
 .static+.static thead{display:none}
 .static{content-visibility:auto;contain-intrinsic-size:auto 16000px}
 @media print{
@@ -232,7 +232,7 @@ var count = document.getElementById("page-count");
 var more = document.getElementById("page-more");
 var all = document.getElementById("page-all");
 var headers = live.querySelectorAll("th[data-column]");
-var numeric = [false, false, false, true, false, true, false];
+var numeric = [false, false, false, true, true, false, true, false];
 var view = rows.map(function (row, index) { return index; });
 var shown = step;
 var sortColumn = -1;
@@ -243,7 +243,7 @@ var web = /^https?:\/\//i;
 function foldedText(index) {
   if (!folded) {
     folded = rows.map(function (row) {
-      return (row[0] + "\n" + row[1] + "\n" + row[2] + "\n" + row[4] + "\n" + row[6]).toLowerCase();
+      return (row[0] + "\n" + row[1] + "\n" + row[2] + "\n" + row[5] + "\n" + row[7]).toLowerCase();
     });
   }
   return folded[index];
@@ -275,9 +275,10 @@ function render() {
     tr.appendChild(cell(row[1]));
     tr.appendChild(cell(row[2], "c"));
     tr.appendChild(cell(String(row[3]), "n"));
-    tr.appendChild(cell(row[4]));
-    tr.appendChild(cell(String(row[5]), "n"));
-    tr.appendChild(cell(row[6]));
+    tr.appendChild(cell(String(row[4]), "n"));
+    tr.appendChild(cell(row[5]));
+    tr.appendChild(cell(String(row[6]), "n"));
+    tr.appendChild(cell(row[7]));
     fragment.appendChild(tr);
   }
   body.textContent = "";
@@ -450,6 +451,11 @@ Text ReadableUtcTime(const Text& stamp) {
     return stamp.substr(0, 10) + u" " + stamp.substr(11, 8) + u" UTC";
 }
 
+// robots.txt read (its crawler groups), or pages whose markup was read for declarations.
+bool HasUsageSection(const ScanResult& scan) {
+    return !scan.crawlerAccess.empty() || scan.usage.pagesRead > 0;
+}
+
 // Sitemaps read, or a server that asked the crawl to slow down.
 bool HasSitemapSection(const ScanResult& scan) {
     return scan.sitemaps.read || !PolitenessLine(scan.politeness).empty();
@@ -529,10 +535,15 @@ class ReportWriter {
         Raw(kProductVersion);
         Raw(u"</span></header>\n");
         Raw(u"<nav><a href=\"#checks\">Discovery checks</a>");
+        if (HasUsageSection(scan)) {
+            Raw(u"<a href=\"#usage\">Usage signals</a>");
+        }
         if (!scan.crawlerAccess.empty()) {
             Raw(u"<a href=\"#crawlers\">AI crawlers</a>");
         }
-        Raw(u"<a href=\"#classes\">Page classes</a><a href=\"#pages\">Pages</a>");
+        Raw(AgentsReportMenuLinks(scan));
+        Raw(u"<a href=\"#classes\">Page classes</a><a href=\"#topics\">Topics</a>"
+            u"<a href=\"#pages\">Pages</a>");
         if (!LeftOutSummary(scan.pages).empty()) {
             Raw(u"<a href=\"#left-out\">Left out</a>");
         }
@@ -658,7 +669,7 @@ class ReportWriter {
 
     // What the site declares about the use of its content, above the crawlers it concerns.
     void UsagePreferences(const ScanResult& scan) {
-        if (scan.crawlerAccess.empty() && scan.usage.pagesRead == 0) {
+        if (!HasUsageSection(scan)) {
             return;
         }
         OpenTableSection(u"usage", u"Declared usage preferences",
@@ -764,9 +775,12 @@ class ReportWriter {
     }
 
     void Pages(const ScanResult& scan) {
-        static constexpr std::array<const char16_t*, 7> kColumns = {
-            u"Address", u"Title", u"Class", u"Words", u"Schema types", u"Status", u"Indexable"};
-        const auto isNumberColumn = [](size_t column) { return column == 3 || column == 5; };
+        static constexpr std::array<const char16_t*, 8> kColumns = {
+            u"Address",      u"Title",  u"Class",    u"Words", u"Main words",
+            u"Schema types", u"Status", u"Indexable"};
+        const auto isNumberColumn = [](size_t column) {
+            return column == 3 || column == 4 || column == 6;
+        };
         Raw(u"<section id=\"pages\">\n<h2>Pages found</h2>\n");
         if (scan.pages.empty()) {
             Raw(u"<p class=\"dim\">No page could be analysed.</p>\n</section>\n");
@@ -813,6 +827,8 @@ class ReportWriter {
             Raw(PageClassName(page.pageClass));
             Raw(u"</td><td class=\"n\">");
             Raw(NumberText(page.wordCount));
+            Raw(u"</td><td class=\"n\">");
+            Raw(NumberText(page.mainWordCount));
             Raw(u"</td><td>");
             Esc(JoinTexts(page.schemaTypes, u", "));
             Raw(u"</td><td class=\"n\">");
@@ -830,7 +846,7 @@ class ReportWriter {
             Raw(u",");
             AppendJsonString(out_, page.title);
             Raw(u",\"", PageClassName(page.pageClass), u"\",", NumberText(page.wordCount),
-                u",");
+                u",", NumberText(page.mainWordCount), u",");
             AppendJsonString(out_, JoinTexts(page.schemaTypes, u", "));
             Raw(u",", NumberText(page.httpStatus), u",");
             AppendJsonString(out_, IndexableLabel(page, scan.baseUrl));

@@ -285,4 +285,24 @@ Text AgentDisagreement(const AgentAnswer& answer, const CrawlerAccess& access) {
     return Text();
 }
 
+Text AgentStandInNote(const AgentAnswer& answer) {
+    if (answer.probedAs.empty() || answer.probedAs == answer.token) {
+        return Text();
+    }
+    Text note = u"same as ";
+    note += answer.probedAs;
+    note += u"'s answer: this token has no crawler of its own";
+    return note;
+}
+
+Text AgentMeaning(const AgentAnswer& answer, const CrawlerAccess& access) {
+    Text text = AgentDisagreement(answer, access);
+    const Text note = AgentStandInNote(answer);
+    if (!note.empty()) {
+        text += text.empty() ? u"" : u"; ";
+        text += note;
+    }
+    return text;
+}
+
 }  // namespace bcnk

@@ -51,4 +51,14 @@ bool ServerRefusesWhatRobotsAllows(const AgentAnswer& answer, const CrawlerAcces
 // The row's words for an owner: "robots.txt allows it, the server refuses it", or empty.
 Text AgentDisagreement(const AgentAnswer& answer, const CrawlerAccess& access);
 
+// For a token answered as the crawler that fetches for it (Google-Extended as Googlebot):
+// "same as Googlebot's answer: this token has no crawler of its own"; empty for a crawler
+// answered as itself.
+Text AgentStandInNote(const AgentAnswer& answer);
+
+// What a row's answer means for an owner: any disagreement with robots.txt and the stand-in
+// note, joined by "; ", e.g. "robots.txt allows it, the server refuses it; same as
+// Googlebot's answer: this token has no crawler of its own"; empty when neither applies.
+Text AgentMeaning(const AgentAnswer& answer, const CrawlerAccess& access);
+
 }  // namespace bcnk

@@ -64,7 +64,12 @@ const AiCrawler kTable[] = {
 
 // Who fetches for each token, and the full string its operator documents. Strings were
 // copied from the operators' pages named beside them; a crawler whose operator page gives no
-// full string (or none we could read) has none here rather than a guessed one.
+// full string (or none we could read) has none here rather than a guessed one: Anthropic's
+// page names its three crawlers by token only, ByteDance publishes no page, and the strings
+// of Perplexity's, Meta's, Amazon's search and user crawlers and MistralAI-Training were not
+// in the copies of their pages we read. Google and You.com write "W.X.Y.Z" / "X.X.X.X" where
+// their crawlers put the current Chrome version; the browser probe's version stands there, so
+// both are measured against the same browser.
 struct AgentRow {
     const char16_t* token;
     const char16_t* fetchedBy;
@@ -88,7 +93,10 @@ const AgentRow kAgents[] = {
      u"+https://openai.com/bot",
      kOpenAiBots},
     {u"CCBot", u"CCBot", u"CCBot/2.0 (https://commoncrawl.org/faq/)", u"https://commoncrawl.org/faq"},
-    {u"Google-Extended", u"Googlebot", nullptr, nullptr},
+    {u"Google-Extended", u"Googlebot",
+     u"Mozilla/5.0 AppleWebKit/537.36 (KHTML, like Gecko; compatible; Googlebot/2.1; "
+     u"+http://www.google.com/bot.html) Chrome/131.0.0.0 Safari/537.36",
+     u"https://developers.google.com/search/docs/crawling-indexing/google-common-crawlers"},
     {u"anthropic-ai", u"ClaudeBot", nullptr, nullptr},
     {u"Claude-Web", u"ClaudeBot", nullptr, nullptr},
     {u"Applebot-Extended", u"Applebot",
@@ -107,6 +115,13 @@ const AgentRow kAgents[] = {
      u"Mozilla/5.0 AppleWebKit/537.36 (KHTML, like Gecko; compatible; MistralAI-Index/1.0; "
      u"+https://docs.mistral.ai/robots)",
      kMistralRobots},
+    {u"DuckAssistBot", u"DuckAssistBot",
+     u"DuckAssistBot/1.1; (+http://duckduckgo.com/duckassistbot.html)",
+     u"https://duckduckgo.com/duckduckgo-help-pages/results/duckassistbot/"},
+    {u"YouBot", u"YouBot",
+     u"Mozilla/5.0 AppleWebKit/537.36 (KHTML, like Gecko; compatible; YouBot/1.0; "
+     u"+https://docs.you.com/youbot; env:prod) Chrome/131.0.0.0 Safari/537.36",
+     u"https://docs.you.com/youbot"},
 };
 // clang-format on
 

@@ -90,6 +90,10 @@ class Suite:
             expect(answer["disagreement"] == disagreement, f"{token}: {answer}")
         expect(answers["Google-Extended"]["probedAs"] == "Googlebot", "probed as Googlebot")
         expect(answers["Claude-Web"]["probedAs"] == "ClaudeBot", "probed as ClaudeBot")
+        expect(answers["Google-Extended"]["note"]
+               == "same as Googlebot's answer: this token has no crawler of its own",
+               answers["Google-Extended"])
+        expect(answers["GPTBot"]["note"] == "", answers["GPTBot"])
         distinct = len({answer["userAgent"] for answer in answers.values()})
         # The browser's request makes one more per page; two pages at most.
         expect(check["requests"] <= 2 * (distinct + 1),
@@ -104,6 +108,8 @@ class Suite:
         lead = "\n".join(lines[:first_section])
         expect("ClaudeBot: robots.txt allows it, the server refuses it" in lead, lead)
         expect("GPTBot:" not in lead, "robots.txt and the server agree on GPTBot")
+        expect("  Applebot-Extended: same as Applebot's answer: this token has no crawler of "
+               "its own" in lines, "the stand-in is said in the summary")
 
     def no_agent_check(self):
         data, _ = run_json(self.program, [site("agents"), "--render", "off", "--no-agent-check"])

@@ -253,6 +253,10 @@ void CheckStartupState(const Program& program) {
     if (SendMessageW(program.Item(kIdContentUsageInRobots), BM_GETCHECK, 0, 0) != BST_UNCHECKED) {
         Fail("the Content-Usage check box is checked at start");
     }
+    if (SendMessageW(program.Item(kIdPublishMarkdown), BM_GETCHECK, 0, 0) != BST_CHECKED ||
+        TextOf(program.Item(kIdFullTextMaxKib)) != L"1024") {
+        Fail("Markdown versions not on, or the full text size not 1024 KiB, at start");
+    }
     if (!IsWindowVisible(program.Item(kIdStatusList)) ||
         IsWindowVisible(program.Item(kIdPageList)) || IsWindowVisible(program.Item(kIdAuditLink))) {
         Fail("first tab's views are not the visible ones");

@@ -62,8 +62,8 @@ EXERCISE = r"""
           out.errors.push("column " + column + " not " + direction);
         }
         const cells = Array.from(body.rows).map((row) => row.cells[column].textContent);
-        const values = column === 3 || column === 5 ? cells.map(Number)
-                                                     : cells.map((c) => c.toLowerCase());
+        const values = header.classList.contains("n") ? cells.map(Number)
+                                                      : cells.map((c) => c.toLowerCase());
         for (let i = 1; i < values.length; i++) {
           const inOrder = direction === "ascending" ? values[i - 1] <= values[i]
                                                     : values[i - 1] >= values[i];

@@ -1,9 +1,9 @@
 #include "analysis/markdown.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cstring>
 #include <span>
+
+#include "net/url.h"
 
 namespace bcnk {
 
@@ -85,27 +85,15 @@ std::string EscapeInline(std::string_view text, bool lineStart) {
 
 // An address as a link destination: parentheses and spaces escaped so it ends where it
 // should; the address is already a valid URI.
-// A link destination that is a valid URI: what RFC 3986 does not allow (spaces, non-ASCII
-// bytes, brackets outside the host, quotes, braces) is percent-encoded, "%" itself kept as
-// the page escaped it; parentheses too, which would end the link early.
+// A link destination: the address as a valid URI, its parentheses escaped too, which
+// would otherwise end the link early.
 std::string Destination(std::string_view address) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    const std::string valid = ValidUtf8(address);
-    const size_t hostEnd = valid.find('/', valid.find("//") == std::string::npos ? 0 : valid.find("//") + 2);
     std::string out;
-    for (size_t at = 0; at < valid.size(); ++at) {
-        const unsigned char c = static_cast<unsigned char>(valid[at]);
-        if (c < 0x20 || c == 0x7F) {
-            continue;
-        }
-        const bool bracketInHost = (c == '[' || c == ']') && at < hostEnd;
-        const bool plain = c < 0x80 && (std::isalnum(c) || std::strchr("-._~:/?#@!$&'*+,;=%", c) != nullptr);
-        if (plain || bracketInHost) {
-            out += static_cast<char>(c);
+    for (const char c : WideToUtf8(UriEscape(Utf8ToWide(ValidUtf8(address))))) {
+        if (c == '(' || c == ')') {
+            out += c == '(' ? "%28" : "%29";
         } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 0xF];
+            out += c;
         }
     }
     return out;

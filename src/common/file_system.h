@@ -16,6 +16,10 @@ inline constexpr char16_t kPathSeparator = u'/';
 // directory + separator + name; the directory is taken to have no trailing separator.
 Text JoinPath(const Text& directory, const Text& name);
 
+// Names Windows maps to devices whatever follows the first dot ("nul.example" is still
+// NUL, "COM1" and "lpt\u00B9" too): no file or folder can have such a name there.
+bool IsWindowsDeviceName(const Text& name);
+
 // Creates or truncates the file for binary writing; nullptr when that is not possible.
 // The caller closes the stream.
 std::FILE* OpenFileForWriting(const Text& path);

@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "common/file_system.h"
 #include "net/url.h"
 
 namespace bcnk {
@@ -45,20 +46,10 @@ bool DecodePath(const Text& path, Text& decoded) {
     return decoded.find(u'\uFFFD') == Text::npos;
 }
 
-bool IsReservedDeviceName(const Text& segment) {
-    static const std::array<Text, 4> plain = {u"con", u"prn", u"aux", u"nul"};
-    const Text stem = ToLower(segment.substr(0, segment.find(u'.')));
-    if (std::find(plain.begin(), plain.end(), stem) != plain.end()) {
-        return true;
-    }
-    return stem.size() == 4 && (stem.starts_with(u"com") || stem.starts_with(u"lpt")) &&
-           stem[3] >= u'0' && stem[3] <= u'9';
-}
-
 // One folder or file name that every system can hold as it is.
 bool IsSafeSegment(const Text& segment) {
     if (segment.empty() || segment == u"." || segment == u".." || segment.back() == u'.' ||
-        segment.back() == u' ' || IsReservedDeviceName(segment)) {
+        segment.back() == u' ' || IsWindowsDeviceName(segment)) {
         return false;
     }
     return std::none_of(segment.begin(), segment.end(), [](char16_t unit) {

@@ -36,23 +36,6 @@ namespace {
 
 constexpr char16_t kFallbackFolderName[] = u"site";
 
-// Names Windows maps to devices whatever follows the first dot ("nul.example" is still
-// NUL). A folder with such a name cannot be made or written there, so the name is moved
-// aside on every platform; the same site then gets the same folder everywhere.
-bool IsDeviceName(const Text& name) {
-    static const std::array<Text, 4> plain = {u"con", u"prn", u"aux", u"nul"};
-    const Text stem = ToLower(name.substr(0, name.find(u'.')));
-    if (std::find(plain.begin(), plain.end(), stem) != plain.end()) {
-        return true;
-    }
-    if (stem.size() != 4 || (stem.compare(0, 3, u"com") != 0 && stem.compare(0, 3, u"lpt") != 0)) {
-        return false;
-    }
-    const char16_t last = stem[3];
-    return (last >= u'0' && last <= u'9') || last == u'\u00B9' || last == u'\u00B2' ||
-           last == u'\u00B3';
-}
-
 // One open-write-close; the file counts as written only when every step succeeded, so a
 // full disk shows up here and not as a truncated file nobody was told about.
 bool WriteWholeFile(const Text& path, const std::string& bytes) {
@@ -314,7 +297,8 @@ Text SiteFolderName(const Text& host) {
     if (name.empty()) {
         return kFallbackFolderName;
     }
-    if (IsDeviceName(name)) {
+    // Moved aside on every platform, so a site gets the same folder everywhere.
+    if (IsWindowsDeviceName(name)) {
         name.insert(0, 1, u'_');
     }
     return name;

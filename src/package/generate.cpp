@@ -20,10 +20,10 @@ Text GenerateRequestLogLine(const PackageForm& form) {
 PackageOutcome GeneratePackage(const Text& directory, const ScanResult& scan,
                                const PackageForm& form) {
     DebugLog::Write(GenerateRequestLogLine(form));
-    const std::vector<PackageFile> files = BuildPackageFiles(scan, form);
+    std::vector<MarkdownTwin> twins;
+    const std::vector<PackageFile> files = BuildPackageFiles(scan, form, twins);
     DebugLog::Write(u"Generated " + NumberText(static_cast<long long>(files.size())) +
                     u" files");
-    const std::vector<MarkdownTwin> twins = PackageTwins(scan, form);
     if (!twins.empty()) {
         DebugLog::Write(u"Markdown twins: " + NumberText(static_cast<long long>(twins.size())));
     }

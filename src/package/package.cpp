@@ -219,6 +219,12 @@ Text PackageArchiveName(const Text& folderName) {
 }
 
 std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const PackageForm& form) {
+    std::vector<MarkdownTwin> unused;
+    return BuildPackageFiles(scan, form, unused);
+}
+
+std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const PackageForm& form,
+                                           std::vector<MarkdownTwin>& twins) {
     // The lists name only the pages the owner publishes: search files leave out noindex,
     // non-canonical and duplicate pages, the AI files also those marked against AI.
     // One filtered copy of the scan at a time: each is as large as the scan.
@@ -253,8 +259,7 @@ std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const Package
         }
     }
     const bool withFull = WantsLlmsFull(scan, form);
-    const std::vector<MarkdownTwin> twins =
-        form.publishMarkdown ? PlanMarkdownTwins(forAi) : std::vector<MarkdownTwin>();
+    twins = form.publishMarkdown ? PlanMarkdownTwins(forAi) : std::vector<MarkdownTwin>();
     AddMarkdownToReadme(files[0].content, twins, withFull, !SiteHasLlmsTxt(scan));
     AddMarkdownToUploadMap(files[1].content, twins, withFull);
     if (withFull) {

@@ -65,6 +65,9 @@ struct PackageOutcome {
 // The ten files, and llms.txt after llms-lite.txt when the site has none, always in the same
 // order (also the order on disk and in the archive).
 std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const PackageForm& form);
+// The same, with the Markdown twins the files name (PackageTwins), planned on the way.
+std::vector<PackageFile> BuildPackageFiles(const ScanResult& scan, const PackageForm& form,
+                                           std::vector<MarkdownTwin>& twins);
 
 // The Markdown twins the package publishes: those of the pages the AI files list, when the
 // form asks for them.

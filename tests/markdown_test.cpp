@@ -79,5 +79,31 @@ TEST(WriteMarkdown, OnlyWebLinksLive) {
         << twin;
 }
 
+// Hostile shapes must not multiply the page's size: a twin is written for every page.
+TEST(WriteMarkdown, StaysInProportionToThePage) {
+    std::string ragged = "<table><tr>";
+    for (int c = 0; c < 500; ++c) {
+        ragged += "<th>h</th>";
+    }
+    ragged += "</tr>";
+    for (int r = 0; r < 500; ++r) {
+        ragged += "<tr><td>a</td><td>b</td></tr>";
+    }
+    ragged += "</table>";
+    std::string nested;
+    for (int level = 0; level < 150; ++level) {
+        nested += "<ol><li>x";
+    }
+    for (int item = 0; item < 2000; ++item) {
+        nested += "<li>y";
+    }
+    for (const std::string& html : {ragged, nested}) {
+        EXPECT_LT(Twin(html).size(), 4 * html.size());
+    }
+    EXPECT_NE(Twin(ragged).find("\n| a | b |\n| a | b |\n"), std::string::npos);
+    // Six levels keep their structure; deeper ones go on as plain blocks.
+    EXPECT_NE(Twin(nested).find("\n               1. x\n\n                  x\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace bcnk

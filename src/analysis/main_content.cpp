@@ -13,6 +13,10 @@ namespace bcnk {
 
 namespace {
 
+// Lists and quotes kept nested inside one another; real pages rarely go past four.
+constexpr int kMaxBlockNesting = 6;
+constexpr size_t kMaxLinkAddressBytes = 2048;
+
 bool IsBlockLevel(Tag tag) {
     switch (tag) {
         case Tag::kP: case Tag::kDiv: case Tag::kSection: case Tag::kArticle: case Tag::kMain:
@@ -658,7 +662,10 @@ class Extractor {
             !(resolved.compare(0, 7, u"http://") == 0 || resolved.compare(0, 8, u"https://") == 0)) {
             return {};
         }
-        return WideToUtf8(UriEscape(resolved));
+        // No reader follows an address this long, and a link wrapping many blocks repeats it
+        // in each of them.
+        std::string escaped = WideToUtf8(UriEscape(resolved));
+        return escaped.size() <= kMaxLinkAddressBytes ? escaped : std::string();
     }
 
     void AddImage(std::uint32_t n) {
@@ -704,13 +711,19 @@ class Extractor {
         const bool savedSpace = pendingSpace_;
         runs_.clear();
         pendingSpace_ = false;
+        ++nesting_;
         std::vector<ContentBlock> inner;
         WalkChildren(n, inner);
         Flush(inner);
+        --nesting_;
         runs_ = std::move(savedRuns);
         pendingSpace_ = savedSpace;
         return inner;
     }
+
+    // Every level of a list or quote indents each line below it in the Markdown, so a page of
+    // hundreds of nested lists would multiply its size; deeper levels go on as plain blocks.
+    bool MayNest() const { return nesting_ < kMaxBlockNesting; }
 
     void Walk(std::uint32_t n, std::vector<ContentBlock>& sink) {
         const HtmlNode& node = tree_.nodes[n];
@@ -758,6 +771,9 @@ class Extractor {
                 return;
             }
             case Tag::kUl: case Tag::kOl: case Tag::kMenu:
+                if (!MayNest()) {
+                    break;
+                }
                 Flush(sink);
                 WriteList(n, sink);
                 return;
@@ -766,6 +782,9 @@ class Extractor {
                 WriteCode(n, sink);
                 return;
             case Tag::kBlockquote: {
+                if (!MayNest()) {
+                    break;
+                }
                 Flush(sink);
                 ContentBlock quote;
                 quote.kind = BlockKind::kQuote;
@@ -972,6 +991,7 @@ class Extractor {
     bool pendingSpace_ = false;
     std::vector<std::string> linkStack_;
     int codeDepth_ = 0;
+    int nesting_ = 0;
     std::string decoded_;
     const std::string empty_;
 };

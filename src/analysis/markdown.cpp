@@ -222,25 +222,27 @@ std::string RenderTable(const ContentBlock& table) {
         columns = std::max(columns, row.children.size());
     }
     std::string out;
-    const auto line = [&](const ContentBlock* row) {
+    // Only the header row needs every column: readers fill short body rows with empty cells,
+    // and padding each of them would make a ragged table grow with rows times columns.
+    const auto line = [&](const ContentBlock& row, size_t cells) {
         out += '|';
-        for (size_t c = 0; c < columns; ++c) {
+        for (size_t c = 0; c < cells; ++c) {
             out += ' ';
-            if (row != nullptr && c < row->children.size()) {
-                out += RenderInlines(row->children[c].inlines, false);
+            if (c < row.children.size()) {
+                out += RenderInlines(row.children[c].inlines, false);
             }
             out += " |";
         }
         out += '\n';
     };
-    line(&table.children.front());
+    line(table.children.front(), columns);
     out += '|';
     for (size_t c = 0; c < columns; ++c) {
         out += " --- |";
     }
     out += '\n';
     for (size_t r = 1; r < table.children.size(); ++r) {
-        line(&table.children[r]);
+        line(table.children[r], std::max<size_t>(1, table.children[r].children.size()));
     }
     return out;
 }

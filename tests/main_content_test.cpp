@@ -187,6 +187,32 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              Prose("second") + "</p></div></div>" + kFooter,
          {"first section", "second section"},
          {"Alpha menu"}},
+        {"thread whose replies are each marked as a reply",
+         "<body>" + kChrome + "<h1>First projects</h1><div class=forum-post><p>" +
+             Prose("opening") + "</p></div>" +
+             Repeat(4, [](int k) {
+                 return "<div class='forum-post forum-post-reply'><p>" +
+                        Prose("answer" + std::to_string(k)) + "</p></div>";
+             }) +
+             kFooter,
+         {"opening section", "answer0 section", "answer3 section"},
+         {"Alpha menu"}},
+        {"article with a few comments beside it, none around them",
+         "<body>" + kChrome + "<article><h1>Sourdough</h1><p>" + Prose("starter", 12) +
+             "</p></article>" +
+             Repeat(3, [](int k) {
+                 return "<div class=reply><p>Nice recipe number " + std::to_string(k) +
+                        ", I will try it this weekend with my kids.</p></div>";
+             }) +
+             kFooter,
+         {"starter section"},
+         {"Nice recipe", "Alpha menu"}},
+        {"highlighted code keeps its comment and name tokens",
+         "<body>" + kChrome + "<main><h1>Spawning</h1><p>" + Prose("runtime") +
+             "</p><pre><code><span class=hljs-comment>// runs on a worker</span>\n"
+             "spawn(<span class=nav>task</span>);</code></pre></main>" + kFooter,
+         {"// runs on a worker\nspawn(task);"},
+         {"Alpha menu"}},
     };
     for (const Shape& shape : shapes) {
         const std::string text =

@@ -28,7 +28,8 @@ inline constexpr std::uint32_t kRuleLinkClusters = 1u << 13; // link lists insid
 inline constexpr std::uint32_t kRuleCards = 1u << 14;        // card links and listed titles
 inline constexpr std::uint32_t kRuleTeasers = 1u << 15;      // teasers of other pages
 inline constexpr std::uint32_t kRuleCaptions = 1u << 16;     // figure captions and credits
-inline constexpr std::uint32_t kRuleCount = 17;
+inline constexpr std::uint32_t kRuleThreadReplies = 1u << 17; // replies marked one by one
+inline constexpr std::uint32_t kRuleCount = 18;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
@@ -58,6 +59,9 @@ inline constexpr std::uint32_t kHeadlineWords = 6;
 inline constexpr float kListingRunShare = 0.2f;
 // A comment section holding more than this share of the page's words is its thread.
 inline constexpr float kThreadShare = 0.2f;
+// Replies marked one by one are the thread when their run holds more than this share of the
+// page's words; less, and they are the comments under an article.
+inline constexpr float kThreadRepliesShare = 0.5f;
 // aria-hidden leaves out an element of at most this many words (an icon, a glyph's label).
 inline constexpr std::uint32_t kAriaHiddenMaxWords = 3;
 // Added to the score of an element that names itself the main part.

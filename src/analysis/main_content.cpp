@@ -156,6 +156,7 @@ class Extractor {
         holdsMain_.assign(count, 0);
         holdsBlock_.assign(count, 0);
         shape_.assign(count, 0);
+        inCode_.assign(count, 0);
         // Raw word totals first: a wrapper that happens to carry a boilerplate class must not
         // take the whole page with it.
         for (std::uint32_t n = static_cast<std::uint32_t>(count) - 1; n > 0; --n) {
@@ -212,6 +213,12 @@ class Extractor {
                 removed_[n] = 1;
                 continue;
             }
+            // Highlighters mark up code with classes of their own ("hljs-comment", "nav"
+            // in a token name): inside code they name syntax, never page furniture.
+            inCode_[n] = inCode_[parent] || node.tag == Tag::kPre || node.tag == Tag::kCode;
+            if (inCode_[parent]) {
+                continue;
+            }
             // An element holding the page's heading or its marked main part is no sidebar,
             // whatever its class says.
             const bool wrapper =
@@ -227,9 +234,18 @@ class Extractor {
                     : JudgeElement(tree_, n, wrapper, disabled_);
             // Comments holding a good part of the page are what the page is: a thread.
             removed_[n] = hit != 0 && !(hit == kRuleComments &&
-                                        static_cast<float>(pageWords_[n]) >
-                                            kThreadShare * static_cast<float>(total));
+                                        (static_cast<float>(pageWords_[n]) >
+                                             kThreadShare * static_cast<float>(total) ||
+                                         IsThreadReply(n)));
         }
+    }
+
+    // Replies a forum marks one by one as replies, with no comment section around them, are
+    // the thread when together they hold a good part of the page.
+    bool IsThreadReply(std::uint32_t n) const {
+        return On(kRuleThreadReplies) && series_[n] != 0 &&
+               static_cast<float>(runWords_[n]) >
+                   kThreadRepliesShare * static_cast<float>(pageWords_[0]);
     }
 
     // Sections a heading names as not the page's own ("Related posts", "Leave a reply"):
@@ -375,6 +391,7 @@ class Extractor {
     // and class (the cards of a grid, the items of a list, the posts of a thread).
     void FindRuns() {
         series_.assign(tree_.nodes.size(), 0);
+        runWords_.assign(tree_.nodes.size(), 0);
         runMembers_.clear();
         runBounds_.assign(1, 0);
         std::vector<std::pair<std::uint64_t, std::uint32_t>> kinds;
@@ -405,6 +422,7 @@ class Extractor {
                                      kListingRunShare * static_cast<float>(pageWords_[0]);
                     for (size_t k = a; k < b; ++k) {
                         series_[kinds[k].second] = big ? 2 : 1;
+                        runWords_[kinds[k].second] = words;
                         runMembers_.push_back(kinds[k].second);
                     }
                     runBounds_.push_back(static_cast<std::uint32_t>(runMembers_.size()));
@@ -976,12 +994,13 @@ class Extractor {
     HtmlTree tree_;
     Text address_;
     std::uint32_t disabled_;
-    std::vector<std::uint8_t> removed_, inLink_, holdsMain_, holdsBlock_;
+    std::vector<std::uint8_t> removed_, inLink_, holdsMain_, holdsBlock_, inCode_;
     std::vector<std::uint32_t> blockOf_, pageWords_;
     std::vector<NodeFacts> facts_;
     // 1: a member of a run of like siblings; 2: of a run that holds a good part of the page
     std::vector<std::uint8_t> series_;
     std::vector<std::uint8_t> inRun_;  // the same for the element or the run member around it
+    std::vector<std::uint32_t> runWords_;  // of a run member: the words of its whole run
     std::vector<std::uint32_t> runMembers_, runBounds_;
     // What an element holds, as bits: a heading, a link, a heading that is a link.
     static constexpr std::uint8_t kHoldsHeading = 1, kHoldsLink = 2, kHoldsLinkedHeading = 4;

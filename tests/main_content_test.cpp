@@ -207,6 +207,19 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              kFooter,
          {"starter section"},
          {"Nice recipe", "Alpha menu"}},
+        {"answers keep their text, comments marked as comments go",
+         "<body>" + kChrome + "<div role=main><h1>Focus the file pane</h1>" +
+             Repeat(3, [](int k) {
+                 return "<div class=answer itemscope itemtype=https://schema.org/Answer>"
+                        "<div itemprop=text><p>" + Prose("answer" + std::to_string(k)) +
+                        "</p></div><div class=comments><ul><li itemprop=comment itemscope "
+                        "itemtype=https://schema.org/Comment><span itemprop=text>Thanks, "
+                        "remark number " + std::to_string(k) + " worked</span></li></ul>"
+                        "</div></div>";
+             }) +
+             "</div>" + kFooter,
+         {"Focus the file pane", "answer0 section", "answer2 section"},
+         {"remark number", "Alpha menu"}},
         {"highlighted code keeps its comment and name tokens",
          "<body>" + kChrome + "<main><h1>Spawning</h1><p>" + Prose("runtime") +
              "</p><pre><code><span class=hljs-comment>// runs on a worker</span>\n"

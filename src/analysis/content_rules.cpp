@@ -416,6 +416,16 @@ bool IsInterfaceText(std::string_view paragraph) {
     return false;
 }
 
+bool IsCommentItem(const HtmlTree& tree, std::uint32_t node) {
+    if (NameIs(tree.Attribute(node, "itemprop"), "comment")) {
+        return true;
+    }
+    const std::string_view type = tree.Attribute(node, "itemtype");
+    constexpr std::string_view kComment = "/comment";
+    return type.size() >= kComment.size() &&
+           ContainsFolded(type.substr(type.size() - kComment.size()), kComment);
+}
+
 bool IsMainHint(const HtmlTree& tree, std::uint32_t node) {
     const Tag tag = tree.nodes[node].tag;
     if (tag == Tag::kMain || tag == Tag::kArticle) {

@@ -29,7 +29,8 @@ inline constexpr std::uint32_t kRuleCards = 1u << 14;        // card links and l
 inline constexpr std::uint32_t kRuleTeasers = 1u << 15;      // teasers of other pages
 inline constexpr std::uint32_t kRuleCaptions = 1u << 16;     // figure captions and credits
 inline constexpr std::uint32_t kRuleThreadReplies = 1u << 17; // replies marked one by one
-inline constexpr std::uint32_t kRuleCount = 18;
+inline constexpr std::uint32_t kRuleCommentItems = 1u << 18;  // a comment's text is no main part
+inline constexpr std::uint32_t kRuleCount = 19;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
@@ -86,6 +87,10 @@ bool IsAsideHeading(std::string_view headingText);
 // A paragraph that is only the label of a control or a status ("Add to cart", "Reply with
 // quote", "Loading...", "Joined"), whatever its letter case and the punctuation around it.
 bool IsInterfaceText(std::string_view paragraph);
+
+// A single comment marked up as one (itemprop="comment", a schema.org Comment): the text it
+// marks as its own is the comment's, not the page's main part.
+bool IsCommentItem(const HtmlTree& tree, std::uint32_t node);
 
 // <main>, <article>, role="main", itemprop="articleBody" and the like.
 bool IsMainHint(const HtmlTree& tree, std::uint32_t node);

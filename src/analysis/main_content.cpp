@@ -168,7 +168,9 @@ class Extractor {
             if (node.tag == Tag::kH1 || IsMainHint(tree_, n)) {
                 holdsMain_[n] = 1;
             }
-            holdsMain_[node.parent] |= holdsMain_[n];
+            if (!(On(kRuleCommentItems) && IsCommentItem(tree_, n))) {
+                holdsMain_[node.parent] |= holdsMain_[n];
+            }
             const bool heading = node.tag >= Tag::kH1 && node.tag <= Tag::kH6;
             holdsBlock_[node.parent] |= holdsBlock_[n] | (heading || node.tag == Tag::kP);
             std::uint8_t& shape = shape_[n];

@@ -220,6 +220,14 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "</div>" + kFooter,
          {"Focus the file pane", "answer0 section", "answer2 section"},
          {"remark number", "Alpha menu"}},
+        {"notices hidden by style go, folded answers stay",
+         "<body>" + kChrome + "<div class=blockMessage style='display: none'>You are using an "
+             "out of date browser</div><main><h1>Trekking pack</h1><p>" + Prose("pack") +
+             "</p><div class=faq><div class=faq-question>Is it light?</div><div class=faq-answer "
+             "style='DISPLAY:none'>Yes, it weighs under a kilo with its rain cover.</div></div>"
+             "</main>" + kFooter,
+         {"pack section", "weighs under a kilo"},
+         {"out of date browser", "Alpha menu"}},
         {"highlighted code keeps its comment and name tokens",
          "<body>" + kChrome + "<main><h1>Spawning</h1><p>" + Prose("runtime") +
              "</p><pre><code><span class=hljs-comment>// runs on a worker</span>\n"

@@ -1,5 +1,7 @@
 #include "analysis/content_rules.h"
 
+#include <string>
+
 namespace bcnk {
 
 namespace {
@@ -165,7 +167,7 @@ bool FewWords(const HtmlTree& tree, std::uint32_t element, std::uint32_t limit) 
 
 bool IsPanelWord(std::string_view word) {
     for (const std::string_view name :
-         {"tab", "tabs", "tabpanel", "panel", "accordion", "collapse"}) {
+         {"tab", "tabs", "tabpanel", "panel", "accordion", "collapse", "faq", "answer"}) {
         if (word == name) {
             return true;
         }
@@ -194,6 +196,25 @@ bool IsHidden(const HtmlTree& tree, std::uint32_t node) {
         return true;
     }
     return false;
+}
+
+// Whether an inline style hides the element ("display: none", any spacing and case).
+bool StyleHides(std::string_view style) {
+    std::string folded;
+    for (const char c : style) {
+        if (c != ' ' && c != '\t' && c != '\n' && c != '\r') {
+            folded += Fold(c);
+        }
+    }
+    return folded.find("display:none") != std::string::npos;
+}
+
+// A line that a script shows only when it applies ("You are using an out of date browser",
+// "Your cart is empty"), hidden by an inline style: panels that readers open are long and
+// named as panels, such lines are short.
+bool IsHiddenNotice(const HtmlTree& tree, std::uint32_t node) {
+    return StyleHides(tree.Attribute(node, "style")) && !IsFoldedPanel(tree, node) &&
+           FewWords(tree, node, kHiddenNoticeMaxWords);
 }
 
 bool IsBoilerplateRole(std::string_view role) {
@@ -259,6 +280,9 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
     }
     if (!(disabled & kRuleHidden) && IsHidden(tree, node)) {
         return kRuleHidden;
+    }
+    if (!(disabled & kRuleHiddenNotices) && !wrapper && IsHiddenNotice(tree, node)) {
+        return kRuleHiddenNotices;
     }
     // The label of a control (a filter, a size, a check box) belongs to the form.
     if (!(disabled & kRuleInterfaceText) && tag == Tag::kLabel && !wrapper) {

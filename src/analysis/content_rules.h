@@ -30,7 +30,8 @@ inline constexpr std::uint32_t kRuleTeasers = 1u << 15;      // teasers of other
 inline constexpr std::uint32_t kRuleCaptions = 1u << 16;     // figure captions and credits
 inline constexpr std::uint32_t kRuleThreadReplies = 1u << 17; // replies marked one by one
 inline constexpr std::uint32_t kRuleCommentItems = 1u << 18;  // a comment's text is no main part
-inline constexpr std::uint32_t kRuleCount = 19;
+inline constexpr std::uint32_t kRuleHiddenNotices = 1u << 19; // short lines hidden by style
+inline constexpr std::uint32_t kRuleCount = 20;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
@@ -65,6 +66,9 @@ inline constexpr float kThreadShare = 0.2f;
 inline constexpr float kThreadRepliesShare = 0.5f;
 // aria-hidden leaves out an element of at most this many words (an icon, a glyph's label).
 inline constexpr std::uint32_t kAriaHiddenMaxWords = 3;
+// An element hidden by its inline style with at most this many words is a notice a script
+// shows when it applies, not a folded panel.
+inline constexpr std::uint32_t kHiddenNoticeMaxWords = 30;
 // Added to the score of an element that names itself the main part.
 inline constexpr float kMainHintBonus = 0.05f;
 

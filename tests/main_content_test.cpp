@@ -228,6 +228,18 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "</main>" + kFooter,
          {"pack section", "weighs under a kilo"},
          {"out of date browser", "Alpha menu"}},
+        {"posts wrapped in forms with nothing to fill in",
+         "<body>" + kChrome + "<h1>Hair follicles grown</h1>" +
+             Repeat(4, [](int k) {
+                 return "<div class=thing><form class=usertext><input type=hidden name=id>"
+                        "<div class=md><p>" + Prose("remark" + std::to_string(k)) +
+                        "</p></div></form></div>";
+             }) +
+             "<form class=jump><a href=/f1>Forum one</a> <a href=/f2>Forum two</a> "
+             "<a href=/f3>Forum three</a></form><form><p>Write your reply here:</p>"
+             "<textarea>draft</textarea></form>" + kFooter,
+         {"remark0 section", "remark3 section"},
+         {"Forum one", "Write your reply", "Alpha menu"}},
         {"highlighted code keeps its comment and name tokens",
          "<body>" + kChrome + "<main><h1>Spawning</h1><p>" + Prose("runtime") +
              "</p><pre><code><span class=hljs-comment>// runs on a worker</span>\n"

@@ -144,6 +144,17 @@ bool IsCommentWord(std::string_view word) {
     return false;
 }
 
+std::uint32_t CountWords(std::string_view text) {
+    std::uint32_t words = 0;
+    bool inWord = false;
+    for (const char c : text) {
+        const bool word = IsWordChar(c) || static_cast<unsigned char>(c) >= 0x80;
+        words += word && !inWord;
+        inWord = word;
+    }
+    return words;
+}
+
 // Whether the element's text has at most `limit` words, counting no further than that.
 bool FewWords(const HtmlTree& tree, std::uint32_t element, std::uint32_t limit) {
     const std::uint32_t depth = tree.nodes[element].depth;
@@ -152,12 +163,7 @@ bool FewWords(const HtmlTree& tree, std::uint32_t element, std::uint32_t limit) 
         if (tree.nodes[n].tag != Tag::kText) {
             continue;
         }
-        bool inWord = false;
-        for (const char c : tree.nodes[n].text) {
-            const bool word = IsWordChar(c) || static_cast<unsigned char>(c) >= 0x80;
-            words += word && !inWord;
-            inWord = word;
-        }
+        words += CountWords(tree.nodes[n].text);
         if (words > limit) {
             return false;
         }
@@ -215,6 +221,33 @@ bool StyleHides(std::string_view style) {
 bool IsHiddenNotice(const HtmlTree& tree, std::uint32_t node) {
     return StyleHides(tree.Attribute(node, "style")) && !IsFoldedPanel(tree, node) &&
            FewWords(tree, node, kHiddenNoticeMaxWords);
+}
+
+// A form with nothing to fill in and more text than links: some forums wrap each post's
+// text in one, for editing in place. Its text is the post; a menu of links in a form (a
+// "forum jump") stays a form.
+bool IsTextForm(const HtmlTree& tree, std::uint32_t form) {
+    const std::uint32_t depth = tree.nodes[form].depth;
+    std::uint32_t words = 0, linkWords = 0, linkDepth = 0;
+    for (std::uint32_t n = form + 1; n < tree.nodes.size() && tree.nodes[n].depth > depth; ++n) {
+        const HtmlNode& node = tree.nodes[n];
+        if (linkDepth != 0 && node.depth <= linkDepth) {
+            linkDepth = 0;
+        }
+        if (node.tag == Tag::kTextarea || node.tag == Tag::kSelect ||
+            (node.tag == Tag::kInput && !NameIs(tree.Attribute(n, "type"), "hidden"))) {
+            return false;
+        }
+        if (node.tag == Tag::kA && linkDepth == 0) {
+            linkDepth = node.depth;
+        }
+        if (node.tag == Tag::kText) {
+            const std::uint32_t count = CountWords(node.text);
+            words += count;
+            linkWords += linkDepth != 0 ? count : 0;
+        }
+    }
+    return linkWords * 2 < words;
 }
 
 bool IsBoilerplateRole(std::string_view role) {
@@ -306,7 +339,7 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
                 }
                 break;
             case Tag::kForm:
-                if (!wrapper) {
+                if (!wrapper && !((disabled & kRuleTextForms) == 0 && IsTextForm(tree, node))) {
                     return kRuleLandmarks;
                 }
                 break;

@@ -31,7 +31,8 @@ inline constexpr std::uint32_t kRuleCaptions = 1u << 16;     // figure captions 
 inline constexpr std::uint32_t kRuleThreadReplies = 1u << 17; // replies marked one by one
 inline constexpr std::uint32_t kRuleCommentItems = 1u << 18;  // a comment's text is no main part
 inline constexpr std::uint32_t kRuleHiddenNotices = 1u << 19; // short lines hidden by style
-inline constexpr std::uint32_t kRuleCount = 20;
+inline constexpr std::uint32_t kRuleTextForms = 1u << 20;     // forms with no field to fill
+inline constexpr std::uint32_t kRuleCount = 21;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 

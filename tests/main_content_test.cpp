@@ -240,6 +240,18 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "<textarea>draft</textarea></form>" + kFooter,
          {"remark0 section", "remark3 section"},
          {"Forum one", "Write your reply", "Alpha menu"}},
+        {"a page declared a discussion keeps every post of its comment section",
+         "<head><script type=application/ld+json>{\"@type\":\"QAPage\"}</script></head><body>" +
+             kChrome + "<h1>Is consulting worth it</h1><p>" + Prose("question") + "</p>" +
+             "<div class=sidebar-free>" + Prose("clutter", 8) + "</div>"
+             "<div id=comments class=post-comments><div class=comment-forum-wrapper>" +
+             Repeat(3, [](int k) {
+                 return "<article class=js-comment><div class=comment><p>" +
+                        Prose("answer" + std::to_string(k)) + "</p></div></article>";
+             }) +
+             "</div></div>" + kFooter,
+         {"question section", "answer0 section", "answer2 section"},
+         {"Alpha menu"}},
         {"highlighted code keeps its comment and name tokens",
          "<body>" + kChrome + "<main><h1>Spawning</h1><p>" + Prose("runtime") +
              "</p><pre><code><span class=hljs-comment>// runs on a worker</span>\n"

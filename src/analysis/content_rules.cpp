@@ -483,6 +483,35 @@ bool IsCommentItem(const HtmlTree& tree, std::uint32_t node) {
            ContainsFolded(type.substr(type.size() - kComment.size()), kComment);
 }
 
+bool IsCommentSection(const HtmlTree& tree, std::uint32_t node) {
+    for (const std::string_view value :
+         {tree.Attribute(node, "class"), tree.Attribute(node, "id")}) {
+        if (!HasDigit(value) && AnyWord(value, IsCommentWord)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsDiscussionPage(const HtmlTree& tree) {
+    const auto names = [](std::string_view text) {
+        return text.find("DiscussionForumPosting") != std::string_view::npos ||
+               text.find("QAPage") != std::string_view::npos;
+    };
+    for (std::uint32_t n = 1; n < tree.nodes.size(); ++n) {
+        const HtmlNode& node = tree.nodes[n];
+        if (node.tag == Tag::kScript && node.firstChild != 0 &&
+            NameIs(tree.Attribute(n, "type"), "application/ld+json") &&
+            names(tree.nodes[node.firstChild].text)) {
+            return true;
+        }
+        if (node.tag != Tag::kText && names(tree.Attribute(n, "itemtype"))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IsMainHint(const HtmlTree& tree, std::uint32_t node) {
     const Tag tag = tree.nodes[node].tag;
     if (tag == Tag::kMain || tag == Tag::kArticle) {

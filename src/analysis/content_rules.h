@@ -32,7 +32,8 @@ inline constexpr std::uint32_t kRuleThreadReplies = 1u << 17; // replies marked 
 inline constexpr std::uint32_t kRuleCommentItems = 1u << 18;  // a comment's text is no main part
 inline constexpr std::uint32_t kRuleHiddenNotices = 1u << 19; // short lines hidden by style
 inline constexpr std::uint32_t kRuleTextForms = 1u << 20;     // forms with no field to fill
-inline constexpr std::uint32_t kRuleCount = 21;
+inline constexpr std::uint32_t kRuleDiscussions = 1u << 21;   // a declared thread keeps its posts
+inline constexpr std::uint32_t kRuleCount = 22;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
@@ -96,6 +97,13 @@ bool IsInterfaceText(std::string_view paragraph);
 // A single comment marked up as one (itemprop="comment", a schema.org Comment): the text it
 // marks as its own is the comment's, not the page's main part.
 bool IsCommentItem(const HtmlTree& tree, std::uint32_t node);
+
+// A list or section of comments by its class or id (not a single numbered comment).
+bool IsCommentSection(const HtmlTree& tree, std::uint32_t node);
+
+// A page that declares itself a discussion (a schema.org DiscussionForumPosting or QAPage in
+// its JSON-LD or microdata): its comments are the thread.
+bool IsDiscussionPage(const HtmlTree& tree);
 
 // <main>, <article>, role="main", itemprop="articleBody" and the like.
 bool IsMainHint(const HtmlTree& tree, std::uint32_t node);

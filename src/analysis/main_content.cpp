@@ -1,5 +1,6 @@
 #include "analysis/main_content.h"
 
+
 #include <algorithm>
 
 #include "analysis/content_rules.h"
@@ -157,6 +158,8 @@ class Extractor {
         holdsBlock_.assign(count, 0);
         shape_.assign(count, 0);
         inCode_.assign(count, 0);
+        inThread_.assign(count, 0);
+        discussion_ = On(kRuleDiscussions) && IsDiscussionPage(tree_);
         // Raw word totals first: a wrapper that happens to carry a boilerplate class must not
         // take the whole page with it.
         for (std::uint32_t n = static_cast<std::uint32_t>(count) - 1; n > 0; --n) {
@@ -235,10 +238,12 @@ class Extractor {
                     ? kRuleClassNames
                     : JudgeElement(tree_, n, wrapper, disabled_);
             // Comments holding a good part of the page are what the page is: a thread.
-            removed_[n] = hit != 0 && !(hit == kRuleComments &&
-                                        (static_cast<float>(pageWords_[n]) >
-                                             kThreadShare * static_cast<float>(total) ||
-                                         IsThreadReply(n)));
+            const bool thread = hit == kRuleComments &&
+                                (static_cast<float>(pageWords_[n]) >
+                                     kThreadShare * static_cast<float>(total) ||
+                                 IsThreadReply(n) || InDiscussion(parent));
+            removed_[n] = hit != 0 && !thread;
+            inThread_[n] = inThread_[parent] || thread || OpensDiscussion(n, total);
         }
     }
 
@@ -248,6 +253,19 @@ class Extractor {
         return On(kRuleThreadReplies) && series_[n] != 0 &&
                static_cast<float>(runWords_[n]) >
                    kThreadRepliesShare * static_cast<float>(pageWords_[0]);
+    }
+
+    // On a page that declares itself a discussion, the posts inside its thread are its
+    // content, however each is named: replies, answers to them, their comment lists.
+    bool InDiscussion(std::uint32_t parent) const {
+        return discussion_ && inThread_[parent] != 0;
+    }
+    // A comment section holding a good part of the page opens the thread even where it holds
+    // the page's marked text too, so that no rule judged it.
+    bool OpensDiscussion(std::uint32_t n, std::uint32_t total) const {
+        return discussion_ &&
+               static_cast<float>(pageWords_[n]) > kThreadShare * static_cast<float>(total) &&
+               IsCommentSection(tree_, n);
     }
 
     // Sections a heading names as not the page's own ("Related posts", "Leave a reply"):
@@ -997,6 +1015,8 @@ class Extractor {
     Text address_;
     std::uint32_t disabled_;
     std::vector<std::uint8_t> removed_, inLink_, holdsMain_, holdsBlock_, inCode_;
+    std::vector<std::uint8_t> inThread_;  // inside comments kept as the page's thread
+    bool discussion_ = false;
     std::vector<std::uint32_t> blockOf_, pageWords_;
     std::vector<NodeFacts> facts_;
     // 1: a member of a run of like siblings; 2: of a run that holds a good part of the page

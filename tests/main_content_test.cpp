@@ -197,6 +197,18 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              kFooter,
          {"opening section", "answer0 section", "answer3 section"},
          {"Alpha menu"}},
+        {"replies to replies nested in their own comment lists",
+         "<body>" + kChrome + "<h1>Project goals</h1><ol class=comments>" +
+             Repeat(3, [](int k) {
+                 const std::string id = std::to_string(k);
+                 return "<li class=comments_subtree><div class=comment><p>" +
+                        Prose("top" + id) + "</p></div><ol class=comments><li "
+                        "class=comments_subtree><div class=comment><p>Nested answer " + id +
+                        " says the goal list helps with planning.</p></div></li></ol></li>";
+             }) +
+             "</ol>" + kFooter,
+         {"top0 section", "top2 section", "Nested answer 0", "Nested answer 2"},
+         {"Alpha menu"}},
         {"article with a few comments beside it, none around them",
          "<body>" + kChrome + "<article><h1>Sourdough</h1><p>" + Prose("starter", 12) +
              "</p></article>" +

@@ -33,7 +33,8 @@ inline constexpr std::uint32_t kRuleCommentItems = 1u << 18;  // a comment's tex
 inline constexpr std::uint32_t kRuleHiddenNotices = 1u << 19; // short lines hidden by style
 inline constexpr std::uint32_t kRuleTextForms = 1u << 20;     // forms with no field to fill
 inline constexpr std::uint32_t kRuleDiscussions = 1u << 21;   // a declared thread keeps its posts
-inline constexpr std::uint32_t kRuleCount = 22;
+inline constexpr std::uint32_t kRuleNestedReplies = 1u << 22; // answers to replies in a thread
+inline constexpr std::uint32_t kRuleCount = 23;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 

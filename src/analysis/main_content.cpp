@@ -238,12 +238,14 @@ class Extractor {
                     ? kRuleClassNames
                     : JudgeElement(tree_, n, wrapper, disabled_);
             // Comments holding a good part of the page are what the page is: a thread.
+            const bool reply = hit == kRuleComments && IsThreadReply(n);
             const bool thread = hit == kRuleComments &&
                                 (static_cast<float>(pageWords_[n]) >
                                      kThreadShare * static_cast<float>(total) ||
-                                 IsThreadReply(n) || InDiscussion(parent));
+                                 reply || InThread(parent));
             removed_[n] = hit != 0 && !thread;
-            inThread_[n] = inThread_[parent] || thread || OpensDiscussion(n, total);
+            inThread_[n] = inThread_[parent] || (thread && (reply || discussion_)) ||
+                           OpensDiscussion(n, total);
         }
     }
 
@@ -255,10 +257,11 @@ class Extractor {
                    kThreadRepliesShare * static_cast<float>(pageWords_[0]);
     }
 
-    // On a page that declares itself a discussion, the posts inside its thread are its
-    // content, however each is named: replies, answers to them, their comment lists.
-    bool InDiscussion(std::uint32_t parent) const {
-        return discussion_ && inThread_[parent] != 0;
+    // Inside a thread (the replies that make up most of the page, or the comment section of
+    // a page that declares itself a discussion) every post is content, however it is named:
+    // replies, answers to them, their comment lists.
+    bool InThread(std::uint32_t parent) const {
+        return inThread_[parent] != 0 && (discussion_ || On(kRuleNestedReplies));
     }
     // A comment section holding a good part of the page opens the thread even where it holds
     // the page's marked text too, so that no rule judged it.

@@ -232,14 +232,15 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "</div>" + kFooter,
          {"Focus the file pane", "answer0 section", "answer2 section"},
          {"remark number", "Alpha menu"}},
-        {"notices hidden by style go, folded answers stay",
+        {"notices hidden by style and popovers go, folded answers stay",
          "<body>" + kChrome + "<div class=blockMessage style='display: none'>You are using an "
-             "out of date browser</div><main><h1>Trekking pack</h1><p>" + Prose("pack") +
+             "out of date browser</div><i-card popover id=install><p>" + Prose("install") +
+             "</p></i-card><main><h1>Trekking pack</h1><p>" + Prose("pack") +
              "</p><div class=faq><div class=faq-question>Is it light?</div><div class=faq-answer "
              "style='DISPLAY:none'>Yes, it weighs under a kilo with its rain cover.</div></div>"
              "</main>" + kFooter,
          {"pack section", "weighs under a kilo"},
-         {"out of date browser", "Alpha menu"}},
+         {"out of date browser", "install section", "Alpha menu"}},
         {"posts wrapped in forms with nothing to fill in",
          "<body>" + kChrome + "<h1>Hair follicles grown</h1>" +
              Repeat(4, [](int k) {

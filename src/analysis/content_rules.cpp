@@ -317,6 +317,11 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
     if (!(disabled & kRuleHiddenNotices) && !wrapper && IsHiddenNotice(tree, node)) {
         return kRuleHiddenNotices;
     }
+    // A popover (the attribute) shows only when a control opens it: a menu, a sign-in card,
+    // an app's install steps.
+    if (!(disabled & kRulePopovers) && !wrapper && tree.HasAttribute(node, "popover")) {
+        return kRulePopovers;
+    }
     // The label of a control (a filter, a size, a check box) belongs to the form.
     if (!(disabled & kRuleInterfaceText) && tag == Tag::kLabel && !wrapper) {
         return kRuleInterfaceText;

@@ -34,7 +34,8 @@ inline constexpr std::uint32_t kRuleHiddenNotices = 1u << 19; // short lines hid
 inline constexpr std::uint32_t kRuleTextForms = 1u << 20;     // forms with no field to fill
 inline constexpr std::uint32_t kRuleDiscussions = 1u << 21;   // a declared thread keeps its posts
 inline constexpr std::uint32_t kRuleNestedReplies = 1u << 22; // answers to replies in a thread
-inline constexpr std::uint32_t kRuleCount = 23;
+inline constexpr std::uint32_t kRulePopovers = 1u << 23;      // popover elements, shown on demand
+inline constexpr std::uint32_t kRuleCount = 24;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 

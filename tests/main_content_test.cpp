@@ -286,6 +286,31 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
     }
 }
 
+TEST(ExtractMainContent, RepeatedTextAppearsOnce) {
+    // A quote of an earlier post and a copy of a long post go; a short step repeated in
+    // sections of its own stays in each.
+    const std::string quote = "Has anybody tried the beta yet, and what will we get next week?";
+    const std::string step = "Replace the value for from with your number in full form.";
+    const std::string html = "<body><main><h1>Which version</h1><p>" + Prose("opening") +
+                             "</p><p>" + quote + "</p><blockquote><p>" + quote +
+                             "</p></blockquote><p>Reply text here.</p><div><p>" +
+                             Prose("opening") + "</p></div><h2>Python</h2><p>" + step +
+                             "</p><h2>Go</h2><p>" + step + "</p></main>";
+    const std::string text = ContentText(ExtractMainContent(html, "https://example.test/t"));
+    const auto count = [&](const std::string& phrase) {
+        size_t found = 0;
+        for (size_t at = text.find(phrase); at != std::string::npos;
+             at = text.find(phrase, at + 1)) {
+            ++found;
+        }
+        return found;
+    };
+    EXPECT_EQ(count(quote), 1u) << text;
+    EXPECT_EQ(count("opening section explains step 0"), 1u) << text;
+    EXPECT_EQ(count("Reply text here."), 1u) << text;
+    EXPECT_EQ(count(step), 2u) << text;
+}
+
 TEST(ExtractMainContent, BlocksKeepTheirStructure) {
     const std::string html =
         "<title> A &amp; B </title><article><h2>Steps &lt;here&gt;</h2><p>" + Prose("intro") +

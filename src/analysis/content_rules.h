@@ -35,7 +35,8 @@ inline constexpr std::uint32_t kRuleTextForms = 1u << 20;     // forms with no f
 inline constexpr std::uint32_t kRuleDiscussions = 1u << 21;   // a declared thread keeps its posts
 inline constexpr std::uint32_t kRuleNestedReplies = 1u << 22; // answers to replies in a thread
 inline constexpr std::uint32_t kRulePopovers = 1u << 23;      // popover elements, shown on demand
-inline constexpr std::uint32_t kRuleCount = 24;
+inline constexpr std::uint32_t kRuleRepeatedText = 1u << 24;  // paragraphs shown twice
+inline constexpr std::uint32_t kRuleCount = 25;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 

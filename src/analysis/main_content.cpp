@@ -6,6 +6,7 @@
 #include "analysis/content_rules.h"
 #include "analysis/html_tree.h"
 #include "analysis/json_ld_text.h"
+#include "analysis/repeated_blocks.h"
 #include "analysis/word_chars.h"
 #include "common/text.h"
 #include "net/url.h"
@@ -106,6 +107,9 @@ class Extractor {
         }
         WriteRootAndSiblings(root, content.blocks);
         Flush(content.blocks);
+        if (On(kRuleRepeatedText)) {
+            DropRepeatedBlocks(content.blocks, RepeatLimits{});
+        }
         if (!(disabled_ & kRuleTitleHeading)) {
             PrependTitleHeading(root, content.blocks);
         }

@@ -1,0 +1,102 @@
+#include "analysis/repeated_blocks.h"
+
+#include <string>
+#include <unordered_set>
+
+namespace bcnk {
+
+namespace {
+
+bool IsWordByte(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           c == '_' || c >= 0x80;
+}
+
+// The paragraph's words in lower case, one space apart: punctuation, links and spacing
+// differ between the copies a page shows.
+std::string WordKey(const ContentBlock& paragraph, std::uint32_t& words) {
+    std::string key;
+    words = 0;
+    for (const InlineRun& run : paragraph.inlines) {
+        if (run.kind == InlineKind::kImage) {
+            continue;
+        }
+        bool inWord = false;
+        for (const char ch : run.text) {
+            const unsigned char c = static_cast<unsigned char>(ch);
+            if (!IsWordByte(c)) {
+                inWord = false;
+                continue;
+            }
+            if (!inWord) {
+                if (!key.empty()) {
+                    key += ' ';
+                }
+                ++words;
+                inWord = true;
+            }
+            key += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : static_cast<char>(c);
+        }
+    }
+    return key;
+}
+
+class Repeats {
+  public:
+    explicit Repeats(const RepeatLimits& limits) : limits_(limits) {}
+
+    void Filter(std::vector<ContentBlock>& blocks) {
+        size_t kept = 0;
+        for (size_t k = 0; k < blocks.size(); ++k) {
+            if (!Drop(blocks[k])) {
+                if (kept != k) {
+                    blocks[kept] = std::move(blocks[k]);
+                }
+                ++kept;
+            }
+        }
+        blocks.resize(kept);
+    }
+
+  private:
+    // Whether the block is left with nothing to show.
+    bool Drop(ContentBlock& block) {
+        switch (block.kind) {
+            case BlockKind::kParagraph: {
+                std::uint32_t words = 0;
+                std::string key = WordKey(block, words);
+                if (words < limits_.quoted) {
+                    return false;
+                }
+                const bool repeated = !seen_.insert(std::move(key)).second;
+                return repeated && (quotes_ > 0 || words >= limits_.plain);
+            }
+            case BlockKind::kList:
+            case BlockKind::kListItem:
+            case BlockKind::kQuote: {
+                if (block.children.empty()) {
+                    return false;
+                }
+                const bool quote = block.kind == BlockKind::kQuote;
+                quotes_ += quote;
+                Filter(block.children);
+                quotes_ -= quote;
+                return block.children.empty();
+            }
+            default:
+                return false;
+        }
+    }
+
+    RepeatLimits limits_;
+    std::unordered_set<std::string> seen_;
+    int quotes_ = 0;  // quotes around the block being judged
+};
+
+}  // namespace
+
+void DropRepeatedBlocks(std::vector<ContentBlock>& blocks, const RepeatLimits& limits) {
+    Repeats(limits).Filter(blocks);
+}
+
+}  // namespace bcnk

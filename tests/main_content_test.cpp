@@ -75,13 +75,16 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          {"Alpha menu", "Copyright footer"}},
         {"forum thread",
          "<body>" + kChrome + "<div class=thread><h1>Printer jams</h1>"
-             "<div class=post><span class=author>ann</span><p>" + Prose("question") +
+             "<div class=post><span class=author>ann</span><div class=message-userExtras>"
+             "<dl><dt>Joined</dt><dd>Panelday 29, 2016</dd></dl></div><div class=userBanner>"
+             "Ten Year Member</div><p>" + Prose("question") +
              "</p><div class=tools>Reply with quote</div></div><div class=post>"
              "<span class=author>bob</span><p>" + Prose("answer") +
              "</p></div><div class=post><p>" + Prose("followup") + "</p></div></div>"
              "<form><label>Reply box label</label><textarea>draft</textarea></form>" + kFooter,
          {"Printer jams", "question section", "answer section", "followup section"},
-         {"Reply box label", "draft", "Alpha menu", "Reply with quote", "ann"}},
+         {"Reply box label", "draft", "Alpha menu", "Reply with quote", "ann", "Panelday",
+          "Ten Year Member"}},
         {"product with its description only in JSON-LD",
          "<html><head><script type=\"application/ld+json\">{\"@type\":\"Product\",\"name\":"
          "\"Desk\",\"description\":\"A standing desk with a solid oak top, two motors and "

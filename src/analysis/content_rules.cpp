@@ -47,6 +47,9 @@ constexpr std::string_view kBylineWords[] = {
     // and on forums, who posted and how the others rated it
     "signature", "userinfo", "postprofile", "memberinfo", "usertitle", "badges", "reputation",
     "reactions", "votes",
+    // and the panels beside each post: the poster's rank, join date and counts
+    "userextras", "userextra", "userbanner", "authorstats", "authorfields", "extrauserinfo",
+    "userstats", "usermedals",
 };
 
 // Words that begin or end longer class words for the same furniture.

@@ -79,14 +79,15 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "<dl><dt>Joined</dt><dd>Panelday 29, 2016</dd></dl></div><div class=userBanner>"
              "Ten Year Member</div><p>" + Prose("question") +
              "</p><div class=tools>Reply with quote</div></div><div class=post>"
-             "<span class=author>bob</span><p>" + Prose("answer") +
+             "<span class=author>bob</span><div class=js-vote-count>4211</div><p>" +
+             Prose("answer") +
              "</p></div><div class=post><p>" + Prose("followup") + "</p></div><div class=guest>"
              "<h2>Create an account or sign in to comment</h2><p>You need to be a member in "
              "order to leave a comment</p></div></div>"
              "<form><label>Reply box label</label><textarea>draft</textarea></form>" + kFooter,
          {"Printer jams", "question section", "answer section", "followup section"},
          {"Reply box label", "draft", "Alpha menu", "Reply with quote", "ann", "Panelday",
-          "Ten Year Member", "sign in to comment", "need to be a member"}},
+          "Ten Year Member", "sign in to comment", "need to be a member", "4211"}},
         {"product with its description only in JSON-LD",
          "<html><head><script type=\"application/ld+json\">{\"@type\":\"Product\",\"name\":"
          "\"Desk\",\"description\":\"A standing desk with a solid oak top, two motors and "

@@ -50,6 +50,8 @@ constexpr std::string_view kBylineWords[] = {
     // and the panels beside each post: the poster's rank, join date and counts
     "userextras", "userextra", "userbanner", "authorstats", "authorfields", "extrauserinfo",
     "userstats", "usermedals",
+    // and the tallies on each post
+    "vote", "voting", "voters", "upvote", "upvoter", "downvote", "likes",
 };
 
 // Words that begin or end longer class words for the same furniture.

@@ -1,6 +1,5 @@
 #include "analysis/main_content.h"
 
-
 #include <algorithm>
 
 #include "analysis/content_rules.h"

@@ -181,6 +181,11 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              kFooter,
          {"trail section", "route section", "gpx --export", "Listing one exports the track"},
          {"photo by Kim"}},
+        {"sidebar left open around the page's main part",
+         "<body><aside class=banner><a href=/news>Announcement banner</a><main><article><h1>"
+             "Lessons</h1><p>" + Prose("lesson") + "</p></article></main>" + kFooter,
+         {"Lessons", "lesson section"},
+         {"Copyright footer"}},
         {"blocks named published and skip targets",
          "<body>" + kChrome + "<div class=page><div id=topic1 class=skip-item><h2>First</h2><p>" +
              Prose("first") + "</p></div><div class='paragraph paragraph-published'><p>" +
@@ -259,6 +264,10 @@ TEST(BuildHtmlTree, ImpliedEndsAndBoundedDepth) {
         {"<b><i>a</b>b</i>", "i/"},  // "b" after </b> closes i too: lands in the root
         {"<script>if (a<b) {}</script>x", "script/"},
         {"<div>a</span>b</div>", "div/div"},
+        // A head without its end tag ends at the first thing that is no head matter.
+        {"<html><head><title>t</title>\n<div>a</div>", "title/head/div"},
+        {"<head><meta charset=utf-8>text", ""},
+        {"<head><noscript><img></noscript><title>t</title></head>", "title"},
     };
     for (const Row& row : rows) {
         const HtmlTree tree = BuildHtmlTree(row.html);

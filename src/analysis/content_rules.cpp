@@ -217,6 +217,16 @@ bool InsideMainPart(const HtmlTree& tree, std::uint32_t node) {
     return false;
 }
 
+bool HoldsMainLandmark(const HtmlTree& tree, std::uint32_t node) {
+    const std::uint32_t depth = tree.nodes[node].depth;
+    for (std::uint32_t n = node + 1; n < tree.nodes.size() && tree.nodes[n].depth > depth; ++n) {
+        if (tree.nodes[n].tag == Tag::kMain || NameIs(tree.Attribute(n, "role"), "main")) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Whether a figure shows code or a table rather than a picture.
 bool FigureHoldsText(const HtmlTree& tree, std::uint32_t figure) {
     if (tree.nodes[figure].tag != Tag::kFigure) {
@@ -274,7 +284,8 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
         switch (tag) {
             case Tag::kNav:
             case Tag::kAside:
-                return kRuleLandmarks;
+                // One left open swallows the rest of the page, the page's main part with it.
+                return wrapper && HoldsMainLandmark(tree, node) ? 0 : kRuleLandmarks;
             case Tag::kFooter:
             case Tag::kHeader:
                 if (!InsideMainPart(tree, node) || tag == Tag::kFooter) {

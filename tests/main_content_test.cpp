@@ -264,6 +264,7 @@ TEST(BuildHtmlTree, ImpliedEndsAndBoundedDepth) {
         {"<b><i>a</b>b</i>", "i/"},  // "b" after </b> closes i too: lands in the root
         {"<script>if (a<b) {}</script>x", "script/"},
         {"<div>a</span>b</div>", "div/div"},
+        {"<div><button/>a</div>b", "button/"},  // the div's end closes the button left open
         // A head without its end tag ends at the first thing that is no head matter.
         {"<html><head><title>t</title>\n<div>a</div>", "title/head/div"},
         {"<head><meta charset=utf-8>text", ""},

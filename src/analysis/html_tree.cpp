@@ -484,9 +484,11 @@ class TreeBuilder {
                 open_.resize(k);
                 return;
             }
-            // A stray end tag inside a table cell must not close the table around it.
-            if (IsScopeBoundary(open.tag) && tag != Tag::kTable && tag != Tag::kTd &&
-                tag != Tag::kTh && tag != Tag::kButton && tag != Tag::kObject) {
+            // A stray end tag inside a table cell must not close the table around it. A button
+            // bounds only paragraphs: an end tag closes one left open ("<button/>" is no
+            // empty element), as browsers do.
+            if (IsScopeBoundary(open.tag) && open.tag != Tag::kButton && tag != Tag::kTable &&
+                tag != Tag::kTd && tag != Tag::kTh && tag != Tag::kObject) {
                 return;
             }
         }

@@ -186,6 +186,13 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "Lessons</h1><p>" + Prose("lesson") + "</p></article></main>" + kFooter,
          {"Lessons", "lesson section"},
          {"Copyright footer"}},
+        {"running text in an element named for navigation",
+         "<body>" + kChrome + "<main><h1>Money</h1><div class=content-nav-section><p>" +
+             Prose("saving") + "</p></div><div class=side-menu><a href=/x>Savings menu</a> "
+             "<a href=/y>Budget menu</a></div><p class=contextmenu>" + Prose("budget") +
+             "</p></main>" + kFooter,
+         {"saving section", "budget section"},
+         {"Savings menu", "Alpha menu"}},
         {"blocks named published and skip targets",
          "<body>" + kChrome + "<div class=page><div id=topic1 class=skip-item><h2>First</h2><p>" +
              Prose("first") + "</p></div><div class='paragraph paragraph-published'><p>" +

@@ -86,6 +86,25 @@ bool AnyWord(std::string_view value, Match&& match) {
     return false;
 }
 
+// Of those, the words of navigation: what they name is a set of links, so an element of
+// running text that carries one ("content-nav-section", "contextmenu") is something else.
+bool IsNavigationWord(std::string_view word) {
+    for (const std::string_view name : {"nav", "navbar", "navigation", "menu", "breadcrumb",
+                                        "breadcrumbs", "pagination", "pager", "toolbar"}) {
+        if (word == name) {
+            return true;
+        }
+    }
+    for (const std::string_view affix : {"nav", "menu", "breadcrumb"}) {
+        if (word.size() > affix.size() + 1 &&
+            (word.substr(0, affix.size()) == affix ||
+             word.substr(word.size() - affix.size()) == affix)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IsFurnitureWord(std::string_view word) {
     for (const std::string_view name : kFurnitureWords) {
         if (word == name) {
@@ -259,7 +278,7 @@ bool IsDropped(Tag tag) {
     }
 }
 
-RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
+RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper, bool prose,
                      std::uint32_t disabled) {
     const Tag tag = tree.nodes[node].tag;
     // What a page shows readers without scripts is usually a line asking for them, unless
@@ -313,7 +332,11 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
         if (value.empty()) {
             continue;
         }
-        if (!(disabled & kRuleClassNames) && AnyWord(value, IsFurnitureWord)) {
+        const bool keepProse = prose && !(disabled & kRuleNavigationProse);
+        if (!(disabled & kRuleClassNames) &&
+            AnyWord(value, [keepProse](std::string_view word) {
+                return IsFurnitureWord(word) && !(keepProse && IsNavigationWord(word));
+            })) {
             return kRuleClassNames;
         }
         // Numbered names ("comment-4711") mark single posts, which on a forum are the

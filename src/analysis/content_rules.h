@@ -28,7 +28,8 @@ inline constexpr std::uint32_t kRuleLinkClusters = 1u << 13; // link lists insid
 inline constexpr std::uint32_t kRuleCards = 1u << 14;        // card links and listed titles
 inline constexpr std::uint32_t kRuleTeasers = 1u << 15;      // teasers of other pages
 inline constexpr std::uint32_t kRuleCaptions = 1u << 16;     // figure captions and credits
-inline constexpr std::uint32_t kRuleCount = 17;
+inline constexpr std::uint32_t kRuleNavigationProse = 1u << 17;  // prose named "nav" stays
+inline constexpr std::uint32_t kRuleCount = 18;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
@@ -60,6 +61,10 @@ inline constexpr float kListingRunShare = 0.2f;
 inline constexpr float kThreadShare = 0.2f;
 // aria-hidden leaves out an element of at most this many words (an icon, a glyph's label).
 inline constexpr std::uint32_t kAriaHiddenMaxWords = 3;
+// An element of at least this many words, at most this share of them in links, reads as
+// running text.
+inline constexpr std::uint32_t kProseWords = 40;
+inline constexpr float kProseLinkShare = 0.25f;
 // Added to the score of an element that names itself the main part.
 inline constexpr float kMainHintBonus = 0.05f;
 
@@ -67,8 +72,9 @@ inline constexpr float kMainHintBonus = 0.05f;
 bool IsDropped(Tag tag);
 
 // Whether to leave the element out. `wrapper`: the element holds most of the page's words,
-// so only what it is, never its class name, may remove it.
-RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
+// so only what it is, never its class name, may remove it. `prose`: the element reads as
+// running text, which a class word of navigation does not remove.
+RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper, bool prose,
                      std::uint32_t disabledRules);
 
 // A cookie or consent panel by its class or id: on a page of little text it can hold most

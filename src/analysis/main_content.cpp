@@ -153,6 +153,7 @@ class Extractor {
         inLink_.assign(count, 0);
         blockOf_.assign(count, 0);
         pageWords_.assign(count, 0);
+        pageLinkWords_.assign(count, 0);
         holdsMain_.assign(count, 0);
         holdsBlock_.assign(count, 0);
         shape_.assign(count, 0);
@@ -164,6 +165,7 @@ class Extractor {
                 pageWords_[n] += CountRawWords(node.text);
             }
             pageWords_[node.parent] += pageWords_[n];
+            pageLinkWords_[node.parent] += node.tag == Tag::kA ? pageWords_[n] : pageLinkWords_[n];
             if (node.tag == Tag::kH1 || IsMainHint(tree_, n)) {
                 holdsMain_[n] = 1;
             }
@@ -224,12 +226,18 @@ class Extractor {
             const RuleHit hit =
                 (wrapper && On(kRuleClassNames) && !holdsMain_[n] && IsConsentPanel(tree_, n))
                     ? kRuleClassNames
-                    : JudgeElement(tree_, n, wrapper, disabled_);
+                    : JudgeElement(tree_, n, wrapper, IsProse(n), disabled_);
             // Comments holding a good part of the page are what the page is: a thread.
             removed_[n] = hit != 0 && !(hit == kRuleComments &&
                                         static_cast<float>(pageWords_[n]) >
                                             kThreadShare * static_cast<float>(total));
         }
+    }
+
+    bool IsProse(std::uint32_t n) const {
+        return pageWords_[n] >= kProseWords &&
+               static_cast<float>(pageLinkWords_[n]) <=
+                   kProseLinkShare * static_cast<float>(pageWords_[n]);
     }
 
     // Sections a heading names as not the page's own ("Related posts", "Leave a reply"):
@@ -977,7 +985,7 @@ class Extractor {
     Text address_;
     std::uint32_t disabled_;
     std::vector<std::uint8_t> removed_, inLink_, holdsMain_, holdsBlock_;
-    std::vector<std::uint32_t> blockOf_, pageWords_;
+    std::vector<std::uint32_t> blockOf_, pageWords_, pageLinkWords_;
     std::vector<NodeFacts> facts_;
     // 1: a member of a run of like siblings; 2: of a run that holds a good part of the page
     std::vector<std::uint8_t> series_;

@@ -193,6 +193,17 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "</p></main>" + kFooter,
          {"saving section", "budget section"},
          {"Savings menu", "Alpha menu"}},
+        {"what shows before scripts run",
+         "<body><noscript>You need to enable JavaScript to run this app.</noscript><main><h1>"
+             "Jackets</h1><p>" + Prose("jacket") + "</p><span class=price>${{amount}}</span>"
+             "<pre>{{ title }}</pre></main>",
+         {"jacket section", "{{ title }}"},
+         {"enable JavaScript", "amount"}},
+        {"a page that is only a notice asking for scripts",
+         "<body><noscript>You need to enable JavaScript to run this app.</noscript><div id=root>"
+             "</div>",
+         {},
+         {"enable JavaScript"}},
         {"blocks named published and skip targets",
          "<body>" + kChrome + "<div class=page><div id=topic1 class=skip-item><h2>First</h2><p>" +
              Prose("first") + "</p></div><div class='paragraph paragraph-published'><p>" +

@@ -182,6 +182,21 @@ bool FewWords(const HtmlTree& tree, std::uint32_t element, std::uint32_t limit) 
     return true;
 }
 
+// "Please enable JavaScript to use this site": what a page shows in place of its content
+// when scripts do not run, which is no content either.
+bool AsksForScripts(const HtmlTree& tree, std::uint32_t element) {
+    if (!FewWords(tree, element, kScriptNoticeWords)) {
+        return false;
+    }
+    const std::uint32_t depth = tree.nodes[element].depth;
+    for (std::uint32_t n = element + 1; n < tree.nodes.size() && tree.nodes[n].depth > depth; ++n) {
+        if (tree.nodes[n].tag == Tag::kText && ContainsFolded(tree.nodes[n].text, "javascript")) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IsPanelWord(std::string_view word) {
     for (const std::string_view name :
          {"tab", "tabs", "tabpanel", "panel", "accordion", "collapse"}) {
@@ -283,7 +298,7 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper, boo
     const Tag tag = tree.nodes[node].tag;
     // What a page shows readers without scripts is usually a line asking for them, unless
     // it is the page's whole text.
-    if (tag == Tag::kNoscript && !wrapper) {
+    if (tag == Tag::kNoscript && (!wrapper || AsksForScripts(tree, node))) {
         return kRuleHidden;
     }
     if (!(disabled & kRuleHidden) && IsHidden(tree, node)) {
@@ -352,6 +367,16 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper, boo
         }
     }
     return 0;
+}
+
+bool IsUnfilledPlaceholder(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) {
+        return false;
+    }
+    text = text.substr(first, text.find_last_not_of(" \t\r\n") + 1 - first);
+    const bool opens = text.substr(0, 2) == "{{" || text.substr(0, 2) == "${";
+    return opens && text.size() > 3 && text.back() == '}';
 }
 
 bool IsConsentPanel(const HtmlTree& tree, std::uint32_t node) {

@@ -65,6 +65,8 @@ inline constexpr std::uint32_t kAriaHiddenMaxWords = 3;
 // running text.
 inline constexpr std::uint32_t kProseWords = 40;
 inline constexpr float kProseLinkShare = 0.25f;
+// A notice asking for scripts has at most this many words.
+inline constexpr std::uint32_t kScriptNoticeWords = 30;
 // Added to the score of an element that names itself the main part.
 inline constexpr float kMainHintBonus = 0.05f;
 
@@ -76,6 +78,10 @@ bool IsDropped(Tag tag);
 // running text, which a class word of navigation does not remove.
 RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper, bool prose,
                      std::uint32_t disabledRules);
+
+// A text that is only a template's placeholder ("{{ price }}", "${{amount}}"): what a page
+// shows before its scripts fill it in.
+bool IsUnfilledPlaceholder(std::string_view text);
 
 // A cookie or consent panel by its class or id: on a page of little text it can hold most
 // of the words, and still is no content.

@@ -208,6 +208,7 @@ class Extractor {
                 continue;
             }
             if (node.tag == Tag::kText) {
+                removed_[n] = On(kRuleHidden) && IsUnfilledPlaceholder(node.text) && !InCode(n);
                 continue;
             }
             if (IsDropped(node.tag)) {
@@ -232,6 +233,16 @@ class Extractor {
                                         static_cast<float>(pageWords_[n]) >
                                             kThreadShare * static_cast<float>(total));
         }
+    }
+
+    bool InCode(std::uint32_t n) const {
+        for (std::uint32_t up = tree_.nodes[n].parent; up != 0; up = tree_.nodes[up].parent) {
+            const Tag tag = tree_.nodes[up].tag;
+            if (tag == Tag::kPre || tag == Tag::kCode || tag == Tag::kKbd || tag == Tag::kSamp) {
+                return true;
+            }
+        }
+        return false;
     }
 
     bool IsProse(std::uint32_t n) const {

@@ -204,6 +204,13 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "</div>",
          {},
          {"enable JavaScript"}},
+        {"table of contents",
+         "<body>" + kChrome + "<article><h1>Guide</h1><ul><li><a href=#one>First part</a>"
+             "<li><a href=#two>Second part</a><li><a href=#three>Third part</a></ul><h2 id=one>"
+             "One</h2><p>" + Prose("first") + "</p><p>See <a href=#two>below</a>, <a href=#three>"
+             "after</a> and <a href=/x>elsewhere</a>.</p></article>" + kFooter,
+         {"first section", "See below, after and elsewhere"},
+         {"First part", "Third part"}},
         {"blocks named published and skip targets",
          "<body>" + kChrome + "<div class=page><div id=topic1 class=skip-item><h2>First</h2><p>" +
              Prose("first") + "</p></div><div class='paragraph paragraph-published'><p>" +

@@ -29,7 +29,8 @@ inline constexpr std::uint32_t kRuleCards = 1u << 14;        // card links and l
 inline constexpr std::uint32_t kRuleTeasers = 1u << 15;      // teasers of other pages
 inline constexpr std::uint32_t kRuleCaptions = 1u << 16;     // figure captions and credits
 inline constexpr std::uint32_t kRuleNavigationProse = 1u << 17;  // prose named "nav" stays
-inline constexpr std::uint32_t kRuleCount = 18;
+inline constexpr std::uint32_t kRuleContentsLists = 1u << 18;  // tables of contents
+inline constexpr std::uint32_t kRuleCount = 19;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
@@ -65,6 +66,10 @@ inline constexpr std::uint32_t kAriaHiddenMaxWords = 3;
 // running text.
 inline constexpr std::uint32_t kProseWords = 40;
 inline constexpr float kProseLinkShare = 0.25f;
+// A table of contents: at least this many links, all to the page's own sections, and at
+// least this share of its words in them.
+inline constexpr std::uint32_t kContentsMinLinks = 3;
+inline constexpr float kContentsLinkShare = 0.8f;
 // A notice asking for scripts has at most this many words.
 inline constexpr std::uint32_t kScriptNoticeWords = 30;
 // Added to the score of an element that names itself the main part.

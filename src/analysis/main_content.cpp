@@ -154,6 +154,8 @@ class Extractor {
         blockOf_.assign(count, 0);
         pageWords_.assign(count, 0);
         pageLinkWords_.assign(count, 0);
+        links_.assign(count, 0);
+        anchorLinks_.assign(count, 0);
         holdsMain_.assign(count, 0);
         holdsBlock_.assign(count, 0);
         shape_.assign(count, 0);
@@ -166,6 +168,13 @@ class Extractor {
             }
             pageWords_[node.parent] += pageWords_[n];
             pageLinkWords_[node.parent] += node.tag == Tag::kA ? pageWords_[n] : pageLinkWords_[n];
+            if (node.tag == Tag::kA) {
+                const std::string_view href = tree_.Attribute(n, "href");
+                ++links_[n];
+                anchorLinks_[n] += href.size() > 1 && href[0] == '#';
+            }
+            links_[node.parent] += links_[n];
+            anchorLinks_[node.parent] += anchorLinks_[n];
             if (node.tag == Tag::kH1 || IsMainHint(tree_, n)) {
                 holdsMain_[n] = 1;
             }
@@ -219,6 +228,10 @@ class Extractor {
             // whatever its class says.
             const bool wrapper =
                 pageWords_[n] * 2 > total || (On(kRuleKeepMain) && holdsMain_[n] != 0);
+            if (On(kRuleContentsLists) && !wrapper && IsContentsList(n)) {
+                removed_[n] = 1;
+                continue;
+            }
             // The small print of a card (a unit price, a review count, a badge).
             if (node.tag == Tag::kSmall && inRun_[n] != 0 && On(kRuleInterfaceText)) {
                 removed_[n] = 1;
@@ -233,6 +246,16 @@ class Extractor {
                                         static_cast<float>(pageWords_[n]) >
                                             kThreadShare * static_cast<float>(total));
         }
+    }
+
+    // A table of contents: a list of links to the page's own sections. Readers of the text
+    // get the sections themselves.
+    bool IsContentsList(std::uint32_t n) const {
+        const Tag tag = tree_.nodes[n].tag;
+        return (tag == Tag::kUl || tag == Tag::kOl || tag == Tag::kNav || tag == Tag::kDiv) &&
+               links_[n] >= kContentsMinLinks && anchorLinks_[n] == links_[n] &&
+               static_cast<float>(pageLinkWords_[n]) >=
+                   kContentsLinkShare * static_cast<float>(pageWords_[n]);
     }
 
     bool InCode(std::uint32_t n) const {
@@ -997,6 +1020,7 @@ class Extractor {
     std::uint32_t disabled_;
     std::vector<std::uint8_t> removed_, inLink_, holdsMain_, holdsBlock_;
     std::vector<std::uint32_t> blockOf_, pageWords_, pageLinkWords_;
+    std::vector<std::uint32_t> links_, anchorLinks_;  // links in the subtree, to "#…" of them
     std::vector<NodeFacts> facts_;
     // 1: a member of a run of like siblings; 2: of a run that holds a good part of the page
     std::vector<std::uint8_t> series_;

@@ -450,8 +450,13 @@ bool IsInterfaceText(std::string_view paragraph) {
         "shop now",       "sign in",         "log in",          "close",
         "previous",       "next",            "menu",            "search",
         "copy link",      "share this",      "like",            "follow",
+        // and what articles carry around their text: reading times ("5 min read"), the
+        // marks of advertising and embeds, the labels of contents boxes
+        "min read",       "advertisement",   "table of contents", "in this article",
+        "back to blog",   "book now",
+        "view this post on instagram", "discussion about this post",
     };
-    if (paragraph.size() > 24) {
+    if (paragraph.size() > 32) {
         return false;
     }
     std::string folded;

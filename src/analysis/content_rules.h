@@ -35,13 +35,13 @@ inline constexpr std::uint32_t kRuleCount = 19;
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
 // Blocks of at least this many words outside links read as content outright.
-inline constexpr float kLongBlockWords = 8;
+inline constexpr float kLongBlockWords = 10;
 // Of a shorter block's words, this share counts as content and the rest as clutter.
 inline constexpr float kShortBlockShare = 0.75f;
 // What each word of link text costs a candidate.
 inline constexpr float kLinkWordCost = 0.6f;
 // A sibling of the chosen element joins it with this many content words at this density.
-inline constexpr float kSiblingWords = 20;
+inline constexpr float kSiblingWords = 10;
 inline constexpr float kSiblingDensity = 0.6f;
 // JSON-LD prose shorter than this is a tag line, not a description.
 inline constexpr std::uint32_t kJsonLdProseWords = 12;

@@ -212,6 +212,12 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "after</a> and <a href=/x>elsewhere</a>.</p></article>" + kFooter,
          {"first section", "See below, after and elsewhere"},
          {"First part", "Third part", "min read", "Table of contents"}},
+        {"a post body named for its metadata field",
+         "<body>" + kChrome + "<div class=post><div class=post-meta>By Ann, 4 May</div><span "
+             "class='wrapper_meta_field rich_text'><p>" + Prose("regulation", 20) +
+             "</p></span></div>" + kFooter,
+         {"regulation section"},
+         {"By Ann"}},
         {"blocks named published and skip targets",
          "<body>" + kChrome + "<div class=page><div id=topic1 class=skip-item><h2>First</h2><p>" +
              Prose("first") + "</p></div><div class='paragraph paragraph-published'><p>" +

@@ -359,7 +359,10 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper, boo
         if (!(disabled & kRuleComments) && !HasDigit(value) && AnyWord(value, IsCommentWord)) {
             return kRuleComments;
         }
-        if (!(disabled & kRuleBylines) && AnyWord(value, IsBylineWord)) {
+        // A byline is a line or a short box; a long text named "meta" or "author" is the
+        // post itself.
+        if (!(disabled & kRuleBylines) && AnyWord(value, IsBylineWord) &&
+            FewWords(tree, node, kBylineMaxWords)) {
             return kRuleBylines;
         }
         if (!(disabled & kRuleInterfaceText) && tag == Tag::kA && AnyWord(value, IsButtonWord)) {

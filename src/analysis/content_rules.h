@@ -70,6 +70,8 @@ inline constexpr float kProseLinkShare = 0.25f;
 // least this share of its words in them.
 inline constexpr std::uint32_t kContentsMinLinks = 3;
 inline constexpr float kContentsLinkShare = 0.8f;
+// Author and date lines, and author boxes with a biography, have at most this many words.
+inline constexpr std::uint32_t kBylineMaxWords = 300;
 // A notice asking for scripts has at most this many words.
 inline constexpr std::uint32_t kScriptNoticeWords = 30;
 // Added to the score of an element that names itself the main part.

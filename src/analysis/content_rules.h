@@ -28,26 +28,28 @@ inline constexpr std::uint32_t kRuleLinkClusters = 1u << 13; // link lists insid
 inline constexpr std::uint32_t kRuleCards = 1u << 14;        // card links and listed titles
 inline constexpr std::uint32_t kRuleTeasers = 1u << 15;      // teasers of other pages
 inline constexpr std::uint32_t kRuleCaptions = 1u << 16;     // figure captions and credits
-inline constexpr std::uint32_t kRuleThreadReplies = 1u << 17; // replies marked one by one
-inline constexpr std::uint32_t kRuleCommentItems = 1u << 18;  // a comment's text is no main part
-inline constexpr std::uint32_t kRuleHiddenNotices = 1u << 19; // short lines hidden by style
-inline constexpr std::uint32_t kRuleTextForms = 1u << 20;     // forms with no field to fill
-inline constexpr std::uint32_t kRuleDiscussions = 1u << 21;   // a declared thread keeps its posts
-inline constexpr std::uint32_t kRuleNestedReplies = 1u << 22; // answers to replies in a thread
-inline constexpr std::uint32_t kRulePopovers = 1u << 23;      // popover elements, shown on demand
-inline constexpr std::uint32_t kRuleRepeatedText = 1u << 24;  // paragraphs shown twice
-inline constexpr std::uint32_t kRuleCount = 25;
+inline constexpr std::uint32_t kRuleNavigationProse = 1u << 17;  // prose named "nav" stays
+inline constexpr std::uint32_t kRuleContentsLists = 1u << 18;  // tables of contents
+inline constexpr std::uint32_t kRuleThreadReplies = 1u << 19; // replies marked one by one
+inline constexpr std::uint32_t kRuleCommentItems = 1u << 20;  // a comment's text is no main part
+inline constexpr std::uint32_t kRuleHiddenNotices = 1u << 21; // short lines hidden by style
+inline constexpr std::uint32_t kRuleTextForms = 1u << 22;     // forms with no field to fill
+inline constexpr std::uint32_t kRuleDiscussions = 1u << 23;   // a declared thread keeps its posts
+inline constexpr std::uint32_t kRuleNestedReplies = 1u << 24; // answers to replies in a thread
+inline constexpr std::uint32_t kRulePopovers = 1u << 25;      // popover elements, shown on demand
+inline constexpr std::uint32_t kRuleRepeatedText = 1u << 26;  // paragraphs shown twice
+inline constexpr std::uint32_t kRuleCount = 27;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
 // Blocks of at least this many words outside links read as content outright.
-inline constexpr float kLongBlockWords = 8;
+inline constexpr float kLongBlockWords = 10;
 // Of a shorter block's words, this share counts as content and the rest as clutter.
 inline constexpr float kShortBlockShare = 0.75f;
 // What each word of link text costs a candidate.
 inline constexpr float kLinkWordCost = 0.6f;
 // A sibling of the chosen element joins it with this many content words at this density.
-inline constexpr float kSiblingWords = 20;
+inline constexpr float kSiblingWords = 10;
 inline constexpr float kSiblingDensity = 0.6f;
 // JSON-LD prose shorter than this is a tag line, not a description.
 inline constexpr std::uint32_t kJsonLdProseWords = 12;
@@ -74,6 +76,18 @@ inline constexpr std::uint32_t kAriaHiddenMaxWords = 3;
 // An element hidden by its inline style with at most this many words is a notice a script
 // shows when it applies, not a folded panel.
 inline constexpr std::uint32_t kHiddenNoticeMaxWords = 30;
+// An element of at least this many words, at most this share of them in links, reads as
+// running text.
+inline constexpr std::uint32_t kProseWords = 40;
+inline constexpr float kProseLinkShare = 0.25f;
+// A table of contents: at least this many links, all to the page's own sections, and at
+// least this share of its words in them.
+inline constexpr std::uint32_t kContentsMinLinks = 3;
+inline constexpr float kContentsLinkShare = 0.8f;
+// Author and date lines, and author boxes with a biography, have at most this many words.
+inline constexpr std::uint32_t kBylineMaxWords = 300;
+// A notice asking for scripts has at most this many words.
+inline constexpr std::uint32_t kScriptNoticeWords = 30;
 // Added to the score of an element that names itself the main part.
 inline constexpr float kMainHintBonus = 0.05f;
 
@@ -81,9 +95,14 @@ inline constexpr float kMainHintBonus = 0.05f;
 bool IsDropped(Tag tag);
 
 // Whether to leave the element out. `wrapper`: the element holds most of the page's words,
-// so only what it is, never its class name, may remove it.
-RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
+// so only what it is, never its class name, may remove it. `prose`: the element reads as
+// running text, which a class word of navigation does not remove.
+RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper, bool prose,
                      std::uint32_t disabledRules);
+
+// A text that is only a template's placeholder ("{{ price }}", "${{amount}}"): what a page
+// shows before its scripts fill it in.
+bool IsUnfilledPlaceholder(std::string_view text);
 
 // A cookie or consent panel by its class or id: on a page of little text it can hold most
 // of the words, and still is no content.

@@ -73,6 +73,18 @@ Tag LookUpTag(std::string_view name) {
     return Tag::kOther;
 }
 
+// What may stand in a page's head; anything else starts the body.
+bool BelongsInHead(Tag tag) {
+    switch (tag) {
+        case Tag::kTitle: case Tag::kMeta: case Tag::kLink: case Tag::kBase: case Tag::kStyle:
+        case Tag::kScript: case Tag::kNoscript: case Tag::kTemplate: case Tag::kHead:
+        case Tag::kHtml:
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool IsVoid(Tag tag) {
     switch (tag) {
         case Tag::kMeta: case Tag::kBr: case Tag::kHr: case Tag::kImg: case Tag::kInput:
@@ -327,6 +339,10 @@ class TreeBuilder {
     }
 
     void AddText(size_t from, size_t to) {
+        if (openHead_ != 0 && Current() == Tag::kHead &&
+            page_.find_first_not_of(" \t\r\n\f", from) < to) {
+            CloseHead();
+        }
         const std::uint32_t parent = open_.back();
         const std::uint32_t last = tree_.nodes[parent].lastChild;
         if (last != 0 && tree_.nodes[last].tag == Tag::kText) {
@@ -414,13 +430,24 @@ class TreeBuilder {
         }
     }
 
+    // A head whose end tag is missing ends where the body's content starts, as in browsers;
+    // left open, it would take the whole page for head matter.
+    void CloseHead() {
+        PopThrough(openHead_);
+        openHead_ = 0;
+    }
+
     std::uint32_t OpenElement(Tag tag, std::string_view name, bool selfClosed) {
+        if (openHead_ != 0 && Current() == Tag::kHead && !BelongsInHead(tag)) {
+            CloseHead();
+        }
         if (tag == Tag::kHtml || tag == Tag::kBody || tag == Tag::kHead) {
             // One document: a second html or body start tag adds nothing.
             const std::uint32_t node = NewNode(tag, name);
             AppendChild(open_.back(), node);
             if (tag == Tag::kHead) {
                 open_.push_back(node);
+                openHead_ = node;
             }
             return node;
         }
@@ -448,15 +475,20 @@ class TreeBuilder {
         if (tag == Tag::kBody || tag == Tag::kHtml) {
             return;
         }
+        if (tag == Tag::kHead) {
+            openHead_ = 0;
+        }
         for (size_t k = open_.size() - 1; k > 0; --k) {
             const HtmlNode& open = tree_.nodes[open_[k]];
             if (open.tag == tag && (tag != Tag::kOther || NameIs(open.text, LowerName(name)))) {
                 open_.resize(k);
                 return;
             }
-            // A stray end tag inside a table cell must not close the table around it.
-            if (IsScopeBoundary(open.tag) && tag != Tag::kTable && tag != Tag::kTd &&
-                tag != Tag::kTh && tag != Tag::kButton && tag != Tag::kObject) {
+            // A stray end tag inside a table cell must not close the table around it. A button
+            // bounds only paragraphs: an end tag closes one left open ("<button/>" is no
+            // empty element), as browsers do.
+            if (IsScopeBoundary(open.tag) && open.tag != Tag::kButton && tag != Tag::kTable &&
+                tag != Tag::kTd && tag != Tag::kTh && tag != Tag::kObject) {
                 return;
             }
         }
@@ -465,6 +497,7 @@ class TreeBuilder {
     std::string_view page_;
     HtmlTree tree_;
     std::vector<std::uint32_t> open_;
+    std::uint32_t openHead_ = 0;  // the head element while it is open
     std::string lowered_;
 };
 

@@ -157,6 +157,9 @@ class Extractor {
         inLink_.assign(count, 0);
         blockOf_.assign(count, 0);
         pageWords_.assign(count, 0);
+        pageLinkWords_.assign(count, 0);
+        links_.assign(count, 0);
+        anchorLinks_.assign(count, 0);
         holdsMain_.assign(count, 0);
         holdsBlock_.assign(count, 0);
         shape_.assign(count, 0);
@@ -171,6 +174,14 @@ class Extractor {
                 pageWords_[n] += CountRawWords(node.text);
             }
             pageWords_[node.parent] += pageWords_[n];
+            pageLinkWords_[node.parent] += node.tag == Tag::kA ? pageWords_[n] : pageLinkWords_[n];
+            if (node.tag == Tag::kA) {
+                const std::string_view href = tree_.Attribute(n, "href");
+                ++links_[n];
+                anchorLinks_[n] += href.size() > 1 && href[0] == '#';
+            }
+            links_[node.parent] += links_[n];
+            anchorLinks_[node.parent] += anchorLinks_[n];
             if (node.tag == Tag::kH1 || IsMainHint(tree_, n)) {
                 holdsMain_[n] = 1;
             }
@@ -210,11 +221,15 @@ class Extractor {
                                : 1;
             }
             blockOf_[n] = IsBlockLevel(node.tag) ? n : blockOf_[parent];
+            inCode_[n] = inCode_[parent] || node.tag == Tag::kPre || node.tag == Tag::kCode ||
+                         node.tag == Tag::kKbd || node.tag == Tag::kSamp;
             if (removed_[parent] || removed_[n]) {
                 removed_[n] = 1;
                 continue;
             }
             if (node.tag == Tag::kText) {
+                removed_[n] = On(kRuleHidden) && IsUnfilledPlaceholder(node.text) &&
+                              !inCode_[parent];
                 continue;
             }
             if (IsDropped(node.tag)) {
@@ -223,7 +238,6 @@ class Extractor {
             }
             // Highlighters mark up code with classes of their own ("hljs-comment", "nav"
             // in a token name): inside code they name syntax, never page furniture.
-            inCode_[n] = inCode_[parent] || node.tag == Tag::kPre || node.tag == Tag::kCode;
             if (inCode_[parent]) {
                 continue;
             }
@@ -231,6 +245,10 @@ class Extractor {
             // whatever its class says.
             const bool wrapper =
                 pageWords_[n] * 2 > total || (On(kRuleKeepMain) && holdsMain_[n] != 0);
+            if (On(kRuleContentsLists) && !wrapper && IsContentsList(n)) {
+                removed_[n] = 1;
+                continue;
+            }
             // The small print of a card (a unit price, a review count, a badge).
             if (node.tag == Tag::kSmall && inRun_[n] != 0 && On(kRuleInterfaceText)) {
                 removed_[n] = 1;
@@ -239,7 +257,7 @@ class Extractor {
             const RuleHit hit =
                 (wrapper && On(kRuleClassNames) && !holdsMain_[n] && IsConsentPanel(tree_, n))
                     ? kRuleClassNames
-                    : JudgeElement(tree_, n, wrapper, disabled_);
+                    : JudgeElement(tree_, n, wrapper, IsProse(n), disabled_);
             // Comments holding a good part of the page are what the page is: a thread.
             const bool reply = hit == kRuleComments && IsThreadReply(n);
             const bool thread = hit == kRuleComments &&
@@ -272,6 +290,22 @@ class Extractor {
         return discussion_ &&
                static_cast<float>(pageWords_[n]) > kThreadShare * static_cast<float>(total) &&
                IsCommentSection(tree_, n);
+    }
+
+    // A table of contents: a list of links to the page's own sections. Readers of the text
+    // get the sections themselves.
+    bool IsContentsList(std::uint32_t n) const {
+        const Tag tag = tree_.nodes[n].tag;
+        return (tag == Tag::kUl || tag == Tag::kOl || tag == Tag::kNav || tag == Tag::kDiv) &&
+               links_[n] >= kContentsMinLinks && anchorLinks_[n] == links_[n] &&
+               static_cast<float>(pageLinkWords_[n]) >=
+                   kContentsLinkShare * static_cast<float>(pageWords_[n]);
+    }
+
+    bool IsProse(std::uint32_t n) const {
+        return pageWords_[n] >= kProseWords &&
+               static_cast<float>(pageLinkWords_[n]) <=
+                   kProseLinkShare * static_cast<float>(pageWords_[n]);
     }
 
     // Sections a heading names as not the page's own ("Related posts", "Leave a reply"):
@@ -1020,10 +1054,12 @@ class Extractor {
     HtmlTree tree_;
     Text address_;
     std::uint32_t disabled_;
-    std::vector<std::uint8_t> removed_, inLink_, holdsMain_, holdsBlock_, inCode_;
+    std::vector<std::uint8_t> removed_, inLink_, holdsMain_, holdsBlock_;
+    std::vector<std::uint8_t> inCode_;    // inside pre, code, kbd or samp
     std::vector<std::uint8_t> inThread_;  // inside comments kept as the page's thread
     bool discussion_ = false;
-    std::vector<std::uint32_t> blockOf_, pageWords_;
+    std::vector<std::uint32_t> blockOf_, pageWords_, pageLinkWords_;
+    std::vector<std::uint32_t> links_, anchorLinks_;  // links in the subtree, to "#…" of them
     std::vector<NodeFacts> facts_;
     // 1: a member of a run of like siblings; 2: of a run that holds a good part of the page
     std::vector<std::uint8_t> series_;

@@ -308,6 +308,13 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "</div></div>" + kFooter,
          {"question section", "answer0 section", "answer2 section"},
          {"Alpha menu"}},
+        {"screen-reader labels go, screen-reader prices stay",
+         "<body>" + kChrome + "<main><h1>Beginner projects</h1><p><span class=u-srOnly>Thread "
+             "starter</span> ann</p><p>" + Prose("bench") + "</p><p><del aria-hidden=true>$30"
+             "</del><span class=screen-reader-text>Original price was: $30.</span></p></main>" +
+             kFooter,
+         {"bench section", "Original price was: $30."},
+         {"Thread starter", "Alpha menu"}},
         {"highlighted code keeps its comment and name tokens",
          "<body>" + kChrome + "<main><h1>Spawning</h1><p>" + Prose("runtime") +
              "</p><pre><code><span class=hljs-comment>// runs on a worker</span>\n"

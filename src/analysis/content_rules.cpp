@@ -243,6 +243,48 @@ bool IsHidden(const HtmlTree& tree, std::uint32_t node) {
     return false;
 }
 
+// Text only screen readers reach ("Thread starter", "Opens in a new window", "Rated 4 out of
+// 5"): a label for a control or an icon, not a line of the page, when short.
+// Whether the element's text holds a digit.
+bool HoldsDigit(const HtmlTree& tree, std::uint32_t element) {
+    const std::uint32_t depth = tree.nodes[element].depth;
+    for (std::uint32_t n = element + 1; n < tree.nodes.size() && tree.nodes[n].depth > depth; ++n) {
+        if (tree.nodes[n].tag == Tag::kText && HasDigit(tree.nodes[n].text)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsScreenReaderText(const HtmlTree& tree, std::uint32_t node) {
+    // Class words as style sheets spell them ("sr-only", "u-srOnly", "visually-hidden",
+    // "screen-reader-text"), read without their dashes and by their endings.
+    const auto named = [](std::string_view joined) {
+        for (const std::string_view name : {"sronly", "screenreadertext", "screenreaderonly",
+                                            "visuallyhidden", "offscreen"}) {
+            if (joined.size() >= name.size() &&
+                joined.substr(joined.size() - name.size()) == name) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const std::string_view value = tree.Attribute(node, "class");
+    std::string joined;
+    for (size_t at = 0; at <= value.size(); ++at) {
+        const char c = at < value.size() ? value[at] : ' ';
+        if (c == ' ' || c == '\t' || c == '\n') {
+            if (named(joined)) {
+                return FewWords(tree, node, kScreenReaderMaxWords) && !HoldsDigit(tree, node);
+            }
+            joined.clear();
+        } else if (IsWordChar(c)) {
+            joined += Fold(c);
+        }
+    }
+    return false;
+}
+
 // Whether an inline style hides the element ("display: none", any spacing and case).
 bool StyleHides(std::string_view style) {
     std::string folded;
@@ -365,6 +407,9 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper, boo
     }
     if (!(disabled & kRuleHiddenNotices) && !wrapper && IsHiddenNotice(tree, node)) {
         return kRuleHiddenNotices;
+    }
+    if (!(disabled & kRuleScreenReaderText) && !wrapper && IsScreenReaderText(tree, node)) {
+        return kRuleScreenReaderText;
     }
     // A popover (the attribute) shows only when a control opens it: a menu, a sign-in card,
     // an app's install steps.

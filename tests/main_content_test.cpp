@@ -79,15 +79,18 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "<dl><dt>Joined</dt><dd>Panelday 29, 2016</dd></dl></div><div class=userBanner>"
              "Ten Year Member</div><p>" + Prose("question") +
              "</p><div class=tools>Reply with quote</div></div><div class=post>"
-             "<span class=author>bob</span><div class=js-vote-count>4211</div><p>" +
-             Prose("answer") +
-             "</p></div><div class=post><p>" + Prose("followup") + "</p></div><div class=guest>"
+             "<span class=author>bob</span><div class=js-vote-count>4211</div><div>"
+             "<span class=MessageCard__post-count>25,064 posts</span><span "
+             "class=MessageCard__join-date>Joined 2007</span></div><p>" + Prose("answer") +
+             "</p><div class='message-lastEdit'>Last edited: Jul 25, 2024</div></div>"
+             "<div class=post><p>" + Prose("followup") + "</p></div><div class=guest>"
              "<h2>Create an account or sign in to comment</h2><p>You need to be a member in "
              "order to leave a comment</p></div></div>"
              "<form><label>Reply box label</label><textarea>draft</textarea></form>" + kFooter,
          {"Printer jams", "question section", "answer section", "followup section"},
          {"Reply box label", "draft", "Alpha menu", "Reply with quote", "ann", "Panelday",
-          "Ten Year Member", "sign in to comment", "need to be a member", "4211"}},
+          "Ten Year Member", "sign in to comment", "need to be a member", "4211", "25,064",
+          "Joined 2007", "Last edited"}},
         {"product with its description only in JSON-LD",
          "<html><head><script type=\"application/ld+json\">{\"@type\":\"Product\",\"name\":"
          "\"Desk\",\"description\":\"A standing desk with a solid oak top, two motors and "

@@ -1,5 +1,6 @@
 #include "analysis/content_rules.h"
 
+#include <initializer_list>
 #include <string>
 
 namespace bcnk {
@@ -245,6 +246,29 @@ bool IsHidden(const HtmlTree& tree, std::uint32_t node) {
 
 // Text only screen readers reach ("Thread starter", "Opens in a new window", "Rated 4 out of
 // 5"): a label for a control or an icon, not a line of the page, when short.
+// Whether a class token, read without its dashes and underscores, ends with one of `names`:
+// style sheets spell one idea as "post-count", "MessageCard__post-count" or "postCount".
+bool ClassTokenEndsWith(const HtmlTree& tree, std::uint32_t node,
+                        std::initializer_list<std::string_view> names) {
+    const std::string_view value = tree.Attribute(node, "class");
+    std::string joined;
+    for (size_t at = 0; at <= value.size(); ++at) {
+        const char c = at < value.size() ? value[at] : ' ';
+        if (c == ' ' || c == '\t' || c == '\n') {
+            for (const std::string_view name : names) {
+                if (joined.size() >= name.size() &&
+                    joined.compare(joined.size() - name.size(), name.size(), name) == 0) {
+                    return true;
+                }
+            }
+            joined.clear();
+        } else if (IsWordChar(c)) {
+            joined += Fold(c);
+        }
+    }
+    return false;
+}
+
 // Whether the element's text holds a digit.
 bool HoldsDigit(const HtmlTree& tree, std::uint32_t element) {
     const std::uint32_t depth = tree.nodes[element].depth;
@@ -257,32 +281,9 @@ bool HoldsDigit(const HtmlTree& tree, std::uint32_t element) {
 }
 
 bool IsScreenReaderText(const HtmlTree& tree, std::uint32_t node) {
-    // Class words as style sheets spell them ("sr-only", "u-srOnly", "visually-hidden",
-    // "screen-reader-text"), read without their dashes and by their endings.
-    const auto named = [](std::string_view joined) {
-        for (const std::string_view name : {"sronly", "screenreadertext", "screenreaderonly",
-                                            "visuallyhidden", "offscreen"}) {
-            if (joined.size() >= name.size() &&
-                joined.substr(joined.size() - name.size()) == name) {
-                return true;
-            }
-        }
-        return false;
-    };
-    const std::string_view value = tree.Attribute(node, "class");
-    std::string joined;
-    for (size_t at = 0; at <= value.size(); ++at) {
-        const char c = at < value.size() ? value[at] : ' ';
-        if (c == ' ' || c == '\t' || c == '\n') {
-            if (named(joined)) {
-                return FewWords(tree, node, kScreenReaderMaxWords) && !HoldsDigit(tree, node);
-            }
-            joined.clear();
-        } else if (IsWordChar(c)) {
-            joined += Fold(c);
-        }
-    }
-    return false;
+    return ClassTokenEndsWith(tree, node, {"sronly", "screenreadertext", "screenreaderonly",
+                                           "visuallyhidden", "offscreen"}) &&
+           FewWords(tree, node, kScreenReaderMaxWords) && !HoldsDigit(tree, node);
 }
 
 // Whether an inline style hides the element ("display: none", any spacing and case).
@@ -410,6 +411,12 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper, boo
     }
     if (!(disabled & kRuleScreenReaderText) && !wrapper && IsScreenReaderText(tree, node)) {
         return kRuleScreenReaderText;
+    }
+    // A poster's post count and join date, and the line saying when a post was last edited.
+    if (!(disabled & kRulePosterStats) && !wrapper &&
+        ClassTokenEndsWith(tree, node, {"postcount", "joindate", "lastedit"}) &&
+        FewWords(tree, node, kScreenReaderMaxWords)) {
+        return kRulePosterStats;
     }
     // A popover (the attribute) shows only when a control opens it: a menu, a sign-in card,
     // an app's install steps.

@@ -39,7 +39,8 @@ inline constexpr std::uint32_t kRuleNestedReplies = 1u << 24; // answers to repl
 inline constexpr std::uint32_t kRulePopovers = 1u << 25;      // popover elements, shown on demand
 inline constexpr std::uint32_t kRuleRepeatedText = 1u << 26;  // paragraphs shown twice
 inline constexpr std::uint32_t kRuleScreenReaderText = 1u << 27; // labels for screen readers
-inline constexpr std::uint32_t kRuleCount = 28;
+inline constexpr std::uint32_t kRulePosterStats = 1u << 28;  // post counts, join dates, edits
+inline constexpr std::uint32_t kRuleCount = 29;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
@@ -89,7 +90,8 @@ inline constexpr float kContentsLinkShare = 0.8f;
 inline constexpr std::uint32_t kBylineMaxWords = 300;
 // A notice asking for scripts has at most this many words.
 inline constexpr std::uint32_t kScriptNoticeWords = 30;
-// Text for screen readers only of at most this many words labels a control or an icon.
+// Text for screen readers only of at most this many words labels a control or an icon; a
+// poster's counts and a post's edit line are as short.
 inline constexpr std::uint32_t kScreenReaderMaxWords = 8;
 // Added to the score of an element that names itself the main part.
 inline constexpr float kMainHintBonus = 0.05f;

@@ -78,7 +78,8 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "<div class=post><span class=author>ann</span><div class=message-userExtras>"
              "<dl><dt>Joined</dt><dd>Panelday 29, 2016</dd></dl></div><div class=userBanner>"
              "Ten Year Member</div><p>" + Prose("question") +
-             "</p><div class=tools>Reply with quote</div></div><div class=post>"
+             "</p><div class=tools>Reply with quote</div><p>View attachment 3241</p></div>"
+             "<p>Not open for further replies.</p><div class=post>"
              "<span class=author>bob</span><div class=js-vote-count>4211</div><div>"
              "<span class=MessageCard__post-count>25,064 posts</span><span "
              "class=MessageCard__join-date>Joined 2007</span></div><p>" + Prose("answer") +
@@ -90,7 +91,7 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          {"Printer jams", "question section", "answer section", "followup section"},
          {"Reply box label", "draft", "Alpha menu", "Reply with quote", "ann", "Panelday",
           "Ten Year Member", "sign in to comment", "need to be a member", "4211", "25,064",
-          "Joined 2007", "Last edited"}},
+          "Joined 2007", "Last edited", "View attachment", "further replies"}},
         {"product with its description only in JSON-LD",
          "<html><head><script type=\"application/ld+json\">{\"@type\":\"Product\",\"name\":"
          "\"Desk\",\"description\":\"A standing desk with a solid oak top, two motors and "

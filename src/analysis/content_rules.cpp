@@ -573,6 +573,10 @@ bool IsInterfaceText(std::string_view paragraph) {
         "shop now",       "sign in",         "log in",          "close",
         "previous",       "next",            "menu",            "search",
         "copy link",      "share this",      "like",            "follow",
+        // and the controls and notices around a forum thread
+        "not open for further replies", "reset to default", "click to shrink", "print view",
+        "thread starter", "discussion starter", "start date", "featured replies",
+        "view attachment",
         // and what articles carry around their text: reading times ("5 min read"), the
         // marks of advertising and embeds, the labels of contents boxes
         "min read",       "advertisement",   "table of contents", "in this article",

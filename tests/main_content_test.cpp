@@ -306,12 +306,13 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "<div class=sidebar-free>" + Prose("clutter", 8) + "</div>"
              "<div id=comments class=post-comments><div class=comment-forum-wrapper>" +
              Repeat(3, [](int k) {
-                 return "<article class=js-comment><div class=comment><p>" +
-                        Prose("answer" + std::to_string(k)) + "</p></div></article>";
+                 return "<article class=js-comment><div class=comment><p>#" +
+                        std::to_string(k + 1) + "</p><p>" + Prose("answer" + std::to_string(k)) +
+                        "</p></div></article>";
              }) +
              "</div></div>" + kFooter,
          {"question section", "answer0 section", "answer2 section"},
-         {"Alpha menu"}},
+         {"Alpha menu", "#1", "#3"}},
         {"screen-reader labels go, screen-reader prices stay",
          "<body>" + kChrome + "<main><h1>Beginner projects</h1><p><span class=u-srOnly>Thread "
              "starter</span> ann</p><p>" + Prose("bench") + "</p><p><del aria-hidden=true>$30"

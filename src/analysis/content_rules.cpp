@@ -558,6 +558,27 @@ bool IsAsideHeading(std::string_view headingText) {
     return false;
 }
 
+bool IsPostNumber(std::string_view paragraph) {
+    size_t at = 0;
+    while (at < paragraph.size() && paragraph[at] == ' ') {
+        ++at;
+    }
+    if (at == paragraph.size() || paragraph[at] != '#') {
+        return false;
+    }
+    size_t digits = 0;
+    for (++at; at < paragraph.size() && paragraph[at] != ' '; ++at) {
+        if (paragraph[at] < '0' || paragraph[at] > '9') {
+            return false;
+        }
+        ++digits;
+    }
+    while (at < paragraph.size() && paragraph[at] == ' ') {
+        ++at;
+    }
+    return digits != 0 && at == paragraph.size();
+}
+
 bool IsInterfaceText(std::string_view paragraph) {
     static constexpr std::string_view kLabels[] = {
         "loading",        "click to expand", "joined",          "messages",

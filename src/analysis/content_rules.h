@@ -132,6 +132,10 @@ bool IsCommentSection(const HtmlTree& tree, std::uint32_t node);
 // its JSON-LD or microdata): its comments are the thread.
 bool IsDiscussionPage(const HtmlTree& tree);
 
+// "#12", the number a forum gives each post of a thread, alone on its line (elsewhere, as in
+// a chart's "#1", it may be a rank worth keeping).
+bool IsPostNumber(std::string_view paragraph);
+
 // <main>, <article>, role="main", itemprop="articleBody" and the like.
 bool IsMainHint(const HtmlTree& tree, std::uint32_t node);
 

@@ -631,7 +631,7 @@ class Extractor {
             for (const InlineRun& run : runs_) {
                 text += run.text;
             }
-            if (IsInterfaceText(text)) {
+            if (IsInterfaceText(text) || (discussion_ && IsPostNumber(text))) {
                 runs_.clear();
             }
         }

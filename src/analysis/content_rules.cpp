@@ -251,20 +251,37 @@ bool IsHidden(const HtmlTree& tree, std::uint32_t node) {
 bool ClassTokenEndsWith(const HtmlTree& tree, std::uint32_t node,
                         std::initializer_list<std::string_view> names) {
     const std::string_view value = tree.Attribute(node, "class");
-    std::string joined;
-    for (size_t at = 0; at <= value.size(); ++at) {
-        const char c = at < value.size() ? value[at] : ' ';
-        if (c == ' ' || c == '\t' || c == '\n') {
-            for (const std::string_view name : names) {
-                if (joined.size() >= name.size() &&
-                    joined.compare(joined.size() - name.size(), name.size(), name) == 0) {
-                    return true;
-                }
+    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    // Compares each token's word characters with a name from their ends backwards.
+    const auto endsWith = [&](size_t begin, size_t end, std::string_view name) {
+        size_t k = name.size();
+        for (size_t at = end; at > begin && k > 0; --at) {
+            const char c = value[at - 1];
+            if (!IsWordChar(c)) {
+                continue;
             }
-            joined.clear();
-        } else if (IsWordChar(c)) {
-            joined += Fold(c);
+            if (Fold(c) != name[k - 1]) {
+                return false;
+            }
+            --k;
         }
+        return k == 0;
+    };
+    size_t at = 0;
+    while (at < value.size()) {
+        while (at < value.size() && isSpace(value[at])) {
+            ++at;
+        }
+        size_t end = at;
+        while (end < value.size() && !isSpace(value[end])) {
+            ++end;
+        }
+        for (const std::string_view name : names) {
+            if (end > at && endsWith(at, end, name)) {
+                return true;
+            }
+        }
+        at = end;
     }
     return false;
 }
@@ -288,13 +305,25 @@ bool IsScreenReaderText(const HtmlTree& tree, std::uint32_t node) {
 
 // Whether an inline style hides the element ("display: none", any spacing and case).
 bool StyleHides(std::string_view style) {
-    std::string folded;
-    for (const char c : style) {
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\r') {
-            folded += Fold(c);
+    constexpr std::string_view kWanted = "display:none";
+    // Matched with white space skipped, so "Display : none" counts too.
+    for (size_t start = 0; start < style.size(); ++start) {
+        size_t k = 0;
+        for (size_t at = start; at < style.size() && k < kWanted.size(); ++at) {
+            const char c = style[at];
+            if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+                continue;
+            }
+            if (Fold(c) != kWanted[k]) {
+                break;
+            }
+            ++k;
+        }
+        if (k == kWanted.size()) {
+            return true;
         }
     }
-    return folded.find("display:none") != std::string::npos;
+    return false;
 }
 
 // A line that a script shows only when it applies ("You are using an out of date browser",

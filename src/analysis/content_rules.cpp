@@ -561,6 +561,7 @@ bool IsAsideHeading(std::string_view headingText) {
         "about the reviewer", "hot comments",
         "join the conversation", "join our mailing", "stay in the loop", "stay connected",
         "create an account", "sign in to comment", "log in to reply", "join the discussion",
+        "posting rules", "posting permissions",
         "connect with us", "you might like", "you may like",   "sponsored",
     };
     std::string folded;

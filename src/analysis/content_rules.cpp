@@ -561,7 +561,7 @@ bool IsAsideHeading(std::string_view headingText) {
         "about the reviewer", "hot comments",
         "join the conversation", "join our mailing", "stay in the loop", "stay connected",
         "create an account", "sign in to comment", "log in to reply", "join the discussion",
-        "posting rules", "posting permissions",
+        "posting rules", "posting permissions", "top posters",
         "connect with us", "you might like", "you may like",   "sponsored",
     };
     std::string folded;
@@ -627,7 +627,7 @@ bool IsInterfaceText(std::string_view paragraph) {
         // and the controls and notices around a forum thread
         "not open for further replies", "reset to default", "click to shrink", "print view",
         "thread starter", "discussion starter", "start date", "featured replies",
-        "view attachment",
+        "view attachment", "you are not logged in", "jump to",
         // and what articles carry around their text: reading times ("5 min read"), the
         // marks of advertising and embeds, the labels of contents boxes
         "min read",       "advertisement",   "table of contents", "in this article",

@@ -628,6 +628,9 @@ bool IsInterfaceText(std::string_view paragraph) {
         "not open for further replies", "reset to default", "click to shrink", "print view",
         "thread starter", "discussion starter", "start date", "featured replies",
         "view attachment", "you are not logged in", "jump to",
+        // and the calls to act that end each block of a service page
+        "learn more", "read more", "get started", "contact us", "no credit card required",
+        "continue reading",
         // and what articles carry around their text: reading times ("5 min read"), the
         // marks of advertising and embeds, the labels of contents boxes
         "min read",       "advertisement",   "table of contents", "in this article",

@@ -218,6 +218,13 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "</p></span></div>" + kFooter,
          {"regulation section"},
          {"By Ann"}},
+        {"a section titled like an aside that is running text",
+         "<body>" + kChrome + "<article><h1>Folding</h1><p>" + Prose("fold") + "</p><h2>Related"
+             "</h2><p>" + Prose("earlier paper") + "</p><h5>Recommended courses:</h5><p>" +
+             Prose("course") + "</p><h3>Related posts</h3><ul><li><a href=/p1>Teaser one</a>"
+             "<li><a href=/p2>Teaser two</a></ul></article>" + kFooter,
+         {"fold section", "earlier paper section", "Recommended courses", "course section"},
+         {"Related posts", "Teaser one"}},
         {"blocks named published and skip targets",
          "<body>" + kChrome + "<div class=page><div id=topic1 class=skip-item><h2>First</h2><p>" +
              Prose("first") + "</p></div><div class='paragraph paragraph-published'><p>" +

@@ -304,6 +304,11 @@ TEST(BuildHtmlTree, ImpliedEndsAndBoundedDepth) {
         {"<script>if (a<b) {}</script>x", "script/"},
         {"<div>a</span>b</div>", "div/div"},
         {"<div><button/>a</div>b", "button/"},  // the div's end closes the button left open
+        {"<section><template><template>a</template></section></template>b</section>",
+         "template/section"},
+        // A link inside a link keeps the blocks between them open.
+        {"<div><a href=1><div>x<a href=2>y</a></div></a>z</div>", "div/a/div"},
+        {"<p><a href=1>x<a href=2>y</a></p>", "a/a"},
         // A head without its end tag ends at the first thing that is no head matter.
         {"<html><head><title>t</title>\n<div>a</div>", "title/head/div"},
         {"<head><meta charset=utf-8>text", ""},

@@ -309,6 +309,7 @@ TEST(BuildHtmlTree, ImpliedEndsAndBoundedDepth) {
         // A link inside a link keeps the blocks between them open.
         {"<div><a href=1><div>x<a href=2>y</a></div></a>z</div>", "div/a/div"},
         {"<p><a href=1>x<a href=2>y</a></p>", "a/a"},
+        {"<li><button class=x\nShop</button><div><button>Back</button>z</div></li>", "button/li"},
         // A head without its end tag ends at the first thing that is no head matter.
         {"<html><head><title>t</title>\n<div>a</div>", "title/head/div"},
         {"<head><meta charset=utf-8>text", ""},

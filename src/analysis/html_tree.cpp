@@ -423,6 +423,10 @@ class TreeBuilder {
                     PopTo(FindOpen(section, [](Tag t) { return t == Tag::kTable; }));
                 }
                 break;
+            case Tag::kButton:
+                // Buttons do not nest: one left open ends where the next begins.
+                PopTo(FindOpen(Tag::kButton, IsScopeBoundary));
+                break;
             case Tag::kOption:
                 if (Current() == Tag::kOption) {
                     open_.pop_back();

@@ -228,6 +228,13 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "</p></span></div>" + kFooter,
          {"regulation section"},
          {"By Ann"}},
+        {"a section titled like an aside that is running text",
+         "<body>" + kChrome + "<article><h1>Folding</h1><p>" + Prose("fold") + "</p><h2>Related"
+             "</h2><p>" + Prose("earlier paper") + "</p><h5>Recommended courses:</h5><p>" +
+             Prose("course") + "</p><h3>Related posts</h3><ul><li><a href=/p1>Teaser one</a>"
+             "<li><a href=/p2>Teaser two</a></ul></article>" + kFooter,
+         {"fold section", "earlier paper section", "Recommended courses", "course section"},
+         {"Related posts", "Teaser one"}},
         {"blocks named published and skip targets",
          "<body>" + kChrome + "<div class=page><div id=topic1 class=skip-item><h2>First</h2><p>" +
              Prose("first") + "</p></div><div class='paragraph paragraph-published'><p>" +
@@ -424,6 +431,12 @@ TEST(BuildHtmlTree, ImpliedEndsAndBoundedDepth) {
         {"<script>if (a<b) {}</script>x", "script/"},
         {"<div>a</span>b</div>", "div/div"},
         {"<div><button/>a</div>b", "button/"},  // the div's end closes the button left open
+        {"<section><template><template>a</template></section></template>b</section>",
+         "template/section"},
+        // A link inside a link keeps the blocks between them open.
+        {"<div><a href=1><div>x<a href=2>y</a></div></a>z</div>", "div/a/div"},
+        {"<p><a href=1>x<a href=2>y</a></p>", "a/a"},
+        {"<li><button class=x\nShop</button><div><button>Back</button>z</div></li>", "button/li"},
         // A head without its end tag ends at the first thing that is no head matter.
         {"<html><head><title>t</title>\n<div>a</div>", "title/head/div"},
         {"<head><meta charset=utf-8>text", ""},

@@ -81,7 +81,7 @@ inline constexpr std::uint32_t kHiddenNoticeMaxWords = 30;
 // An element of at least this many words, at most this share of them in links, reads as
 // running text.
 inline constexpr std::uint32_t kProseWords = 40;
-inline constexpr float kProseLinkShare = 0.25f;
+inline constexpr float kProseLinkShare = 0.2f;
 // A table of contents: at least this many links, all to the page's own sections, and at
 // least this share of its words in them.
 inline constexpr std::uint32_t kContentsMinLinks = 3;

@@ -290,17 +290,26 @@ class TreeBuilder {
 
     size_t RawText(std::uint32_t node, std::string_view name, size_t from) {
         const size_t size = page_.size();
+        // A template's content is markup, so templates inside it pair with their own end
+        // tags; the other raw-text elements end at the first end tag of their name.
+        const bool nests = tree_.nodes[node].tag == Tag::kTemplate;
+        size_t depth = 0;
         size_t end = from;
         for (;;) {
-            end = Find("</", end);
+            end = nests ? Find("<", end) : Find("</", end);
             if (end >= size) {
                 break;
             }
-            if (end + 2 + name.size() <= size &&
-                NameIs(page_.substr(end + 2, name.size()), LowerName(name))) {
-                break;
+            const bool closing = end + 1 < size && page_[end + 1] == '/';
+            const size_t nameAt = end + (closing ? 2 : 1);
+            if (nameAt + name.size() <= size &&
+                NameIs(page_.substr(nameAt, name.size()), LowerName(name))) {
+                if (closing && depth == 0) {
+                    break;
+                }
+                depth = closing ? depth - 1 : depth + 1;
             }
-            end += 2;
+            end = nameAt;
         }
         if (end > from) {
             AppendChild(node, NewNode(Tag::kText, page_.substr(from, end - from)));
@@ -414,14 +423,30 @@ class TreeBuilder {
                     PopTo(FindOpen(section, [](Tag t) { return t == Tag::kTable; }));
                 }
                 break;
+            case Tag::kButton:
+                // Buttons do not nest: one left open ends where the next begins.
+                PopTo(FindOpen(Tag::kButton, IsScopeBoundary));
+                break;
             case Tag::kOption:
                 if (Current() == Tag::kOption) {
                     open_.pop_back();
                 }
                 break;
-            case Tag::kA:
-                PopTo(FindOpen(Tag::kA, IsScopeBoundary));
+            case Tag::kA: {
+                // A link inside a link ends the outer one, as browsers do; but blocks opened
+                // inside the outer link stay open there (browsers move them out of it and keep
+                // them), or their end tags would close the page's own containers.
+                const size_t outer = FindOpen(Tag::kA, IsScopeBoundary);
+                bool onlyInline = outer > 0;
+                for (size_t k = outer + 1; onlyInline && k < open_.size(); ++k) {
+                    const Tag above = tree_.nodes[open_[k]].tag;
+                    onlyInline = !ClosesParagraph(above) && above != Tag::kLi;
+                }
+                if (onlyInline) {
+                    PopTo(outer);
+                }
                 break;
+            }
             default:
                 if (IsHeading(tag) && IsHeading(Current())) {
                     open_.pop_back();

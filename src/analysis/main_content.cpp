@@ -302,11 +302,11 @@ class Extractor {
                    kContentsLinkShare * static_cast<float>(pageWords_[n]);
     }
 
-    bool IsProse(std::uint32_t n) const {
-        return pageWords_[n] >= kProseWords &&
-               static_cast<float>(pageLinkWords_[n]) <=
-                   kProseLinkShare * static_cast<float>(pageWords_[n]);
+    static bool IsProse(std::uint32_t words, std::uint32_t linkWords) {
+        return words >= kProseWords &&
+               static_cast<float>(linkWords) <= kProseLinkShare * static_cast<float>(words);
     }
+    bool IsProse(std::uint32_t n) const { return IsProse(pageWords_[n], pageLinkWords_[n]); }
 
     // Sections a heading names as not the page's own ("Related posts", "Leave a reply"):
     // the heading's section goes, or when the heading sits straight in the content, the
@@ -319,16 +319,24 @@ class Extractor {
             }
             const std::uint32_t parent = tree_.nodes[n].parent;
             if (parent != 0 && !holdsMain_[parent] && pageWords_[parent] * 4 < total) {
-                removed_[parent] = 1;
+                if (!IsProse(parent)) {
+                    removed_[parent] = 1;
+                }
                 continue;
             }
-            removed_[n] = 1;
-            for (std::uint32_t c = tree_.nodes[n].nextSibling; c != 0;
-                 c = tree_.nodes[c].nextSibling) {
-                const Tag next = tree_.nodes[c].tag;
+            std::uint32_t end = tree_.nodes[n].nextSibling, words = 0, linkWords = 0;
+            for (; end != 0; end = tree_.nodes[end].nextSibling) {
+                const Tag next = tree_.nodes[end].tag;
                 if (next >= Tag::kH1 && next <= Tag::kH6) {
                     break;
                 }
+                words += pageWords_[end];
+                linkWords += next == Tag::kA ? pageWords_[end] : pageLinkWords_[end];
+            }
+            if (IsProse(words, linkWords)) {
+                continue;
+            }
+            for (std::uint32_t c = n; c != end; c = tree_.nodes[c].nextSibling) {
                 removed_[c] = 1;
             }
         }

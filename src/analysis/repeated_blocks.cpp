@@ -1,6 +1,5 @@
 #include "analysis/repeated_blocks.h"
 
-#include <string>
 #include <unordered_set>
 
 namespace bcnk {
@@ -12,10 +11,12 @@ bool IsWordByte(unsigned char c) {
            c == '_' || c >= 0x80;
 }
 
-// The paragraph's words in lower case, one space apart: punctuation, links and spacing
-// differ between the copies a page shows.
-std::string WordKey(const ContentBlock& paragraph, std::uint32_t& words) {
-    std::string key;
+// A hash of the paragraph's words in lower case, one space apart: punctuation, links and
+// spacing differ between the copies a page shows. Hashes stand in for the texts so that
+// long threads cost no copies.
+std::uint64_t WordKey(const ContentBlock& paragraph, std::uint32_t& words) {
+    std::uint64_t hash = 1469598103934665603ull;
+    const auto add = [&hash](unsigned char c) { hash = (hash ^ c) * 1099511628211ull; };
     words = 0;
     for (const InlineRun& run : paragraph.inlines) {
         if (run.kind == InlineKind::kImage) {
@@ -29,16 +30,16 @@ std::string WordKey(const ContentBlock& paragraph, std::uint32_t& words) {
                 continue;
             }
             if (!inWord) {
-                if (!key.empty()) {
-                    key += ' ';
+                if (words != 0) {
+                    add(' ');
                 }
                 ++words;
                 inWord = true;
             }
-            key += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : static_cast<char>(c);
+            add((c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c);
         }
     }
-    return key;
+    return hash;
 }
 
 class Repeats {
@@ -64,11 +65,11 @@ class Repeats {
         switch (block.kind) {
             case BlockKind::kParagraph: {
                 std::uint32_t words = 0;
-                std::string key = WordKey(block, words);
+                const std::uint64_t key = WordKey(block, words);
                 if (words < limits_.quoted) {
                     return false;
                 }
-                const bool repeated = !seen_.insert(std::move(key)).second;
+                const bool repeated = !seen_.insert(key).second;
                 return repeated && (quotes_ > 0 || words >= limits_.plain);
             }
             case BlockKind::kList:
@@ -89,7 +90,7 @@ class Repeats {
     }
 
     RepeatLimits limits_;
-    std::unordered_set<std::string> seen_;
+    std::unordered_set<std::uint64_t> seen_;
     int quotes_ = 0;  // quotes around the block being judged
 };
 

@@ -86,11 +86,11 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "</p><div class='message-lastEdit'>Last edited: Jul 25, 2024</div></div>"
              "<div class=post><p>" + Prose("followup") + "</p></div><div class=guest>"
              "<h2>Create an account or sign in to comment</h2><p>You need to be a member in "
-             "order to leave a comment</p></div></div>"
+             "order to leave a comment. " + Prose("signup") + "</p></div></div>"
              "<form><label>Reply box label</label><textarea>draft</textarea></form>" + kFooter,
          {"Printer jams", "question section", "answer section", "followup section"},
          {"Reply box label", "draft", "Alpha menu", "Reply with quote", "ann", "Panelday",
-          "Ten Year Member", "sign in to comment", "need to be a member", "4211", "25,064",
+          "Ten Year Member", "sign in to comment", "need to be a member", "signup section", "4211", "25,064",
           "Joined 2007", "Last edited", "View attachment", "further replies"}},
         {"product with its description only in JSON-LD",
          "<html><head><script type=\"application/ld+json\">{\"@type\":\"Product\",\"name\":"

@@ -544,26 +544,12 @@ bool IsConsentPanel(const HtmlTree& tree, std::uint32_t node) {
            AnyWord(tree.Attribute(node, "id"), consentWord);
 }
 
-bool IsAsideHeading(std::string_view headingText) {
-    static constexpr std::string_view kOpenings[] = {
-        "related",         "recent posts",   "recent articles", "popular",
-        "you may also",    "you might also", "more from",       "read next",
-        "read more",       "trending",       "recommended",     "latest posts",
-        "latest news",     "latest articles", "more articles",  "more stories",
-        "also read",       "share this",     "leave a reply",   "leave a comment",
-        "post a comment",  "follow us",      "subscribe",
-        "sign up for",     "join our newsletter", "more like this", "similar",
-        "other posts",     "explore more",   "keep reading",    "don't miss",
-        "most read",       "most popular",   "top stories",
-        "customers also",  "customers who",  "people who",      "people also",
-        "frequently bought", "recently viewed", "seller's other", "similar items",
-        "explore related", "complete the look", "shop the look", "about the author",
-        "about the reviewer", "hot comments",
-        "join the conversation", "join our mailing", "stay in the loop", "stay connected",
-        "create an account", "sign in to comment", "log in to reply", "join the discussion",
-        "posting rules", "posting permissions", "top posters",
-        "connect with us", "you might like", "you may like",   "sponsored",
-    };
+namespace {
+
+// Whether the heading, in lower case with its spacing collapsed and anything before its
+// first letter skipped, begins with one of the openings.
+template <size_t N>
+bool HeadingOpensWith(std::string_view headingText, const std::string_view (&openings)[N]) {
     std::string folded;
     for (const char c : headingText) {
         if (folded.empty() && !((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) {
@@ -580,12 +566,43 @@ bool IsAsideHeading(std::string_view headingText) {
             break;
         }
     }
-    for (const std::string_view opening : kOpenings) {
+    for (const std::string_view opening : openings) {
         if (folded.compare(0, opening.size(), opening) == 0) {
             return true;
         }
     }
     return false;
+}
+
+}  // namespace
+
+bool IsAsideHeading(std::string_view headingText) {
+    static constexpr std::string_view kOpenings[] = {
+        "related",         "recent posts",   "recent articles", "popular",
+        "you may also",    "you might also", "more from",       "read next",
+        "read more",       "trending",       "recommended",     "latest posts",
+        "latest news",     "latest articles", "more articles",  "more stories",
+        "also read",       "share this",     "leave a reply",   "leave a comment",
+        "post a comment",  "follow us",      "subscribe",
+        "sign up for",     "join our newsletter", "more like this", "similar",
+        "other posts",     "explore more",   "keep reading",    "don't miss",
+        "most read",       "most popular",   "top stories",
+        "customers also",  "customers who",  "people who",      "people also",
+        "frequently bought", "recently viewed", "seller's other", "similar items",
+        "explore related", "complete the look", "shop the look", "about the author",
+        "about the reviewer", "hot comments",
+        "join the conversation", "join our mailing", "stay in the loop", "stay connected",
+        "connect with us", "you might like", "you may like",   "sponsored",
+    };
+    return HeadingOpensWith(headingText, kOpenings);
+}
+
+bool IsPromptHeading(std::string_view headingText) {
+    static constexpr std::string_view kOpenings[] = {
+        "create an account", "sign in to comment", "log in to reply", "join the discussion",
+        "posting rules",     "posting permissions", "top posters",
+    };
+    return HeadingOpensWith(headingText, kOpenings);
 }
 
 bool IsPostNumber(std::string_view paragraph) {

@@ -40,7 +40,8 @@ inline constexpr std::uint32_t kRulePopovers = 1u << 25;      // popover element
 inline constexpr std::uint32_t kRuleRepeatedText = 1u << 26;  // paragraphs shown twice
 inline constexpr std::uint32_t kRuleScreenReaderText = 1u << 27; // labels for screen readers
 inline constexpr std::uint32_t kRulePosterStats = 1u << 28;  // post counts, join dates, edits
-inline constexpr std::uint32_t kRuleCount = 29;
+inline constexpr std::uint32_t kRulePrompts = 1u << 29;       // sign-up prompts under threads
+inline constexpr std::uint32_t kRuleCount = 30;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
@@ -116,6 +117,10 @@ bool IsConsentPanel(const HtmlTree& tree, std::uint32_t node);
 // A heading that introduces links away from the page or a reply form: "Related posts",
 // "You may also like", "Leave a reply" and the like.
 bool IsAsideHeading(std::string_view headingText);
+
+// A heading over a prompt to sign up or the board's posting rules ("Create an account or
+// sign in to comment"): its section goes however much it says.
+bool IsPromptHeading(std::string_view headingText);
 
 // A paragraph that is only the label of a control or a status ("Add to cart", "Reply with
 // quote", "Loading...", "Joined"), whatever its letter case and the punctuation around it.

@@ -314,12 +314,17 @@ class Extractor {
     void MarkAsideSections(std::uint32_t total) {
         for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
             const Tag tag = tree_.nodes[n].tag;
-            if (tag < Tag::kH2 || tag > Tag::kH6 || !IsAsideHeading(HeadingText(n))) {
+            if (tag < Tag::kH2 || tag > Tag::kH6) {
+                continue;
+            }
+            const std::string text = HeadingText(n);
+            const bool prompt = On(kRulePrompts) && IsPromptHeading(text);
+            if (!prompt && !IsAsideHeading(text)) {
                 continue;
             }
             const std::uint32_t parent = tree_.nodes[n].parent;
             if (parent != 0 && !holdsMain_[parent] && pageWords_[parent] * 4 < total) {
-                if (!IsProse(parent)) {
+                if (prompt || !IsProse(parent)) {
                     removed_[parent] = 1;
                 }
                 continue;
@@ -333,7 +338,7 @@ class Extractor {
                 words += pageWords_[end];
                 linkWords += next == Tag::kA ? pageWords_[end] : pageLinkWords_[end];
             }
-            if (IsProse(words, linkWords)) {
+            if (!prompt && IsProse(words, linkWords)) {
                 continue;
             }
             for (std::uint32_t c = n; c != end; c = tree_.nodes[c].nextSibling) {

@@ -243,14 +243,14 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          {"Alpha menu"}},
         {"thread whose replies are each marked as a reply",
          "<body>" + kChrome + "<h1>First projects</h1><div class=forum-post><p>" +
-             Prose("opening") + "</p></div>" +
+             Prose("opening") + "</p></div><h2>76 Replies</h2>" +
              Repeat(4, [](int k) {
                  return "<div class='forum-post forum-post-reply'><p>" +
                         Prose("answer" + std::to_string(k)) + "</p></div>";
              }) +
              kFooter,
          {"opening section", "answer0 section", "answer3 section"},
-         {"Alpha menu"}},
+         {"Alpha menu", "76 Replies"}},
         {"replies to replies nested in their own comment lists",
          "<body>" + kChrome + "<h1>Project goals</h1><ol class=comments>" +
              Repeat(3, [](int k) {

@@ -645,6 +645,8 @@ bool IsInterfaceText(std::string_view paragraph) {
         "not open for further replies", "reset to default", "click to shrink", "print view",
         "thread starter", "discussion starter", "start date", "featured replies",
         "view attachment", "you are not logged in", "jump to",
+        // and the counts over a thread's posts ("11 Answers", "76 Replies")
+        "answers",        "replies",         "comments",        "responses",
         // and the calls to act that end each block of a service page
         "learn more", "read more", "get started", "contact us", "no credit card required",
         "continue reading",

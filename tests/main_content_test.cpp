@@ -205,13 +205,13 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          {},
          {"enable JavaScript"}},
         {"table of contents",
-         "<body>" + kChrome + "<article><h1>Guide</h1><p>7 min read</p><div>Table of contents"
-             "</div><ul><li><a href=#one>First part</a>"
+         "<body>" + kChrome + "<article><h1>Guide</h1><p>7 min read</p><p>Sponsored</p>"
+             "<div>Table of contents</div><ul><li><a href=#one>First part</a>"
              "<li><a href=#two>Second part</a><li><a href=#three>Third part</a></ul><h2 id=one>"
              "One</h2><p>" + Prose("first") + "</p><p>See <a href=#two>below</a>, <a href=#three>"
              "after</a> and <a href=/x>elsewhere</a>.</p></article>" + kFooter,
          {"first section", "See below, after and elsewhere"},
-         {"First part", "Third part", "min read", "Table of contents"}},
+         {"First part", "Third part", "min read", "Table of contents", "Sponsored"}},
         {"a post body named for its metadata field",
          "<body>" + kChrome + "<div class=post><div class=post-meta>By Ann, 4 May</div><span "
              "class='wrapper_meta_field rich_text'><p>" + Prose("regulation", 20) +

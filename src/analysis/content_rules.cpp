@@ -458,6 +458,13 @@ bool IsInterfaceText(std::string_view paragraph) {
         "min read",       "advertisement",   "table of contents", "in this article",
         "back to blog",   "book now",
         "view this post on instagram", "discussion about this post",
+        // and the buttons and labels a page repeats around any text
+        "sponsored",      "view all",        "see all",         "contact us",
+        "home",           "back",            "sign up",
+        "subscribe",      "register",        "whatsapp",        "facebook",
+        "twitter",        "linkedin",        "reddit",          "related posts",
+        "related articles", "you may also like", "you might like", "continue reading",
+        "write a review", "view cart",       "checkout",        "comments",
     };
     if (paragraph.size() > 32) {
         return false;

@@ -225,6 +225,13 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "<li><a href=/p2>Teaser two</a></ul></article>" + kFooter,
          {"fold section", "earlier paper section", "Recommended courses", "course section"},
          {"Related posts", "Teaser one"}},
+        {"reference documentation with permalinks and footnotes",
+         "<body>" + kChrome + "<main><h1>json</h1><dl><dt>json.dump(obj)<a class=headerlink "
+             "href=#json.dump>\xC2\xB6</a></dt><dd><p>" + Prose("dump") + "</p></dd></dl><p>"
+             "Footnotes</p><aside class='footnote-list brackets'><aside class=footnote role=note>"
+             "<p>As noted in the errata</p></aside></aside></main>" + kFooter,
+         {"json.dump(obj)\n", "dump section", "As noted in the errata"},
+         {"\xC2\xB6", "Popular one"}},
         {"blocks named published and skip targets",
          "<body>" + kChrome + "<div class=page><div id=topic1 class=skip-item><h2>First</h2><p>" +
              Prose("first") + "</p></div><div class='paragraph paragraph-published'><p>" +

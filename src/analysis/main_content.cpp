@@ -607,6 +607,7 @@ class Extractor {
                 runs_.clear();
             }
         }
+        DropPilcrow(runs_);
         if (!runs_.empty()) {
             ContentBlock block;
             block.kind = BlockKind::kParagraph;
@@ -697,6 +698,25 @@ class Extractor {
                 return;
             }
             runs.pop_back();
+        }
+    }
+
+    // Documentation generators end the titles of definitions with a pilcrow or link glyph
+    // that links to them; in a text it is noise wherever it stands.
+    static void DropPilcrow(std::vector<InlineRun>& runs) {
+        for (const std::string_view mark : {std::string_view("\xC2\xB6"),
+                                            std::string_view("\xF0\x9F\x94\x97")}) {
+            if (!runs.empty() && runs.back().kind != InlineKind::kCode &&
+                runs.back().text.ends_with(mark)) {
+                std::string& text = runs.back().text;
+                text.resize(text.size() - mark.size());
+                while (!text.empty() && text.back() == ' ') {
+                    text.pop_back();
+                }
+                if (text.empty()) {
+                    runs.pop_back();
+                }
+            }
         }
     }
 

@@ -256,7 +256,7 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
 TEST(ExtractMainContent, BlocksKeepTheirStructure) {
     const std::string html =
         "<title> A &amp; B </title><article><h2>Steps &lt;here&gt;</h2><p>" + Prose("intro") +
-        "</p><ol><li>First <a href='/one?x=1'>link</a><ul><li>Nested</li></ul><li>Second</ol>"
+        "</p><ol><li>First <a href='/one?x=1#part 2'>link</a><ul><li>Nested</li></ul><li>Second</ol>"
         "<table><tr><th>Name<th>Size</tr><tr><td>Alpha<td>10</tr><tr><td>Beta<td>20</tr></table>"
         "<blockquote><p>" + Prose("quoted") + "</p></blockquote>"
         "<p><img src=/pic.png alt='A chart'> <a href='javascript:alert(1)'>bad</a></p></article>";
@@ -277,7 +277,7 @@ TEST(ExtractMainContent, BlocksKeepTheirStructure) {
     ASSERT_EQ(list.children.size(), 2u);
     const ContentBlock& first = list.children[0];
     ASSERT_EQ(first.children.size(), 2u);
-    EXPECT_EQ(first.children[0].inlines[1].address, "https://example.test/one?x=1");
+    EXPECT_EQ(first.children[0].inlines[1].address, "https://example.test/one?x=1#part%202");
     EXPECT_EQ(first.children[1].kind, BlockKind::kList);
     const ContentBlock& table = content.blocks[3];
     ASSERT_EQ(table.children.size(), 3u);

@@ -727,10 +727,15 @@ class Extractor {
     std::string ResolvedAddress(std::string_view raw) const {
         std::string decoded;
         AppendDecoded(raw, decoded);
-        const Text resolved = ResolveLink(address_, Utf8ToWide(decoded));
+        Text resolved = ResolveLink(address_, Utf8ToWide(decoded));
         if (resolved.size() < 7 ||
             !(resolved.compare(0, 7, u"http://") == 0 || resolved.compare(0, 8, u"https://") == 0)) {
             return {};
+        }
+        // The crawl's addresses have no fragment; a reader's link keeps the section it names.
+        const size_t fragment = decoded.find('#');
+        if (fragment != std::string::npos && fragment + 1 < decoded.size()) {
+            resolved += Utf8ToWide(decoded.substr(fragment));
         }
         // No reader follows an address this long, and a link wrapping many blocks repeats it
         // in each of them.

@@ -608,6 +608,9 @@ class Extractor {
             }
         }
         DropPilcrow(runs_);
+        if (!runs_.empty() && !ShowsAnything(runs_)) {
+            runs_.clear();
+        }
         if (!runs_.empty()) {
             ContentBlock block;
             block.kind = BlockKind::kParagraph;
@@ -718,6 +721,27 @@ class Extractor {
                 }
             }
         }
+    }
+
+    // Whether a paragraph says anything: a picture, code, or a letter, digit or sign beyond
+    // ASCII punctuation, spaces and the invisible joiners pages scatter as spacers (a lone
+    // "|" between links, a "\u200D" spacer).
+    static bool ShowsAnything(const std::vector<InlineRun>& runs) {
+        for (const InlineRun& run : runs) {
+            if (run.kind == InlineKind::kImage || run.kind == InlineKind::kCode) {
+                return true;
+            }
+            for (const char16_t unit : Utf8ToWide(run.text)) {
+                const bool ascii = unit < 0x80;
+                if ((ascii && ((unit >= u'0' && unit <= u'9') || (unit >= u'a' && unit <= u'z') ||
+                               (unit >= u'A' && unit <= u'Z'))) ||
+                    (!ascii && unit != u'\u00A0' && !(unit >= u'\u200B' && unit <= u'\u200F') &&
+                     unit != u'\u2060' && unit != u'\uFEFF')) {
+                    return true;
+                }
+            }
+        }
+        return false;
     }
 
     static bool IsSpaceByte(char c) {

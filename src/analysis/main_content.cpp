@@ -768,6 +768,11 @@ class Extractor {
     }
 
     void AddImage(std::uint32_t n) {
+        // An empty alt marks a picture as decoration: it says nothing to a reader of text.
+        if (tree_.HasAttribute(n, "alt") &&
+            tree_.Attribute(n, "alt").find_first_not_of(" \t\r\n") == std::string_view::npos) {
+            return;
+        }
         std::string_view source = tree_.Attribute(n, "src");
         for (const char* lazy : {"data-src", "data-lazy-src", "data-original"}) {
             if (source.empty() || source.substr(0, 5) == "data:") {

@@ -227,10 +227,16 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          {"Related posts", "Teaser one"}},
         {"reference documentation with permalinks and footnotes",
          "<body>" + kChrome + "<main><h1>json</h1><dl><dt>json.dump(obj)<a class=headerlink "
-             "href=#json.dump>\xC2\xB6</a></dt><dd><p>" + Prose("dump") + "</p></dd></dl><p>"
+             "href=#json.dump>\xC2\xB6</a></dt><dd><p>" + Prose("dump") + "</p></dd></dl>" +
+             Repeat(8, [](int k) {
+                 const std::string name = "Step" + std::to_string(k);
+                 return "<h2>" + name + " of the guide <a href=#" + name +
+                        " aria-hidden=true>#</a></h2><p>" + Prose(name, 3) + "</p>";
+             }) + "<p>"
              "Footnotes</p><aside class='footnote-list brackets'><aside class=footnote role=note>"
              "<p>As noted in the errata</p></aside></aside></main>" + kFooter,
-         {"json.dump(obj)\n", "dump section", "As noted in the errata"},
+         {"json.dump(obj)\n", "dump section", "As noted in the errata", "Step0 of the guide",
+          "Step7 section"},
          {"\xC2\xB6", "Popular one"}},
         {"blocks named published and skip targets",
          "<body>" + kChrome + "<div class=page><div id=topic1 class=skip-item><h2>First</h2><p>" +

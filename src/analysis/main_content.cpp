@@ -168,10 +168,15 @@ class Extractor {
             }
             pageWords_[node.parent] += pageWords_[n];
             pageLinkWords_[node.parent] += node.tag == Tag::kA ? pageWords_[n] : pageLinkWords_[n];
+            // A link to a place on this page (a heading's permalink, a contents entry) leads
+            // nowhere else: it makes no heading a card's title.
+            bool linkAway = false;
             if (node.tag == Tag::kA) {
                 const std::string_view href = tree_.Attribute(n, "href");
+                const bool inPage = !href.empty() && href[0] == '#';
                 ++links_[n];
-                anchorLinks_[n] += href.size() > 1 && href[0] == '#';
+                anchorLinks_[n] += inPage && href.size() > 1;
+                linkAway = !inPage;
             }
             links_[node.parent] += links_[n];
             anchorLinks_[node.parent] += anchorLinks_[n];
@@ -182,11 +187,10 @@ class Extractor {
             const bool heading = node.tag >= Tag::kH1 && node.tag <= Tag::kH6;
             holdsBlock_[node.parent] |= holdsBlock_[n] | (heading || node.tag == Tag::kP);
             std::uint8_t& shape = shape_[n];
-            if ((heading && (shape & kHoldsLink)) ||
-                (node.tag == Tag::kA && (shape & kHoldsHeading))) {
+            if ((heading && (shape & kHoldsLink)) || (linkAway && (shape & kHoldsHeading))) {
                 shape |= kHoldsLinkedHeading;
             }
-            shape |= heading ? kHoldsHeading : node.tag == Tag::kA ? kHoldsLink : 0;
+            shape |= heading ? kHoldsHeading : linkAway ? kHoldsLink : 0;
             shape_[node.parent] |= shape;
         }
         FindRuns();

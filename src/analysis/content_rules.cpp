@@ -659,10 +659,9 @@ bool IsInterfaceText(std::string_view paragraph) {
         "thread starter", "discussion starter", "start date", "featured replies",
         "view attachment", "you are not logged in", "jump to",
         // and the counts over a thread's posts ("11 Answers", "76 Replies")
-        "answers",        "replies",         "comments",        "responses",
+        "answers",        "replies",         "responses",
         // and the calls to act that end each block of a service page
-        "learn more", "read more", "get started", "contact us", "no credit card required",
-        "continue reading",
+        "learn more",     "read more",       "get started",     "no credit card required",
         // and what articles carry around their text: reading times ("5 min read"), the
         // marks of advertising and embeds, the labels of contents boxes
         "min read",       "advertisement",   "table of contents", "in this article",

@@ -245,10 +245,14 @@ class Extractor {
                 (wrapper && On(kRuleClassNames) && !holdsMain_[n] && IsConsentPanel(tree_, n))
                     ? kRuleClassNames
                     : JudgeElement(tree_, n, wrapper, IsProse(n), disabled_);
-            // Comments holding a good part of the page are what the page is: a thread.
-            removed_[n] = hit != 0 && !(hit == kRuleComments &&
-                                        static_cast<float>(pageWords_[n]) >
-                                            kThreadShare * static_cast<float>(total));
+            // Comments holding a good part of the page are what the page is: a thread; and the
+            // details of the items a page lists (a paper's title and authors in its "meta"
+            // block) are part of what it lists, where a poster's name beside a post is not.
+            removed_[n] = hit != 0 &&
+                          !(hit == kRuleComments && static_cast<float>(pageWords_[n]) >
+                                                        kThreadShare * static_cast<float>(total)) &&
+                          !(hit == kRuleBylines && inRun_[n] == 2 &&
+                            pageWords_[n] >= kHeadlineWords && !IsPosterPanel(tree_, n));
         }
     }
 

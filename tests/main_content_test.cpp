@@ -247,6 +247,16 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          }) + "</dl></main>" + kFooter,
          {"Learning to fold paper number 3"},
          {"Alpha menu"}},
+        {"a listing beside a consent panel of thousands of words",
+         "<body>" + kChrome + "<div id=onetrust-consent-sdk class=show-banner><p>" +
+             Prose("vendor", 30) + "</p></div><main><h1>Tomato sauces</h1><p>Our sauces.</p>" +
+             Repeat(12, [](int k) {
+                 return "<a class=card href=/r" + std::to_string(k) + "><span class=card__title>"
+                        "Slow cooker tomato sauce recipe number " + std::to_string(k) +
+                        "</span></a>";
+             }) + "</main>" + kFooter,
+         {"Tomato sauces", "recipe number 4"},
+         {"vendor section"}},
         {"blocks named published and skip targets",
          "<body>" + kChrome + "<div class=page><div id=topic1 class=skip-item><h2>First</h2><p>" +
              Prose("first") + "</p></div><div class='paragraph paragraph-published'><p>" +

@@ -196,7 +196,7 @@ class Extractor {
         readableWords_ = ReadableWords();
         FindRuns();
         inRun_.assign(count, 0);
-        const std::uint32_t total = std::max<std::uint32_t>(pageWords_[0], 1);
+        const std::uint32_t total = readableWords_;
         if (On(kRuleAsideHeadings)) {
             MarkAsideSections(total);
         }

@@ -202,9 +202,10 @@ class Extractor {
             shape |= heading ? kHoldsHeading : linkAway ? kHoldsLink : 0;
             shape_[node.parent] |= shape;
         }
+        readableWords_ = ReadableWords();
         FindRuns();
         inRun_.assign(count, 0);
-        const std::uint32_t total = std::max<std::uint32_t>(pageWords_[0], 1);
+        const std::uint32_t total = readableWords_;
         if (On(kRuleAsideHeadings)) {
             MarkAsideSections(total);
         }
@@ -262,13 +263,17 @@ class Extractor {
                 (wrapper && On(kRuleClassNames) && !holdsMain_[n] && IsConsentPanel(tree_, n))
                     ? kRuleClassNames
                     : JudgeElement(tree_, n, wrapper, IsProse(n), disabled_);
-            // Comments holding a good part of the page are what the page is: a thread.
+            // Comments holding a good part of the page are what the page is: a thread; and the
+            // details of the items a page lists (a paper's title and authors in its "meta"
+            // block) are part of what it lists, where a poster's name beside a post is not.
             const bool reply = hit == kRuleComments && IsThreadReply(n);
             const bool thread = hit == kRuleComments &&
                                 (static_cast<float>(pageWords_[n]) >
                                      kThreadShare * static_cast<float>(total) ||
                                  reply || InThread(parent));
-            removed_[n] = hit != 0 && !thread;
+            removed_[n] = hit != 0 && !thread &&
+                          !(hit == kRuleBylines && inRun_[n] == 2 &&
+                            pageWords_[n] >= kHeadlineWords && !IsPosterPanel(tree_, n));
             inThread_[n] = inThread_[parent] || (thread && (reply || discussion_)) ||
                            OpensDiscussion(n, total);
         }
@@ -304,6 +309,25 @@ class Extractor {
                links_[n] >= kContentsMinLinks && anchorLinks_[n] == links_[n] &&
                static_cast<float>(pageLinkWords_[n]) >=
                    kContentsLinkShare * static_cast<float>(pageWords_[n]);
+    }
+
+    // The page's words but for its consent panels, which on a short page can outweigh all
+    // it says (vendor lists of thousands of words).
+    std::uint32_t ReadableWords() const {
+        std::uint32_t consent = 0;
+        for (std::uint32_t n = 1; n < tree_.nodes.size();) {
+            if (tree_.nodes[n].tag != Tag::kText && IsConsentPanel(tree_, n)) {
+                consent += pageWords_[n];
+                const std::uint32_t depth = tree_.nodes[n].depth;
+                ++n;
+                while (n < tree_.nodes.size() && tree_.nodes[n].depth > depth) {
+                    ++n;
+                }
+                continue;
+            }
+            ++n;
+        }
+        return std::max<std::uint32_t>(pageWords_[0] - std::min(consent, pageWords_[0]), 1);
     }
 
     static bool IsProse(std::uint32_t words, std::uint32_t linkWords) {
@@ -496,7 +520,7 @@ class Extractor {
                     }
                     // A run holding a good part of the page is what the page lists.
                     const bool big = static_cast<float>(words) >=
-                                     kListingRunShare * static_cast<float>(pageWords_[0]);
+                                     kListingRunShare * static_cast<float>(readableWords_);
                     for (size_t k = a; k < b; ++k) {
                         series_[kinds[k].second] = big ? 2 : 1;
                         runWords_[kinds[k].second] = words;
@@ -1131,6 +1155,7 @@ class Extractor {
     bool discussion_ = false;
     std::vector<std::uint32_t> blockOf_, pageWords_, pageLinkWords_;
     std::vector<std::uint32_t> links_, anchorLinks_;  // links in the subtree, to "#…" of them
+    std::uint32_t readableWords_ = 1;
     std::vector<NodeFacts> facts_;
     // 1: a member of a run of like siblings; 2: of a run that holds a good part of the page
     std::vector<std::uint8_t> series_;

@@ -187,6 +187,12 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              Prose("second") + "</p></div></div>" + kFooter,
          {"first section", "second section"},
          {"Alpha menu"}},
+        {"legal dialog in the footer with a heading of its own",
+         "<title>Wool runner | Shop</title><body>" + kChrome + "<main><h1>Wool runner</h1><p>" +
+             Prose("runner") + "</p></main><footer><div role=dialog class=modal-terms>"
+             "<h1>Terms of service</h1><p>" + Prose("terms", 2) + "</p></div></footer>",
+         {"Wool runner", "runner section"},
+         {"Terms of service", "terms section"}},
     };
     for (const Shape& shape : shapes) {
         const std::string text =

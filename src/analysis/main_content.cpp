@@ -96,6 +96,7 @@ class Extractor {
     MainContent Run() {
         MainContent content;
         content.title = Title();
+        ownHeading_ = OwnHeading(content.title);
         ReadBase();
         Mark();
         Measure();
@@ -131,6 +132,45 @@ class Extractor {
         return {};
     }
 
+    // Words of a text folded to lower case, runs of word bytes as CountRawWords finds them.
+    static std::vector<std::string> FoldedWords(std::string_view text) {
+        std::vector<std::string> words;
+        bool inWord = false;
+        for (const char c : text) {
+            const bool word = IsWordByte(static_cast<unsigned char>(c));
+            if (word && !inWord) {
+                words.emplace_back();
+            }
+            if (word) {
+                words.back() += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+            }
+            inWord = word;
+        }
+        return words;
+    }
+
+    // The page's own h1: of several, the one sharing most words with the title, else the
+    // first. Pages also put h1s into menus, pop-ups and legal dialogs they carry along.
+    std::uint32_t OwnHeading(std::string_view title) const {
+        const std::vector<std::string> titleWords = FoldedWords(title);
+        std::uint32_t best = 0;
+        size_t bestShared = 0;
+        for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
+            if (tree_.nodes[n].tag != Tag::kH1) {
+                continue;
+            }
+            size_t shared = 0;
+            for (const std::string& word : FoldedWords(HeadingText(n))) {
+                shared += std::find(titleWords.begin(), titleWords.end(), word) != titleWords.end();
+            }
+            if (best == 0 || shared > bestShared) {
+                best = n;
+                bestShared = shared;
+            }
+        }
+        return best;
+    }
+
     void ReadBase() {
         for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
             if (tree_.nodes[n].tag == Tag::kBase && tree_.HasAttribute(n, "href")) {
@@ -164,7 +204,9 @@ class Extractor {
                 pageWords_[n] += CountRawWords(node.text);
             }
             pageWords_[node.parent] += pageWords_[n];
-            if (node.tag == Tag::kH1 || IsMainHint(tree_, n)) {
+            const bool ownH1 =
+                node.tag == Tag::kH1 && (!On(kRuleOwnHeading) || n == ownHeading_);
+            if (ownH1 || IsMainHint(tree_, n)) {
                 holdsMain_[n] = 1;
             }
             holdsMain_[node.parent] |= holdsMain_[n];
@@ -974,6 +1016,7 @@ class Extractor {
     }
 
     HtmlTree tree_;
+    std::uint32_t ownHeading_ = 0;
     Text address_;
     std::uint32_t disabled_;
     std::vector<std::uint8_t> removed_, inLink_, holdsMain_, holdsBlock_;

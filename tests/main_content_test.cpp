@@ -193,6 +193,17 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "<h1>Terms of service</h1><p>" + Prose("terms", 2) + "</p></div></footer>",
          {"Wool runner", "runner section"},
          {"Terms of service", "terms section"}},
+        {"one product's page: reviews and the shop's sections beside the description",
+         "<meta property=og:type content=product><title>Oak desk | Shop</title><body>" +
+             kChrome + "<div class=pdp><div class=buy><h1>Oak desk</h1></div><div class=desc>"
+             "<p>" + Prose("desk") + "</p></div></div><div class=reviews-list>" +
+             Repeat(3, [](int k) {
+                 return "<article><p>" + Prose("reviewer" + std::to_string(k), 1) +
+                        "</p></article>";
+             }) +
+             "</div><div class=delivery><p>" + Prose("delivery") + "</p></div>" + kFooter,
+         {"Oak desk", "desk section"},
+         {"reviewer0 section", "delivery section"}},
     };
     for (const Shape& shape : shapes) {
         const std::string text =

@@ -5,6 +5,7 @@
 #include "analysis/content_rules.h"
 #include "analysis/html_tree.h"
 #include "analysis/json_ld_text.h"
+#include "analysis/shop_rules.h"
 #include "analysis/word_chars.h"
 #include "common/text.h"
 #include "net/url.h"
@@ -98,6 +99,7 @@ class Extractor {
         content.title = Title();
         ownHeading_ = OwnHeading(content.title);
         ReadBase();
+        productPage_ = On(kRuleProductPage) && IsSingleProductPage(tree_);
         Mark();
         Measure();
         const std::uint32_t root = ChooseRoot();
@@ -130,6 +132,15 @@ class Extractor {
             }
         }
         return {};
+    }
+
+    // On the page of one product, <article> and itemprop="text" mark its reviews and the
+    // answers to its questions, not its own part.
+    bool PageMainHint(std::uint32_t n) const {
+        if (productPage_) {
+            return tree_.nodes[n].tag == Tag::kMain || NameIs(tree_.Attribute(n, "role"), "main");
+        }
+        return IsMainHint(tree_, n);
     }
 
     // Words of a text folded to lower case, runs of word bytes as CountRawWords finds them.
@@ -206,7 +217,7 @@ class Extractor {
             pageWords_[node.parent] += pageWords_[n];
             const bool ownH1 =
                 node.tag == Tag::kH1 && (!On(kRuleOwnHeading) || n == ownHeading_);
-            if (ownH1 || IsMainHint(tree_, n)) {
+            if (ownH1 || PageMainHint(n)) {
                 holdsMain_[n] = 1;
             }
             holdsMain_[node.parent] |= holdsMain_[n];
@@ -547,7 +558,9 @@ class Extractor {
     // Content that a page splits over sibling sections (a service page, a post and its
     // follow-ups) joins the chosen element when it reads as content too.
     void WriteRootAndSiblings(std::uint32_t root, std::vector<ContentBlock>& sink) {
-        if (root == 0 || !On(kRuleSiblings)) {
+        // A product's description is its page's own text; the sections beside it are the
+        // shop's (delivery, reviews, other products).
+        if (root == 0 || !On(kRuleSiblings) || productPage_) {
             Walk(root, sink);
             return;
         }
@@ -1016,6 +1029,7 @@ class Extractor {
     }
 
     HtmlTree tree_;
+    bool productPage_ = false;
     std::uint32_t ownHeading_ = 0;
     Text address_;
     std::uint32_t disabled_;

@@ -196,14 +196,15 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
         {"one product's page: reviews and the shop's sections beside the description",
          "<meta property=og:type content=product><title>Oak desk | Shop</title><body>" +
              kChrome + "<div class=pdp><div class=buy><h1>Oak desk</h1></div><div class=desc>"
-             "<p>" + Prose("desk") + "</p></div></div><div class=reviews-list>" +
+             "<p>" + Prose("desk") + "</p><h2>Shipping &amp; returns</h2><p>" + Prose("parcel", 1) +
+             "</p></div></div><div class=reviews-list>" +
              Repeat(3, [](int k) {
                  return "<article><p>" + Prose("reviewer" + std::to_string(k), 1) +
                         "</p></article>";
              }) +
              "</div><div class=delivery><p>" + Prose("delivery") + "</p></div>" + kFooter,
          {"Oak desk", "desk section"},
-         {"reviewer0 section", "delivery section"}},
+         {"reviewer0 section", "delivery section", "parcel section"}},
     };
     for (const Shape& shape : shapes) {
         const std::string text =

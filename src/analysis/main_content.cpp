@@ -291,7 +291,7 @@ class Extractor {
     void MarkAsideSections(std::uint32_t total) {
         for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
             const Tag tag = tree_.nodes[n].tag;
-            if (tag < Tag::kH2 || tag > Tag::kH6 || !IsAsideHeading(HeadingText(n))) {
+            if (tag < Tag::kH2 || tag > Tag::kH6 || !IsAsideSection(n)) {
                 continue;
             }
             const std::uint32_t parent = tree_.nodes[n].parent;
@@ -309,6 +309,11 @@ class Extractor {
                 removed_[c] = 1;
             }
         }
+    }
+
+    bool IsAsideSection(std::uint32_t heading) const {
+        const std::string text = HeadingText(heading);
+        return IsAsideHeading(text) || (productPage_ && IsShopSectionHeading(text));
     }
 
     std::string HeadingText(std::uint32_t n) const {

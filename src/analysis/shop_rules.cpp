@@ -1,5 +1,7 @@
 #include "analysis/shop_rules.h"
 
+#include <string>
+
 namespace bcnk {
 
 namespace {
@@ -13,7 +15,50 @@ size_t CountOf(std::string_view text, std::string_view needle) {
     return count;
 }
 
+char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// The heading's letters and digits folded, other runs as one space, at most 40 bytes.
+std::string FoldedHeading(std::string_view text) {
+    std::string folded;
+    for (const char c : text) {
+        if (IsLetter(c) || (c >= '0' && c <= '9') || c == '&') {
+            folded += Fold(c);
+        } else if (!folded.empty() && folded.back() != ' ') {
+            folded += ' ';
+        }
+        if (folded.size() >= 40) {
+            break;
+        }
+    }
+    while (!folded.empty() && folded.back() == ' ') {
+        folded.pop_back();
+    }
+    return folded;
+}
+
 }  // namespace
+
+bool IsShopSectionHeading(std::string_view headingText) {
+    static constexpr std::string_view kOpenings[] = {
+        "reviews", "customer reviews", "ratings", "customer ratings", "product reviews",
+        "shipping", "delivery", "returns", "free shipping", "payment", "what customers",
+        "customers say", "what our customers", "products related", "customers frequently",
+        "people are asking", "similar products", "you may", "you might", "related products",
+        "recently viewed", "frequently bought", "complete your", "pairs well", "goes well",
+        "write a review", "be the first",
+    };
+    const std::string folded = FoldedHeading(headingText);
+    for (const std::string_view opening : kOpenings) {
+        if (folded.compare(0, opening.size(), opening) == 0 &&
+            (folded.size() == opening.size() || folded[opening.size()] == ' ' ||
+             !IsLetter(opening.back()))) {
+            return true;
+        }
+    }
+    return false;
+}
 
 bool IsSingleProductPage(const HtmlTree& tree) {
     size_t products = 0;

@@ -12,4 +12,8 @@ namespace bcnk {
 // types exactly one item a Product (a category page types each product it lists).
 bool IsSingleProductPage(const HtmlTree& tree);
 
+// A heading of a section every product page of a shop has around the product's own text:
+// reviews, questions and answers, delivery and returns, other products.
+bool IsShopSectionHeading(std::string_view headingText);
+
 }  // namespace bcnk

@@ -197,14 +197,19 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          "<meta property=og:type content=product><title>Oak desk | Shop</title><body>" +
              kChrome + "<div class=pdp><div class=buy><h1>Oak desk</h1></div><div class=desc>"
              "<p>" + Prose("desk") + "</p><h2>Shipping &amp; returns</h2><p>" + Prose("parcel", 1) +
-             "</p></div></div><div class=reviews-list>" +
+             "</p></div>" + Repeat(4, [](int k) {
+                 return "<div class=tile><a href=/p" + std::to_string(k) +
+                        "><h3>Walnut desk model " + std::to_string(k) + "</h3><p>" +
+                        Prose("model" + std::to_string(k), 1) + "</p></a></div>";
+             }) +
+             "</div><div class=reviews-list>" +
              Repeat(3, [](int k) {
                  return "<article><p>" + Prose("reviewer" + std::to_string(k), 1) +
                         "</p></article>";
              }) +
              "</div><div class=delivery><p>" + Prose("delivery") + "</p></div>" + kFooter,
          {"Oak desk", "desk section"},
-         {"reviewer0 section", "delivery section", "parcel section"}},
+         {"reviewer0 section", "delivery section", "parcel section", "Walnut desk"}},
     };
     for (const Shape& shape : shapes) {
         const std::string text =

@@ -248,8 +248,9 @@ class Extractor {
             if (inLink_[parent] != 0) {
                 inLink_[n] = inLink_[parent];
             } else if (node.tag == Tag::kA) {
-                inLink_[n] = (On(kRuleCards) && holdsBlock_[n]) ? 0
-                           : (On(kRuleCards) && pageWords_[n] >= kHeadlineWords && inRun_[n] == 2)
+                const bool cards = On(kRuleCards) && !productPage_;
+                inLink_[n] = (cards && holdsBlock_[n]) ? 0
+                           : (cards && pageWords_[n] >= kHeadlineWords && inRun_[n] == 2)
                                ? 2
                                : 1;
             }

@@ -193,6 +193,16 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "<h1>Terms of service</h1><p>" + Prose("terms", 2) + "</p></div></footer>",
          {"Wool runner", "runner section"},
          {"Terms of service", "terms section"}},
+        {"page drawn by scripts: its request for them and its template fields",
+         "<body><noscript>You need to enable JavaScript to run this app.</noscript>"
+         "<div id=root><p>${{amount_no_decimals}}</p></div>",
+         {},
+         {"JavaScript", "amount"}},
+        {"template syntax taught in code stays",
+         "<body><main><h1>Forms</h1><p>Write <code>{{ form }}</code> where the fields of the "
+         "form should appear in the template.</p></main>",
+         {"{{ form }}", "where the fields"},
+         {}},
         {"one product's page: reviews and the shop's sections beside the description",
          "<meta property=og:type content=product><title>Oak desk | Shop</title><body>" +
              kChrome + "<div class=pdp><div class=buy><h1>Oak desk</h1></div><div class=desc>"

@@ -5,6 +5,7 @@
 #include "analysis/content_rules.h"
 #include "analysis/html_tree.h"
 #include "analysis/json_ld_text.h"
+#include "analysis/page_notices.h"
 #include "analysis/shop_rules.h"
 #include "analysis/word_chars.h"
 #include "common/text.h"
@@ -618,6 +619,9 @@ class Extractor {
                 runs_.clear();
             }
         }
+        if (!runs_.empty() && On(kRulePageNotices)) {
+            DropPageNotice();
+        }
         if (!runs_.empty()) {
             ContentBlock block;
             block.kind = BlockKind::kParagraph;
@@ -626,6 +630,20 @@ class Extractor {
         }
         runs_.clear();
         pendingSpace_ = false;
+    }
+
+    void DropPageNotice() {
+        std::string text;
+        for (const InlineRun& run : runs_) {
+            // Template syntax in code is what documentation teaches.
+            if (run.kind == InlineKind::kCode || text.size() > 256) {
+                return;
+            }
+            text += run.text;
+        }
+        if (IsPageNotice(text)) {
+            runs_.clear();
+        }
     }
 
     InlineRun& RunFor(InlineKind kind) {

@@ -1,0 +1,11 @@
+#pragma once
+// Lines a page shows about itself rather than its content: a request to turn scripts on,
+// and the fields of a template that scripts were to fill in ("{{ price }}").
+#include <string_view>
+
+namespace bcnk {
+
+// `paragraph`: the text of one paragraph, UTF-8.
+bool IsPageNotice(std::string_view paragraph);
+
+}  // namespace bcnk

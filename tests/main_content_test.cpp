@@ -193,11 +193,12 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "<h1>Terms of service</h1><p>" + Prose("terms", 2) + "</p></div></footer>",
          {"Wool runner", "runner section"},
          {"Terms of service", "terms section"}},
-        {"page drawn by scripts: its request for them and its template fields",
+        {"page drawn by scripts: its request for them, template fields and builder filler",
          "<body><noscript>You need to enable JavaScript to run this app.</noscript>"
-         "<div id=root><p>${{amount_no_decimals}}</p></div>",
+         "<div id=root><p>${{amount_no_decimals}}</p><p>Lorem ipsum dolor sit amet, consectetur "
+         "adipiscing elit, sed do eiusmod tempor.</p><h2>Your Custom Text Here</h2></div>",
          {},
-         {"JavaScript", "amount"}},
+         {"JavaScript", "amount", "Lorem", "Custom Text"}},
         {"template syntax taught in code stays",
          "<body><main><h1>Forms</h1><p>Write <code>{{ form }}</code> where the fields of the "
          "form should appear in the template.</p></main>",

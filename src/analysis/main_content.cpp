@@ -636,7 +636,7 @@ class Extractor {
         std::string text;
         for (const InlineRun& run : runs_) {
             // Template syntax in code is what documentation teaches.
-            if (run.kind == InlineKind::kCode || text.size() > 256) {
+            if (run.kind == InlineKind::kCode) {
                 return;
             }
             text += run.text;

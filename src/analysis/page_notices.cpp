@@ -6,6 +6,7 @@ namespace {
 
 // Notices are short; a longer paragraph that mentions scripts is about them.
 constexpr size_t kMaxNoticeBytes = 120;
+constexpr size_t kMaxPlaceholderBytes = 40;
 
 char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
@@ -41,11 +42,31 @@ bool HoldsTemplateField(std::string_view paragraph) {
     return open != std::string_view::npos && paragraph.find("}}", open + 2) != std::string_view::npos;
 }
 
+// The filler of a page builder's blocks that the owner never replaced.
+bool IsPlaceholder(std::string_view paragraph) {
+    std::string_view start = paragraph.substr(0, 11);
+    if (ContainsFolded(start, "lorem ipsum")) {
+        return true;
+    }
+    if (paragraph.size() > kMaxPlaceholderBytes) {
+        return false;
+    }
+    for (const std::string_view filler :
+         {"text here", "your custom text", "your banner", "your heading", "your subtitle",
+          "your tagline", "add your text", "insert text"}) {
+        if (ContainsFolded(paragraph, filler)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 bool IsPageNotice(std::string_view paragraph) {
-    return paragraph.size() <= kMaxNoticeBytes &&
-           (AsksForScripts(paragraph) || HoldsTemplateField(paragraph));
+    return IsPlaceholder(paragraph) ||
+           (paragraph.size() <= kMaxNoticeBytes &&
+            (AsksForScripts(paragraph) || HoldsTemplateField(paragraph)));
 }
 
 }  // namespace bcnk

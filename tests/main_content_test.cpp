@@ -206,8 +206,8 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          {}},
         {"one product's page: reviews and the shop's sections beside the description",
          "<meta property=og:type content=product><title>Oak desk | Shop</title><body>" +
-             kChrome + "<div class=pdp><div class=buy><h1>Oak desk</h1></div><div class=desc>"
-             "<p>" + Prose("desk") + "</p><h2>Shipping &amp; returns</h2><p>" + Prose("parcel", 1) +
+             kChrome + "<div class=pdp><div class=buy><h1>Oak desk</h1><p>Sale price $300.00"
+             "</p></div><div class=desc><p>" + Prose("desk") + "</p><p>Regular price $340</p><h2>Shipping &amp; returns</h2><p>" + Prose("parcel", 1) +
              "</p></div>" + Repeat(4, [](int k) {
                  return "<div class=tile><a href=/p" + std::to_string(k) +
                         "><h3>Walnut desk model " + std::to_string(k) + "</h3><p>" +
@@ -220,7 +220,7 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              }) +
              "</div><div class=delivery><p>" + Prose("delivery") + "</p></div>" + kFooter,
          {"Oak desk", "desk section"},
-         {"reviewer0 section", "delivery section", "parcel section", "Walnut desk"}},
+         {"reviewer0 section", "delivery section", "parcel section", "Walnut desk", "price"}},
     };
     for (const Shape& shape : shapes) {
         const std::string text =

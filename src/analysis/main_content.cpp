@@ -641,7 +641,7 @@ class Extractor {
             }
             text += run.text;
         }
-        if (IsPageNotice(text)) {
+        if (IsPageNotice(text) || (productPage_ && IsPriceLine(text))) {
             runs_.clear();
         }
     }

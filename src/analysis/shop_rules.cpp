@@ -60,6 +60,44 @@ bool IsShopSectionHeading(std::string_view headingText) {
     return false;
 }
 
+bool IsPriceLine(std::string_view paragraph) {
+    static constexpr std::string_view kLabels[] = {
+        "regular", "sale", "price", "original", "current", "was", "now", "from", "only",
+        "usd", "eur", "gbp", "cad", "aud", "excl", "incl", "tax", "vat", "each",
+    };
+    if (paragraph.size() > 80) {
+        return false;
+    }
+    bool digits = false, currency = false;
+    size_t at = 0;
+    while (at < paragraph.size()) {
+        const char c = paragraph[at];
+        if (IsLetter(c)) {
+            size_t end = at;
+            std::string word;
+            while (end < paragraph.size() && IsLetter(paragraph[end])) {
+                word += Fold(paragraph[end++]);
+            }
+            bool label = false;
+            for (const std::string_view known : kLabels) {
+                label = label || word == known;
+            }
+            if (!label) {
+                return false;
+            }
+            currency = currency || word == "usd" || word == "eur" || word == "gbp" ||
+                       word == "cad" || word == "aud";
+            at = end;
+            continue;
+        }
+        digits = digits || (c >= '0' && c <= '9');
+        currency = currency || c == '$' || c == '\xE2' /* euro sign and others */ ||
+                   c == '\xC2' /* pound sign */;
+        ++at;
+    }
+    return digits && currency;
+}
+
 bool IsSingleProductPage(const HtmlTree& tree) {
     size_t products = 0;
     for (std::uint32_t n = 1; n < tree.nodes.size(); ++n) {

@@ -193,6 +193,17 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "<h1>Terms of service</h1><p>" + Prose("terms", 2) + "</p></div></footer>",
          {"Wool runner", "runner section"},
          {"Terms of service", "terms section"}},
+        {"related reading given as prose stays, related links go",
+         "<body>" + kChrome + "<main><h1>Tents</h1><p>" + Prose("tent") +
+             "</p><section><h2>Related expert advice</h2><p>" + Prose("pitching", 2) +
+             "</p></section><section><h2>Related posts</h2><ul>" +
+             Repeat(4, [](int k) {
+                 return "<li><a href=/r" + std::to_string(k) + ">Related story " +
+                        std::to_string(k) + " about camping gear</a></li>";
+             }) +
+             "</ul></section></main>" + kFooter,
+         {"tent section", "Related expert advice", "pitching section"},
+         {"Related story", "Related posts"}},
         {"page drawn by scripts: its request for them, template fields and builder filler",
          "<body><noscript>You need to enable JavaScript to run this app.</noscript>"
          "<div id=root><p>${{amount_no_decimals}}</p><p>Lorem ipsum dolor sit amet, consectetur "

@@ -31,7 +31,8 @@ inline constexpr std::uint32_t kRuleCaptions = 1u << 16;     // figure captions 
 inline constexpr std::uint32_t kRuleOwnHeading = 1u << 17;   // only the page's own h1 keeps
 inline constexpr std::uint32_t kRuleProductPage = 1u << 18;  // one product's page: no reviews
 inline constexpr std::uint32_t kRulePageNotices = 1u << 19;  // "enable JavaScript", "{{ x }}"
-inline constexpr std::uint32_t kRuleCount = 20;
+inline constexpr std::uint32_t kRuleProseAsides = 1u << 20;  // related advice given as prose
+inline constexpr std::uint32_t kRuleCount = 21;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 

@@ -18,6 +18,9 @@ namespace {
 // Lists and quotes kept nested inside one another; real pages rarely go past four.
 constexpr int kMaxBlockNesting = 6;
 constexpr size_t kMaxLinkAddressBytes = 2048;
+// A related section of at least this many words, this share of them in links, is prose.
+constexpr std::uint32_t kProseAsideWords = 40;
+constexpr float kProseAsideLinkShare = 0.3f;
 
 bool IsBlockLevel(Tag tag) {
     switch (tag) {
@@ -298,19 +301,72 @@ class Extractor {
             }
             const std::uint32_t parent = tree_.nodes[n].parent;
             if (parent != 0 && !holdsMain_[parent] && pageWords_[parent] * 4 < total) {
-                removed_[parent] = 1;
+                if (!IsProseSection(n, parent, 0)) {
+                    removed_[parent] = 1;
+                }
                 continue;
             }
-            removed_[n] = 1;
+            std::uint32_t end = 0;
             for (std::uint32_t c = tree_.nodes[n].nextSibling; c != 0;
                  c = tree_.nodes[c].nextSibling) {
                 const Tag next = tree_.nodes[c].tag;
                 if (next >= Tag::kH1 && next <= Tag::kH6) {
+                    end = c;
                     break;
                 }
+            }
+            if (IsProseSection(n, n, end)) {
+                continue;
+            }
+            removed_[n] = 1;
+            for (std::uint32_t c = tree_.nodes[n].nextSibling; c != end;
+                 c = tree_.nodes[c].nextSibling) {
                 removed_[c] = 1;
             }
         }
+    }
+
+    // Related reading that the page gives as text of its own (advice under "Related
+    // articles") rather than as a list of links: its words are mostly outside links.
+    // Counts the nodes from `first` (a section, or a heading and its followers) up to the
+    // sibling `end` (0: the end of `first`'s parent).
+    bool IsProseSection(std::uint32_t heading, std::uint32_t first, std::uint32_t end) const {
+        if (!On(kRuleProseAsides) || !IsRelatedHeading(HeadingText(heading))) {
+            return false;
+        }
+        const std::uint32_t depth = tree_.nodes[first].depth;
+        std::uint32_t stop = static_cast<std::uint32_t>(tree_.nodes.size());
+        if (end != 0) {
+            stop = end;
+        } else if (first != heading) {
+            for (std::uint32_t k = first + 1; k < stop; ++k) {
+                if (tree_.nodes[k].depth <= depth) {
+                    stop = k;
+                }
+            }
+        } else {
+            for (std::uint32_t k = first + 1; k < stop; ++k) {
+                if (tree_.nodes[k].depth < depth) {
+                    stop = k;
+                }
+            }
+        }
+        std::uint32_t words = 0, linkWords = 0, linkDepth = 0;
+        for (std::uint32_t k = first; k < stop; ++k) {
+            const HtmlNode& node = tree_.nodes[k];
+            if (linkDepth != 0 && node.depth <= linkDepth) {
+                linkDepth = 0;
+            }
+            if (node.tag == Tag::kA && linkDepth == 0) {
+                linkDepth = node.depth;
+            } else if (node.tag == Tag::kText && !IsDropped(tree_.nodes[node.parent].tag)) {
+                const std::uint32_t count = CountRawWords(node.text);
+                words += count;
+                linkWords += linkDepth != 0 ? count : 0;
+            }
+        }
+        return words >= kProseAsideWords &&
+               static_cast<float>(linkWords) < kProseAsideLinkShare * static_cast<float>(words);
     }
 
     bool IsAsideSection(std::uint32_t heading) const {

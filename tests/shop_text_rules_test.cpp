@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "analysis/main_content.h"
 #include "analysis/page_notices.h"
 #include "analysis/shop_rules.h"
 
@@ -41,6 +42,33 @@ TEST(ShopTextRules, LinesOfShopPages) {
         EXPECT_EQ(IsPageNotice(row.text), row.notice) << row.text;
         EXPECT_EQ(IsShopSectionHeading(row.text), row.shopHeading) << row.text;
     }
+}
+
+size_t Occurrences(const std::string& text, const std::string& phrase) {
+    size_t count = 0;
+    for (size_t at = text.find(phrase); at != std::string::npos; at = text.find(phrase, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// A passage written twice (for narrow and wide screens) is read once; a page that teaches
+// with code keeps its repeated explanations, one for each variant.
+TEST(ShopTextRules, PassagesWrittenTwiceAreReadOnce) {
+    const std::string passage =
+        "<p>Our wool runner is knit from merino that keeps feet warm in winter and cool in "
+        "summer, and it goes in the washing machine.</p>";
+    const std::string twice = "<body><main><h1>Wool runner</h1><div class=mobile>" + passage +
+                              "</div><div class=desktop>" + passage + "</div></main>";
+    EXPECT_EQ(Occurrences(ContentText(ExtractMainContent(twice, "https://example.test/")),
+                          "merino"),
+              1u);
+    const std::string taught = "<body><main><h1>Sending</h1><h2>Python</h2>" + passage +
+                               "<pre>send()</pre><h2>Go</h2>" + passage +
+                               "<pre>Send()</pre></main>";
+    EXPECT_EQ(Occurrences(ContentText(ExtractMainContent(taught, "https://example.test/")),
+                          "merino"),
+              2u);
 }
 
 }  // namespace

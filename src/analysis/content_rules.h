@@ -32,7 +32,8 @@ inline constexpr std::uint32_t kRuleOwnHeading = 1u << 17;   // only the page's 
 inline constexpr std::uint32_t kRuleProductPage = 1u << 18;  // one product's page: no reviews
 inline constexpr std::uint32_t kRulePageNotices = 1u << 19;  // "enable JavaScript", "{{ x }}"
 inline constexpr std::uint32_t kRuleProseAsides = 1u << 20;  // related advice given as prose
-inline constexpr std::uint32_t kRuleCount = 21;
+inline constexpr std::uint32_t kRuleRepeats = 1u << 21;      // a sentence written twice
+inline constexpr std::uint32_t kRuleCount = 22;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 

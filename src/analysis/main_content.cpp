@@ -1,6 +1,7 @@
 #include "analysis/main_content.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "analysis/content_rules.h"
 #include "analysis/html_tree.h"
@@ -21,6 +22,9 @@ constexpr size_t kMaxLinkAddressBytes = 2048;
 // A related section of at least this many words, this share of them in links, is prose.
 constexpr std::uint32_t kProseAsideWords = 40;
 constexpr float kProseAsideLinkShare = 0.3f;
+// A paragraph or heading of at least this many words that the content already holds is a
+// copy of it.
+constexpr std::uint32_t kRepeatWords = 16;
 
 bool IsBlockLevel(Tag tag) {
     switch (tag) {
@@ -112,6 +116,10 @@ class Extractor {
         }
         WriteRootAndSiblings(root, content.blocks);
         Flush(content.blocks);
+        if (On(kRuleRepeats) && !HoldsCode(content.blocks)) {
+            std::unordered_set<std::string> seen;
+            DropRepeatedBlocks(content.blocks, seen);
+        }
         if (!(disabled_ & kRuleTitleHeading)) {
             PrependTitleHeading(root, content.blocks);
         }
@@ -636,6 +644,46 @@ class Extractor {
                 Walk(c, sink);
             }
         }
+    }
+
+    // Pages write some blocks twice, once for narrow screens and once for wide ones, or
+    // quote an earlier post in full: a passage the content already holds goes the second
+    // time. Tables are left as they are, and so are pages that teach with code: they repeat
+    // an explanation for each language or variant on purpose.
+    static bool HoldsCode(const std::vector<ContentBlock>& blocks) {
+        for (const ContentBlock& block : blocks) {
+            if (block.kind == BlockKind::kCode || HoldsCode(block.children)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    static void DropRepeatedBlocks(std::vector<ContentBlock>& blocks,
+                                   std::unordered_set<std::string>& seen) {
+        size_t kept = 0;
+        for (size_t k = 0; k < blocks.size(); ++k) {
+            ContentBlock& block = blocks[k];
+            bool drop = false;
+            if (block.kind == BlockKind::kParagraph || block.kind == BlockKind::kHeading) {
+                std::string text;
+                for (const InlineRun& run : block.inlines) {
+                    text += run.text;
+                }
+                drop = CountRawWords(text) >= kRepeatWords && !seen.insert(text).second;
+            } else if (block.kind == BlockKind::kList || block.kind == BlockKind::kListItem ||
+                       block.kind == BlockKind::kQuote) {
+                DropRepeatedBlocks(block.children, seen);
+                drop = block.children.empty();
+            }
+            if (!drop) {
+                if (kept != k) {
+                    blocks[kept] = std::move(block);
+                }
+                ++kept;
+            }
+        }
+        blocks.resize(kept);
     }
 
     void PrependTitleHeading(std::uint32_t root, std::vector<ContentBlock>& blocks) {

@@ -181,6 +181,50 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              kFooter,
          {"trail section", "route section", "gpx --export", "Listing one exports the track"},
          {"photo by Kim"}},
+        {"sidebar left open around the page's main part",
+         "<body><aside class=banner><a href=/news>Announcement banner</a><main><article><h1>"
+             "Lessons</h1><p>" + Prose("lesson") + "</p></article></main>" + kFooter,
+         {"Lessons", "lesson section"},
+         {"Copyright footer"}},
+        {"running text in an element named for navigation",
+         "<body>" + kChrome + "<main><h1>Money</h1><div class=content-nav-section><p>" +
+             Prose("saving") + "</p></div><div class=side-menu><a href=/x>Savings menu</a> "
+             "<a href=/y>Budget menu</a></div><p class=contextmenu>" + Prose("budget") +
+             "</p></main>" + kFooter,
+         {"saving section", "budget section"},
+         {"Savings menu", "Alpha menu"}},
+        {"what shows before scripts run",
+         "<body><noscript>You need to enable JavaScript to run this app.</noscript><main><h1>"
+             "Jackets</h1><p>" + Prose("jacket") + "</p><span class=price>${{amount}}</span>"
+             "<pre>{{ title }}</pre></main>",
+         {"jacket section", "{{ title }}"},
+         {"enable JavaScript", "amount"}},
+        {"a page that is only a notice asking for scripts",
+         "<body><noscript>You need to enable JavaScript to run this app.</noscript><div id=root>"
+             "</div>",
+         {},
+         {"enable JavaScript"}},
+        {"table of contents",
+         "<body>" + kChrome + "<article><h1>Guide</h1><p>7 min read</p><div>Table of contents"
+             "</div><ul><li><a href=#one>First part</a>"
+             "<li><a href=#two>Second part</a><li><a href=#three>Third part</a></ul><h2 id=one>"
+             "One</h2><p>" + Prose("first") + "</p><p>See <a href=#two>below</a>, <a href=#three>"
+             "after</a> and <a href=/x>elsewhere</a>.</p></article>" + kFooter,
+         {"first section", "See below, after and elsewhere"},
+         {"First part", "Third part", "min read", "Table of contents"}},
+        {"a post body named for its metadata field",
+         "<body>" + kChrome + "<div class=post><div class=post-meta>By Ann, 4 May</div><span "
+             "class='wrapper_meta_field rich_text'><p>" + Prose("regulation", 20) +
+             "</p></span></div>" + kFooter,
+         {"regulation section"},
+         {"By Ann"}},
+        {"a section titled like an aside that is running text",
+         "<body>" + kChrome + "<article><h1>Folding</h1><p>" + Prose("fold") + "</p><h2>Related"
+             "</h2><p>" + Prose("earlier paper") + "</p><h5>Recommended courses:</h5><p>" +
+             Prose("course") + "</p><h3>Related posts</h3><ul><li><a href=/p1>Teaser one</a>"
+             "<li><a href=/p2>Teaser two</a></ul></article>" + kFooter,
+         {"fold section", "earlier paper section", "Recommended courses", "course section"},
+         {"Related posts", "Teaser one"}},
         {"blocks named published and skip targets",
          "<body>" + kChrome + "<div class=page><div id=topic1 class=skip-item><h2>First</h2><p>" +
              Prose("first") + "</p></div><div class='paragraph paragraph-published'><p>" +
@@ -304,6 +348,17 @@ TEST(BuildHtmlTree, ImpliedEndsAndBoundedDepth) {
         {"<b><i>a</b>b</i>", "i/"},  // "b" after </b> closes i too: lands in the root
         {"<script>if (a<b) {}</script>x", "script/"},
         {"<div>a</span>b</div>", "div/div"},
+        {"<div><button/>a</div>b", "button/"},  // the div's end closes the button left open
+        {"<section><template><template>a</template></section></template>b</section>",
+         "template/section"},
+        // A link inside a link keeps the blocks between them open.
+        {"<div><a href=1><div>x<a href=2>y</a></div></a>z</div>", "div/a/div"},
+        {"<p><a href=1>x<a href=2>y</a></p>", "a/a"},
+        {"<li><button class=x\nShop</button><div><button>Back</button>z</div></li>", "button/li"},
+        // A head without its end tag ends at the first thing that is no head matter.
+        {"<html><head><title>t</title>\n<div>a</div>", "title/head/div"},
+        {"<head><meta charset=utf-8>text", ""},
+        {"<head><noscript><img></noscript><title>t</title></head>", "title"},
     };
     for (const Row& row : rows) {
         const HtmlTree tree = BuildHtmlTree(row.html);

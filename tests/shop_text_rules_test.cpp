@@ -3,17 +3,17 @@
 #include <string>
 
 #include "analysis/main_content.h"
-#include "analysis/page_notices.h"
+#include "analysis/builder_filler.h"
 #include "analysis/shop_rules.h"
 
 namespace bcnk {
 namespace {
 
-// Lines of shop pages and what each text rule makes of them.
+// Lines of shop pages and what each of the rules on text makes of them.
 TEST(ShopTextRules, LinesOfShopPages) {
     struct Row {
         std::string text;
-        bool price, notice, shopHeading;
+        bool price, filler, shopHeading;
     };
     const Row rows[] = {
         {"$24.00", true, false, false},
@@ -24,10 +24,7 @@ TEST(ShopTextRules, LinesOfShopPages) {
         {"Free shipping on orders over $75", false, false, true},
         {"2024 edition", false, false, false},
         {"Price on request", false, false, false},
-        {"You need to enable JavaScript to run this app.", false, true, false},
-        {"JavaScript is a language of the web and this guide teaches it from the start.", false,
-         false, false},
-        {"${{amount_no_decimals}}", false, true, false},
+        {"Text here and there: notes on margins in print", false, false, false},
         {"Lorem ipsum dolor sit amet, consectetur adipiscing elit.", false, true, false},
         {"Your Custom Text Here", false, true, false},
         {"Customer Reviews (212)", false, false, true},
@@ -39,7 +36,7 @@ TEST(ShopTextRules, LinesOfShopPages) {
     };
     for (const Row& row : rows) {
         EXPECT_EQ(IsPriceLine(row.text), row.price) << row.text;
-        EXPECT_EQ(IsPageNotice(row.text), row.notice) << row.text;
+        EXPECT_EQ(IsBuilderFiller(row.text), row.filler) << row.text;
         EXPECT_EQ(IsShopSectionHeading(row.text), row.shopHeading) << row.text;
     }
 }

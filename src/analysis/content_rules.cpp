@@ -86,6 +86,25 @@ bool AnyWord(std::string_view value, Match&& match) {
     return false;
 }
 
+// Of those, the words of navigation: what they name is a set of links, so an element of
+// running text that carries one ("content-nav-section", "contextmenu") is something else.
+bool IsNavigationWord(std::string_view word) {
+    for (const std::string_view name : {"nav", "navbar", "navigation", "menu", "breadcrumb",
+                                        "breadcrumbs", "pagination", "pager", "toolbar"}) {
+        if (word == name) {
+            return true;
+        }
+    }
+    for (const std::string_view affix : {"nav", "menu", "breadcrumb"}) {
+        if (word.size() > affix.size() + 1 &&
+            (word.substr(0, affix.size()) == affix ||
+             word.substr(word.size() - affix.size()) == affix)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IsFurnitureWord(std::string_view word) {
     for (const std::string_view name : kFurnitureWords) {
         if (word == name) {
@@ -163,6 +182,21 @@ bool FewWords(const HtmlTree& tree, std::uint32_t element, std::uint32_t limit) 
     return true;
 }
 
+// "Please enable JavaScript to use this site": what a page shows in place of its content
+// when scripts do not run, which is no content either.
+bool AsksForScripts(const HtmlTree& tree, std::uint32_t element) {
+    if (!FewWords(tree, element, kScriptNoticeWords)) {
+        return false;
+    }
+    const std::uint32_t depth = tree.nodes[element].depth;
+    for (std::uint32_t n = element + 1; n < tree.nodes.size() && tree.nodes[n].depth > depth; ++n) {
+        if (tree.nodes[n].tag == Tag::kText && ContainsFolded(tree.nodes[n].text, "javascript")) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IsPanelWord(std::string_view word) {
     for (const std::string_view name :
          {"tab", "tabs", "tabpanel", "panel", "accordion", "collapse"}) {
@@ -217,6 +251,16 @@ bool InsideMainPart(const HtmlTree& tree, std::uint32_t node) {
     return false;
 }
 
+bool HoldsMainLandmark(const HtmlTree& tree, std::uint32_t node) {
+    const std::uint32_t depth = tree.nodes[node].depth;
+    for (std::uint32_t n = node + 1; n < tree.nodes.size() && tree.nodes[n].depth > depth; ++n) {
+        if (tree.nodes[n].tag == Tag::kMain || NameIs(tree.Attribute(n, "role"), "main")) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Whether a figure shows code or a table rather than a picture.
 bool FigureHoldsText(const HtmlTree& tree, std::uint32_t figure) {
     if (tree.nodes[figure].tag != Tag::kFigure) {
@@ -249,12 +293,12 @@ bool IsDropped(Tag tag) {
     }
 }
 
-RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
+RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper, bool prose,
                      std::uint32_t disabled) {
     const Tag tag = tree.nodes[node].tag;
     // What a page shows readers without scripts is usually a line asking for them, unless
     // it is the page's whole text.
-    if (tag == Tag::kNoscript && !wrapper) {
+    if (tag == Tag::kNoscript && (!wrapper || AsksForScripts(tree, node))) {
         return kRuleHidden;
     }
     if (!(disabled & kRuleHidden) && IsHidden(tree, node)) {
@@ -274,7 +318,8 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
         switch (tag) {
             case Tag::kNav:
             case Tag::kAside:
-                return kRuleLandmarks;
+                // One left open swallows the rest of the page, the page's main part with it.
+                return wrapper && HoldsMainLandmark(tree, node) ? 0 : kRuleLandmarks;
             case Tag::kFooter:
             case Tag::kHeader:
                 if (!InsideMainPart(tree, node) || tag == Tag::kFooter) {
@@ -302,7 +347,11 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
         if (value.empty()) {
             continue;
         }
-        if (!(disabled & kRuleClassNames) && AnyWord(value, IsFurnitureWord)) {
+        const bool keepProse = prose && !(disabled & kRuleNavigationProse);
+        if (!(disabled & kRuleClassNames) &&
+            AnyWord(value, [keepProse](std::string_view word) {
+                return IsFurnitureWord(word) && !(keepProse && IsNavigationWord(word));
+            })) {
             return kRuleClassNames;
         }
         // Numbered names ("comment-4711") mark single posts, which on a forum are the
@@ -310,7 +359,10 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
         if (!(disabled & kRuleComments) && !HasDigit(value) && AnyWord(value, IsCommentWord)) {
             return kRuleComments;
         }
-        if (!(disabled & kRuleBylines) && AnyWord(value, IsBylineWord)) {
+        // A byline is a line or a short box; a long text named "meta" or "author" is the
+        // post itself.
+        if (!(disabled & kRuleBylines) && AnyWord(value, IsBylineWord) &&
+            FewWords(tree, node, kBylineMaxWords)) {
             return kRuleBylines;
         }
         if (!(disabled & kRuleInterfaceText) && tag == Tag::kA && AnyWord(value, IsButtonWord)) {
@@ -318,6 +370,16 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
         }
     }
     return 0;
+}
+
+bool IsUnfilledPlaceholder(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) {
+        return false;
+    }
+    text = text.substr(first, text.find_last_not_of(" \t\r\n") + 1 - first);
+    const bool opens = text.substr(0, 2) == "{{" || text.substr(0, 2) == "${";
+    return opens && text.size() > 3 && text.back() == '}';
 }
 
 bool IsConsentPanel(const HtmlTree& tree, std::uint32_t node) {
@@ -391,8 +453,13 @@ bool IsInterfaceText(std::string_view paragraph) {
         "shop now",       "sign in",         "log in",          "close",
         "previous",       "next",            "menu",            "search",
         "copy link",      "share this",      "like",            "follow",
+        // and what articles carry around their text: reading times ("5 min read"), the
+        // marks of advertising and embeds, the labels of contents boxes
+        "min read",       "advertisement",   "table of contents", "in this article",
+        "back to blog",   "book now",
+        "view this post on instagram", "discussion about this post",
     };
-    if (paragraph.size() > 24) {
+    if (paragraph.size() > 32) {
         return false;
     }
     std::string folded;

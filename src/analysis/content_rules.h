@@ -28,23 +28,24 @@ inline constexpr std::uint32_t kRuleLinkClusters = 1u << 13; // link lists insid
 inline constexpr std::uint32_t kRuleCards = 1u << 14;        // card links and listed titles
 inline constexpr std::uint32_t kRuleTeasers = 1u << 15;      // teasers of other pages
 inline constexpr std::uint32_t kRuleCaptions = 1u << 16;     // figure captions and credits
-inline constexpr std::uint32_t kRuleOwnHeading = 1u << 17;   // only the page's own h1 keeps
-inline constexpr std::uint32_t kRuleProductPage = 1u << 18;  // one product's page: no reviews
-inline constexpr std::uint32_t kRulePageNotices = 1u << 19;  // "enable JavaScript", "{{ x }}"
-inline constexpr std::uint32_t kRuleProseAsides = 1u << 20;  // related advice given as prose
-inline constexpr std::uint32_t kRuleRepeats = 1u << 21;      // a sentence written twice
-inline constexpr std::uint32_t kRuleCount = 22;
+inline constexpr std::uint32_t kRuleNavigationProse = 1u << 17;  // prose named "nav" stays
+inline constexpr std::uint32_t kRuleContentsLists = 1u << 18;  // tables of contents
+inline constexpr std::uint32_t kRuleOwnHeading = 1u << 19;   // only the page's own h1 keeps
+inline constexpr std::uint32_t kRuleProductPage = 1u << 20;  // one product's page: no reviews
+inline constexpr std::uint32_t kRuleFiller = 1u << 21;       // "Lorem ipsum", "Your text here"
+inline constexpr std::uint32_t kRuleRepeats = 1u << 22;      // a passage written twice
+inline constexpr std::uint32_t kRuleCount = 23;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 
 // Blocks of at least this many words outside links read as content outright.
-inline constexpr float kLongBlockWords = 8;
+inline constexpr float kLongBlockWords = 10;
 // Of a shorter block's words, this share counts as content and the rest as clutter.
 inline constexpr float kShortBlockShare = 0.75f;
 // What each word of link text costs a candidate.
 inline constexpr float kLinkWordCost = 0.6f;
 // A sibling of the chosen element joins it with this many content words at this density.
-inline constexpr float kSiblingWords = 20;
+inline constexpr float kSiblingWords = 10;
 inline constexpr float kSiblingDensity = 0.6f;
 // JSON-LD prose shorter than this is a tag line, not a description.
 inline constexpr std::uint32_t kJsonLdProseWords = 12;
@@ -65,6 +66,18 @@ inline constexpr float kListingRunShare = 0.2f;
 inline constexpr float kThreadShare = 0.2f;
 // aria-hidden leaves out an element of at most this many words (an icon, a glyph's label).
 inline constexpr std::uint32_t kAriaHiddenMaxWords = 3;
+// An element of at least this many words, at most this share of them in links, reads as
+// running text.
+inline constexpr std::uint32_t kProseWords = 40;
+inline constexpr float kProseLinkShare = 0.2f;
+// A table of contents: at least this many links, all to the page's own sections, and at
+// least this share of its words in them.
+inline constexpr std::uint32_t kContentsMinLinks = 3;
+inline constexpr float kContentsLinkShare = 0.8f;
+// Author and date lines, and author boxes with a biography, have at most this many words.
+inline constexpr std::uint32_t kBylineMaxWords = 300;
+// A notice asking for scripts has at most this many words.
+inline constexpr std::uint32_t kScriptNoticeWords = 30;
 // Added to the score of an element that names itself the main part.
 inline constexpr float kMainHintBonus = 0.05f;
 
@@ -72,9 +85,14 @@ inline constexpr float kMainHintBonus = 0.05f;
 bool IsDropped(Tag tag);
 
 // Whether to leave the element out. `wrapper`: the element holds most of the page's words,
-// so only what it is, never its class name, may remove it.
-RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper,
+// so only what it is, never its class name, may remove it. `prose`: the element reads as
+// running text, which a class word of navigation does not remove.
+RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper, bool prose,
                      std::uint32_t disabledRules);
+
+// A text that is only a template's placeholder ("{{ price }}", "${{amount}}"): what a page
+// shows before its scripts fill it in.
+bool IsUnfilledPlaceholder(std::string_view text);
 
 // A cookie or consent panel by its class or id: on a page of little text it can hold most
 // of the words, and still is no content.

@@ -73,6 +73,18 @@ Tag LookUpTag(std::string_view name) {
     return Tag::kOther;
 }
 
+// What may stand in a page's head; anything else starts the body.
+bool BelongsInHead(Tag tag) {
+    switch (tag) {
+        case Tag::kTitle: case Tag::kMeta: case Tag::kLink: case Tag::kBase: case Tag::kStyle:
+        case Tag::kScript: case Tag::kNoscript: case Tag::kTemplate: case Tag::kHead:
+        case Tag::kHtml:
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool IsVoid(Tag tag) {
     switch (tag) {
         case Tag::kMeta: case Tag::kBr: case Tag::kHr: case Tag::kImg: case Tag::kInput:
@@ -278,17 +290,26 @@ class TreeBuilder {
 
     size_t RawText(std::uint32_t node, std::string_view name, size_t from) {
         const size_t size = page_.size();
+        // A template's content is markup, so templates inside it pair with their own end
+        // tags; the other raw-text elements end at the first end tag of their name.
+        const bool nests = tree_.nodes[node].tag == Tag::kTemplate;
+        size_t depth = 0;
         size_t end = from;
         for (;;) {
-            end = Find("</", end);
+            end = nests ? Find("<", end) : Find("</", end);
             if (end >= size) {
                 break;
             }
-            if (end + 2 + name.size() <= size &&
-                NameIs(page_.substr(end + 2, name.size()), LowerName(name))) {
-                break;
+            const bool closing = end + 1 < size && page_[end + 1] == '/';
+            const size_t nameAt = end + (closing ? 2 : 1);
+            if (nameAt + name.size() <= size &&
+                NameIs(page_.substr(nameAt, name.size()), LowerName(name))) {
+                if (closing && depth == 0) {
+                    break;
+                }
+                depth = closing ? depth - 1 : depth + 1;
             }
-            end += 2;
+            end = nameAt;
         }
         if (end > from) {
             AppendChild(node, NewNode(Tag::kText, page_.substr(from, end - from)));
@@ -327,6 +348,10 @@ class TreeBuilder {
     }
 
     void AddText(size_t from, size_t to) {
+        if (openHead_ != 0 && Current() == Tag::kHead &&
+            page_.find_first_not_of(" \t\r\n\f", from) < to) {
+            CloseHead();
+        }
         const std::uint32_t parent = open_.back();
         const std::uint32_t last = tree_.nodes[parent].lastChild;
         if (last != 0 && tree_.nodes[last].tag == Tag::kText) {
@@ -398,14 +423,30 @@ class TreeBuilder {
                     PopTo(FindOpen(section, [](Tag t) { return t == Tag::kTable; }));
                 }
                 break;
+            case Tag::kButton:
+                // Buttons do not nest: one left open ends where the next begins.
+                PopTo(FindOpen(Tag::kButton, IsScopeBoundary));
+                break;
             case Tag::kOption:
                 if (Current() == Tag::kOption) {
                     open_.pop_back();
                 }
                 break;
-            case Tag::kA:
-                PopTo(FindOpen(Tag::kA, IsScopeBoundary));
+            case Tag::kA: {
+                // A link inside a link ends the outer one, as browsers do; but blocks opened
+                // inside the outer link stay open there (browsers move them out of it and keep
+                // them), or their end tags would close the page's own containers.
+                const size_t outer = FindOpen(Tag::kA, IsScopeBoundary);
+                bool onlyInline = outer > 0;
+                for (size_t k = outer + 1; onlyInline && k < open_.size(); ++k) {
+                    const Tag above = tree_.nodes[open_[k]].tag;
+                    onlyInline = !ClosesParagraph(above) && above != Tag::kLi;
+                }
+                if (onlyInline) {
+                    PopTo(outer);
+                }
                 break;
+            }
             default:
                 if (IsHeading(tag) && IsHeading(Current())) {
                     open_.pop_back();
@@ -414,13 +455,24 @@ class TreeBuilder {
         }
     }
 
+    // A head whose end tag is missing ends where the body's content starts, as in browsers;
+    // left open, it would take the whole page for head matter.
+    void CloseHead() {
+        PopThrough(openHead_);
+        openHead_ = 0;
+    }
+
     std::uint32_t OpenElement(Tag tag, std::string_view name, bool selfClosed) {
+        if (openHead_ != 0 && Current() == Tag::kHead && !BelongsInHead(tag)) {
+            CloseHead();
+        }
         if (tag == Tag::kHtml || tag == Tag::kBody || tag == Tag::kHead) {
             // One document: a second html or body start tag adds nothing.
             const std::uint32_t node = NewNode(tag, name);
             AppendChild(open_.back(), node);
             if (tag == Tag::kHead) {
                 open_.push_back(node);
+                openHead_ = node;
             }
             return node;
         }
@@ -448,15 +500,20 @@ class TreeBuilder {
         if (tag == Tag::kBody || tag == Tag::kHtml) {
             return;
         }
+        if (tag == Tag::kHead) {
+            openHead_ = 0;
+        }
         for (size_t k = open_.size() - 1; k > 0; --k) {
             const HtmlNode& open = tree_.nodes[open_[k]];
             if (open.tag == tag && (tag != Tag::kOther || NameIs(open.text, LowerName(name)))) {
                 open_.resize(k);
                 return;
             }
-            // A stray end tag inside a table cell must not close the table around it.
-            if (IsScopeBoundary(open.tag) && tag != Tag::kTable && tag != Tag::kTd &&
-                tag != Tag::kTh && tag != Tag::kButton && tag != Tag::kObject) {
+            // A stray end tag inside a table cell must not close the table around it. A button
+            // bounds only paragraphs: an end tag closes one left open ("<button/>" is no
+            // empty element), as browsers do.
+            if (IsScopeBoundary(open.tag) && open.tag != Tag::kButton && tag != Tag::kTable &&
+                tag != Tag::kTd && tag != Tag::kTh && tag != Tag::kObject) {
                 return;
             }
         }
@@ -465,6 +522,7 @@ class TreeBuilder {
     std::string_view page_;
     HtmlTree tree_;
     std::vector<std::uint32_t> open_;
+    std::uint32_t openHead_ = 0;  // the head element while it is open
     std::string lowered_;
 };
 

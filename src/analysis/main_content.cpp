@@ -6,7 +6,7 @@
 #include "analysis/content_rules.h"
 #include "analysis/html_tree.h"
 #include "analysis/json_ld_text.h"
-#include "analysis/page_notices.h"
+#include "analysis/builder_filler.h"
 #include "analysis/shop_rules.h"
 #include "analysis/word_chars.h"
 #include "common/text.h"
@@ -19,9 +19,6 @@ namespace {
 // Lists and quotes kept nested inside one another; real pages rarely go past four.
 constexpr int kMaxBlockNesting = 6;
 constexpr size_t kMaxLinkAddressBytes = 2048;
-// A related section of at least this many words, this share of them in links, is prose.
-constexpr std::uint32_t kProseAsideWords = 40;
-constexpr float kProseAsideLinkShare = 0.3f;
 // A paragraph or heading of at least this many words that the content already holds is a
 // copy of it.
 constexpr std::uint32_t kRepeatWords = 16;
@@ -216,6 +213,9 @@ class Extractor {
         inLink_.assign(count, 0);
         blockOf_.assign(count, 0);
         pageWords_.assign(count, 0);
+        pageLinkWords_.assign(count, 0);
+        links_.assign(count, 0);
+        anchorLinks_.assign(count, 0);
         holdsMain_.assign(count, 0);
         holdsBlock_.assign(count, 0);
         shape_.assign(count, 0);
@@ -227,6 +227,14 @@ class Extractor {
                 pageWords_[n] += CountRawWords(node.text);
             }
             pageWords_[node.parent] += pageWords_[n];
+            pageLinkWords_[node.parent] += node.tag == Tag::kA ? pageWords_[n] : pageLinkWords_[n];
+            if (node.tag == Tag::kA) {
+                const std::string_view href = tree_.Attribute(n, "href");
+                ++links_[n];
+                anchorLinks_[n] += href.size() > 1 && href[0] == '#';
+            }
+            links_[node.parent] += links_[n];
+            anchorLinks_[node.parent] += anchorLinks_[n];
             const bool ownH1 =
                 node.tag == Tag::kH1 && (!On(kRuleOwnHeading) || n == ownHeading_);
             if (ownH1 || PageMainHint(n)) {
@@ -272,6 +280,7 @@ class Extractor {
                 continue;
             }
             if (node.tag == Tag::kText) {
+                removed_[n] = On(kRuleHidden) && IsUnfilledPlaceholder(node.text) && !InCode(n);
                 continue;
             }
             if (IsDropped(node.tag)) {
@@ -282,6 +291,10 @@ class Extractor {
             // whatever its class says.
             const bool wrapper =
                 pageWords_[n] * 2 > total || (On(kRuleKeepMain) && holdsMain_[n] != 0);
+            if (On(kRuleContentsLists) && !wrapper && IsContentsList(n)) {
+                removed_[n] = 1;
+                continue;
+            }
             // The small print of a card (a unit price, a review count, a badge).
             if (node.tag == Tag::kSmall && inRun_[n] != 0 && On(kRuleInterfaceText)) {
                 removed_[n] = 1;
@@ -290,13 +303,39 @@ class Extractor {
             const RuleHit hit =
                 (wrapper && On(kRuleClassNames) && !holdsMain_[n] && IsConsentPanel(tree_, n))
                     ? kRuleClassNames
-                    : JudgeElement(tree_, n, wrapper, disabled_);
+                    : JudgeElement(tree_, n, wrapper, IsProse(n), disabled_);
             // Comments holding a good part of the page are what the page is: a thread.
             removed_[n] = hit != 0 && !(hit == kRuleComments &&
                                         static_cast<float>(pageWords_[n]) >
                                             kThreadShare * static_cast<float>(total));
         }
     }
+
+    // A table of contents: a list of links to the page's own sections. Readers of the text
+    // get the sections themselves.
+    bool IsContentsList(std::uint32_t n) const {
+        const Tag tag = tree_.nodes[n].tag;
+        return (tag == Tag::kUl || tag == Tag::kOl || tag == Tag::kNav || tag == Tag::kDiv) &&
+               links_[n] >= kContentsMinLinks && anchorLinks_[n] == links_[n] &&
+               static_cast<float>(pageLinkWords_[n]) >=
+                   kContentsLinkShare * static_cast<float>(pageWords_[n]);
+    }
+
+    bool InCode(std::uint32_t n) const {
+        for (std::uint32_t up = tree_.nodes[n].parent; up != 0; up = tree_.nodes[up].parent) {
+            const Tag tag = tree_.nodes[up].tag;
+            if (tag == Tag::kPre || tag == Tag::kCode || tag == Tag::kKbd || tag == Tag::kSamp) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    static bool IsProse(std::uint32_t words, std::uint32_t linkWords) {
+        return words >= kProseWords &&
+               static_cast<float>(linkWords) <= kProseLinkShare * static_cast<float>(words);
+    }
+    bool IsProse(std::uint32_t n) const { return IsProse(pageWords_[n], pageLinkWords_[n]); }
 
     // Sections a heading names as not the page's own ("Related posts", "Leave a reply"):
     // the heading's section goes, or when the heading sits straight in the content, the
@@ -309,72 +348,27 @@ class Extractor {
             }
             const std::uint32_t parent = tree_.nodes[n].parent;
             if (parent != 0 && !holdsMain_[parent] && pageWords_[parent] * 4 < total) {
-                if (!IsProseSection(n, parent, 0)) {
+                if (!IsProse(parent)) {
                     removed_[parent] = 1;
                 }
                 continue;
             }
-            std::uint32_t end = 0;
-            for (std::uint32_t c = tree_.nodes[n].nextSibling; c != 0;
-                 c = tree_.nodes[c].nextSibling) {
-                const Tag next = tree_.nodes[c].tag;
+            std::uint32_t end = tree_.nodes[n].nextSibling, words = 0, linkWords = 0;
+            for (; end != 0; end = tree_.nodes[end].nextSibling) {
+                const Tag next = tree_.nodes[end].tag;
                 if (next >= Tag::kH1 && next <= Tag::kH6) {
-                    end = c;
                     break;
                 }
+                words += pageWords_[end];
+                linkWords += next == Tag::kA ? pageWords_[end] : pageLinkWords_[end];
             }
-            if (IsProseSection(n, n, end)) {
+            if (IsProse(words, linkWords)) {
                 continue;
             }
-            removed_[n] = 1;
-            for (std::uint32_t c = tree_.nodes[n].nextSibling; c != end;
-                 c = tree_.nodes[c].nextSibling) {
+            for (std::uint32_t c = n; c != end; c = tree_.nodes[c].nextSibling) {
                 removed_[c] = 1;
             }
         }
-    }
-
-    // Related reading that the page gives as text of its own (advice under "Related
-    // articles") rather than as a list of links: its words are mostly outside links.
-    // Counts the nodes from `first` (a section, or a heading and its followers) up to the
-    // sibling `end` (0: the end of `first`'s parent).
-    bool IsProseSection(std::uint32_t heading, std::uint32_t first, std::uint32_t end) const {
-        if (!On(kRuleProseAsides) || !IsRelatedHeading(HeadingText(heading))) {
-            return false;
-        }
-        const std::uint32_t depth = tree_.nodes[first].depth;
-        std::uint32_t stop = static_cast<std::uint32_t>(tree_.nodes.size());
-        if (end != 0) {
-            stop = end;
-        } else if (first != heading) {
-            for (std::uint32_t k = first + 1; k < stop; ++k) {
-                if (tree_.nodes[k].depth <= depth) {
-                    stop = k;
-                }
-            }
-        } else {
-            for (std::uint32_t k = first + 1; k < stop; ++k) {
-                if (tree_.nodes[k].depth < depth) {
-                    stop = k;
-                }
-            }
-        }
-        std::uint32_t words = 0, linkWords = 0, linkDepth = 0;
-        for (std::uint32_t k = first; k < stop; ++k) {
-            const HtmlNode& node = tree_.nodes[k];
-            if (linkDepth != 0 && node.depth <= linkDepth) {
-                linkDepth = 0;
-            }
-            if (node.tag == Tag::kA && linkDepth == 0) {
-                linkDepth = node.depth;
-            } else if (node.tag == Tag::kText && !IsDropped(tree_.nodes[node.parent].tag)) {
-                const std::uint32_t count = CountRawWords(node.text);
-                words += count;
-                linkWords += linkDepth != 0 ? count : 0;
-            }
-        }
-        return words >= kProseAsideWords &&
-               static_cast<float>(linkWords) < kProseAsideLinkShare * static_cast<float>(words);
     }
 
     bool IsAsideSection(std::uint32_t heading) const {
@@ -723,8 +717,8 @@ class Extractor {
                 runs_.clear();
             }
         }
-        if (!runs_.empty() && On(kRulePageNotices)) {
-            DropPageNotice();
+        if (!runs_.empty() && (On(kRuleFiller) || productPage_)) {
+            DropFillerAndPrices();
         }
         if (!runs_.empty()) {
             ContentBlock block;
@@ -736,16 +730,18 @@ class Extractor {
         pendingSpace_ = false;
     }
 
-    void DropPageNotice() {
+    // A page builder's filler anywhere, and on one product's page the lines that only give
+    // its price (the buying panel says it, the description does not).
+    void DropFillerAndPrices() {
         std::string text;
         for (const InlineRun& run : runs_) {
-            // Template syntax in code is what documentation teaches.
+            // Code is what a page teaches, never filler.
             if (run.kind == InlineKind::kCode) {
                 return;
             }
             text += run.text;
         }
-        if (IsPageNotice(text) || (productPage_ && IsPriceLine(text))) {
+        if ((On(kRuleFiller) && IsBuilderFiller(text)) || (productPage_ && IsPriceLine(text))) {
             runs_.clear();
         }
     }
@@ -1162,7 +1158,8 @@ class Extractor {
     Text address_;
     std::uint32_t disabled_;
     std::vector<std::uint8_t> removed_, inLink_, holdsMain_, holdsBlock_;
-    std::vector<std::uint32_t> blockOf_, pageWords_;
+    std::vector<std::uint32_t> blockOf_, pageWords_, pageLinkWords_;
+    std::vector<std::uint32_t> links_, anchorLinks_;  // links in the subtree, to "#…" of them
     std::vector<NodeFacts> facts_;
     // 1: a member of a run of like siblings; 2: of a run that holds a good part of the page
     std::vector<std::uint8_t> series_;

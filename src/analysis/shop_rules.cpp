@@ -60,11 +60,6 @@ bool IsShopSectionHeading(std::string_view headingText) {
     return false;
 }
 
-bool IsRelatedHeading(std::string_view headingText) {
-    const std::string folded = FoldedHeading(headingText);
-    return folded.compare(0, 7, "related") == 0;
-}
-
 bool IsPriceLine(std::string_view paragraph) {
     static constexpr std::string_view kLabels[] = {
         "regular", "sale", "price", "original", "current", "was", "now", "from", "only",

@@ -16,9 +16,6 @@ bool IsSingleProductPage(const HtmlTree& tree);
 // reviews, questions and answers, delivery and returns, other products.
 bool IsShopSectionHeading(std::string_view headingText);
 
-// A heading that opens with "Related" ("Related articles", "Related expert advice").
-bool IsRelatedHeading(std::string_view headingText);
-
 // A paragraph that is only a price, with the labels shops put around one ("Regular price
 // $24.00", "Sale price", "USD 99.60", "$149.00 - $159.00").
 bool IsPriceLine(std::string_view paragraph);

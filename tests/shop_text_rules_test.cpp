@@ -23,6 +23,8 @@ TEST(ShopTextRules, LinesOfShopPages) {
         {"$149.00 - $159.00", true, false, false},
         {"Free shipping on orders over $75", false, false, true},
         {"2024 edition", false, false, false},
+        {"1999 \xE2\x80\x93 2005", false, false, false},
+        {"\xC2\xA3" "79", true, false, false},
         {"Price on request", false, false, false},
         {"Text here and there: notes on margins in print", false, false, false},
         {"Lorem ipsum dolor sit amet, consectetur adipiscing elit.", false, true, false},

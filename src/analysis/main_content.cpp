@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "analysis/builder_filler.h"
 #include "analysis/content_rules.h"
 #include "analysis/html_tree.h"
 #include "analysis/json_ld_text.h"
-#include "analysis/builder_filler.h"
 #include "analysis/shop_rules.h"
 #include "analysis/word_chars.h"
 #include "common/text.h"

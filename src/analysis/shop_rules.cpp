@@ -38,6 +38,13 @@ std::string FoldedHeading(std::string_view text) {
     return folded;
 }
 
+// A currency sign of more than one byte at the start of `text`: pound, yen, and the
+// currency symbols block (euro, rupee, won...).
+bool IsCurrencySign(std::string_view text) {
+    return text.starts_with("\xC2\xA3") || text.starts_with("\xC2\xA5") ||
+           text.starts_with("\xE2\x82");
+}
+
 }  // namespace
 
 bool IsShopSectionHeading(std::string_view headingText) {
@@ -91,8 +98,7 @@ bool IsPriceLine(std::string_view paragraph) {
             continue;
         }
         digits = digits || (c >= '0' && c <= '9');
-        currency = currency || c == '$' || c == '\xE2' /* euro sign and others */ ||
-                   c == '\xC2' /* pound sign */;
+        currency = currency || c == '$' || IsCurrencySign(paragraph.substr(at, 3));
         ++at;
     }
     return digits && currency;
@@ -107,7 +113,8 @@ bool IsSingleProductPage(const HtmlTree& tree) {
                                               ? tree.Attribute(n, "name")
                                               : tree.Attribute(n, "property");
             const std::string_view content = tree.Attribute(n, "content");
-            if (NameIs(type, "og:type") && (NameIs(content, "product") || NameIs(content, "og:product"))) {
+            if (NameIs(type, "og:type") &&
+                (NameIs(content, "product") || NameIs(content, "og:product"))) {
                 return true;
             }
         } else if (node.tag == Tag::kScript && node.firstChild != 0 &&

@@ -13,7 +13,8 @@ namespace bcnk {
 bool IsSingleProductPage(const HtmlTree& tree);
 
 // A heading of a section every product page of a shop has around the product's own text:
-// reviews, questions and answers, delivery and returns, other products.
+// reviews, delivery and returns, other products. Questions and answers are left alone:
+// shops answer what the product is there.
 bool IsShopSectionHeading(std::string_view headingText);
 
 // A paragraph that is only a price, with the labels shops put around one ("Regular price

@@ -509,6 +509,10 @@ class TreeBuilder {
                 open_.resize(k);
                 return;
             }
+            // A stray </li> does not reach through a list to close an item around it.
+            if (tag == Tag::kLi && (open.tag == Tag::kUl || open.tag == Tag::kOl)) {
+                return;
+            }
             // A stray end tag inside a table cell must not close the table around it. A button
             // bounds only paragraphs: an end tag closes one left open ("<button/>" is no
             // empty element), as browsers do.

@@ -13,33 +13,41 @@ namespace {
 TEST(ShopTextRules, LinesOfShopPages) {
     struct Row {
         std::string text;
-        bool price, filler, shopHeading;
+        bool price, filler, shopHeading, control;
     };
     const Row rows[] = {
-        {"$24.00", true, false, false},
-        {"Sale price $28.80 Regular price $36", true, false, false},
-        {"Price: USD 99.60", true, false, false},
-        {"\xE2\x82\xAC" "17,50 incl. VAT", true, false, false},
-        {"$149.00 - $159.00", true, false, false},
-        {"Free shipping on orders over $75", false, false, true},
-        {"2024 edition", false, false, false},
-        {"1999 \xE2\x80\x93 2005", false, false, false},
-        {"\xC2\xA3" "79", true, false, false},
-        {"Price on request", false, false, false},
-        {"Text here and there: notes on margins in print", false, false, false},
-        {"Lorem ipsum dolor sit amet, consectetur adipiscing elit.", false, true, false},
-        {"Your Custom Text Here", false, true, false},
-        {"Customer Reviews (212)", false, false, true},
-        {"Shipping & Returns", false, false, true},
-        {"You may also like", false, false, true},
-        {"Frequently asked questions", false, false, false},
-        {"Specifications", false, false, false},
-        {"Deliveryman's jacket, a history", false, false, false},
+        {"$24.00", true, false, false, false},
+        {"Sale price $28.80 Regular price $36", true, false, false, false},
+        {"Price: USD 99.60", true, false, false, false},
+        {"\xE2\x82\xAC" "17,50 incl. VAT", true, false, false, false},
+        {"$149.00 - $159.00", true, false, false, false},
+        {"Free shipping on orders over $75", false, false, true, false},
+        {"2024 edition", false, false, false, false},
+        {"1999 \xE2\x80\x93 2005", false, false, false, false},
+        {"\xC2\xA3" "79", true, false, false, false},
+        {"Price on request", false, false, false, false},
+        {"Text here and there: notes on margins in print", false, false, false, false},
+        {"Lorem ipsum dolor sit amet, consectetur adipiscing elit.", false, true, false, false},
+        {"Your Custom Text Here", false, true, false, false},
+        {"Customer Reviews (212)", false, false, true, false},
+        {"Shipping & Returns", false, false, true, false},
+        {"You may also like", false, false, true, false},
+        {"Frequently asked questions", false, false, false, false},
+        {"Specifications", false, false, false, false},
+        {"Deliveryman's jacket, a history", false, false, false, false},
+        {"Showing 24 of 514 results", false, false, false, true},
+        {"1-30 of 1000", false, false, false, true},
+        {"(154 products)", false, false, false, true},
+        {"Sort by: Best Match", false, false, false, true},
+        {"Filter & Sort", false, false, false, true},
+        {"Sorting laundry by colour saves time", false, false, false, false},
+        {"Showing the garden in spring", false, false, false, false},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(IsPriceLine(row.text), row.price) << row.text;
         EXPECT_EQ(IsBuilderFiller(row.text), row.filler) << row.text;
         EXPECT_EQ(IsShopSectionHeading(row.text), row.shopHeading) << row.text;
+        EXPECT_EQ(IsListingControl(row.text), row.control) << row.text;
     }
 }
 

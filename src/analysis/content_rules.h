@@ -34,7 +34,8 @@ inline constexpr std::uint32_t kRuleOwnHeading = 1u << 19;   // only the page's 
 inline constexpr std::uint32_t kRuleProductPage = 1u << 20;  // one product's page: no reviews
 inline constexpr std::uint32_t kRuleFiller = 1u << 21;       // "Lorem ipsum", "Your text here"
 inline constexpr std::uint32_t kRuleRepeats = 1u << 22;      // a passage written twice
-inline constexpr std::uint32_t kRuleCount = 23;
+inline constexpr std::uint32_t kRuleListingControls = 1u << 23;  // "Showing 24 of 514"
+inline constexpr std::uint32_t kRuleCount = 24;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 

@@ -717,7 +717,7 @@ class Extractor {
                 runs_.clear();
             }
         }
-        if (!runs_.empty() && (On(kRuleFiller) || productPage_)) {
+        if (!runs_.empty() && (On(kRuleFiller) || productPage_ || On(kRuleListingControls))) {
             DropFillerAndPrices();
         }
         if (!runs_.empty()) {
@@ -741,7 +741,8 @@ class Extractor {
             }
             text += run.text;
         }
-        if ((On(kRuleFiller) && IsBuilderFiller(text)) || (productPage_ && IsPriceLine(text))) {
+        if ((On(kRuleFiller) && IsBuilderFiller(text)) || (productPage_ && IsPriceLine(text)) ||
+            (On(kRuleListingControls) && IsListingControl(text))) {
             runs_.clear();
         }
     }

@@ -1,6 +1,8 @@
 #include "analysis/shop_rules.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace bcnk {
 
@@ -102,6 +104,53 @@ bool IsPriceLine(std::string_view paragraph) {
         ++at;
     }
     return digits && currency;
+}
+
+bool IsListingControl(std::string_view paragraph) {
+    constexpr size_t kMaxWords = 8;
+    if (paragraph.size() > 80) {
+        return false;
+    }
+    std::vector<std::string> words;
+    bool numbersOnly = true;
+    for (size_t at = 0; at < paragraph.size();) {
+        const char c = paragraph[at];
+        const bool digit = c >= '0' && c <= '9';
+        if (!IsLetter(c) && !digit) {
+            ++at;
+            continue;
+        }
+        std::string word;
+        while (at < paragraph.size() && (IsLetter(paragraph[at]) ||
+                                         (paragraph[at] >= '0' && paragraph[at] <= '9'))) {
+            word += Fold(paragraph[at++]);
+        }
+        numbersOnly = numbersOnly && (digit || word == "of");
+        words.push_back(std::move(word));
+        if (words.size() > kMaxWords) {
+            return false;
+        }
+    }
+    if (words.empty()) {
+        return false;
+    }
+    const auto isCounted = [](const std::string& word) {
+        return word == "results" || word == "items" || word == "products";
+    };
+    const std::string& first = words.front();
+    if (first == "showing" || first == "viewing" || first == "displaying" || first == "loaded") {
+        return std::any_of(words.begin(), words.end(), isCounted);
+    }
+    // "296 products", "(154 products)"; "1-30 of 1000"
+    if ((words.size() == 2 && first[0] >= '0' && first[0] <= '9' && isCounted(words[1])) ||
+        (numbersOnly && words.size() >= 3 && words[words.size() - 2] == "of")) {
+        return true;
+    }
+    const bool sortFirst =
+        first == "sort" && (words.size() == 1 || words[1] == "by" || words[1] == "and" ||
+                            paragraph.find(':') != std::string_view::npos);
+    const bool filterSort = first == "filter" && words.size() <= 3 && words.back() == "sort";
+    return sortFirst || filterSort;
 }
 
 bool IsSingleProductPage(const HtmlTree& tree) {

@@ -21,4 +21,8 @@ bool IsShopSectionHeading(std::string_view headingText);
 // $24.00", "Sale price", "USD 99.60", "$149.00 - $159.00").
 bool IsPriceLine(std::string_view paragraph);
 
+// A line of a listing's controls rather than its items: a count of results ("Showing 24 of
+// 514 results", "1-30 of 1000", "296 products") or a sort and filter label.
+bool IsListingControl(std::string_view paragraph);
+
 }  // namespace bcnk

@@ -356,6 +356,8 @@ TEST(BuildHtmlTree, ImpliedEndsAndBoundedDepth) {
         {"<p><a href=1>x<a href=2>y</a></p>", "a/a"},
         {"<li><button class=x\nShop</button><div><button>Back</button>z</div></li>", "button/li"},
         {"<ul><li><ul></li>a</ul>b</li></ul>", "ul/li"},  // a stray </li> stays inside its list
+        {"<ul><li>a</li><p><li>b</ul>", "li/li"},  // an item ends the paragraph around it
+        {"<h2>a</h6><p>b", "h2/p"},
         // A head without its end tag ends at the first thing that is no head matter.
         {"<html><head><title>t</title>\n<div>a</div>", "title/head/div"},
         {"<head><meta charset=utf-8>text", ""},

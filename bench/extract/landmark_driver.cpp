@@ -1,6 +1,7 @@
 // For every page named on standard input ("id<TAB>path<TAB>address" a line), prints one JSON
 // line: how many words of the page's text our element tree places inside each landmark
-// (head, nav, aside, header, footer, form, button, main, article) and in all. Compared with
+// (head, nav, aside, header, footer, form, button, main, article), inside links, paragraphs,
+// list items, tables and headings, and in all. Compared with
 // the same figures from a browser-grade parser by bench/extract/parser-agreement.
 // Usage: landmark_driver < list
 #include <fstream>
@@ -22,6 +23,10 @@ const std::map<Tag, std::string_view>& Landmarks() {
         {Tag::kHead, "head"},     {Tag::kNav, "nav"},       {Tag::kAside, "aside"},
         {Tag::kHeader, "header"}, {Tag::kFooter, "footer"}, {Tag::kForm, "form"},
         {Tag::kButton, "button"}, {Tag::kMain, "main"},     {Tag::kArticle, "article"},
+        {Tag::kA, "a"},           {Tag::kP, "p"},           {Tag::kLi, "li"},
+        {Tag::kTable, "table"},   {Tag::kH1, "heading"},    {Tag::kH2, "heading"},
+        {Tag::kH3, "heading"},    {Tag::kH4, "heading"},    {Tag::kH5, "heading"},
+        {Tag::kH6, "heading"},
     };
     return names;
 }

@@ -6,8 +6,9 @@
 const fs = require('fs');
 const parse5 = require('parse5');
 
-const LANDMARKS = new Set(['head', 'nav', 'aside', 'header', 'footer', 'form', 'button', 'main',
-    'article']);
+const LANDMARKS = new Map([...['head', 'nav', 'aside', 'header', 'footer', 'form', 'button',
+    'main', 'article', 'a', 'p', 'li', 'table'].map((name) => [name, name]),
+    ...['h1', 'h2', 'h3', 'h4', 'h5', 'h6'].map((name) => [name, 'heading'])]);
 const OUTSIDE = new Set(['script', 'style', 'template', 'textarea', 'title', 'iframe']);
 
 function landmarkWords(html) {
@@ -23,7 +24,8 @@ function landmarkWords(html) {
             return;
         }
         if (OUTSIDE.has(node.nodeName)) return;
-        const next = LANDMARKS.has(node.nodeName) ? new Set([...inside, node.nodeName]) : inside;
+        const part = LANDMARKS.get(node.nodeName);
+        const next = part ? new Set([...inside, part]) : inside;
         for (const child of node.childNodes || []) walk(child, next);
     })(parse5.parse(html, { scriptingEnabled: false }), new Set());
     return words;

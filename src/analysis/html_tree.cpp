@@ -118,7 +118,8 @@ bool ClosesParagraph(Tag tag) {
         case Tag::kH1: case Tag::kH2: case Tag::kH3: case Tag::kH4: case Tag::kH5: case Tag::kH6:
         case Tag::kHeader: case Tag::kHgroup: case Tag::kHr: case Tag::kMain: case Tag::kMenu:
         case Tag::kNav: case Tag::kOl: case Tag::kP: case Tag::kPre: case Tag::kSection:
-        case Tag::kTable: case Tag::kUl: case Tag::kDialog:
+        case Tag::kTable: case Tag::kUl: case Tag::kDialog: case Tag::kLi: case Tag::kDd:
+        case Tag::kDt: case Tag::kSummary:
             return true;
         default:
             return false;
@@ -505,7 +506,9 @@ class TreeBuilder {
         }
         for (size_t k = open_.size() - 1; k > 0; --k) {
             const HtmlNode& open = tree_.nodes[open_[k]];
-            if (open.tag == tag && (tag != Tag::kOther || NameIs(open.text, LowerName(name)))) {
+            // Any heading's end tag closes the open heading ("<h2>Sign up</h6>").
+            const bool same = open.tag == tag || (IsHeading(tag) && IsHeading(open.tag));
+            if (same && (tag != Tag::kOther || NameIs(open.text, LowerName(name)))) {
                 open_.resize(k);
                 return;
             }

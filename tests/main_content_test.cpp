@@ -205,13 +205,13 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          {},
          {"enable JavaScript"}},
         {"table of contents",
-         "<body>" + kChrome + "<article><h1>Guide</h1><p>7 min read</p><div>Table of contents"
-             "</div><ul><li><a href=#one>First part</a>"
+         "<body>" + kChrome + "<article><h1>Guide</h1><p>7 min read</p><p>Sponsored</p>"
+             "<div>Table of contents</div><ul><li><a href=#one>First part</a>"
              "<li><a href=#two>Second part</a><li><a href=#three>Third part</a></ul><h2 id=one>"
              "One</h2><p>" + Prose("first") + "</p><p>See <a href=#two>below</a>, <a href=#three>"
              "after</a> and <a href=/x>elsewhere</a>.</p></article>" + kFooter,
          {"first section", "See below, after and elsewhere"},
-         {"First part", "Third part", "min read", "Table of contents"}},
+         {"First part", "Third part", "min read", "Table of contents", "Sponsored"}},
         {"a post body named for its metadata field",
          "<body>" + kChrome + "<div class=post><div class=post-meta>By Ann, 4 May</div><span "
              "class='wrapper_meta_field rich_text'><p>" + Prose("regulation", 20) +
@@ -225,6 +225,13 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "<li><a href=/p2>Teaser two</a></ul></article>" + kFooter,
          {"fold section", "earlier paper section", "Recommended courses", "course section"},
          {"Related posts", "Teaser one"}},
+        {"reference documentation with permalinks and footnotes",
+         "<body>" + kChrome + "<main><h1>json</h1><dl><dt>json.dump(obj)<a class=headerlink "
+             "href=#json.dump>\xC2\xB6</a></dt><dd><p>" + Prose("dump") + "</p></dd></dl><p>"
+             "Footnotes</p><aside class='footnote-list brackets'><aside class=footnote role=note>"
+             "<p>As noted in the errata</p></aside></aside></main>" + kFooter,
+         {"json.dump(obj)\n", "dump section", "As noted in the errata"},
+         {"\xC2\xB6", "Popular one"}},
         {"blocks named published and skip targets",
          "<body>" + kChrome + "<div class=page><div id=topic1 class=skip-item><h2>First</h2><p>" +
              Prose("first") + "</p></div><div class='paragraph paragraph-published'><p>" +
@@ -294,7 +301,7 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
 TEST(ExtractMainContent, BlocksKeepTheirStructure) {
     const std::string html =
         "<title> A &amp; B </title><article><h2>Steps &lt;here&gt;</h2><p>" + Prose("intro") +
-        "</p><ol><li>First <a href='/one?x=1'>link</a><ul><li>Nested</li></ul><li>Second</ol>"
+        "</p><ol><li>First <a href='/one?x=1#part 2'>link</a><ul><li>Nested</li></ul><li>Second</ol>"
         "<table><tr><th>Name<th>Size</tr><tr><td>Alpha<td>10</tr><tr><td>Beta<td>20</tr></table>"
         "<blockquote><p>" + Prose("quoted") + "</p></blockquote>"
         "<p><img src=/pic.png alt='A chart'> <a href='javascript:alert(1)'>bad</a></p></article>";
@@ -315,7 +322,7 @@ TEST(ExtractMainContent, BlocksKeepTheirStructure) {
     ASSERT_EQ(list.children.size(), 2u);
     const ContentBlock& first = list.children[0];
     ASSERT_EQ(first.children.size(), 2u);
-    EXPECT_EQ(first.children[0].inlines[1].address, "https://example.test/one?x=1");
+    EXPECT_EQ(first.children[0].inlines[1].address, "https://example.test/one?x=1#part%202");
     EXPECT_EQ(first.children[1].kind, BlockKind::kList);
     const ContentBlock& table = content.blocks[3];
     ASSERT_EQ(table.children.size(), 3u);

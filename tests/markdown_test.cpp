@@ -105,5 +105,27 @@ TEST(WriteMarkdown, StaysInProportionToThePage) {
     EXPECT_NE(Twin(nested).find("\n               1. x\n\n                  x\n"), std::string::npos);
 }
 
+TEST(WriteMarkdown, BreaksNeedTextAndDecorationGoes) {
+    struct Row {
+        std::string body;      // inside <article>, after a paragraph of prose
+        std::string expected;  // the Markdown after that paragraph
+    };
+    const std::vector<Row> rows = {
+        {"<p>Updated 2026<br><br>by Ann<br><br></p>", "Updated 2026\\\nby Ann\n"},
+        {"<p><br>Lead<br> <br>text</p>", "Lead\\\ntext\n"},
+        {"<p>\xE2\x80\x8D</p><p>|</p><p>Kept</p>", "Kept\n"},
+        {"<p><img src=line.png alt=''>Chart <img src=c.png alt='Sales'></p>",
+         "Chart ![Sales](https://example.test/docs/c.png)\n"},
+    };
+    for (const Row& row : rows) {
+        const std::string twin = Twin("<title>T</title><article><p>" + kProse + "</p>" +
+                                      row.body + "</article>");
+        const std::string lead = kProse.substr(0, kProse.size() - 1) + "\n\n";
+        const size_t at = twin.find(lead);
+        ASSERT_NE(at, std::string::npos) << twin;
+        EXPECT_EQ(twin.substr(at + lead.size()), row.expected) << row.body;
+    }
+}
+
 }  // namespace
 }  // namespace bcnk

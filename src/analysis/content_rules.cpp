@@ -251,6 +251,14 @@ bool InsideMainPart(const HtmlTree& tree, std::uint32_t node) {
     return false;
 }
 
+bool IsNotes(const HtmlTree& tree, std::uint32_t node) {
+    const std::string_view role = tree.Attribute(node, "role");
+    return NameIs(role, "note") || NameIs(role, "doc-footnote") || NameIs(role, "doc-endnotes") ||
+           AnyWord(tree.Attribute(node, "class"), [](std::string_view word) {
+               return word == "footnote" || word == "footnotes";
+           });
+}
+
 bool HoldsMainLandmark(const HtmlTree& tree, std::uint32_t node) {
     const std::uint32_t depth = tree.nodes[node].depth;
     for (std::uint32_t n = node + 1; n < tree.nodes.size() && tree.nodes[n].depth > depth; ++n) {
@@ -316,8 +324,13 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper, boo
     }
     if (!(disabled & kRuleLandmarks)) {
         switch (tag) {
-            case Tag::kNav:
             case Tag::kAside:
+                // Footnotes are the text's own, whatever element holds them.
+                if (IsNotes(tree, node)) {
+                    break;
+                }
+                [[fallthrough]];
+            case Tag::kNav:
                 // One left open swallows the rest of the page, the page's main part with it.
                 return wrapper && HoldsMainLandmark(tree, node) ? 0 : kRuleLandmarks;
             case Tag::kFooter:
@@ -458,6 +471,13 @@ bool IsInterfaceText(std::string_view paragraph) {
         "min read",       "advertisement",   "table of contents", "in this article",
         "back to blog",   "book now",
         "view this post on instagram", "discussion about this post",
+        // and the buttons and labels a page repeats around any text
+        "sponsored",      "view all",        "see all",         "contact us",
+        "home",           "back",            "sign up",
+        "subscribe",      "register",        "whatsapp",        "facebook",
+        "twitter",        "linkedin",        "reddit",          "related posts",
+        "related articles", "you may also like", "you might like", "continue reading",
+        "write a review", "view cart",       "checkout",        "comments",
     };
     if (paragraph.size() > 32) {
         return false;

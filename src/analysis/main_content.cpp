@@ -720,6 +720,10 @@ class Extractor {
         if (!runs_.empty() && (On(kRuleFiller) || productPage_ || On(kRuleListingControls))) {
             DropFillerAndPrices();
         }
+        DropPilcrow(runs_);
+        if (!runs_.empty() && !ShowsAnything(runs_)) {
+            runs_.clear();
+        }
         if (!runs_.empty()) {
             ContentBlock block;
             block.kind = BlockKind::kParagraph;
@@ -830,6 +834,46 @@ class Extractor {
         }
     }
 
+    // Documentation generators end the titles of definitions with a pilcrow or link glyph
+    // that links to them; in a text it is noise wherever it stands.
+    static void DropPilcrow(std::vector<InlineRun>& runs) {
+        for (const std::string_view mark : {std::string_view("\xC2\xB6"),
+                                            std::string_view("\xF0\x9F\x94\x97")}) {
+            if (!runs.empty() && runs.back().kind != InlineKind::kCode &&
+                runs.back().text.ends_with(mark)) {
+                std::string& text = runs.back().text;
+                text.resize(text.size() - mark.size());
+                while (!text.empty() && text.back() == ' ') {
+                    text.pop_back();
+                }
+                if (text.empty()) {
+                    runs.pop_back();
+                }
+            }
+        }
+    }
+
+    // Whether a paragraph says anything: a picture, code, or a letter, digit or sign beyond
+    // ASCII punctuation, spaces and the invisible joiners pages scatter as spacers (a lone
+    // "|" between links, a "\u200D" spacer).
+    static bool ShowsAnything(const std::vector<InlineRun>& runs) {
+        for (const InlineRun& run : runs) {
+            if (run.kind == InlineKind::kImage || run.kind == InlineKind::kCode) {
+                return true;
+            }
+            for (const char16_t unit : Utf8ToWide(run.text)) {
+                const bool ascii = unit < 0x80;
+                if ((ascii && ((unit >= u'0' && unit <= u'9') || (unit >= u'a' && unit <= u'z') ||
+                               (unit >= u'A' && unit <= u'Z'))) ||
+                    (!ascii && unit != u'\u00A0' && !(unit >= u'\u200B' && unit <= u'\u200F') &&
+                     unit != u'\u2060' && unit != u'\uFEFF')) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
     static bool IsSpaceByte(char c) {
         return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\f';
     }
@@ -837,10 +881,15 @@ class Extractor {
     std::string ResolvedAddress(std::string_view raw) const {
         std::string decoded;
         AppendDecoded(raw, decoded);
-        const Text resolved = ResolveLink(address_, Utf8ToWide(decoded));
+        Text resolved = ResolveLink(address_, Utf8ToWide(decoded));
         if (resolved.size() < 7 ||
             !(resolved.compare(0, 7, u"http://") == 0 || resolved.compare(0, 8, u"https://") == 0)) {
             return {};
+        }
+        // The crawl's addresses have no fragment; a reader's link keeps the section it names.
+        const size_t fragment = decoded.find('#');
+        if (fragment != std::string::npos && fragment + 1 < decoded.size()) {
+            resolved += Utf8ToWide(decoded.substr(fragment));
         }
         // No reader follows an address this long, and a link wrapping many blocks repeats it
         // in each of them.
@@ -849,6 +898,11 @@ class Extractor {
     }
 
     void AddImage(std::uint32_t n) {
+        // An empty alt marks a picture as decoration: it says nothing to a reader of text.
+        if (tree_.HasAttribute(n, "alt") &&
+            tree_.Attribute(n, "alt").find_first_not_of(" \t\r\n") == std::string_view::npos) {
+            return;
+        }
         std::string_view source = tree_.Attribute(n, "src");
         for (const char* lazy : {"data-src", "data-lazy-src", "data-original"}) {
             if (source.empty() || source.substr(0, 5) == "data:") {

@@ -124,14 +124,21 @@ std::string CodeSpan(std::string_view code) {
 std::string RenderInlines(const std::vector<InlineRun>& runs, bool breaks) {
     std::string out;
     bool lineStart = true;
+    size_t lineBegin = 0;  // where the current line starts in `out`
     for (const InlineRun& run : runs) {
         switch (run.kind) {
             case InlineKind::kBreak:
-                if (breaks && !out.empty()) {
-                    out += "\\\n";
-                    lineStart = true;
-                } else {
+                // A break needs text on its line: repeated or leading breaks would leave a
+                // backslash standing alone, which readers show as a backslash.
+                if (!breaks) {
                     out += ' ';
+                } else if (out.find_first_not_of(' ', lineBegin) != std::string::npos) {
+                    while (out.back() == ' ') {
+                        out.pop_back();
+                    }
+                    out += "\\\n";
+                    lineBegin = out.size();
+                    lineStart = true;
                 }
                 continue;
             case InlineKind::kCode: {
@@ -190,6 +197,9 @@ std::string RenderInlines(const std::vector<InlineRun>& runs, bool breaks) {
     }
     while (!out.empty() && out.back() == ' ') {
         out.pop_back();
+    }
+    if (out.ends_with("\\\n") && out.size() == lineBegin) {
+        out.resize(out.size() - 2);
     }
     return out;
 }

@@ -227,11 +227,36 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          {"Related posts", "Teaser one"}},
         {"reference documentation with permalinks and footnotes",
          "<body>" + kChrome + "<main><h1>json</h1><dl><dt>json.dump(obj)<a class=headerlink "
-             "href=#json.dump>\xC2\xB6</a></dt><dd><p>" + Prose("dump") + "</p></dd></dl><p>"
+             "href=#json.dump>\xC2\xB6</a></dt><dd><p>" + Prose("dump") + "</p></dd></dl>" +
+             Repeat(8, [](int k) {
+                 const std::string name = "Step" + std::to_string(k);
+                 return "<h2>" + name + " of the guide <a href=#" + name +
+                        " aria-hidden=true>#</a></h2><p>" + Prose(name, 3) + "</p>";
+             }) + "<p>"
              "Footnotes</p><aside class='footnote-list brackets'><aside class=footnote role=note>"
              "<p>As noted in the errata</p></aside></aside></main>" + kFooter,
-         {"json.dump(obj)\n", "dump section", "As noted in the errata"},
+         {"json.dump(obj)\n", "dump section", "As noted in the errata", "Step0 of the guide",
+          "Step7 section"},
          {"\xC2\xB6", "Popular one"}},
+        {"a listing whose items carry their details in meta blocks",
+         "<body>" + kChrome + "<main><h1>Recent papers</h1><dl>" + Repeat(12, [](int k) {
+             return "<dt><a href=/abs/" + std::to_string(k) + ">paper " + std::to_string(k) +
+                    "</a></dt><dd><div class=meta><div class=list-title>Learning to fold paper "
+                    "number " + std::to_string(k) + " in fewer steps</div><div class=list-authors>"
+                    "Ann Author and Bo Writer</div></div></dd>";
+         }) + "</dl></main>" + kFooter,
+         {"Learning to fold paper number 3"},
+         {"Alpha menu"}},
+        {"a listing beside a consent panel of thousands of words",
+         "<body>" + kChrome + "<div id=onetrust-consent-sdk class=show-banner><p>" +
+             Prose("vendor", 30) + "</p></div><main><h1>Tomato sauces</h1><p>Our sauces.</p>" +
+             Repeat(12, [](int k) {
+                 return "<a class=card href=/r" + std::to_string(k) + "><span class=card__title>"
+                        "Slow cooker tomato sauce recipe number " + std::to_string(k) +
+                        "</span></a>";
+             }) + "</main>" + kFooter,
+         {"Tomato sauces", "recipe number 4"},
+         {"vendor section"}},
         {"blocks named published and skip targets",
          "<body>" + kChrome + "<div class=page><div id=topic1 class=skip-item><h2>First</h2><p>" +
              Prose("first") + "</p></div><div class='paragraph paragraph-published'><p>" +

@@ -36,6 +36,11 @@ TEST(WriteMarkdown, TitleAddressAndBlocks) {
         "> Quoted words here\n\n"
         "See [the API](https://example.test/api) and ![Diagram](https://example.test/docs/img.png)\n";
     EXPECT_EQ(Twin(html), expected);
+    // The text's own headline is the one H1; the title with the site's name stands aside.
+    EXPECT_EQ(Twin("<title>json | Docs</title><article><h1>The <code>json</code> module</h1><p>" +
+                   kProse + "</p></article>"),
+              "# The `json` module\n\n<https://example.test/docs/page>\n\n" +
+                  kProse.substr(0, kProse.size() - 1) + "\n");
 }
 
 TEST(WriteMarkdown, PageTextStaysText) {

@@ -42,7 +42,10 @@ constexpr std::string_view kFurnitureWords[] = {
 constexpr std::string_view kBylineWords[] = {
     "author", "authors", "meta", "byline", "dateline", "postmeta", "posted",
     "timestamp", "avatar", "bio",
-    // and on forums, who posted and how the others rated it
+};
+
+// And on forums, who posted and how the others rated it.
+constexpr std::string_view kPosterWords[] = {
     "signature", "userinfo", "postprofile", "memberinfo", "usertitle", "badges", "reputation",
     "reactions", "votes",
 };
@@ -130,13 +133,22 @@ bool HasDigit(std::string_view value) {
     return false;
 }
 
+bool IsPosterWord(std::string_view word) {
+    for (const std::string_view name : kPosterWords) {
+        if (word == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IsBylineWord(std::string_view word) {
     for (const std::string_view name : kBylineWords) {
         if (word == name) {
             return true;
         }
     }
-    return false;
+    return IsPosterWord(word);
 }
 
 // Links drawn as buttons are calls to act ("Get started", "Request a demo", "Quick shop"),
@@ -393,6 +405,11 @@ bool IsUnfilledPlaceholder(std::string_view text) {
     text = text.substr(first, text.find_last_not_of(" \t\r\n") + 1 - first);
     const bool opens = text.substr(0, 2) == "{{" || text.substr(0, 2) == "${";
     return opens && text.size() > 3 && text.back() == '}';
+}
+
+bool IsPosterPanel(const HtmlTree& tree, std::uint32_t node) {
+    return AnyWord(tree.Attribute(node, "class"), IsPosterWord) ||
+           AnyWord(tree.Attribute(node, "id"), IsPosterWord);
 }
 
 bool IsConsentPanel(const HtmlTree& tree, std::uint32_t node) {

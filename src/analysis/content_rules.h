@@ -95,6 +95,9 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper, boo
 // shows before its scripts fill it in.
 bool IsUnfilledPlaceholder(std::string_view text);
 
+// A forum poster's panel by its class or id: who posted, their rank, the votes.
+bool IsPosterPanel(const HtmlTree& tree, std::uint32_t node);
+
 // A cookie or consent panel by its class or id: on a page of little text it can hold most
 // of the words, and still is no content.
 bool IsConsentPanel(const HtmlTree& tree, std::uint32_t node);

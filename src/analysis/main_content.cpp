@@ -228,10 +228,15 @@ class Extractor {
             }
             pageWords_[node.parent] += pageWords_[n];
             pageLinkWords_[node.parent] += node.tag == Tag::kA ? pageWords_[n] : pageLinkWords_[n];
+            // A link to a place on this page (a heading's permalink, a contents entry) leads
+            // nowhere else: it makes no heading a card's title.
+            bool linkAway = false;
             if (node.tag == Tag::kA) {
                 const std::string_view href = tree_.Attribute(n, "href");
+                const bool inPage = !href.empty() && href[0] == '#';
                 ++links_[n];
-                anchorLinks_[n] += href.size() > 1 && href[0] == '#';
+                anchorLinks_[n] += inPage && href.size() > 1;
+                linkAway = !inPage;
             }
             links_[node.parent] += links_[n];
             anchorLinks_[node.parent] += anchorLinks_[n];
@@ -244,16 +249,16 @@ class Extractor {
             const bool heading = node.tag >= Tag::kH1 && node.tag <= Tag::kH6;
             holdsBlock_[node.parent] |= holdsBlock_[n] | (heading || node.tag == Tag::kP);
             std::uint8_t& shape = shape_[n];
-            if ((heading && (shape & kHoldsLink)) ||
-                (node.tag == Tag::kA && (shape & kHoldsHeading))) {
+            if ((heading && (shape & kHoldsLink)) || (linkAway && (shape & kHoldsHeading))) {
                 shape |= kHoldsLinkedHeading;
             }
-            shape |= heading ? kHoldsHeading : node.tag == Tag::kA ? kHoldsLink : 0;
+            shape |= heading ? kHoldsHeading : linkAway ? kHoldsLink : 0;
             shape_[node.parent] |= shape;
         }
+        readableWords_ = ReadableWords();
         FindRuns();
         inRun_.assign(count, 0);
-        const std::uint32_t total = std::max<std::uint32_t>(pageWords_[0], 1);
+        const std::uint32_t total = readableWords_;
         if (On(kRuleAsideHeadings)) {
             MarkAsideSections(total);
         }
@@ -304,10 +309,14 @@ class Extractor {
                 (wrapper && On(kRuleClassNames) && !holdsMain_[n] && IsConsentPanel(tree_, n))
                     ? kRuleClassNames
                     : JudgeElement(tree_, n, wrapper, IsProse(n), disabled_);
-            // Comments holding a good part of the page are what the page is: a thread.
-            removed_[n] = hit != 0 && !(hit == kRuleComments &&
-                                        static_cast<float>(pageWords_[n]) >
-                                            kThreadShare * static_cast<float>(total));
+            // Comments holding a good part of the page are what the page is: a thread; and the
+            // details of the items a page lists (a paper's title and authors in its "meta"
+            // block) are part of what it lists, where a poster's name beside a post is not.
+            removed_[n] = hit != 0 &&
+                          !(hit == kRuleComments && static_cast<float>(pageWords_[n]) >
+                                                        kThreadShare * static_cast<float>(total)) &&
+                          !(hit == kRuleBylines && inRun_[n] == 2 &&
+                            pageWords_[n] >= kHeadlineWords && !IsPosterPanel(tree_, n));
         }
     }
 
@@ -319,6 +328,25 @@ class Extractor {
                links_[n] >= kContentsMinLinks && anchorLinks_[n] == links_[n] &&
                static_cast<float>(pageLinkWords_[n]) >=
                    kContentsLinkShare * static_cast<float>(pageWords_[n]);
+    }
+
+    // The page's words but for its consent panels, which on a short page can outweigh all
+    // it says (vendor lists of thousands of words).
+    std::uint32_t ReadableWords() const {
+        std::uint32_t consent = 0;
+        for (std::uint32_t n = 1; n < tree_.nodes.size();) {
+            if (tree_.nodes[n].tag != Tag::kText && IsConsentPanel(tree_, n)) {
+                consent += pageWords_[n];
+                const std::uint32_t depth = tree_.nodes[n].depth;
+                ++n;
+                while (n < tree_.nodes.size() && tree_.nodes[n].depth > depth) {
+                    ++n;
+                }
+                continue;
+            }
+            ++n;
+        }
+        return std::max<std::uint32_t>(pageWords_[0] - std::min(consent, pageWords_[0]), 1);
     }
 
     bool InCode(std::uint32_t n) const {
@@ -520,7 +548,7 @@ class Extractor {
                     }
                     // A run holding a good part of the page is what the page lists.
                     const bool big = static_cast<float>(words) >=
-                                     kListingRunShare * static_cast<float>(pageWords_[0]);
+                                     kListingRunShare * static_cast<float>(readableWords_);
                     for (size_t k = a; k < b; ++k) {
                         series_[kinds[k].second] = big ? 2 : 1;
                         runMembers_.push_back(kinds[k].second);
@@ -1215,6 +1243,7 @@ class Extractor {
     std::vector<std::uint8_t> removed_, inLink_, holdsMain_, holdsBlock_;
     std::vector<std::uint32_t> blockOf_, pageWords_, pageLinkWords_;
     std::vector<std::uint32_t> links_, anchorLinks_;  // links in the subtree, to "#…" of them
+    std::uint32_t readableWords_ = 1;
     std::vector<NodeFacts> facts_;
     // 1: a member of a run of like siblings; 2: of a run that holds a good part of the page
     std::vector<std::uint8_t> series_;

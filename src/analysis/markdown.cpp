@@ -364,20 +364,24 @@ std::string ValidUtf8(std::string_view bytes) {
 std::string EscapeMarkdownText(std::string_view text) { return EscapeInline(text, true); }
 
 std::string WriteMarkdown(const MainContent& content, std::string_view pageAddress) {
-    std::string out = "# ";
-    const std::string title = content.title.empty() ? std::string(pageAddress) : content.title;
-    out += EscapeInline(title, false);
-    out += "\n\n";
+    // The text's own headline is the twin's one H1 when it opens the text; the page's title
+    // (which usually repeats it with the site's name) only stands in for a missing one.
+    size_t first = 0;
+    std::string heading;
+    if (!content.blocks.empty() && content.blocks[0].kind == BlockKind::kHeading &&
+        content.blocks[0].level == 1) {
+        heading = RenderInlines(content.blocks[0].inlines, false);
+        first = 1;
+    }
+    if (heading.empty()) {
+        heading = EscapeInline(content.title.empty() ? std::string(pageAddress) : content.title,
+                               false);
+    }
+    std::string out = "# " + heading + "\n\n";
     if (IsWebAddress(pageAddress)) {
         out += '<';
         out += Destination(pageAddress);
         out += ">\n\n";
-    }
-    size_t first = 0;
-    if (!content.blocks.empty() && content.blocks[0].kind == BlockKind::kHeading &&
-        content.blocks[0].level == 1 && RenderInlines(content.blocks[0].inlines, false) ==
-                                            EscapeInline(content.title, false)) {
-        first = 1;
     }
     out += RenderBlocks(std::span<const ContentBlock>(content.blocks).subspan(first), false);
     return out;

@@ -365,6 +365,51 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "spawn(<span class=nav>task</span>);</code></pre></main>" + kFooter,
          {"// runs on a worker\nspawn(task);"},
          {"Alpha menu"}},
+        {"legal dialog in the footer with a heading of its own",
+         "<title>Wool runner | Shop</title><body>" + kChrome + "<main><h1>Wool runner</h1><p>" +
+             Prose("runner") + "</p></main><footer><div role=dialog class=modal-terms>"
+             "<h1>Terms of service</h1><p>" + Prose("terms", 2) + "</p></div></footer>",
+         {"Wool runner", "runner section"},
+         {"Terms of service", "terms section"}},
+        {"related reading given as prose stays, related links go",
+         "<body>" + kChrome + "<main><h1>Tents</h1><p>" + Prose("tent") +
+             "</p><section><h2>Related expert advice</h2><p>" + Prose("pitching", 2) +
+             "</p></section><section><h2>Related posts</h2><ul>" +
+             Repeat(4, [](int k) {
+                 return "<li><a href=/r" + std::to_string(k) + ">Related story " +
+                        std::to_string(k) + " about camping gear</a></li>";
+             }) +
+             "</ul></section></main>" + kFooter,
+         {"tent section", "Related expert advice", "pitching section"},
+         {"Related story", "Related posts"}},
+        {"page drawn by scripts: its request for them, template fields and builder filler",
+         "<body><noscript>You need to enable JavaScript to run this app.</noscript>"
+         "<div id=root><p>${{amount_no_decimals}}</p><p>Lorem ipsum dolor sit amet, consectetur "
+         "adipiscing elit, sed do eiusmod tempor.</p><h2>Your Custom Text Here</h2></div>",
+         {},
+         {"JavaScript", "amount", "Lorem", "Custom Text"}},
+        {"template syntax taught in code stays",
+         "<body><main><h1>Forms</h1><p>Write <code>{{ form }}</code> where the fields of the "
+         "form should appear in the template.</p></main>",
+         {"{{ form }}", "where the fields"},
+         {}},
+        {"one product's page: reviews and the shop's sections beside the description",
+         "<meta property=og:type content=product><title>Oak desk | Shop</title><body>" +
+             kChrome + "<div class=pdp><div class=buy><h1>Oak desk</h1><p>Sale price $300.00"
+             "</p></div><div class=desc><p>" + Prose("desk") + "</p><p>Regular price $340</p><h2>Shipping &amp; returns</h2><p>" + Prose("parcel", 1) +
+             "</p></div>" + Repeat(4, [](int k) {
+                 return "<div class=tile><a href=/p" + std::to_string(k) +
+                        "><h3>Walnut desk model " + std::to_string(k) + "</h3><p>" +
+                        Prose("model" + std::to_string(k), 1) + "</p></a></div>";
+             }) +
+             "</div><div class=reviews-list>" +
+             Repeat(3, [](int k) {
+                 return "<article><p>" + Prose("reviewer" + std::to_string(k), 1) +
+                        "</p></article>";
+             }) +
+             "</div><div class=delivery><p>" + Prose("delivery") + "</p></div>" + kFooter,
+         {"Oak desk", "desk section"},
+         {"reviewer0 section", "delivery section", "parcel section", "Walnut desk", "price"}},
     };
     for (const Shape& shape : shapes) {
         const std::string text =
@@ -387,7 +432,7 @@ TEST(ExtractMainContent, RepeatedTextAppearsOnce) {
     const std::string step = "Replace the value for from with your number in full form.";
     const std::string html = "<body><main><h1>Which version</h1><p>" + Prose("opening") +
                              "</p><p>" + quote + "</p><blockquote><p>" + quote +
-                             "</p></blockquote><p>Reply text here.</p><div><p>" +
+                             "</p></blockquote><p>Thanks, that answers it.</p><div><p>" +
                              Prose("opening") + "</p></div><h2>Python</h2><p>" + step +
                              "</p><h2>Go</h2><p>" + step + "</p></main>";
     const std::string text = ContentText(ExtractMainContent(html, "https://example.test/t"));
@@ -401,7 +446,7 @@ TEST(ExtractMainContent, RepeatedTextAppearsOnce) {
     };
     EXPECT_EQ(count(quote), 1u) << text;
     EXPECT_EQ(count("opening section explains step 0"), 1u) << text;
-    EXPECT_EQ(count("Reply text here."), 1u) << text;
+    EXPECT_EQ(count("Thanks, that answers it."), 1u) << text;
     EXPECT_EQ(count(step), 2u) << text;
 }
 

@@ -41,7 +41,13 @@ inline constexpr std::uint32_t kRuleRepeatedText = 1u << 26;  // paragraphs show
 inline constexpr std::uint32_t kRuleScreenReaderText = 1u << 27; // labels for screen readers
 inline constexpr std::uint32_t kRulePosterStats = 1u << 28;  // post counts, join dates, edits
 inline constexpr std::uint32_t kRulePrompts = 1u << 29;       // sign-up prompts under threads
-inline constexpr std::uint32_t kRuleCount = 30;
+inline constexpr std::uint32_t kRuleOwnHeading = 1u << 30;   // only the page's own h1 keeps
+inline constexpr std::uint32_t kRuleProductPage = 1u << 31;  // one product's page: no reviews
+// Page-builder filler ("Lorem ipsum") and listing controls ("Showing 24 of 514") are interface
+// text: the rule masks are 32 bits wide, and every bit is taken.
+inline constexpr std::uint32_t kRuleFiller = kRuleInterfaceText;
+inline constexpr std::uint32_t kRuleListingControls = kRuleInterfaceText;
+inline constexpr std::uint32_t kRuleCount = 32;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
 

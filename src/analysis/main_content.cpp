@@ -1,11 +1,14 @@
 #include "analysis/main_content.h"
 
 #include <algorithm>
+#include <unordered_set>
 
+#include "analysis/builder_filler.h"
 #include "analysis/content_rules.h"
 #include "analysis/html_tree.h"
 #include "analysis/json_ld_text.h"
 #include "analysis/repeated_blocks.h"
+#include "analysis/shop_rules.h"
 #include "analysis/word_chars.h"
 #include "common/text.h"
 #include "net/url.h"
@@ -17,6 +20,8 @@ namespace {
 // Lists and quotes kept nested inside one another; real pages rarely go past four.
 constexpr int kMaxBlockNesting = 6;
 constexpr size_t kMaxLinkAddressBytes = 2048;
+// A passage of at least this many words that the content already holds is a copy of it.
+constexpr std::uint32_t kRepeatedPassageWords = 16;
 
 bool IsBlockLevel(Tag tag) {
     switch (tag) {
@@ -97,7 +102,9 @@ class Extractor {
     MainContent Run() {
         MainContent content;
         content.title = Title();
+        ownHeading_ = OwnHeading(content.title);
         ReadBase();
+        productPage_ = On(kRuleProductPage) && IsSingleProductPage(tree_);
         Mark();
         Measure();
         const std::uint32_t root = ChooseRoot();
@@ -107,7 +114,14 @@ class Extractor {
         WriteRootAndSiblings(root, content.blocks);
         Flush(content.blocks);
         if (On(kRuleRepeatedText)) {
-            DropRepeatedBlocks(content.blocks, RepeatLimits{});
+            RepeatLimits limits;
+            // Pages that teach with code repeat an explanation for each language or variant
+            // on purpose; elsewhere a passage written twice (for narrow and wide screens) is
+            // read once.
+            if (!HoldsCode(content.blocks)) {
+                limits.plain = kRepeatedPassageWords;
+            }
+            DropRepeatedBlocks(content.blocks, limits);
         }
         if (!(disabled_ & kRuleTitleHeading)) {
             PrependTitleHeading(root, content.blocks);
@@ -133,6 +147,54 @@ class Extractor {
             }
         }
         return {};
+    }
+
+    // On the page of one product, <article> and itemprop="text" mark its reviews and the
+    // answers to its questions, not its own part.
+    bool PageMainHint(std::uint32_t n) const {
+        if (productPage_) {
+            return tree_.nodes[n].tag == Tag::kMain || NameIs(tree_.Attribute(n, "role"), "main");
+        }
+        return IsMainHint(tree_, n);
+    }
+
+    // Words of a text folded to lower case, runs of word bytes as CountRawWords finds them.
+    static std::vector<std::string> FoldedWords(std::string_view text) {
+        std::vector<std::string> words;
+        bool inWord = false;
+        for (const char c : text) {
+            const bool word = IsWordByte(static_cast<unsigned char>(c));
+            if (word && !inWord) {
+                words.emplace_back();
+            }
+            if (word) {
+                words.back() += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+            }
+            inWord = word;
+        }
+        return words;
+    }
+
+    // The page's own h1: of several, the one sharing most words with the title, else the
+    // first. Pages also put h1s into menus, pop-ups and legal dialogs they carry along.
+    std::uint32_t OwnHeading(std::string_view title) const {
+        const std::vector<std::string> titleWords = FoldedWords(title);
+        std::uint32_t best = 0;
+        size_t bestShared = 0;
+        for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
+            if (tree_.nodes[n].tag != Tag::kH1) {
+                continue;
+            }
+            size_t shared = 0;
+            for (const std::string& word : FoldedWords(HeadingText(n))) {
+                shared += std::find(titleWords.begin(), titleWords.end(), word) != titleWords.end();
+            }
+            if (best == 0 || shared > bestShared) {
+                best = n;
+                bestShared = shared;
+            }
+        }
+        return best;
     }
 
     void ReadBase() {
@@ -187,7 +249,9 @@ class Extractor {
             }
             links_[node.parent] += links_[n];
             anchorLinks_[node.parent] += anchorLinks_[n];
-            if (node.tag == Tag::kH1 || IsMainHint(tree_, n)) {
+            const bool ownH1 =
+                node.tag == Tag::kH1 && (!On(kRuleOwnHeading) || n == ownHeading_);
+            if (ownH1 || PageMainHint(n)) {
                 holdsMain_[n] = 1;
             }
             if (!(On(kRuleCommentItems) && IsCommentItem(tree_, n))) {
@@ -220,8 +284,9 @@ class Extractor {
             if (inLink_[parent] != 0) {
                 inLink_[n] = inLink_[parent];
             } else if (node.tag == Tag::kA) {
-                inLink_[n] = (On(kRuleCards) && holdsBlock_[n]) ? 0
-                           : (On(kRuleCards) && pageWords_[n] >= kHeadlineWords && inRun_[n] == 2)
+                const bool cards = On(kRuleCards) && !productPage_;
+                inLink_[n] = (cards && holdsBlock_[n]) ? 0
+                           : (cards && pageWords_[n] >= kHeadlineWords && inRun_[n] == 2)
                                ? 2
                                : 1;
             }
@@ -347,7 +412,7 @@ class Extractor {
             }
             const std::string text = HeadingText(n);
             const bool prompt = On(kRulePrompts) && IsPromptHeading(text);
-            if (!prompt && !IsAsideHeading(text)) {
+            if (!prompt && !IsAsideSection(text)) {
                 continue;
             }
             const std::uint32_t parent = tree_.nodes[n].parent;
@@ -373,6 +438,10 @@ class Extractor {
                 removed_[c] = 1;
             }
         }
+    }
+
+    bool IsAsideSection(const std::string& headingText) const {
+        return IsAsideHeading(headingText) || (productPage_ && IsShopSectionHeading(headingText));
     }
 
     std::string HeadingText(std::uint32_t n) const {
@@ -624,7 +693,9 @@ class Extractor {
     // Content that a page splits over sibling sections (a service page, a post and its
     // follow-ups) joins the chosen element when it reads as content too.
     void WriteRootAndSiblings(std::uint32_t root, std::vector<ContentBlock>& sink) {
-        if (root == 0 || !On(kRuleSiblings)) {
+        // A product's description is its page's own text; the sections beside it are the
+        // shop's (delivery, reviews, other products).
+        if (root == 0 || !On(kRuleSiblings) || productPage_) {
             Walk(root, sink);
             return;
         }
@@ -637,6 +708,15 @@ class Extractor {
                 Walk(c, sink);
             }
         }
+    }
+
+    static bool HoldsCode(const std::vector<ContentBlock>& blocks) {
+        for (const ContentBlock& block : blocks) {
+            if (block.kind == BlockKind::kCode || HoldsCode(block.children)) {
+                return true;
+            }
+        }
+        return false;
     }
 
     void PrependTitleHeading(std::uint32_t root, std::vector<ContentBlock>& blocks) {
@@ -676,6 +756,9 @@ class Extractor {
                 runs_.clear();
             }
         }
+        if (!runs_.empty() && (On(kRuleFiller) || productPage_ || On(kRuleListingControls))) {
+            DropFillerAndPrices();
+        }
         DropPilcrow(runs_);
         if (!runs_.empty() && !ShowsAnything(runs_)) {
             runs_.clear();
@@ -688,6 +771,23 @@ class Extractor {
         }
         runs_.clear();
         pendingSpace_ = false;
+    }
+
+    // A page builder's filler anywhere, and on one product's page the lines that only give
+    // its price (the buying panel says it, the description does not).
+    void DropFillerAndPrices() {
+        std::string text;
+        for (const InlineRun& run : runs_) {
+            // Code is what a page teaches, never filler.
+            if (run.kind == InlineKind::kCode) {
+                return;
+            }
+            text += run.text;
+        }
+        if ((On(kRuleFiller) && IsBuilderFiller(text)) || (productPage_ && IsPriceLine(text)) ||
+            (On(kRuleListingControls) && IsListingControl(text))) {
+            runs_.clear();
+        }
     }
 
     InlineRun& RunFor(InlineKind kind) {
@@ -1147,6 +1247,8 @@ class Extractor {
     }
 
     HtmlTree tree_;
+    bool productPage_ = false;
+    std::uint32_t ownHeading_ = 0;
     Text address_;
     std::uint32_t disabled_;
     std::vector<std::uint8_t> removed_, inLink_, holdsMain_, holdsBlock_;

@@ -9,22 +9,6 @@ namespace {
 
 char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
-bool ContainsFolded(std::string_view text, std::string_view folded) {
-    if (folded.size() > text.size()) {
-        return false;
-    }
-    for (size_t at = 0; at + folded.size() <= text.size(); ++at) {
-        size_t k = 0;
-        while (k < folded.size() && Fold(text[at + k]) == folded[k]) {
-            ++k;
-        }
-        if (k == folded.size()) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // Words of class and id values that name page furniture. A word matches when it is one of
 // these, or begins or ends with one ("topnav", "navbar", "site-footer" splits at "-").
 constexpr std::string_view kFurnitureWords[] = {

@@ -565,6 +565,15 @@ bool NameIs(std::string_view name, std::string_view folded) {
     return true;
 }
 
+bool ContainsFolded(std::string_view text, std::string_view folded) {
+    for (size_t at = 0; at + folded.size() <= text.size(); ++at) {
+        if (NameIs(text.substr(at, folded.size()), folded)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string_view HtmlTree::Attribute(std::uint32_t node, std::string_view foldedName) const {
     const HtmlNode& element = nodes[node];
     for (std::uint32_t k = 0; k < element.attributeCount; ++k) {

@@ -64,6 +64,9 @@ HtmlTree BuildHtmlTree(std::string_view page);
 // ASCII-case-insensitive equality with a lower-case pattern.
 bool NameIs(std::string_view name, std::string_view folded);
 
+// Whether the text holds the lower-case pattern, ASCII case ignored.
+bool ContainsFolded(std::string_view text, std::string_view folded);
+
 // Appends the text with character references decoded (UTF-8 in, UTF-8 out).
 void AppendDecoded(std::string_view raw, std::string& out);
 

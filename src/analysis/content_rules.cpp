@@ -165,6 +165,26 @@ bool IsCommentWord(std::string_view word) {
     return false;
 }
 
+}  // namespace
+
+bool IsWordByte(unsigned char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+           c == '_' || c >= 0x80;
+}
+
+std::uint32_t CountRawWords(std::string_view text) {
+    std::uint32_t words = 0;
+    bool inWord = false;
+    for (const char c : text) {
+        const bool word = IsWordByte(static_cast<unsigned char>(c));
+        words += word && !inWord;
+        inWord = word;
+    }
+    return words;
+}
+
+namespace {
+
 std::uint32_t CountWords(std::string_view text) {
     std::uint32_t words = 0;
     bool inWord = false;

@@ -23,7 +23,8 @@ inline constexpr std::uint32_t kRuleKeepMain = 1u << 8;     // no class removes 
 inline constexpr std::uint32_t kRuleJsonLd = 1u << 9;       // product prose from JSON-LD
 inline constexpr std::uint32_t kRuleBylines = 1u << 10;      // author and date lines
 inline constexpr std::uint32_t kRuleAsideHeadings = 1u << 11; // "Related posts" sections
-inline constexpr std::uint32_t kRuleInterfaceText = 1u << 12; // "Add to cart", "Reply"
+inline constexpr std::uint32_t kRuleInterfaceText = 1u << 12; // "Add to cart", "Reply",
+                                                              // "Lorem ipsum", "Showing 24 of 514"
 inline constexpr std::uint32_t kRuleLinkClusters = 1u << 13; // link lists inside the content
 inline constexpr std::uint32_t kRuleCards = 1u << 14;        // card links and listed titles
 inline constexpr std::uint32_t kRuleTeasers = 1u << 15;      // teasers of other pages
@@ -43,10 +44,6 @@ inline constexpr std::uint32_t kRulePosterStats = 1u << 28;  // post counts, joi
 inline constexpr std::uint32_t kRulePrompts = 1u << 29;       // sign-up prompts under threads
 inline constexpr std::uint32_t kRuleOwnHeading = 1u << 30;   // only the page's own h1 keeps
 inline constexpr std::uint32_t kRuleProductPage = 1u << 31;  // one product's page: no reviews
-// Page-builder filler ("Lorem ipsum") and listing controls ("Showing 24 of 514") are interface
-// text: the rule masks are 32 bits wide, and every bit is taken.
-inline constexpr std::uint32_t kRuleFiller = kRuleInterfaceText;
-inline constexpr std::uint32_t kRuleListingControls = kRuleInterfaceText;
 inline constexpr std::uint32_t kRuleCount = 32;
 
 using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
@@ -102,6 +99,14 @@ inline constexpr std::uint32_t kScriptNoticeWords = 30;
 inline constexpr std::uint32_t kScreenReaderMaxWords = 8;
 // Added to the score of an element that names itself the main part.
 inline constexpr float kMainHintBonus = 0.05f;
+
+// A byte of a word as the extraction counts them: ASCII letters, digits, '_' and any byte
+// above ASCII, taken as a letter.
+bool IsWordByte(unsigned char c);
+
+// Runs of word bytes, references left as written: close enough to rank blocks by, and far
+// cheaper than decoding every text.
+std::uint32_t CountRawWords(std::string_view text);
 
 // Elements that never hold readable content.
 bool IsDropped(Tag tag);

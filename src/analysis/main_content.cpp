@@ -1,7 +1,6 @@
 #include "analysis/main_content.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "analysis/builder_filler.h"
 #include "analysis/content_rules.h"
@@ -38,24 +37,6 @@ bool IsBlockLevel(Tag tag) {
         default:
             return false;
     }
-}
-
-bool IsWordByte(unsigned char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-           c == '_' || c >= 0x80;
-}
-
-// Runs of word bytes, references left as written, any byte above ASCII taken as a letter:
-// close enough to rank blocks by, and far cheaper than decoding every text.
-std::uint32_t CountRawWords(std::string_view text) {
-    std::uint32_t words = 0;
-    bool inWord = false;
-    for (const char c : text) {
-        const bool word = IsWordByte(static_cast<unsigned char>(c));
-        words += word && !inWord;
-        inWord = word;
-    }
-    return words;
 }
 
 // Collapses white space (ASCII and no-break space) into single spaces while appending.
@@ -756,7 +737,7 @@ class Extractor {
                 runs_.clear();
             }
         }
-        if (!runs_.empty() && (On(kRuleFiller) || productPage_ || On(kRuleListingControls))) {
+        if (!runs_.empty() && (On(kRuleInterfaceText) || productPage_)) {
             DropFillerAndPrices();
         }
         DropPilcrow(runs_);
@@ -784,8 +765,8 @@ class Extractor {
             }
             text += run.text;
         }
-        if ((On(kRuleFiller) && IsBuilderFiller(text)) || (productPage_ && IsPriceLine(text)) ||
-            (On(kRuleListingControls) && IsListingControl(text))) {
+        if ((On(kRuleInterfaceText) && (IsBuilderFiller(text) || IsListingControl(text))) ||
+            (productPage_ && IsPriceLine(text))) {
             runs_.clear();
         }
     }

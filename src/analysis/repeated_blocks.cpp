@@ -2,14 +2,11 @@
 
 #include <unordered_set>
 
+#include "analysis/content_rules.h"
+
 namespace bcnk {
 
 namespace {
-
-bool IsWordByte(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '_' || c >= 0x80;
-}
 
 // A hash of the paragraph's words in lower case, one space apart: punctuation, links and
 // spacing differ between the copies a page shows. Hashes stand in for the texts so that

@@ -51,11 +51,12 @@ TEST(PrimaryLanguage, FirstEntryPrimarySubtag) {
 }
 
 TEST(ParseHtmlPage, HanAndKanaCountOneWordEach) {
-    // 4 Latin words + 5 Japanese characters + 3 Chinese characters.
+    // 4 Latin words + 5 Japanese characters + 3 Chinese characters + 2 Han beyond the first
+    // plane written next to Latin letters (U+24924, twice) and the "ab" between them.
     const ParsedPage page = ParseHtmlPage(
         "<p>Debian is a system \xE3\x81\xAE\xE6\x9C\xAA\xE6\x9D\xA5\xE3\x83\x91\xE3\x83\x83 "
-        "\xE8\xBD\xAF\xE4\xBB\xB6\xE5\x8C\x85</p>");
-    EXPECT_EQ(page.wordCount, 12);
+        "\xE8\xBD\xAF\xE4\xBB\xB6\xE5\x8C\x85 \xF0\xA4\xA4\xA4" "ab\xF0\xA4\xA4\xA4</p>");
+    EXPECT_EQ(page.wordCount, 15);
 }
 
 TEST(ParseHtmlPage, LeadSentenceAndRecognisedLanguage) {

@@ -40,9 +40,9 @@ void VisitReference(const DecodedReference& decoded, Visit&& visit) {
 
 namespace bcnk {
 
-// Reads one character of `text` at `index` after decoding: a reference, or the unit as it
-// stands. Stores it in `character` (the first, for the few references that stand for two)
-// and returns the index of what follows.
+// Reads one character of `text` at `index` after decoding: a reference, a surrogate pair, or
+// the unit as it stands. Stores it in `character` (the first, for the few references that
+// stand for two) and returns the index of what follows.
 inline size_t DecodedCharacterAt(TextView text, size_t index, char32_t& character) {
     character = text[index];
     if (character == u'&') {
@@ -51,6 +51,13 @@ inline size_t DecodedCharacterAt(TextView text, size_t index, char32_t& characte
             character = decoded.first;
             return behind;
         }
+    }
+    // Han beyond the first plane (the rarer ideographs of names and places) counts as a
+    // character like any other Han, so the pair must be read as one.
+    if (character >= 0xD800 && character <= 0xDBFF && index + 1 < text.size() &&
+        text[index + 1] >= 0xDC00 && text[index + 1] <= 0xDFFF) {
+        character = 0x10000 + ((character - 0xD800) << 10) + (text[index + 1] - 0xDC00);
+        return index + 2;
     }
     return index + 1;
 }

@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string out = argv[1];
-    const std::uint32_t disabled = argc > 2 ? static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 0)) : 0;
+    const bcnk::RuleSet disabled = argc > 2 ? std::strtoull(argv[2], nullptr, 0) : 0;
     const int repeat = argc > 3 ? std::max(1, std::atoi(argv[3])) : 1;
     std::string line;
     double seconds = 0;

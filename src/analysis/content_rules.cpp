@@ -449,7 +449,7 @@ bool IsDropped(Tag tag) {
 }
 
 RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper, bool prose,
-                     std::uint32_t disabled) {
+                     RuleSet disabled) {
     const Tag tag = tree.nodes[node].tag;
     // What a page shows readers without scripts is usually a line asking for them, unless
     // it is the page's whole text.

@@ -11,42 +11,48 @@
 
 namespace bcnk {
 
-inline constexpr std::uint32_t kRuleHidden = 1u << 0;        // hidden, aria-hidden, display:none
-inline constexpr std::uint32_t kRuleLandmarks = 1u << 1;     // nav, aside, footer, header, forms
-inline constexpr std::uint32_t kRuleClassNames = 1u << 2;    // class and id words of boilerplate
-inline constexpr std::uint32_t kRuleComments = 1u << 3;      // comment sections of articles
-inline constexpr std::uint32_t kRuleShortBlocks = 1u << 4;   // short fragments count half
-inline constexpr std::uint32_t kRuleMainHint = 1u << 5;      // <main>, <article>, role=main
-inline constexpr std::uint32_t kRuleTitleHeading = 1u << 6;  // the h1 above the chosen part
-inline constexpr std::uint32_t kRuleSiblings = 1u << 7;     // content beside the chosen part
-inline constexpr std::uint32_t kRuleKeepMain = 1u << 8;     // no class removes the main part
-inline constexpr std::uint32_t kRuleJsonLd = 1u << 9;       // product prose from JSON-LD
-inline constexpr std::uint32_t kRuleBylines = 1u << 10;      // author and date lines
-inline constexpr std::uint32_t kRuleAsideHeadings = 1u << 11; // "Related posts" sections
-inline constexpr std::uint32_t kRuleInterfaceText = 1u << 12; // "Add to cart", "Reply",
-                                                              // "Lorem ipsum", "Showing 24 of 514"
-inline constexpr std::uint32_t kRuleLinkClusters = 1u << 13; // link lists inside the content
-inline constexpr std::uint32_t kRuleCards = 1u << 14;        // card links and listed titles
-inline constexpr std::uint32_t kRuleTeasers = 1u << 15;      // teasers of other pages
-inline constexpr std::uint32_t kRuleCaptions = 1u << 16;     // figure captions and credits
-inline constexpr std::uint32_t kRuleNavigationProse = 1u << 17;  // prose named "nav" stays
-inline constexpr std::uint32_t kRuleContentsLists = 1u << 18;  // tables of contents
-inline constexpr std::uint32_t kRuleThreadReplies = 1u << 19; // replies marked one by one
-inline constexpr std::uint32_t kRuleCommentItems = 1u << 20;  // a comment's text is no main part
-inline constexpr std::uint32_t kRuleHiddenNotices = 1u << 21; // short lines hidden by style
-inline constexpr std::uint32_t kRuleTextForms = 1u << 22;     // forms with no field to fill
-inline constexpr std::uint32_t kRuleDiscussions = 1u << 23;   // a declared thread keeps its posts
-inline constexpr std::uint32_t kRuleNestedReplies = 1u << 24; // answers to replies in a thread
-inline constexpr std::uint32_t kRulePopovers = 1u << 25;      // popover elements, shown on demand
-inline constexpr std::uint32_t kRuleRepeatedText = 1u << 26;  // paragraphs shown twice
-inline constexpr std::uint32_t kRuleScreenReaderText = 1u << 27; // labels for screen readers
-inline constexpr std::uint32_t kRulePosterStats = 1u << 28;  // post counts, join dates, edits
-inline constexpr std::uint32_t kRulePrompts = 1u << 29;       // sign-up prompts under threads
-inline constexpr std::uint32_t kRuleOwnHeading = 1u << 30;   // only the page's own h1 keeps
-inline constexpr std::uint32_t kRuleProductPage = 1u << 31;  // one product's page: no reviews
-inline constexpr std::uint32_t kRuleCount = 32;
+// One bit per rule; a set of them is what the benchmark turns off.
+using RuleSet = std::uint64_t;
+constexpr RuleSet RuleBit(int bit) { return RuleSet{1} << bit; }
 
-using RuleHit = std::uint32_t;  // the bit of the rule that left an element out, or 0
+// clang-format off
+inline constexpr RuleSet kRuleHidden = RuleBit(0);            // hidden, aria-hidden, display:none
+inline constexpr RuleSet kRuleLandmarks = RuleBit(1);         // nav, aside, footer, header, forms
+inline constexpr RuleSet kRuleClassNames = RuleBit(2);        // class and id words of boilerplate
+inline constexpr RuleSet kRuleComments = RuleBit(3);          // comment sections of articles
+inline constexpr RuleSet kRuleShortBlocks = RuleBit(4);       // short fragments count half
+inline constexpr RuleSet kRuleMainHint = RuleBit(5);          // <main>, <article>, role=main
+inline constexpr RuleSet kRuleTitleHeading = RuleBit(6);      // the h1 above the chosen part
+inline constexpr RuleSet kRuleSiblings = RuleBit(7);          // content beside the chosen part
+inline constexpr RuleSet kRuleKeepMain = RuleBit(8);          // no class removes the main part
+inline constexpr RuleSet kRuleJsonLd = RuleBit(9);            // product prose from JSON-LD
+inline constexpr RuleSet kRuleBylines = RuleBit(10);          // author and date lines
+inline constexpr RuleSet kRuleAsideHeadings = RuleBit(11);    // "Related posts" sections
+inline constexpr RuleSet kRuleInterfaceText = RuleBit(12);    // "Add to cart", "Reply",
+                                                              // "Lorem ipsum", "Showing 24 of 514"
+inline constexpr RuleSet kRuleLinkClusters = RuleBit(13);     // link lists inside the content
+inline constexpr RuleSet kRuleCards = RuleBit(14);            // card links and listed titles
+inline constexpr RuleSet kRuleTeasers = RuleBit(15);          // teasers of other pages
+inline constexpr RuleSet kRuleCaptions = RuleBit(16);         // figure captions and credits
+inline constexpr RuleSet kRuleNavigationProse = RuleBit(17);  // prose named "nav" stays
+inline constexpr RuleSet kRuleContentsLists = RuleBit(18);    // tables of contents
+inline constexpr RuleSet kRuleThreadReplies = RuleBit(19);    // replies marked one by one
+inline constexpr RuleSet kRuleCommentItems = RuleBit(20);     // a comment's text is no main part
+inline constexpr RuleSet kRuleHiddenNotices = RuleBit(21);    // short lines hidden by style
+inline constexpr RuleSet kRuleTextForms = RuleBit(22);        // forms with no field to fill
+inline constexpr RuleSet kRuleDiscussions = RuleBit(23);      // a declared thread keeps its posts
+inline constexpr RuleSet kRuleNestedReplies = RuleBit(24);    // answers to replies in a thread
+inline constexpr RuleSet kRulePopovers = RuleBit(25);         // popover elements, shown on demand
+inline constexpr RuleSet kRuleRepeatedText = RuleBit(26);     // paragraphs shown twice
+inline constexpr RuleSet kRuleScreenReaderText = RuleBit(27); // labels for screen readers
+inline constexpr RuleSet kRulePosterStats = RuleBit(28);      // post counts, join dates, edits
+inline constexpr RuleSet kRulePrompts = RuleBit(29);          // sign-up prompts under threads
+inline constexpr RuleSet kRuleOwnHeading = RuleBit(30);       // only the page's own h1 keeps
+inline constexpr RuleSet kRuleProductPage = RuleBit(31);      // one product's page: no reviews
+inline constexpr int kRuleCount = 32;
+// clang-format on
+
+using RuleHit = RuleSet;  // the bit of the rule that left an element out, or 0
 
 // Blocks of at least this many words outside links read as content outright.
 inline constexpr float kLongBlockWords = 10;
@@ -115,7 +121,7 @@ bool IsDropped(Tag tag);
 // so only what it is, never its class name, may remove it. `prose`: the element reads as
 // running text, which a class word of navigation does not remove.
 RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper, bool prose,
-                     std::uint32_t disabledRules);
+                     RuleSet disabledRules);
 
 // A text that is only a template's placeholder ("{{ price }}", "${{amount}}"): what a page
 // shows before its scripts fill it in.
@@ -160,6 +166,6 @@ bool IsMainHint(const HtmlTree& tree, std::uint32_t node);
 
 // ExtractMainContent with the given rules turned off, for measuring.
 MainContent ExtractMainContent(std::string_view page, std::string_view pageAddress,
-                               std::uint32_t disabledRules);
+                               RuleSet disabledRules);
 
 }  // namespace bcnk

@@ -76,7 +76,7 @@ struct NodeFacts {
 
 class Extractor {
   public:
-    Extractor(std::string_view page, std::string_view address, std::uint32_t disabled)
+    Extractor(std::string_view page, std::string_view address, RuleSet disabled)
         : tree_(BuildHtmlTree(page)), address_(Utf8ToWide(std::string(address))),
           disabled_(disabled) {}
 
@@ -114,7 +114,7 @@ class Extractor {
     }
 
   private:
-    bool On(std::uint32_t rule) const { return !(disabled_ & rule); }
+    bool On(RuleSet rule) const { return !(disabled_ & rule); }
 
     std::string Title() const {
         for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
@@ -1231,7 +1231,7 @@ class Extractor {
     bool productPage_ = false;
     std::uint32_t ownHeading_ = 0;
     Text address_;
-    std::uint32_t disabled_;
+    RuleSet disabled_;
     std::vector<std::uint8_t> removed_, inLink_, holdsMain_, holdsBlock_;
     std::vector<std::uint8_t> inCode_;    // inside pre, code, kbd or samp
     std::vector<std::uint8_t> inThread_;  // inside comments kept as the page's thread
@@ -1299,7 +1299,7 @@ void AppendBlockText(const ContentBlock& block, std::string& out) {
 }  // namespace
 
 MainContent ExtractMainContent(std::string_view page, std::string_view pageAddress,
-                               std::uint32_t disabledRules) {
+                               RuleSet disabledRules) {
     return Extractor(page, pageAddress, disabledRules).Run();
 }
 

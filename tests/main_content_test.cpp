@@ -393,6 +393,17 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          "form should appear in the template.</p></main>",
          {"{{ form }}", "where the fields"},
          {}},
+        {"article followed by other stories as <article> cards in a related section",
+         "<body>" + kChrome + "<div class=post><h1>Tide pools</h1><p>" + Prose("tide") + "</p><p>" +
+             Prose("rock") + "</p></div><section id=related><div class=wrap><h2>More stories</h2>" +
+             Repeat(3, [](int k) {
+                 return "<article class=preview><h3><a href=/s" + std::to_string(k) +
+                        ">Story " + std::to_string(k) + "</a></h3><p>" +
+                        Prose("story" + std::to_string(k), 1) + "</p></article>";
+             }) +
+             "</div></section>" + kFooter,
+         {"Tide pools", "tide section", "rock section"},
+         {"story0 section", "story2 section"}},
         {"one product's page: reviews and the shop's sections beside the description",
          "<meta property=og:type content=product><title>Oak desk | Shop</title><body>" +
              kChrome + "<div class=pdp><div class=buy><h1>Oak desk</h1><p>Sale price $300.00"

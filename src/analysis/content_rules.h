@@ -49,7 +49,9 @@ inline constexpr RuleSet kRulePosterStats = RuleBit(28);      // post counts, jo
 inline constexpr RuleSet kRulePrompts = RuleBit(29);          // sign-up prompts under threads
 inline constexpr RuleSet kRuleOwnHeading = RuleBit(30);       // only the page's own h1 keeps
 inline constexpr RuleSet kRuleProductPage = RuleBit(31);      // one product's page: no reviews
-inline constexpr int kRuleCount = 32;
+// Bits 32 to 47: articles, documentation and service pages.
+inline constexpr RuleSet kRuleCardArticles = RuleBit(32);     // <article> cards mark no main part
+inline constexpr int kRuleCount = 33;
 // clang-format on
 
 using RuleHit = RuleSet;  // the bit of the rule that left an element out, or 0

@@ -230,14 +230,6 @@ class Extractor {
             }
             links_[node.parent] += links_[n];
             anchorLinks_[node.parent] += anchorLinks_[n];
-            const bool ownH1 =
-                node.tag == Tag::kH1 && (!On(kRuleOwnHeading) || n == ownHeading_);
-            if (ownH1 || PageMainHint(n)) {
-                holdsMain_[n] = 1;
-            }
-            if (!(On(kRuleCommentItems) && IsCommentItem(tree_, n))) {
-                holdsMain_[node.parent] |= holdsMain_[n];
-            }
             const bool heading = node.tag >= Tag::kH1 && node.tag <= Tag::kH6;
             holdsBlock_[node.parent] |= holdsBlock_[n] | (heading || node.tag == Tag::kP);
             std::uint8_t& shape = shape_[n];
@@ -246,6 +238,18 @@ class Extractor {
             }
             shape |= heading ? kHoldsHeading : linkAway ? kHoldsLink : 0;
             shape_[node.parent] |= shape;
+        }
+        FindCardArticles();
+        for (std::uint32_t n = static_cast<std::uint32_t>(count) - 1; n > 0; --n) {
+            const HtmlNode& node = tree_.nodes[n];
+            const bool ownH1 =
+                node.tag == Tag::kH1 && (!On(kRuleOwnHeading) || n == ownHeading_);
+            if (ownH1 || (PageMainHint(n) && !cardArticle_[n])) {
+                holdsMain_[n] = 1;
+            }
+            if (!(On(kRuleCommentItems) && IsCommentItem(tree_, n))) {
+                holdsMain_[node.parent] |= holdsMain_[n];
+            }
         }
         readableWords_ = ReadableWords();
         FindRuns();
@@ -322,6 +326,26 @@ class Extractor {
                             pageWords_[n] >= kHeadlineWords && !IsPosterPanel(tree_, n));
             inThread_[n] = inThread_[parent] || (thread && (reply || discussion_)) ||
                            OpensDiscussion(n, total);
+        }
+    }
+
+    // <article> elements side by side are the cards of other pages (more stories, a blog's
+    // teasers), not the page's own part: none of them shields its section from the rules.
+    // Where they hold most of the page they are what it lists, and keep their shield.
+    void FindCardArticles() {
+        cardArticle_.assign(tree_.nodes.size(), 0);
+        if (!On(kRuleCardArticles)) {
+            return;
+        }
+        std::vector<std::uint8_t> articles(tree_.nodes.size(), 0);
+        for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
+            std::uint8_t& seen = articles[tree_.nodes[n].parent];
+            seen = static_cast<std::uint8_t>(seen + (tree_.nodes[n].tag == Tag::kArticle && seen < 2));
+        }
+        for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
+            const std::uint32_t parent = tree_.nodes[n].parent;
+            cardArticle_[n] = tree_.nodes[n].tag == Tag::kArticle && articles[parent] == 2 &&
+                              pageWords_[parent] * 2 <= pageWords_[0];
         }
     }
 
@@ -1235,6 +1259,7 @@ class Extractor {
     std::vector<std::uint8_t> removed_, inLink_, holdsMain_, holdsBlock_;
     std::vector<std::uint8_t> inCode_;    // inside pre, code, kbd or samp
     std::vector<std::uint8_t> inThread_;  // inside comments kept as the page's thread
+    std::vector<std::uint8_t> cardArticle_;  // an <article> beside another
     bool discussion_ = false;
     std::vector<std::uint32_t> blockOf_, pageWords_, pageLinkWords_;
     std::vector<std::uint32_t> links_, anchorLinks_;  // links in the subtree, to "#…" of them

@@ -404,6 +404,17 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "</div></section>" + kFooter,
          {"Tide pools", "tide section", "rock section"},
          {"story0 section", "story2 section"}},
+        {"article ending in the list of works it cites",
+         "<body>" + kChrome + "<article><h1>Sleep and memory</h1><p>" + Prose("sleep") +
+             "</p><h2>Sources of rest</h2><p>" + Prose("rest") + "</p><h2>References</h2><ol>" +
+             Repeat(6, [](int k) {
+                 return "<li>Author " + std::to_string(k) + " and colleagues (2020). A study of "
+                        "sleep, memory and the consolidation of what was learned in the day. "
+                        "Journal of Studies " + std::to_string(k) + ".</li>";
+             }) +
+             "</ol></article>" + kFooter,
+         {"Sleep and memory", "sleep section", "Sources of rest", "rest section"},
+         {"References", "colleagues"}},
         {"one product's page: reviews and the shop's sections beside the description",
          "<meta property=og:type content=product><title>Oak desk | Shop</title><body>" +
              kChrome + "<div class=pdp><div class=buy><h1>Oak desk</h1><p>Sale price $300.00"

@@ -639,6 +639,34 @@ bool IsPromptHeading(std::string_view headingText) {
     return HeadingOpensWith(headingText, kOpenings);
 }
 
+bool IsSourcesHeading(std::string_view headingText) {
+    static constexpr std::string_view kOpenings[] = {
+        "references", "sources", "article sources", "citations", "bibliography", "works cited",
+        "view article sources", "how we reviewed this article", "sources and references",
+    };
+    // The whole heading, not its opening: "Sources of protein" is a section of the text.
+    std::string folded;
+    for (const char c : headingText) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == ' ') {
+            if (c != ' ' || (!folded.empty() && folded.back() != ' ')) {
+                folded += Fold(c);
+            }
+        }
+        if (folded.size() > 40) {
+            return false;
+        }
+    }
+    while (!folded.empty() && folded.back() == ' ') {
+        folded.pop_back();
+    }
+    for (const std::string_view opening : kOpenings) {
+        if (folded == opening) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IsPostNumber(std::string_view paragraph) {
     size_t at = 0;
     while (at < paragraph.size() && paragraph[at] == ' ') {

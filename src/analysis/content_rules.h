@@ -51,7 +51,8 @@ inline constexpr RuleSet kRuleOwnHeading = RuleBit(30);       // only the page's
 inline constexpr RuleSet kRuleProductPage = RuleBit(31);      // one product's page: no reviews
 // Bits 32 to 47: articles, documentation and service pages.
 inline constexpr RuleSet kRuleCardArticles = RuleBit(32);     // <article> cards mark no main part
-inline constexpr int kRuleCount = 33;
+inline constexpr RuleSet kRuleSourceLists = RuleBit(33);      // "References", "Article sources"
+inline constexpr int kRuleCount = 34;
 // clang-format on
 
 using RuleHit = RuleSet;  // the bit of the rule that left an element out, or 0
@@ -158,6 +159,10 @@ bool IsCommentSection(const HtmlTree& tree, std::uint32_t node);
 // A page that declares itself a discussion (a schema.org DiscussionForumPosting or QAPage in
 // its JSON-LD or microdata): its comments are the thread.
 bool IsDiscussionPage(const HtmlTree& tree);
+
+// A heading over the list of works an article cites ("References", "Article sources"): the
+// list credits the text and is no part of what it says.
+bool IsSourcesHeading(std::string_view headingText);
 
 // "#12", the number a forum gives each post of a thread, alone on its line (elsewhere, as in
 // a chart's "#1", it may be a rank worth keeping).

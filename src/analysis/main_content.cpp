@@ -416,7 +416,8 @@ class Extractor {
                 continue;
             }
             const std::string text = HeadingText(n);
-            const bool prompt = On(kRulePrompts) && IsPromptHeading(text);
+            const bool prompt = (On(kRulePrompts) && IsPromptHeading(text)) ||
+                                (On(kRuleSourceLists) && IsSourcesHeading(text));
             if (!prompt && !IsAsideSection(text)) {
                 continue;
             }

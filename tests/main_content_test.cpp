@@ -415,6 +415,16 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "</ol></article>" + kFooter,
          {"Sleep and memory", "sleep section", "Sources of rest", "rest section"},
          {"References", "colleagues"}},
+        {"article whose side section is titled by a styled line, not a heading",
+         "<body>" + kChrome + "<div class=entry><h1>Pruning roses</h1><p>" + Prose("cane") +
+             "</p><p>" + Prose("bud") + "</p><div class=block><div class=h2>You might also "
+             "like</div>" + Repeat(3, [](int k) {
+                 return "<div class=item><b>Climbing roses " + std::to_string(k) +
+                        "</b> <i>Five minutes</i></div>";
+             }) +
+             "</div><p class=lead>Keep the secateurs sharp.</p></div>" + kFooter,
+         {"Pruning roses", "cane section", "bud section"},
+         {"You might also", "Climbing roses"}},
         {"one product's page: reviews and the shop's sections beside the description",
          "<meta property=og:type content=product><title>Oak desk | Shop</title><body>" +
              kChrome + "<div class=pdp><div class=buy><h1>Oak desk</h1><p>Sale price $300.00"

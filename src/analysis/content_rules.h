@@ -52,7 +52,8 @@ inline constexpr RuleSet kRuleProductPage = RuleBit(31);      // one product's p
 // Bits 32 to 47: articles, documentation and service pages.
 inline constexpr RuleSet kRuleCardArticles = RuleBit(32);     // <article> cards mark no main part
 inline constexpr RuleSet kRuleSourceLists = RuleBit(33);      // "References", "Article sources"
-inline constexpr int kRuleCount = 34;
+inline constexpr RuleSet kRuleAsideTitles = RuleBit(34);      // "Related posts" set as a <div>
+inline constexpr int kRuleCount = 35;
 // clang-format on
 
 using RuleHit = RuleSet;  // the bit of the rule that left an element out, or 0
@@ -106,6 +107,8 @@ inline constexpr std::uint32_t kScriptNoticeWords = 30;
 // Text for screen readers only of at most this many words labels a control or an icon; a
 // poster's counts and a post's edit line are as short.
 inline constexpr std::uint32_t kScreenReaderMaxWords = 8;
+// A line of at most this many words, outside any link, may title a section as a heading does.
+inline constexpr std::uint32_t kTitleLineWords = 8;
 // Added to the score of an element that names itself the main part.
 inline constexpr float kMainHintBonus = 0.05f;
 

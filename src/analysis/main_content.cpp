@@ -412,12 +412,13 @@ class Extractor {
     void MarkAsideSections(std::uint32_t total) {
         for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
             const Tag tag = tree_.nodes[n].tag;
-            if (tag < Tag::kH2 || tag > Tag::kH6) {
+            if ((tag < Tag::kH2 || tag > Tag::kH6) && !IsTitleLine(n)) {
                 continue;
             }
             const std::string text = HeadingText(n);
-            const bool prompt = (On(kRulePrompts) && IsPromptHeading(text)) ||
-                                (On(kRuleSourceLists) && IsSourcesHeading(text));
+            const bool heading = tag >= Tag::kH2 && tag <= Tag::kH6;
+            const bool prompt = heading && ((On(kRulePrompts) && IsPromptHeading(text)) ||
+                                            (On(kRuleSourceLists) && IsSourcesHeading(text)));
             if (!prompt && !IsAsideSection(text)) {
                 continue;
             }
@@ -437,13 +438,27 @@ class Extractor {
                 words += pageWords_[end];
                 linkWords += next == Tag::kA ? pageWords_[end] : pageLinkWords_[end];
             }
-            if (!prompt && IsProse(words, linkWords)) {
+            // A styled line is a weaker sign than a heading: over a good part of the page it
+            // titles what the page lists ("Latest articles" on a blog's front page).
+            if ((!prompt && IsProse(words, linkWords)) || (!heading && words * 4 >= total)) {
                 continue;
             }
             for (std::uint32_t c = n; c != end; c = tree_.nodes[c].nextSibling) {
                 removed_[c] = 1;
             }
         }
+    }
+
+    // Page builders and themes title their side sections with a styled line rather than a
+    // heading ("<div class=h2>You might also like</div>"): a short line of its own, no link
+    // in it, titles what follows it as a heading would. A shop's item page labels its own
+    // panels that way (delivery, the seller), so there only headings count.
+    bool IsTitleLine(std::uint32_t n) const {
+        const Tag tag = tree_.nodes[n].tag;
+        return On(kRuleAsideTitles) && !productPage_ &&
+               (tag == Tag::kDiv || tag == Tag::kP) &&
+               pageWords_[n] != 0 && pageWords_[n] <= kTitleLineWords && links_[n] == 0 &&
+               !holdsBlock_[n];
     }
 
     bool IsAsideSection(const std::string& headingText) const {

@@ -425,6 +425,13 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "</div><p class=lead>Keep the secateurs sharp.</p></div>" + kFooter,
          {"Pruning roses", "cane section", "bud section"},
          {"You might also", "Climbing roses"}},
+        {"article pointing readers on and asking them to sign up",
+         "<body>" + kChrome + "<div class=entry><h1>Brewing tea</h1><p>" + Prose("leaf") +
+             "</p><h2>Watch next</h2><p>Green tea in ten minutes</p><p>Matcha at home</p>"
+             "<h2>Get the latest in your inbox</h2><p>Weekly letters from our kitchen.</p>"
+             "<h2>Steeping times</h2><p>" + Prose("steep") + "</p></div>" + kFooter,
+         {"Brewing tea", "leaf section", "Steeping times", "steep section"},
+         {"Watch next", "Matcha at home", "Weekly letters"}},
         {"one product's page: reviews and the shop's sections beside the description",
          "<meta property=og:type content=product><title>Oak desk | Shop</title><body>" +
              kChrome + "<div class=pdp><div class=buy><h1>Oak desk</h1><p>Sale price $300.00"

@@ -639,6 +639,23 @@ bool IsPromptHeading(std::string_view headingText) {
     return HeadingOpensWith(headingText, kOpenings);
 }
 
+bool IsReadingPromptHeading(std::string_view headingText) {
+    static constexpr std::string_view kOpenings[] = {
+        "watch next",        "up next",           "what to read next", "more news",
+        "more podcasts",     "more posts",        "more blogs",        "more to explore",
+        "more in ",          "more on ",          "other interesting", "other popular",
+        "other articles",    "latest blogs",      "latest insights",   "latest stories",
+        "our latest",        "recent news",       "recent stories",    "suggested",
+        "editor's picks",    "editors' picks",    "in case you missed", "you'll also",
+        "you will also",     "you may be interested", "you might be interested",
+        "continue exploring", "get the latest",   "never miss",        "want more",
+        "like what you",     "enjoyed this",      "sign up to",        "sign up and",
+        "newsletter",        "written by",        "meet the author",   "share the",
+        "share on",          "tags",              "filed under",
+    };
+    return HeadingOpensWith(headingText, kOpenings);
+}
+
 bool IsSourcesHeading(std::string_view headingText) {
     static constexpr std::string_view kOpenings[] = {
         "references", "sources", "article sources", "citations", "bibliography", "works cited",

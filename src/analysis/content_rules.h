@@ -53,7 +53,8 @@ inline constexpr RuleSet kRuleProductPage = RuleBit(31);      // one product's p
 inline constexpr RuleSet kRuleCardArticles = RuleBit(32);     // <article> cards mark no main part
 inline constexpr RuleSet kRuleSourceLists = RuleBit(33);      // "References", "Article sources"
 inline constexpr RuleSet kRuleAsideTitles = RuleBit(34);      // "Related posts" set as a <div>
-inline constexpr int kRuleCount = 35;
+inline constexpr RuleSet kRuleReadingPrompts = RuleBit(35);   // "Watch next", "Get the latest"
+inline constexpr int kRuleCount = 36;
 // clang-format on
 
 using RuleHit = RuleSet;  // the bit of the rule that left an element out, or 0
@@ -162,6 +163,11 @@ bool IsCommentSection(const HtmlTree& tree, std::uint32_t node);
 // A page that declares itself a discussion (a schema.org DiscussionForumPosting or QAPage in
 // its JSON-LD or microdata): its comments are the thread.
 bool IsDiscussionPage(const HtmlTree& tree);
+
+// A heading that points readers on to other pages or asks them to sign up ("Watch next",
+// "More news", "Get the latest in your inbox", "Written by"), beyond those IsAsideHeading
+// knows.
+bool IsReadingPromptHeading(std::string_view headingText);
 
 // A heading over the list of works an article cites ("References", "Article sources"): the
 // list credits the text and is no part of what it says.

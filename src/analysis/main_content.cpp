@@ -462,7 +462,8 @@ class Extractor {
     }
 
     bool IsAsideSection(const std::string& headingText) const {
-        return IsAsideHeading(headingText) || (productPage_ && IsShopSectionHeading(headingText));
+        return IsAsideHeading(headingText) || (productPage_ && IsShopSectionHeading(headingText)) ||
+               (On(kRuleReadingPrompts) && IsReadingPromptHeading(headingText));
     }
 
     std::string HeadingText(std::uint32_t n) const {

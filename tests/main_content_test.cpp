@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/head_lines.h"
 #include "analysis/html_tree.h"
 #include "analysis/main_content.h"
 
@@ -432,6 +433,12 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "<h2>Steeping times</h2><p>" + Prose("steep") + "</p></div>" + kFooter,
          {"Brewing tea", "leaf section", "Steeping times", "steep section"},
          {"Watch next", "Matcha at home", "Weekly letters"}},
+        {"article with its byline and date above the text",
+         "<body>" + kChrome + "<div class=entry><h1>Bees in winter</h1><p>By Ann Lee</p>"
+             "<p>Updated March 4, 2025</p><p>" + Prose("hive") + "</p><p>March 4, 2025</p>"
+             "<p>" + Prose("cluster") + "</p></div>" + kFooter,
+         {"Bees in winter", "hive section", "March 4, 2025\n", "cluster section"},
+         {"Ann Lee", "Updated"}},
         {"one product's page: reviews and the shop's sections beside the description",
          "<meta property=og:type content=product><title>Oak desk | Shop</title><body>" +
              kChrome + "<div class=pdp><div class=buy><h1>Oak desk</h1><p>Sale price $300.00"
@@ -461,6 +468,25 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
             EXPECT_EQ(text.find(phrase), std::string::npos) << shape.name << ": " << phrase
                                                             << "\n" << text;
         }
+    }
+}
+
+TEST(HeadLines, DatesAndBylinesAlone) {
+    const struct {
+        const char* line;
+        bool date, byline;
+    } rows[] = {
+        {"March 4, 2025", true, false},      {"Updated: 4 Mar. 2025", true, false},
+        {"Last updated on Sep 30 2024", true, false}, {"03/04/2025", true, false},
+        {"2025-03-04", true, false},         {"Published", false, false},
+        {"March 4 was a good day", false, false}, {"Top 10 of 2025", false, false},
+        {"By Ann Lee", false, true},         {"Medically reviewed by Dr. Ray", false, true},
+        {"By", false, false},
+        {"By the end of the day every hive in the yard had closed up", false, false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(IsDateLine(row.line), row.date) << row.line;
+        EXPECT_EQ(IsBylineLine(row.line), row.byline) << row.line;
     }
 }
 

@@ -3,6 +3,7 @@
 // content, which ones are boilerplate by their role, name or class, and which ones mark
 // themselves as the page's main part. Each rule has a bit so that the benchmark can measure
 // what it gains by turning it off.
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -54,7 +55,8 @@ inline constexpr RuleSet kRuleCardArticles = RuleBit(32);     // <article> cards
 inline constexpr RuleSet kRuleSourceLists = RuleBit(33);      // "References", "Article sources"
 inline constexpr RuleSet kRuleAsideTitles = RuleBit(34);      // "Related posts" set as a <div>
 inline constexpr RuleSet kRuleReadingPrompts = RuleBit(35);   // "Watch next", "Get the latest"
-inline constexpr int kRuleCount = 36;
+inline constexpr RuleSet kRuleHeadLines = RuleBit(36);        // "By Ann Lee", a date over the text
+inline constexpr int kRuleCount = 37;
 // clang-format on
 
 using RuleHit = RuleSet;  // the bit of the rule that left an element out, or 0
@@ -110,6 +112,9 @@ inline constexpr std::uint32_t kScriptNoticeWords = 30;
 inline constexpr std::uint32_t kScreenReaderMaxWords = 8;
 // A line of at most this many words, outside any link, may title a section as a heading does.
 inline constexpr std::uint32_t kTitleLineWords = 8;
+// The first block of at least this many words starts an article's text: dates and bylines
+// above it are about the page.
+inline constexpr std::size_t kHeadTextWords = 15;
 // Added to the score of an element that names itself the main part.
 inline constexpr float kMainHintBonus = 0.05f;
 

@@ -4,6 +4,7 @@
 
 #include "analysis/builder_filler.h"
 #include "analysis/content_rules.h"
+#include "analysis/head_lines.h"
 #include "analysis/html_tree.h"
 #include "analysis/json_ld_text.h"
 #include "analysis/repeated_blocks.h"
@@ -103,6 +104,10 @@ class Extractor {
                 limits.plain = kRepeatedPassageWords;
             }
             DropRepeatedBlocks(content.blocks, limits);
+        }
+        // On a thread each post's date and poster belong to the post.
+        if (On(kRuleHeadLines) && !discussion_) {
+            DropHeadLines(content.blocks, kHeadTextWords);
         }
         if (!(disabled_ & kRuleTitleHeading)) {
             PrependTitleHeading(root, content.blocks);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/author_lines.h"
 #include "analysis/head_lines.h"
 #include "analysis/html_tree.h"
 #include "analysis/main_content.h"
@@ -439,6 +440,15 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "<p>" + Prose("cluster") + "</p></div>" + kFooter,
          {"Bees in winter", "hive section", "March 4, 2025\n", "cluster section"},
          {"Ann Lee", "Updated"}},
+        {"article with its author's box, the author named in the page's JSON-LD",
+         "<head><script type=application/ld+json>{\"@type\":\"Article\",\"author\":"
+             "{\"@type\":\"Person\",\"name\":\"Ann Lee\"}}</script></head><body>" +
+             kChrome + "<div class=entry><h1>Composting</h1><p>" + Prose("heap") +
+             "</p><p>Ann Lee and her neighbours turn the heap weekly.</p><div class=box>"
+             "<p>Ann Lee</p><p>Ann Lee is a garden writer who has tended allotments for "
+             "twenty years.</p></div></div>" + kFooter,
+         {"Composting", "heap section", "Ann Lee and her neighbours"},
+         {"garden writer", "Ann Lee\n"}},
         {"one product's page: reviews and the shop's sections beside the description",
          "<meta property=og:type content=product><title>Oak desk | Shop</title><body>" +
              kChrome + "<div class=pdp><div class=buy><h1>Oak desk</h1><p>Sale price $300.00"
@@ -488,6 +498,29 @@ TEST(HeadLines, DatesAndBylinesAlone) {
         EXPECT_EQ(IsDateLine(row.line), row.date) << row.line;
         EXPECT_EQ(IsBylineLine(row.line), row.byline) << row.line;
     }
+}
+
+TEST(AuthorLines, NameAloneOrOpeningABiography) {
+    const std::vector<std::string> authors = {"Ann Lee", "Raj Patel"};
+    const struct {
+        const char* line;
+        bool author;
+    } rows[] = {
+        {"Ann Lee", true},
+        {"By Raj Patel", true},
+        {"About Ann Lee:", true},
+        {"Ann Lee is a garden writer.", true},
+        {"Raj Patel's work covers soil.", false},
+        {"Raj Patel, a chef, has cooked for years.", false},
+        {"Raj Patel has cooked for years.", true},
+        {"Ann Lee and Raj Patel met in 2010.", false},
+        {"Ann Leeds is a city.", false},
+        {"We asked Ann Lee about compost.", false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(IsAuthorLine(row.line, authors), row.author) << row.line;
+    }
+    EXPECT_FALSE(IsAuthorLine("Ann Lee", {}));
 }
 
 TEST(ExtractMainContent, RepeatedTextAppearsOnce) {

@@ -56,7 +56,8 @@ inline constexpr RuleSet kRuleSourceLists = RuleBit(33);      // "References", "
 inline constexpr RuleSet kRuleAsideTitles = RuleBit(34);      // "Related posts" set as a <div>
 inline constexpr RuleSet kRuleReadingPrompts = RuleBit(35);   // "Watch next", "Get the latest"
 inline constexpr RuleSet kRuleHeadLines = RuleBit(36);        // "By Ann Lee", a date over the text
-inline constexpr int kRuleCount = 37;
+inline constexpr RuleSet kRuleAuthorBox = RuleBit(37);        // the author's name and biography
+inline constexpr int kRuleCount = 38;
 // clang-format on
 
 using RuleHit = RuleSet;  // the bit of the rule that left an element out, or 0

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "analysis/author_lines.h"
 #include "analysis/builder_filler.h"
 #include "analysis/content_rules.h"
 #include "analysis/head_lines.h"
@@ -108,6 +109,9 @@ class Extractor {
         // On a thread each post's date and poster belong to the post.
         if (On(kRuleHeadLines) && !discussion_) {
             DropHeadLines(content.blocks, kHeadTextWords);
+        }
+        if (On(kRuleAuthorBox) && !discussion_) {
+            DropAuthorLines(content.blocks, PageAuthors(tree_));
         }
         if (!(disabled_ & kRuleTitleHeading)) {
             PrependTitleHeading(root, content.blocks);

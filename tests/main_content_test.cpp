@@ -521,6 +521,21 @@ TEST(AuthorLines, NameAloneOrOpeningABiography) {
         EXPECT_EQ(IsAuthorLine(row.line, authors), row.author) << row.line;
     }
     EXPECT_FALSE(IsAuthorLine("Ann Lee", {}));
+
+    // The box goes on under the name with the writer's role and more of the biography.
+    std::vector<ContentBlock> blocks;
+    for (const char* line : {"Short note", "Ann Lee", "Garden Writer", "Ann holds a degree.",
+                             "Compost is warm.", "Garden Writer"}) {
+        ContentBlock block;
+        block.inlines.push_back(InlineRun{InlineKind::kText, line, {}});
+        blocks.push_back(std::move(block));
+    }
+    DropAuthorLines(blocks, authors);
+    std::string kept;
+    for (const ContentBlock& block : blocks) {
+        kept += block.inlines[0].text + "|";
+    }
+    EXPECT_EQ(kept, "Short note|Compost is warm.|Garden Writer|");
 }
 
 TEST(ExtractMainContent, RepeatedTextAppearsOnce) {

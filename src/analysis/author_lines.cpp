@@ -10,6 +10,8 @@ namespace {
 // article's own (an interview, a profile).
 constexpr size_t kBiographyWords = 150;
 constexpr size_t kMinNameWords = 2, kMaxNameWords = 4, kMaxNameBytes = 48;
+// A writer's role under the name has at most this many words.
+constexpr size_t kRoleWords = 5;
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
@@ -149,17 +151,37 @@ bool IsAuthorLine(std::string_view paragraph, const std::vector<std::string>& au
     return false;
 }
 
+namespace {
+
+// What an author box says under the name: the writer's role ("Contributing Writer", "Founder
+// and CEO"), or more biography by the first name alone ("Karina holds an MBA").
+bool ContinuesAuthorBox(std::string_view paragraph, const std::vector<std::string>& authors) {
+    const std::string text = Collapsed(paragraph);
+    if (!text.empty() && Words(text) <= kRoleWords && text.find_first_of(".!?") == std::string::npos) {
+        return true;
+    }
+    std::vector<std::string> firstNames;
+    for (const std::string& name : authors) {
+        firstNames.push_back(name.substr(0, name.find(' ')));
+    }
+    return IsAuthorLine(paragraph, firstNames);
+}
+
+}  // namespace
+
 void DropAuthorLines(std::vector<ContentBlock>& blocks, const std::vector<std::string>& authors) {
     if (authors.empty()) {
         return;
     }
-    std::erase_if(blocks, [&authors](ContentBlock& block) {
+    bool inBox = false;
+    std::erase_if(blocks, [&authors, &inBox](ContentBlock& block) {
         if (block.kind == BlockKind::kList || block.kind == BlockKind::kListItem ||
             block.kind == BlockKind::kQuote) {
             DropAuthorLines(block.children, authors);
             return block.children.empty();
         }
         if (block.kind != BlockKind::kParagraph) {
+            inBox = false;
             return false;
         }
         std::string text;
@@ -168,7 +190,8 @@ void DropAuthorLines(std::vector<ContentBlock>& blocks, const std::vector<std::s
                 text += run.text;
             }
         }
-        return IsAuthorLine(text, authors);
+        inBox = IsAuthorLine(text, authors) || (inBox && ContinuesAuthorBox(text, authors));
+        return inBox;
     });
 }
 

@@ -449,6 +449,14 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "twenty years.</p></div></div>" + kFooter,
          {"Composting", "heap section", "Ann Lee and her neighbours"},
          {"garden writer", "Ann Lee\n"}},
+        {"short lines hidden by utility classes, unless a screen size shows them",
+         "<body>" + kChrome + "<div class=entry><h1>Rain gauges</h1><p>" + Prose("gauge") +
+             "</p><p class='d-none'>Your basket is empty</p><span class='hidden'>Copied!</span>"
+             "<p class='hidden md:block'>Wide screens show this line</p><p class='d-none "
+             "d-lg-block'>Large screens show this one</p><div class=hidden><p>" + Prose("fold") +
+             "</p></div></div>" + kFooter,
+         {"gauge section", "Wide screens show", "Large screens show", "fold section"},
+         {"basket is empty", "Copied"}},
         {"one product's page: reviews and the shop's sections beside the description",
          "<meta property=og:type content=product><title>Oak desk | Shop</title><body>" +
              kChrome + "<div class=pdp><div class=buy><h1>Oak desk</h1><p>Sale price $300.00"

@@ -350,6 +350,36 @@ bool IsHiddenNotice(const HtmlTree& tree, std::uint32_t node) {
            FewWords(tree, node, kHiddenNoticeMaxWords);
 }
 
+// A short line hidden by a style sheet's utility class ("hidden", "d-none", "hide") and
+// shown by no screen-size variant beside it ("md:block", "d-lg-flex"): a notice or a label a
+// script shows when it applies. Panels folded that way are long and stay.
+bool IsHiddenByClass(const HtmlTree& tree, std::uint32_t node) {
+    const std::string_view value = tree.Attribute(node, "class");
+    bool hidden = false;
+    size_t at = 0;
+    while (at < value.size()) {
+        while (at < value.size() && (value[at] == ' ' || value[at] == '\t' || value[at] == '\n')) {
+            ++at;
+        }
+        size_t end = at;
+        while (end < value.size() && value[end] != ' ' && value[end] != '\t' && value[end] != '\n') {
+            ++end;
+        }
+        const std::string_view token = value.substr(at, end - at);
+        for (const std::string_view name : {"hidden", "d-none", "hide", "is-hidden", "u-hidden"}) {
+            hidden = hidden || NameIs(token, name);
+        }
+        // A variant for some screens shows it there.
+        if (token.find(':') != std::string_view::npos ||
+            (token.size() > 4 && NameIs(token.substr(0, 2), "d-") &&
+             token.find("none") == std::string_view::npos)) {
+            return false;
+        }
+        at = end;
+    }
+    return hidden && !IsFoldedPanel(tree, node) && FewWords(tree, node, kHiddenNoticeMaxWords);
+}
+
 // A form with nothing to fill in and more text than links: some forums wrap each post's
 // text in one, for editing in place. Its text is the post; a menu of links in a form (a
 // "forum jump") stays a form.
@@ -461,6 +491,9 @@ RuleHit JudgeElement(const HtmlTree& tree, std::uint32_t node, bool wrapper, boo
     }
     if (!(disabled & kRuleHiddenNotices) && !wrapper && IsHiddenNotice(tree, node)) {
         return kRuleHiddenNotices;
+    }
+    if (!(disabled & kRuleHiddenClasses) && !wrapper && IsHiddenByClass(tree, node)) {
+        return kRuleHiddenClasses;
     }
     if (!(disabled & kRuleScreenReaderText) && !wrapper && IsScreenReaderText(tree, node)) {
         return kRuleScreenReaderText;

@@ -57,7 +57,8 @@ inline constexpr RuleSet kRuleAsideTitles = RuleBit(34);      // "Related posts"
 inline constexpr RuleSet kRuleReadingPrompts = RuleBit(35);   // "Watch next", "Get the latest"
 inline constexpr RuleSet kRuleHeadLines = RuleBit(36);        // "By Ann Lee", a date over the text
 inline constexpr RuleSet kRuleAuthorBox = RuleBit(37);        // the author's name and biography
-inline constexpr int kRuleCount = 38;
+inline constexpr RuleSet kRuleHiddenClasses = RuleBit(38);    // short lines of class "d-none"
+inline constexpr int kRuleCount = 39;
 // clang-format on
 
 using RuleHit = RuleSet;  // the bit of the rule that left an element out, or 0

@@ -530,6 +530,22 @@ TEST(AuthorLines, NameAloneOrOpeningABiography) {
     }
     EXPECT_FALSE(IsAuthorLine("Ann Lee", {}));
 
+    // Names come from the meta author and each JSON-LD author object; one word is no name.
+    const std::string page =
+        "<meta name=author content='Raj &amp; Co Patel'><script type=application/ld+json>"
+        "{\"author\":[{\"@type\":\"Person\",\"name\":\"Ann Lee\"},{\"name\":\"Acme\"}],"
+        "\"publisher\":{\"name\":\"Big News Corp\"}}</script>" +
+        Repeat(5000, [](int k) {
+            return "<script type=application/ld+json>{\"author\":{\"name\":\"Writer " +
+                   std::to_string(k) + "\"}}</script>";
+        });
+    const HtmlTree tree = BuildHtmlTree(page);
+    const std::vector<std::string> found = PageAuthors(tree);
+    ASSERT_GE(found.size(), 2u);
+    EXPECT_EQ(found[0], "Raj & Co Patel");
+    EXPECT_EQ(found[1], "Ann Lee");
+    EXPECT_LE(found.size(), 8u);
+
     // The box goes on under the name with the writer's role and more of the biography.
     std::vector<ContentBlock> blocks;
     for (const char* line : {"Short note", "Ann Lee", "Garden Writer", "Ann holds a degree.",

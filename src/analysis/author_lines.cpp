@@ -10,6 +10,8 @@ namespace {
 // article's own (an interview, a profile).
 constexpr size_t kBiographyWords = 150;
 constexpr size_t kMinNameWords = 2, kMaxNameWords = 4, kMaxNameBytes = 48;
+// Of an author object in JSON-LD, only this many bytes are read; at most this many names.
+constexpr size_t kAuthorObjectBytes = 512, kMaxAuthors = 8;
 // A writer's role under the name has at most this many words.
 constexpr size_t kRoleWords = 5;
 
@@ -69,22 +71,28 @@ void AddJsonLdAuthors(std::string_view json, std::vector<std::string>& names) {
         if (k >= json.size() || json[k] != '{') {
             continue;
         }
-        const size_t close = json.find('}', k);
-        const size_t name = json.find(kName, k);
-        if (name == std::string_view::npos || (close != std::string_view::npos && name > close)) {
+        // Only the author object's own opening is read, so that a block of thousands of
+        // "author" keys costs no more than its length.
+        const std::string_view object = json.substr(k, kAuthorObjectBytes);
+        const std::string_view head = object.substr(0, object.find('}'));
+        const size_t name = head.find(kName);
+        if (name == std::string_view::npos) {
             continue;
         }
         size_t open = name + kName.size();
-        while (open < json.size() && (IsSpace(json[open]) || json[open] == ':')) {
+        while (open < head.size() && (IsSpace(head[open]) || head[open] == ':')) {
             ++open;
         }
-        if (open >= json.size() || json[open] != '"') {
+        if (open >= head.size() || head[open] != '"') {
             continue;
         }
-        const size_t end = json.find('"', open + 1);
-        if (end != std::string_view::npos && json.substr(open + 1, end - open - 1).find('\\') ==
-                                                 std::string_view::npos) {
-            AddName(json.substr(open + 1, end - open - 1), names);
+        const size_t end = head.find('"', open + 1);
+        if (end != std::string_view::npos &&
+            head.substr(open + 1, end - open - 1).find('\\') == std::string_view::npos) {
+            AddName(head.substr(open + 1, end - open - 1), names);
+        }
+        if (names.size() >= kMaxAuthors) {
+            return;
         }
     }
 }
@@ -107,6 +115,9 @@ std::vector<std::string> PageAuthors(const HtmlTree& tree) {
     std::vector<std::string> names;
     for (std::uint32_t n = 1; n < tree.nodes.size(); ++n) {
         const HtmlNode& node = tree.nodes[n];
+        if (names.size() >= kMaxAuthors) {
+            break;
+        }
         if (node.tag == Tag::kMeta && NameIs(tree.Attribute(n, "name"), "author")) {
             AddName(tree.Attribute(n, "content"), names);
         } else if (node.tag == Tag::kScript && node.firstChild != 0 &&

@@ -114,6 +114,8 @@ inline constexpr std::uint32_t kScriptNoticeWords = 30;
 inline constexpr std::uint32_t kScreenReaderMaxWords = 8;
 // A line of at most this many words, outside any link, may title a section as a heading does.
 inline constexpr std::uint32_t kTitleLineWords = 8;
+// The section of such a line spans at most this many elements.
+inline constexpr std::uint32_t kTitleSectionSiblings = 256;
 // The first block of at least this many words starts an article's text: dates and bylines
 // above it are about the page.
 inline constexpr std::size_t kHeadTextWords = 15;

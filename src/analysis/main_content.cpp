@@ -439,6 +439,12 @@ class Extractor {
                 continue;
             }
             std::uint32_t end = tree_.nodes[n].nextSibling, words = 0, linkWords = 0;
+            // A styled line is a weaker sign than a heading: over a good part of the page (or
+            // of its elements) it titles what the page lists ("Latest articles" on a blog's
+            // front page). Lines of that kind do not end each other's sections, so their
+            // sections are measured no further than that.
+            bool large = false;
+            std::uint32_t siblings = 0;
             for (; end != 0; end = tree_.nodes[end].nextSibling) {
                 const Tag next = tree_.nodes[end].tag;
                 if (next >= Tag::kH1 && next <= Tag::kH6) {
@@ -446,10 +452,12 @@ class Extractor {
                 }
                 words += pageWords_[end];
                 linkWords += next == Tag::kA ? pageWords_[end] : pageLinkWords_[end];
+                large = !heading && (words * 4 >= total || ++siblings > kTitleSectionSiblings);
+                if (large) {
+                    break;
+                }
             }
-            // A styled line is a weaker sign than a heading: over a good part of the page it
-            // titles what the page lists ("Latest articles" on a blog's front page).
-            if ((!prompt && IsProse(words, linkWords)) || (!heading && words * 4 >= total)) {
+            if ((!prompt && IsProse(words, linkWords)) || large) {
                 continue;
             }
             for (std::uint32_t c = n; c != end; c = tree_.nodes[c].nextSibling) {

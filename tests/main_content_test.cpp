@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "analysis/author_lines.h"
+#include "analysis/content_rules.h"
 #include "analysis/head_lines.h"
 #include "analysis/html_tree.h"
 #include "analysis/main_content.h"
@@ -486,6 +487,29 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
             EXPECT_EQ(text.find(phrase), std::string::npos) << shape.name << ": " << phrase
                                                             << "\n" << text;
         }
+    }
+}
+
+TEST(ContentRules, HeadingsOverSourcesAndPromptsToReadOn) {
+    const struct {
+        const char* heading;
+        bool sources, prompt;
+    } rows[] = {
+        {"References", true, false},
+        {"  Article Sources: ", true, false},
+        {"9. References", true, false},
+        {"Sources of protein", false, false},
+        {"Referencing styles explained for students", false, false},
+        {"Watch Next", false, true},
+        {"\xE2\x9E\xA1 More news from the valley", false, true},
+        {"Get the latest in your inbox", false, true},
+        {"Tags: garden, soil", false, true},
+        {"Tagging photos in bulk", false, false},
+        {"The latest research on sleep", false, false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(IsSourcesHeading(row.heading), row.sources) << row.heading;
+        EXPECT_EQ(IsReadingPromptHeading(row.heading), row.prompt) << row.heading;
     }
 }
 

@@ -410,6 +410,18 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "</div><div class=delivery><p>" + Prose("delivery") + "</p></div>" + kFooter,
          {"Oak desk", "desk section"},
          {"reviewer0 section", "delivery section", "parcel section", "Walnut desk", "price"}},
+        {"one product sold in variants: its price lines go as on any product page",
+         "<script type=application/ld+json>{\"@type\":\"ProductGroup\",\"hasVariant\":["
+         "{\"@type\":\"Product\",\"sku\":\"s\"},{\"@type\":\"Product\",\"sku\":\"m\"}]}"
+         "</script><body><main><h1>Linen shirt</h1><p>Sale price $28.80</p><p>" +
+             Prose("linen") + "</p></main>",
+         {"Linen shirt", "linen section"},
+         {"$28.80"}},
+        {"one product as a microdata item",
+         "<body><main itemscope itemtype=https://schema.org/Product><h1>Clay mug</h1>"
+         "<p>$24.00</p><p>" + Prose("glaze") + "</p></main>",
+         {"Clay mug", "glaze section"},
+         {"$24.00"}},
     };
     for (const Shape& shape : shapes) {
         const std::string text =

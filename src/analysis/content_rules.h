@@ -49,7 +49,8 @@ inline constexpr RuleSet kRulePosterStats = RuleBit(28);      // post counts, jo
 inline constexpr RuleSet kRulePrompts = RuleBit(29);          // sign-up prompts under threads
 inline constexpr RuleSet kRuleOwnHeading = RuleBit(30);       // only the page's own h1 keeps
 inline constexpr RuleSet kRuleProductPage = RuleBit(31);      // one product's page: no reviews
-inline constexpr int kRuleCount = 32;
+inline constexpr RuleSet kRuleProductVariants = RuleBit(48);  // one ProductGroup or item
+inline constexpr int kRuleCount = 49;
 // clang-format on
 
 using RuleHit = RuleSet;  // the bit of the rule that left an element out, or 0

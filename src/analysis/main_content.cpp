@@ -85,7 +85,9 @@ class Extractor {
         content.title = Title();
         ownHeading_ = OwnHeading(content.title);
         ReadBase();
-        productPage_ = On(kRuleProductPage) && IsSingleProductPage(tree_);
+        productPage_ = On(kRuleProductPage) &&
+                       (IsSingleProductPage(tree_) ||
+                        (On(kRuleProductVariants) && IsOneProductByVariantsOrItem(tree_)));
         Mark();
         Measure();
         const std::uint32_t root = ChooseRoot();

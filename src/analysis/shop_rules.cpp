@@ -174,4 +174,23 @@ bool IsSingleProductPage(const HtmlTree& tree) {
     return products == 1;
 }
 
+bool IsOneProductByVariantsOrItem(const HtmlTree& tree) {
+    size_t groups = 0, products = 0, items = 0;
+    for (std::uint32_t n = 1; n < tree.nodes.size(); ++n) {
+        const HtmlNode& node = tree.nodes[n];
+        if (node.tag == Tag::kScript && node.firstChild != 0 &&
+            NameIs(tree.Attribute(n, "type"), "application/ld+json")) {
+            const std::string_view json = tree.nodes[node.firstChild].text;
+            groups += CountOf(json, "\"ProductGroup\"");
+            products += CountOf(json, "\"Product\"");
+        } else if (node.tag != Tag::kText) {
+            const std::string_view type = tree.Attribute(n, "itemtype");
+            items += type.ends_with("schema.org/Product") ? 1 : 0;
+        }
+    }
+    // A category page types each product it lists: more than one group, or items beside
+    // products typed in JSON-LD, is a listing.
+    return groups == 1 || (groups == 0 && products == 0 && items == 1);
+}
+
 }  // namespace bcnk

@@ -422,6 +422,14 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          "<p>$24.00</p><p>" + Prose("glaze") + "</p></main>",
          {"Clay mug", "glaze section"},
          {"$24.00"}},
+        {"a theme's picture fields printed as text; a table's example address stays",
+         "<body><main><h1>Staple tee</h1><p>" + Prose("cotton") + "</p><p>cat_thumb_Bone:</p>"
+         "<p>https://cdn.example.test/5001/STAPLE_TEE_BONE_THUMB.jpg</p>"
+         "<p><a href=/v>https://cdn.example.test/v/clip.mp4?w=2</a></p><table><tr><td>Image "
+         "URL</td><td>https://example.test/assets/3234.jpg</td></tr><tr><td>Name</td><td>Tee"
+         "</td></tr></table></main>",
+         {"cotton section", "https://example.test/assets/3234.jpg"},
+         {"BONE_THUMB", "clip.mp4"}},
     };
     for (const Shape& shape : shapes) {
         const std::string text =

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "analysis/main_content.h"
 #include "analysis/builder_filler.h"
+#include "analysis/shop_lines.h"
 #include "analysis/shop_rules.h"
 
 namespace bcnk {
@@ -76,6 +78,24 @@ TEST(ShopTextRules, PassagesWrittenTwiceAreReadOnce) {
     EXPECT_EQ(Occurrences(ContentText(ExtractMainContent(taught, "https://example.test/")),
                           "merino"),
               2u);
+}
+
+// Only a whole line that is a picture's or video's address is a theme's field.
+TEST(ShopTextRules, MediaAddressLines) {
+    const std::pair<const char*, bool> rows[] = {
+        {"https://cdn.example.test/5001/TEE_BONE_THUMB.jpg", true},
+        {"  HTTP://cdn.example.test/a/b.WebP?width=160&v=2 ", true},
+        {"https://cdn.example.test/clip.mp4#t=3", true},
+        {"https://example.test/jpg", false},
+        {"https://example.test/guide.html", false},
+        {"See https://cdn.example.test/a.png for the colours", false},
+        {"ftp://example.test/a.png", false},
+        {"photo.jpg", false},
+        {".jpg", false},
+    };
+    for (const auto& [text, media] : rows) {
+        EXPECT_EQ(IsMediaAddressLine(text), media) << text;
+    }
 }
 
 }  // namespace

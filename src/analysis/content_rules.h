@@ -50,7 +50,8 @@ inline constexpr RuleSet kRulePrompts = RuleBit(29);          // sign-up prompts
 inline constexpr RuleSet kRuleOwnHeading = RuleBit(30);       // only the page's own h1 keeps
 inline constexpr RuleSet kRuleProductPage = RuleBit(31);      // one product's page: no reviews
 inline constexpr RuleSet kRuleProductVariants = RuleBit(48);  // one ProductGroup or item
-inline constexpr int kRuleCount = 49;
+inline constexpr RuleSet kRuleMediaAddresses = RuleBit(49);   // a picture's address as text
+inline constexpr int kRuleCount = 50;
 // clang-format on
 
 using RuleHit = RuleSet;  // the bit of the rule that left an element out, or 0

@@ -7,6 +7,7 @@
 #include "analysis/html_tree.h"
 #include "analysis/json_ld_text.h"
 #include "analysis/repeated_blocks.h"
+#include "analysis/shop_lines.h"
 #include "analysis/shop_rules.h"
 #include "analysis/word_chars.h"
 #include "common/text.h"
@@ -742,6 +743,9 @@ class Extractor {
         if (!runs_.empty() && (On(kRuleInterfaceText) || productPage_)) {
             DropFillerAndPrices();
         }
+        if (!runs_.empty() && On(kRuleMediaAddresses)) {
+            DropMediaAddress();
+        }
         DropPilcrow(runs_);
         if (!runs_.empty() && !ShowsAnything(runs_)) {
             runs_.clear();
@@ -769,6 +773,15 @@ class Extractor {
         }
         if ((On(kRuleInterfaceText) && (IsBuilderFiller(text) || IsListingControl(text))) ||
             (productPage_ && IsPriceLine(text))) {
+            runs_.clear();
+        }
+    }
+
+    // A picture's or video's address printed as text, as themes print their data fields;
+    // a table of data may give one as its example value.
+    void DropMediaAddress() {
+        if (tableDepth_ == 0 && runs_.size() == 1 && runs_[0].kind != InlineKind::kCode &&
+            runs_[0].kind != InlineKind::kImage && IsMediaAddressLine(runs_[0].text)) {
             runs_.clear();
         }
     }
@@ -1190,6 +1203,7 @@ class Extractor {
     void WriteTable(std::uint32_t table, std::vector<ContentBlock>& sink) {
         ContentBlock block;
         block.kind = BlockKind::kTable;
+        ++tableDepth_;
         ForEachRow(table, [&](std::uint32_t row, bool inHead) {
             if (removed_[row]) {
                 return;
@@ -1224,6 +1238,7 @@ class Extractor {
                 block.children.push_back(std::move(line));
             }
         });
+        --tableDepth_;
         if (!block.children.empty()) {
             sink.push_back(std::move(block));
         }
@@ -1231,6 +1246,7 @@ class Extractor {
 
     HtmlTree tree_;
     bool productPage_ = false;
+    std::uint32_t tableDepth_ = 0;  // tables being written around the current block
     std::uint32_t ownHeading_ = 0;
     Text address_;
     RuleSet disabled_;

@@ -422,6 +422,15 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          "<p>$24.00</p><p>" + Prose("glaze") + "</p></main>",
          {"Clay mug", "glaze section"},
          {"$24.00"}},
+        {"stickers and swatch counts on a shop's cards",
+         "<body><main><h1>Wool shoes</h1><p>" + Prose("wool") + "</p><ul>" +
+             Repeat(4, [](int k) {
+                 return "<li class=card><span class=badge>Best Seller</span><h3>Runner model " +
+                        std::to_string(k) + "</h3><p>New Zealand merino upper</p><p>+3</p>"
+                        "<p>5 Colours</p></li>";
+             }) + "</ul></main>",
+         {"Runner model 3", "New Zealand merino"},
+         {"Best Seller", "+3", "Colours"}},
         {"a theme's picture fields printed as text; a table's example address stays",
          "<body><main><h1>Staple tee</h1><p>" + Prose("cotton") + "</p><p>cat_thumb_Bone:</p>"
          "<p>https://cdn.example.test/5001/STAPLE_TEE_BONE_THUMB.jpg</p>"

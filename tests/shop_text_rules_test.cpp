@@ -98,5 +98,19 @@ TEST(ShopTextRules, MediaAddressLines) {
     }
 }
 
+// Stickers and swatch counts alone on a card's line; words that merely start like them stay.
+TEST(ShopTextRules, CardBadges) {
+    const std::pair<const char*, bool> rows[] = {
+        {"New", true},          {" Best-Seller! ", true},      {"SOLD OUT", true},
+        {"+8", true},           {"5 Colours", true},           {"12 colors available", true},
+        {"More options", true}, {"New Zealand wool", false},   {"Sale ends Sunday", false},
+        {"+12345", false},      {"5 colours of linen", false}, {"Featured", false},
+        {"+", false},           {"colours", false},
+    };
+    for (const auto& [text, badge] : rows) {
+        EXPECT_EQ(IsCardBadge(text), badge) << text;
+    }
+}
+
 }  // namespace
 }  // namespace bcnk

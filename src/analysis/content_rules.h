@@ -51,7 +51,8 @@ inline constexpr RuleSet kRuleOwnHeading = RuleBit(30);       // only the page's
 inline constexpr RuleSet kRuleProductPage = RuleBit(31);      // one product's page: no reviews
 inline constexpr RuleSet kRuleProductVariants = RuleBit(48);  // one ProductGroup or item
 inline constexpr RuleSet kRuleMediaAddresses = RuleBit(49);   // a picture's address as text
-inline constexpr int kRuleCount = 50;
+inline constexpr RuleSet kRuleCardBadges = RuleBit(50);       // "New", "Sold out", "+8"
+inline constexpr int kRuleCount = 51;
 // clang-format on
 
 using RuleHit = RuleSet;  // the bit of the rule that left an element out, or 0

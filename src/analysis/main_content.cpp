@@ -746,6 +746,9 @@ class Extractor {
         if (!runs_.empty() && On(kRuleMediaAddresses)) {
             DropMediaAddress();
         }
+        if (!runs_.empty() && On(kRuleCardBadges)) {
+            DropCardBadge();
+        }
         DropPilcrow(runs_);
         if (!runs_.empty() && !ShowsAnything(runs_)) {
             runs_.clear();
@@ -782,6 +785,20 @@ class Extractor {
     void DropMediaAddress() {
         if (tableDepth_ == 0 && runs_.size() == 1 && runs_[0].kind != InlineKind::kCode &&
             runs_[0].kind != InlineKind::kImage && IsMediaAddressLine(runs_[0].text)) {
+            runs_.clear();
+        }
+    }
+
+    // A sticker on a product's card ("New", "Sold out", "+8" swatches) alone on its line.
+    void DropCardBadge() {
+        std::string text;
+        for (const InlineRun& run : runs_) {
+            if (run.kind == InlineKind::kCode || text.size() > 32) {
+                return;
+            }
+            text += run.text;
+        }
+        if (IsCardBadge(text)) {
             runs_.clear();
         }
     }

@@ -1,6 +1,7 @@
 #include "analysis/shop_lines.h"
 
 #include <algorithm>
+#include <string>
 
 #include "analysis/html_tree.h"
 
@@ -18,7 +19,68 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
+char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+bool IsLetterOrDigit(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// Letters and digits folded, every other run as one space; empty when longer than `limit`.
+std::string FoldedWords(std::string_view text, size_t limit) {
+    std::string folded;
+    for (const char c : text) {
+        if (IsLetterOrDigit(c)) {
+            folded += Fold(c);
+        } else if (!folded.empty() && folded.back() != ' ') {
+            folded += ' ';
+        }
+        if (folded.size() > limit) {
+            return {};
+        }
+    }
+    while (!folded.empty() && folded.back() == ' ') {
+        folded.pop_back();
+    }
+    return folded;
+}
+
+bool IsNumber(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(),
+                                        [](char c) { return c >= '0' && c <= '9'; });
+}
+
 }  // namespace
+
+bool IsCardBadge(std::string_view paragraph) {
+    static constexpr std::string_view kBadges[] = {
+        "new", "new in", "new arrival", "new arrivals", "just in", "new color", "new colors",
+        "new colour", "new colours", "sale", "on sale", "clearance", "hot", "limited",
+        "limited edition", "exclusive", "online exclusive", "online only", "sold out",
+        "back in stock", "low stock", "only a few left", "almost gone", "selling fast",
+        "pre order", "preorder", "best seller", "best sellers", "bestseller", "bestsellers",
+        "top seller", "top rated", "award winner", "staff pick", "popular",
+        "customer favorite", "customer favourite", "fan favorite",
+        "fan favourite", "more options", "more colors", "more colours",
+    };
+    const std::string_view text = Trimmed(paragraph);
+    // "+8": more swatches than the card shows.
+    if (text.size() > 1 && text.front() == '+' && IsNumber(text.substr(1))) {
+        return text.size() <= 4;
+    }
+    const std::string folded = FoldedWords(text, 24);
+    if (std::any_of(std::begin(kBadges), std::end(kBadges),
+                    [&](std::string_view badge) { return folded == badge; })) {
+        return true;
+    }
+    // "5 colours", "12 colors available"
+    const size_t space = folded.find(' ');
+    if (space == std::string::npos || !IsNumber(std::string_view(folded).substr(0, space))) {
+        return false;
+    }
+    const std::string_view rest = std::string_view(folded).substr(space + 1);
+    return rest == "color" || rest == "colors" || rest == "colour" || rest == "colours" ||
+           rest == "colors available" || rest == "colours available";
+}
 
 bool IsMediaAddressLine(std::string_view paragraph) {
     static constexpr std::string_view kMediaEndings[] = {

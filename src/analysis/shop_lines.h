@@ -1,6 +1,7 @@
 #pragma once
 // Lines that shop and listing templates print as text and that no reader reads: the values
-// of the template's own fields, which surface where a theme lays out its data unstyled.
+// of the template's own fields, which surface where a theme lays out its data unstyled, and
+// the stickers on product cards.
 #include <string_view>
 
 namespace bcnk {
@@ -8,5 +9,10 @@ namespace bcnk {
 // A paragraph that is only the address of a picture or a video file ("https://cdn.example/
 // a/tee_thumb.jpg"): a template's field printed as text, never something to read.
 bool IsMediaAddressLine(std::string_view paragraph);
+
+// A merchandising sticker or swatch count on a product's card ("New", "Best seller", "Sold
+// out", "+8", "5 colours", "More options"), alone on its line: a label on the picture, not
+// what the card says.
+bool IsCardBadge(std::string_view paragraph);
 
 }  // namespace bcnk

@@ -422,6 +422,22 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          "<p>$24.00</p><p>" + Prose("glaze") + "</p></main>",
          {"Clay mug", "glaze section"},
          {"$24.00"}},
+        {"one product's page whose declared description is most of its text",
+         "<meta property=og:type content=product><script type=application/ld+json>"
+         "{\"@type\":\"Product\",\"description\":\"" + Prose("mug", 5) + "\"}</script>"
+         "<body><main><h1>Stoneware mug</h1><div class=buy><p>Pick up in store today or have "
+         "it sent to your door, free over fifty dollars</p><p>Members earn points with every "
+         "order they place with us</p></div><div class=desc><p>" + Prose("mug", 5) +
+             "</p></div></main>",
+         {"Stoneware mug", "mug section explains step 4"},
+         {"Pick up in store", "Members earn"}},
+        {"one product's page that says much more than its declared description",
+         "<meta property=og:type content=product><script type=application/ld+json>"
+         "{\"@type\":\"Product\",\"description\":\"" + Prose("lamp", 5) + "\"}</script>"
+         "<body><main><h1>Desk lamp</h1><p>" + Prose("lamp", 5) + "</p><h2>Assembly</h2><p>" +
+             Prose("assembly", 12) + "</p></main>",
+         {"Desk lamp", "lamp section", "assembly section explains step 11"},
+         {}},
         {"stickers and swatch counts on a shop's cards",
          "<body><main><h1>Wool shoes</h1><p>" + Prose("wool") + "</p><ul>" +
              Repeat(4, [](int k) {

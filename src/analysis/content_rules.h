@@ -52,7 +52,8 @@ inline constexpr RuleSet kRuleProductPage = RuleBit(31);      // one product's p
 inline constexpr RuleSet kRuleProductVariants = RuleBit(48);  // one ProductGroup or item
 inline constexpr RuleSet kRuleMediaAddresses = RuleBit(49);   // a picture's address as text
 inline constexpr RuleSet kRuleCardBadges = RuleBit(50);       // "New", "Sold out", "+8"
-inline constexpr int kRuleCount = 51;
+inline constexpr RuleSet kRuleDeclaredDescription = RuleBit(51);  // a product's own summary
+inline constexpr int kRuleCount = 52;
 // clang-format on
 
 using RuleHit = RuleSet;  // the bit of the rule that left an element out, or 0

@@ -6,6 +6,7 @@
 #include "analysis/content_rules.h"
 #include "analysis/html_tree.h"
 #include "analysis/json_ld_text.h"
+#include "analysis/product_description.h"
 #include "analysis/repeated_blocks.h"
 #include "analysis/shop_lines.h"
 #include "analysis/shop_rules.h"
@@ -109,6 +110,9 @@ class Extractor {
         }
         if (!(disabled_ & kRuleTitleHeading)) {
             PrependTitleHeading(root, content.blocks);
+        }
+        if (productPage_ && On(kRuleDeclaredDescription)) {
+            KeepProductDescription(content);
         }
         if (On(kRuleJsonLd)) {
             AddProductProse(content);
@@ -634,10 +638,10 @@ class Extractor {
         return hash;
     }
 
-    // A product description the page gives only in its JSON-LD (its visible copy comes from
-    // scripts) is added after the content, unless the content already holds it.
-    void AddProductProse(MainContent& content) {
-        std::string text;
+    // The prose of the page's JSON-LD that speaks of a product, references decoded and white
+    // space collapsed, tag lines left out.
+    std::vector<std::string> ProductProse() const {
+        std::vector<std::string> texts;
         for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
             const HtmlNode& node = tree_.nodes[n];
             if (node.tag != Tag::kScript || node.firstChild == 0 ||
@@ -653,24 +657,46 @@ class Extractor {
                 AppendDecoded(prose, decoded);
                 bool space = false;
                 SpacedText(collapsed).Append(decoded, space);
-                if (CountRawWords(collapsed) < kJsonLdProseWords) {
-                    continue;
+                if (CountRawWords(collapsed) >= kJsonLdProseWords) {
+                    texts.push_back(std::move(collapsed));
                 }
-                if (text.empty()) {
-                    text = ContentText(content);
-                }
-                // Only where the visible content is thinner than the description: elsewhere
-                // the page shows its own wording of it.
-                if (text.find(collapsed.substr(0, 60)) != std::string::npos ||
-                    CountRawWords(text) >= CountRawWords(collapsed)) {
-                    continue;
-                }
-                ContentBlock paragraph;
-                paragraph.kind = BlockKind::kParagraph;
-                paragraph.inlines.push_back(InlineRun{InlineKind::kText, collapsed, {}});
-                content.blocks.push_back(std::move(paragraph));
-                text += collapsed;
             }
+        }
+        return texts;
+    }
+
+    // On one product's page, the description it declares, when it is most of the chosen
+    // text, is the text (see KeepDeclaredDescription). Of several, the longest: the others
+    // describe the product's pictures and videos.
+    void KeepProductDescription(MainContent& content) const {
+        const std::vector<std::string> prose = ProductProse();
+        const auto longest = std::max_element(
+            prose.begin(), prose.end(),
+            [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
+        if (longest != prose.end()) {
+            KeepDeclaredDescription(content.blocks, *longest);
+        }
+    }
+
+    // A product description the page gives only in its JSON-LD (its visible copy comes from
+    // scripts) is added after the content, unless the content already holds it.
+    void AddProductProse(MainContent& content) {
+        std::string text;
+        for (const std::string& collapsed : ProductProse()) {
+            if (text.empty()) {
+                text = ContentText(content);
+            }
+            // Only where the visible content is thinner than the description: elsewhere the
+            // page shows its own wording of it.
+            if (text.find(collapsed.substr(0, 60)) != std::string::npos ||
+                CountRawWords(text) >= CountRawWords(collapsed)) {
+                continue;
+            }
+            ContentBlock paragraph;
+            paragraph.kind = BlockKind::kParagraph;
+            paragraph.inlines.push_back(InlineRun{InlineKind::kText, collapsed, {}});
+            content.blocks.push_back(std::move(paragraph));
+            text += collapsed;
         }
     }
 

@@ -438,6 +438,18 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              Prose("assembly", 12) + "</p></main>",
          {"Desk lamp", "lamp section", "assembly section explains step 11"},
          {}},
+        {"a listing's filter panel goes; a section whose id names a filter stays",
+         "<body><main><h1>Rain jackets</h1><p>" + Prose("jacket") + "</p><div class="
+         "'col-3 product-filters'><h3>Colour</h3><ul><li><span>Olive green</span> <span>(12)"
+         "</span><li><span>Navy blue</span> <span>(9)</span></ul><h3>Price</h3><ul><li>Under "
+         "fifty pounds</ul></div><ul class=grid>" +
+             Repeat(6, [](int k) {
+                 return "<li class=tile><h3>Packable shell " + std::to_string(k) +
+                        "</h3><p>Taped seams and a peaked hood</p></li>";
+             }) + "</ul><section id=bloom-filter><h2>Bloom filter</h2><p>" +
+             Prose("probabilistic set") + "</p></section></main>",
+         {"Packable shell 5", "Taped seams", "Bloom filter", "probabilistic set section"},
+         {"Olive green", "Under fifty"}},
         {"stickers and swatch counts on a shop's cards",
          "<body><main><h1>Wool shoes</h1><p>" + Prose("wool") + "</p><ul>" +
              Repeat(4, [](int k) {

@@ -53,7 +53,8 @@ inline constexpr RuleSet kRuleProductVariants = RuleBit(48);  // one ProductGrou
 inline constexpr RuleSet kRuleMediaAddresses = RuleBit(49);   // a picture's address as text
 inline constexpr RuleSet kRuleCardBadges = RuleBit(50);       // "New", "Sold out", "+8"
 inline constexpr RuleSet kRuleDeclaredDescription = RuleBit(51);  // a product's own summary
-inline constexpr int kRuleCount = 52;
+inline constexpr RuleSet kRuleFilterPanels = RuleBit(52);     // a listing's facets
+inline constexpr int kRuleCount = 53;
 // clang-format on
 
 using RuleHit = RuleSet;  // the bit of the rule that left an element out, or 0
@@ -137,6 +138,10 @@ bool IsPosterPanel(const HtmlTree& tree, std::uint32_t node);
 // A cookie or consent panel by its class or id: on a page of little text it can hold most
 // of the words, and still is no content.
 bool IsConsentPanel(const HtmlTree& tree, std::uint32_t node);
+
+// A listing's filter panel by its class ("facets", "product-filters", "refinements"):
+// the options a reader narrows the list by, not what it lists.
+bool IsFilterPanel(const HtmlTree& tree, std::uint32_t node);
 
 // A heading that introduces links away from the page or a reply form: "Related posts",
 // "You may also like", "Leave a reply" and the like.

@@ -307,6 +307,11 @@ class Extractor {
                 removed_[n] = 1;
                 continue;
             }
+            if (On(kRuleFilterPanels) && pageWords_[n] * 4 < total && IsFilterPanel(tree_, n) &&
+                !IsProse(n) && !HoldsListedItems(n)) {
+                removed_[n] = 1;
+                continue;
+            }
             // The small print of a card (a unit price, a review count, a badge).
             if (node.tag == Tag::kSmall && inRun_[n] != 0 && On(kRuleInterfaceText)) {
                 removed_[n] = 1;
@@ -330,6 +335,19 @@ class Extractor {
             inThread_[n] = inThread_[parent] || (thread && (reply || discussion_)) ||
                            OpensDiscussion(n, total);
         }
+    }
+
+    // Whether a run of like siblings that holds a good part of the page lies inside the
+    // element: a panel named for filtering the list may wrap the list itself.
+    bool HoldsListedItems(std::uint32_t n) const {
+        const std::uint32_t depth = tree_.nodes[n].depth;
+        for (std::uint32_t k = n + 1; k < tree_.nodes.size() && tree_.nodes[k].depth > depth;
+             ++k) {
+            if (series_[k] == 2) {
+                return true;
+            }
+        }
+        return false;
     }
 
     // Replies a forum marks one by one as replies, with no comment section around them, are

@@ -450,6 +450,15 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              Prose("probabilistic set") + "</p></section></main>",
          {"Packable shell 5", "Taped seams", "Bloom filter", "probabilistic set section"},
          {"Olive green", "Under fifty"}},
+        {"one product's page reads its panel's repeated lines once, short labels twice",
+         "<meta property=og:type content=product><body><main><h1>Wool coat</h1><p>" +
+             Prose("coat") + "</p>" + Repeat(2, [](int k) {
+                 return "<div class=variant" + std::to_string(k) + "><p>Model wears size "
+                        "medium</p><p>Fit notes:</p><p>Runs small</p></div>";
+             }) + "</main>",
+         {"coat section", "Model wears size medium", "Fit notes:\n\nRuns small\n\n"
+          "Fit notes:\n\nRuns small"},
+         {"medium\n\nFit notes:\n\nRuns small\n\nModel"}},
         {"stickers and swatch counts on a shop's cards",
          "<body><main><h1>Wool shoes</h1><p>" + Prose("wool") + "</p><ul>" +
              Repeat(4, [](int k) {

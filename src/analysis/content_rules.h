@@ -54,7 +54,8 @@ inline constexpr RuleSet kRuleMediaAddresses = RuleBit(49);   // a picture's add
 inline constexpr RuleSet kRuleCardBadges = RuleBit(50);       // "New", "Sold out", "+8"
 inline constexpr RuleSet kRuleDeclaredDescription = RuleBit(51);  // a product's own summary
 inline constexpr RuleSet kRuleFilterPanels = RuleBit(52);     // a listing's facets
-inline constexpr int kRuleCount = 53;
+inline constexpr RuleSet kRuleProductRepeats = RuleBit(53);   // a product's lines read once
+inline constexpr int kRuleCount = 54;
 // clang-format on
 
 using RuleHit = RuleSet;  // the bit of the rule that left an element out, or 0

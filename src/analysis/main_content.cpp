@@ -23,6 +23,8 @@ constexpr int kMaxBlockNesting = 6;
 constexpr size_t kMaxLinkAddressBytes = 2048;
 // A passage of at least this many words that the content already holds is a copy of it.
 constexpr std::uint32_t kRepeatedPassageWords = 16;
+// On one product's page, lines of this many words or more are read once.
+constexpr std::uint32_t kProductRepeatWords = 3;
 
 bool IsBlockLevel(Tag tag) {
     switch (tag) {
@@ -105,6 +107,12 @@ class Extractor {
             // read once.
             if (!HoldsCode(content.blocks)) {
                 limits.plain = kRepeatedPassageWords;
+            }
+            // One product's page repeats its buying panel's lines (a size note, a returns
+            // promise, the price in each currency) for each variant and screen; its own text
+            // has no steps to repeat.
+            if (productPage_ && On(kRuleProductRepeats)) {
+                limits.quoted = limits.plain = kProductRepeatWords;
             }
             DropRepeatedBlocks(content.blocks, limits);
         }

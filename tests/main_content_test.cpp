@@ -419,9 +419,9 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          {"$28.80"}},
         {"one product as a microdata item",
          "<body><main itemscope itemtype=https://schema.org/Product><h1>Clay mug</h1>"
-         "<p>$24.00</p><p>" + Prose("glaze") + "</p></main>",
+         "<p>$24.00</p><p>4.5 out of 5 stars</p><p>" + Prose("glaze") + "</p></main>",
          {"Clay mug", "glaze section"},
-         {"$24.00"}},
+         {"$24.00", "out of 5"}},
         {"one product's page whose declared description is most of its text",
          "<meta property=og:type content=product><script type=application/ld+json>"
          "{\"@type\":\"Product\",\"description\":\"" + Prose("mug", 5) + "\"}</script>"

@@ -112,5 +112,24 @@ TEST(ShopTextRules, CardBadges) {
     }
 }
 
+// The reviews widget's summary, in the ways shops word it; sentences about ratings stay.
+TEST(ShopTextRules, RatingSummaries) {
+    const std::pair<const char*, bool> rows[] = {
+        {"4.6 out of 5 Stars. 1664 reviews", true},
+        {"Rated 4.76 out of 5 based on 29 customer ratings", true},
+        {"(146,980)", true},
+        {"339 Reviews", true},
+        {"4.7 out of 5 stars with 914 reviews", true},
+        {"Reviews", false},
+        {"(approx.)", false},
+        {"()", false},
+        {"5 stars for comfort, says our tester", false},
+        {"Rated for 5,000 hours of use", false},
+    };
+    for (const auto& [text, rating] : rows) {
+        EXPECT_EQ(IsRatingSummary(text), rating) << text;
+    }
+}
+
 }  // namespace
 }  // namespace bcnk

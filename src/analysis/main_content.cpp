@@ -801,6 +801,9 @@ class Extractor {
         if (!runs_.empty() && On(kRuleCardBadges)) {
             DropCardBadge();
         }
+        if (!runs_.empty() && productPage_ && On(kRuleRatingLines)) {
+            DropRatingSummary();
+        }
         DropPilcrow(runs_);
         if (!runs_.empty() && !ShowsAnything(runs_)) {
             runs_.clear();
@@ -851,6 +854,21 @@ class Extractor {
             text += run.text;
         }
         if (IsCardBadge(text)) {
+            runs_.clear();
+        }
+    }
+
+    // On one product's page, the reviews widget's summary line; the reviews go with their
+    // section, their tally would stay.
+    void DropRatingSummary() {
+        std::string text;
+        for (const InlineRun& run : runs_) {
+            if (run.kind == InlineKind::kCode || text.size() > 90) {
+                return;
+            }
+            text += run.text;
+        }
+        if (IsRatingSummary(text)) {
             runs_.clear();
         }
     }

@@ -82,6 +82,51 @@ bool IsCardBadge(std::string_view paragraph) {
            rest == "colors available" || rest == "colours available";
 }
 
+bool IsRatingSummary(std::string_view paragraph) {
+    static constexpr std::string_view kWords[] = {
+        "rated", "out", "of", "based", "on", "with", "an", "average", "customer", "customers",
+        "verified", "product",
+    };
+    static constexpr std::string_view kCounted[] = {
+        "stars", "star", "reviews", "review", "ratings", "rating",
+    };
+    const std::string_view text = Trimmed(paragraph);
+    if (text.size() > 90) {
+        return false;
+    }
+    // "(1,664)": a count in brackets, as the stars beside it are drawn.
+    if (text.size() > 2 && text.front() == '(' && text.back() == ')' &&
+        std::all_of(text.begin() + 1, text.end() - 1,
+                    [](char c) { return (c >= '0' && c <= '9') || c == ','; })) {
+        return true;
+    }
+    bool number = false, counted = false;
+    for (size_t at = 0; at < text.size();) {
+        const char c = text[at];
+        if (c >= '0' && c <= '9') {
+            number = true;
+            ++at;
+            continue;
+        }
+        if (!IsLetterOrDigit(c)) {
+            ++at;
+            continue;
+        }
+        std::string word;
+        while (at < text.size() && IsLetterOrDigit(text[at]) &&
+               !(text[at] >= '0' && text[at] <= '9')) {
+            word += Fold(text[at++]);
+        }
+        const auto is = [&](std::string_view known) { return word == known; };
+        if (std::any_of(std::begin(kCounted), std::end(kCounted), is)) {
+            counted = true;
+        } else if (!std::any_of(std::begin(kWords), std::end(kWords), is)) {
+            return false;
+        }
+    }
+    return number && counted;
+}
+
 bool IsMediaAddressLine(std::string_view paragraph) {
     static constexpr std::string_view kMediaEndings[] = {
         ".jpg", ".jpeg", ".png", ".gif", ".webp", ".avif", ".svg", ".mp4", ".webm",

@@ -15,4 +15,8 @@ bool IsMediaAddressLine(std::string_view paragraph);
 // what the card says.
 bool IsCardBadge(std::string_view paragraph);
 
+// A product's rating summary alone on its line ("4.6 out of 5 stars", "(1,664)", "Rated 4.8
+// out of 5 based on 29 customer ratings", "339 reviews"): the reviews widget's label.
+bool IsRatingSummary(std::string_view paragraph);
+
 }  // namespace bcnk

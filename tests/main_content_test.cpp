@@ -459,6 +459,11 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          {"coat section", "Model wears size medium", "Fit notes:\n\nRuns small\n\n"
           "Fit notes:\n\nRuns small"},
          {"medium\n\nFit notes:\n\nRuns small\n\nModel"}},
+        {"headings over no text are no content",
+         "<title>Laptop 13 | Shop</title><body>" + kChrome + "<main><h1>Laptop 13</h1>"
+         "<h2>Language sites</h2><div id=app></div></main>" + kFooter,
+         {},
+         {"Laptop 13", "Language sites"}},
         {"stickers and swatch counts on a shop's cards",
          "<body><main><h1>Wool shoes</h1><p>" + Prose("wool") + "</p><ul>" +
              Repeat(4, [](int k) {

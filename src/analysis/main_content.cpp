@@ -125,6 +125,9 @@ class Extractor {
         if (On(kRuleJsonLd)) {
             AddProductProse(content);
         }
+        if (On(kRuleHeadingsOnly)) {
+            DropBareHeadings(content.blocks);
+        }
         return content;
     }
 
@@ -342,6 +345,17 @@ class Extractor {
                             pageWords_[n] >= kHeadlineWords && !IsPosterPanel(tree_, n));
             inThread_[n] = inThread_[parent] || (thread && (reply || discussion_)) ||
                            OpensDiscussion(n, total);
+        }
+    }
+
+    // Headings with no text under any of them (a shop's product name over a panel drawn by
+    // scripts, a language picker's title) are no content of their own: the twin shows the
+    // page's title in any case.
+    static void DropBareHeadings(std::vector<ContentBlock>& blocks) {
+        if (std::all_of(blocks.begin(), blocks.end(), [](const ContentBlock& block) {
+                return block.kind == BlockKind::kHeading;
+            })) {
+            blocks.clear();
         }
     }
 

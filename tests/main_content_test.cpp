@@ -464,6 +464,18 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          "<h2>Language sites</h2><div id=app></div></main>" + kFooter,
          {},
          {"Laptop 13", "Language sites"}},
+        {"one product's page: the bars above the product's name go, a long story stays",
+         "<meta property=og:type content=product><title>Linen apron | Shop</title><body>"
+         "<main><p>Free shipping this weekend only</p><p>Ada wears size S and is 170 cm</p>"
+         "<h1>Linen apron</h1><p>" + Prose("apron") + "</p></main>",
+         {"Linen apron", "apron section"},
+         {"Free shipping this weekend", "Ada wears"}},
+        {"one product's page that tells its story before naming the product",
+         "<meta property=og:type content=product><title>Oak stool | Shop</title><body><main>"
+         "<p>" + Prose("forest", 4) + "</p><h1>Oak stool</h1><p>" + Prose("stool", 2) +
+             "</p></main>",
+         {"forest section", "Oak stool", "stool section"},
+         {}},
         {"stickers and swatch counts on a shop's cards",
          "<body><main><h1>Wool shoes</h1><p>" + Prose("wool") + "</p><ul>" +
              Repeat(4, [](int k) {

@@ -57,7 +57,8 @@ inline constexpr RuleSet kRuleFilterPanels = RuleBit(52);     // a listing's fac
 inline constexpr RuleSet kRuleProductRepeats = RuleBit(53);   // a product's lines read once
 inline constexpr RuleSet kRuleRatingLines = RuleBit(54);      // "4.6 out of 5 stars"
 inline constexpr RuleSet kRuleHeadingsOnly = RuleBit(55);     // headings over no text
-inline constexpr int kRuleCount = 56;
+inline constexpr RuleSet kRuleAboveProductName = RuleBit(56);  // a product page's top bars
+inline constexpr int kRuleCount = 57;
 // clang-format on
 
 using RuleHit = RuleSet;  // the bit of the rule that left an element out, or 0

@@ -116,6 +116,11 @@ class Extractor {
             }
             DropRepeatedBlocks(content.blocks, limits);
         }
+        if (productPage_ && ownHeading_ != 0 && On(kRuleAboveProductName)) {
+            std::string name;
+            AppendDecoded(HeadingText(ownHeading_), name);
+            DropAboveProductName(content.blocks, name);
+        }
         if (!(disabled_ & kRuleTitleHeading)) {
             PrependTitleHeading(root, content.blocks);
         }

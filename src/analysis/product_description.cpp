@@ -1,5 +1,6 @@
 #include "analysis/product_description.h"
 
+#include <cstddef>
 #include <string>
 #include <unordered_set>
 #include <utility>
@@ -33,7 +34,42 @@ std::string BlockText(ContentBlock& block) {
     return text;
 }
 
+std::string FoldedWords(std::string_view text, size_t& count) {
+    std::string folded;
+    count = 0;
+    ForEachWord(text, [&](const std::string& word) {
+        folded += word;
+        folded += ' ';
+        ++count;
+    });
+    return folded;
+}
+
 }  // namespace
+
+bool DropAboveProductName(std::vector<ContentBlock>& blocks, std::string_view name) {
+    size_t nameWords = 0;
+    const std::string wanted = FoldedWords(name, nameWords);
+    if (nameWords == 0) {
+        return false;
+    }
+    size_t above = 0, total = 0, at = blocks.size();
+    for (size_t b = 0; b < blocks.size(); ++b) {
+        size_t words = 0;
+        const std::string folded = FoldedWords(BlockText(blocks[b]), words);
+        if (at == blocks.size() && blocks[b].kind == BlockKind::kHeading && folded == wanted) {
+            at = b;
+        }
+        (at == blocks.size() ? above : total) += words;
+    }
+    total += above;
+    if (at == 0 || at == blocks.size() ||
+        static_cast<float>(above) > kAboveNameShare * static_cast<float>(total)) {
+        return false;
+    }
+    blocks.erase(blocks.begin(), blocks.begin() + static_cast<std::ptrdiff_t>(at));
+    return true;
+}
 
 bool KeepDeclaredDescription(std::vector<ContentBlock>& blocks, std::string_view description) {
     std::unordered_set<std::string> vocabulary;

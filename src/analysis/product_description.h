@@ -20,4 +20,14 @@ inline constexpr float kDeclaredDescriptionSpan = 2.5f;
 // and the page shows at least half of it; otherwise leaves them alone. Returns whether it cut.
 bool KeepDeclaredDescription(std::vector<ContentBlock>& blocks, std::string_view description);
 
+// What the chosen text shows above the product's name may hold at most this share of its
+// words to go (see DropAboveProductName).
+inline constexpr float kAboveNameShare = 0.25f;
+
+// On one product's page, the blocks above the heading that names the product (`name`, the
+// page's own h1) are the shop's: promotion bars, the gallery's notes, the model's size.
+// They go when they are a small part of the text; a page that tells its story first keeps it.
+// Returns whether it cut.
+bool DropAboveProductName(std::vector<ContentBlock>& blocks, std::string_view name);
+
 }  // namespace bcnk

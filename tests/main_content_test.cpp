@@ -464,6 +464,13 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
          "<h2>Language sites</h2><div id=app></div></main>" + kFooter,
          {},
          {"Laptop 13", "Language sites"}},
+        {"a list of headlines with no text under them stays",
+         "<body><main><h1>News</h1>" + Repeat(4, [](int k) {
+             return "<h2><a href=/n" + std::to_string(k) + ">Harbour reopens after storm " +
+                    "number " + std::to_string(k) + "</a></h2>";
+         }) + "</main>",
+         {"News", "Harbour reopens after storm number 3"},
+         {}},
         {"one product's page: the bars above the product's name go, a long story stays",
          "<meta property=og:type content=product><title>Linen apron | Shop</title><body>"
          "<main><p>Free shipping this weekend only</p><p>Ada wears size S and is 170 cm</p>"

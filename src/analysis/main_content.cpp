@@ -353,11 +353,12 @@ class Extractor {
         }
     }
 
-    // Headings with no text under any of them (a shop's product name over a panel drawn by
-    // scripts, a language picker's title) are no content of their own: the twin shows the
-    // page's title in any case.
+    // A title and a subtitle with no text under them (a shop's product name over a panel
+    // drawn by scripts, a language picker's title) are no content of their own: the twin
+    // shows the page's title in any case. More headings are a list of headlines.
     static void DropBareHeadings(std::vector<ContentBlock>& blocks) {
-        if (std::all_of(blocks.begin(), blocks.end(), [](const ContentBlock& block) {
+        if (blocks.size() <= 2 &&
+            std::all_of(blocks.begin(), blocks.end(), [](const ContentBlock& block) {
                 return block.kind == BlockKind::kHeading;
             })) {
             blocks.clear();

@@ -489,8 +489,9 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
                  return "<li class=card><span class=badge>Best Seller</span><h3>Runner model " +
                         std::to_string(k) + "</h3><p>New Zealand merino upper</p><p>+3</p>"
                         "<p>5 Colours</p></li>";
-             }) + "</ul></main>",
-         {"Runner model 3", "New Zealand merino"},
+             }) + "</ul><table><tr><th>Model</th><th>State</th></tr><tr><td>Loafer</td><td>"
+                  "Clearance</td></tr><tr><td>Boot</td><td>New</td></tr></table></main>",
+         {"Runner model 3", "New Zealand merino", "Clearance"},
          {"Best Seller", "+3", "Colours"}},
         {"a theme's picture fields printed as text; a table's example address stays",
          "<body><main><h1>Staple tee</h1><p>" + Prose("cotton") + "</p><p>cat_thumb_Bone:</p>"

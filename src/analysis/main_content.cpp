@@ -818,10 +818,11 @@ class Extractor {
         if (!runs_.empty() && On(kRuleMediaAddresses)) {
             DropMediaAddress();
         }
-        if (!runs_.empty() && On(kRuleCardBadges)) {
+        // A table's cells are data: "New" and "(12)" there are values.
+        if (!runs_.empty() && tableDepth_ == 0 && On(kRuleCardBadges)) {
             DropCardBadge();
         }
-        if (!runs_.empty() && productPage_ && On(kRuleRatingLines)) {
+        if (!runs_.empty() && tableDepth_ == 0 && productPage_ && On(kRuleRatingLines)) {
             DropRatingSummary();
         }
         DropPilcrow(runs_);

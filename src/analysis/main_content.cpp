@@ -10,6 +10,7 @@
 #include "analysis/repeated_blocks.h"
 #include "analysis/shop_lines.h"
 #include "analysis/shop_rules.h"
+#include "analysis/thread_lines.h"
 #include "analysis/word_chars.h"
 #include "common/text.h"
 #include "net/url.h"
@@ -825,6 +826,9 @@ class Extractor {
         if (!runs_.empty() && tableDepth_ == 0 && productPage_ && On(kRuleRatingLines)) {
             DropRatingSummary();
         }
+        if (!runs_.empty() && tableDepth_ == 0 && On(kRulePosterCounts)) {
+            DropPosterCount();
+        }
         DropPilcrow(runs_);
         if (!runs_.empty() && !ShowsAnything(runs_)) {
             runs_.clear();
@@ -891,6 +895,21 @@ class Extractor {
         }
         if (IsRatingSummary(text)) {
             runs_.clear();
+        }
+    }
+
+    // A poster's tally beside a post ("Posts: 1,234").
+    void DropPosterCount() {
+        if (runs_.size() <= 2 && std::none_of(runs_.begin(), runs_.end(), [](const InlineRun& run) {
+                return run.kind == InlineKind::kCode;
+            })) {
+            std::string text;
+            for (const InlineRun& run : runs_) {
+                text += run.text;
+            }
+            if (IsPosterCountLine(text)) {
+                runs_.clear();
+            }
         }
     }
 

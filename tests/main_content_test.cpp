@@ -483,16 +483,16 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "</p></main>",
          {"forest section", "Oak stool", "stool section"},
          {}},
-        {"stickers and swatch counts on a shop's cards",
+        {"stickers, swatch counts and stock alerts on a shop's cards",
          "<body><main><h1>Wool shoes</h1><p>" + Prose("wool") + "</p><ul>" +
              Repeat(4, [](int k) {
                  return "<li class=card><span class=badge>Best Seller</span><h3>Runner model " +
                         std::to_string(k) + "</h3><p>New Zealand merino upper</p><p>+3</p>"
-                        "<p>5 Colours</p></li>";
+                        "<p>5 Colours</p><p>Notify me</p></li>";
              }) + "</ul><table><tr><th>Model</th><th>State</th></tr><tr><td>Loafer</td><td>"
                   "Clearance</td></tr><tr><td>Boot</td><td>New</td></tr></table></main>",
          {"Runner model 3", "New Zealand merino", "Clearance"},
-         {"Best Seller", "+3", "Colours"}},
+         {"Best Seller", "+3", "Colours", "Notify"}},
         {"a theme's picture fields printed as text; a table's example address stays",
          "<body><main><h1>Staple tee</h1><p>" + Prose("cotton") + "</p><p>cat_thumb_Bone:</p>"
          "<p>https://cdn.example.test/5001/STAPLE_TEE_BONE_THUMB.jpg</p>"

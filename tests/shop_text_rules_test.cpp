@@ -115,6 +115,22 @@ TEST(ShopTextRules, CardBadges) {
     }
 }
 
+// A shop's controls and notices alone on their line; sentences about them stay.
+TEST(ShopTextRules, ShopControls) {
+    const std::pair<const char*, bool> rows[] = {
+        {"Your Cart is Empty", true},
+        {"Notify Me When Back in Stock", true},
+        {"+ Free Shipping", true},
+        {"Results per page:", true},
+        {"Coming soon!", true},
+        {"Free shipping on every order we send to Canada this month", false},
+        {"Our size guide was drawn from thousands of fittings", false},
+    };
+    for (const auto& [text, control] : rows) {
+        EXPECT_EQ(IsShopControlLine(text), control) << text;
+    }
+}
+
 // The reviews widget's summary, in the ways shops word it; sentences about ratings stay.
 TEST(ShopTextRules, RatingSummaries) {
     const std::pair<const char*, bool> rows[] = {

@@ -59,7 +59,8 @@ inline constexpr RuleSet kRuleRatingLines = RuleBit(54);      // "4.6 out of 5 s
 inline constexpr RuleSet kRuleHeadingsOnly = RuleBit(55);     // headings over no text
 inline constexpr RuleSet kRuleAboveProductName = RuleBit(56);  // a product page's top bars
 inline constexpr RuleSet kRulePosterCounts = RuleBit(57);     // "Posts: 1,234" by a post
-inline constexpr int kRuleCount = 58;
+inline constexpr RuleSet kRuleShopControls = RuleBit(58);     // "Notify me", "Size guide"
+inline constexpr int kRuleCount = 59;
 // clang-format on
 
 using RuleHit = RuleSet;  // the bit of the rule that left an element out, or 0

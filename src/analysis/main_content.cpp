@@ -820,8 +820,9 @@ class Extractor {
             DropMediaAddress();
         }
         // A table's cells are data: "New" and "(12)" there are values.
-        if (!runs_.empty() && tableDepth_ == 0 && On(kRuleCardBadges)) {
-            DropCardBadge();
+        if (!runs_.empty() && tableDepth_ == 0 &&
+            (On(kRuleCardBadges) || On(kRuleShopControls))) {
+            DropCardLabel();
         }
         if (!runs_.empty() && tableDepth_ == 0 && productPage_ && On(kRuleRatingLines)) {
             DropRatingSummary();
@@ -869,16 +870,18 @@ class Extractor {
         }
     }
 
-    // A sticker on a product's card ("New", "Sold out", "+8" swatches) alone on its line.
-    void DropCardBadge() {
+    // A sticker on a product's card ("New", "Sold out", "+8" swatches) or a shop's control
+    // ("Notify me", "Your cart is empty") alone on its line.
+    void DropCardLabel() {
         std::string text;
         for (const InlineRun& run : runs_) {
-            if (run.kind == InlineKind::kCode || text.size() > 32) {
+            if (run.kind == InlineKind::kCode || text.size() > 40) {
                 return;
             }
             text += run.text;
         }
-        if (IsCardBadge(text)) {
+        if ((On(kRuleCardBadges) && IsCardBadge(text)) ||
+            (On(kRuleShopControls) && IsShopControlLine(text))) {
             runs_.clear();
         }
     }

@@ -82,6 +82,20 @@ bool IsCardBadge(std::string_view paragraph) {
            rest == "colors available" || rest == "colours available";
 }
 
+bool IsShopControlLine(std::string_view paragraph) {
+    static constexpr std::string_view kControls[] = {
+        "your cart is empty", "no products in the cart", "added to cart", "continue shopping",
+        "notify me", "notify me when available", "notify me when back in stock",
+        "coming soon", "low in stock", "price alert", "pick up in store", "results per page",
+        "size guide", "size chart", "find your size", "select a color", "select color",
+        "choose a color", "free shipping", "free returns", "quick add", "add to favorites",
+        "add to favourites", "save to wishlist",
+    };
+    const std::string folded = FoldedWords(paragraph, 32);
+    return std::any_of(std::begin(kControls), std::end(kControls),
+                       [&](std::string_view control) { return folded == control; });
+}
+
 bool IsRatingSummary(std::string_view paragraph) {
     static constexpr std::string_view kWords[] = {
         "rated", "out", "of", "based", "on", "with", "an", "average", "customer", "customers",

@@ -19,4 +19,9 @@ bool IsCardBadge(std::string_view paragraph);
 // out of 5 based on 29 customer ratings", "339 reviews"): the reviews widget's label.
 bool IsRatingSummary(std::string_view paragraph);
 
+// A shop's control or notice alone on its line: the cart's state ("Your cart is empty"),
+// stock alerts ("Notify me when back in stock", "Coming soon"), the size guide's link, a
+// shipping promise repeated on every card ("+ Free shipping"), a result-page setting.
+bool IsShopControlLine(std::string_view paragraph);
+
 }  // namespace bcnk

@@ -816,19 +816,8 @@ class Extractor {
         if (!runs_.empty() && (On(kRuleInterfaceText) || productPage_)) {
             DropFillerAndPrices();
         }
-        if (!runs_.empty() && On(kRuleMediaAddresses)) {
-            DropMediaAddress();
-        }
-        // A table's cells are data: "New" and "(12)" there are values.
-        if (!runs_.empty() && tableDepth_ == 0 &&
-            (On(kRuleCardBadges) || On(kRuleShopControls))) {
-            DropCardLabel();
-        }
-        if (!runs_.empty() && tableDepth_ == 0 && productPage_ && On(kRuleRatingLines)) {
-            DropRatingSummary();
-        }
-        if (!runs_.empty() && tableDepth_ == 0 && On(kRulePosterCounts)) {
-            DropPosterCount();
+        if (!runs_.empty() && tableDepth_ == 0) {
+            DropTemplateLine();
         }
         DropPilcrow(runs_);
         if (!runs_.empty() && !ShowsAnything(runs_)) {
@@ -861,58 +850,26 @@ class Extractor {
         }
     }
 
-    // A picture's or video's address printed as text, as themes print their data fields;
-    // a table of data may give one as its example value.
-    void DropMediaAddress() {
-        if (tableDepth_ == 0 && runs_.size() == 1 && runs_[0].kind != InlineKind::kCode &&
-            runs_[0].kind != InlineKind::kImage && IsMediaAddressLine(runs_[0].text)) {
-            runs_.clear();
-        }
-    }
-
-    // A sticker on a product's card ("New", "Sold out", "+8" swatches) or a shop's control
-    // ("Notify me", "Your cart is empty") alone on its line.
-    void DropCardLabel() {
+    // A line that shop and forum templates print around the page's own text, alone as a
+    // paragraph: a picture's address printed from a theme's data field, a card's sticker, a
+    // shop's control, a product's rating summary, a poster's tally. Not in a table, whose
+    // cells are data ("New", "(12)" and an example address are values there).
+    void DropTemplateLine() {
+        constexpr size_t kMaxLineBytes = 300;
         std::string text;
         for (const InlineRun& run : runs_) {
-            if (run.kind == InlineKind::kCode || text.size() > 40) {
+            if (run.kind == InlineKind::kCode || run.kind == InlineKind::kImage ||
+                text.size() > kMaxLineBytes) {
                 return;
             }
             text += run.text;
         }
-        if ((On(kRuleCardBadges) && IsCardBadge(text)) ||
-            (On(kRuleShopControls) && IsShopControlLine(text))) {
+        if ((On(kRuleMediaAddresses) && IsMediaAddressLine(text)) ||
+            (On(kRuleCardBadges) && IsCardBadge(text)) ||
+            (On(kRuleShopControls) && IsShopControlLine(text)) ||
+            (productPage_ && On(kRuleRatingLines) && IsRatingSummary(text)) ||
+            (On(kRulePosterCounts) && IsPosterCountLine(text))) {
             runs_.clear();
-        }
-    }
-
-    // On one product's page, the reviews widget's summary line; the reviews go with their
-    // section, their tally would stay.
-    void DropRatingSummary() {
-        std::string text;
-        for (const InlineRun& run : runs_) {
-            if (run.kind == InlineKind::kCode || text.size() > 90) {
-                return;
-            }
-            text += run.text;
-        }
-        if (IsRatingSummary(text)) {
-            runs_.clear();
-        }
-    }
-
-    // A poster's tally beside a post ("Posts: 1,234").
-    void DropPosterCount() {
-        if (runs_.size() <= 2 && std::none_of(runs_.begin(), runs_.end(), [](const InlineRun& run) {
-                return run.kind == InlineKind::kCode;
-            })) {
-            std::string text;
-            for (const InlineRun& run : runs_) {
-                text += run.text;
-            }
-            if (IsPosterCountLine(text)) {
-                runs_.clear();
-            }
         }
     }
 

@@ -475,6 +475,97 @@ TEST(ExtractMainContent, PageShapesKeepContentAndDropFurniture) {
              "</div><div class=delivery><p>" + Prose("delivery") + "</p></div>" + kFooter,
          {"Oak desk", "desk section"},
          {"reviewer0 section", "delivery section", "parcel section", "Walnut desk", "price"}},
+        {"one product sold in variants: its price lines go as on any product page",
+         "<script type=application/ld+json>{\"@type\":\"ProductGroup\",\"hasVariant\":["
+         "{\"@type\":\"Product\",\"sku\":\"s\"},{\"@type\":\"Product\",\"sku\":\"m\"}]}"
+         "</script><body><main><h1>Linen shirt</h1><p>Sale price $28.80</p><p>" +
+             Prose("linen") + "</p></main>",
+         {"Linen shirt", "linen section"},
+         {"$28.80"}},
+        {"one product as a microdata item",
+         "<body><main itemscope itemtype=https://schema.org/Product><h1>Clay mug</h1>"
+         "<p>$24.00</p><p>4.5 out of 5 stars</p><p>" + Prose("glaze") + "</p></main>",
+         {"Clay mug", "glaze section"},
+         {"$24.00", "out of 5"}},
+        {"one product's page whose declared description is most of its text",
+         "<meta property=og:type content=product><script type=application/ld+json>"
+         "{\"@type\":\"Product\",\"description\":\"" + Prose("mug", 5) + "\"}</script>"
+         "<body><main><h1>Stoneware mug</h1><div class=buy><p>Pick up in store today or have "
+         "it sent to your door, free over fifty dollars</p><p>Members earn points with every "
+         "order they place with us</p></div><div class=desc><p>" + Prose("mug", 5) +
+             "</p></div></main>",
+         {"Stoneware mug", "mug section explains step 4"},
+         {"Pick up in store", "Members earn"}},
+        {"one product's page that says much more than its declared description",
+         "<meta property=og:type content=product><script type=application/ld+json>"
+         "{\"@type\":\"Product\",\"description\":\"" + Prose("lamp", 5) + "\"}</script>"
+         "<body><main><h1>Desk lamp</h1><p>" + Prose("lamp", 5) + "</p><h2>Assembly</h2><p>" +
+             Prose("assembly", 12) + "</p></main>",
+         {"Desk lamp", "lamp section", "assembly section explains step 11"},
+         {}},
+        {"a listing's filter panel goes; a section whose id names a filter stays",
+         "<body><main><h1>Rain jackets</h1><p>" + Prose("jacket") + "</p><div class="
+         "'col-3 product-filters'><h3>Colour</h3><ul><li><span>Olive green</span> <span>(12)"
+         "</span><li><span>Navy blue</span> <span>(9)</span></ul><h3>Price</h3><ul><li>Under "
+         "fifty pounds</ul></div><ul class=grid>" +
+             Repeat(6, [](int k) {
+                 return "<li class=tile><h3>Packable shell " + std::to_string(k) +
+                        "</h3><p>Taped seams and a peaked hood</p></li>";
+             }) + "</ul><section id=bloom-filter><h2>Bloom filter</h2><p>" +
+             Prose("probabilistic set") + "</p></section></main>",
+         {"Packable shell 5", "Taped seams", "Bloom filter", "probabilistic set section"},
+         {"Olive green", "Under fifty"}},
+        {"one product's page reads its panel's repeated lines once, short labels twice",
+         "<meta property=og:type content=product><body><main><h1>Wool coat</h1><p>" +
+             Prose("coat") + "</p>" + Repeat(2, [](int k) {
+                 return "<div class=variant" + std::to_string(k) + "><p>Model wears size "
+                        "medium</p><p>Fit notes:</p><p>Runs small</p></div>";
+             }) + "</main>",
+         {"coat section", "Model wears size medium", "Fit notes:\n\nRuns small\n\n"
+          "Fit notes:\n\nRuns small"},
+         {"medium\n\nFit notes:\n\nRuns small\n\nModel"}},
+        {"headings over no text are no content",
+         "<title>Laptop 13 | Shop</title><body>" + kChrome + "<main><h1>Laptop 13</h1>"
+         "<h2>Language sites</h2><div id=app></div></main>" + kFooter,
+         {},
+         {"Laptop 13", "Language sites"}},
+        {"a list of headlines with no text under them stays",
+         "<body><main><h1>News</h1>" + Repeat(4, [](int k) {
+             return "<h2><a href=/n" + std::to_string(k) + ">Harbour reopens after storm " +
+                    "number " + std::to_string(k) + "</a></h2>";
+         }) + "</main>",
+         {"News", "Harbour reopens after storm number 3"},
+         {}},
+        {"one product's page: the bars above the product's name go, a long story stays",
+         "<meta property=og:type content=product><title>Linen apron | Shop</title><body>"
+         "<main><p>Free shipping this weekend only</p><p>Ada wears size S and is 170 cm</p>"
+         "<h1>Linen apron</h1><p>" + Prose("apron") + "</p></main>",
+         {"Linen apron", "apron section"},
+         {"Free shipping this weekend", "Ada wears"}},
+        {"one product's page that tells its story before naming the product",
+         "<meta property=og:type content=product><title>Oak stool | Shop</title><body><main>"
+         "<p>" + Prose("forest", 4) + "</p><h1>Oak stool</h1><p>" + Prose("stool", 2) +
+             "</p></main>",
+         {"forest section", "Oak stool", "stool section"},
+         {}},
+        {"stickers, swatch counts and stock alerts on a shop's cards",
+         "<body><main><h1>Wool shoes</h1><p>" + Prose("wool") + "</p><ul>" +
+             Repeat(4, [](int k) {
+                 return "<li class=card><span class=badge>Best Seller</span><h3>Runner model " +
+                        std::to_string(k) + "</h3><p>New Zealand merino upper</p><p>+3</p>"
+                        "<p>5 Colours</p><p>Notify me</p></li>";
+             }) + "</ul><table><tr><th>Model</th><th>State</th></tr><tr><td>Loafer</td><td>"
+                  "Clearance</td></tr><tr><td>Boot</td><td>New</td></tr></table></main>",
+         {"Runner model 3", "New Zealand merino", "Clearance"},
+         {"Best Seller", "+3", "Colours", "Notify"}},
+        {"a theme's picture fields printed as text; a table's example address stays",
+         "<body><main><h1>Staple tee</h1><p>" + Prose("cotton") + "</p><p>cat_thumb_Bone:</p>"
+         "<p>https://cdn.example.test/5001/STAPLE_TEE_BONE_THUMB.jpg</p>"
+         "<p><a href=/v>https://cdn.example.test/v/clip.mp4?w=2</a></p><table><tr><td>Image "
+         "URL</td><td>https://example.test/assets/3234.jpg</td></tr><tr><td>Name</td><td>Tee"
+         "</td></tr></table></main>",
+         {"cotton section", "https://example.test/assets/3234.jpg"},
+         {"BONE_THUMB", "clip.mp4"}},
     };
     for (const Shape& shape : shapes) {
         const std::string text =

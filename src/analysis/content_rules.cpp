@@ -611,6 +611,21 @@ bool IsConsentPanel(const HtmlTree& tree, std::uint32_t node) {
            AnyWord(tree.Attribute(node, "id"), consentWord);
 }
 
+bool IsFilterPanel(const HtmlTree& tree, std::uint32_t node) {
+    const auto filterWord = [](std::string_view word) {
+        for (const std::string_view name : {"filter", "filters", "facet", "facets"}) {
+            if (word == name || (word.size() > name.size() + 1 &&
+                                 (word.starts_with(name) || word.ends_with(name)))) {
+                return true;
+            }
+        }
+        return word == "faceted" || word == "refine" || word == "refinement" ||
+               word == "refinements";
+    };
+    // Not the id: pages derive ids from headings ("bloom-filter").
+    return AnyWord(tree.Attribute(node, "class"), filterWord);
+}
+
 namespace {
 
 // Whether the heading, in lower case with its spacing collapsed and anything before its

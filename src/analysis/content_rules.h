@@ -58,7 +58,19 @@ inline constexpr RuleSet kRuleReadingPrompts = RuleBit(35);   // "Watch next", "
 inline constexpr RuleSet kRuleHeadLines = RuleBit(36);        // "By Ann Lee", a date over the text
 inline constexpr RuleSet kRuleAuthorBox = RuleBit(37);        // the author's name and biography
 inline constexpr RuleSet kRuleHiddenClasses = RuleBit(38);    // short lines of class "d-none"
-inline constexpr int kRuleCount = 39;
+// Bits 48 to 63: product, collection and listing pages.
+inline constexpr RuleSet kRuleProductVariants = RuleBit(48);  // one ProductGroup or item
+inline constexpr RuleSet kRuleMediaAddresses = RuleBit(49);   // a picture's address as text
+inline constexpr RuleSet kRuleCardBadges = RuleBit(50);       // "New", "Sold out", "+8"
+inline constexpr RuleSet kRuleDeclaredDescription = RuleBit(51);  // a product's own summary
+inline constexpr RuleSet kRuleFilterPanels = RuleBit(52);     // a listing's facets
+inline constexpr RuleSet kRuleProductRepeats = RuleBit(53);   // a product's lines read once
+inline constexpr RuleSet kRuleRatingLines = RuleBit(54);      // "4.6 out of 5 stars"
+inline constexpr RuleSet kRuleHeadingsOnly = RuleBit(55);     // headings over no text
+inline constexpr RuleSet kRuleAboveProductName = RuleBit(56);  // a product page's top bars
+inline constexpr RuleSet kRulePosterCounts = RuleBit(57);     // "Posts: 1,234" by a post
+inline constexpr RuleSet kRuleShopControls = RuleBit(58);     // "Notify me", "Size guide"
+inline constexpr int kRuleCount = 59;
 // clang-format on
 
 using RuleHit = RuleSet;  // the bit of the rule that left an element out, or 0
@@ -149,6 +161,10 @@ bool IsPosterPanel(const HtmlTree& tree, std::uint32_t node);
 // A cookie or consent panel by its class or id: on a page of little text it can hold most
 // of the words, and still is no content.
 bool IsConsentPanel(const HtmlTree& tree, std::uint32_t node);
+
+// A listing's filter panel by its class ("facets", "product-filters", "refinements"):
+// the options a reader narrows the list by, not what it lists.
+bool IsFilterPanel(const HtmlTree& tree, std::uint32_t node);
 
 // A heading that introduces links away from the page or a reply form: "Related posts",
 // "You may also like", "Leave a reply" and the like.

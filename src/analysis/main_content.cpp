@@ -8,8 +8,11 @@
 #include "analysis/head_lines.h"
 #include "analysis/html_tree.h"
 #include "analysis/json_ld_text.h"
+#include "analysis/product_description.h"
 #include "analysis/repeated_blocks.h"
+#include "analysis/shop_lines.h"
 #include "analysis/shop_rules.h"
+#include "analysis/thread_lines.h"
 #include "analysis/word_chars.h"
 #include "common/text.h"
 #include "net/url.h"
@@ -23,6 +26,8 @@ constexpr int kMaxBlockNesting = 6;
 constexpr size_t kMaxLinkAddressBytes = 2048;
 // A passage of at least this many words that the content already holds is a copy of it.
 constexpr std::uint32_t kRepeatedPassageWords = 16;
+// On one product's page, lines of this many words or more are read once.
+constexpr std::uint32_t kProductRepeatWords = 3;
 
 bool IsBlockLevel(Tag tag) {
     switch (tag) {
@@ -87,7 +92,9 @@ class Extractor {
         content.title = Title();
         ownHeading_ = OwnHeading(content.title);
         ReadBase();
-        productPage_ = On(kRuleProductPage) && IsSingleProductPage(tree_);
+        productPage_ = On(kRuleProductPage) &&
+                       (IsSingleProductPage(tree_) ||
+                        (On(kRuleProductVariants) && IsOneProductByVariantsOrItem(tree_)));
         Mark();
         Measure();
         const std::uint32_t root = ChooseRoot();
@@ -104,6 +111,12 @@ class Extractor {
             if (!HoldsCode(content.blocks)) {
                 limits.plain = kRepeatedPassageWords;
             }
+            // One product's page repeats its buying panel's lines (a size note, a returns
+            // promise, the price in each currency) for each variant and screen; its own text
+            // has no steps to repeat.
+            if (productPage_ && On(kRuleProductRepeats)) {
+                limits.quoted = limits.plain = kProductRepeatWords;
+            }
             DropRepeatedBlocks(content.blocks, limits);
         }
         // On a thread each post's date and poster belong to the post.
@@ -113,11 +126,22 @@ class Extractor {
         if (On(kRuleAuthorBox) && !discussion_) {
             DropAuthorLines(content.blocks, PageAuthors(tree_));
         }
+        if (productPage_ && ownHeading_ != 0 && On(kRuleAboveProductName)) {
+            std::string name;
+            AppendDecoded(HeadingText(ownHeading_), name);
+            DropAboveProductName(content.blocks, name);
+        }
         if (!(disabled_ & kRuleTitleHeading)) {
             PrependTitleHeading(root, content.blocks);
         }
+        if (productPage_ && On(kRuleDeclaredDescription)) {
+            KeepProductDescription(content);
+        }
         if (On(kRuleJsonLd)) {
             AddProductProse(content);
+        }
+        if (On(kRuleHeadingsOnly)) {
+            DropBareHeadings(content.blocks);
         }
         return content;
     }
@@ -313,6 +337,11 @@ class Extractor {
                 removed_[n] = 1;
                 continue;
             }
+            if (On(kRuleFilterPanels) && pageWords_[n] * 4 < total && IsFilterPanel(tree_, n) &&
+                !IsProse(n) && !HoldsListedItems(n)) {
+                removed_[n] = 1;
+                continue;
+            }
             // The small print of a card (a unit price, a review count, a badge).
             if (node.tag == Tag::kSmall && inRun_[n] != 0 && On(kRuleInterfaceText)) {
                 removed_[n] = 1;
@@ -356,6 +385,31 @@ class Extractor {
             cardArticle_[n] = tree_.nodes[n].tag == Tag::kArticle && articles[parent] == 2 &&
                               pageWords_[parent] * 2 <= pageWords_[0];
         }
+    }
+
+    // A title and a subtitle with no text under them (a shop's product name over a panel
+    // drawn by scripts, a language picker's title) are no content of their own: the twin
+    // shows the page's title in any case. More headings are a list of headlines.
+    static void DropBareHeadings(std::vector<ContentBlock>& blocks) {
+        if (blocks.size() <= 2 &&
+            std::all_of(blocks.begin(), blocks.end(), [](const ContentBlock& block) {
+                return block.kind == BlockKind::kHeading;
+            })) {
+            blocks.clear();
+        }
+    }
+
+    // Whether a run of like siblings that holds a good part of the page lies inside the
+    // element: a panel named for filtering the list may wrap the list itself.
+    bool HoldsListedItems(std::uint32_t n) const {
+        const std::uint32_t depth = tree_.nodes[n].depth;
+        for (std::uint32_t k = n + 1; k < tree_.nodes.size() && tree_.nodes[k].depth > depth;
+             ++k) {
+            if (series_[k] == 2) {
+                return true;
+            }
+        }
+        return false;
     }
 
     // Replies a forum marks one by one as replies, with no comment section around them, are
@@ -689,10 +743,10 @@ class Extractor {
         return hash;
     }
 
-    // A product description the page gives only in its JSON-LD (its visible copy comes from
-    // scripts) is added after the content, unless the content already holds it.
-    void AddProductProse(MainContent& content) {
-        std::string text;
+    // The prose of the page's JSON-LD that speaks of a product, references decoded and white
+    // space collapsed, tag lines left out.
+    std::vector<std::string> ProductProse() const {
+        std::vector<std::string> texts;
         for (std::uint32_t n = 1; n < tree_.nodes.size(); ++n) {
             const HtmlNode& node = tree_.nodes[n];
             if (node.tag != Tag::kScript || node.firstChild == 0 ||
@@ -708,24 +762,46 @@ class Extractor {
                 AppendDecoded(prose, decoded);
                 bool space = false;
                 SpacedText(collapsed).Append(decoded, space);
-                if (CountRawWords(collapsed) < kJsonLdProseWords) {
-                    continue;
+                if (CountRawWords(collapsed) >= kJsonLdProseWords) {
+                    texts.push_back(std::move(collapsed));
                 }
-                if (text.empty()) {
-                    text = ContentText(content);
-                }
-                // Only where the visible content is thinner than the description: elsewhere
-                // the page shows its own wording of it.
-                if (text.find(collapsed.substr(0, 60)) != std::string::npos ||
-                    CountRawWords(text) >= CountRawWords(collapsed)) {
-                    continue;
-                }
-                ContentBlock paragraph;
-                paragraph.kind = BlockKind::kParagraph;
-                paragraph.inlines.push_back(InlineRun{InlineKind::kText, collapsed, {}});
-                content.blocks.push_back(std::move(paragraph));
-                text += collapsed;
             }
+        }
+        return texts;
+    }
+
+    // On one product's page, the description it declares, when it is most of the chosen
+    // text, is the text (see KeepDeclaredDescription). Of several, the longest: the others
+    // describe the product's pictures and videos.
+    void KeepProductDescription(MainContent& content) const {
+        const std::vector<std::string> prose = ProductProse();
+        const auto longest = std::max_element(
+            prose.begin(), prose.end(),
+            [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
+        if (longest != prose.end()) {
+            KeepDeclaredDescription(content.blocks, *longest);
+        }
+    }
+
+    // A product description the page gives only in its JSON-LD (its visible copy comes from
+    // scripts) is added after the content, unless the content already holds it.
+    void AddProductProse(MainContent& content) {
+        std::string text;
+        for (const std::string& collapsed : ProductProse()) {
+            if (text.empty()) {
+                text = ContentText(content);
+            }
+            // Only where the visible content is thinner than the description: elsewhere the
+            // page shows its own wording of it.
+            if (text.find(collapsed.substr(0, 60)) != std::string::npos ||
+                CountRawWords(text) >= CountRawWords(collapsed)) {
+                continue;
+            }
+            ContentBlock paragraph;
+            paragraph.kind = BlockKind::kParagraph;
+            paragraph.inlines.push_back(InlineRun{InlineKind::kText, collapsed, {}});
+            content.blocks.push_back(std::move(paragraph));
+            text += collapsed;
         }
     }
 
@@ -798,6 +874,9 @@ class Extractor {
         if (!runs_.empty() && (On(kRuleInterfaceText) || productPage_)) {
             DropFillerAndPrices();
         }
+        if (!runs_.empty() && tableDepth_ == 0) {
+            DropTemplateLine();
+        }
         DropPilcrow(runs_);
         if (!runs_.empty() && !ShowsAnything(runs_)) {
             runs_.clear();
@@ -825,6 +904,29 @@ class Extractor {
         }
         if ((On(kRuleInterfaceText) && (IsBuilderFiller(text) || IsListingControl(text))) ||
             (productPage_ && IsPriceLine(text))) {
+            runs_.clear();
+        }
+    }
+
+    // A line that shop and forum templates print around the page's own text, alone as a
+    // paragraph: a picture's address printed from a theme's data field, a card's sticker, a
+    // shop's control, a product's rating summary, a poster's tally. Not in a table, whose
+    // cells are data ("New", "(12)" and an example address are values there).
+    void DropTemplateLine() {
+        constexpr size_t kMaxLineBytes = 300;
+        std::string text;
+        for (const InlineRun& run : runs_) {
+            if (run.kind == InlineKind::kCode || run.kind == InlineKind::kImage ||
+                text.size() > kMaxLineBytes) {
+                return;
+            }
+            text += run.text;
+        }
+        if ((On(kRuleMediaAddresses) && IsMediaAddressLine(text)) ||
+            (On(kRuleCardBadges) && IsCardBadge(text)) ||
+            (On(kRuleShopControls) && IsShopControlLine(text)) ||
+            (productPage_ && On(kRuleRatingLines) && IsRatingSummary(text)) ||
+            (On(kRulePosterCounts) && IsPosterCountLine(text))) {
             runs_.clear();
         }
     }
@@ -1246,6 +1348,7 @@ class Extractor {
     void WriteTable(std::uint32_t table, std::vector<ContentBlock>& sink) {
         ContentBlock block;
         block.kind = BlockKind::kTable;
+        ++tableDepth_;
         ForEachRow(table, [&](std::uint32_t row, bool inHead) {
             if (removed_[row]) {
                 return;
@@ -1280,6 +1383,7 @@ class Extractor {
                 block.children.push_back(std::move(line));
             }
         });
+        --tableDepth_;
         if (!block.children.empty()) {
             sink.push_back(std::move(block));
         }
@@ -1287,6 +1391,7 @@ class Extractor {
 
     HtmlTree tree_;
     bool productPage_ = false;
+    std::uint32_t tableDepth_ = 0;  // tables being written around the current block
     std::uint32_t ownHeading_ = 0;
     Text address_;
     RuleSet disabled_;

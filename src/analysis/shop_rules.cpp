@@ -141,9 +141,19 @@ bool IsListingControl(std::string_view paragraph) {
     if (first == "showing" || first == "viewing" || first == "displaying" || first == "loaded") {
         return std::any_of(words.begin(), words.end(), isCounted);
     }
-    // "296 products", "(154 products)"; "1-30 of 1000"
-    if ((words.size() == 2 && first[0] >= '0' && first[0] <= '9' && isCounted(words[1])) ||
-        (numbersOnly && words.size() >= 3 && words[words.size() - 2] == "of")) {
+    // "296 products", "(154 products)"; "1-30 of 1000", "1–30 of 143 products"
+    if (words.size() == 2 && first[0] >= '0' && first[0] <= '9' && isCounted(words[1])) {
+        return true;
+    }
+    const bool countedLast = isCounted(words.back());
+    const size_t numbers = words.size() - (countedLast ? 1 : 0);
+    if (countedLast && numbers > 0) {
+        numbersOnly = std::all_of(words.begin(), words.begin() + numbers,
+                                  [](const std::string& word) {
+                                      return word == "of" || (word[0] >= '0' && word[0] <= '9');
+                                  });
+    }
+    if (numbersOnly && numbers >= 3 && words[numbers - 2] == "of") {
         return true;
     }
     const bool sortFirst =
@@ -172,6 +182,25 @@ bool IsSingleProductPage(const HtmlTree& tree) {
         }
     }
     return products == 1;
+}
+
+bool IsOneProductByVariantsOrItem(const HtmlTree& tree) {
+    size_t groups = 0, products = 0, items = 0;
+    for (std::uint32_t n = 1; n < tree.nodes.size(); ++n) {
+        const HtmlNode& node = tree.nodes[n];
+        if (node.tag == Tag::kScript && node.firstChild != 0 &&
+            NameIs(tree.Attribute(n, "type"), "application/ld+json")) {
+            const std::string_view json = tree.nodes[node.firstChild].text;
+            groups += CountOf(json, "\"ProductGroup\"");
+            products += CountOf(json, "\"Product\"");
+        } else if (node.tag != Tag::kText) {
+            const std::string_view type = tree.Attribute(n, "itemtype");
+            items += type.ends_with("schema.org/Product") ? 1 : 0;
+        }
+    }
+    // A category page types each product it lists: more than one group, or items beside
+    // products typed in JSON-LD, is a listing.
+    return groups == 1 || (groups == 0 && products == 0 && items == 1);
 }
 
 }  // namespace bcnk

@@ -12,6 +12,11 @@ namespace bcnk {
 // types exactly one item a Product (a category page types each product it lists).
 bool IsSingleProductPage(const HtmlTree& tree);
 
+// The page sells one product by markup IsSingleProductPage does not read: JSON-LD of one
+// ProductGroup (its variants each typed a Product), or microdata of one Product item with no
+// JSON-LD products beside it.
+bool IsOneProductByVariantsOrItem(const HtmlTree& tree);
+
 // A heading of a section every product page of a shop has around the product's own text:
 // reviews, delivery and returns, other products. Questions and answers are left alone:
 // shops answer what the product is there.

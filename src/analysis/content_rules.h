@@ -66,7 +66,6 @@ inline constexpr RuleSet kRuleDeclaredDescription = RuleBit(51);  // a product's
 inline constexpr RuleSet kRuleFilterPanels = RuleBit(52);     // a listing's facets
 inline constexpr RuleSet kRuleProductRepeats = RuleBit(53);   // a product's lines read once
 inline constexpr RuleSet kRuleRatingLines = RuleBit(54);      // "4.6 out of 5 stars"
-inline constexpr RuleSet kRuleHeadingsOnly = RuleBit(55);     // headings over no text
 inline constexpr RuleSet kRuleAboveProductName = RuleBit(56);  // a product page's top bars
 inline constexpr RuleSet kRulePosterCounts = RuleBit(57);     // "Posts: 1,234" by a post
 inline constexpr RuleSet kRuleShopControls = RuleBit(58);     // "Notify me", "Size guide"

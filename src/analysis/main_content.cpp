@@ -140,9 +140,6 @@ class Extractor {
         if (On(kRuleJsonLd)) {
             AddProductProse(content);
         }
-        if (On(kRuleHeadingsOnly)) {
-            DropBareHeadings(content.blocks);
-        }
         return content;
     }
 
@@ -384,18 +381,6 @@ class Extractor {
             const std::uint32_t parent = tree_.nodes[n].parent;
             cardArticle_[n] = tree_.nodes[n].tag == Tag::kArticle && articles[parent] == 2 &&
                               pageWords_[parent] * 2 <= pageWords_[0];
-        }
-    }
-
-    // A title and a subtitle with no text under them (a shop's product name over a panel
-    // drawn by scripts, a language picker's title) are no content of their own: the twin
-    // shows the page's title in any case. More headings are a list of headlines.
-    static void DropBareHeadings(std::vector<ContentBlock>& blocks) {
-        if (blocks.size() <= 2 &&
-            std::all_of(blocks.begin(), blocks.end(), [](const ContentBlock& block) {
-                return block.kind == BlockKind::kHeading;
-            })) {
-            blocks.clear();
         }
     }
 

@@ -195,12 +195,7 @@ void DropAuthorLines(std::vector<ContentBlock>& blocks, const std::vector<std::s
             inBox = false;
             return false;
         }
-        std::string text;
-        for (const InlineRun& run : block.inlines) {
-            if (run.kind != InlineKind::kImage) {
-                text += run.text;
-            }
-        }
+        const std::string text = LineText(block);
         inBox = IsAuthorLine(text, authors) || (inBox && ContinuesAuthorBox(text, authors));
         return inBox;
     });

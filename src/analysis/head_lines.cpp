@@ -137,18 +137,8 @@ bool IsBylineLine(std::string_view paragraph) {
 
 namespace {
 
-std::string PlainText(const ContentBlock& block) {
-    std::string text;
-    for (const InlineRun& run : block.inlines) {
-        if (run.kind != InlineKind::kImage) {
-            text += run.text;
-        }
-    }
-    return text;
-}
-
 std::size_t BlockWords(const ContentBlock& block) {
-    std::size_t words = CountWords(PlainText(block)) + CountWords(block.code);
+    std::size_t words = CountWords(LineText(block)) + CountWords(block.code);
     for (const ContentBlock& child : block.children) {
         words += BlockWords(child);
     }
@@ -166,7 +156,7 @@ void DropHeadLines(std::vector<ContentBlock>& blocks, std::size_t textWords) {
             break;
         }
         if (block.kind == BlockKind::kParagraph) {
-            const std::string text = PlainText(block);
+            const std::string text = LineText(block);
             if (IsDateLine(text) || IsBylineLine(text)) {
                 continue;
             }

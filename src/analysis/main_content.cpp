@@ -1464,6 +1464,22 @@ std::string ContentText(const MainContent& content) {
     return out;
 }
 
+std::string BlockText(const ContentBlock& block) {
+    std::string out;
+    AppendBlockText(block, out);
+    return out;
+}
+
+std::string LineText(const ContentBlock& block) {
+    std::string text;
+    for (const InlineRun& run : block.inlines) {
+        if (run.kind != InlineKind::kImage) {
+            text += run.text;
+        }
+    }
+    return text;
+}
+
 size_t ContentWordCount(const MainContent& content) {
     size_t words = 0;
     bool inWord = false;

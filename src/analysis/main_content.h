@@ -43,6 +43,10 @@ MainContent ExtractMainContent(std::string_view page, std::string_view pageAddre
 
 // The content as plain text: one block a line, blank lines between blocks.
 std::string ContentText(const MainContent& content);
+// One block of it as ContentText writes it.
+std::string BlockText(const ContentBlock& block);
+// The text of a paragraph's or heading's own runs, pictures left out: what a line says.
+std::string LineText(const ContentBlock& block);
 
 // The "main words" of a page: runs of letters, digits and "_" in ContentText.
 size_t ContentWordCount(const MainContent& content);

@@ -26,14 +26,6 @@ void ForEachWord(std::string_view text, Each&& each) {
     }
 }
 
-std::string BlockText(ContentBlock& block) {
-    MainContent one;
-    one.blocks.push_back(std::move(block));
-    std::string text = ContentText(one);
-    block = std::move(one.blocks.front());
-    return text;
-}
-
 std::string FoldedWords(std::string_view text, size_t& count) {
     std::string folded;
     count = 0;
